@@ -1,0 +1,15 @@
+# vantrel_add_test(NAME <name> SOURCES <files...> LIBS <targets...>)
+# Builds one Qt Test program and registers it with CTest. Every test runs
+# offscreen and with its own empty XDG_CONFIG_HOME, so no test ever reads or
+# writes a real user's settings.
+function(vantrel_add_test)
+  cmake_parse_arguments(T "" "NAME" "SOURCES;LIBS" ${ARGN})
+  add_executable(${T_NAME} ${T_SOURCES})
+  target_link_libraries(${T_NAME} PRIVATE Qt6::Test ${T_LIBS})
+  add_test(NAME ${T_NAME} COMMAND ${T_NAME})
+  set(home ${CMAKE_BINARY_DIR}/test-home/${T_NAME})
+  file(MAKE_DIRECTORY ${home})
+  set_tests_properties(${T_NAME} PROPERTIES
+    TIMEOUT 300
+    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;XDG_CONFIG_HOME=${home};LC_ALL=C.UTF-8")
+endfunction()

@@ -1,0 +1,7 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds and starts the editor.
+set -euo pipefail
+here="$(cd "$(dirname "$0")/.." && pwd)"
+"$here/scripts/install-deps.sh"
+"$here/scripts/build.sh" "$here/build"
+exec "$here/build/app/vantrel-assistant" "$@"
