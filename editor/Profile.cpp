@@ -1,0 +1,61 @@
+#include "Profile.h"
+
+#include "Numbers.h"
+#include "TemperatureProgram.h"
+
+#include <algorithm>
+#include <cmath>
+
+double minSecToMinutes(double time)
+{
+    const double whole = std::trunc(time);
+    return (whole * 60 + (time - whole) * 100) / 60;
+}
+
+Profile computeProfile(double initialTemp, const TemperatureProgram &program)
+{
+    constexpr int lastDrawnColumn = 32; // slot 31; slot 32 is never drawn
+    Profile profile;
+    QList<QPointF> points;
+    points.reserve(lastDrawnColumn + 1);
+    points.append(QPointF(0, initialTemp));
+
+    for (int col = 1; col <= lastDrawnColumn; ++col) {
+        const QPointF previous = points.last();
+        const QString mode = program.cell(TemperatureProgram::ModeRow, col);
+        const double temp = toDouble(program.cell(TemperatureProgram::TempRow, col));
+        const double rate = toDouble(program.cell(TemperatureProgram::RateRow, col));
+        const double hold = minSecToMinutes(toDouble(program.cell(TemperatureProgram::TimeRow, col)));
+
+        QPointF point(0, 0);
+        if (mode == TemperatureProgram::ModeRamp || mode == TemperatureProgram::ModeUnset) {
+            if (rate == 0) {
+                point = QPointF(previous.x(), 0);
+            } else {
+                const double duration = std::abs(temp - previous.y()) / rate;
+                point = QPointF(previous.x() + duration, temp);
+                profile.totalMinutes += duration;
+            }
+        } else if (mode == TemperatureProgram::ModeHold) {
+            point = QPointF(previous.x() + hold, previous.y());
+            profile.totalMinutes += hold;
+        }
+        points.append(point);
+    }
+
+    // Ascending time; points of equal time keep the order they were made in.
+    std::stable_sort(points.begin(), points.end(),
+                     [](const QPointF &a, const QPointF &b) { return a.x() < b.x(); });
+    profile.points = points;
+    return profile;
+}
+
+QString totalTimeText(double totalMinutes)
+{
+    const double minutes = std::trunc(totalMinutes);
+    const double seconds = (totalMinutes - minutes) * 60;
+    return QStringLiteral("Total time:%1min%2sec(%3min)")
+        .arg(QString::number(static_cast<long long>(minutes)))
+        .arg(formatFixed(seconds, 0))
+        .arg(formatFixed(totalMinutes, 2));
+}

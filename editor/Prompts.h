@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QString>
+
+// Every message box, plain message and file dialog the editor shows goes
+// through this interface: the window uses the Qt implementation, tests a
+// scripted one that records each prompt and answers as the test says.
+class Prompts
+{
+public:
+    enum class Icon { None, Question, Error, Information, Warning };
+    enum Button { Ok = 0x1, Yes = 0x2, No = 0x4, Cancel = 0x8 };
+
+    virtual ~Prompts() = default;
+
+    // A plain message: the application title as caption, the text, OK, no icon.
+    virtual void message(const QString &text) = 0;
+    // A message box with the caller's caption, icon and buttons; returns the
+    // button pressed (Cancel, or No when there is no Cancel, if closed otherwise).
+    virtual Button box(const QString &caption, const QString &text, Icon icon, int buttons) = 0;
+    // The default error display for an error a command did not handle.
+    virtual void error(const QString &text) = 0;
+
+    // File dialogs; an empty result means cancelled.
+    virtual QString openFileName(const QString &title, const QString &folder, const QString &filter) = 0;
+    virtual QString saveFileName(const QString &title, const QString &fileName, const QString &filter,
+                                 const QString &defaultSuffix) = 0;
+};
+
+// The application title, caption of plain messages and error boxes.
+inline const QString &applicationTitle()
+{
+    static const QString title = QStringLiteral("Vantrel Assistant");
+    return title;
+}
+
+// The text the default error display shows: a full stop is appended when the
+// last character sorts after ".".
+QString errorDisplayText(const QString &text);

@@ -1,0 +1,93 @@
+#include "SegmentGridModel.h"
+
+SegmentGridModel::SegmentGridModel(QObject *parent)
+    : QAbstractTableModel(parent)
+{
+}
+
+int SegmentGridModel::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : TemperatureProgram::RowCount;
+}
+
+int SegmentGridModel::columnCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : m_program.colCount();
+}
+
+QVariant SegmentGridModel::data(const QModelIndex &index, int role) const
+{
+    if (!index.isValid())
+        return {};
+    if (role == Qt::DisplayRole || role == Qt::EditRole || role == Qt::AccessibleTextRole)
+        return m_program.cell(index.row(), index.column());
+    return {};
+}
+
+bool SegmentGridModel::setData(const QModelIndex &index, const QVariant &value, int role)
+{
+    if (!index.isValid() || role != Qt::EditRole)
+        return false;
+    setCell(index.row(), index.column(), value.toString());
+    return true;
+}
+
+Qt::ItemFlags SegmentGridModel::flags(const QModelIndex &index) const
+{
+    if (!index.isValid())
+        return Qt::NoItemFlags;
+    Qt::ItemFlags f = Qt::ItemIsEnabled;
+    if (index.row() > 0 && index.column() > 0)
+        f |= Qt::ItemIsSelectable | Qt::ItemIsEditable;
+    return f;
+}
+
+void SegmentGridModel::setCell(int row, int col, const QString &text)
+{
+    if (m_program.cell(row, col) == text)
+        return;
+    m_program.setCell(row, col, text);
+    const QModelIndex i = index(row, col);
+    emit dataChanged(i, i);
+}
+
+void SegmentGridModel::reset(const std::function<void()> &change)
+{
+    beginResetModel();
+    change();
+    endResetModel();
+}
+
+void SegmentGridModel::initialise() { reset([this] { m_program.initialise(); }); }
+void SegmentGridModel::clearSlots() { reset([this] { m_program.clearSlots(); }); }
+void SegmentGridModel::normaliseForSave() { reset([this] { m_program.normaliseForSave(); }); }
+
+void SegmentGridModel::setMode(int col, const QString &mode)
+{
+    m_program.setMode(col, mode);
+    emit dataChanged(index(TemperatureProgram::ModeRow, col), index(TemperatureProgram::TimeRow, col));
+}
+
+void SegmentGridModel::insertSlot(int p)
+{
+    if (p < 1)
+        return;
+    const int newColumn = m_program.colCount();
+    beginInsertColumns({}, newColumn, newColumn);
+    m_program.insertSlot(p);
+    endInsertColumns();
+    emit dataChanged(index(0, 0), index(TemperatureProgram::RowCount - 1, m_program.colCount() - 1));
+}
+
+void SegmentGridModel::deleteSlot(int p)
+{
+    m_program.deleteSlot(p);
+    emit dataChanged(index(0, 0), index(TemperatureProgram::RowCount - 1, m_program.colCount() - 1));
+}
+
+void SegmentGridModel::setRow(int row, const QStringList &cells)
+{
+    for (int col = 0; col < m_program.colCount(); ++col)
+        m_program.setCell(row, col, col < cells.size() ? cells[col] : QString());
+    emit dataChanged(index(row, 0), index(row, m_program.colCount() - 1));
+}
