@@ -1,0 +1,68 @@
+#include "StatusBar1.h"
+
+#include <QLabel>
+#include <QProgressBar>
+
+StatusBar1::StatusBar1(QWidget *parent)
+    : QWidget(parent)
+{
+    setObjectName(QStringLiteral("StatusBar1"));
+    setFixedHeight(Height);
+    for (int i = 0; i < PanelCount; ++i) {
+        auto *label = new QLabel(this);
+        label->setObjectName(QStringLiteral("StatusPanel%1").arg(i));
+        label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        label->setTextFormat(Qt::PlainText);
+        label->setIndent(2);
+        m_panels[i] = label;
+    }
+    m_progress = new QProgressBar(this);
+    m_progress->setObjectName(QStringLiteral("ProgressBar1"));
+    m_progress->setAccessibleName(QStringLiteral("Activity"));
+    m_progress->setRange(0, 100);
+    m_progress->setValue(0);
+    m_progress->setTextVisible(false);
+    m_progress->setGeometry(360, 6, 100, 15);
+    m_progress->hide();
+    layoutPanels();
+}
+
+QString StatusBar1::panelText(int panel) const
+{
+    return m_panels[panel]->text();
+}
+
+void StatusBar1::setPanelText(int panel, const QString &text)
+{
+    m_panels[panel]->setText(text);
+    m_panels[panel]->setAccessibleName(text);
+}
+
+int StatusBar1::middlePanelWidth(int barWidth)
+{
+    const int rest = barWidth - FixedWidths[0] - FixedWidths[2] - FixedWidths[3];
+    return rest > 0 ? rest : 0;
+}
+
+void StatusBar1::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    StatusBar1Resize();
+}
+
+void StatusBar1::StatusBar1Resize()
+{
+    m_widths[1] = middlePanelWidth(width());
+    layoutPanels();
+}
+
+void StatusBar1::layoutPanels()
+{
+    int x = 0;
+    for (int i = 0; i < PanelCount; ++i) {
+        m_panels[i]->setGeometry(x, 2, m_widths[i], Height - 2);
+        m_panels[i]->setVisible(m_widths[i] > 0);
+        x += m_widths[i];
+    }
+    m_progress->raise();
+}

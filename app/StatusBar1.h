@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QWidget>
+
+class QLabel;
+class QProgressBar;
+
+// The four-panel status bar: 0 range hints and file results, 1 download
+// status (with ProgressBar1 inside it), 2 total time, 3 serial port.
+class StatusBar1 : public QWidget
+{
+    Q_OBJECT
+public:
+    static constexpr int PanelCount = 4;
+    static constexpr int Height = 26;
+    static constexpr int FixedWidths[PanelCount] = {215, 200, 215, 65};
+
+    explicit StatusBar1(QWidget *parent = nullptr);
+
+    QString panelText(int panel) const;
+    void setPanelText(int panel, const QString &text);
+    int panelWidth(int panel) const { return m_widths[panel]; }
+    QProgressBar *progressBar() const { return m_progress; }
+
+    // Panel 1 takes the width the other three leave, or 0 when none is left.
+    static int middlePanelWidth(int barWidth);
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+
+private:
+    void StatusBar1Resize();
+    void layoutPanels();
+
+    QLabel *m_panels[PanelCount] = {};
+    int m_widths[PanelCount] = {215, 200, 215, 65};
+    QProgressBar *m_progress = nullptr;
+};

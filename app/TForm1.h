@@ -1,0 +1,125 @@
+#pragma once
+
+#include <QMainWindow>
+#include <QSpinBox>
+#include <functional>
+
+class Prompts;
+class ProfileChart;
+class QAction;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPlainTextEdit;
+class QTimer;
+class QToolButton;
+class SegmentGrid;
+class SegmentGridModel;
+class StatusBar1;
+
+// SpinEdit1: the program number, changed only with its arrows.
+class TSpinEdit : public QSpinBox
+{
+    Q_OBJECT
+public:
+    explicit TSpinEdit(QWidget *parent = nullptr);
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+    void wheelEvent(QWheelEvent *event) override;
+};
+
+// The main window: holds the program in its controls, wires the commands to
+// the parts that carry them out, and shows the status.
+class TForm1 : public QMainWindow
+{
+    Q_OBJECT
+public:
+    static const QString Caption; // "Vantrel Assistant Ver.1.01"
+
+    // Builds the window and runs FormCreate. The settings file is read from
+    // settingsPath (the user's own file when empty).
+    explicit TForm1(Prompts &prompts, const QString &settingsPath = QString(), QWidget *parent = nullptr);
+    ~TForm1() override;
+
+    // Editor state shared by the commands.
+    bool DataModified = false;
+    double InitialTemp = 0;
+    bool InitTempError = false;
+    QString CurrentFileName;
+    QString FileDir;
+    int ComPortNo = 0;
+    int ComPortIndex = 0;
+    QString TitleText;
+
+    int PortNo() const { return m_portNo; }
+    void setPortNo(int portNo) { m_portNo = portNo; }
+
+    // Controls, by their given names.
+    SegmentGrid *StringGrid1() const { return m_grid; }
+    SegmentGridModel *gridModel() const { return m_model; }
+    QLineEdit *Edit1() const { return m_edit1; }
+    TSpinEdit *SpinEdit1() const { return m_spinEdit1; }
+    QPlainTextEdit *Memo1() const { return m_memo1; }
+    ProfileChart *Chart1() const { return m_chart; }
+    StatusBar1 *statusBar1() const { return m_statusBar; }
+    QTimer *Timer1() const { return m_timer1; }
+    QToolButton *toolButton(int number) const; // ToolButton1..ToolButton5
+    QMenu *F1() const { return m_fileMenu; }
+    QMenu *C1() const { return m_commMenu; }
+    Prompts &prompts() const { return m_prompts; }
+
+    // Runs a command; an error it does not handle is shown by the default
+    // error display and never reaches Qt's event loop.
+    void guarded(const std::function<void()> &command);
+
+public slots:
+    void F1Click();
+    void N1Click();
+    void Open1Click();
+    void Save1Click();
+    void SaveAs1Click();
+    void Exit1Click();
+    void ToolButton4Click();
+    void ToolButton5Click();
+    void N6Click();
+    void Timer1Timer();
+    void SpinEdit1Change();
+
+    // Rebuilds the chart and the total time from the grid and InitialTemp.
+    // Raises ConversionError, leaving both as they were, when a cell is not a number.
+    void ChardDraw();
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void buildMenus();
+    void buildToolBar();
+    QWidget *buildCentralArea();
+    void FormCreate();
+    void FormShow();
+    bool FormCloseQuery();
+    void FormClose();
+
+    Prompts &m_prompts;
+    QString m_settingsPath;
+    int m_portNo = 0;
+    bool m_shown = false;
+
+    SegmentGridModel *m_model = nullptr;
+    SegmentGrid *m_grid = nullptr;
+    ProfileChart *m_chart = nullptr;
+    QFrame *m_panel1 = nullptr;
+    QLineEdit *m_edit1 = nullptr;
+    TSpinEdit *m_spinEdit1 = nullptr;
+    QPlainTextEdit *m_memo1 = nullptr;
+    StatusBar1 *m_statusBar = nullptr;
+    QTimer *m_timer1 = nullptr;
+    QToolButton *m_toolButtons[5] = {};
+    QMenu *m_fileMenu = nullptr;
+    QMenu *m_commMenu = nullptr;
+};
