@@ -1,0 +1,122 @@
+#include "SettingsFile.h"
+
+#include "AtomicFile.h"
+#include "IniDocument.h"
+#include "IntegerText.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+#include <algorithm>
+
+namespace {
+
+const QString windowSection = QStringLiteral("Window");
+const QString systemSection = QStringLiteral("System");
+
+int readInteger(const IniDocument& ini, const QString& section, const QString& key, int defaultValue)
+{
+    const std::optional<QString> text = ini.value(section, key);
+    if (!text)
+        return defaultValue;
+    return parseIntegerText(*text).value_or(defaultValue);
+}
+
+QString readString(const IniDocument& ini, const QString& section, const QString& key)
+{
+    QString text = ini.value(section, key).value_or(QString());
+    if (text.size() > SettingsFile::MaximumStringLength) {
+        qsizetype length = SettingsFile::MaximumStringLength;
+        // Do not keep half of a surrogate pair.
+        if (text.at(length - 1).isHighSurrogate())
+            --length;
+        text.truncate(length);
+    }
+    return text;
+}
+
+QString failure(const QString& path, const QString& reason)
+{
+    return QStringLiteral("The settings file \"%1\" could not be written: %2.")
+        .arg(QDir::toNativeSeparators(path), reason);
+}
+
+} // namespace
+
+QString SettingsFile::defaultPath()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)
+        + QStringLiteral("/Orrisan/VantrelAssistant/VantrelAssistant.ini");
+}
+
+AppSettings SettingsFile::read(const QString& path)
+{
+    AppSettings settings;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return settings;
+    const IniDocument ini(file.readAll());
+
+    settings.left = readInteger(ini, windowSection, QStringLiteral("Left"), settings.left);
+    settings.top = readInteger(ini, windowSection, QStringLiteral("Top"), settings.top);
+    settings.width = std::max(MinimumWidth,
+        readInteger(ini, windowSection, QStringLiteral("Width"), settings.width));
+    settings.height = std::max(MinimumHeight,
+        readInteger(ini, windowSection, QStringLiteral("Height"), settings.height));
+    settings.comPortNo = readInteger(ini, systemSection, QStringLiteral("ComPortNo"), settings.comPortNo);
+    settings.comPortIndex =
+        readInteger(ini, systemSection, QStringLiteral("ComPortIndex"), settings.comPortIndex);
+    settings.prgNo = std::clamp(readInteger(ini, systemSection, QStringLiteral("PrgNo"), settings.prgNo),
+        0, MaximumProgramNo);
+    settings.fileDir = readString(ini, systemSection, QStringLiteral("FileDir"));
+    return settings;
+}
+
+bool SettingsFile::write(const QString& path, const AppSettings& settings, QString* error)
+{
+    auto fail = [&](const QString& reason) {
+        if (error)
+            *error = failure(path, reason);
+        return false;
+    };
+
+    IniDocument ini;
+    QFile existing(path);
+    if (existing.exists()) {
+        if (QFileInfo(path).isDir())
+            return fail(QStringLiteral("a folder of that name exists"));
+        // Everything else in the file must survive, so a file that cannot be
+        // read is not overwritten.
+        if (!existing.open(QIODevice::ReadOnly))
+            return fail(existing.errorString());
+        ini = IniDocument(existing.readAll());
+        existing.close();
+    }
+
+    const QString folder = QFileInfo(path).absolutePath();
+    if (!QDir().mkpath(folder))
+        return fail(QStringLiteral("the folder \"%1\" could not be created").arg(QDir::toNativeSeparators(folder)));
+
+    // A line break cannot be stored in an INI value; such a folder name is
+    // dropped rather than allowed to break the file apart.
+    QString fileDir = settings.fileDir;
+    if (fileDir.contains(u'\n') || fileDir.contains(u'\r') || fileDir.contains(QChar(0)))
+        fileDir.clear();
+
+    auto number = [](int value) { return QString::number(value); };
+    ini.setValue(windowSection, QStringLiteral("Left"), number(settings.left));
+    ini.setValue(windowSection, QStringLiteral("Top"), number(settings.top));
+    ini.setValue(windowSection, QStringLiteral("Width"), number(settings.width));
+    ini.setValue(windowSection, QStringLiteral("Height"), number(settings.height));
+    ini.setValue(systemSection, QStringLiteral("ComPortNo"), number(settings.comPortNo));
+    ini.setValue(systemSection, QStringLiteral("ComPortIndex"), number(settings.comPortIndex));
+    ini.setValue(systemSection, QStringLiteral("PrgNo"), number(settings.prgNo));
+    ini.setValue(systemSection, QStringLiteral("FileDir"), fileDir);
+
+    QString reason;
+    if (!writeFileAtomically(path, ini.toBytes(), &reason))
+        return fail(reason);
+    return true;
+}

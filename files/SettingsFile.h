@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QString>
+
+// What the application remembers between runs.
+struct AppSettings
+{
+    int left = 0;
+    int top = 0;
+    int width = 770;
+    int height = 490;
+    int comPortNo = 0;
+    int comPortIndex = 0;
+    int prgNo = 0;
+    QString fileDir;
+
+    bool operator==(const AppSettings&) const = default;
+};
+
+// The per-user settings file, an INI file with the sections "Window" (Left,
+// Top, Width, Height) and "System" (ComPortNo, ComPortIndex, PrgNo, FileDir).
+class SettingsFile
+{
+public:
+    static constexpr int MinimumWidth = 770;
+    static constexpr int MinimumHeight = 490;
+    static constexpr int MaximumProgramNo = 7;
+    static constexpr int MaximumStringLength = 2047;
+
+    // <config folder>/Orrisan/VantrelAssistant/VantrelAssistant.ini, where the
+    // config folder is $XDG_CONFIG_HOME or ~/.config.
+    static QString defaultPath();
+
+    // Never fails: a missing or unreadable file, section or key, or a value
+    // that is not a valid integer, gives that key's default. Width and height
+    // are raised to the window's minimum size, PrgNo is kept within 0 to 7.
+    static AppSettings read(const QString& path);
+
+    // Writes the eight keys as decimal text (FileDir as given), creating
+    // missing folders and keeping every other line of an existing file. The
+    // file is replaced in one step, so a failure leaves the old file as it
+    // was; then returns false and sets *error to a message naming the file.
+    static bool write(const QString& path, const AppSettings& settings, QString* error);
+};
