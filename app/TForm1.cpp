@@ -30,11 +30,12 @@ constexpr int MinimumWidth = 770;
 constexpr int MinimumHeight = 490;
 const QString ZeroTotalTime = QString::fromUtf8("Total time\xEF\xBC\x9A" "0min0sec(0.00min)");
 
-QFont pixelFont(const QFont &base, int pixels, const QString &family = QString())
+// "MS UI Gothic" where it exists; Noto Sans CJK JP (installed with the
+// editor) has the same narrow Latin letters and the Japanese glyphs.
+QFont pixelFont(const QFont &base, int pixels, const QString &family = QStringLiteral("MS UI Gothic"))
 {
     QFont f = base;
-    if (!family.isEmpty())
-        f.setFamilies({family, base.family()});
+    f.setFamilies({family, QStringLiteral("Noto Sans CJK JP"), base.family()});
     f.setPixelSize(pixels);
     return f;
 }
@@ -206,7 +207,9 @@ QWidget *TForm1::buildCentralArea()
     m_panel1->setFixedHeight(49);
     auto *caption = new QLabel(QStringLiteral("  Initial temp.                    deg C"), m_panel1);
     caption->setObjectName(QStringLiteral("Panel1Caption"));
-    caption->setFont(pixelFont(font(), 13));
+    QFont captionFont = pixelFont(font(), 13);
+    captionFont.setWordSpacing(1); // the blanks leave room for Edit1 over them
+    caption->setFont(captionFont);
     caption->setGeometry(2, 2, 300, 45);
     caption->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     m_edit1 = new QLineEdit(m_panel1);

@@ -35,7 +35,7 @@ ProfileChart::ProfileChart(QWidget *parent)
     chart->addSeries(m_series);
 
     QFont titleFont = font();
-    titleFont.setPixelSize(11);
+    titleFont.setPixelSize(9);
     auto makeAxis = [&](const QString &title) {
         auto *axis = new QValueAxis;
         axis->setTitleText(title);

@@ -29,6 +29,7 @@ SegmentGrid::SegmentGrid(SegmentGridModel *model, QWidget *parent)
     setHorizontalScrollMode(QAbstractItemView::ScrollPerItem);
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     QFont f = font();
+    f.setFamilies({QStringLiteral("MS UI Gothic"), QStringLiteral("Noto Sans CJK JP"), f.family()});
     f.setPixelSize(13);
     setFont(f);
     applyColumnWidths();

@@ -1,0 +1,271 @@
+#include "ProfileChart.h"
+#include "ScriptedPrompts.h"
+#include "SegmentGrid.h"
+#include "SegmentGridModel.h"
+#include "SettingsFile.h"
+#include "StatusBar1.h"
+#include "TForm1.h"
+
+#include <QAction>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QToolButton>
+#include <QtTest>
+#include <clocale>
+
+namespace {
+void writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
+QByteArray readFile(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+}
+
+class TestMainWindow : public QObject
+{
+    Q_OBJECT
+    QTemporaryDir m_dir;
+    QString iniPath() const { return m_dir.filePath("VantrelAssistant.ini"); }
+
+private slots:
+    void init() { QFile::remove(iniPath()); }
+
+    void firstStartWithoutSettings()
+    {
+        ScriptedPrompts prompts;
+        TForm1 form(prompts, iniPath());
+        QCOMPARE(form.windowTitle(), QString("Vantrel Assistant Ver.1.01"));
+        QCOMPARE(form.pos(), QPoint(0, 0));
+        QCOMPARE(form.size(), QSize(770, 490));
+        QCOMPARE(form.minimumSize(), QSize(770, 490));
+        QCOMPARE(form.SpinEdit1()->value(), 0);
+        QCOMPARE(form.PortNo(), 0);
+        QVERIFY(!form.DataModified);
+        QCOMPARE(form.Edit1()->text(), QString("0.0"));
+        QCOMPARE(form.Edit1()->alignment() & Qt::AlignHorizontal_Mask, Qt::AlignRight);
+        QCOMPARE(form.statusBar1()->panelText(2), QString::fromUtf8("Total time\xEF\xBC\x9A" "0min0sec(0.00min)"));
+        QVERIFY(form.Chart1()->points().isEmpty());
+        QCOMPARE(form.gridModel()->columnCount(), 33);
+        QCOMPARE(form.gridModel()->cell(1, 0), QString(" Mode"));
+        QCOMPARE(form.gridModel()->cell(0, 33), QString("32"));
+        QVERIFY(!form.toolButton(5)->isEnabled());
+        QVERIFY(!form.Timer1()->isActive());
+        QCOMPARE(form.Timer1()->interval(), 200);
+        QVERIFY(form.statusBar1()->progressBar()->isHidden());
+
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        QCOMPARE(form.statusBar1()->panelText(3), QString("COM0"));
+        QCOMPARE(QApplication::focusWidget(), form.StringGrid1());
+
+        // Closing with nothing changed asks nothing and writes all eight keys.
+        QVERIFY(form.close());
+        QVERIFY(prompts.shown.isEmpty());
+        const AppSettings written = SettingsFile::read(iniPath());
+        QCOMPARE(written.width, 770);
+        QCOMPARE(written.comPortIndex, 0);
+        const QByteArray text = readFile(iniPath());
+        for (const char *key : {"Left=", "Top=", "Width=", "Height=", "ComPortNo=", "ComPortIndex=", "PrgNo=", "FileDir="})
+            QVERIFY2(text.contains(key), key);
+    }
+
+    void startWithSettings()
+    {
+        writeFile(iniPath(), "[Window]\r\nLeft=0x20\r\nTop=12\r\nWidth=500\r\nHeight=600\r\n"
+                             "[System]\r\nComPortNo=5\r\nComPortIndex=2\r\nPrgNo=3\r\nFileDir=/tmp/x/\r\n"
+                             "[Other]\r\nKeep=me\r\n");
+        ScriptedPrompts prompts;
+        TForm1 form(prompts, iniPath());
+        QCOMPARE(form.pos(), QPoint(32, 12));
+        QCOMPARE(form.size(), QSize(770, 600));
+        QCOMPARE(form.SpinEdit1()->value(), 3);
+        QCOMPARE(form.PortNo(), 5);
+        QCOMPARE(form.FileDir, QString("/tmp/x/"));
+        QVERIFY(form.DataModified); // program number 3 counts as a change
+
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        QCOMPARE(form.statusBar1()->panelText(3), QString("COM5"));
+
+        // The close question: No keeps the window, Yes closes it.
+        prompts.boxAnswers = {Prompts::No};
+        QVERIFY(!form.close());
+        QVERIFY(form.isVisible());
+        QCOMPARE(prompts.shown.size(), 1);
+        QCOMPARE(prompts.shown[0].caption, QString("Confirmation"));
+        QCOMPARE(prompts.shown[0].text, QString("Data are not saved.Do you finish this application?"));
+        QCOMPARE(prompts.shown[0].icon, Prompts::Icon::Question);
+        QCOMPARE(prompts.shown[0].buttons, int(Prompts::Yes | Prompts::No));
+        prompts.boxAnswers = {Prompts::Yes};
+        QVERIFY(form.close());
+
+        // The list position read at start-up goes back unchanged; other content stays.
+        const AppSettings written = SettingsFile::read(iniPath());
+        QCOMPARE(written.comPortIndex, 2);
+        QCOMPARE(written.comPortNo, 5);
+        QCOMPARE(written.prgNo, 3);
+        QVERIFY(readFile(iniPath()).contains("Keep=me"));
+    }
+
+    void programNumberChangesMarkTheProgram()
+    {
+        ScriptedPrompts prompts;
+        TForm1 form(prompts, iniPath());
+        QVERIFY(!form.DataModified);
+        form.SpinEdit1()->stepUp();
+        form.SpinEdit1()->stepDown();
+        QCOMPARE(form.SpinEdit1()->value(), 0);
+        QVERIFY(form.DataModified);
+    }
+
+    void spinEditTakesNoTyping()
+    {
+        ScriptedPrompts prompts;
+        TForm1 form(prompts, iniPath());
+        form.show();
+        form.SpinEdit1()->setFocus();
+        QTest::keyClick(form.SpinEdit1(), Qt::Key_5);
+        QCOMPARE(form.SpinEdit1()->value(), 0);
+        QTest::keyClick(form.SpinEdit1(), Qt::Key_Up);
+        QCOMPARE(form.SpinEdit1()->value(), 1);
+        form.SpinEdit1()->setValue(9);
+        QCOMPARE(form.SpinEdit1()->value(), 7);
+    }
+
+    void commentEditsMarkTheProgram()
+    {
+        ScriptedPrompts prompts;
+        TForm1 form(prompts, iniPath());
+        form.show();
+        form.Memo1()->setFocus();
+        QTest::keyClick(form.Memo1(), Qt::Key_A);
+        QVERIFY(form.DataModified);
+        form.DataModified = false;
+        // Delete removes text without typing a character: still a change.
+        form.Memo1()->moveCursor(QTextCursor::Start);
+        QTest::keyClick(form.Memo1(), Qt::Key_Delete);
+        QVERIFY(form.DataModified);
+        form.DataModified = false;
+        form.Memo1()->setPlainText("loaded text"); // a load is not an edit
+        QVERIFY(!form.DataModified);
+    }
+
+    void statusBarResizeRule_data()
+    {
+        QTest::addColumn<int>("barWidth");
+        QTest::addColumn<int>("panel1");
+        QTest::newRow("laid-out width") << 754 << 259;
+        QTest::newRow("just enough") << 496 << 1;
+        QTest::newRow("none left") << 495 << 0;
+        QTest::newRow("narrow") << 100 << 0;
+    }
+
+    void statusBarResizeRule()
+    {
+        QFETCH(int, barWidth);
+        QFETCH(int, panel1);
+        StatusBar1 bar;
+        bar.resize(barWidth, StatusBar1::Height);
+        bar.show();
+        QCOMPARE(bar.panelWidth(1), panel1);
+        QCOMPARE(bar.panelWidth(0), 215);
+        QCOMPARE(bar.panelWidth(2), 215);
+        QCOMPARE(bar.panelWidth(3), 65);
+        QCOMPARE(bar.progressBar()->geometry(), QRect(360, 6, 100, 15));
+    }
+
+    void controlsCarryTheirNames()
+    {
+        ScriptedPrompts prompts;
+        TForm1 form(prompts, iniPath());
+        const QList<QPair<QString, QString>> named = {
+            {"Edit1", "Initial temp."}, {"SpinEdit1", "Program No."}, {"StringGrid1", "Segments"},
+            {"Memo1", "Comment"},       {"Chart1", "Profile chart"},  {"ToolButton1", "New"},
+            {"ToolButton2", "Open"},    {"ToolButton3", "Save"},      {"ToolButton4", "Send"},
+            {"ToolButton5", "Stop"}};
+        for (const auto &[name, accessible] : named) {
+            auto *w = form.findChild<QWidget *>(name);
+            QVERIFY2(w, qPrintable(name));
+            QCOMPARE(w->accessibleName(), accessible);
+        }
+        const QList<QPair<QString, QString>> actions = {
+            {"N1", "New"}, {"Open1", "Open"}, {"Save1", "Save"}, {"SaveAs1", "Save as"},
+            {"Exit1", "Exit."}, {"N4", "Send"}, {"N6", "Com. port settings"}};
+        for (const auto &[name, caption] : actions) {
+            auto *a = form.findChild<QAction *>(name);
+            QVERIFY2(a, qPrintable(name));
+            QCOMPARE(a->text(), caption);
+        }
+        QCOMPARE(form.F1()->title(), QString("File"));
+        QCOMPARE(form.C1()->title(), QString("Communication"));
+        for (int i = 1; i <= 5; ++i)
+            QCOMPARE(form.toolButton(i)->focusPolicy(), Qt::NoFocus);
+    }
+
+    void chartFollowsTheGridAndKeepsItsLastPictureOnBadCells()
+    {
+        ScriptedPrompts prompts;
+        TForm1 form(prompts, iniPath());
+        SegmentGridModel *model = form.gridModel();
+        form.InitialTemp = 25;
+        model->setCell(1, 1, "Ramp");
+        model->setCell(2, 1, "100.0");
+        model->setCell(3, 1, "5.0");
+        form.guarded([&] { form.ChardDraw(); });
+        QCOMPARE(form.statusBar1()->panelText(2), QString("Total time:15min0sec(15.00min)"));
+        QCOMPARE(form.Chart1()->points().size(), 33);
+        QCOMPARE(form.Chart1()->points().at(1), QPointF(15, 100));
+
+        model->setCell(3, 20, ".");
+        form.guarded([&] { form.ChardDraw(); });
+        QCOMPARE(prompts.texts(), QStringList{"'.' is not a valid floating point value."});
+        QCOMPARE(prompts.shown[0].caption, QString("Vantrel Assistant"));
+        QCOMPARE(prompts.shown[0].icon, Prompts::Icon::Error);
+        QCOMPARE(form.statusBar1()->panelText(2), QString("Total time:15min0sec(15.00min)"));
+        QCOMPARE(form.Chart1()->points().at(1), QPointF(15, 100));
+    }
+
+    void unwritableSettingsStillClose()
+    {
+        // The settings path's folder is a plain file: nothing can be written there.
+        const QString blocker = m_dir.filePath("blocker");
+        writeFile(blocker, "x");
+        ScriptedPrompts prompts;
+        TForm1 form(prompts, blocker + "/VantrelAssistant.ini");
+        form.show();
+        QVERIFY(form.close());
+        QCOMPARE(prompts.shown.size(), 1);
+        QCOMPARE(prompts.shown[0].kind, ScriptedPrompts::Kind::Error);
+        QVERIFY(prompts.shown[0].text.contains("VantrelAssistant.ini"));
+    }
+
+    void commaLocaleKeepsThePoint()
+    {
+        if (!std::setlocale(LC_ALL, "de_DE.UTF-8"))
+            QSKIP("no German locale installed");
+        QLocale::setDefault(QLocale(QLocale::German));
+        ScriptedPrompts prompts;
+        TForm1 form(prompts, iniPath());
+        form.gridModel()->setCell(1, 1, "Hold");
+        form.gridModel()->setCell(4, 1, "1.30");
+        form.guarded([&] { form.ChardDraw(); });
+        QVERIFY(prompts.shown.isEmpty());
+        QCOMPARE(form.statusBar1()->panelText(2), QString("Total time:1min30sec(1.50min)"));
+    }
+};
+
+QTEST_MAIN(TestMainWindow)
+#include "test_main_window.moc"
