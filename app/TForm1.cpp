@@ -1,5 +1,7 @@
 #include "TForm1.h"
 
+#include "GridEditor.h"
+#include "InitialTempField.h"
 #include "Numbers.h"
 #include "Profile.h"
 #include "ProfileChart.h"
@@ -212,9 +214,7 @@ QWidget *TForm1::buildCentralArea()
     caption->setFont(captionFont);
     caption->setGeometry(2, 2, 300, 45);
     caption->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    m_edit1 = new QLineEdit(m_panel1);
-    m_edit1->setObjectName(QStringLiteral("Edit1"));
-    m_edit1->setAccessibleName(QStringLiteral("Initial temp."));
+    m_edit1 = new InitialTempField(*this, m_panel1);
     m_edit1->setFont(pixelFont(font(), 13));
     m_edit1->setGeometry(84, 14, 65, 21);
     caption->setBuddy(m_edit1);
@@ -239,6 +239,7 @@ QWidget *TForm1::buildCentralArea()
     m_statusBar = new StatusBar1(area);
     layout->addWidget(m_statusBar);
 
+    setTabOrder(m_edit1, m_grid);
     setTabOrder(m_grid, m_memo1);
     return area;
 }
@@ -272,6 +273,14 @@ void TForm1::FormCreate()
     // 11. Alignment styles.
     m_edit1->setAlignment(Qt::AlignRight);
     m_spinEdit1->setAlignment(Qt::AlignCenter);
+    // 6. and 12. The Mode list over the grid, and the grid's handlers with
+    //    the chart redrawn whenever its editor closes.
+    m_gridEditor = new GridEditor(m_grid, *this, this);
+}
+
+void TForm1::setHint(const QString &text)
+{
+    m_statusBar->setPanelText(0, text);
 }
 
 void TForm1::showEvent(QShowEvent *event)
@@ -281,6 +290,7 @@ void TForm1::showEvent(QShowEvent *event)
         m_shown = true;
         guarded([this] { FormShow(); });
         m_grid->setFocus(Qt::OtherFocusReason);
+        m_gridEditor->placeCombo();
     }
 }
 

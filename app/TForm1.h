@@ -1,9 +1,13 @@
 #pragma once
 
+#include "EditorHost.h"
+
 #include <QMainWindow>
 #include <QSpinBox>
 #include <functional>
 
+class GridEditor;
+class InitialTempField;
 class Prompts;
 class ProfileChart;
 class QAction;
@@ -32,7 +36,7 @@ protected:
 
 // The main window: holds the program in its controls, wires the commands to
 // the parts that carry them out, and shows the status.
-class TForm1 : public QMainWindow
+class TForm1 : public QMainWindow, public EditorState, public EditorHost
 {
     Q_OBJECT
 public:
@@ -43,10 +47,7 @@ public:
     explicit TForm1(Prompts &prompts, const QString &settingsPath = QString(), QWidget *parent = nullptr);
     ~TForm1() override;
 
-    // Editor state shared by the commands.
-    bool DataModified = false;
-    double InitialTemp = 0;
-    bool InitTempError = false;
+    // Editor state shared by the commands (besides EditorState).
     QString CurrentFileName;
     QString FileDir;
     int ComPortNo = 0;
@@ -59,7 +60,8 @@ public:
     // Controls, by their given names.
     SegmentGrid *StringGrid1() const { return m_grid; }
     SegmentGridModel *gridModel() const { return m_model; }
-    QLineEdit *Edit1() const { return m_edit1; }
+    InitialTempField *Edit1() const { return m_edit1; }
+    GridEditor *gridEditor() const { return m_gridEditor; }
     TSpinEdit *SpinEdit1() const { return m_spinEdit1; }
     QPlainTextEdit *Memo1() const { return m_memo1; }
     ProfileChart *Chart1() const { return m_chart; }
@@ -68,11 +70,13 @@ public:
     QToolButton *toolButton(int number) const; // ToolButton1..ToolButton5
     QMenu *F1() const { return m_fileMenu; }
     QMenu *C1() const { return m_commMenu; }
-    Prompts &prompts() const { return m_prompts; }
-
+    // EditorHost
+    EditorState &editorState() override { return *this; }
+    Prompts &prompts() const override { return m_prompts; }
+    void setHint(const QString &text) override;
     // Runs a command; an error it does not handle is shown by the default
     // error display and never reaches Qt's event loop.
-    void guarded(const std::function<void()> &command);
+    void guarded(const std::function<void()> &command) override;
 
 public slots:
     void F1Click();
@@ -89,7 +93,7 @@ public slots:
 
     // Rebuilds the chart and the total time from the grid and InitialTemp.
     // Raises ConversionError, leaving both as they were, when a cell is not a number.
-    void ChardDraw();
+    void ChardDraw() override;
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -114,7 +118,8 @@ private:
     SegmentGrid *m_grid = nullptr;
     ProfileChart *m_chart = nullptr;
     QFrame *m_panel1 = nullptr;
-    QLineEdit *m_edit1 = nullptr;
+    InitialTempField *m_edit1 = nullptr;
+    GridEditor *m_gridEditor = nullptr;
     TSpinEdit *m_spinEdit1 = nullptr;
     QPlainTextEdit *m_memo1 = nullptr;
     StatusBar1 *m_statusBar = nullptr;

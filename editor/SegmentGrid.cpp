@@ -3,8 +3,30 @@
 #include "GridColours.h"
 #include "SegmentGridModel.h"
 
+#include <QCoreApplication>
 #include <QHeaderView>
+#include <QKeyEvent>
+#include <QLineEdit>
 #include <QPainter>
+
+namespace {
+constexpr QChar EnterChar(13);
+
+bool isFixed(const QModelIndex &index)
+{
+    return index.row() < 1 || index.column() < 1;
+}
+
+// The character a key press types, or a null character for keys that type
+// nothing (arrows, Delete, function keys).
+QChar typedChar(const QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)
+        return EnterChar;
+    const QString text = event->text();
+    return text.isEmpty() ? QChar() : text.front();
+}
+}
 
 SegmentGrid::SegmentGrid(SegmentGridModel *model, QWidget *parent)
     : QTableView(parent)
@@ -27,7 +49,7 @@ SegmentGrid::SegmentGrid(SegmentGridModel *model, QWidget *parent)
     setShowGrid(true);
     setWordWrap(false);
     setHorizontalScrollMode(QAbstractItemView::ScrollPerItem);
-    setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setContextMenuPolicy(Qt::DefaultContextMenu);
     QFont f = font();
     f.setFamilies({QStringLiteral("MS UI Gothic"), QStringLiteral("Noto Sans CJK JP"), f.family()});
     f.setPixelSize(13);
@@ -35,7 +57,7 @@ SegmentGrid::SegmentGrid(SegmentGridModel *model, QWidget *parent)
     applyColumnWidths();
     connect(model, &QAbstractItemModel::columnsInserted, this, &SegmentGrid::applyColumnWidths);
     connect(model, &QAbstractItemModel::modelReset, this, &SegmentGrid::applyColumnWidths);
-    setCurrentIndex(model->index(1, 1));
+    selectionModel()->setCurrentIndex(model->index(1, 1), QItemSelectionModel::NoUpdate);
 }
 
 void SegmentGrid::applyColumnWidths()
@@ -47,6 +69,11 @@ void SegmentGrid::applyColumnWidths()
 QString SegmentGrid::cell(int row, int col) const
 {
     return m_model->cell(row, col);
+}
+
+void SegmentGrid::setCurrentCell(int col, int row)
+{
+    setCurrentIndex(m_model->index(row, col));
 }
 
 void SegmentGrid::setGridExited(bool exited)
@@ -71,10 +98,231 @@ bool SegmentGrid::isInactiveCell(int row, int col) const
     return false;
 }
 
+bool SegmentGrid::openEditor()
+{
+    if (!m_editingEnabled || isEditorOpen() || !currentIndex().isValid())
+        return isEditorOpen();
+    const QModelIndex index = currentIndex();
+    if (!QTableView::edit(index, QAbstractItemView::AllEditTriggers, nullptr) || !isEditorOpen())
+        return false;
+    // Opening the editor counts as a change of its text.
+    emit editTextChanged(index.column(), index.row());
+    return true;
+}
+
+void SegmentGrid::closeEditorNow()
+{
+    if (QLineEdit *e = m_editor.data())
+        closeEditor(e, QAbstractItemDelegate::NoHint);
+}
+
+void SegmentGrid::attachEditor(QLineEdit *editor, const QModelIndex &index)
+{
+    m_editor = editor;
+    const int row = index.row();
+    const int col = index.column();
+    connect(editor, &QLineEdit::textEdited, this, [this, editor, row, col](const QString &text) {
+        if (m_editor != editor)
+            return;
+        // Every change of the editor's text is in the cell at once.
+        m_model->setCell(row, col, text);
+        emit editTextChanged(col, row);
+    });
+}
+
+void SegmentGrid::refreshEditor(int col, int row)
+{
+    QLineEdit *e = m_editor.data();
+    if (!e || currentIndex() != m_model->index(row, col))
+        return;
+    e->setText(cell(row, col));
+    e->selectAll();
+}
+
+void SegmentGrid::closeEditor(QWidget *editor, QAbstractItemDelegate::EndEditHint hint)
+{
+    const bool wasOurs = editor == m_editor.data();
+    QTableView::closeEditor(editor, hint);
+    if (wasOurs) {
+        m_editor.clear();
+        emit editorClosed();
+    }
+}
+
+void SegmentGrid::currentChanged(const QModelIndex &current, const QModelIndex &previous)
+{
+    if (current.isValid())
+        emit selectCell(current.column(), current.row());
+    QTableView::currentChanged(current, previous);
+    viewport()->update();
+    emit cellClicked();
+}
+
+QModelIndex SegmentGrid::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers)
+{
+    const QModelIndex target = QTableView::moveCursor(action, modifiers);
+    if (!target.isValid())
+        return currentIndex();
+    // The fixed row and column never become current.
+    return m_model->index(std::max(1, target.row()), std::max(1, target.column()));
+}
+
+void SegmentGrid::pressEnter()
+{
+    const QPersistentModelIndex before = currentIndex();
+    if (keyFilter && !keyFilter(EnterChar, cell(currentRow(), currentCol()), 0))
+        return;
+    // Enter toggles the editor: a move has just closed it on the old cell.
+    if (isEditorOpen() && currentIndex() == before)
+        closeEditorNow();
+    else
+        openEditor();
+}
+
+void SegmentGrid::keyPressEvent(QKeyEvent *event)
+{
+    const QChar key = typedChar(event);
+    if (key == EnterChar) {
+        pressEnter();
+        return;
+    }
+    if ((event->key() == Qt::Key_F4 || (event->key() == Qt::Key_Down && event->modifiers() & Qt::AltModifier))
+        && currentRow() == 1) {
+        emit modeListRequested();
+        return;
+    }
+    if (key.isNull() || event->key() == Qt::Key_Tab || event->key() == Qt::Key_Backtab) {
+        QTableView::keyPressEvent(event);
+        return;
+    }
+    // A typed character with the editor closed: the editor counts as holding
+    // the cell's text, all of it selected.
+    if (keyFilter && !keyFilter(key, cell(currentRow(), currentCol()), 0))
+        return;
+    if (!openEditor())
+        return;
+    // Deliver the character to the editor, which filters it again.
+    QKeyEvent copy(event->type(), event->key(), event->modifiers(), event->text());
+    QCoreApplication::sendEvent(m_editor.data(), &copy);
+}
+
+bool SegmentGrid::editorKeyPress(QLineEdit *editor, QKeyEvent *event)
+{
+    const QChar key = typedChar(event);
+    if (key == EnterChar) {
+        pressEnter();
+        return true;
+    }
+    if (event->key() == Qt::Key_Escape) {
+        return true; // discarded: the editor keeps its text
+    }
+    if (event->key() == Qt::Key_Up || event->key() == Qt::Key_Down) {
+        keyPressEvent(event); // moves the current cell, closing the editor
+        return true;
+    }
+    if (event->key() == Qt::Key_Tab || event->key() == Qt::Key_Backtab) {
+        closeEditorNow();
+        focusNextPrevChild(event->key() == Qt::Key_Tab && !(event->modifiers() & Qt::ShiftModifier));
+        return true;
+    }
+    if (key.isNull())
+        return false; // Delete, arrows inside the text: the editor's own
+    if (keyFilter && !keyFilter(key, editor->text(), editor->selectionStart() >= 0
+                                                        ? editor->selectionStart()
+                                                        : editor->cursorPosition()))
+        return true;
+    return false;
+}
+
+void SegmentGrid::mousePressEvent(QMouseEvent *event)
+{
+    if (event->button() != Qt::LeftButton) {
+        event->accept(); // the right button never moves the current cell
+        return;
+    }
+    const QModelIndex index = indexAt(event->position().toPoint());
+    if (!index.isValid() || isFixed(index)) {
+        event->accept();
+        return;
+    }
+    const QPersistentModelIndex before = currentIndex();
+    QTableView::mousePressEvent(event);
+    if (index == before && currentIndex() == before) {
+        // A click on the current cell opens its editor.
+        openEditor();
+        emit cellClicked();
+    }
+}
+
+void SegmentGrid::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    mousePressEvent(event);
+}
+
+void SegmentGrid::contextMenuEvent(QContextMenuEvent *event)
+{
+    emit contextMenuAt(event->pos());
+    event->accept();
+}
+
+void SegmentGrid::focusInEvent(QFocusEvent *event)
+{
+    QTableView::focusInEvent(event);
+    viewport()->update();
+}
+
+void SegmentGrid::focusOutEvent(QFocusEvent *event)
+{
+    QTableView::focusOutEvent(event);
+    viewport()->update();
+}
+
 SegmentGridDelegate::SegmentGridDelegate(SegmentGrid *grid)
     : QStyledItemDelegate(grid)
     , m_grid(grid)
 {
+}
+
+QWidget *SegmentGridDelegate::createEditor(QWidget *parent, const QStyleOptionViewItem &,
+                                           const QModelIndex &index) const
+{
+    auto *editor = new QLineEdit(parent);
+    editor->setObjectName(QStringLiteral("InplaceEdit"));
+    editor->setAccessibleName(QStringLiteral("Cell"));
+    editor->setFrame(false);
+    editor->setFont(m_grid->font());
+    editor->setAlignment(index.row() <= 1 ? Qt::AlignHCenter : Qt::AlignRight);
+    editor->setContextMenuPolicy(Qt::DefaultContextMenu);
+    m_grid->attachEditor(editor, index);
+    return editor;
+}
+
+void SegmentGridDelegate::setEditorData(QWidget *editor, const QModelIndex &index) const
+{
+    auto *line = static_cast<QLineEdit *>(editor);
+    if (line->text() != index.data().toString())
+        line->setText(index.data().toString());
+    line->selectAll();
+}
+
+void SegmentGridDelegate::setModelData(QWidget *, QAbstractItemModel *, const QModelIndex &) const
+{
+    // The cell already holds every change of the editor's text.
+}
+
+void SegmentGridDelegate::updateEditorGeometry(QWidget *editor, const QStyleOptionViewItem &option,
+                                               const QModelIndex &) const
+{
+    editor->setGeometry(option.rect.adjusted(1, 1, -1, -1));
+}
+
+bool SegmentGridDelegate::eventFilter(QObject *object, QEvent *event)
+{
+    if (event->type() == QEvent::KeyPress) {
+        if (auto *line = qobject_cast<QLineEdit *>(object))
+            return m_grid->editorKeyPress(line, static_cast<QKeyEvent *>(event));
+    }
+    return QStyledItemDelegate::eventFilter(object, event);
 }
 
 void SegmentGridDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const
@@ -82,8 +330,9 @@ void SegmentGridDelegate::paint(QPainter *painter, const QStyleOptionViewItem &o
     const int row = index.row();
     const int col = index.column();
     const QRect rect = option.rect;
-    const bool fixed = row == 0 || col == 0;
+    const bool fixed = isFixed(index);
     const bool current = index == m_grid->currentIndex();
+    const bool gridFocused = m_grid->hasFocus();
     const QPalette &pal = option.palette;
 
     painter->save();
@@ -91,7 +340,7 @@ void SegmentGridDelegate::paint(QPainter *painter, const QStyleOptionViewItem &o
     QColor textColour = pal.color(QPalette::Text);
     if (fixed) {
         background = menuColour();
-    } else if (current && !m_grid->hasFocus() && !m_grid->gridExited()) {
+    } else if (current && !gridFocused && !m_grid->gridExited() && !m_grid->isEditorOpen()) {
         background = pal.color(QPalette::Highlight);
         textColour = pal.color(QPalette::HighlightedText);
     }
@@ -106,7 +355,7 @@ void SegmentGridDelegate::paint(QPainter *painter, const QStyleOptionViewItem &o
         align |= Qt::AlignRight;
     painter->setPen(textColour);
     painter->setFont(m_grid->font());
-    painter->drawText(rect, int(align) | Qt::TextSingleLine, index.data().toString());
+    painter->drawText(rect.adjusted(2, 0, -2, 0), int(align) | Qt::TextSingleLine, index.data().toString());
 
     if (m_grid->isInactiveCell(row, col))
         painter->fillRect(rect, scrollBarColour());
@@ -119,7 +368,7 @@ void SegmentGridDelegate::paint(QPainter *painter, const QStyleOptionViewItem &o
         painter->setPen(pal.color(QPalette::Dark));
         painter->drawLine(rect.bottomLeft(), rect.bottomRight());
         painter->drawLine(rect.topRight(), rect.bottomRight());
-    } else if (current && m_grid->hasFocus()) {
+    } else if (current && gridFocused) {
         QPen dotted(pal.color(QPalette::Text));
         dotted.setStyle(Qt::DotLine);
         painter->setPen(dotted);

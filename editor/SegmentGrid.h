@@ -1,12 +1,18 @@
 #pragma once
 
+#include <QPointer>
 #include <QStyledItemDelegate>
 #include <QTableView>
+#include <functional>
 
+#include <QLineEdit>
 class SegmentGridModel;
 
 // StringGrid1: the segment table as a grid of text cells. Row 0 and column 0
-// are fixed cells drawn by the grid itself; Qt's header views stay hidden.
+// are fixed cells drawn by the grid itself (never current); Qt's header views
+// stay hidden. The grid keeps the order of events the editor relies on: when
+// the current cell moves, selectCell for the new cell, then the move (which
+// closes an open editor), then cellClicked.
 class SegmentGrid : public QTableView
 {
     Q_OBJECT
@@ -15,6 +21,9 @@ public:
 
     SegmentGridModel *gridModel() const { return m_model; }
     QString cell(int row, int col) const;
+    int currentCol() const { return currentIndex().column(); }
+    int currentRow() const { return currentIndex().row(); }
+    void setCurrentCell(int col, int row);
 
     // GridExited: the grid lost the focus and was not clicked since; the
     // current cell is then painted without the selection colour.
@@ -24,25 +33,77 @@ public:
     // Whether a cell is drawn as not used by its slot's mode.
     bool isInactiveCell(int row, int col) const;
 
+    // In-place editing of the current cell. Editing is switched on or off when
+    // a cell becomes current and stays so until the next one does.
+    bool editingEnabled() const { return m_editingEnabled; }
+    void setEditingEnabled(bool enabled) { m_editingEnabled = enabled; }
+    bool isEditorOpen() const { return !m_editor.isNull(); }
+    QLineEdit *editor() const { return m_editor.data(); }
+    // Opens the editor on the current cell with its whole text selected.
+    bool openEditor();
+    void closeEditorNow();
+    // Shows the cell's text in an open editor on that cell, all of it selected.
+    void refreshEditor(int col, int row);
+
+    // Sees every character typed in the grid or its editor before the editor
+    // does; returns whether the character goes on. Given the editor's text and
+    // caret before the key (a closed editor: the cell's text, caret 0).
+    std::function<bool(QChar key, const QString &text, int caret)> keyFilter;
+
     static constexpr int RowHeight = 20;
     static constexpr int LabelColumnWidth = 100;
     static constexpr int SlotColumnWidth = 64;
 
+    // Used by the delegate.
+    bool editorKeyPress(QLineEdit *editor, QKeyEvent *event);
+    void attachEditor(QLineEdit *editor, const QModelIndex &index);
+
+signals:
+    void selectCell(int col, int row);      // before the current cell moves
+    void cellClicked();                     // after a move, or a click on a cell
+    void editTextChanged(int col, int row); // the editor's text changed (or it opened)
+    void editorClosed();                    // the editor lost the focus and closed
+    void contextMenuAt(const QPoint &pos);  // right button, in viewport coordinates
+    void modeListRequested();               // F4 or Alt+Down on a Mode cell
+
+protected:
+    void currentChanged(const QModelIndex &current, const QModelIndex &previous) override;
+    QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
+    void contextMenuEvent(QContextMenuEvent *event) override;
+    void closeEditor(QWidget *editor, QAbstractItemDelegate::EndEditHint hint) override;
+    void focusInEvent(QFocusEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
+
 private:
     void applyColumnWidths();
+    // Handles Enter: the filter (which may move the cell), then the editor toggles.
+    void pressEnter();
 
     SegmentGridModel *m_model;
+    QPointer<QLineEdit> m_editor;
     bool m_gridExited = false;
+    bool m_editingEnabled = false;
 };
 
-// Paints one cell of the segment grid: fixed cells, alignment by row,
-// inactive cells of a slot in the scroll-bar colour.
+// Paints one cell of the segment grid and makes its in-place editor.
 class SegmentGridDelegate : public QStyledItemDelegate
 {
     Q_OBJECT
 public:
     explicit SegmentGridDelegate(SegmentGrid *grid);
     void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override;
+    QWidget *createEditor(QWidget *parent, const QStyleOptionViewItem &option,
+                          const QModelIndex &index) const override;
+    void setEditorData(QWidget *editor, const QModelIndex &index) const override;
+    void setModelData(QWidget *editor, QAbstractItemModel *model, const QModelIndex &index) const override;
+    void updateEditorGeometry(QWidget *editor, const QStyleOptionViewItem &option,
+                              const QModelIndex &index) const override;
+
+protected:
+    bool eventFilter(QObject *object, QEvent *event) override;
 
 private:
     SegmentGrid *m_grid;

@@ -1,3 +1,4 @@
+#include "InitialTempField.h"
 #include "ProfileChart.h"
 #include "ScriptedPrompts.h"
 #include "SegmentGrid.h"

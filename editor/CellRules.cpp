@@ -1,0 +1,116 @@
+#include "CellRules.h"
+
+#include "Numbers.h"
+
+#include <cmath>
+
+namespace CellRules {
+
+namespace {
+constexpr QChar Backspace(8);
+constexpr QChar Enter(13);
+}
+
+GridKey gridKey(QChar key, int editRow, const QString &text, int caret)
+{
+    if (editRow < 2 || editRow > 4)
+        return {true, true};
+    if (key == Enter)
+        return {true, true};
+    if (key == Backspace)
+        return {true, false};
+    const bool point = key == QLatin1Char('.');
+    if (!point && !key.isDigit())
+        return {false, false};
+    if (!point && (key < QLatin1Char('0') || key > QLatin1Char('9')))
+        return {false, false}; // digits of other scripts
+
+    const int d = decimalsOf(editRow);
+    const int n = text.size();
+    const int p = text.indexOf(QLatin1Char('.')) + 1; // 1-based, 0 when none
+    bool pass = true;
+    if (p > 0 && point)
+        pass = false;
+    else if (p > 0 && n - p >= d && caret >= p)
+        pass = false;
+    else if (p == 0 && point && n - caret > d)
+        pass = false;
+    return {pass, true};
+}
+
+int decimalsOf(int row)
+{
+    switch (row) {
+    case 2:
+    case 3: return 1;
+    case 4: return 2;
+    default: return 0;
+    }
+}
+
+QString rangeHint(int row)
+{
+    switch (row) {
+    case 2: return QStringLiteral("Input range:0 - 300.0 deg C");
+    case 3: return QStringLiteral("Input range:0 - 20.0 deg C/min");
+    case 4: return QStringLiteral("Input range:0.00 - 99.59(min.sec)");
+    default: return {};
+    }
+}
+
+bool isEditable(int row, const QString &mode)
+{
+    if (mode == QLatin1String("Ramp"))
+        return row == 2 || row == 3;
+    if (mode == QLatin1String("Hold"))
+        return row == 4;
+    return false;
+}
+
+bool temperatureInRange(double value) { return value >= 0 && value <= 300; }
+bool rateInRange(double value) { return value >= 0 && value <= 20; }
+
+bool timeInRange(double value)
+{
+    if (value < 0 || value >= 99.6)
+        return false;
+    // The seconds are the two digits after the point, read from the decimal
+    // text of the value so that binary fractions cannot shift them.
+    const QString twoDecimals = formatFixed(value, 2);
+    const int seconds = twoDecimals.mid(twoDecimals.indexOf(QLatin1Char('.')) + 1).toInt();
+    return std::trunc(value) < 100 && seconds < 60;
+}
+
+CellCheckResult checkCell(int row, const QString &text)
+{
+    const int d = decimalsOf(row);
+    if (d == 0)
+        return {};
+    if (text.isEmpty())
+        return {CellCheckResult::Accepted, d == 1 ? QStringLiteral("0.0") : QStringLiteral("0.00")};
+    const auto value = parseDecimal(text);
+    if (!value)
+        return {CellCheckResult::NotANumber, text};
+    const bool ok = row == 2 ? temperatureInRange(*value) : row == 3 ? rateInRange(*value) : timeInRange(*value);
+    return {ok ? CellCheckResult::Accepted : CellCheckResult::OutOfRange, formatFixed(*value, d)};
+}
+
+InitialTempKey initialTempKey(QChar key)
+{
+    const ushort c = key.unicode();
+    if (c == 13)
+        return InitialTempKey::Tab;
+    if (c == 8 || c == '%' || c == '\'' || c == ',' || c == '.' || (c >= '0' && c <= '9'))
+        return InitialTempKey::Pass;
+    return InitialTempKey::Discard;
+}
+
+InitialTempCheck checkInitialTemp(const QString &text)
+{
+    const auto value = parseDecimal(text);
+    if (!value)
+        return {};
+    return {true, *value, formatFixed(*value, 2), temperatureInRange(*value)};
+}
+
+} // namespace CellRules

@@ -1,0 +1,233 @@
+#include "GridEditor.h"
+
+#include "CellRules.h"
+#include "EditorHost.h"
+#include "Numbers.h"
+#include "SegmentGrid.h"
+#include "SegmentGridModel.h"
+#include "TemperatureProgram.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QMenu>
+#include <QScrollBar>
+
+GridEditor::GridEditor(SegmentGrid *grid, EditorHost &host, QWidget *comboParent)
+    : QObject(grid)
+    , m_grid(grid)
+    , m_host(host)
+{
+    m_combo = new QComboBox(comboParent);
+    m_combo->setObjectName(QStringLiteral("ComboBox1"));
+    m_combo->setAccessibleName(QStringLiteral("Mode"));
+    m_combo->addItems({TemperatureProgram::ModeUnset, TemperatureProgram::ModeRamp, TemperatureProgram::ModeHold});
+    m_combo->setFont(grid->font());
+    m_combo->setFixedWidth(SegmentGrid::SlotColumnWidth + 1);
+    m_combo->hide();
+    connect(m_combo, &QComboBox::activated, this, [this] { m_host.guarded([this] { ComboBox1Change(); }); });
+
+    m_popup = new QMenu(grid);
+    m_popup->setObjectName(QStringLiteral("PopupMenu1"));
+    m_segNo = m_popup->addAction(QString());
+    m_segNo->setObjectName(QStringLiteral("SegNo"));
+    m_segNo->setEnabled(false);
+    m_popup->addSeparator();
+    m_insert = m_popup->addAction(QStringLiteral("Insert"));
+    m_insert->setObjectName(QStringLiteral("Insert1"));
+    m_popup->addSeparator();
+    m_delete = m_popup->addAction(QStringLiteral("Delete"));
+    m_delete->setObjectName(QStringLiteral("Delete1"));
+    connect(m_insert, &QAction::triggered, this, [this] { m_host.guarded([this] { Insert1Click(); }); });
+    connect(m_delete, &QAction::triggered, this, [this] { m_host.guarded([this] { Delete1Click(); }); });
+
+    connect(grid, &SegmentGrid::selectCell, this, [this](int c, int r) {
+        m_host.guarded([=, this] { StringGrid1SelectCell(c, r); });
+    });
+    connect(grid, &SegmentGrid::editTextChanged, this, &GridEditor::StringGrid1SetEditText);
+    connect(grid, &SegmentGrid::cellClicked, this, [this] { m_host.guarded([this] { StringGrid1Click(); }); });
+    // The chart follows typed values each time the editor closes.
+    connect(grid, &SegmentGrid::editorClosed, this, [this] { m_host.guarded([this] { m_host.ChardDraw(); }); });
+    connect(grid, &SegmentGrid::contextMenuAt, this, [this](const QPoint &pos) {
+        m_host.guarded([=, this] { StringGrid1ContextPopup(pos); });
+    });
+    connect(grid, &SegmentGrid::modeListRequested, this, [this] {
+        placeCombo();
+        if (m_combo->isVisible()) {
+            m_combo->setFocus();
+            m_combo->showPopup();
+        }
+    });
+    grid->keyFilter = [this](QChar key, const QString &text, int caret) {
+        bool pass = false;
+        m_host.guarded([&] { pass = StringGrid1KeyPress(key, text, caret); });
+        return pass;
+    };
+    connect(grid->horizontalScrollBar(), &QScrollBar::valueChanged, this, &GridEditor::placeCombo);
+    connect(grid->gridModel(), &QAbstractItemModel::dataChanged, this, &GridEditor::placeCombo);
+    connect(qApp, &QApplication::focusChanged, this, &GridEditor::onFocusChanged);
+}
+
+SegmentGridModel *GridEditor::model() const
+{
+    return m_grid->gridModel();
+}
+
+bool GridEditor::isGridWidget(const QWidget *w) const
+{
+    return w && (w == m_grid || m_grid->isAncestorOf(w));
+}
+
+void GridEditor::onFocusChanged(QWidget *old, QWidget *now)
+{
+    // Leaving the grid (or its editor) for another control of the same window.
+    // Focus that goes to another window (a message box) is not an exit.
+    if (isGridWidget(old) && !isGridWidget(now) && now && now->window() == m_grid->window() && !m_checking)
+        m_host.guarded([this] { StringGrid1Exit(); });
+}
+
+void GridEditor::StringGrid1SelectCell(int col, int row)
+{
+    if (row == TemperatureProgram::ModeRow) {
+        m_grid->setEditingEnabled(false);
+        m_host.setHint(QString());
+    } else if (row >= TemperatureProgram::TempRow && row <= TemperatureProgram::TimeRow) {
+        // Columns past the 33 slots are shown but never edited.
+        const QString mode = col <= TemperatureProgram::LastSlotColumn
+                                 ? m_grid->cell(TemperatureProgram::ModeRow, col)
+                                 : TemperatureProgram::ModeUnset;
+        if (mode == TemperatureProgram::ModeUnset || mode == TemperatureProgram::ModeRamp
+            || mode == TemperatureProgram::ModeHold) {
+            const bool editable = CellRules::isEditable(row, mode);
+            m_grid->setEditingEnabled(editable);
+            m_host.setHint(editable ? CellRules::rangeHint(row) : QString());
+        }
+    }
+}
+
+void GridEditor::StringGrid1SetEditText(int col, int row)
+{
+    EditCol = col;
+    EditRow = row;
+}
+
+bool GridEditor::StringGrid1KeyPress(QChar key, const QString &text, int caret)
+{
+    const CellRules::GridKey decision = CellRules::gridKey(key, EditRow, text, caret);
+    if (decision.setsModified)
+        m_host.editorState().DataModified = true;
+    const bool filtered = EditRow >= 2 && EditRow <= 4;
+    if (filtered && key == QChar(13)) {
+        const int col = m_grid->currentCol();
+        const int row = m_grid->currentRow();
+        if (col >= 1 && col < model()->columnCount() - 1 && row >= 1)
+            m_grid->setCurrentCell(col + 1, row);
+    }
+    return decision.pass;
+}
+
+void GridEditor::StringGrid1Click()
+{
+    CellCheck();
+    m_grid->setGridExited(false);
+}
+
+void GridEditor::StringGrid1Exit()
+{
+    CellCheck();
+    m_host.setHint(QString());
+    m_grid->setGridExited(true);
+}
+
+void GridEditor::CellCheck()
+{
+    if (m_checking || EditCol > TemperatureProgram::LastSlotColumn)
+        return;
+    const int col = EditCol;
+    const int row = EditRow;
+    const QString text = m_grid->cell(row, col);
+    const CellRules::CellCheckResult result = CellRules::checkCell(row, text);
+    switch (result.outcome) {
+    case CellRules::CellCheckResult::NotChecked:
+        return;
+    case CellRules::CellCheckResult::NotANumber:
+        throw ConversionError(text);
+    case CellRules::CellCheckResult::Accepted:
+        model()->setCell(row, col, result.text);
+        m_grid->refreshEditor(col, row);
+        return;
+    case CellRules::CellCheckResult::OutOfRange:
+        break;
+    }
+    // Back to the rejected value, editor open on it, then exactly one message.
+    m_checking = true;
+    m_grid->setCurrentCell(col, m_grid->currentRow() >= 1 ? m_grid->currentRow() : row);
+    m_grid->setCurrentCell(col, row);
+    m_grid->setFocus(Qt::OtherFocusReason);
+    m_grid->openEditor();
+    model()->setCell(row, col, result.text);
+    m_grid->refreshEditor(col, row);
+    m_checking = false;
+    throw InputRangeError();
+}
+
+void GridEditor::placeCombo()
+{
+    const QModelIndex current = m_grid->currentIndex();
+    if (current.row() != TemperatureProgram::ModeRow || current.column() < 1) {
+        m_combo->hide();
+        return;
+    }
+    const QRect cellRect = m_grid->visualRect(current);
+    if (!m_grid->viewport()->rect().contains(cellRect.center()) || !m_grid->isVisible()) {
+        m_combo->hide();
+        return;
+    }
+    QWidget *parent = m_combo->parentWidget();
+    const QPoint topLeft = m_grid->viewport()->mapTo(parent, cellRect.topLeft());
+    m_combo->setGeometry(QRect(topLeft, QSize(cellRect.width() + 1, cellRect.height() + 1)));
+    m_combo->setCurrentIndex(m_combo->findText(m_grid->cell(current.row(), current.column()), Qt::MatchExactly));
+    m_combo->setEnabled(m_grid->isEnabled());
+    m_combo->show();
+    m_combo->raise();
+}
+
+void GridEditor::ComboBox1Change()
+{
+    const int col = m_grid->currentCol();
+    if (col < 1)
+        return;
+    model()->setMode(col, m_combo->currentText());
+    m_grid->viewport()->update();
+    m_host.ChardDraw();
+    m_host.editorState().DataModified = true;
+}
+
+void GridEditor::StringGrid1ContextPopup(const QPoint &pos)
+{
+    const QModelIndex index = m_grid->indexAt(pos);
+    const int c = index.isValid() ? index.column() : -1;
+    const int r = index.isValid() ? index.row() : -1;
+    PopupCol = c;
+    m_segNo->setText(QStringLiteral("Segment No. %1").arg(c - 1));
+    if (c >= 1 && r <= 1 && index.isValid())
+        m_popup->popup(m_grid->viewport()->mapToGlobal(pos) + QPoint(0, 10));
+}
+
+void GridEditor::Insert1Click()
+{
+    if (PopupCol < 1)
+        return;
+    model()->insertSlot(PopupCol);
+    m_host.ChardDraw();
+    m_host.editorState().DataModified = true;
+}
+
+void GridEditor::Delete1Click()
+{
+    if (PopupCol < 1)
+        return;
+    model()->deleteSlot(PopupCol);
+    m_grid->viewport()->update();
+    m_host.ChardDraw();
+    m_host.editorState().DataModified = true;
+}

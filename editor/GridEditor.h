@@ -1,0 +1,71 @@
+#pragma once
+
+#include <QObject>
+#include <QPoint>
+#include <stdexcept>
+
+class EditorHost;
+class QAction;
+class QComboBox;
+class QMenu;
+class SegmentGrid;
+class SegmentGridModel;
+
+// Raised by CellCheck when the checked value lies outside its range.
+class InputRangeError : public std::runtime_error
+{
+public:
+    InputRangeError() : std::runtime_error(" Exceeding the input range.") {}
+};
+
+// The segment grid's handlers: which cells may be edited, the key filter, the
+// cell check with its messages, the Mode list, and Insert and Delete from the
+// context menu.
+class GridEditor : public QObject
+{
+    Q_OBJECT
+public:
+    // comboParent: the window the Mode list is laid over the grid in.
+    GridEditor(SegmentGrid *grid, EditorHost &host, QWidget *comboParent);
+
+    int EditCol = 0;   // the cell whose editor text changed last: what CellCheck checks
+    int EditRow = 0;
+    int PopupCol = 0;  // column of the last right-click; the target of Insert and Delete
+
+    QComboBox *ComboBox1() const { return m_combo; }
+    QMenu *PopupMenu1() const { return m_popup; }
+    QAction *SegNo() const { return m_segNo; }
+    QAction *Insert1() const { return m_insert; }
+    QAction *Delete1() const { return m_delete; }
+
+    // Checks and rewrites the cell last edited. Raises InputRangeError (after
+    // reopening the editor on the value) or ConversionError.
+    void CellCheck();
+
+    void StringGrid1SelectCell(int col, int row);
+    void StringGrid1SetEditText(int col, int row);
+    bool StringGrid1KeyPress(QChar key, const QString &text, int caret);
+    void StringGrid1Click();
+    void StringGrid1Exit();
+    void StringGrid1ContextPopup(const QPoint &pos);
+    void ComboBox1Change();
+    void Insert1Click();
+    void Delete1Click();
+
+    // Lays the Mode list over the current Mode cell, or hides it.
+    void placeCombo();
+
+private:
+    void onFocusChanged(QWidget *old, QWidget *now);
+    bool isGridWidget(const QWidget *w) const;
+    SegmentGridModel *model() const;
+
+    SegmentGrid *m_grid;
+    EditorHost &m_host;
+    QComboBox *m_combo;
+    QMenu *m_popup;
+    QAction *m_segNo;
+    QAction *m_insert;
+    QAction *m_delete;
+    bool m_checking = false;
+};

@@ -1,0 +1,108 @@
+#include "InitialTempField.h"
+
+#include "CellRules.h"
+#include "EditorHost.h"
+#include "Prompts.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+
+namespace {
+const QString Hint = QStringLiteral("Input range:0 - 300.0 deg C");
+}
+
+InitialTempField::InitialTempField(EditorHost &host, QWidget *parent)
+    : QLineEdit(parent)
+    , m_host(host)
+{
+    setObjectName(QStringLiteral("Edit1"));
+    setAccessibleName(QStringLiteral("Initial temp."));
+    connect(qApp, &QApplication::focusChanged, this, &InitialTempField::onFocusChanged);
+}
+
+void InitialTempField::focusInEvent(QFocusEvent *event)
+{
+    QLineEdit::focusInEvent(event);
+    m_host.guarded([this] { Edit1Enter(); });
+}
+
+void InitialTempField::Edit1Enter()
+{
+    m_host.setHint(Hint);
+}
+
+void InitialTempField::mouseReleaseEvent(QMouseEvent *event)
+{
+    // Edit1Click: the whole text selected.
+    QLineEdit::mouseReleaseEvent(event);
+    setFocus(Qt::MouseFocusReason);
+    selectAll();
+}
+
+void InitialTempField::keyPressEvent(QKeyEvent *event)
+{
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    const QString text = event->text();
+    if (!enter && text.isEmpty()) {
+        QLineEdit::keyPressEvent(event); // arrows, Delete, Home: not characters
+        return;
+    }
+    m_host.editorState().DataModified = true;
+    switch (CellRules::initialTempKey(enter ? QChar(13) : text.front())) {
+    case CellRules::InitialTempKey::Pass:
+        QLineEdit::keyPressEvent(event);
+        break;
+    case CellRules::InitialTempKey::Tab:
+        // Enter moves on to the next control, which runs the exit check.
+        focusNextPrevChild(true);
+        break;
+    case CellRules::InitialTempKey::Discard:
+        break;
+    }
+}
+
+void InitialTempField::onFocusChanged(QWidget *old, QWidget *now)
+{
+    // Leaving the field for another control of the window; a message box
+    // (another window) taking the focus is not leaving it.
+    if (old == this && now && now != this && now->window() == window())
+        m_host.guarded([this] { Edit1Exit(); });
+}
+
+void InitialTempField::backToField(const QString &message)
+{
+    m_host.prompts().message(message);
+    setFocus(Qt::OtherFocusReason);
+    m_host.setHint(Hint);
+    selectAll();
+}
+
+bool InitialTempField::checkText()
+{
+    m_host.setHint(QString());
+    const CellRules::InitialTempCheck check = CellRules::checkInitialTemp(text());
+    if (!check.isNumber) {
+        backToField(QStringLiteral("This value is not appropriate."));
+        return false;
+    }
+    m_host.editorState().InitialTemp = check.value;
+    setText(check.text);
+    if (!check.inRange) {
+        backToField(QStringLiteral(" Exceeding the input range."));
+        return false;
+    }
+    return true;
+}
+
+void InitialTempField::Edit1Exit()
+{
+    checkText();
+    m_host.ChardDraw();
+}
+
+void InitialTempField::InitTempCheck()
+{
+    m_host.editorState().InitTempError = false;
+    if (!checkText())
+        m_host.editorState().InitTempError = true;
+}

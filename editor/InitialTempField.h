@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QLineEdit>
+
+class EditorHost;
+
+// Edit1: the initial temperature. Filters keys, checks and rewrites the text
+// with two decimals when the field is left, and offers the same check to
+// Save, Save as and Send.
+class InitialTempField : public QLineEdit
+{
+    Q_OBJECT
+public:
+    InitialTempField(EditorHost &host, QWidget *parent = nullptr);
+
+    // Sets InitTempError when the text is not a number or out of range,
+    // after telling the person and taking them back to the field.
+    void InitTempCheck();
+
+    void Edit1Enter();
+    void Edit1Exit();
+
+protected:
+    void focusInEvent(QFocusEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+
+private:
+    // Steps shared by the exit check and InitTempCheck; false on a failure.
+    bool checkText();
+    void backToField(const QString &message);
+    void onFocusChanged(QWidget *old, QWidget *now);
+
+    EditorHost &m_host;
+};
