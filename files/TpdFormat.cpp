@@ -84,11 +84,6 @@ std::optional<double> parseNumber(const QByteArray& line)
     return value;
 }
 
-bool hasNonAscii(const QByteArray& bytes)
-{
-    return std::any_of(bytes.begin(), bytes.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
-}
-
 bool isValidUtf8(const QByteArray& bytes)
 {
     QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
@@ -104,13 +99,15 @@ QStringList decodeTextLines(const QList<QByteArray>& lines)
     for (const QByteArray& line : lines)
         all += line + '\n';
 
+    // Code page 932 first: it is what this program and Windows machines
+    // write. UTF-8 is the fallback for files edited elsewhere.
     QStringList decoded;
-    if (hasNonAscii(all) && isValidUtf8(all)) {
-        for (const QByteArray& line : lines)
-            decoded.append(QString::fromUtf8(line));
-    } else if (Cp932::decode(all)) {
+    if (Cp932::decode(all)) {
         for (const QByteArray& line : lines)
             decoded.append(*Cp932::decode(line));
+    } else if (isValidUtf8(all)) {
+        for (const QByteArray& line : lines)
+            decoded.append(QString::fromUtf8(line));
     } else {
         for (const QByteArray& line : lines)
             decoded.append(Cp932::decodeLossy(line));
