@@ -122,10 +122,9 @@ EncodeResult encode(const QString& text)
             return failAt(i);
         i += length;
     }
-    // Every character on its own comes back whole; then the text does too,
-    // because the code page keeps no state between characters.
+    // Not reached: the code page keeps no state between characters, so a
+    // text whose every character comes back whole comes back whole itself.
     return failAt(0);
-    return result;
 }
 
 std::optional<QString> decode(const QByteArray& bytes)

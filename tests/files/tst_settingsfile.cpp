@@ -1,3 +1,4 @@
+#include "FileBytes.h"
 #include "IntegerText.h"
 #include "SettingsFile.h"
 
@@ -10,21 +11,6 @@
 #include <unistd.h>
 
 namespace {
-
-void writeBytes(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    QVERIFY2(file.open(QIODevice::WriteOnly), qPrintable(path));
-    QCOMPARE(file.write(bytes), bytes.size());
-}
-
-QByteArray readBytes(const QString& path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return QByteArray("<unreadable>");
-    return file.readAll();
-}
 
 AppSettings sampleSettings()
 {

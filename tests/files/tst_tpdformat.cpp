@@ -1,6 +1,6 @@
-#include "TpdTestData.h"
-
+#include "FileBytes.h"
 #include "TpdFormat.h"
+#include "TpdTestData.h"
 
 #include <QDir>
 #include <QFile>
@@ -22,21 +22,6 @@ QByteArray fileWithModeRow(const QByteArray& rowLine)
 QByteArray fileWithHead(const QByteArray& line2, const QByteArray& line3)
 {
     return "Ver1.00\r\n" + line2 + "\r\n" + line3 + "\r\nA\r\nB\r\nC\r\nD\r\n";
-}
-
-QByteArray readBytes(const QString& path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return QByteArray("<unreadable>");
-    return file.readAll();
-}
-
-void writeBytes(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    QVERIFY2(file.open(QIODevice::WriteOnly), qPrintable(path));
-    QCOMPARE(file.write(bytes), bytes.size());
 }
 
 void compareLoaded(const TpdReadResult& result, const TpdProgram& program)

@@ -1,6 +1,5 @@
-#include "TpdTestData.h"
-
 #include "TpdFormat.h"
+#include "TpdTestData.h"
 
 #include <QTest>
 
