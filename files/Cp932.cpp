@@ -5,7 +5,9 @@
 
 namespace {
 
-// One iconv conversion descriptor, closed when it goes out of scope.
+// One iconv conversion descriptor, closed when it goes out of scope. Each
+// thread keeps one per direction (see encoder() and decoder()), as opening a
+// descriptor costs far more than a short conversion.
 class Converter
 {
 public:
@@ -28,6 +30,7 @@ public:
     // case, with *consumed at the start of that sequence.
     bool convert(const QByteArray& input, qsizetype* consumed, QByteArray* output)
     {
+        iconv(m_cd, nullptr, nullptr, nullptr, nullptr); // back to the initial state
         char* in = const_cast<char*>(input.constData()) + *consumed;
         size_t inLeft = static_cast<size_t>(input.size() - *consumed);
         bool ok = true;
@@ -49,6 +52,18 @@ public:
 private:
     iconv_t m_cd;
 };
+
+Converter& encoder()
+{
+    thread_local Converter converter("CP932", "UTF-8");
+    return converter;
+}
+
+Converter& decoder()
+{
+    thread_local Converter converter("UTF-8", "CP932");
+    return converter;
+}
 
 // Decodes from the position *consumed; see Converter::convert.
 bool decodeFrom(Converter& converter, const QByteArray& bytes, qsizetype* consumed, QString* text)
@@ -89,7 +104,7 @@ EncodeResult encode(const QString& text)
     if (unpaired >= 0)
         return failAt(unpaired);
 
-    Converter converter("CP932", "UTF-8");
+    Converter& converter = encoder();
     if (!converter.valid())
         return failAt(0);
 
@@ -107,15 +122,14 @@ EncodeResult encode(const QString& text)
             return failAt(i);
         i += length;
     }
-    // Every character on its own comes back whole; then the text does too,
-    // because the code page keeps no state between characters.
+    // Not reached: the code page keeps no state between characters, so a
+    // text whose every character comes back whole comes back whole itself.
     return failAt(0);
-    return result;
 }
 
 std::optional<QString> decode(const QByteArray& bytes)
 {
-    Converter converter("UTF-8", "CP932");
+    Converter& converter = decoder();
     if (!converter.valid())
         return std::nullopt;
     QString text;
@@ -127,7 +141,7 @@ std::optional<QString> decode(const QByteArray& bytes)
 
 QString decodeLossy(const QByteArray& bytes)
 {
-    Converter converter("UTF-8", "CP932");
+    Converter& converter = decoder();
     if (!converter.valid())
         return QString(bytes.size(), QChar::ReplacementCharacter);
     QString text;

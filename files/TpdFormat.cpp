@@ -84,11 +84,6 @@ std::optional<double> parseNumber(const QByteArray& line)
     return value;
 }
 
-bool hasNonAscii(const QByteArray& bytes)
-{
-    return std::any_of(bytes.begin(), bytes.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
-}
-
 bool isValidUtf8(const QByteArray& bytes)
 {
     QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
@@ -97,25 +92,20 @@ bool isValidUtf8(const QByteArray& bytes)
 }
 
 // Decodes the text lines of one file with one code page chosen for all of
-// them together.
+// them together. Neither code page uses the byte of a line feed inside a
+// character, so the lines are decoded as one text and split again.
 QStringList decodeTextLines(const QList<QByteArray>& lines)
 {
-    QByteArray all;
-    for (const QByteArray& line : lines)
-        all += line + '\n';
+    const QByteArray all = QByteArray(lines.join('\n'));
 
-    QStringList decoded;
-    if (hasNonAscii(all) && isValidUtf8(all)) {
-        for (const QByteArray& line : lines)
-            decoded.append(QString::fromUtf8(line));
-    } else if (Cp932::decode(all)) {
-        for (const QByteArray& line : lines)
-            decoded.append(*Cp932::decode(line));
-    } else {
-        for (const QByteArray& line : lines)
-            decoded.append(Cp932::decodeLossy(line));
-    }
-    return decoded;
+    // Code page 932 first: it is what this program and Windows machines
+    // write. UTF-8 is the fallback for files edited elsewhere.
+    std::optional<QString> text = Cp932::decode(all);
+    if (!text && isValidUtf8(all))
+        text = QString::fromUtf8(all);
+    if (!text)
+        text = Cp932::decodeLossy(all);
+    return text->split(u'\n');
 }
 
 TpdReadResult refused(TpdReadResult::Status status, const QString& detail)

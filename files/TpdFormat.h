@@ -49,9 +49,10 @@ public:
     // Reads a whole file at once; either everything loads or nothing does.
     // Lines end at CR LF, CR or LF, and a byte 0 ends the text. Row cells
     // beyond the file's last item stay empty, items beyond gridColCount are
-    // dropped and an empty item becomes " ". Rows and comment are UTF-8 when
-    // their bytes are valid UTF-8 with at least one non-ASCII byte, otherwise
-    // code page 932 (a byte that is not valid there reads as U+FFFD).
+    // dropped and an empty item becomes " ". The rows and the comment are
+    // decoded together as code page 932; when their bytes are not valid there
+    // but are valid UTF-8, as UTF-8; when neither, as code page 932 with
+    // U+FFFD for each byte that does not start a valid character.
     static TpdReadResult read(const QByteArray& bytes, int gridColCount);
 
     // read() on a file's content; a file that cannot be read is a LoadingError.
