@@ -1,0 +1,6 @@
+#include "CommError.h"
+
+CommError::CommError(const QString &message)
+    : std::runtime_error(message.toStdString()), m_message(message)
+{
+}

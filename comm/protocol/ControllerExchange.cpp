@@ -1,0 +1,105 @@
+#include "ControllerExchange.h"
+
+#include "CommError.h"
+#include "ExchangePort.h"
+
+#include <exception>
+
+ControllerExchange::ControllerExchange(ExchangePort &port) : m_port(port) {}
+
+QByteArray ControllerExchange::CalcBCC(const QByteArray &text)
+{
+    char bcc = 0;
+    for (char c : text)
+        bcc = static_cast<char>(bcc ^ c);
+    return QByteArray(1, bcc);
+}
+
+qint32 ControllerExchange::HexToInt(const QByteArray &text)
+{
+    quint32 value = 0;
+    for (char c : text) {
+        int digit;
+        if (c >= '0' && c <= '9')
+            digit = c - '0';
+        else if (c >= 'A' && c <= 'F')
+            digit = c - 'A' + 10;
+        else if (c >= 'a' && c <= 'f')
+            digit = c - 'a' + 10;
+        else
+            break;
+        if (value > 0x0FFFFFFFu)
+            break;
+        value = (value << 4) | static_cast<quint32>(digit);
+    }
+    return static_cast<qint32>(value);
+}
+
+QByteArray ControllerExchange::buildFrame(const QByteArray &header, const QByteArray &command)
+{
+    const QByteArray checked = header + command + ETX;
+    return STX + checked + CalcBCC(checked);
+}
+
+void ControllerExchange::exchange(const QByteArray &command)
+{
+    CommandText = command;
+    BccChar = CalcBCC(CommandHeader + CommandText + ETX);
+    FrameText = STX + CommandHeader + CommandText + ETX + BccChar;
+    Send();
+    Receive();
+}
+
+void ControllerExchange::closeAndThrow(const QString &message)
+{
+    try {
+        m_port.Close();
+    } catch (const std::exception &) {
+        // The port is being given up anyway; the original failure is what matters.
+    }
+    throw CommError(message);
+}
+
+void ControllerExchange::Send()
+{
+    try {
+        m_port.PurgeTrans();
+        m_port.WriteString(FrameText);
+    } catch (const std::exception &) {
+        closeAndThrow(QStringLiteral("通信ポートエラー"));
+    }
+}
+
+void ControllerExchange::Receive()
+{
+    m_lastAnswered = false;
+    char buffer[ReceiveBufferSize];
+    try {
+        m_port.PurgeReceive();
+        ReceiveCount = m_port.ReadAnswer(buffer, ReceiveBufferSize);
+        m_port.PurgeReceive();
+    } catch (const std::exception &) {
+        closeAndThrow(QStringLiteral("Comm.port error"));
+    }
+    if (ReceiveCount > 0) {
+        ReceiveText = QByteArray(buffer, qMin(ReceiveCount, ReceiveBufferSize));
+        m_lastAnswered = true;
+    } else {
+        NoReply = true;
+    }
+}
+
+QByteArray ControllerExchange::responseCode() const
+{
+    return ReceiveText.mid(11, 4);
+}
+
+QByteArray ControllerExchange::statusValue() const
+{
+    return ReceiveText.mid(15, 4);
+}
+
+bool ControllerExchange::lastCommandAccepted() const
+{
+    return m_lastAnswered && responseCode() == AcceptedCode;
+}

@@ -1,0 +1,60 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QtGlobal>
+
+class ExchangePort;
+
+// One command frame out, one answer in. Holds the state of the current exchange
+// for the caller, who judges the answer by its response code and status value.
+class ControllerExchange
+{
+public:
+    static constexpr char STX = 0x02;
+    static constexpr char ETX = 0x03;
+    static constexpr int ReceiveBufferSize = 128;
+    static constexpr const char *DefaultHeader = "01000";
+    static constexpr const char *AcceptedCode = "0000";
+
+    explicit ControllerExchange(ExchangePort &port);
+
+    // Exchange state of the current (or last) exchange.
+    QByteArray CommandHeader = DefaultHeader;
+    QByteArray CommandText;
+    QByteArray BccChar;
+    QByteArray FrameText;
+    qint32 ReceiveCount = 0;
+    QByteArray ReceiveText;
+    bool NoReply = false; // set by Receive when nothing arrived; only the caller clears it
+
+    // Exclusive-or of every byte of text, as a one-byte text.
+    static QByteArray CalcBCC(const QByteArray &text);
+    // Value of the leading hexadecimal digits; stops at the first other character or
+    // at a digit that would no longer fit in 32 bits. "" gives 0, "FFFFFFFF" gives -1.
+    static qint32 HexToInt(const QByteArray &text);
+    // STX + header + command + ETX + check byte (over header, command and ETX).
+    static QByteArray buildFrame(const QByteArray &header, const QByteArray &command);
+
+    // Frames the command, sends it and receives the answer. Throws CommError when the
+    // port fails (the port is then closed).
+    void exchange(const QByteArray &command);
+    void Send();
+    void Receive();
+
+    // True when the last Receive got at least one byte; a stale ReceiveText from an
+    // earlier exchange never makes this true.
+    bool lastExchangeAnswered() const { return m_lastAnswered; }
+    // Characters 12..15 (counted from 1) of ReceiveText; shorter when the answer is short.
+    QByteArray responseCode() const;
+    // Characters 16..19 of ReceiveText; shorter when the answer is short.
+    QByteArray statusValue() const;
+    // The last exchange got an answer whose response code is "0000".
+    bool lastCommandAccepted() const;
+
+private:
+    ExchangePort &m_port;
+    bool m_lastAnswered = false;
+
+    [[noreturn]] void closeAndThrow(const QString &message);
+};

@@ -1,0 +1,110 @@
+#pragma once
+
+#include "ControllerModel.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <functional>
+#include <mutex>
+#include <thread>
+
+// One command the simulator took, and how it answered.
+struct SimulatorRecord
+{
+    QByteArray command;      // text after the header
+    QByteArray endCode;      // "00", "13", "14"; empty when not judged (link cut)
+    QByteArray responseCode; // with end code "00"
+    bool answered = false;
+};
+
+// A controller on a pseudo-terminal: the editor opens slavePath() (or the COMn
+// link) as its serial port, and a thread of its own answers every frame.
+// All methods may be called from any thread.
+class ControllerSimulator
+{
+public:
+    static constexpr int DefaultResponseWaitMs = 20;
+    static constexpr int DefaultSplitGapMs = 30;
+
+    ControllerSimulator();
+    ~ControllerSimulator();
+    ControllerSimulator(const ControllerSimulator &) = delete;
+    ControllerSimulator &operator=(const ControllerSimulator &) = delete;
+
+    // Opens the pseudo-terminal and starts answering; false and the reason on failure.
+    bool start(QString *error = nullptr);
+    // Ends the thread, closes the pseudo-terminal and removes the link. Idempotent.
+    void stop();
+    // True while the thread answers (false before start, after stop and after a cut).
+    bool isServing() const;
+
+    QString slavePath() const;
+    // Links portsDir/COMn to the slave device; call after start().
+    bool linkAs(int comNumber, const QString &portsDir, QString *error = nullptr);
+    QString linkPath() const;
+
+    // Behaviour; takes effect from the next frame.
+    void setSilent(bool silent);
+    void setRunning(bool running);
+    void addRefusal(const Refusal &refusal);
+    void clearRefusals();
+    void setBadBcc(bool badBcc);
+    void setResponseWaitMs(int ms);
+    // Answers leave at 38400 bit/s with 11 bits a character (7 data bits, even parity, 2 stop bits).
+    void setPacing(bool paced);
+    // Answers go out in three pieces with gaps; the check byte comes alone.
+    void setSplitAnswers(bool split, int gapMs = DefaultSplitGapMs);
+    // After answering n commands the next frame closes the line and removes the
+    // link, like a cable pulled in the middle of a download. 0: never.
+    void setCutAfter(int commands);
+    // Receives each line the simulator prints (called on its thread). Set before start().
+    void setOutput(std::function<void(const QString &)> output);
+
+    QList<SimulatorRecord> records() const;
+    // Waits until at least count commands were taken or the time is up.
+    bool waitForRecords(int count, int timeoutMs) const;
+    SimulatedProgram program() const;
+
+private:
+    struct Settings
+    {
+        ControllerBehaviour behaviour;
+        bool silent = false;
+        int responseWaitMs = DefaultResponseWaitMs;
+        bool paced = true;
+        bool split = false;
+        int splitGapMs = DefaultSplitGapMs;
+        int cutAfter = 0;
+    };
+
+    mutable std::mutex m_mutex;
+    mutable std::condition_variable m_recordAdded;
+    Settings m_settings;
+    ControllerModel m_model;
+    QList<SimulatorRecord> m_records;
+    QString m_slavePath;
+    QString m_linkPath;
+    std::function<void(const QString &)> m_output;
+
+    int m_master = -1;
+    int m_slave = -1;
+    int m_wake = -1;
+    std::atomic<bool> m_stopRequested{false};
+    std::atomic<bool> m_serving{false};
+    std::thread m_thread;
+
+    void run();
+    void takeFrame(const QByteArray &frame);
+    bool sendAnswer(const QByteArray &answer, const Settings &settings);
+    bool writeAll(const char *data, int size);
+    bool pause(std::chrono::nanoseconds duration);
+    void cutLink();
+    void closeDevices();
+    void removeLink();
+    void print(const QString &line);
+};

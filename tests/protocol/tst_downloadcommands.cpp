@@ -1,0 +1,279 @@
+#include "ControllerExchange.h"
+#include "DownloadCommands.h"
+#include "FakeExchangePort.h"
+
+#include <QTest>
+
+using namespace DownloadCommands;
+
+Q_DECLARE_METATYPE(DownloadCommands::SegmentMode)
+Q_DECLARE_METATYPE(DownloadCommands::StatusVerdict)
+
+class TestDownloadCommands : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void fixedCommands_data();
+    void fixedCommands();
+    void initialTemperature_data();
+    void initialTemperature();
+    void segmentFields_data();
+    void segmentFields();
+    void segmentCellNotANumber_data();
+    void segmentCellNotANumber();
+    void segmentModes_data();
+    void segmentModes();
+    void segmentCounting_data();
+    void segmentCounting();
+    void statusAnswer_data();
+    void statusAnswer();
+};
+
+void TestDownloadCommands::fixedCommands_data()
+{
+    QTest::addColumn<QByteArray>("command");
+    QTest::addColumn<QByteArray>("expected");
+
+    QTest::newRow("status query") << statusQuery() << QByteArray("0101800012000001");
+    QTest::newRow("program 7") << programNo(7) << QByteArray("0102C1004E00000100000007");
+    QTest::newRow("program 7 again") << programNoAgain(7) << QByteArray("0102C4000000000100000007");
+    QTest::newRow("program 0") << programNo(0) << QByteArray("0102C1004E00000100000000");
+    QTest::newRow("32 segments") << segmentCount(32) << QByteArray("0102C4000100000100000020");
+    QTest::newRow("hex upper case") << hex8(0xABCDEF) << QByteArray("00ABCDEF");
+}
+
+void TestDownloadCommands::fixedCommands()
+{
+    QFETCH(QByteArray, command);
+    QFETCH(QByteArray, expected);
+    QCOMPARE(command, expected);
+}
+
+void TestDownloadCommands::initialTemperature_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QByteArray>("field"); // empty: not a number
+
+    QTest::newRow("25.35 drops the hundredth") << "25.35" << QByteArray("000000FD");
+    QTest::newRow("25.00") << "25.00" << QByteArray("000000FA");
+    QTest::newRow("0.30 exactly 3 tenths") << "0.30" << QByteArray("00000003");
+    QTest::newRow("0.3") << "0.3" << QByteArray("00000003");
+    QTest::newRow("300.00") << "300.00" << QByteArray("00000BB8");
+    QTest::newRow("0.0") << "0.0" << QByteArray("00000000");
+    QTest::newRow("whole number") << "40" << QByteArray("00000190");
+    QTest::newRow("leading point") << ".5" << QByteArray("00000005");
+    QTest::newRow("blanks around") << " 40.00 " << QByteArray("00000190");
+    QTest::newRow("empty") << "" << QByteArray();
+    QTest::newRow("lone point") << "." << QByteArray();
+    QTest::newRow("comma") << "25,35" << QByteArray();
+    QTest::newRow("two points") << "1.2.3" << QByteArray();
+    QTest::newRow("letters") << "abc" << QByteArray();
+    QTest::newRow("sign") << "-5.00" << QByteArray();
+    QTest::newRow("too large for the field") << "999999999.0" << QByteArray();
+}
+
+void TestDownloadCommands::initialTemperature()
+{
+    QFETCH(QString, text);
+    QFETCH(QByteArray, field);
+
+    const auto command = initialTemp(text);
+    if (field.isEmpty()) {
+        QVERIFY(!command);
+        return;
+    }
+    QVERIFY(command);
+    QCOMPARE(*command, QByteArray("0102C1004F000001") + field);
+}
+
+void TestDownloadCommands::segmentFields_data()
+{
+    QTest::addColumn<int>("number");
+    QTest::addColumn<SegmentMode>("mode");
+    QTest::addColumn<QString>("temperature");
+    QTest::addColumn<QString>("rate");
+    QTest::addColumn<QString>("time");
+    QTest::addColumn<QByteArray>("fields");
+
+    QTest::newRow("ramp 0 to 100.0 at 5.0")
+        << 0 << SegmentMode::Ramp << "100.0" << "5.0" << "0.00"
+        << QByteArray("00000000" "00000000" "000003E8" "00000032" "00000000");
+    QTest::newRow("segment 11 ramp to 300.0 at 20.0")
+        << 11 << SegmentMode::Ramp << "300.0" << "20.0" << "0.00"
+        << QByteArray("0000000B" "00000000" "00000BB8" "000000C8" "00000000");
+    QTest::newRow("ramp sends time 0")
+        << 1 << SegmentMode::Ramp << "0.3" << "0.1" << "12.30"
+        << QByteArray("00000001" "00000000" "00000003" "00000001" "00000000");
+    QTest::newRow("hold 99.59 in decimal digits")
+        << 2 << SegmentMode::Hold << "150.0" << "10.0" << "99.59"
+        << QByteArray("00000002" "00000001" "00000000" "00000000" "00009959");
+    QTest::newRow("hold 0.53")
+        << 3 << SegmentMode::Hold << "0.0" << "0.0" << "0.53"
+        << QByteArray("00000003" "00000001" "00000000" "00000000" "00000053");
+    QTest::newRow("hold 12.30 not hexadecimal")
+        << 31 << SegmentMode::Hold << "0.0" << "0.0" << "12.30"
+        << QByteArray("0000001F" "00000001" "00000000" "00000000" "00001230");
+    QTest::newRow("hold 0.29")
+        << 4 << SegmentMode::Hold << "0.0" << "0.0" << "0.29"
+        << QByteArray("00000004" "00000001" "00000000" "00000000" "00000029");
+    QTest::newRow("hold 1.3 is one minute thirty")
+        << 5 << SegmentMode::Hold << "0.0" << "0.0" << "1.3"
+        << QByteArray("00000005" "00000001" "00000000" "00000000" "00000130");
+    QTest::newRow("hold ignores a temperature cell that is not a number")
+        << 6 << SegmentMode::Hold << "." << "" << "5.00"
+        << QByteArray("00000006" "00000001" "00000000" "00000000" "00000500");
+    QTest::newRow("ramp ignores a time cell that is not a number")
+        << 7 << SegmentMode::Ramp << "60.0" << "20.0" << "."
+        << QByteArray("00000007" "00000000" "00000258" "000000C8" "00000000");
+}
+
+void TestDownloadCommands::segmentFields()
+{
+    QFETCH(int, number);
+    QFETCH(SegmentMode, mode);
+    QFETCH(QString, temperature);
+    QFETCH(QString, rate);
+    QFETCH(QString, time);
+    QFETCH(QByteArray, fields);
+
+    const auto command = segment(number, mode, temperature, rate, time);
+    QVERIFY(command);
+    QCOMPARE(*command, QByteArray("0102C40002000005") + fields);
+    QCOMPARE(command->size(), 56);
+}
+
+void TestDownloadCommands::segmentCellNotANumber_data()
+{
+    QTest::addColumn<SegmentMode>("mode");
+    QTest::addColumn<QString>("temperature");
+    QTest::addColumn<QString>("rate");
+    QTest::addColumn<QString>("time");
+
+    QTest::newRow("ramp temperature") << SegmentMode::Ramp << "." << "5.0" << "0.00";
+    QTest::newRow("ramp rate empty") << SegmentMode::Ramp << "100.0" << "" << "0.00";
+    QTest::newRow("hold time letters") << SegmentMode::Hold << "0.0" << "0.0" << "5m";
+    QTest::newRow("hold time too long for 8 digits") << SegmentMode::Hold << "0.0" << "0.0"
+                                                     << "1000000.00";
+}
+
+void TestDownloadCommands::segmentCellNotANumber()
+{
+    QFETCH(SegmentMode, mode);
+    QFETCH(QString, temperature);
+    QFETCH(QString, rate);
+    QFETCH(QString, time);
+    QVERIFY(!segment(0, mode, temperature, rate, time));
+}
+
+void TestDownloadCommands::segmentModes_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("mode"); // -1: no mode
+
+    QTest::newRow("Ramp") << "Ramp" << 0;
+    QTest::newRow("Hold") << "Hold" << 1;
+    QTest::newRow("unset blank") << " " << -1;
+    QTest::newRow("other case") << "ramp" << -1;
+}
+
+void TestDownloadCommands::segmentModes()
+{
+    QFETCH(QString, text);
+    QFETCH(int, mode);
+    const auto parsed = segmentModeFromText(text);
+    QCOMPARE(parsed ? int(*parsed) : -1, mode);
+}
+
+void TestDownloadCommands::segmentCounting_data()
+{
+    // Cells of columns 1.. as "temperature/rate/time"; columns not listed hold zeros.
+    QTest::addColumn<QStringList>("columns");
+    QTest::addColumn<int>("count"); // -1: a cell is not a number
+
+    QTest::newRow("fresh program") << QStringList() << 0;
+    QTest::newRow("zeros before the last non-zero column count")
+        << QStringList{"0.0/0.0/0.00", "0.0/0.0/0.00", "100.0/0.0/0.00"} << 3;
+    QTest::newRow("hold left with a temperature counts")
+        << QStringList{"100.0/5.0/0.00", "50.0/0.0/0.00"} << 2;
+    QTest::newRow("only a time") << QStringList{"0.0/0.0/0.01"} << 1;
+    QTest::newRow("tiny value still counts") << QStringList{"0.001/0/0"} << 1;
+    QTest::newRow("unset slot holding 0") << QStringList{"0/0/0"} << 0;
+    QTest::newRow("not a number") << QStringList{"100.0/./0.00"} << -1;
+    QTest::newRow("empty cell") << QStringList{"100.0//0.00"} << -1;
+    QStringList thirtyThree;
+    for (int c = 1; c <= 33; ++c)
+        thirtyThree << "1.0/0.0/0.00";
+    QTest::newRow("column 33 never counted") << thirtyThree << 32;
+    QStringList onlyBeyond(32, "0.0/0.0/0.00");
+    onlyBeyond << "1.0/1.0/1.00";
+    QTest::newRow("value beyond column 32 only") << onlyBeyond << 0;
+    QStringList garbageBeyond(32, "0.0/0.0/0.00");
+    garbageBeyond << "x/x/x";
+    QTest::newRow("column 33 never read") << garbageBeyond << 0;
+}
+
+void TestDownloadCommands::segmentCounting()
+{
+    QFETCH(QStringList, columns);
+    QFETCH(int, count);
+
+    const auto cell = [&](int column, int row) -> QString {
+        if (column < 1 || row < 2 || row > 4)
+            return QStringLiteral("bad address");
+        if (column > columns.size())
+            return row == 4 ? QStringLiteral("0.00") : QStringLiteral("0.0");
+        return columns[column - 1].split(QLatin1Char('/'))[row - 2];
+    };
+    const auto counted = countSegments(cell);
+    QCOMPARE(counted ? *counted : -1, count);
+}
+
+void TestDownloadCommands::statusAnswer_data()
+{
+    QTest::addColumn<QByteArray>("received"); // empty: no answer
+    QTest::addColumn<StatusVerdict>("verdict");
+    QTest::addColumn<bool>("running");
+
+    const auto ok = [](const QByteArray &status) {
+        return QByteArray("\x02" "0100000101" "0000") + status + "\x03" "x";
+    };
+    QTest::newRow("no answer") << QByteArray() << StatusVerdict::NoAnswer << false;
+    QTest::newRow("idle") << ok("0000") << StatusVerdict::Idle << false;
+    QTest::newRow("running 0080") << ok("0080") << StatusVerdict::Running << true;
+    QTest::newRow("running 00FF") << ok("00FF") << StatusVerdict::Running << true;
+    QTest::newRow("0100 shifted is 2") << ok("0100") << StatusVerdict::Idle << false;
+    QTest::newRow("read as hexadecimal, 0128 is 296") << ok("0128") << StatusVerdict::Idle << false;
+    QTest::newRow("007F") << ok("007F") << StatusVerdict::Idle << false;
+    QTest::newRow("refused") << QByteArray("\x02" "0100000101" "1100" "\x03" "x")
+                             << StatusVerdict::Refused << false;
+    QTest::newRow("accepted but no status")
+        << QByteArray("\x02" "0100000101" "0000" "\x03" "x") << StatusVerdict::Refused << false;
+    QTest::newRow("status cut short") << QByteArray("\x02" "0100000101" "0000" "008")
+                                      << StatusVerdict::Refused << false;
+    QTest::newRow("end code only") << QByteArray("\x02" "010013" "\x03" "x")
+                                   << StatusVerdict::Refused << false;
+}
+
+void TestDownloadCommands::statusAnswer()
+{
+    QFETCH(QByteArray, received);
+    QFETCH(StatusVerdict, verdict);
+    QFETCH(bool, running);
+
+    // An earlier accepted idle answer stays in ReceiveText; it must not decide.
+    FakeExchangePort port;
+    port.arriving = QByteArray("\x02" "0100000101" "0000" "0000" "\x03" "x");
+    ControllerExchange exchange(port);
+    exchange.exchange(statusQuery());
+
+    port.arriving = received;
+    port.readResult = received.isEmpty() ? 0 : 1;
+    exchange.exchange(statusQuery());
+    QCOMPARE(judgeStatusAnswer(exchange), verdict);
+    if (!received.isEmpty())
+        QCOMPARE(isRunning(exchange.statusValue()), running);
+}
+
+QTEST_APPLESS_MAIN(TestDownloadCommands)
+#include "tst_downloadcommands.moc"
