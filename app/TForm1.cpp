@@ -13,6 +13,7 @@
 #include "ToolIcons.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -276,6 +277,11 @@ void TForm1::FormCreate()
     // 6. and 12. The Mode list over the grid, and the grid's handlers with
     //    the chart redrawn whenever its editor closes.
     m_gridEditor = new GridEditor(m_grid, *this, this);
+    // Leaving a control is handled before entering the next one.
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget *old, QWidget *now) {
+        m_gridEditor->focusChanged(old, now);
+        m_edit1->focusChanged(old, now);
+    });
 }
 
 void TForm1::setHint(const QString &text)

@@ -7,7 +7,6 @@
 #include "SegmentGridModel.h"
 #include "TemperatureProgram.h"
 
-#include <QApplication>
 #include <QComboBox>
 #include <QMenu>
 #include <QScrollBar>
@@ -45,8 +44,12 @@ GridEditor::GridEditor(SegmentGrid *grid, EditorHost &host, QWidget *comboParent
     });
     connect(grid, &SegmentGrid::editTextChanged, this, &GridEditor::StringGrid1SetEditText);
     connect(grid, &SegmentGrid::cellClicked, this, [this] { m_host.guarded([this] { StringGrid1Click(); }); });
-    // The chart follows typed values each time the editor closes.
-    connect(grid, &SegmentGrid::editorClosed, this, [this] { m_host.guarded([this] { m_host.ChardDraw(); }); });
+    // The chart follows typed values each time the editor closes. A cell
+    // just emptied is not drawn yet: the check makes it 0 and redraws.
+    connect(grid, &SegmentGrid::editorClosed, this, [this] {
+        if (!m_grid->cell(EditRow, EditCol).isEmpty() || EditRow < 2)
+            m_host.guarded([this] { m_host.ChardDraw(); });
+    });
     connect(grid, &SegmentGrid::contextMenuAt, this, [this](const QPoint &pos) {
         m_host.guarded([=, this] { StringGrid1ContextPopup(pos); });
     });
@@ -64,7 +67,7 @@ GridEditor::GridEditor(SegmentGrid *grid, EditorHost &host, QWidget *comboParent
     };
     connect(grid->horizontalScrollBar(), &QScrollBar::valueChanged, this, &GridEditor::placeCombo);
     connect(grid->gridModel(), &QAbstractItemModel::dataChanged, this, &GridEditor::placeCombo);
-    connect(qApp, &QApplication::focusChanged, this, &GridEditor::onFocusChanged);
+    connect(grid->selectionModel(), &QItemSelectionModel::currentChanged, this, &GridEditor::placeCombo);
 }
 
 SegmentGridModel *GridEditor::model() const
@@ -77,7 +80,7 @@ bool GridEditor::isGridWidget(const QWidget *w) const
     return w && (w == m_grid || m_grid->isAncestorOf(w));
 }
 
-void GridEditor::onFocusChanged(QWidget *old, QWidget *now)
+void GridEditor::focusChanged(QWidget *old, QWidget *now)
 {
     // Leaving the grid (or its editor) for another control of the same window.
     // Focus that goes to another window (a message box) is not an exit.
@@ -154,6 +157,8 @@ void GridEditor::CellCheck()
     case CellRules::CellCheckResult::Accepted:
         model()->setCell(row, col, result.text);
         m_grid->refreshEditor(col, row);
+        if (text.isEmpty())
+            m_host.ChardDraw();
         return;
     case CellRules::CellCheckResult::OutOfRange:
         break;

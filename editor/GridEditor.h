@@ -55,8 +55,11 @@ public:
     // Lays the Mode list over the current Mode cell, or hides it.
     void placeCombo();
 
+    // The window reports every focus change here: leaving the grid (or its
+    // editor) for another control of the same window runs StringGrid1Exit.
+    void focusChanged(QWidget *old, QWidget *now);
+
 private:
-    void onFocusChanged(QWidget *old, QWidget *now);
     bool isGridWidget(const QWidget *w) const;
     SegmentGridModel *model() const;
 

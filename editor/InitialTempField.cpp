@@ -4,7 +4,6 @@
 #include "EditorHost.h"
 #include "Prompts.h"
 
-#include <QApplication>
 #include <QKeyEvent>
 
 namespace {
@@ -17,13 +16,6 @@ InitialTempField::InitialTempField(EditorHost &host, QWidget *parent)
 {
     setObjectName(QStringLiteral("Edit1"));
     setAccessibleName(QStringLiteral("Initial temp."));
-    connect(qApp, &QApplication::focusChanged, this, &InitialTempField::onFocusChanged);
-}
-
-void InitialTempField::focusInEvent(QFocusEvent *event)
-{
-    QLineEdit::focusInEvent(event);
-    m_host.guarded([this] { Edit1Enter(); });
 }
 
 void InitialTempField::Edit1Enter()
@@ -61,12 +53,12 @@ void InitialTempField::keyPressEvent(QKeyEvent *event)
     }
 }
 
-void InitialTempField::onFocusChanged(QWidget *old, QWidget *now)
+void InitialTempField::focusChanged(QWidget *old, QWidget *now)
 {
-    // Leaving the field for another control of the window; a message box
-    // (another window) taking the focus is not leaving it.
     if (old == this && now && now != this && now->window() == window())
         m_host.guarded([this] { Edit1Exit(); });
+    else if (now == this && old != this)
+        m_host.guarded([this] { Edit1Enter(); });
 }
 
 void InitialTempField::backToField(const QString &message)

@@ -20,8 +20,12 @@ public:
     void Edit1Enter();
     void Edit1Exit();
 
+    // The window reports every focus change here, after the grid's: coming
+    // into the field runs Edit1Enter, leaving it for another control of the
+    // same window runs Edit1Exit (a message box taking the focus does not).
+    void focusChanged(QWidget *old, QWidget *now);
+
 protected:
-    void focusInEvent(QFocusEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
 
@@ -29,7 +33,6 @@ private:
     // Steps shared by the exit check and InitTempCheck; false on a failure.
     bool checkText();
     void backToField(const QString &message);
-    void onFocusChanged(QWidget *old, QWidget *now);
 
     EditorHost &m_host;
 };

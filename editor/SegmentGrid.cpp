@@ -105,6 +105,7 @@ bool SegmentGrid::openEditor()
     const QModelIndex index = currentIndex();
     if (!QTableView::edit(index, QAbstractItemView::AllEditTriggers, nullptr) || !isEditorOpen())
         return false;
+    m_editor->selectAll();
     // Opening the editor counts as a change of its text.
     emit editTextChanged(index.column(), index.row());
     return true;
@@ -299,10 +300,11 @@ QWidget *SegmentGridDelegate::createEditor(QWidget *parent, const QStyleOptionVi
 
 void SegmentGridDelegate::setEditorData(QWidget *editor, const QModelIndex &index) const
 {
+    // Also called when the cell changes under an open editor: only the text
+    // follows, the caret and selection stay where the person left them.
     auto *line = static_cast<QLineEdit *>(editor);
     if (line->text() != index.data().toString())
         line->setText(index.data().toString());
-    line->selectAll();
 }
 
 void SegmentGridDelegate::setModelData(QWidget *, QAbstractItemModel *, const QModelIndex &) const

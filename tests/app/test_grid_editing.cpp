@@ -1,0 +1,425 @@
+#include "GridEditor.h"
+#include "InitialTempField.h"
+#include "ProfileChart.h"
+#include "ScriptedPrompts.h"
+#include "SegmentGrid.h"
+#include "SegmentGridModel.h"
+#include "StatusBar1.h"
+#include "TForm1.h"
+
+#include <QComboBox>
+#include <QMenu>
+#include <QTemporaryDir>
+#include <QtTest>
+
+// Editing the program as a person does: real clicks on cells and real keys.
+class TestGridEditing : public QObject
+{
+    Q_OBJECT
+    QTemporaryDir m_dir;
+    ScriptedPrompts *m_prompts = nullptr;
+    TForm1 *m_form = nullptr;
+
+    SegmentGrid *grid() const { return m_form->StringGrid1(); }
+    SegmentGridModel *model() const { return m_form->gridModel(); }
+    QString cell(int row, int col) const { return model()->cell(row, col); }
+    QString hint() const { return m_form->statusBar1()->panelText(0); }
+
+    QPoint cellCentre(int col, int row) const
+    {
+        const QModelIndex index = model()->index(row, col);
+        grid()->scrollTo(index);
+        return grid()->visualRect(index).center();
+    }
+    void clickCell(int col, int row)
+    {
+        QTest::mouseClick(grid()->viewport(), Qt::LeftButton, {}, cellCentre(col, row));
+    }
+    void rightClickCell(int col, int row)
+    {
+        const QPoint pos = cellCentre(col, row);
+        QContextMenuEvent event(QContextMenuEvent::Mouse, pos, grid()->viewport()->mapToGlobal(pos));
+        QApplication::sendEvent(grid()->viewport(), &event);
+    }
+    // Keys go where the focus is, as they do for a person.
+    void type(const QString &keys)
+    {
+        for (QChar c : keys)
+            QTest::keyClick(QApplication::focusWidget(), c.toLatin1());
+    }
+    void press(Qt::Key key) { QTest::keyClick(QApplication::focusWidget(), key); }
+
+    void setSlot(int slot, const QString &mode, const QString &temp, const QString &rate, const QString &time)
+    {
+        model()->setCell(1, slot + 1, mode);
+        model()->setCell(2, slot + 1, temp);
+        model()->setCell(3, slot + 1, rate);
+        model()->setCell(4, slot + 1, time);
+    }
+
+private slots:
+    void init()
+    {
+        m_prompts = new ScriptedPrompts;
+        m_form = new TForm1(*m_prompts, m_dir.filePath("settings.ini"));
+        m_form->show();
+        QVERIFY(QTest::qWaitForWindowActive(m_form));
+        setSlot(0, "Ramp", "100.0", "5.0", "0.00");
+        setSlot(1, "Hold", "0.0", "0.0", "1.30");
+    }
+
+    void cleanup()
+    {
+        m_form->DataModified = false; // close without the question
+        delete m_form;
+        delete m_prompts;
+    }
+
+    void typingKeepsOneDecimal()
+    {
+        clickCell(1, 2);
+        QCOMPARE(hint(), QString("Input range:0 - 300.0 deg C"));
+        type("12.34");
+        QCOMPARE(cell(2, 1), QString("12.3"));
+        QVERIFY(m_form->DataModified);
+        clickCell(1, 3); // leaving the cell checks it
+        QCOMPARE(cell(2, 1), QString("12.3"));
+        QCOMPARE(hint(), QString("Input range:0 - 20.0 deg C/min"));
+        QVERIFY(m_prompts->shown.isEmpty());
+    }
+
+    void digitsBeforeThePointPassAndTheCheckRejectsFourOfThem()
+    {
+        clickCell(1, 2);
+        type("12.3");
+        press(Qt::Key_Home);
+        type("12");
+        QCOMPARE(cell(2, 1), QString("1212.3"));
+        clickCell(2, 4);
+        // Exactly one box, and the editor open again on the rejected value.
+        QCOMPARE(m_prompts->texts(), QStringList{" Exceeding the input range."});
+        QCOMPARE(m_prompts->shown[0].caption, QString("Vantrel Assistant"));
+        QCOMPARE(m_prompts->shown[0].icon, Prompts::Icon::Error);
+        QCOMPARE(grid()->currentIndex(), model()->index(2, 1));
+        QVERIFY(grid()->isEditorOpen());
+        QCOMPARE(grid()->editor()->text(), QString("1212.3"));
+        QCOMPARE(grid()->editor()->selectedText(), QString("1212.3"));
+        // Correcting it and moving on is accepted.
+        type("250");
+        clickCell(1, 3);
+        QCOMPARE(cell(2, 1), QString("250.0"));
+        QCOMPARE(m_prompts->shown.size(), 1);
+    }
+
+    void valuesAreRewrittenInTheirForm_data()
+    {
+        QTest::addColumn<int>("col");
+        QTest::addColumn<int>("row");
+        QTest::addColumn<QString>("before");
+        QTest::addColumn<QString>("keys");
+        QTest::addColumn<QString>("cellText");
+        QTest::newRow("5 -> 5.0") << 1 << 2 << "100.0" << "5" << "5.0";
+        QTest::newRow(".5 -> 0.5") << 1 << 3 << "0" << ".5" << "0.5";
+        QTest::newRow("point refused, digit replaces") << 1 << 3 << "5.0" << ".5" << "5.0";
+        QTest::newRow("time 1.3 -> 1.30") << 2 << 4 << "1.30" << "1.3" << "1.30";
+        QTest::newRow("time 99.59") << 2 << 4 << "0.00" << "99.59" << "99.59";
+        QTest::newRow("emptied cell") << 1 << 2 << "100.0" << "\b" << "0.0";
+    }
+
+    void valuesAreRewrittenInTheirForm()
+    {
+        QFETCH(int, col);
+        QFETCH(int, row);
+        QFETCH(QString, before);
+        QFETCH(QString, keys);
+        QFETCH(QString, cellText);
+        model()->setCell(row, col, before);
+        clickCell(col, row);
+        if (keys == "\\b") {
+            type("1");
+            press(Qt::Key_Backspace);
+        } else {
+            type(keys);
+        }
+        clickCell(col + 1, 1);
+        QCOMPARE(cell(row, col), cellText);
+        QVERIFY(m_prompts->shown.isEmpty());
+    }
+
+    void outOfRangeValues_data()
+    {
+        QTest::addColumn<int>("col");
+        QTest::addColumn<int>("row");
+        QTest::addColumn<QString>("keys");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("temperature 350") << 1 << 2 << "350" << "350.0";
+        QTest::newRow("rate 20.1") << 1 << 3 << "20.1" << "20.1";
+        QTest::newRow("time 2.60") << 2 << 4 << "2.60" << "2.60";
+        QTest::newRow("time 99.60") << 2 << 4 << "99.60" << "99.60";
+    }
+
+    void outOfRangeValues()
+    {
+        QFETCH(int, col);
+        QFETCH(int, row);
+        QFETCH(QString, keys);
+        QFETCH(QString, shown);
+        clickCell(col, row);
+        type(keys);
+        press(Qt::Key_Up); // move to the Mode cell above
+        QCOMPARE(m_prompts->texts(), QStringList{" Exceeding the input range."});
+        QCOMPARE(cell(row, col), shown);
+        QCOMPARE(grid()->currentIndex(), model()->index(row, col));
+        QVERIFY(grid()->isEditorOpen());
+    }
+
+    void keyFilterInATimeCell()
+    {
+        model()->setCell(4, 2, "5");
+        clickCell(2, 4);
+        type("1");
+        QCOMPARE(cell(4, 2), QString("1")); // the whole text was selected
+        type(".");
+        QCOMPARE(cell(4, 2), QString("1."));
+        type("2");
+        type("3");
+        type("4"); // two decimals are full
+        QCOMPARE(cell(4, 2), QString("1.23"));
+        // Three digits after the caret: "." would give three decimals.
+        grid()->editor()->setText("123");
+        grid()->editor()->setCursorPosition(0);
+        type(".");
+        QCOMPARE(grid()->editor()->text(), QString("123"));
+        grid()->editor()->setCursorPosition(1);
+        type(".");
+        QCOMPARE(grid()->editor()->text(), QString("1.23"));
+    }
+
+    void lettersAndSignsNeverReachTheCell()
+    {
+        clickCell(1, 2);
+        type("1");
+        type("-a +");
+        QCOMPARE(cell(2, 1), QString("1"));
+    }
+
+    void pointIsRefusedWhenTheOpenedTextHasOne()
+    {
+        clickCell(1, 2);
+        type(".");
+        QCOMPARE(cell(2, 1), QString("100.0"));
+        QVERIFY(!grid()->isEditorOpen() || grid()->editor()->text() == "100.0");
+    }
+
+    void editingFollowsTheMode_data()
+    {
+        QTest::addColumn<int>("col");
+        QTest::addColumn<int>("row");
+        QTest::addColumn<bool>("editable");
+        QTest::addColumn<QString>("hint");
+        QTest::newRow("ramp temperature") << 1 << 2 << true << "Input range:0 - 300.0 deg C";
+        QTest::newRow("ramp time") << 1 << 4 << false << "";
+        QTest::newRow("hold rate") << 2 << 3 << false << "";
+        QTest::newRow("hold time") << 2 << 4 << true << "Input range:0.00 - 99.59(min.sec)";
+        QTest::newRow("unset temperature") << 3 << 2 << false << "";
+        QTest::newRow("mode cell") << 2 << 1 << false << "";
+    }
+
+    void editingFollowsTheMode()
+    {
+        QFETCH(int, col);
+        QFETCH(int, row);
+        QFETCH(bool, editable);
+        QFETCH(QString, hint);
+        m_form->setHint("something");
+        clickCell(col, row);
+        QCOMPARE(this->hint(), hint);
+        type("7");
+        QCOMPARE(grid()->isEditorOpen(), editable);
+        QCOMPARE(cell(row, col) == "7", editable);
+    }
+
+    void inactiveCellsByMode()
+    {
+        for (int row = 1; row <= 4; ++row)
+            QVERIFY(grid()->isInactiveCell(row, 3)); // unset slot: all four rows
+        QVERIFY(grid()->isInactiveCell(4, 1));       // a Ramp's time
+        QVERIFY(!grid()->isInactiveCell(2, 1));
+        QVERIFY(grid()->isInactiveCell(2, 2));       // a Hold's temperature and rate
+        QVERIFY(!grid()->isInactiveCell(4, 2));
+        // And the grey is what is painted over an unset slot's text.
+        const QImage image = grid()->viewport()->grab().toImage();
+        const QRect unsetTemp = grid()->visualRect(model()->index(2, 3));
+        QCOMPARE(image.pixelColor(unsetTemp.center()), QColor(0xC8, 0xC8, 0xC8));
+        const QRect rampTemp = grid()->visualRect(model()->index(2, 1));
+        QCOMPARE(image.pixelColor(rampTemp.topLeft() + QPoint(3, 3)), QColor(Qt::white));
+    }
+
+    void modeListSetsTheMode()
+    {
+        clickCell(1, 1);
+        QComboBox *combo = m_form->gridEditor()->ComboBox1();
+        QVERIFY(combo->isVisible());
+        QCOMPARE(combo->currentText(), QString("Ramp"));
+        m_form->DataModified = false;
+        combo->setCurrentIndex(0); // " "
+        emit combo->activated(0);
+        QCOMPARE(cell(1, 1), QString(" "));
+        QCOMPARE(cell(2, 1), QString("0"));
+        QCOMPARE(cell(3, 1), QString("0"));
+        QCOMPARE(cell(4, 1), QString("0"));
+        QVERIFY(m_form->DataModified);
+        QCOMPARE(m_form->statusBar1()->panelText(2), QString("Total time:1min30sec(1.50min)"));
+        clickCell(1, 2);
+        QVERIFY(!combo->isVisible());
+    }
+
+    void contextMenuOnlyOnNumbersAndModes_data()
+    {
+        QTest::addColumn<int>("col");
+        QTest::addColumn<int>("row");
+        QTest::addColumn<bool>("shown");
+        QTest::newRow("segment number 3") << 4 << 0 << true;
+        QTest::newRow("mode of slot 0") << 1 << 1 << true;
+        QTest::newRow("temperature") << 4 << 2 << false;
+        QTest::newRow("time") << 2 << 4 << false;
+        QTest::newRow("mode label") << 0 << 1 << false;
+    }
+
+    void contextMenuOnlyOnNumbersAndModes()
+    {
+        QFETCH(int, col);
+        QFETCH(int, row);
+        QFETCH(bool, shown);
+        const QModelIndex before = grid()->currentIndex();
+        rightClickCell(col, row);
+        QMenu *menu = m_form->gridEditor()->PopupMenu1();
+        QCOMPARE(menu->isVisible(), shown);
+        QCOMPARE(m_form->gridEditor()->PopupCol, col);
+        if (shown)
+            QCOMPARE(m_form->gridEditor()->SegNo()->text(), QStringLiteral("Segment No. %1").arg(col - 1));
+        QCOMPARE(grid()->currentIndex(), before); // a right-click does not move the cell
+        menu->hide();
+    }
+
+    void insertAndDeleteThroughTheMenu()
+    {
+        rightClickCell(1, 0); // segment number 0
+        m_form->DataModified = false;
+        m_form->gridEditor()->Insert1()->trigger();
+        QCOMPARE(model()->columnCount(), 34);
+        QCOMPARE(cell(1, 1), QString(" "));
+        QCOMPARE(cell(1, 2), QString("Ramp"));
+        QCOMPARE(cell(1, 3), QString("Hold"));
+        QVERIFY(m_form->DataModified);
+        QCOMPARE(m_form->statusBar1()->panelText(2), QString("Total time:21min30sec(21.50min)"));
+
+        rightClickCell(2, 1);
+        m_form->gridEditor()->PopupMenu1()->hide();
+        m_form->gridEditor()->Delete1()->trigger();
+        QCOMPARE(cell(1, 2), QString("Hold"));
+        QCOMPARE(cell(0, 2), QString("1"));
+        QCOMPARE(model()->columnCount(), 34);
+    }
+
+    void enterMovesRightAndOpensTheNextEditor()
+    {
+        setSlot(2, "Ramp", "50.0", "2.0", "0.00");
+        clickCell(1, 2);
+        type("60");
+        press(Qt::Key_Return);
+        QCOMPARE(grid()->currentIndex(), model()->index(2, 2)); // the Hold's temperature: not editable
+        QVERIFY(!grid()->isEditorOpen());
+        QCOMPARE(cell(2, 1), QString("60.0"));
+        press(Qt::Key_Return);
+        QCOMPARE(grid()->currentIndex(), model()->index(2, 3)); // a Ramp's temperature: editor opens
+        QVERIFY(grid()->isEditorOpen());
+        QCOMPARE(grid()->editor()->selectedText(), QString("50.0"));
+    }
+
+    void leavingTheGridChecksAndClearsTheHint()
+    {
+        clickCell(1, 2);
+        type("400");
+        m_form->Edit1()->setFocus();
+        QCOMPARE(m_prompts->texts(), QStringList{" Exceeding the input range."});
+        QVERIFY(grid()->hasFocus() || grid()->isAncestorOf(QApplication::focusWidget()));
+        QVERIFY(!grid()->gridExited());
+
+        type("\b\b\b40");
+        m_form->Edit1()->setFocus();
+        QCOMPARE(cell(2, 1), QString("40.0"));
+        QVERIFY(grid()->gridExited());
+        QCOMPARE(hint(), QString("Input range:0 - 300.0 deg C")); // Edit1's own hint
+    }
+
+    void chartFollowsTheEditorWhenItCloses()
+    {
+        m_form->InitialTemp = 0;
+        clickCell(1, 3);
+        type("10");
+        press(Qt::Key_Up);
+        QCOMPARE(m_form->statusBar1()->panelText(2), QString("Total time:11min30sec(11.50min)"));
+    }
+
+    void initialTemperatureField_data()
+    {
+        QTest::addColumn<QString>("keys");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<double>("value");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("25") << "25" << "25.00" << 25.0 << "";
+        QTest::newRow("0") << "0" << "0.00" << 0.0 << "";
+        QTest::newRow("300") << "300" << "300.00" << 300.0 << "";
+        QTest::newRow("300.001") << "300.001" << "300.00" << 300.001 << " Exceeding the input range.";
+        QTest::newRow("minus cannot be typed") << "-5" << "5.00" << 5.0 << "";
+        QTest::newRow("comma") << "1,5" << "1,5" << 0.0 << "This value is not appropriate.";
+        QTest::newRow("percent") << "12%" << "12%" << 0.0 << "This value is not appropriate.";
+        QTest::newRow("empty") << "" << "" << 0.0 << "This value is not appropriate.";
+    }
+
+    void initialTemperatureField()
+    {
+        QFETCH(QString, keys);
+        QFETCH(QString, text);
+        QFETCH(double, value);
+        QFETCH(QString, message);
+        InitialTempField *edit = m_form->Edit1();
+        edit->setFocus();
+        QCOMPARE(hint(), QString("Input range:0 - 300.0 deg C"));
+        edit->selectAll();
+        press(Qt::Key_Backspace);
+        m_form->DataModified = false;
+        type(keys);
+        QCOMPARE(m_form->DataModified, !keys.isEmpty());
+        press(Qt::Key_Return); // moves on to the grid, which runs the exit check once
+        QCOMPARE(edit->text(), text);
+        QCOMPARE(m_form->InitialTemp, value);
+        if (message.isEmpty()) {
+            QVERIFY(m_prompts->shown.isEmpty());
+            QVERIFY(grid()->hasFocus());
+        } else {
+            QCOMPARE(m_prompts->texts(), QStringList{message});
+            QCOMPARE(m_prompts->shown[0].kind, ScriptedPrompts::Kind::Message);
+            QVERIFY(edit->hasFocus());
+            QCOMPARE(edit->selectedText(), text);
+            QCOMPARE(hint(), QString("Input range:0 - 300.0 deg C"));
+        }
+    }
+
+    void initTempCheckForSaveAndSend()
+    {
+        m_form->Edit1()->setText("350");
+        m_form->Edit1()->InitTempCheck();
+        QVERIFY(m_form->InitTempError);
+        QCOMPARE(m_form->InitialTemp, 350.0);
+        QCOMPARE(m_prompts->texts(), QStringList{" Exceeding the input range."});
+        m_form->Edit1()->setText("40");
+        m_form->Edit1()->InitTempCheck();
+        QVERIFY(!m_form->InitTempError);
+        QCOMPARE(m_form->Edit1()->text(), QString("40.00"));
+    }
+};
+
+QTEST_MAIN(TestGridEditing)
+#include "test_grid_editing.moc"
