@@ -19,6 +19,7 @@
 #include <QLineEdit>
 #include <QLocale>
 #include <QMenuBar>
+#include <QPainter>
 #include <QPlainTextEdit>
 #include <QTimer>
 #include <QToolBar>
@@ -43,6 +44,40 @@ QFont pixelFont(const QFont &base, int pixels, const QString &family = QStringLi
     return f;
 }
 }
+
+// Panel1's caption: its run of blanks leaves room for Edit1, laid over the
+// panel. Fonts differ in the width of a blank, so the text after the blanks
+// is drawn where the field ends.
+class PanelCaption : public QLabel
+{
+public:
+    PanelCaption(const QString &text, int gapEnd, QWidget *parent)
+        : QLabel(text, parent), m_gapEnd(gapEnd)
+    {
+        setAccessibleName(text.simplified());
+    }
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        const QString caption = text();
+        const int gap = caption.indexOf(QLatin1String("  "), caption.indexOf(QLatin1Char('.')));
+        QPainter p(this);
+        p.setFont(font());
+        p.setPen(palette().color(QPalette::WindowText));
+        const QRect r = contentsRect();
+        if (gap < 0) {
+            p.drawText(r, int(alignment()), caption);
+            return;
+        }
+        p.drawText(r, int(alignment()), caption.left(gap));
+        const int after = std::max(m_gapEnd - x(), QFontMetrics(font()).horizontalAdvance(caption.left(gap)));
+        p.drawText(r.adjusted(after, 0, 0, 0), int(alignment()), caption.mid(gap).trimmed());
+    }
+
+private:
+    int m_gapEnd;
+};
 
 TSpinEdit::TSpinEdit(QWidget *parent)
     : QSpinBox(parent)
@@ -208,11 +243,9 @@ QWidget *TForm1::buildCentralArea()
     m_panel1->setObjectName(QStringLiteral("Panel1"));
     m_panel1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     m_panel1->setFixedHeight(49);
-    auto *caption = new QLabel(QStringLiteral("  Initial temp.                    deg C"), m_panel1);
+    auto *caption = new PanelCaption(QStringLiteral("  Initial temp.                    deg C"), 84 + 65 + 6, m_panel1);
     caption->setObjectName(QStringLiteral("Panel1Caption"));
-    QFont captionFont = pixelFont(font(), 13);
-    captionFont.setWordSpacing(1); // the blanks leave room for Edit1 over them
-    caption->setFont(captionFont);
+    caption->setFont(pixelFont(font(), 13));
     caption->setGeometry(2, 2, 300, 45);
     caption->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     m_edit1 = new InitialTempField(*this, m_panel1);

@@ -356,8 +356,16 @@ void SegmentGridDelegate::paint(QPainter *painter, const QStyleOptionViewItem &o
     else
         align |= Qt::AlignRight;
     painter->setPen(textColour);
-    painter->setFont(m_grid->font());
-    painter->drawText(rect.adjusted(2, 0, -2, 0), int(align) | Qt::TextSingleLine, index.data().toString());
+    const QString text = index.data().toString();
+    const QRect textRect = col == 0 ? rect : rect.adjusted(2, 0, -2, 0);
+    QFont font = m_grid->font();
+    // A label a little wider than its column is drawn a little tighter
+    // rather than cut off.
+    const int overflow = QFontMetrics(font).horizontalAdvance(text) - textRect.width();
+    if (overflow > 0 && overflow <= text.size())
+        font.setLetterSpacing(QFont::AbsoluteSpacing, -qreal(overflow) / text.size());
+    painter->setFont(font);
+    painter->drawText(textRect, int(align) | Qt::TextSingleLine, text);
 
     if (m_grid->isInactiveCell(row, col))
         painter->fillRect(rect, scrollBarColour());
