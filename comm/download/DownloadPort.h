@@ -1,0 +1,24 @@
+#pragma once
+
+#include "ExchangePort.h"
+
+#include <QString>
+#include <stdexcept>
+
+// Raised by DownloadPort::Open; says which device and why.
+class PortOpenError : public std::runtime_error
+{
+public:
+    explicit PortOpenError(const QString &reason) : std::runtime_error(reason.toStdString()) {}
+    QString reason() const { return QString::fromStdString(what()); }
+};
+
+// The serial port as the download uses it: opened for the download, then the
+// controller exchange runs over it.
+class DownloadPort : public ExchangePort
+{
+public:
+    // Opens the port and clears both directions; raises PortOpenError.
+    virtual void Open() = 0;
+    virtual bool isOpen() const = 0;
+};

@@ -1,0 +1,205 @@
+#include "ProgramDownload.h"
+
+#include "CommError.h"
+#include "DownloadCommands.h"
+#include "DownloadPort.h"
+#include "Numbers.h"
+#include "Prompts.h"
+#include "TransferWindow.h"
+
+namespace {
+const QString FullWidthColon = QString::fromUtf8("\xEF\xBC\x9A");
+const QString NoAnswerText = QStringLiteral("Comm.port setting is different or\n\rpower of device is not turned on.");
+const QString PortMissingText = QStringLiteral("Comm.port is not set or\n\rcomm.cable is not connected.");
+
+// Marks the end of a download that already told the person why.
+struct DownloadEnded {};
+}
+
+ProgramDownload::ProgramDownload(TransferWindow &window, DownloadPort &port, Prompts &prompts)
+    : m_window(window)
+    , m_port(port)
+    , m_prompts(prompts)
+    , m_exchange(port)
+{
+}
+
+QString ProgramDownload::confirmationText(int programNo, int segments)
+{
+    return QStringLiteral("Are you sure parameter is stored as\n\r%1  in the controller.(Seg.=%2)")
+        .arg(programNo)
+        .arg(segments);
+}
+
+void ProgramDownload::run()
+{
+    if (!m_window.InitTempCheck())
+        return;
+    m_window.CellCheck();
+
+    m_window.enterTransferState();
+    m_running = true;
+    m_exchange.NoReply = false;
+    StopRequest = false;
+    try {
+        runChecked();
+    } catch (const DownloadEnded &) {
+    } catch (...) {
+        // Whatever went wrong, the window is idle again and the port closed
+        // before the error is shown.
+        m_window.ButtanReset();
+        closePort();
+        m_running = false;
+        throw;
+    }
+    m_running = false;
+}
+
+int ProgramDownload::countSegments()
+{
+    const auto count = DownloadCommands::countSegments([this](int col, int row) { return m_window.cell(row, col); });
+    if (count)
+        return *count;
+    // Name the first cell that is not a number.
+    for (int col = 1; col <= DownloadCommands::MaxSegments; ++col)
+        for (int row = 2; row <= 4; ++row)
+            toDouble(m_window.cell(row, col));
+    throw ConversionError(QString());
+}
+
+QString ProgramDownload::firstUnsetSegment(int count) const
+{
+    for (int k = 0; k < count; ++k) {
+        if (!DownloadCommands::segmentModeFromText(m_window.cell(1, k + 1)))
+            return QString::number(k);
+    }
+    return {};
+}
+
+ProgramDownload::Outcome ProgramDownload::runChecked()
+{
+    const int segments = countSegments();
+    if (segments == 0) {
+        endWithMessage(QStringLiteral("There are no segments."));
+        return Outcome::Ended;
+    }
+    // Every counted segment needs its mode, before the port is touched.
+    const QString unset = firstUnsetSegment(segments);
+    if (!unset.isNull()) {
+        endWithMessage(QStringLiteral("Segment No. \"%1\" is not set.").arg(unset));
+        return Outcome::Ended;
+    }
+
+    try {
+        m_port.Open();
+    } catch (const std::exception &e) {
+        m_window.ButtanReset();
+        closePort();
+        QString reason = QString::fromUtf8(e.what());
+        throw PortOpenError(PortMissingText + (reason.isEmpty() ? QString() : QStringLiteral("\n\r") + reason));
+    }
+
+    m_exchange.CommandHeader = ControllerExchange::DefaultHeader;
+    m_exchange.exchange(DownloadCommands::statusQuery());
+    switch (DownloadCommands::judgeStatusAnswer(m_exchange)) {
+    case DownloadCommands::StatusVerdict::NoAnswer:
+        endWithBox(QStringLiteral("Error"), NoAnswerText);
+        return Outcome::Ended;
+    case DownloadCommands::StatusVerdict::Refused:
+        endWithBox(QStringLiteral("Error"), QStringLiteral("Command error. ErorrCode") + FullWidthColon
+                                                + QString::fromLatin1(m_exchange.responseCode()));
+        return Outcome::Ended;
+    case DownloadCommands::StatusVerdict::Running:
+        endWithBox(QStringLiteral("Confirmation"), QStringLiteral("Program is running."));
+        return Outcome::Ended;
+    case DownloadCommands::StatusVerdict::Idle:
+        break;
+    }
+
+    m_window.stopActivity();
+    const int programNo = m_window.programNo();
+    if (m_prompts.box(QStringLiteral("Confirmation"), confirmationText(programNo, segments), Prompts::Icon::Question,
+                      Prompts::Yes | Prompts::No)
+        == Prompts::No) {
+        m_window.ButtanReset();
+        closePort();
+        return Outcome::Ended;
+    }
+    m_window.startSending();
+
+    const QString refused = QStringLiteral("Command error.Transmission was stopped. ErorrCode") + FullWidthColon;
+    const auto initialTemp = DownloadCommands::initialTemp(m_window.initialTempText());
+    if (!initialTemp)
+        throw ConversionError(m_window.initialTempText());
+    for (const QByteArray &command : {DownloadCommands::programNo(programNo), *initialTemp,
+                                      DownloadCommands::programNoAgain(programNo),
+                                      DownloadCommands::segmentCount(segments)}) {
+        if (!exchangeAccepted(command, refused))
+            return Outcome::Ended;
+    }
+
+    for (int k = 0; k < segments; ++k) {
+        if (StopRequest) {
+            m_window.stopActivity();
+            m_prompts.message(QStringLiteral("Transmission was stopped."));
+            m_window.ButtanReset();
+            closePort();
+            return Outcome::Ended;
+        }
+        m_window.setTransferStatus(QStringLiteral("Segment No.%1sending").arg(k));
+        const int col = k + 1;
+        const auto mode = DownloadCommands::segmentModeFromText(m_window.cell(1, col));
+        const auto command = DownloadCommands::segment(k, *mode, m_window.cell(2, col), m_window.cell(3, col),
+                                                       m_window.cell(4, col));
+        if (!command) {
+            // Name the cell the mode reads that is not a number.
+            for (int row : (*mode == DownloadCommands::SegmentMode::Ramp ? QList<int>{2, 3} : QList<int>{4}))
+                toDouble(m_window.cell(row, col));
+            throw ConversionError(m_window.cell(2, col));
+        }
+        if (!exchangeAccepted(*command, refused))
+            return Outcome::Ended;
+    }
+
+    m_window.ButtanReset();
+    m_prompts.message(QStringLiteral("Transmission was completed"));
+    closePort();
+    return Outcome::Finished;
+}
+
+bool ProgramDownload::exchangeAccepted(const QByteArray &command, const QString &refusedText)
+{
+    m_exchange.exchange(command);
+    if (!m_exchange.lastExchangeAnswered()) {
+        endWithBox(QStringLiteral("Error"), NoAnswerText);
+        return false;
+    }
+    if (!m_exchange.lastCommandAccepted()) {
+        endWithBox(QStringLiteral("Error"), refusedText + QString::fromLatin1(m_exchange.responseCode()));
+        return false;
+    }
+    return true;
+}
+
+void ProgramDownload::endWithBox(const QString &caption, const QString &text)
+{
+    m_window.ButtanReset();
+    m_prompts.box(caption, text, Prompts::Icon::Question, Prompts::Ok);
+    closePort();
+}
+
+void ProgramDownload::endWithMessage(const QString &text)
+{
+    m_window.ButtanReset();
+    m_prompts.message(text);
+}
+
+void ProgramDownload::closePort()
+{
+    try {
+        m_port.Close();
+    } catch (const std::exception &) {
+        // Closing is the last step of every ending; a port that is already
+        // gone is closed enough.
+    }
+}

@@ -1,0 +1,51 @@
+#pragma once
+
+#include "ControllerExchange.h"
+
+#include <QString>
+
+class DownloadPort;
+class Prompts;
+class TransferWindow;
+
+// The Send command: checks the program, asks the controller whether it is
+// reachable and idle, asks the person to confirm, then writes the program
+// number, the initial temperature, the segment count and every segment, one
+// exchange each. Every ending leaves the window idle with the port closed.
+class ProgramDownload
+{
+public:
+    ProgramDownload(TransferWindow &window, DownloadPort &port, Prompts &prompts);
+
+    // Runs the whole download. Raises the errors the default error display
+    // shows (port not available, port failure, a cell that is not a number),
+    // always after the window was made idle and the port closed.
+    void run();
+
+    // The Stop button: takes effect before the next segment.
+    void ToolButton5Click() { StopRequest = true; }
+    bool StopRequest = false;
+
+    bool isRunning() const { return m_running; }
+    ControllerExchange &exchange() { return m_exchange; }
+
+    static QString confirmationText(int programNo, int segments);
+
+private:
+    enum class Outcome { Finished, Ended };
+    Outcome runChecked();
+    // Exchanges one command; false (after the ending's message) when it was
+    // not answered or not accepted.
+    bool exchangeAccepted(const QByteArray &command, const QString &refusedText);
+    void endWithBox(const QString &caption, const QString &text);
+    void endWithMessage(const QString &text);
+    void closePort();
+    int countSegments();
+    QString firstUnsetSegment(int count) const;
+
+    TransferWindow &m_window;
+    DownloadPort &m_port;
+    Prompts &m_prompts;
+    ControllerExchange m_exchange;
+    bool m_running = false;
+};

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QString>
+
+// What a program download needs of the window it runs in: the checks of what
+// was typed, the program's cells, and the transfer state with its status.
+class TransferWindow
+{
+public:
+    virtual ~TransferWindow() = default;
+
+    // Checks the initial temperature; false (after its own message) when it is bad.
+    virtual bool InitTempCheck() = 0;
+    // Checks the grid cell last edited; raises its error when out of range.
+    virtual void CellCheck() = 0;
+
+    // New, Open, Save, Send, the program number, the menus, the grid and the
+    // initial temperature locked; Stop enabled; the window cannot be closed;
+    // "Waiting..." and the activity bar running.
+    virtual void enterTransferState() = 0;
+    // Back to idle: every control as it was, activity bar stopped and hidden.
+    virtual void ButtanReset() = 0;
+    // The activity bar stopped and hidden, the transfer status cleared.
+    virtual void stopActivity() = 0;
+    // "Sending...": the hint cleared, the activity bar restarted from 0.
+    virtual void startSending() = 0;
+    // Status panel 1 during the download.
+    virtual void setTransferStatus(const QString &text) = 0;
+
+    // The program as the window holds it.
+    virtual QString cell(int row, int col) const = 0;
+    virtual int programNo() const = 0;
+    virtual QString initialTempText() const = 0;
+};
