@@ -55,6 +55,16 @@ int main(int argc, char** argv)
     const double idleCpu = cpuSeconds() - idleStart;
     std::printf("idle open port: %.1f ms processor time over 5 s\n", idleCpu * 1000.0);
 
+    // Input that nobody reads must not make the receive thread spin.
+    const char unread[] = "unread input";
+    if (write(master, unread, sizeof unread) != ssize_t(sizeof unread))
+        return 1;
+    const double unreadStart = cpuSeconds();
+    std::this_thread::sleep_for(std::chrono::seconds(5));
+    const double unreadCpu = cpuSeconds() - unreadStart;
+    std::printf("open port with unread input: %.1f ms processor time over 5 s\n", unreadCpu * 1000.0);
+    comm.PurgeReceive();
+
     // Component to far end.
     constexpr int total = 8 * 1024 * 1024;
     std::vector<char> data(total);
