@@ -1,0 +1,123 @@
+#include "PortDirectory.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QMap>
+#include <QRegularExpression>
+#include <QSerialPortInfo>
+#include <QStandardPaths>
+
+namespace {
+
+struct FixedRange {
+    int firstPort;
+    const char* prefix;
+};
+
+constexpr int kRangeSize = 32;
+constexpr FixedRange kRanges[] = {
+    {1, "/dev/ttyS"},
+    {33, "/dev/ttyUSB"},
+    {65, "/dev/ttyACM"},
+};
+
+QString describe(const QSerialPortInfo& info)
+{
+    QString text = info.description();
+    const QString maker = info.manufacturer();
+    if (!maker.isEmpty() && !text.contains(maker))
+        text = text.isEmpty() ? maker : text + QStringLiteral(" (") + maker + QLatin1Char(')');
+    return text;
+}
+
+} // namespace
+
+PortDirectory::PortDirectory(QString portsFolder)
+    : m_folder(std::move(portsFolder))
+{
+}
+
+QString PortDirectory::defaultPortsFolder()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)
+        + QStringLiteral("/Orrisan/VantrelAssistant/ports");
+}
+
+QString PortDirectory::linkPath(int portNo) const
+{
+    return m_folder + QStringLiteral("/COM") + QString::number(portNo);
+}
+
+QString PortDirectory::fixedDevicePath(int portNo)
+{
+    for (const FixedRange& r : kRanges) {
+        if (portNo >= r.firstPort && portNo < r.firstPort + kRangeSize)
+            return QLatin1String(r.prefix) + QString::number(portNo - r.firstPort);
+    }
+    return {};
+}
+
+int PortDirectory::fixedPortNo(const QString& devicePath)
+{
+    for (const FixedRange& r : kRanges) {
+        const QLatin1String prefix(r.prefix);
+        if (!devicePath.startsWith(prefix))
+            continue;
+        const QStringView digits = QStringView(devicePath).mid(prefix.size());
+        bool ok = false;
+        const int index = digits.toInt(&ok);
+        // Only a plain decimal index: "ttyS01" or "ttyS+1" are other names.
+        if (ok && index >= 0 && index < kRangeSize && digits == QString::number(index))
+            return r.firstPort + index;
+    }
+    return 0;
+}
+
+QString PortDirectory::devicePathFor(int portNo) const
+{
+    if (portNo < 1)
+        return {};
+    const QFileInfo link(linkPath(portNo));
+    if (link.isSymLink() || link.exists())
+        return link.canonicalFilePath();  // empty when the target is gone
+    const QString fixed = fixedDevicePath(portNo);
+    if (fixed.isEmpty() || !QFileInfo::exists(fixed))
+        return {};
+    return fixed;
+}
+
+QList<PortEntry> PortDirectory::presentPorts() const
+{
+    QMap<QString, QString> descriptions;  // device path -> description
+    QMap<int, QString> fixedDevices;
+    for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) {
+        const QString path = info.systemLocation();
+        descriptions.insert(QFileInfo(path).canonicalFilePath(), describe(info));
+        if (const int n = fixedPortNo(path))
+            fixedDevices.insert(n, path);
+    }
+
+    QMap<int, PortEntry> ports;
+    static const QRegularExpression linkName(QStringLiteral("^COM([1-9][0-9]{0,8})$"));
+    const QDir folder(m_folder);
+    const QStringList names = folder.entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot);
+    QList<int> linked;
+    for (const QString& name : names) {
+        const QRegularExpressionMatch m = linkName.match(name);
+        if (!m.hasMatch())
+            continue;
+        const int n = m.captured(1).toInt();
+        linked.append(n);
+        const QString target = devicePathFor(n);
+        if (!target.isEmpty())
+            ports.insert(n, {n, name, target, descriptions.value(target)});
+    }
+    for (auto it = fixedDevices.cbegin(); it != fixedDevices.cend(); ++it) {
+        if (linked.contains(it.key()) || !QFileInfo::exists(it.value()))
+            continue;
+        const QString name = QStringLiteral("COM") + QString::number(it.key());
+        ports.insert(it.key(), {it.key(), name, it.value(),
+                                descriptions.value(QFileInfo(it.value()).canonicalFilePath())});
+    }
+    return ports.values();
+}

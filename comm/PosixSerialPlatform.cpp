@@ -1,0 +1,485 @@
+#include "PosixSerialPlatform.h"
+
+#include <QFile>
+
+#include <array>
+#include <cerrno>
+#include <chrono>
+#include <climits>
+
+#include <fcntl.h>
+#include <linux/serial.h>
+#include <poll.h>
+#include <sys/eventfd.h>
+#include <sys/file.h>
+#include <sys/ioctl.h>
+#include <termios.h>
+#include <unistd.h>
+
+namespace {
+
+struct SpeedEntry {
+    quint32 rate;
+    speed_t speed;
+};
+
+constexpr std::array<SpeedEntry, 24> kSpeeds{{
+    {50, B50},         {75, B75},         {110, B110},       {134, B134},
+    {150, B150},       {200, B200},       {300, B300},       {600, B600},
+    {1200, B1200},     {1800, B1800},     {2400, B2400},     {4800, B4800},
+    {9600, B9600},     {19200, B19200},   {38400, B38400},   {57600, B57600},
+    {115200, B115200}, {230400, B230400}, {460800, B460800}, {500000, B500000},
+    {576000, B576000}, {921600, B921600}, {1000000, B1000000}, {2000000, B2000000},
+}};
+
+bool speedFor(quint32 rate, speed_t& speed)
+{
+    for (const SpeedEntry& e : kSpeeds) {
+        if (e.rate == rate) {
+            speed = e.speed;
+            return true;
+        }
+    }
+    return false;
+}
+
+quint32 rateFor(speed_t speed)
+{
+    for (const SpeedEntry& e : kSpeeds) {
+        if (e.speed == speed)
+            return e.rate;
+    }
+    return 0;
+}
+
+qint64 nowMs()
+{
+    return std::chrono::duration_cast<std::chrono::milliseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+int pollRetry(pollfd* fds, nfds_t count, int timeoutMs)
+{
+    int r;
+    do {
+        r = ::poll(fds, count, timeoutMs);
+    } while (r < 0 && errno == EINTR);
+    return r;
+}
+
+} // namespace
+
+PosixSerialPlatform::~PosixSerialPlatform()
+{
+    close();
+}
+
+bool PosixSerialPlatform::open(const QString& devicePath)
+{
+    if (m_fd >= 0)
+        return false;
+    const QByteArray path = QFile::encodeName(devicePath);
+    int fd = ::open(path.constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    termios t{};
+    // Not a terminal, or somebody else holds it: give up. TIOCEXCL keeps
+    // later opens out (for everybody but root); the lock covers root too.
+    if (!::isatty(fd) || ::flock(fd, LOCK_EX | LOCK_NB) != 0 || ::tcgetattr(fd, &t) != 0) {
+        ::close(fd);
+        return false;
+    }
+    ::ioctl(fd, TIOCEXCL);
+
+    // Raw bytes both ways; reads never block (VMIN 1 with O_NONBLOCK: no
+    // data is EAGAIN, end of file is a hang-up).
+    t.c_iflag &= ~(IGNBRK | BRKINT | PARMRK | ISTRIP | INLCR | IGNCR | ICRNL | IXON | IXOFF | IXANY);
+    t.c_oflag &= ~OPOST;
+    t.c_lflag &= ~(ECHO | ECHONL | ICANON | ISIG | IEXTEN);
+    t.c_cflag |= CREAD | CLOCAL;
+    t.c_cc[VMIN] = 1;
+    t.c_cc[VTIME] = 0;
+    ::tcsetattr(fd, TCSANOW, &t);
+
+    m_txWake = ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
+    m_rxWake = ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
+    if (m_txWake < 0 || m_rxWake < 0) {
+        m_fd = fd;
+        close();
+        return false;
+    }
+    m_fd = fd;
+    {
+        std::lock_guard lock(m_mutex);
+        m_state = CommLineSettings{};
+        m_state.Flags = CommFlag::Binary | CommFlag::DtrEnable | CommFlag::RtsEnable;
+        m_timeouts = CommTimeouts{};
+        readCounts(m_errorBase);
+        m_eventBase = m_errorBase;
+    }
+    m_eventMask = 0;
+    m_cancelWait = false;
+    m_rxArmed = true;
+    m_hungUp = false;
+    return true;
+}
+
+void PosixSerialPlatform::close()
+{
+    if (m_fd >= 0) {
+        ::ioctl(m_fd, TIOCNXCL);
+        ::flock(m_fd, LOCK_UN);
+        ::close(m_fd);
+        m_fd = -1;
+    }
+    for (int* fd : {&m_txWake, &m_rxWake}) {
+        if (*fd >= 0)
+            ::close(*fd);
+        *fd = -1;
+    }
+}
+
+bool PosixSerialPlatform::isOpen() const
+{
+    return m_fd >= 0;
+}
+
+int PosixSerialPlatform::handle() const
+{
+    return m_fd;
+}
+
+bool PosixSerialPlatform::setupComm(int inputQueue, int outputQueue)
+{
+    // The kernel sizes a terminal's queues itself; sizes are only checked.
+    return m_fd >= 0 && inputQueue > 0 && outputQueue > 0;
+}
+
+bool PosixSerialPlatform::purgeComm(quint32 flags)
+{
+    if (m_fd < 0)
+        return false;
+    bool ok = true;
+    if (flags & CommPurge::TxAbort) {
+        ++m_txAbort;
+        signal(m_txWake);
+    }
+    if (flags & CommPurge::TxClear)
+        ok = ::tcflush(m_fd, TCOFLUSH) == 0 && ok;
+    if (flags & CommPurge::RxClear) {
+        ok = ::tcflush(m_fd, TCIFLUSH) == 0 && ok;
+        wakeEventWait();
+    }
+    return ok;
+}
+
+bool PosixSerialPlatform::getCommState(CommLineSettings& settings)
+{
+    termios t{};
+    if (m_fd < 0 || ::tcgetattr(m_fd, &t) != 0)
+        return false;
+    std::lock_guard lock(m_mutex);
+    settings = m_state;
+    if (const quint32 rate = rateFor(::cfgetospeed(&t)))
+        settings.BaudRate = rate;
+    switch (t.c_cflag & CSIZE) {
+    case CS5: settings.ByteSize = 5; break;
+    case CS6: settings.ByteSize = 6; break;
+    case CS7: settings.ByteSize = 7; break;
+    default: settings.ByteSize = 8; break;
+    }
+    if (!(t.c_cflag & PARENB))
+        settings.Parity = 0;
+    else if (t.c_cflag & CMSPAR)
+        settings.Parity = (t.c_cflag & PARODD) ? 3 : 4;
+    else
+        settings.Parity = (t.c_cflag & PARODD) ? 1 : 2;
+    settings.StopBits = (t.c_cflag & CSTOPB) ? 2 : 0;
+    settings.XonChar = static_cast<char>(t.c_cc[VSTART]);
+    settings.XoffChar = static_cast<char>(t.c_cc[VSTOP]);
+    return true;
+}
+
+bool PosixSerialPlatform::isSupported(const CommLineSettings& s)
+{
+    speed_t speed;
+    const quint32 dtr = s.Flags & CommFlag::DtrControlMask;
+    const quint32 rts = s.Flags & CommFlag::RtsControlMask;
+    return speedFor(s.BaudRate, speed) && s.ByteSize >= 5 && s.ByteSize <= 8 && s.Parity <= 4
+        && (s.StopBits == 0 || s.StopBits == 2) && !(s.Flags & CommFlag::OutxDsrFlow)
+        && dtr != CommFlag::DtrHandshake && dtr != CommFlag::DtrControlMask
+        && rts != CommFlag::RtsToggle;
+}
+
+bool PosixSerialPlatform::setCommState(const CommLineSettings& s)
+{
+    termios t{};
+    speed_t speed;
+    if (m_fd < 0 || !isSupported(s) || !speedFor(s.BaudRate, speed) || ::tcgetattr(m_fd, &t) != 0)
+        return false;
+    ::cfsetispeed(&t, speed);
+    ::cfsetospeed(&t, speed);
+    static constexpr tcflag_t sizes[] = {CS5, CS6, CS7, CS8};
+    t.c_cflag = (t.c_cflag & ~CSIZE) | sizes[s.ByteSize - 5];
+    t.c_cflag &= ~(PARENB | PARODD | CMSPAR | CSTOPB | CRTSCTS);
+    if (s.Parity == 1 || s.Parity == 3)
+        t.c_cflag |= PARENB | PARODD;
+    else if (s.Parity == 2 || s.Parity == 4)
+        t.c_cflag |= PARENB;
+    if (s.Parity >= 3)
+        t.c_cflag |= CMSPAR;
+    if (s.StopBits == 2)
+        t.c_cflag |= CSTOPB;
+    const bool handshake = (s.Flags & CommFlag::RtsControlMask) == CommFlag::RtsHandshake;
+    if ((s.Flags & CommFlag::OutxCtsFlow) || handshake)
+        t.c_cflag |= CRTSCTS;
+    t.c_iflag &= ~(INPCK | IXON | IXOFF | IXANY);
+    if ((s.Flags & CommFlag::Parity) && s.Parity != 0)
+        t.c_iflag |= INPCK;
+    if (s.Flags & CommFlag::OutX)
+        t.c_iflag |= IXON;
+    if (s.Flags & CommFlag::InX)
+        t.c_iflag |= IXOFF;
+    t.c_cc[VSTART] = static_cast<cc_t>(s.XonChar);
+    t.c_cc[VSTOP] = static_cast<cc_t>(s.XoffChar);
+    // A pseudo-terminal keeps its own character size and parity and does not
+    // say so; nothing here reads the settings back to judge them.
+    if (::tcsetattr(m_fd, TCSANOW, &t) != 0)
+        return false;
+
+    const quint32 dtr = s.Flags & CommFlag::DtrControlMask;
+    if (dtr != CommFlag::DtrHandshake)
+        escapeCommFunction(dtr == CommFlag::DtrEnable ? CommEscape::SetDtr : CommEscape::ClrDtr);
+    const quint32 rts = s.Flags & CommFlag::RtsControlMask;
+    if (rts == 0 || rts == CommFlag::RtsEnable)
+        escapeCommFunction(rts == CommFlag::RtsEnable ? CommEscape::SetRts : CommEscape::ClrRts);
+    std::lock_guard lock(m_mutex);
+    m_state = s;
+    return true;
+}
+
+bool PosixSerialPlatform::getCommTimeouts(CommTimeouts& timeouts)
+{
+    if (m_fd < 0)
+        return false;
+    std::lock_guard lock(m_mutex);
+    timeouts = m_timeouts;
+    return true;
+}
+
+bool PosixSerialPlatform::setCommTimeouts(const CommTimeouts& timeouts)
+{
+    if (m_fd < 0)
+        return false;
+    std::lock_guard lock(m_mutex);
+    m_timeouts = timeouts;
+    return true;
+}
+
+bool PosixSerialPlatform::setCommMask(quint32 mask)
+{
+    if (m_fd < 0)
+        return false;
+    m_eventMask = mask;
+    signal(m_rxWake);
+    return true;
+}
+
+void PosixSerialPlatform::cancelWaitCommEvent()
+{
+    m_cancelWait = true;
+    signal(m_rxWake);
+}
+
+void PosixSerialPlatform::wakeEventWait()
+{
+    // Input was taken or discarded: the next arrival is news again.
+    if (!m_rxArmed.exchange(true))
+        signal(m_rxWake);
+}
+
+quint32 PosixSerialPlatform::waitCommEvent()
+{
+    for (;;) {
+        if (m_cancelWait.exchange(false) || m_fd < 0)
+            return 0;
+        const quint32 mask = m_eventMask;
+        // poll is level-triggered: while an arrival was reported and its
+        // bytes still wait for a reader, only a hang-up is watched for.
+        // After a hang-up the device is left alone (it would report it
+        // without end).
+        pollfd fds[2] = {{m_hungUp ? -1 : m_fd, 0, 0}, {m_rxWake, POLLIN, 0}};
+        if (m_rxArmed && mask != 0)
+            fds[0].events = POLLIN;
+        if (pollRetry(fds, 2, -1) < 0) {
+            fds[0].fd = -1;  // cannot watch the device; wait for the wake-up only
+            pollRetry(&fds[1], 1, -1);
+        }
+        if (fds[1].revents)
+            drain(m_rxWake);
+        if (fds[0].revents & (POLLHUP | POLLERR | POLLNVAL)) {
+            m_hungUp = true;
+            if (mask & CommEvent::Err)
+                return CommEvent::Err;
+            continue;
+        }
+        if (!(fds[0].revents & POLLIN))
+            continue;
+        m_rxArmed = false;
+        quint32 events = mask & CommEvent::RxChar;
+        ErrorCounts counts;
+        if (readCounts(counts)) {
+            std::lock_guard lock(m_mutex);
+            if (counts.brk != m_eventBase.brk)
+                events |= mask & CommEvent::Break;
+            if (counts.frame != m_eventBase.frame || counts.overrun != m_eventBase.overrun
+                || counts.parity != m_eventBase.parity || counts.bufOverrun != m_eventBase.bufOverrun)
+                events |= mask & CommEvent::Err;
+            m_eventBase = counts;
+        }
+        if (events)
+            return events;
+    }
+}
+
+WriteStart PosixSerialPlatform::startWrite(const char* data, int count, int& written)
+{
+    written = 0;
+    if (m_fd < 0 || count < 0)
+        return WriteStart::Failed;
+    m_wAbort = m_txAbort;
+    m_wData = data;
+    m_wCount = count;
+    m_wDone = 0;
+    quint64 total;
+    {
+        std::lock_guard lock(m_mutex);
+        total = quint64(m_timeouts.WriteTotalTimeoutMultiplier) * quint64(count)
+            + m_timeouts.WriteTotalTimeoutConstant;
+    }
+    m_wDeadline = total ? nowMs() + qint64(total) : 0;
+    if (count == 0)
+        return WriteStart::Done;
+    const ssize_t n = ::write(m_fd, data, size_t(count));
+    if (n < 0 && errno != EAGAIN && errno != EINTR)
+        return WriteStart::Failed;
+    m_wDone = n > 0 ? int(n) : 0;
+    written = m_wDone;
+    return m_wDone == count ? WriteStart::Done : WriteStart::Pending;
+}
+
+bool PosixSerialPlatform::finishWrite(int& written)
+{
+    for (;;) {
+        written = m_wDone;
+        if (m_fd < 0 || m_txAbort != m_wAbort)
+            return false;
+        if (m_wDone == m_wCount)
+            return true;
+        int timeout = -1;
+        if (m_wDeadline) {
+            const qint64 left = m_wDeadline - nowMs();
+            if (left <= 0)
+                return true;  // the write time-out ends the write with what went out
+            timeout = int(qMin<qint64>(left, INT_MAX));
+        }
+        pollfd fds[2] = {{m_fd, POLLOUT, 0}, {m_txWake, POLLIN, 0}};
+        if (pollRetry(fds, 2, timeout) < 0)
+            return false;
+        if (fds[1].revents)
+            drain(m_txWake);
+        if (fds[0].revents & (POLLERR | POLLHUP | POLLNVAL))
+            return false;
+        if (fds[0].revents & POLLOUT) {
+            const ssize_t n = ::write(m_fd, m_wData + m_wDone, size_t(m_wCount - m_wDone));
+            if (n < 0 && errno != EAGAIN && errno != EINTR)
+                return false;
+            if (n > 0)
+                m_wDone += int(n);
+        }
+    }
+}
+
+int PosixSerialPlatform::readAvailable(char* buffer, int maxCount)
+{
+    if (m_fd < 0 || maxCount < 0)
+        return -1;
+    if (maxCount == 0)
+        return 0;
+    const ssize_t n = ::read(m_fd, buffer, size_t(maxCount));
+    if (n > 0) {
+        wakeEventWait();
+        return int(n);
+    }
+    if (n < 0 && (errno == EAGAIN || errno == EINTR))
+        return 0;
+    return -1;  // end of file (hang-up) or a failed read
+}
+
+void PosixSerialPlatform::waitReadable(int timeoutMs)
+{
+    if (m_fd < 0)
+        return;
+    pollfd fd{m_fd, POLLIN, 0};
+    pollRetry(&fd, 1, timeoutMs);
+}
+
+int PosixSerialPlatform::inputQueueBytes()
+{
+    int n = 0;
+    if (m_fd < 0 || ::ioctl(m_fd, FIONREAD, &n) != 0)
+        return 0;
+    return n;
+}
+
+bool PosixSerialPlatform::readCounts(ErrorCounts& counts) const
+{
+    serial_icounter_struct ic{};
+    if (m_fd < 0 || ::ioctl(m_fd, TIOCGICOUNT, &ic) != 0)
+        return false;  // a pseudo-terminal keeps no counters
+    counts = {ic.frame, ic.overrun, ic.parity, ic.brk, ic.buf_overrun};
+    return true;
+}
+
+quint32 PosixSerialPlatform::clearCommError()
+{
+    ErrorCounts counts;
+    if (!readCounts(counts))
+        return 0;
+    std::lock_guard lock(m_mutex);
+    quint32 flags = 0;
+    if (counts.overrun != m_errorBase.overrun || counts.bufOverrun != m_errorBase.bufOverrun)
+        flags |= CommLineError::Overrun;
+    if (counts.parity != m_errorBase.parity)
+        flags |= CommLineError::RxParity;
+    if (counts.frame != m_errorBase.frame)
+        flags |= CommLineError::Frame;
+    m_errorBase = counts;
+    return flags;
+}
+
+bool PosixSerialPlatform::escapeCommFunction(CommEscape function)
+{
+    if (m_fd < 0)
+        return false;
+    const bool rts = function == CommEscape::SetRts || function == CommEscape::ClrRts;
+    const bool raise = function == CommEscape::SetRts || function == CommEscape::SetDtr;
+    const int bit = rts ? TIOCM_RTS : TIOCM_DTR;
+    // Fails with ENOTTY on a pseudo-terminal, which has no modem lines.
+    return ::ioctl(m_fd, raise ? TIOCMBIS : TIOCMBIC, &bit) == 0;
+}
+
+void PosixSerialPlatform::signal(int eventFd)
+{
+    if (eventFd < 0)
+        return;
+    const quint64 one = 1;
+    [[maybe_unused]] const ssize_t n = ::write(eventFd, &one, sizeof one);
+}
+
+void PosixSerialPlatform::drain(int eventFd)
+{
+    quint64 value;
+    [[maybe_unused]] const ssize_t n = ::read(eventFd, &value, sizeof value);
+}
