@@ -1,26 +1,32 @@
 #include "TForm1.h"
 
+#include "CommX.h"
+#include "CommXDownloadPort.h"
 #include "GridEditor.h"
 #include "InitialTempField.h"
 #include "Numbers.h"
 #include "Profile.h"
 #include "ProfileChart.h"
+#include "ProgramDownload.h"
 #include "Prompts.h"
 #include "SegmentGrid.h"
 #include "SegmentGridModel.h"
 #include "SettingsFile.h"
 #include "StatusBar1.h"
+#include "TForm2.h"
 #include "ToolIcons.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
 #include <QMenuBar>
 #include <QPainter>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
@@ -114,6 +120,17 @@ TForm1::TForm1(Prompts &prompts, const QString &settingsPath, QWidget *parent)
     setFont(pixelFont(font(), 12));
     setMinimumSize(MinimumWidth, MinimumHeight);
     m_model = new SegmentGridModel(this);
+    // CommX1: the controller's line, 38400 bit/s 7E2, no flow control.
+    m_commX1 = std::make_unique<TCommX>();
+    m_commX1->setBitRate(38400);
+    m_commX1->setCharSize(7);
+    m_commX1->setParityBit(cpbEven);
+    m_commX1->setStopBit(csb2);
+    m_commX1->setFlowCtrl(cfcNone);
+    m_commX1->setTimeOutTrans(1000);
+    m_commX1->setTimeOutReceive(1000);
+    m_downloadPort = std::make_unique<CommXDownloadPort>(*m_commX1);
+    m_download = std::make_unique<ProgramDownload>(*this, *m_downloadPort, prompts);
     buildMenus();
     buildToolBar();
     setCentralWidget(buildCentralArea());
@@ -122,9 +139,22 @@ TForm1::TForm1(Prompts &prompts, const QString &settingsPath, QWidget *parent)
     m_timer1->setInterval(200);
     connect(m_timer1, &QTimer::timeout, this, [this] { guarded([this] { Timer1Timer(); }); });
     guarded([this] { FormCreate(); });
+    // The port setup window, created hidden.
+    m_form2 = new TForm2(*m_commX1, ComPortNo, ComPortIndex,
+                         [this](const QString &port) { m_statusBar->setPanelText(3, port); }, this);
 }
 
-TForm1::~TForm1() = default;
+TForm1::~TForm1()
+{
+    // The widgets die after this body; focus moves while they do.
+    disconnect(m_focusConnection);
+    m_commX1->Close();
+}
+
+int TForm1::PortNo() const
+{
+    return m_commX1->PortNo();
+}
 
 void TForm1::guarded(const std::function<void()> &command)
 {
@@ -295,7 +325,7 @@ void TForm1::FormCreate()
     FileDir = settings.fileDir;
     // 4. Port number to the serial component, program number to the spin box
     //    (a number other than 0 counts as a change).
-    setPortNo(ComPortNo);
+    m_commX1->setPortNo(ComPortNo);
     m_spinEdit1->setValue(settings.prgNo);
     // 5. and 8. Grid labels, segment numbers and 33 unset slots.
     m_model->initialise();
@@ -311,7 +341,7 @@ void TForm1::FormCreate()
     //    the chart redrawn whenever its editor closes.
     m_gridEditor = new GridEditor(m_grid, *this, this);
     // Leaving a control is handled before entering the next one.
-    connect(qApp, &QApplication::focusChanged, this, [this](QWidget *old, QWidget *now) {
+    m_focusConnection = connect(qApp, &QApplication::focusChanged, this, [this](QWidget *old, QWidget *now) {
         m_gridEditor->focusChanged(old, now);
         m_edit1->focusChanged(old, now);
     });
@@ -340,6 +370,11 @@ void TForm1::FormShow()
 
 void TForm1::closeEvent(QCloseEvent *event)
 {
+    // During a download the window cannot be closed.
+    if (m_inTransfer) {
+        event->ignore();
+        return;
+    }
     bool mayClose = true;
     guarded([&] { mayClose = FormCloseQuery(); });
     if (!mayClose) {
@@ -411,7 +446,109 @@ void TForm1::Open1Click() {}
 void TForm1::Save1Click() {}
 void TForm1::SaveAs1Click() {}
 void TForm1::Exit1Click() { close(); }
-void TForm1::ToolButton4Click() {}
-void TForm1::ToolButton5Click() {}
-void TForm1::N6Click() {}
-void TForm1::Timer1Timer() {}
+void TForm1::ToolButton4Click()
+{
+    m_download->run();
+}
+
+void TForm1::ToolButton5Click()
+{
+    m_download->ToolButton5Click();
+}
+
+void TForm1::N6Click()
+{
+    // Non-modal, centred over the main window.
+    m_form2->move(geometry().center() - QPoint(m_form2->width() / 2, m_form2->height() / 2));
+    m_form2->show();
+    m_form2->raise();
+    m_form2->activateWindow();
+}
+
+void TForm1::Timer1Timer()
+{
+    QProgressBar *bar = m_statusBar->progressBar();
+    bar->setValue(bar->value() + 10 >= 100 ? 0 : bar->value() + 10);
+}
+
+bool TForm1::InitTempCheck()
+{
+    m_edit1->InitTempCheck();
+    return !InitTempError;
+}
+
+void TForm1::CellCheck()
+{
+    m_gridEditor->CellCheck();
+}
+
+void TForm1::enterTransferState()
+{
+    m_inTransfer = true;
+    for (int i = 1; i <= 4; ++i)
+        toolButton(i)->setEnabled(false);
+    toolButton(5)->setEnabled(true);
+    m_spinEdit1->setEnabled(false);
+    m_fileMenu->menuAction()->setEnabled(false);
+    m_commMenu->menuAction()->setEnabled(false);
+    m_grid->setEnabled(false);
+    m_gridEditor->ComboBox1()->setEnabled(false);
+    // The initial temperature sent is the one that was checked.
+    m_edit1->setReadOnly(true);
+    m_statusBar->setPanelText(1, QStringLiteral("Waiting..."));
+    m_statusBar->progressBar()->setValue(0);
+    m_statusBar->progressBar()->show();
+    m_timer1->start();
+}
+
+void TForm1::ButtanReset()
+{
+    for (int i = 1; i <= 4; ++i)
+        toolButton(i)->setEnabled(true);
+    toolButton(5)->setEnabled(false);
+    m_spinEdit1->setEnabled(true);
+    m_fileMenu->menuAction()->setEnabled(true);
+    m_commMenu->menuAction()->setEnabled(true);
+    m_grid->setEnabled(true);
+    m_gridEditor->ComboBox1()->setEnabled(true);
+    m_edit1->setReadOnly(false);
+    m_inTransfer = false;
+    stopActivity();
+}
+
+void TForm1::stopActivity()
+{
+    m_timer1->stop();
+    m_statusBar->progressBar()->hide();
+    m_statusBar->progressBar()->setValue(0);
+    m_statusBar->setPanelText(1, QString());
+}
+
+void TForm1::startSending()
+{
+    m_statusBar->setPanelText(0, QString());
+    m_statusBar->setPanelText(1, QStringLiteral("Sending..."));
+    m_statusBar->progressBar()->setValue(0);
+    m_statusBar->progressBar()->show();
+    m_timer1->start();
+}
+
+void TForm1::setTransferStatus(const QString &text)
+{
+    m_statusBar->setPanelText(1, text);
+}
+
+QString TForm1::cell(int row, int col) const
+{
+    return m_model->cell(row, col);
+}
+
+int TForm1::programNo() const
+{
+    return m_spinEdit1->value();
+}
+
+QString TForm1::initialTempText() const
+{
+    return m_edit1->text();
+}

@@ -1,12 +1,18 @@
 #pragma once
 
 #include "EditorHost.h"
+#include "TransferWindow.h"
 
 #include <QMainWindow>
 #include <QSpinBox>
 #include <functional>
+#include <memory>
 
+class CommXDownloadPort;
 class GridEditor;
+class ProgramDownload;
+class TCommX;
+class TForm2;
 class InitialTempField;
 class Prompts;
 class ProfileChart;
@@ -36,7 +42,7 @@ protected:
 
 // The main window: holds the program in its controls, wires the commands to
 // the parts that carry them out, and shows the status.
-class TForm1 : public QMainWindow, public EditorState, public EditorHost
+class TForm1 : public QMainWindow, public EditorState, public EditorHost, public TransferWindow
 {
     Q_OBJECT
 public:
@@ -54,8 +60,11 @@ public:
     int ComPortIndex = 0;
     QString TitleText;
 
-    int PortNo() const { return m_portNo; }
-    void setPortNo(int portNo) { m_portNo = portNo; }
+    int PortNo() const;
+    TCommX &CommX1() const { return *m_commX1; }
+    TForm2 *Form2() const { return m_form2; }
+    ProgramDownload &download() const { return *m_download; }
+    bool inTransfer() const { return m_inTransfer; }
 
     // Controls, by their given names.
     SegmentGrid *StringGrid1() const { return m_grid; }
@@ -77,6 +86,18 @@ public:
     // Runs a command; an error it does not handle is shown by the default
     // error display and never reaches Qt's event loop.
     void guarded(const std::function<void()> &command) override;
+
+    // TransferWindow
+    bool InitTempCheck() override;
+    void CellCheck() override;
+    void enterTransferState() override;
+    void ButtanReset() override;
+    void stopActivity() override;
+    void startSending() override;
+    void setTransferStatus(const QString &text) override;
+    QString cell(int row, int col) const override;
+    int programNo() const override;
+    QString initialTempText() const override;
 
 public slots:
     void F1Click();
@@ -111,8 +132,13 @@ private:
 
     Prompts &m_prompts;
     QString m_settingsPath;
-    int m_portNo = 0;
     bool m_shown = false;
+    bool m_inTransfer = false;
+    QMetaObject::Connection m_focusConnection;
+    std::unique_ptr<TCommX> m_commX1;
+    std::unique_ptr<CommXDownloadPort> m_downloadPort;
+    std::unique_ptr<ProgramDownload> m_download;
+    TForm2 *m_form2 = nullptr;
 
     SegmentGridModel *m_model = nullptr;
     SegmentGrid *m_grid = nullptr;

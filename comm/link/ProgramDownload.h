@@ -32,8 +32,7 @@ public:
     static QString confirmationText(int programNo, int segments);
 
 private:
-    enum class Outcome { Finished, Ended };
-    Outcome runChecked();
+    void runChecked();
     // Exchanges one command; false (after the ending's message) when it was
     // not answered or not accepted.
     bool exchangeAccepted(const QByteArray &command, const QString &refusedText);

@@ -11,9 +11,6 @@ namespace {
 const QString FullWidthColon = QString::fromUtf8("\xEF\xBC\x9A");
 const QString NoAnswerText = QStringLiteral("Comm.port setting is different or\n\rpower of device is not turned on.");
 const QString PortMissingText = QStringLiteral("Comm.port is not set or\n\rcomm.cable is not connected.");
-
-// Marks the end of a download that already told the person why.
-struct DownloadEnded {};
 }
 
 ProgramDownload::ProgramDownload(TransferWindow &window, DownloadPort &port, Prompts &prompts)
@@ -43,7 +40,6 @@ void ProgramDownload::run()
     StopRequest = false;
     try {
         runChecked();
-    } catch (const DownloadEnded &) {
     } catch (...) {
         // Whatever went wrong, the window is idle again and the port closed
         // before the error is shown.
@@ -76,18 +72,18 @@ QString ProgramDownload::firstUnsetSegment(int count) const
     return {};
 }
 
-ProgramDownload::Outcome ProgramDownload::runChecked()
+void ProgramDownload::runChecked()
 {
     const int segments = countSegments();
     if (segments == 0) {
         endWithMessage(QStringLiteral("There are no segments."));
-        return Outcome::Ended;
+        return;
     }
     // Every counted segment needs its mode, before the port is touched.
     const QString unset = firstUnsetSegment(segments);
     if (!unset.isNull()) {
         endWithMessage(QStringLiteral("Segment No. \"%1\" is not set.").arg(unset));
-        return Outcome::Ended;
+        return;
     }
 
     try {
@@ -104,14 +100,14 @@ ProgramDownload::Outcome ProgramDownload::runChecked()
     switch (DownloadCommands::judgeStatusAnswer(m_exchange)) {
     case DownloadCommands::StatusVerdict::NoAnswer:
         endWithBox(QStringLiteral("Error"), NoAnswerText);
-        return Outcome::Ended;
+        return;
     case DownloadCommands::StatusVerdict::Refused:
         endWithBox(QStringLiteral("Error"), QStringLiteral("Command error. ErorrCode") + FullWidthColon
                                                 + QString::fromLatin1(m_exchange.responseCode()));
-        return Outcome::Ended;
+        return;
     case DownloadCommands::StatusVerdict::Running:
         endWithBox(QStringLiteral("Confirmation"), QStringLiteral("Program is running."));
-        return Outcome::Ended;
+        return;
     case DownloadCommands::StatusVerdict::Idle:
         break;
     }
@@ -123,7 +119,7 @@ ProgramDownload::Outcome ProgramDownload::runChecked()
         == Prompts::No) {
         m_window.ButtanReset();
         closePort();
-        return Outcome::Ended;
+        return;
     }
     m_window.startSending();
 
@@ -135,7 +131,7 @@ ProgramDownload::Outcome ProgramDownload::runChecked()
                                       DownloadCommands::programNoAgain(programNo),
                                       DownloadCommands::segmentCount(segments)}) {
         if (!exchangeAccepted(command, refused))
-            return Outcome::Ended;
+            return;
     }
 
     for (int k = 0; k < segments; ++k) {
@@ -144,7 +140,7 @@ ProgramDownload::Outcome ProgramDownload::runChecked()
             m_prompts.message(QStringLiteral("Transmission was stopped."));
             m_window.ButtanReset();
             closePort();
-            return Outcome::Ended;
+            return;
         }
         m_window.setTransferStatus(QStringLiteral("Segment No.%1sending").arg(k));
         const int col = k + 1;
@@ -153,18 +149,19 @@ ProgramDownload::Outcome ProgramDownload::runChecked()
                                                        m_window.cell(4, col));
         if (!command) {
             // Name the cell the mode reads that is not a number.
-            for (int row : (*mode == DownloadCommands::SegmentMode::Ramp ? QList<int>{2, 3} : QList<int>{4}))
+            const bool ramp = *mode == DownloadCommands::SegmentMode::Ramp;
+            for (int row = ramp ? 2 : 4; row <= (ramp ? 3 : 4); ++row)
                 toDouble(m_window.cell(row, col));
             throw ConversionError(m_window.cell(2, col));
         }
         if (!exchangeAccepted(*command, refused))
-            return Outcome::Ended;
+            return;
     }
 
     m_window.ButtanReset();
     m_prompts.message(QStringLiteral("Transmission was completed"));
     closePort();
-    return Outcome::Finished;
+    
 }
 
 bool ProgramDownload::exchangeAccepted(const QByteArray &command, const QString &refusedText)

@@ -1,0 +1,28 @@
+#pragma once
+
+#include "DownloadPort.h"
+
+class TCommX;
+
+// The serial component as the download's port. Open also clears both
+// directions, and a port that cannot be opened is explained: which device,
+// and what the system said.
+class CommXDownloadPort : public DownloadPort
+{
+public:
+    explicit CommXDownloadPort(TCommX &comm) : m_comm(comm) {}
+
+    void Open() override;
+    bool isOpen() const override;
+    void PurgeTrans() override;
+    bool WriteString(const QByteArray &text) override;
+    void PurgeReceive() override;
+    int ReadAnswer(char *buf, int count) override;
+    void Close() override;
+
+    // Why the port numbered portNo cannot be used, in words a person can act on.
+    static QString describeOpenFailure(int portNo, const QString &devicePath);
+
+private:
+    TCommX &m_comm;
+};
