@@ -13,6 +13,8 @@
 #include <sys/eventfd.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -66,6 +68,16 @@ int pollRetry(pollfd* fds, nfds_t count, int timeoutMs)
         r = ::poll(fds, count, timeoutMs);
     } while (r < 0 && errno == EINTR);
     return r;
+}
+
+// The slave side of a Unix 98 pseudo-terminal (character major 136 to 143).
+bool isPseudoTerminal(int fd)
+{
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISCHR(info.st_mode))
+        return false;
+    const unsigned int deviceMajor = major(info.st_rdev);
+    return deviceMajor >= 136 && deviceMajor <= 143;
 }
 
 } // namespace
@@ -244,9 +256,17 @@ bool PosixSerialPlatform::setCommState(const CommLineSettings& s)
     t.c_cc[VSTART] = static_cast<cc_t>(s.XonChar);
     t.c_cc[VSTOP] = static_cast<cc_t>(s.XoffChar);
     // A pseudo-terminal keeps its own character size and parity and does not
-    // say so; nothing here reads the settings back to judge them.
-    if (::tcsetattr(m_fd, TCSANOW, &t) != 0)
-        return false;
+    // say so; nothing here reads the settings back to judge them. Newer
+    // kernels refuse to be asked for anything but 8 data bits without parity
+    // on one: it is then asked for what it keeps.
+    if (::tcsetattr(m_fd, TCSANOW, &t) != 0) {
+        if (errno != EINVAL || !isPseudoTerminal(m_fd))
+            return false;
+        t.c_cflag = (t.c_cflag & ~(CSIZE | PARENB | PARODD | CMSPAR)) | CS8;
+        t.c_iflag &= ~INPCK;
+        if (::tcsetattr(m_fd, TCSANOW, &t) != 0)
+            return false;
+    }
 
     const quint32 dtr = s.Flags & CommFlag::DtrControlMask;
     if (dtr != CommFlag::DtrHandshake)

@@ -196,6 +196,12 @@ void ControllerSimulator::setCutAfter(int commands)
     m_settings.cutAfter = qMax(0, commands);
 }
 
+void ControllerSimulator::setSilentAfter(int commands)
+{
+    std::lock_guard lock(m_mutex);
+    m_settings.silentAfter = qMax(0, commands);
+}
+
 void ControllerSimulator::setOutput(std::function<void(const QString &)> output)
 {
     std::lock_guard lock(m_mutex);
@@ -268,6 +274,8 @@ void ControllerSimulator::takeFrame(const QByteArray &frame)
         std::lock_guard lock(m_mutex);
         settings = m_settings;
         cut = settings.cutAfter > 0 && m_records.size() >= settings.cutAfter;
+        if (settings.silentAfter > 0 && m_records.size() >= settings.silentAfter)
+            settings.silent = true;
         if (cut)
             outcome.command = frame.mid(6, frame.size() - 8);
         else

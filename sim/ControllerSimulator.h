@@ -62,6 +62,9 @@ public:
     // After answering n commands the next frame closes the line and removes the
     // link, like a cable pulled in the middle of a download. 0: never.
     void setCutAfter(int commands);
+    // After answering n commands, takes every later one without answering,
+    // like a controller that stops talking in the middle. 0: never.
+    void setSilentAfter(int commands);
     // Receives each line the simulator prints (called on its thread). Set before start().
     void setOutput(std::function<void(const QString &)> output);
 
@@ -80,6 +83,7 @@ private:
         bool split = false;
         int splitGapMs = DefaultSplitGapMs;
         int cutAfter = 0;
+        int silentAfter = 0;
     };
 
     mutable std::mutex m_mutex;

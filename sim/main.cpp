@@ -66,7 +66,11 @@ int main(int argc, char *argv[])
                                       QStringLiteral("Answer N commands, then cut the line (close the "
                                                      "pseudo-terminal, remove the link) when the next arrives."),
                                       QStringLiteral("n"));
-    parser.addOptions({com, portsDir, silent, running, refuse, badBcc, wait, noPacing, split, cutAfter});
+    const QCommandLineOption silentAfter(QStringLiteral("silent-after"),
+                                         QStringLiteral("Answer N commands, then take every later one without "
+                                                        "answering."),
+                                         QStringLiteral("n"));
+    parser.addOptions({com, portsDir, silent, running, refuse, badBcc, wait, noPacing, split, cutAfter, silentAfter});
     parser.process(app);
 
     const auto number = [&](const QCommandLineOption &option, int low, int *value) {
@@ -97,6 +101,11 @@ int main(int argc, char *argv[])
         if (!number(cutAfter, 1, &value))
             return fail(QStringLiteral("--cut-after wants a number of commands, 1 or more"));
         simulator.setCutAfter(value);
+    }
+    if (parser.isSet(silentAfter)) {
+        if (!number(silentAfter, 1, &value))
+            return fail(QStringLiteral("--silent-after wants a number of commands, 1 or more"));
+        simulator.setSilentAfter(value);
     }
     int comNumber = 0;
     if (parser.isSet(com) && !number(com, 1, &comNumber))

@@ -18,10 +18,10 @@ void CommXDownloadPort::Open()
         m_comm.Open();
         m_comm.PurgeTrans();
         m_comm.PurgeReceive();
-    } catch (const ECommError &) {
+    } catch (const ECommError &e) {
         const QString device = m_comm.portDirectory().devicePathFor(m_comm.PortNo());
         m_comm.Close();
-        throw PortOpenError(describeOpenFailure(m_comm.PortNo(), device));
+        throw PortOpenError(describeOpenFailure(m_comm.PortNo(), device, e.ErrorState));
     }
 }
 
@@ -55,7 +55,7 @@ void CommXDownloadPort::Close()
     m_comm.Close();
 }
 
-QString CommXDownloadPort::describeOpenFailure(int portNo, const QString &devicePath)
+QString CommXDownloadPort::describeOpenFailure(int portNo, const QString &devicePath, int errorState)
 {
     const QString port = QStringLiteral("COM%1").arg(portNo);
     if (portNo <= 0)
@@ -83,7 +83,7 @@ QString CommXDownloadPort::describeOpenFailure(int portNo, const QString &device
     else if (::flock(fd, LOCK_EX | LOCK_NB) != 0)
         reason = QStringLiteral("%1 (%2) is in use by another program.").arg(port, devicePath);
     else
-        reason = QStringLiteral("%1 (%2) could not be set up.").arg(port, devicePath);
+        reason = QStringLiteral("%1 (%2) does not take the line settings (error %3).").arg(port, devicePath).arg(errorState);
     ::close(fd);
     return reason;
 }

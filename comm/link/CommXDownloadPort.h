@@ -21,7 +21,8 @@ public:
     void Close() override;
 
     // Why the port numbered portNo cannot be used, in words a person can act on.
-    static QString describeOpenFailure(int portNo, const QString &devicePath);
+    // errorState: the serial component's error code.
+    static QString describeOpenFailure(int portNo, const QString &devicePath, int errorState);
 
 private:
     TCommX &m_comm;

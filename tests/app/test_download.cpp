@@ -1,0 +1,222 @@
+#include "CommX.h"
+#include "ControllerSimulator.h"
+#include "InitialTempField.h"
+#include "PortDirectory.h"
+#include "ProgramDownload.h"
+#include "ScriptedPrompts.h"
+#include "SegmentGrid.h"
+#include "SegmentGridModel.h"
+#include "StatusBar1.h"
+#include "TForm1.h"
+
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QToolButton>
+#include <QtTest>
+
+// Whole downloads through the real window and the real serial component over
+// a pseudo-terminal, to the controller simulator.
+namespace {
+constexpr int Com = 7;
+const QString Colon = QString::fromUtf8("\xEF\xBC\x9A");
+const QString NoAnswer = "Comm.port setting is different or\n\rpower of device is not turned on.";
+const QString Stopped = "Command error.Transmission was stopped. ErorrCode" + Colon;
+
+enum Setup { Normal, Silent, Running, RefuseStatus, RefuseProgramNo, RefuseInitial, RefuseAgain, RefuseCount,
+             RefuseSegment, StopAtConfirmation, StopAfterTwoSegments, CutAfterSix, SilentAfterFive,
+             AnswerNo, NoSegments, Segment0Unset, Segment1Unset, PortMissing, SplitAnswers };
+}
+Q_DECLARE_METATYPE(Setup)
+
+class TestDownload : public QObject
+{
+    Q_OBJECT
+    QTemporaryDir m_home;
+
+    static QStringList commandsTaken(const ControllerSimulator &sim)
+    {
+        QStringList list;
+        for (const SimulatorRecord &r : sim.records())
+            list << QString::fromLatin1(r.command.left(16));
+        return list;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        qputenv("XDG_CONFIG_HOME", m_home.path().toUtf8());
+    }
+
+    void endings_data()
+    {
+        QTest::addColumn<Setup>("setup");
+        QTest::addColumn<QStringList>("commands");   // fixed texts of the frames taken
+        QTest::addColumn<QStringList>("shown");      // every prompt, in order
+        const QString s1 = "0101800012000001", c2 = "0102C1004E000001", c3 = "0102C1004F000001",
+                      c4 = "0102C40000000001", c5 = "0102C40001000001", c6 = "0102C40002000005";
+        const QString confirm = ProgramDownload::confirmationText(3, 3);
+        const QStringList all{s1, c2, c3, c4, c5, c6, c6, c6};
+        QTest::newRow("completed") << Normal << all << QStringList{confirm, "Transmission was completed"};
+        QTest::newRow("answers in pieces") << SplitAnswers << all << QStringList{confirm, "Transmission was completed"};
+        QTest::newRow("no segments") << NoSegments << QStringList{} << QStringList{"There are no segments."};
+        QTest::newRow("segment 0 unset") << Segment0Unset << QStringList{} << QStringList{"Segment No. \"0\" is not set."};
+        QTest::newRow("segment 1 unset") << Segment1Unset << QStringList{} << QStringList{"Segment No. \"1\" is not set."};
+        QTest::newRow("port missing") << PortMissing << QStringList{}
+            << QStringList{"Comm.port is not set or\n\rcomm.cable is not connected.\n\rCOM9: no such port on this computer."};
+        QTest::newRow("silent") << Silent << QStringList{s1} << QStringList{NoAnswer};
+        QTest::newRow("status refused") << RefuseStatus << QStringList{s1}
+            << QStringList{"Command error. ErorrCode" + Colon + "1001"};
+        QTest::newRow("running") << Running << QStringList{s1} << QStringList{"Program is running."};
+        QTest::newRow("No at the confirmation") << AnswerNo << QStringList{s1} << QStringList{confirm};
+        QTest::newRow("program number refused") << RefuseProgramNo << QStringList{s1, c2} << QStringList{confirm, Stopped + "1100"};
+        QTest::newRow("initial temperature refused") << RefuseInitial << QStringList{s1, c2, c3} << QStringList{confirm, Stopped + "1100"};
+        QTest::newRow("program number again refused") << RefuseAgain << QStringList{s1, c2, c3, c4} << QStringList{confirm, Stopped + "1100"};
+        QTest::newRow("segment count refused") << RefuseCount << QStringList{s1, c2, c3, c4, c5} << QStringList{confirm, Stopped + "1003"};
+        QTest::newRow("segment refused") << RefuseSegment << QStringList{s1, c2, c3, c4, c5, c6} << QStringList{confirm, Stopped + "1100"};
+        QTest::newRow("stop before segment 0") << StopAtConfirmation << QStringList{s1, c2, c3, c4, c5}
+            << QStringList{confirm, "Transmission was stopped."};
+        QTest::newRow("stop in the middle") << StopAfterTwoSegments << QStringList{s1, c2, c3, c4, c5, c6, c6}
+            << QStringList{confirm, "Transmission was stopped."};
+        QTest::newRow("link cut") << CutAfterSix << QStringList{s1, c2, c3, c4, c5, c6, c6} << QStringList{confirm, NoAnswer};
+        QTest::newRow("later command silent") << SilentAfterFive << QStringList{s1, c2, c3, c4, c5, c6}
+            << QStringList{confirm, NoAnswer};
+    }
+
+    void endings()
+    {
+        QFETCH(Setup, setup);
+        QFETCH(QStringList, commands);
+        QFETCH(QStringList, shown);
+
+        ControllerSimulator sim;
+        QString error;
+        QVERIFY2(sim.start(&error), qPrintable(error));
+        QVERIFY2(sim.linkAs(Com, PortDirectory::defaultPortsFolder(), &error), qPrintable(error));
+        sim.setSilent(setup == Silent);
+        sim.setRunning(setup == Running);
+        sim.setSplitAnswers(setup == SplitAnswers, 5);
+        auto refuse = [&](const char *prefix, const char *code) { sim.addRefusal({prefix, code}); };
+        if (setup == RefuseStatus) refuse("0101800012", "1001");
+        if (setup == RefuseProgramNo) refuse("0102C1004E", "1100");
+        if (setup == RefuseInitial) refuse("0102C1004F", "1100");
+        if (setup == RefuseAgain) refuse("0102C40000", "1100");
+        if (setup == RefuseCount) refuse("0102C40001", "1003");
+        if (setup == RefuseSegment) refuse("0102C40002", "1100");
+        if (setup == CutAfterSix) sim.setCutAfter(6);
+        if (setup == SilentAfterFive) sim.setSilentAfter(5);
+
+        ScriptedPrompts prompts;
+        TForm1 form(prompts, m_home.filePath("settings.ini"));
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        form.CommX1().setPortNo(setup == PortMissing ? 9 : Com);
+        form.SpinEdit1()->setValue(3);
+        form.Edit1()->setText("25.35");
+        SegmentGridModel *model = form.gridModel();
+        auto setSlot = [&](int slot, const char *mode, const char *t, const char *r, const char *time) {
+            model->setCell(1, slot + 1, mode);
+            model->setCell(2, slot + 1, t);
+            model->setCell(3, slot + 1, r);
+            model->setCell(4, slot + 1, time);
+        };
+        if (setup != NoSegments) {
+            setSlot(0, "Ramp", "100.0", "5.0", "0.00");
+            setSlot(1, "Hold", "0.0", "0.0", "12.30");
+            setSlot(2, "Ramp", "40.0", "2.5", "0.00");
+        }
+        if (setup == Segment0Unset)
+            setSlot(0, " ", "0", "0", "0");
+        if (setup == Segment1Unset)
+            model->setCell(1, 2, " ");
+        form.Memo1()->setPlainText("kept comment");
+        form.DataModified = false;
+
+        prompts.boxAnswers = {setup == AnswerNo ? Prompts::No : Prompts::Yes};
+        bool sawTransferState = false;
+        prompts.onShow = [&](const ScriptedPrompts::Shown &s) {
+            if (s.text.startsWith("Are you sure")) {
+                sawTransferState = form.inTransfer() && !form.toolButton(4)->isEnabled() && form.toolButton(5)->isEnabled()
+                                   && !form.StringGrid1()->isEnabled() && form.Edit1()->isReadOnly();
+                if (setup == StopAtConfirmation)
+                    form.toolButton(5)->click();
+            }
+        };
+        QTimer watcher;
+        watcher.setInterval(1);
+        connect(&watcher, &QTimer::timeout, &form, [&] {
+            // Stop while segment 1 is on its way: segment 2 is never sent.
+            if (setup == StopAfterTwoSegments && form.statusBar1()->panelText(1) == "Segment No.1sending")
+                form.toolButton(5)->click();
+        });
+        watcher.start();
+
+        QTest::mouseClick(form.toolButton(4), Qt::LeftButton);
+        watcher.stop();
+
+        QCOMPARE(prompts.texts(), shown);
+        QCOMPARE(commandsTaken(sim), commands);
+        // Every ending leaves the window idle with the port closed.
+        QVERIFY(!form.inTransfer());
+        QVERIFY(form.toolButton(4)->isEnabled());
+        QVERIFY(!form.toolButton(5)->isEnabled());
+        QVERIFY(form.StringGrid1()->isEnabled());
+        QVERIFY(!form.Edit1()->isReadOnly());
+        QVERIFY(!form.Timer1()->isActive());
+        QVERIFY(form.statusBar1()->progressBar()->isHidden());
+        QCOMPARE(form.statusBar1()->panelText(1), QString());
+        QVERIFY(!form.CommX1().IsOpen());
+        // The comment stays and the program is not marked changed.
+        QCOMPARE(form.Memo1()->toPlainText(), QString("kept comment"));
+        QVERIFY(!form.DataModified);
+        if (commands.size() > 1)
+            QVERIFY(sawTransferState);
+        if (setup == Normal) {
+            const SimulatedProgram program = sim.program();
+            QCOMPARE(program.programNumber, 3);
+            QCOMPARE(sim.records().at(2).command, QByteArray("0102C1004F000001000000FD"));
+            QCOMPARE(sim.records().at(6).command, QByteArray("0102C4000200000500000001000000010000000000000000" "00001230"));
+        }
+        form.DataModified = false;
+    }
+
+    void windowCannotCloseDuringADownload()
+    {
+        ControllerSimulator sim;
+        QVERIFY(sim.start());
+        QVERIFY(sim.linkAs(Com, PortDirectory::defaultPortsFolder()));
+        ScriptedPrompts prompts;
+        TForm1 form(prompts, m_home.filePath("settings.ini"));
+        form.show();
+        form.CommX1().setPortNo(Com);
+        form.gridModel()->setCell(1, 1, "Ramp");
+        form.gridModel()->setCell(2, 1, "50.0");
+        form.gridModel()->setCell(3, 1, "5.0");
+        bool closed = true;
+        prompts.onShow = [&](const ScriptedPrompts::Shown &s) {
+            if (s.text.startsWith("Are you sure"))
+                closed = form.close();
+        };
+        prompts.boxAnswers = {Prompts::No};
+        form.ToolButton4Click();
+        QVERIFY(!closed);
+        QVERIFY(form.isVisible());
+        form.DataModified = false;
+    }
+
+    void activityBarCycles()
+    {
+        ScriptedPrompts prompts;
+        TForm1 form(prompts, m_home.filePath("settings.ini"));
+        QList<int> seen;
+        for (int i = 0; i < 11; ++i) {
+            form.Timer1Timer();
+            seen << form.statusBar1()->progressBar()->value();
+        }
+        QCOMPARE(seen, (QList<int>{10, 20, 30, 40, 50, 60, 70, 80, 90, 0, 10}));
+    }
+};
+
+QTEST_MAIN(TestDownload)
+#include "test_download.moc"
