@@ -14,11 +14,13 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
 #include <QMenuBar>
 #include <QPlainTextEdit>
+#include <QScrollBar>
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
@@ -366,11 +368,83 @@ void TForm1::ChardDraw()
     m_statusBar->setPanelText(2, totalTimeText(profile.totalMinutes));
 }
 
+QString TForm1::initialTempText() const
+{
+    return m_edit1->text();
+}
+
+void TForm1::setInitialTempText(const QString &text)
+{
+    m_edit1->setText(text);
+}
+
+void TForm1::InitTempCheck()
+{
+    m_edit1->InitTempCheck();
+}
+
+int TForm1::programNo() const
+{
+    return m_spinEdit1->value();
+}
+
+void TForm1::setProgramNo(int programNo)
+{
+    m_spinEdit1->setValue(programNo);
+}
+
+QStringList TForm1::commentLines() const
+{
+    const QString text = m_memo1->toPlainText();
+    return text.isEmpty() ? QStringList() : text.split(QLatin1Char('\n'));
+}
+
+void TForm1::setCommentLines(const QStringList &lines)
+{
+    // A new text without an undo step: not an edit of the comment.
+    m_memo1->setPlainText(lines.join(QLatin1Char('\n')));
+}
+
+void TForm1::commentCaretToStart()
+{
+    m_memo1->moveCursor(QTextCursor::Start);
+    m_memo1->ensureCursorVisible();
+}
+
+void TForm1::setStatusText(int panel, const QString &text)
+{
+    m_statusBar->setPanelText(panel, text);
+}
+
+void TForm1::clearChart()
+{
+    m_chart->clearPoints();
+}
+
+void TForm1::closeGridEditor()
+{
+    m_grid->closeEditorNow();
+}
+
+void TForm1::showGridCell(int col, int row)
+{
+    m_grid->verticalScrollBar()->setValue(0);
+    m_grid->setCurrentCell(col, row);
+    m_grid->scrollTo(m_model->index(row, col));
+    m_grid->setFocus(Qt::OtherFocusReason);
+}
+
+void TForm1::resetModeCombo()
+{
+    // A list without a text field of its own: its first entry is its text.
+    m_gridEditor->ComboBox1()->setCurrentIndex(0);
+}
+
 void TForm1::F1Click() {}
-void TForm1::N1Click() {}
-void TForm1::Open1Click() {}
-void TForm1::Save1Click() {}
-void TForm1::SaveAs1Click() {}
+void TForm1::N1Click() { m_fileCommands.N1Click(); }
+void TForm1::Open1Click() { m_fileCommands.Open1Click(); }
+void TForm1::Save1Click() { m_fileCommands.Save1Click(); }
+void TForm1::SaveAs1Click() { m_fileCommands.SaveAs1Click(); }
 void TForm1::Exit1Click() { close(); }
 void TForm1::ToolButton4Click() {}
 void TForm1::ToolButton5Click() {}

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "EditorHost.h"
+#include "FileCommands.h"
+#include "FileCommandsHost.h"
 
 #include <QMainWindow>
 #include <QSpinBox>
@@ -36,7 +38,7 @@ protected:
 
 // The main window: holds the program in its controls, wires the commands to
 // the parts that carry them out, and shows the status.
-class TForm1 : public QMainWindow, public EditorState, public EditorHost
+class TForm1 : public QMainWindow, public EditorState, public EditorHost, public FileCommandsHost
 {
     Q_OBJECT
 public:
@@ -70,6 +72,7 @@ public:
     QToolButton *toolButton(int number) const; // ToolButton1..ToolButton5
     QMenu *F1() const { return m_fileMenu; }
     QMenu *C1() const { return m_commMenu; }
+    FileCommands &fileCommands() { return m_fileCommands; }
     // EditorHost
     EditorState &editorState() override { return *this; }
     Prompts &prompts() const override { return m_prompts; }
@@ -77,6 +80,25 @@ public:
     // Runs a command; an error it does not handle is shown by the default
     // error display and never reaches Qt's event loop.
     void guarded(const std::function<void()> &command) override;
+    // FileCommandsHost
+    SegmentGridModel &segmentModel() override { return *m_model; }
+    QString initialTempText() const override;
+    void setInitialTempText(const QString &text) override;
+    void InitTempCheck() override;
+    int programNo() const override;
+    void setProgramNo(int programNo) override;
+    QStringList commentLines() const override;
+    void setCommentLines(const QStringList &lines) override;
+    void commentCaretToStart() override;
+    QString titleText() const override { return TitleText; }
+    void setCaption(const QString &caption) override { setWindowTitle(caption); }
+    void setStatusText(int panel, const QString &text) override;
+    void clearChart() override;
+    void closeGridEditor() override;
+    void showGridCell(int col, int row) override;
+    void resetModeCombo() override;
+    QString &currentFileName() override { return CurrentFileName; }
+    QString &fileDir() override { return FileDir; }
 
 public slots:
     void F1Click();
@@ -127,4 +149,5 @@ private:
     QToolButton *m_toolButtons[5] = {};
     QMenu *m_fileMenu = nullptr;
     QMenu *m_commMenu = nullptr;
+    FileCommands m_fileCommands{*this};
 };
