@@ -426,6 +426,13 @@ void TForm1::closeGridEditor()
     m_grid->closeEditorNow();
 }
 
+void TForm1::endGridEdit()
+{
+    m_grid->closeEditorNow();
+    m_gridEditor->EditCol = 0;
+    m_gridEditor->EditRow = 0;
+}
+
 void TForm1::showGridCell(int col, int row)
 {
     m_grid->verticalScrollBar()->setValue(0);

@@ -95,6 +95,7 @@ public:
     void setStatusText(int panel, const QString &text) override;
     void clearChart() override;
     void closeGridEditor() override;
+    void endGridEdit() override;
     void showGridCell(int col, int row) override;
     void resetModeCombo() override;
     QString &currentFileName() override { return CurrentFileName; }

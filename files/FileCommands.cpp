@@ -55,7 +55,7 @@ void FileCommands::N1Click()
 void FileCommands::New()
 {
     EditorState &state = m_host.editorState();
-    m_host.closeGridEditor();
+    m_host.endGridEdit();
     m_host.setStatusText(0, QString());
     m_host.setStatusText(1, QString());
     m_host.setStatusText(2, ZeroTotalTime);
@@ -100,7 +100,7 @@ void FileCommands::FileOpen()
 void FileCommands::applyLoaded(const QString &path, const TpdReadResult &loaded)
 {
     EditorState &state = m_host.editorState();
-    m_host.closeGridEditor();
+    m_host.endGridEdit();
     state.InitialTemp = loaded.initialTemp;
     SegmentGridModel &model = m_host.segmentModel();
     for (int r = 0; r < TpdFormat::RowCount; ++r)

@@ -44,9 +44,11 @@ public:
     // Redraws the chart and the total time; raises ConversionError on a bad cell.
     virtual void ChardDraw() = 0;
 
-    // The grid: closes an open cell editor, so that a following change of
-    // the cells is not overwritten by it.
+    // The grid: closes an open cell editor.
     virtual void closeGridEditor() = 0;
+    // Closes the editor and forgets which cell was typed in last, for a
+    // program that replaces every cell: the cell check has nothing left to judge.
+    virtual void endGridEdit() = 0;
     // The grid scrolled to its first data row with the given cell current,
     // and the focus on the grid.
     virtual void showGridCell(int col, int row) = 0;

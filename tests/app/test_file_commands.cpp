@@ -391,6 +391,7 @@ private slots:
         writeFile(path("blank.tpd"), golden("example.tpd").replace("(deg C)\",150.0,", "(deg C)\",,"));
         ScriptedPrompts prompts;
         TForm1 form(prompts, iniPath());
+        form.gridEditor()->StringGrid1SetEditText(1, 2); // a cell typed in before
         prompts.fileAnswers = {path("blank.tpd")};
         trigger(form, "Open1");
 
@@ -403,6 +404,23 @@ private slots:
         QVERIFY(form.statusBar1()->panelText(0) != "Loading was completed");
         // The program differs from what the editor held and from any file.
         QVERIFY(form.DataModified);
+    }
+
+    // Loaded values are not range-checked, whatever cell was typed in before.
+    void loadedValuesAreNotChecked()
+    {
+        writeFile(path("hot.tpd"), golden("example.tpd").replace("(deg C)\",150.0,", "(deg C)\",350.0,"));
+        ScriptedPrompts prompts;
+        TForm1 form(prompts, iniPath());
+        form.gridEditor()->StringGrid1SetEditText(1, 2);
+        prompts.fileAnswers = {path("hot.tpd")};
+        trigger(form, "Open1");
+        QCOMPARE(described(prompts), QStringList{"open|Open|"});
+        QCOMPARE(form.gridModel()->cell(2, 1), QString("350.0"));
+        QCOMPARE(form.StringGrid1()->currentCol(), 1);
+        QCOMPARE(form.StringGrid1()->currentRow(), 2);
+        QCOMPARE(form.statusBar1()->panelText(0), QString("Loading was completed"));
+        QVERIFY(!form.StringGrid1()->isEditorOpen());
     }
 
     void saveAfterOpenRewritesInPlace()
