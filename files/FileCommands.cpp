@@ -115,7 +115,9 @@ void FileCommands::applyLoaded(const QString &path, const TpdReadResult &loaded)
         m_host.ChardDraw();
     } catch (const ConversionError &e) {
         // The values stay in the editor, but a program that cannot be drawn
-        // does not become the current file.
+        // does not become the current file; nor does the file loaded before
+        // stay current, or Save would write this program over it.
+        m_host.currentFileName().clear();
         m_host.prompts().error(e.message());
         return;
     }

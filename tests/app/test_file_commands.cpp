@@ -388,9 +388,11 @@ private slots:
     // error is shown and the file is not taken as the current file.
     void unreadableCellAfterLoad()
     {
+        writeFile(path("first.tpd"), golden("comment3.tpd"));
         writeFile(path("blank.tpd"), golden("example.tpd").replace("(deg C)\",150.0,", "(deg C)\",,"));
         ScriptedPrompts prompts;
         TForm1 form(prompts, iniPath());
+        openFile(form, prompts, path("first.tpd"));
         form.gridEditor()->StringGrid1SetEditText(1, 2); // a cell typed in before
         prompts.fileAnswers = {path("blank.tpd")};
         trigger(form, "Open1");
@@ -398,12 +400,16 @@ private slots:
         QCOMPARE(described(prompts).mid(1), QStringList{"error|Vantrel Assistant|!|O|' ' is not a valid floating point value."});
         QCOMPARE(form.gridModel()->cell(2, 1), QString(" "));
         QCOMPARE(form.Edit1()->text(), QString("40.00"));
-        QCOMPARE(form.CurrentFileName, QString());
-        QCOMPARE(form.FileDir, QString());
-        QCOMPARE(form.windowTitle(), Title);
-        QVERIFY(form.statusBar1()->panelText(0) != "Loading was completed");
-        // The program differs from what the editor held and from any file.
+        QCOMPARE(form.FileDir, dir() + "/");
+        QCOMPARE(form.windowTitle(), "first - " + Title);
+        // The program differs from what the editor held (another number).
         QVERIFY(form.DataModified);
+        // Neither file is current: Save asks for a name and first.tpd stays.
+        QCOMPARE(form.CurrentFileName, QString());
+        prompts.shown.clear();
+        trigger(form, "Save1");
+        QCOMPARE(described(prompts), QStringList{"save|Save as|"});
+        QCOMPARE(readFile(path("first.tpd")), golden("comment3.tpd"));
     }
 
     // Loaded values are not range-checked, whatever cell was typed in before.
