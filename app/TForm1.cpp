@@ -439,6 +439,7 @@ void TForm1::showGridCell(int col, int row)
     m_grid->setCurrentCell(col, row);
     m_grid->scrollTo(m_model->index(row, col));
     m_grid->setFocus(Qt::OtherFocusReason);
+    m_gridEditor->placeCombo(); // over the new cell when it is a Mode cell, else hidden
 }
 
 void TForm1::resetModeCombo()

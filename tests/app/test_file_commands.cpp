@@ -269,6 +269,7 @@ private slots:
         QCOMPARE(form.StringGrid1()->currentCol(), 1);
         QCOMPARE(form.StringGrid1()->currentRow(), 1);
         QCOMPARE(QApplication::focusWidget(), form.StringGrid1());
+        QVERIFY(form.gridEditor()->ComboBox1()->isVisible());
     }
 
     void openTakesTheWholeFile()
@@ -294,6 +295,7 @@ private slots:
         QCOMPARE(form.StringGrid1()->currentCol(), 1);
         QCOMPARE(form.StringGrid1()->currentRow(), 2);
         QCOMPARE(QApplication::focusWidget(), form.StringGrid1());
+        QVERIFY(form.gridEditor()->ComboBox1()->isHidden()); // no Mode cell is current
         QCOMPARE(form.FileDir, dir() + "/other/");
         QCOMPARE(form.windowTitle(), "prog - " + Title);
         QVERIFY(!form.DataModified);
