@@ -1,3 +1,4 @@
+#include "FileBytes.h"
 #include "GridEditor.h"
 #include "InitialTempField.h"
 #include "ProfileChart.h"
@@ -6,6 +7,7 @@
 #include "SegmentGridModel.h"
 #include "StatusBar1.h"
 #include "TForm1.h"
+#include "TpdTestData.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -19,27 +21,6 @@
 
 namespace {
 const QString Title = QStringLiteral("Vantrel Assistant Ver.1.01");
-
-QByteArray golden(const QString &name)
-{
-    QFile file(QStringLiteral(VANTREL_GOLDEN_DIR "/") + name);
-    if (!file.open(QIODevice::ReadOnly))
-        qFatal("cannot open golden file %s", qPrintable(file.fileName()));
-    return file.readAll();
-}
-
-void writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    QVERIFY2(file.open(QIODevice::WriteOnly), qPrintable(path));
-    QCOMPARE(file.write(bytes), bytes.size());
-}
-
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
-}
 
 // One prompt as "kind|caption|icon|buttons|text", dialogs as "kind|title|start".
 QString describe(const ScriptedPrompts::Shown &s)
@@ -194,8 +175,8 @@ private slots:
         QFETCH(bool, modifiedAfter);
         QFETCH(bool, commentKept);
 
-        writeFile(path("first.tpd"), golden("example.tpd"));
-        writeFile(path("second.tpd"), golden("comment3.tpd"));
+        writeBytes(path("first.tpd"), goldenBytes("example.tpd"));
+        writeBytes(path("second.tpd"), goldenBytes("comment3.tpd"));
         ScriptedPrompts prompts;
         TForm1 form(prompts, iniPath());
         openFile(form, prompts, path("first.tpd"));
@@ -217,10 +198,10 @@ private slots:
         QCOMPARE(form.DataModified, modifiedAfter);
         QCOMPARE(form.Memo1()->toPlainText() == "edited comment", commentKept);
         QCOMPARE(form.FileDir, dir() + "/");
-        QCOMPARE(readFile(path("first.tpd")) == golden("example.tpd"), savedTo != "first.tpd");
-        QCOMPARE(readFile(path("second.tpd")) == golden("comment3.tpd"), savedTo != "second.tpd");
+        QCOMPARE(readBytes(path("first.tpd")) == goldenBytes("example.tpd"), savedTo != "first.tpd");
+        QCOMPARE(readBytes(path("second.tpd")) == goldenBytes("comment3.tpd"), savedTo != "second.tpd");
         if (!savedTo.isEmpty())
-            QVERIFY(readFile(path(savedTo)).endsWith("\r\nedited comment\r\n"));
+            QVERIFY(readBytes(path(savedTo)).endsWith("\r\nedited comment\r\n"));
         QCOMPARE(QFile::exists(path("third.tpd")), savedTo == "third.tpd");
     }
 
@@ -275,8 +256,8 @@ private slots:
     void openTakesTheWholeFile()
     {
         QVERIFY(QDir(dir()).mkdir("other"));
-        writeFile(path("other/prog.tpd"), golden("comment3.tpd").replace("\r\n0\r\n25.00", "\r\n9\r\n25.00"));
-        writeFile(path("other/example.tpd"), golden("example.tpd"));
+        writeBytes(path("other/prog.tpd"), goldenBytes("comment3.tpd").replace("\r\n0\r\n25.00", "\r\n9\r\n25.00"));
+        writeBytes(path("other/example.tpd"), goldenBytes("example.tpd"));
         ScriptedPrompts prompts;
         TForm1 form(prompts, iniPath());
         form.show();
@@ -336,7 +317,7 @@ private slots:
         QFETCH(QString, file);
         QFETCH(QString, caption);
         if (action == "Open1")
-            writeFile(path(file), golden("example.tpd"));
+            writeBytes(path(file), goldenBytes("example.tpd"));
         ScriptedPrompts prompts;
         TForm1 form(prompts, iniPath());
         prompts.fileAnswers = {path(chosen)};
@@ -349,7 +330,7 @@ private slots:
     void refusedFileLeavesTheEditorAlone_data()
     {
         QTest::addColumn<QByteArray>("content"); // "<folder>" or "<missing>" for no file
-        const QByteArray rows = golden("example.tpd").mid(golden("example.tpd").indexOf("\" Mode"));
+        const QByteArray rows = goldenBytes("example.tpd").mid(goldenBytes("example.tpd").indexOf("\" Mode"));
         QTest::newRow("empty") << QByteArray();
         QTest::newRow("Ver1.01") << QByteArray("Ver1.01\r\n3\r\n40.00\r\n") + rows;
         QTest::newRow("ver1.00") << QByteArray("ver1.00\r\n3\r\n40.00\r\n") + rows;
@@ -363,11 +344,11 @@ private slots:
     void refusedFileLeavesTheEditorAlone()
     {
         QFETCH(QByteArray, content);
-        writeFile(path("first.tpd"), golden("comment3.tpd"));
+        writeBytes(path("first.tpd"), goldenBytes("comment3.tpd"));
         if (content == "<folder>")
             QVERIFY(QDir(dir()).mkdir("bad.tpd"));
         else if (content != "<missing>")
-            writeFile(path("bad.tpd"), content);
+            writeBytes(path("bad.tpd"), content);
         ScriptedPrompts prompts;
         TForm1 form(prompts, iniPath());
         openFile(form, prompts, path("first.tpd"));
@@ -390,8 +371,8 @@ private slots:
     // error is shown and the file is not taken as the current file.
     void unreadableCellAfterLoad()
     {
-        writeFile(path("first.tpd"), golden("comment3.tpd"));
-        writeFile(path("blank.tpd"), golden("example.tpd").replace("(deg C)\",150.0,", "(deg C)\",,"));
+        writeBytes(path("first.tpd"), goldenBytes("comment3.tpd"));
+        writeBytes(path("blank.tpd"), goldenBytes("example.tpd").replace("(deg C)\",150.0,", "(deg C)\",,"));
         ScriptedPrompts prompts;
         TForm1 form(prompts, iniPath());
         openFile(form, prompts, path("first.tpd"));
@@ -411,13 +392,13 @@ private slots:
         prompts.shown.clear();
         trigger(form, "Save1");
         QCOMPARE(described(prompts), QStringList{"save|Save as|"});
-        QCOMPARE(readFile(path("first.tpd")), golden("comment3.tpd"));
+        QCOMPARE(readBytes(path("first.tpd")), goldenBytes("comment3.tpd"));
     }
 
     // Loaded values are not range-checked, whatever cell was typed in before.
     void loadedValuesAreNotChecked()
     {
-        writeFile(path("hot.tpd"), golden("example.tpd").replace("(deg C)\",150.0,", "(deg C)\",350.0,"));
+        writeBytes(path("hot.tpd"), goldenBytes("example.tpd").replace("(deg C)\",150.0,", "(deg C)\",350.0,"));
         ScriptedPrompts prompts;
         TForm1 form(prompts, iniPath());
         form.gridEditor()->StringGrid1SetEditText(1, 2);
@@ -433,7 +414,7 @@ private slots:
 
     void saveAfterOpenRewritesInPlace()
     {
-        writeFile(path("prog.tpd"), golden("example.tpd"));
+        writeBytes(path("prog.tpd"), goldenBytes("example.tpd"));
         ScriptedPrompts prompts;
         TForm1 form(prompts, iniPath());
         openFile(form, prompts, path("prog.tpd"));
@@ -443,7 +424,7 @@ private slots:
 
         trigger(form, "Save1");
         QVERIFY(prompts.shown.isEmpty());
-        QCOMPARE(readFile(path("prog.tpd")), golden("example.tpd").replace(",150.0,", ",151.0,"));
+        QCOMPARE(readBytes(path("prog.tpd")), goldenBytes("example.tpd").replace(",150.0,", ",151.0,"));
         QCOMPARE(form.gridModel()->cell(4, 1), QString("0.00"));
         QCOMPARE(form.statusBar1()->panelText(0), QString("Save was completed"));
         QVERIFY(!form.DataModified);
@@ -454,7 +435,7 @@ private slots:
         QCOMPARE(described(prompts), QStringList{"save|Save as|"});
         QCOMPARE(prompts.lastDialogFilter, QString("TemperatureProgData(*.tpd)|*.tpd/tpd"));
         QCOMPARE(form.windowTitle(), "prog - " + Title);
-        QCOMPARE(readFile(path("prog.tpd")), golden("example.tpd").replace(",150.0,", ",151.0,"));
+        QCOMPARE(readBytes(path("prog.tpd")), goldenBytes("example.tpd").replace(",150.0,", ",151.0,"));
     }
 
     void savedExampleIsByteExact()
@@ -464,7 +445,7 @@ private slots:
         enterExample(form);
         prompts.fileAnswers = {path("example")};
         trigger(form, "Save1");
-        QCOMPARE(readFile(path("example.tpd")), golden("example.tpd"));
+        QCOMPARE(readBytes(path("example.tpd")), goldenBytes("example.tpd"));
         QCOMPARE(form.Edit1()->text(), QString("40.00"));
         // The normalised cells stay in the grid.
         QCOMPARE(form.gridModel()->cell(4, 1), QString("0.00"));
@@ -487,13 +468,13 @@ private slots:
     {
         QFETCH(QString, source);
         QFETCH(QString, expected);
-        writeFile(path("in.tpd"), golden(source));
+        writeBytes(path("in.tpd"), goldenBytes(source));
         ScriptedPrompts prompts;
         TForm1 form(prompts, iniPath());
         openFile(form, prompts, path("in.tpd"));
         prompts.fileAnswers = {path("out.tpd")};
         trigger(form, "SaveAs1");
-        QCOMPARE(readFile(path("out.tpd")), golden(expected));
+        QCOMPARE(readBytes(path("out.tpd")), goldenBytes(expected));
     }
 
     void badInitialTempStopsTheSave_data()
@@ -514,7 +495,7 @@ private slots:
         QFETCH(QString, text);
         QFETCH(QString, message);
         QFETCH(QString, textAfter);
-        writeFile(path("prog.tpd"), golden("example.tpd"));
+        writeBytes(path("prog.tpd"), goldenBytes("example.tpd"));
         ScriptedPrompts prompts;
         TForm1 form(prompts, iniPath());
         openFile(form, prompts, path("prog.tpd"));
@@ -524,7 +505,7 @@ private slots:
         trigger(form, qPrintable(action));
         QCOMPARE(described(prompts), QStringList{"message|Vantrel Assistant||O|" + message});
         QCOMPARE(form.Edit1()->text(), textAfter);
-        QCOMPARE(readFile(path("prog.tpd")), golden("example.tpd"));
+        QCOMPARE(readBytes(path("prog.tpd")), goldenBytes("example.tpd"));
         QVERIFY(!QFile::exists(path("other.tpd")));
         QVERIFY(form.DataModified);
     }
@@ -554,7 +535,7 @@ private slots:
             QSKIP("permissions do not bind the superuser");
         QVERIFY(QDir(dir()).mkpath("folder.tpd") && QDir(dir()).mkpath("ro"));
         for (const char *name : {"prog.tpd", "ro/prog.tpd", "folder.tpd/inside.tpd", "plain.txt"})
-            writeFile(path(name), golden("comment3.tpd"));
+            writeBytes(path(name), goldenBytes("comment3.tpd"));
         QFile::setPermissions(path("ro"), QFile::ReadOwner | QFile::ExeOwner);
         auto restore = qScopeGuard([&] { QFile::setPermissions(path("ro"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner); });
 
@@ -576,7 +557,7 @@ private slots:
         QCOMPARE(last.kind, ScriptedPrompts::Kind::Message);
         QCOMPARE(last.text.section('\n', 0, 0), QString("Save error"));
         QVERIFY2(last.text.section('\n', 1).contains(reason), qPrintable(last.text));
-        QCOMPARE(readFile(path(protectedFile)), golden("comment3.tpd"));
+        QCOMPARE(readBytes(path(protectedFile)), goldenBytes("comment3.tpd"));
         QCOMPARE(QDir(dir()).entryList(QDir::AllEntries | QDir::Hidden), filesBefore);
         QVERIFY(EditorSnapshot(form) == expected);
     }
