@@ -27,6 +27,7 @@
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QProgressBar>
+#include <QScrollBar>
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
@@ -146,8 +147,12 @@ TForm1::TForm1(Prompts &prompts, const QString &settingsPath, QWidget *parent)
 
 TForm1::~TForm1()
 {
-    // The widgets die after this body; focus moves while they do.
+    // The widgets die after this body, and focus and editors move while they
+    // do: nothing may call back into the window from then on.
     disconnect(m_focusConnection);
+    m_grid->keyFilter = nullptr;
+    delete m_gridEditor;
+    m_gridEditor = nullptr;
     m_commX1->Close();
 }
 
@@ -440,11 +445,91 @@ void TForm1::ChardDraw()
     m_statusBar->setPanelText(2, totalTimeText(profile.totalMinutes));
 }
 
+QString TForm1::initialTempText() const
+{
+    return m_edit1->text();
+}
+
+void TForm1::setInitialTempText(const QString &text)
+{
+    m_edit1->setText(text);
+}
+
+void TForm1::InitTempCheck()
+{
+    m_edit1->InitTempCheck();
+}
+
+int TForm1::programNo() const
+{
+    return m_spinEdit1->value();
+}
+
+void TForm1::setProgramNo(int programNo)
+{
+    m_spinEdit1->setValue(programNo);
+}
+
+QStringList TForm1::commentLines() const
+{
+    const QString text = m_memo1->toPlainText();
+    return text.isEmpty() ? QStringList() : text.split(QLatin1Char('\n'));
+}
+
+void TForm1::setCommentLines(const QStringList &lines)
+{
+    // A new text without an undo step: not an edit of the comment.
+    m_memo1->setPlainText(lines.join(QLatin1Char('\n')));
+}
+
+void TForm1::commentCaretToStart()
+{
+    m_memo1->moveCursor(QTextCursor::Start);
+    m_memo1->ensureCursorVisible();
+}
+
+void TForm1::setStatusText(int panel, const QString &text)
+{
+    m_statusBar->setPanelText(panel, text);
+}
+
+void TForm1::clearChart()
+{
+    m_chart->clearPoints();
+}
+
+void TForm1::closeGridEditor()
+{
+    m_grid->closeEditorNow();
+}
+
+void TForm1::endGridEdit()
+{
+    m_grid->closeEditorNow();
+    m_gridEditor->EditCol = 0;
+    m_gridEditor->EditRow = 0;
+}
+
+void TForm1::showGridCell(int col, int row)
+{
+    m_grid->verticalScrollBar()->setValue(0);
+    m_grid->setCurrentCell(col, row);
+    m_grid->scrollTo(m_model->index(row, col));
+    m_grid->setFocus(Qt::OtherFocusReason);
+    m_gridEditor->placeCombo(); // over the new cell when it is a Mode cell, else hidden
+}
+
+void TForm1::resetModeCombo()
+{
+    // A list without a text field of its own: its first entry is its text.
+    m_gridEditor->ComboBox1()->setCurrentIndex(0);
+}
+
 void TForm1::F1Click() {}
-void TForm1::N1Click() {}
-void TForm1::Open1Click() {}
-void TForm1::Save1Click() {}
-void TForm1::SaveAs1Click() {}
+void TForm1::N1Click() { m_fileCommands.N1Click(); }
+void TForm1::Open1Click() { m_fileCommands.Open1Click(); }
+void TForm1::Save1Click() { m_fileCommands.Save1Click(); }
+void TForm1::SaveAs1Click() { m_fileCommands.SaveAs1Click(); }
 void TForm1::Exit1Click() { close(); }
 void TForm1::ToolButton4Click()
 {
@@ -471,9 +556,9 @@ void TForm1::Timer1Timer()
     bar->setValue(bar->value() + 10 >= 100 ? 0 : bar->value() + 10);
 }
 
-bool TForm1::InitTempCheck()
+bool TForm1::initialTempAccepted()
 {
-    m_edit1->InitTempCheck();
+    InitTempCheck();
     return !InitTempError;
 }
 
@@ -543,12 +628,3 @@ QString TForm1::cell(int row, int col) const
     return m_model->cell(row, col);
 }
 
-int TForm1::programNo() const
-{
-    return m_spinEdit1->value();
-}
-
-QString TForm1::initialTempText() const
-{
-    return m_edit1->text();
-}

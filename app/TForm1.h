@@ -2,6 +2,8 @@
 
 #include "EditorHost.h"
 #include "TransferWindow.h"
+#include "FileCommands.h"
+#include "FileCommandsHost.h"
 
 #include <QMainWindow>
 #include <QSpinBox>
@@ -42,7 +44,8 @@ protected:
 
 // The main window: holds the program in its controls, wires the commands to
 // the parts that carry them out, and shows the status.
-class TForm1 : public QMainWindow, public EditorState, public EditorHost, public TransferWindow
+class TForm1 : public QMainWindow, public EditorState, public EditorHost, public TransferWindow,
+               public FileCommandsHost
 {
     Q_OBJECT
 public:
@@ -79,6 +82,7 @@ public:
     QToolButton *toolButton(int number) const; // ToolButton1..ToolButton5
     QMenu *F1() const { return m_fileMenu; }
     QMenu *C1() const { return m_commMenu; }
+    FileCommands &fileCommands() { return m_fileCommands; }
     // EditorHost
     EditorState &editorState() override { return *this; }
     Prompts &prompts() const override { return m_prompts; }
@@ -86,9 +90,29 @@ public:
     // Runs a command; an error it does not handle is shown by the default
     // error display and never reaches Qt's event loop.
     void guarded(const std::function<void()> &command) override;
+    // FileCommandsHost
+    SegmentGridModel &segmentModel() override { return *m_model; }
+    QString initialTempText() const override;
+    void setInitialTempText(const QString &text) override;
+    void InitTempCheck() override;
+    int programNo() const override;
+    void setProgramNo(int programNo) override;
+    QStringList commentLines() const override;
+    void setCommentLines(const QStringList &lines) override;
+    void commentCaretToStart() override;
+    QString titleText() const override { return TitleText; }
+    void setCaption(const QString &caption) override { setWindowTitle(caption); }
+    void setStatusText(int panel, const QString &text) override;
+    void clearChart() override;
+    void closeGridEditor() override;
+    void endGridEdit() override;
+    void showGridCell(int col, int row) override;
+    void resetModeCombo() override;
+    QString &currentFileName() override { return CurrentFileName; }
+    QString &fileDir() override { return FileDir; }
 
-    // TransferWindow
-    bool InitTempCheck() override;
+    // TransferWindow (with initialTempText and programNo above)
+    bool initialTempAccepted() override;
     void CellCheck() override;
     void enterTransferState() override;
     void ButtanReset() override;
@@ -96,8 +120,6 @@ public:
     void startSending() override;
     void setTransferStatus(const QString &text) override;
     QString cell(int row, int col) const override;
-    int programNo() const override;
-    QString initialTempText() const override;
 
 public slots:
     void F1Click();
@@ -153,4 +175,5 @@ private:
     QToolButton *m_toolButtons[5] = {};
     QMenu *m_fileMenu = nullptr;
     QMenu *m_commMenu = nullptr;
+    FileCommands m_fileCommands{*this};
 };

@@ -30,7 +30,7 @@ QString ProgramDownload::confirmationText(int programNo, int segments)
 
 void ProgramDownload::run()
 {
-    if (!m_window.InitTempCheck())
+    if (!m_window.initialTempAccepted())
         return;
     m_window.CellCheck();
 

@@ -9,8 +9,8 @@ class TransferWindow
 public:
     virtual ~TransferWindow() = default;
 
-    // Checks the initial temperature; false (after its own message) when it is bad.
-    virtual bool InitTempCheck() = 0;
+    // Runs InitTempCheck; false (after its own message) when the value is bad.
+    virtual bool initialTempAccepted() = 0;
     // Checks the grid cell last edited; raises its error when out of range.
     virtual void CellCheck() = 0;
 
