@@ -340,8 +340,13 @@ void SegmentGridDelegate::paint(QPainter *painter, const QStyleOptionViewItem &o
     painter->save();
     QColor background = pal.color(QPalette::Base);
     QColor textColour = pal.color(QPalette::Text);
+    // Columns past the 33 slots show what they hold but are never edited:
+    // drawn in the inactive colour, their text on top.
+    const bool pastSlots = col > 33 && !fixed;
     if (fixed) {
         background = menuColour();
+    } else if (pastSlots) {
+        background = scrollBarColour();
     } else if (current && !gridFocused && !m_grid->gridExited() && !m_grid->isEditorOpen()) {
         background = pal.color(QPalette::Highlight);
         textColour = pal.color(QPalette::HighlightedText);

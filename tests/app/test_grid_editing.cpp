@@ -255,6 +255,27 @@ private slots:
         QCOMPARE(image.pixelColor(rampTemp.topLeft() + QPoint(3, 3)), QColor(Qt::white));
     }
 
+    void columnsPastTheSlotsAreShownButNotEdited()
+    {
+        rightClickCell(1, 0);
+        m_form->gridEditor()->PopupMenu1()->hide();
+        m_form->gridEditor()->Insert1()->trigger();
+        m_form->gridEditor()->Insert1()->trigger(); // column 34 now holds the former slot 32
+        model()->setCell(1, 34, "Ramp");
+        model()->setCell(2, 34, "77.0");
+        clickCell(34, 2);
+        type("5");
+        QVERIFY(!grid()->isEditorOpen());
+        QCOMPARE(cell(2, 34), QString("77.0"));
+        const QImage image = grid()->viewport()->grab().toImage();
+        const QRect rect = grid()->visualRect(model()->index(2, 34));
+        QCOMPARE(image.pixelColor(rect.topLeft() + QPoint(3, 3)), QColor(0xC8, 0xC8, 0xC8));
+        bool textDrawn = false;
+        for (int x = rect.left(); x < rect.right(); ++x)
+            textDrawn = textDrawn || image.pixelColor(x, rect.center().y()).lightness() < 100;
+        QVERIFY(textDrawn);
+    }
+
     void modeListSetsTheMode()
     {
         clickCell(1, 1);

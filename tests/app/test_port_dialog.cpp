@@ -1,4 +1,5 @@
 #include "CommX.h"
+#include "CommXDownloadPort.h"
 #include "PortDirectory.h"
 #include "ScriptedPrompts.h"
 #include "StatusBar1.h"
@@ -45,6 +46,36 @@ private slots:
             ::close(m_master[i]);
             ::close(m_slave[i]);
         }
+    }
+
+    void portFailuresAreExplained_data()
+    {
+        QTest::addColumn<int>("portNo");
+        QTest::addColumn<QString>("device");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("no port chosen") << 0 << "" << "No port is chosen (Communication, Com. port settings).";
+        QTest::newRow("nothing behind the name") << 9 << "" << "COM9: no such port on this computer.";
+        QTest::newRow("missing device") << 4 << "/dev/ttyS99x" << "COM4 (/dev/ttyS99x): No such file or directory.";
+        QTest::newRow("not a serial device") << 4 << "/dev/null" << "COM4 (/dev/null) is not a serial device.";
+    }
+
+    void portFailuresAreExplained()
+    {
+        QFETCH(int, portNo);
+        QFETCH(QString, device);
+        QFETCH(QString, reason);
+        QCOMPARE(CommXDownloadPort::describeOpenFailure(portNo, device, 101), reason);
+    }
+
+    void portInUseIsExplained()
+    {
+        // The first component holds the device; a second one is told why it cannot have it.
+        TCommX holder;
+        holder.setPortNo(1);
+        holder.Open();
+        QVERIFY(holder.IsOpen());
+        QCOMPARE(CommXDownloadPort::describeOpenFailure(1, m_device[0], 101),
+                 QStringLiteral("COM1 (%1) is in use by another program.").arg(m_device[0]));
     }
 
     void listsThePortsAndAppliesAPick()
