@@ -14,6 +14,8 @@
 #include "SettingsFile.h"
 #include "StatusBar1.h"
 #include "TForm2.h"
+#include "UiFonts.h"
+#include "Controls.h"
 #include "ToolIcons.h"
 
 #include <QAction>
@@ -23,92 +25,17 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
-#include <QMenuBar>
-#include <QPainter>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QScrollBar>
 #include <QTimer>
-#include <QToolBar>
 #include <QToolButton>
-#include <QVBoxLayout>
 #include <clocale>
 
 const QString TForm1::Caption = QStringLiteral("Vantrel Assistant Ver.1.01");
 
 namespace {
-constexpr int MinimumWidth = 770;
-constexpr int MinimumHeight = 490;
 const QString ZeroTotalTime = QString::fromUtf8("Total time\xEF\xBC\x9A" "0min0sec(0.00min)");
-
-// "MS UI Gothic" where it exists; Noto Sans CJK JP (installed with the
-// editor) has the same narrow Latin letters and the Japanese glyphs.
-QFont pixelFont(const QFont &base, int pixels, const QString &family = QStringLiteral("MS UI Gothic"))
-{
-    QFont f = base;
-    f.setFamilies({family, QStringLiteral("Noto Sans CJK JP"), base.family()});
-    f.setPixelSize(pixels);
-    return f;
-}
-}
-
-// Panel1's caption: its run of blanks leaves room for Edit1, laid over the
-// panel. Fonts differ in the width of a blank, so the text after the blanks
-// is drawn where the field ends.
-class PanelCaption : public QLabel
-{
-public:
-    PanelCaption(const QString &text, int gapEnd, QWidget *parent)
-        : QLabel(text, parent), m_gapEnd(gapEnd)
-    {
-        setAccessibleName(text.simplified());
-    }
-
-protected:
-    void paintEvent(QPaintEvent *) override
-    {
-        const QString caption = text();
-        const int gap = caption.indexOf(QLatin1String("  "), caption.indexOf(QLatin1Char('.')));
-        QPainter p(this);
-        p.setFont(font());
-        p.setPen(palette().color(QPalette::WindowText));
-        const QRect r = contentsRect();
-        if (gap < 0) {
-            p.drawText(r, int(alignment()), caption);
-            return;
-        }
-        p.drawText(r, int(alignment()), caption.left(gap));
-        const int after = std::max(m_gapEnd - x(), QFontMetrics(font()).horizontalAdvance(caption.left(gap)));
-        p.drawText(r.adjusted(after, 0, 0, 0), int(alignment()), caption.mid(gap).trimmed());
-    }
-
-private:
-    int m_gapEnd;
-};
-
-TSpinEdit::TSpinEdit(QWidget *parent)
-    : QSpinBox(parent)
-{
-}
-
-void TSpinEdit::keyPressEvent(QKeyEvent *event)
-{
-    // Only the arrows change the number; typing into it is off.
-    switch (event->key()) {
-    case Qt::Key_Up:
-    case Qt::Key_Down:
-    case Qt::Key_Tab:
-    case Qt::Key_Backtab:
-        QSpinBox::keyPressEvent(event);
-        break;
-    default:
-        event->ignore();
-    }
-}
-
-void TSpinEdit::wheelEvent(QWheelEvent *event)
-{
-    event->ignore();
 }
 
 TForm1::TForm1(Prompts &prompts, const QString &settingsPath, QWidget *parent)
@@ -118,7 +45,7 @@ TForm1::TForm1(Prompts &prompts, const QString &settingsPath, QWidget *parent)
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowIcon(makeWindowIcon());
-    setFont(pixelFont(font(), 12));
+    setFont(uiFont(font(), 12));
     setMinimumSize(MinimumWidth, MinimumHeight);
     m_model = new SegmentGridModel(this);
     // CommX1: the controller's line, 38400 bit/s 7E2, no flow control.
@@ -168,149 +95,6 @@ void TForm1::guarded(const std::function<void()> &command)
     } catch (const std::exception &e) {
         m_prompts.error(QString::fromUtf8(e.what()));
     }
-}
-
-void TForm1::buildMenus()
-{
-    menuBar()->setObjectName(QStringLiteral("MainMenu1"));
-    auto addItem = [this](QMenu *menu, const QString &name, const QString &caption, void (TForm1::*handler)()) {
-        QAction *action = menu->addAction(caption);
-        action->setObjectName(name);
-        connect(action, &QAction::triggered, this, [this, handler] { guarded([this, handler] { (this->*handler)(); }); });
-        return action;
-    };
-    m_fileMenu = menuBar()->addMenu(QStringLiteral("File"));
-    m_fileMenu->setObjectName(QStringLiteral("F1"));
-    connect(m_fileMenu, &QMenu::aboutToShow, this, [this] { guarded([this] { F1Click(); }); });
-    addItem(m_fileMenu, QStringLiteral("N1"), QStringLiteral("New"), &TForm1::N1Click);
-    addItem(m_fileMenu, QStringLiteral("Open1"), QStringLiteral("Open"), &TForm1::Open1Click);
-    m_fileMenu->addSeparator()->setObjectName(QStringLiteral("N2"));
-    addItem(m_fileMenu, QStringLiteral("Save1"), QStringLiteral("Save"), &TForm1::Save1Click);
-    addItem(m_fileMenu, QStringLiteral("SaveAs1"), QStringLiteral("Save as"), &TForm1::SaveAs1Click);
-    m_fileMenu->addSeparator()->setObjectName(QStringLiteral("N3"));
-    addItem(m_fileMenu, QStringLiteral("Exit1"), QStringLiteral("Exit."), &TForm1::Exit1Click);
-
-    m_commMenu = menuBar()->addMenu(QStringLiteral("Communication"));
-    m_commMenu->setObjectName(QStringLiteral("C1"));
-    addItem(m_commMenu, QStringLiteral("N4"), QStringLiteral("Send"), &TForm1::ToolButton4Click);
-    m_commMenu->addSeparator()->setObjectName(QStringLiteral("N5"));
-    addItem(m_commMenu, QStringLiteral("N6"), QStringLiteral("Com. port settings"), &TForm1::N6Click);
-}
-
-void TForm1::buildToolBar()
-{
-    auto *bar = new QToolBar(this);
-    bar->setObjectName(QStringLiteral("ToolBar1"));
-    bar->setMovable(false);
-    bar->setFloatable(false);
-    bar->setFixedHeight(41);
-    bar->setIconSize(QSize(16, 16));
-    bar->setContextMenuPolicy(Qt::PreventContextMenu);
-    addToolBar(Qt::TopToolBarArea, bar);
-
-    const QList<QIcon> icons = makeToolIcons();
-    struct ButtonSpec { const char *caption; int image; void (TForm1::*handler)(); };
-    const ButtonSpec specs[] = {
-        {" New ", 0, &TForm1::N1Click},      {"Open", 1, &TForm1::Open1Click},
-        {"Save", 2, &TForm1::Save1Click},    {"Send", 4, &TForm1::ToolButton4Click},
-        {"Stop", 5, &TForm1::ToolButton5Click},
-    };
-    auto addSeparator = [bar](const QString &name) {
-        auto *gap = new QFrame(bar);
-        gap->setObjectName(name);
-        gap->setFrameShape(QFrame::VLine);
-        gap->setFrameShadow(QFrame::Sunken);
-        gap->setFixedSize(12, 35);
-        bar->addWidget(gap);
-    };
-    for (int i = 0; i < 5; ++i) {
-        if (i == 3)
-            addSeparator(QStringLiteral("ToolButton6"));
-        auto *button = new QToolButton(bar);
-        button->setObjectName(QStringLiteral("ToolButton%1").arg(i + 1));
-        button->setText(QString::fromLatin1(specs[i].caption));
-        button->setAccessibleName(QString::fromLatin1(specs[i].caption).trimmed());
-        button->setIcon(icons[specs[i].image]);
-        button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-        button->setFixedSize(61, 35);
-        button->setFocusPolicy(Qt::NoFocus);
-        button->setAutoRaise(true);
-        const auto handler = specs[i].handler;
-        connect(button, &QToolButton::clicked, this, [this, handler] { guarded([this, handler] { (this->*handler)(); }); });
-        bar->addWidget(button);
-        m_toolButtons[i] = button;
-    }
-    m_toolButtons[4]->setEnabled(false);
-    addSeparator(QStringLiteral("ToolButton7"));
-
-    auto *panel2 = new QFrame(bar);
-    panel2->setObjectName(QStringLiteral("Panel2"));
-    panel2->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    panel2->setFixedSize(143, 35);
-    auto *label1 = new QLabel(QStringLiteral("Program No."), panel2);
-    label1->setObjectName(QStringLiteral("Label1"));
-    label1->setFont(pixelFont(font(), 13));
-    label1->setGeometry(8, 9, 90, 17);
-    m_spinEdit1 = new TSpinEdit(panel2);
-    m_spinEdit1->setObjectName(QStringLiteral("SpinEdit1"));
-    m_spinEdit1->setAccessibleName(QStringLiteral("Program No."));
-    m_spinEdit1->setRange(0, 7);
-    m_spinEdit1->setFont(pixelFont(font(), 13, QStringLiteral("Arial")));
-    m_spinEdit1->setGeometry(100, 4, 34, 26);
-    m_spinEdit1->setButtonSymbols(QAbstractSpinBox::UpDownArrows);
-    label1->setBuddy(m_spinEdit1);
-    connect(m_spinEdit1, &QSpinBox::valueChanged, this, [this] { guarded([this] { SpinEdit1Change(); }); });
-    bar->addWidget(panel2);
-}
-
-QWidget *TForm1::buildCentralArea()
-{
-    auto *area = new QWidget(this);
-    auto *layout = new QVBoxLayout(area);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
-
-    m_chart = new ProfileChart(area);
-    m_chart->setFixedHeight(144);
-    layout->addWidget(m_chart);
-
-    m_panel1 = new QFrame(area);
-    m_panel1->setObjectName(QStringLiteral("Panel1"));
-    m_panel1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    m_panel1->setFixedHeight(49);
-    auto *caption = new PanelCaption(QStringLiteral("  Initial temp.                    deg C"), 84 + 65 + 6, m_panel1);
-    caption->setObjectName(QStringLiteral("Panel1Caption"));
-    caption->setFont(pixelFont(font(), 13));
-    caption->setGeometry(2, 2, 300, 45);
-    caption->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    m_edit1 = new InitialTempField(*this, m_panel1);
-    m_edit1->setFont(pixelFont(font(), 13));
-    m_edit1->setGeometry(84, 14, 65, 21);
-    caption->setBuddy(m_edit1);
-    layout->addWidget(m_panel1);
-
-    m_grid = new SegmentGrid(m_model, area);
-    m_grid->setFixedHeight(129);
-    layout->addWidget(m_grid);
-
-    m_memo1 = new QPlainTextEdit(area);
-    m_memo1->setObjectName(QStringLiteral("Memo1"));
-    m_memo1->setAccessibleName(QStringLiteral("Comment"));
-    m_memo1->setFont(pixelFont(font(), 13, QStringLiteral("Arial")));
-    m_memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    m_memo1->installEventFilter(this);
-    // Any edit a person makes to the comment (typing, Delete, paste or cut from
-    // the context menu, drag and drop) marks the program changed; loading a
-    // comment replaces the text without an undo step and does not.
-    connect(m_memo1->document(), &QTextDocument::undoCommandAdded, this, [this] { DataModified = true; });
-    layout->addWidget(m_memo1, 1);
-
-    m_statusBar = new StatusBar1(area);
-    layout->addWidget(m_statusBar);
-
-    setTabOrder(m_edit1, m_grid);
-    setTabOrder(m_grid, m_memo1);
-    return area;
 }
 
 void TForm1::FormCreate()
@@ -567,19 +351,24 @@ void TForm1::CellCheck()
     m_gridEditor->CellCheck();
 }
 
+void TForm1::setTransferControls(bool transfer)
+{
+    m_inTransfer = transfer;
+    for (int i = 1; i <= 4; ++i)
+        toolButton(i)->setEnabled(!transfer);
+    toolButton(5)->setEnabled(transfer);
+    m_spinEdit1->setEnabled(!transfer);
+    m_fileMenu->menuAction()->setEnabled(!transfer);
+    m_commMenu->menuAction()->setEnabled(!transfer);
+    m_grid->setEnabled(!transfer);
+    m_gridEditor->ComboBox1()->setEnabled(!transfer);
+    // The initial temperature sent is the one that was checked.
+    m_edit1->setReadOnly(transfer);
+}
+
 void TForm1::enterTransferState()
 {
-    m_inTransfer = true;
-    for (int i = 1; i <= 4; ++i)
-        toolButton(i)->setEnabled(false);
-    toolButton(5)->setEnabled(true);
-    m_spinEdit1->setEnabled(false);
-    m_fileMenu->menuAction()->setEnabled(false);
-    m_commMenu->menuAction()->setEnabled(false);
-    m_grid->setEnabled(false);
-    m_gridEditor->ComboBox1()->setEnabled(false);
-    // The initial temperature sent is the one that was checked.
-    m_edit1->setReadOnly(true);
+    setTransferControls(true);
     m_statusBar->setPanelText(1, QStringLiteral("Waiting..."));
     m_statusBar->progressBar()->setValue(0);
     m_statusBar->progressBar()->show();
@@ -588,16 +377,7 @@ void TForm1::enterTransferState()
 
 void TForm1::ButtanReset()
 {
-    for (int i = 1; i <= 4; ++i)
-        toolButton(i)->setEnabled(true);
-    toolButton(5)->setEnabled(false);
-    m_spinEdit1->setEnabled(true);
-    m_fileMenu->menuAction()->setEnabled(true);
-    m_commMenu->menuAction()->setEnabled(true);
-    m_grid->setEnabled(true);
-    m_gridEditor->ComboBox1()->setEnabled(true);
-    m_edit1->setReadOnly(false);
-    m_inTransfer = false;
+    setTransferControls(false);
     stopActivity();
 }
 

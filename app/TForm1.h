@@ -6,7 +6,6 @@
 #include "FileCommandsHost.h"
 
 #include <QMainWindow>
-#include <QSpinBox>
 #include <functional>
 #include <memory>
 
@@ -29,18 +28,7 @@ class QToolButton;
 class SegmentGrid;
 class SegmentGridModel;
 class StatusBar1;
-
-// SpinEdit1: the program number, changed only with its arrows.
-class TSpinEdit : public QSpinBox
-{
-    Q_OBJECT
-public:
-    explicit TSpinEdit(QWidget *parent = nullptr);
-
-protected:
-    void keyPressEvent(QKeyEvent *event) override;
-    void wheelEvent(QWheelEvent *event) override;
-};
+class TSpinEdit;
 
 // The main window: holds the program in its controls, wires the commands to
 // the parts that carry them out, and shows the status.
@@ -50,6 +38,8 @@ class TForm1 : public QMainWindow, public EditorState, public EditorHost, public
     Q_OBJECT
 public:
     static const QString Caption; // "Vantrel Assistant Ver.1.01"
+    static constexpr int MinimumWidth = 770;
+    static constexpr int MinimumHeight = 490;
 
     // Builds the window and runs FormCreate. The settings file is read from
     // settingsPath (the user's own file when empty).
@@ -148,6 +138,8 @@ private:
     void buildToolBar();
     QWidget *buildCentralArea();
     void FormCreate();
+    // Locks (or frees) every control that could start another operation.
+    void setTransferControls(bool transfer);
     void FormShow();
     bool FormCloseQuery();
     void FormClose();

@@ -2,6 +2,7 @@
 
 #include "GridColours.h"
 #include "SegmentGridModel.h"
+#include "UiFonts.h"
 
 #include <QCoreApplication>
 #include <QHeaderView>
@@ -50,10 +51,7 @@ SegmentGrid::SegmentGrid(SegmentGridModel *model, QWidget *parent)
     setWordWrap(false);
     setHorizontalScrollMode(QAbstractItemView::ScrollPerItem);
     setContextMenuPolicy(Qt::DefaultContextMenu);
-    QFont f = font();
-    f.setFamilies({QStringLiteral("MS UI Gothic"), QStringLiteral("Noto Sans CJK JP"), f.family()});
-    f.setPixelSize(13);
-    setFont(f);
+    setFont(uiFont(font(), 13));
     applyColumnWidths();
     connect(model, &QAbstractItemModel::columnsInserted, this, &SegmentGrid::applyColumnWidths);
     connect(model, &QAbstractItemModel::modelReset, this, &SegmentGrid::applyColumnWidths);

@@ -3,6 +3,7 @@
 #include "CommX.h"
 #include "Numbers.h"
 #include "PortDirectory.h"
+#include "UiFonts.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -20,10 +21,7 @@ TForm2::TForm2(TCommX &comm, int &comPortNo, int &comPortIndex, std::function<vo
     setObjectName(QStringLiteral("Form2"));
     setWindowTitle(QStringLiteral("Com. Port Setup"));
     setFixedSize(222, 85);
-    QFont f = font();
-    f.setFamilies({QStringLiteral("MS UI Gothic"), QStringLiteral("Noto Sans CJK JP"), f.family()});
-    f.setPixelSize(12);
-    setFont(f);
+    setFont(uiFont(font(), 12));
 
     auto *label = new QLabel(QStringLiteral("Com. Port"), this);
     label->setObjectName(QStringLiteral("Label1"));

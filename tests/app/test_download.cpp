@@ -7,6 +7,7 @@
 #include "SegmentGrid.h"
 #include "SegmentGridModel.h"
 #include "StatusBar1.h"
+#include "Controls.h"
 #include "TForm1.h"
 
 #include <QPlainTextEdit>

@@ -5,6 +5,7 @@
 #include "SegmentGridModel.h"
 #include "SettingsFile.h"
 #include "StatusBar1.h"
+#include "Controls.h"
 #include "TForm1.h"
 
 #include <QAction>

@@ -1,0 +1,164 @@
+// The controls of the main window and where they stand.
+#include "TForm1.h"
+
+#include "Controls.h"
+#include "InitialTempField.h"
+#include "ProfileChart.h"
+#include "SegmentGrid.h"
+#include "SegmentGridModel.h"
+#include "StatusBar1.h"
+#include "ToolIcons.h"
+#include "UiFonts.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QTextDocument>
+#include <QToolBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+void TForm1::buildMenus()
+{
+    menuBar()->setObjectName(QStringLiteral("MainMenu1"));
+    auto addItem = [this](QMenu *menu, const QString &name, const QString &caption, void (TForm1::*handler)()) {
+        QAction *action = menu->addAction(caption);
+        action->setObjectName(name);
+        connect(action, &QAction::triggered, this, [this, handler] { guarded([this, handler] { (this->*handler)(); }); });
+        return action;
+    };
+    m_fileMenu = menuBar()->addMenu(QStringLiteral("File"));
+    m_fileMenu->setObjectName(QStringLiteral("F1"));
+    connect(m_fileMenu, &QMenu::aboutToShow, this, [this] { guarded([this] { F1Click(); }); });
+    addItem(m_fileMenu, QStringLiteral("N1"), QStringLiteral("New"), &TForm1::N1Click);
+    addItem(m_fileMenu, QStringLiteral("Open1"), QStringLiteral("Open"), &TForm1::Open1Click);
+    m_fileMenu->addSeparator()->setObjectName(QStringLiteral("N2"));
+    addItem(m_fileMenu, QStringLiteral("Save1"), QStringLiteral("Save"), &TForm1::Save1Click);
+    addItem(m_fileMenu, QStringLiteral("SaveAs1"), QStringLiteral("Save as"), &TForm1::SaveAs1Click);
+    m_fileMenu->addSeparator()->setObjectName(QStringLiteral("N3"));
+    addItem(m_fileMenu, QStringLiteral("Exit1"), QStringLiteral("Exit."), &TForm1::Exit1Click);
+
+    m_commMenu = menuBar()->addMenu(QStringLiteral("Communication"));
+    m_commMenu->setObjectName(QStringLiteral("C1"));
+    addItem(m_commMenu, QStringLiteral("N4"), QStringLiteral("Send"), &TForm1::ToolButton4Click);
+    m_commMenu->addSeparator()->setObjectName(QStringLiteral("N5"));
+    addItem(m_commMenu, QStringLiteral("N6"), QStringLiteral("Com. port settings"), &TForm1::N6Click);
+}
+
+void TForm1::buildToolBar()
+{
+    auto *bar = new QToolBar(this);
+    bar->setObjectName(QStringLiteral("ToolBar1"));
+    bar->setMovable(false);
+    bar->setFloatable(false);
+    bar->setFixedHeight(41);
+    bar->setIconSize(QSize(16, 16));
+    bar->setContextMenuPolicy(Qt::PreventContextMenu);
+    addToolBar(Qt::TopToolBarArea, bar);
+
+    const QList<QIcon> icons = makeToolIcons();
+    struct ButtonSpec { const char *caption; int image; void (TForm1::*handler)(); };
+    const ButtonSpec specs[] = {
+        {" New ", 0, &TForm1::N1Click},      {"Open", 1, &TForm1::Open1Click},
+        {"Save", 2, &TForm1::Save1Click},    {"Send", 4, &TForm1::ToolButton4Click},
+        {"Stop", 5, &TForm1::ToolButton5Click},
+    };
+    auto addSeparator = [bar](const QString &name) {
+        auto *gap = new QFrame(bar);
+        gap->setObjectName(name);
+        gap->setFrameShape(QFrame::VLine);
+        gap->setFrameShadow(QFrame::Sunken);
+        gap->setFixedSize(12, 35);
+        bar->addWidget(gap);
+    };
+    for (int i = 0; i < 5; ++i) {
+        if (i == 3)
+            addSeparator(QStringLiteral("ToolButton6"));
+        auto *button = new QToolButton(bar);
+        button->setObjectName(QStringLiteral("ToolButton%1").arg(i + 1));
+        button->setText(QString::fromLatin1(specs[i].caption));
+        button->setAccessibleName(QString::fromLatin1(specs[i].caption).trimmed());
+        button->setIcon(icons[specs[i].image]);
+        button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+        button->setFixedSize(61, 35);
+        button->setFocusPolicy(Qt::NoFocus);
+        button->setAutoRaise(true);
+        const auto handler = specs[i].handler;
+        connect(button, &QToolButton::clicked, this, [this, handler] { guarded([this, handler] { (this->*handler)(); }); });
+        bar->addWidget(button);
+        m_toolButtons[i] = button;
+    }
+    m_toolButtons[4]->setEnabled(false);
+    addSeparator(QStringLiteral("ToolButton7"));
+
+    auto *panel2 = new QFrame(bar);
+    panel2->setObjectName(QStringLiteral("Panel2"));
+    panel2->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    panel2->setFixedSize(143, 35);
+    auto *label1 = new QLabel(QStringLiteral("Program No."), panel2);
+    label1->setObjectName(QStringLiteral("Label1"));
+    label1->setFont(uiFont(font(), 13));
+    label1->setGeometry(8, 9, 90, 17);
+    m_spinEdit1 = new TSpinEdit(panel2);
+    m_spinEdit1->setObjectName(QStringLiteral("SpinEdit1"));
+    m_spinEdit1->setAccessibleName(QStringLiteral("Program No."));
+    m_spinEdit1->setRange(0, 7);
+    m_spinEdit1->setFont(uiFont(font(), 13, QStringLiteral("Arial")));
+    m_spinEdit1->setGeometry(100, 4, 34, 26);
+    m_spinEdit1->setButtonSymbols(QAbstractSpinBox::UpDownArrows);
+    label1->setBuddy(m_spinEdit1);
+    connect(m_spinEdit1, &QSpinBox::valueChanged, this, [this] { guarded([this] { SpinEdit1Change(); }); });
+    bar->addWidget(panel2);
+}
+
+QWidget *TForm1::buildCentralArea()
+{
+    auto *area = new QWidget(this);
+    auto *layout = new QVBoxLayout(area);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+
+    m_chart = new ProfileChart(area);
+    m_chart->setFixedHeight(144);
+    layout->addWidget(m_chart);
+
+    m_panel1 = new QFrame(area);
+    m_panel1->setObjectName(QStringLiteral("Panel1"));
+    m_panel1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    m_panel1->setFixedHeight(49);
+    auto *caption = new PanelCaption(QStringLiteral("  Initial temp.                    deg C"), 84 + 65 + 6, m_panel1);
+    caption->setObjectName(QStringLiteral("Panel1Caption"));
+    caption->setFont(uiFont(font(), 13));
+    caption->setGeometry(2, 2, 300, 45);
+    caption->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    m_edit1 = new InitialTempField(*this, m_panel1);
+    m_edit1->setFont(uiFont(font(), 13));
+    m_edit1->setGeometry(84, 14, 65, 21);
+    caption->setBuddy(m_edit1);
+    layout->addWidget(m_panel1);
+
+    m_grid = new SegmentGrid(m_model, area);
+    m_grid->setFixedHeight(129);
+    layout->addWidget(m_grid);
+
+    m_memo1 = new QPlainTextEdit(area);
+    m_memo1->setObjectName(QStringLiteral("Memo1"));
+    m_memo1->setAccessibleName(QStringLiteral("Comment"));
+    m_memo1->setFont(uiFont(font(), 13, QStringLiteral("Arial")));
+    m_memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    m_memo1->installEventFilter(this);
+    // Any edit a person makes to the comment (typing, Delete, paste or cut from
+    // the context menu, drag and drop) marks the program changed; loading a
+    // comment replaces the text without an undo step and does not.
+    connect(m_memo1->document(), &QTextDocument::undoCommandAdded, this, [this] { DataModified = true; });
+    layout->addWidget(m_memo1, 1);
+
+    m_statusBar = new StatusBar1(area);
+    layout->addWidget(m_statusBar);
+
+    setTabOrder(m_edit1, m_grid);
+    setTabOrder(m_grid, m_memo1);
+    return area;
+}
+
