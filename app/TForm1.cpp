@@ -25,6 +25,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QScrollBar>
