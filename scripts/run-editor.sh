@@ -3,5 +3,5 @@
 set -euo pipefail
 here="$(cd "$(dirname "$0")/.." && pwd)"
 "$here/scripts/install-deps.sh"
-"$here/scripts/build.sh" "$here/build"
-exec "$here/build/app/vantrel-assistant" "$@"
+"$here/scripts/build.sh" "$here/build/run"
+exec "$here/build/run/app/vantrel-assistant" "$@"
