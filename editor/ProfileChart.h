@@ -20,9 +20,6 @@ public:
     void clearPoints();
     QList<QPointF> points() const;
 
-    QValueAxis *timeAxis() const { return m_timeAxis; }
-    QValueAxis *temperatureAxis() const { return m_tempAxis; }
-
     // Smallest "nice" label step of at least 5 minutes that keeps the labels
     // from crowding the axis.
     static double timeLabelStep(double maxMinutes, double axisPixels);

@@ -46,7 +46,6 @@ public:
 
 private:
     void resetSlot(int col);
-    QVector<QString> &rowCells(int row) { return m_cells[row]; }
 
     int m_colCount = InitialColCount;
     // Cells of columns beyond colCount() are kept too: slot 32 exists before
