@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build pkg-config
-  qt6-base-dev qt6-charts-dev qt6-serialport-dev libgl1-mesa-dev
+  qt6-base-dev qt6-charts-dev qt6-serialport-dev libqt6opengl6-dev libgl1-mesa-dev
   qt6-qpa-plugins
   fonts-noto-cjk
   xvfb xauth imagemagick
