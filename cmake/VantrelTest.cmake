@@ -1,9 +1,13 @@
 # vantrel_add_test(NAME <name> SOURCES <files...> LIBS <targets...>)
 # Builds one Qt Test program and registers it with CTest. Every test runs
 # offscreen and with its own empty XDG_CONFIG_HOME, so no test ever reads or
-# writes a real user's settings.
+# writes a real user's settings. In the ThreadSanitizer build every test
+# program carries the suppression of QtTest's own watchdog report.
 function(vantrel_add_test)
   cmake_parse_arguments(T "" "NAME" "SOURCES;LIBS" ${ARGN})
+  if(VANTREL_SANITIZE STREQUAL "thread")
+    list(APPEND T_SOURCES ${PROJECT_SOURCE_DIR}/cmake/TsanQtSuppressions.cpp)
+  endif()
   add_executable(${T_NAME} ${T_SOURCES})
   target_link_libraries(${T_NAME} PRIVATE Qt6::Test ${T_LIBS})
   add_test(NAME ${T_NAME} COMMAND ${T_NAME})

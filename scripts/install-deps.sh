@@ -1,16 +1,11 @@
 #!/usr/bin/env bash
-# Installs the Debian 12 packages the editor, the simulator and the tests need,
-# when any of them is missing. Uses sudo unless already root.
+# Installs the Debian 12 packages named in debian-packages.txt that the editor,
+# the simulator and the tests need, when any of them is missing. Uses sudo
+# unless already root.
 set -euo pipefail
+here="$(cd "$(dirname "$0")" && pwd)"
 
-packages=(
-  build-essential cmake ninja-build pkg-config
-  qt6-base-dev qt6-charts-dev qt6-serialport-dev libqt6opengl6-dev libgl1-mesa-dev
-  qt6-qpa-plugins
-  fonts-noto-cjk
-  xvfb xauth imagemagick
-  locales
-)
+mapfile -t packages < <("$here/debian-packages.sh")
 
 missing=()
 for p in "${packages[@]}"; do

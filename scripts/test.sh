@@ -1,24 +1,30 @@
 #!/usr/bin/env bash
 # Installs what is missing, then builds and runs every test three times over:
 # a normal build, an AddressSanitizer + UBSan build, and a ThreadSanitizer
-# build of the serial component and its tests.
+# build of the serial component and its tests. After the first build it checks
+# that the install step brings in every Debian package the build used.
 set -euo pipefail
 here="$(cd "$(dirname "$0")/.." && pwd)"
 "$here/scripts/install-deps.sh"
 
-run_suite() {
+build_suite() {
   local dir="$1"; shift
   echo "=== build $dir $*"
   "$here/scripts/build.sh" "$dir" "$@"
-  echo "=== test $dir"
-  (cd "$dir" && ctest --output-on-failure --timeout 300 -j "$(nproc)")
+}
+test_suite() {
+  echo "=== test $1"
+  (cd "$1" && ctest --output-on-failure --timeout 300 -j "$(nproc)")
 }
 
 export ASAN_OPTIONS=detect_leaks=0:abort_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 export TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1
 
-run_suite "$here/build/normal"
-run_suite "$here/build/asan" -DVANTREL_SANITIZE=address
-run_suite "$here/build/tsan" -DVANTREL_SANITIZE=thread
-echo "=== all suites passed"
+build_suite "$here/build/normal"
+"$here/scripts/check-deps.sh" "$here/build/normal"
+test_suite "$here/build/normal"
+build_suite "$here/build/asan" -DVANTREL_SANITIZE=address
+test_suite "$here/build/asan"
+build_suite "$here/build/tsan" -DVANTREL_SANITIZE=thread
+test_suite "$here/build/tsan"
