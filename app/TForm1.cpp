@@ -7,6 +7,8 @@
 #include "Numbers.h"
 #include "Profile.h"
 #include "ProfileChart.h"
+#include "ProgramDrop.h"
+#include "RecentFilesMenu.h"
 #include "ProgramDownload.h"
 #include "Prompts.h"
 #include "SegmentGrid.h"
@@ -67,6 +69,9 @@ TForm1::TForm1(Prompts &prompts, const QString &settingsPath, QWidget *parent)
     m_timer1->setObjectName(QStringLiteral("Timer1"));
     m_timer1->setInterval(200);
     connect(m_timer1, &QTimer::timeout, this, [this] { guarded([this] { Timer1Timer(); }); });
+    m_programDrop = new ProgramDrop(this, [this] { return !m_inTransfer; }, [this](const QString &path) {
+        guarded([this, &path] { m_fileCommands.OpenPath(path); });
+    });
     guarded([this] { FormCreate(); });
     // The port setup window, created hidden.
     m_form2 = new TForm2(*m_commX1, ComPortNo, ComPortIndex,
@@ -197,7 +202,7 @@ void TForm1::FormClose()
     settings.prgNo = m_spinEdit1->value();
     settings.fileDir = FileDir;
     QString error;
-    if (!SettingsFile::write(m_settingsPath, settings, &error))
+    if (!SettingsFile::write(m_settingsPath, settings, &error) || !m_recentFiles->save(&error))
         m_prompts.error(error); // the window still closes
 }
 
@@ -310,6 +315,16 @@ void TForm1::resetModeCombo()
     m_gridEditor->ComboBox1()->setCurrentIndex(0);
 }
 
+void TForm1::fileUsed(const QString &path)
+{
+    m_recentFiles->fileUsed(path);
+}
+
+void TForm1::openFromCommandLine(const QString &path)
+{
+    guarded([this, &path] { m_fileCommands.LoadFile(path); });
+}
+
 void TForm1::F1Click() {}
 void TForm1::N1Click() { m_fileCommands.N1Click(); }
 void TForm1::Open1Click() { m_fileCommands.Open1Click(); }
@@ -360,6 +375,7 @@ void TForm1::setTransferControls(bool transfer)
     toolButton(5)->setEnabled(transfer);
     m_spinEdit1->setEnabled(!transfer);
     m_fileMenu->menuAction()->setEnabled(!transfer);
+    m_recentFiles->menu()->menuAction()->setEnabled(!transfer);
     m_commMenu->menuAction()->setEnabled(!transfer);
     m_grid->setEnabled(!transfer);
     m_gridEditor->ComboBox1()->setEnabled(!transfer);

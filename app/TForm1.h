@@ -12,6 +12,8 @@
 class CommXDownloadPort;
 class GridEditor;
 class ProgramDownload;
+class ProgramDrop;
+class RecentFilesMenu;
 class TCommX;
 class TForm2;
 class InitialTempField;
@@ -100,6 +102,12 @@ public:
     void resetModeCombo() override;
     QString &currentFileName() override { return CurrentFileName; }
     QString &fileDir() override { return FileDir; }
+    void fileUsed(const QString &path) override;
+
+    // Opens a file named when the program was started, as Open does after
+    // its dialog; a file that cannot be loaded is reported over the window.
+    void openFromCommandLine(const QString &path);
+    RecentFilesMenu *recentFiles() const { return m_recentFiles; }
 
     // TransferWindow (with initialTempText and programNo above)
     bool initialTempAccepted() override;
@@ -167,5 +175,7 @@ private:
     QToolButton *m_toolButtons[5] = {};
     QMenu *m_fileMenu = nullptr;
     QMenu *m_commMenu = nullptr;
+    RecentFilesMenu *m_recentFiles = nullptr;
+    ProgramDrop *m_programDrop = nullptr;
     FileCommands m_fileCommands{*this};
 };

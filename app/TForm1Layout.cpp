@@ -4,6 +4,7 @@
 #include "Controls.h"
 #include "InitialTempField.h"
 #include "ProfileChart.h"
+#include "RecentFilesMenu.h"
 #include "SegmentGrid.h"
 #include "SegmentGridModel.h"
 #include "StatusBar1.h"
@@ -36,6 +37,11 @@ void TForm1::buildMenus()
     m_fileMenu->addSeparator()->setObjectName(QStringLiteral("N2"));
     addItem(m_fileMenu, QStringLiteral("Save1"), QStringLiteral("Save"), &TForm1::Save1Click);
     addItem(m_fileMenu, QStringLiteral("SaveAs1"), QStringLiteral("Save as"), &TForm1::SaveAs1Click);
+    QMenu *recent = m_fileMenu->addMenu(QStringLiteral("Recent files"));
+    recent->setObjectName(QStringLiteral("RecentFiles1"));
+    m_recentFiles = new RecentFilesMenu(recent, m_settingsPath, m_prompts, [this](const QString &path) {
+        guarded([this, &path] { m_fileCommands.OpenPath(path); });
+    }, this);
     m_fileMenu->addSeparator()->setObjectName(QStringLiteral("N3"));
     addItem(m_fileMenu, QStringLiteral("Exit1"), QStringLiteral("Exit."), &TForm1::Exit1Click);
 

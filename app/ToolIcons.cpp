@@ -69,11 +69,10 @@ QList<QIcon> makeToolIcons()
 
 QIcon makeWindowIcon()
 {
-    return drawIcon([](QPainter &p) {
-        p.fillRect(0, 0, 16, 16, Qt::white);
-        p.setPen(QColor(120, 120, 120));
-        p.drawRect(0, 0, 15, 15);
-        p.setPen(QPen(Qt::red, 2));
-        p.drawPolyline(QPolygon({{1, 13}, {6, 4}, {10, 4}, {14, 12}}));
-    });
+    // The application's icon, the same pictures the desktop shows.
+    Q_INIT_RESOURCE(icons);
+    QIcon icon;
+    for (int size : {16, 22, 24, 32, 48, 64, 128, 256})
+        icon.addFile(QStringLiteral(":/icons/vantrel-assistant-%1.png").arg(size), QSize(size, size));
+    return icon;
 }

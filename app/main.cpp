@@ -1,8 +1,10 @@
 #include "QtPrompts.h"
 #include "TForm1.h"
+#include "ToolIcons.h"
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QTimer>
 #include <clocale>
 
 namespace {
@@ -28,11 +30,17 @@ int main(int argc, char *argv[])
 {
     Application app(argc, argv);
     QApplication::setApplicationName(applicationTitle());
+    QApplication::setWindowIcon(makeWindowIcon());
     std::setlocale(LC_NUMERIC, "C");
 
     QtPrompts prompts;
     TForm1 form(prompts);
     prompts.setParent(&form);
     form.show();
+    // A file named on the command line (a double-click in the file manager)
+    // opens once the window is up, so its errors show over the window.
+    const QStringList arguments = QApplication::arguments();
+    if (arguments.size() > 1)
+        QTimer::singleShot(0, &form, [&form, path = arguments.at(1)] { form.openFromCommandLine(path); });
     return app.exec();
 }

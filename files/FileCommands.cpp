@@ -73,12 +73,24 @@ void FileCommands::New()
     m_host.showGridCell(1, TemperatureProgram::ModeRow);
 }
 
+bool FileCommands::mayReplaceProgram()
+{
+    return !m_host.editorState().DataModified
+        || askYesNo(QStringLiteral("Are you sure you want to delete the data you are editing ? "));
+}
+
 void FileCommands::Open1Click()
 {
-    if (m_host.editorState().DataModified
-        && !askYesNo(QStringLiteral("Are you sure you want to delete the data you are editing ? ")))
+    if (!mayReplaceProgram())
         return;
     FileOpen();
+}
+
+void FileCommands::OpenPath(const QString &path)
+{
+    if (!mayReplaceProgram())
+        return;
+    LoadFile(path);
 }
 
 void FileCommands::FileOpen()
@@ -86,6 +98,11 @@ void FileCommands::FileOpen()
     const QString chosen = m_host.prompts().openFileName(QStringLiteral("Open"), m_host.fileDir(), Filter);
     if (chosen.isEmpty())
         return;
+    LoadFile(chosen);
+}
+
+void FileCommands::LoadFile(const QString &chosen)
+{
     const QString path = QFileInfo(chosen).absoluteFilePath();
     // The whole file is read and checked before anything in the editor
     // changes, so a refused file leaves the program as it was.
@@ -126,6 +143,7 @@ void FileCommands::applyLoaded(const QString &path, const TpdReadResult &loaded)
     showFileInCaption(path);
     m_host.setStatusText(0, QStringLiteral("Loading was completed"));
     state.DataModified = false;
+    m_host.fileUsed(path);
 }
 
 void FileCommands::Save1Click()
@@ -202,6 +220,7 @@ bool FileCommands::FileSaveExecution(const QString &path)
     m_host.setStatusText(0, QStringLiteral("Save was completed"));
     m_host.editorState().DataModified = false;
     m_host.currentFileName() = path;
+    m_host.fileUsed(path);
     return true;
 }
 

@@ -25,6 +25,13 @@ public:
     // Save as: the save dialog, and the overwrite question for an existing file.
     void SaveAs1Click();
 
+    // Opens the file at `path` as Open does once its dialog has given one:
+    // asks first when there are unsaved changes, and a file that cannot be
+    // loaded leaves the editor as it was.
+    void OpenPath(const QString &path);
+    // The same without the question: for a file named when the editor starts.
+    void LoadFile(const QString &path);
+
     // Resets the editor to an empty program.
     void New();
     // Lets the person choose a file and loads it. A file that cannot be
@@ -35,6 +42,8 @@ public:
     bool FileSaveExecution(const QString &path);
 
 private:
+    // Asks whether unsaved changes may go, when there are any.
+    bool mayReplaceProgram();
     void applyLoaded(const QString &path, const TpdReadResult &loaded);
     void showFileInCaption(const QString &path);
     bool askYesNo(const QString &question);

@@ -59,4 +59,7 @@ public:
     // open dialog starts in, ending with "/".
     virtual QString &currentFileName() = 0;
     virtual QString &fileDir() = 0;
+
+    // A program file was loaded from, or saved to, `path`.
+    virtual void fileUsed(const QString &path) { Q_UNUSED(path); }
 };

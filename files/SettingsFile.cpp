@@ -54,10 +54,9 @@ QString SettingsFile::defaultPath()
 AppSettings SettingsFile::read(const QString& path)
 {
     AppSettings settings;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    if (!QFile::exists(path))
         return settings;
-    const IniDocument ini(file.readAll());
+    const IniDocument ini = load(path);
 
     settings.left = readInteger(ini, windowSection, QStringLiteral("Left"), settings.left);
     settings.top = readInteger(ini, windowSection, QStringLiteral("Top"), settings.top);
@@ -74,7 +73,15 @@ AppSettings SettingsFile::read(const QString& path)
     return settings;
 }
 
-bool SettingsFile::write(const QString& path, const AppSettings& settings, QString* error)
+IniDocument SettingsFile::load(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return IniDocument();
+    return IniDocument(file.readAll());
+}
+
+bool SettingsFile::update(const QString& path, const std::function<void(IniDocument&)>& change, QString* error)
 {
     auto fail = [&](const QString& reason) {
         if (error)
@@ -99,24 +106,35 @@ bool SettingsFile::write(const QString& path, const AppSettings& settings, QStri
     if (!QDir().mkpath(folder))
         return fail(QStringLiteral("the folder \"%1\" could not be created").arg(QDir::toNativeSeparators(folder)));
 
-    // A line break cannot be stored in an INI value; such a folder name is
-    // dropped rather than allowed to break the file apart.
-    QString fileDir = settings.fileDir;
-    if (fileDir.contains(u'\n') || fileDir.contains(u'\r') || fileDir.contains(QChar(0)))
-        fileDir.clear();
-
-    auto number = [](int value) { return QString::number(value); };
-    ini.setValue(windowSection, QStringLiteral("Left"), number(settings.left));
-    ini.setValue(windowSection, QStringLiteral("Top"), number(settings.top));
-    ini.setValue(windowSection, QStringLiteral("Width"), number(settings.width));
-    ini.setValue(windowSection, QStringLiteral("Height"), number(settings.height));
-    ini.setValue(systemSection, QStringLiteral("ComPortNo"), number(settings.comPortNo));
-    ini.setValue(systemSection, QStringLiteral("ComPortIndex"), number(settings.comPortIndex));
-    ini.setValue(systemSection, QStringLiteral("PrgNo"), number(settings.prgNo));
-    ini.setValue(systemSection, QStringLiteral("FileDir"), fileDir);
-
+    change(ini);
     QString reason;
     if (!writeFileAtomically(path, ini.toBytes(), &reason))
         return fail(reason);
     return true;
+}
+
+bool SettingsFile::write(const QString& path, const AppSettings& settings, QString* error)
+{
+    // A line break cannot be stored in an INI value; such a folder name is
+    // dropped rather than allowed to break the file apart.
+    QString fileDir = settings.fileDir;
+    if (!fitsOnOneLine(fileDir))
+        fileDir.clear();
+
+    return update(path, [&](IniDocument& ini) {
+        auto number = [](int value) { return QString::number(value); };
+        ini.setValue(windowSection, QStringLiteral("Left"), number(settings.left));
+        ini.setValue(windowSection, QStringLiteral("Top"), number(settings.top));
+        ini.setValue(windowSection, QStringLiteral("Width"), number(settings.width));
+        ini.setValue(windowSection, QStringLiteral("Height"), number(settings.height));
+        ini.setValue(systemSection, QStringLiteral("ComPortNo"), number(settings.comPortNo));
+        ini.setValue(systemSection, QStringLiteral("ComPortIndex"), number(settings.comPortIndex));
+        ini.setValue(systemSection, QStringLiteral("PrgNo"), number(settings.prgNo));
+        ini.setValue(systemSection, QStringLiteral("FileDir"), fileDir);
+    }, error);
+}
+
+bool SettingsFile::fitsOnOneLine(const QString& value)
+{
+    return !value.contains(u'\n') && !value.contains(u'\r') && !value.contains(QChar(0));
 }

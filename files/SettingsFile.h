@@ -2,6 +2,10 @@
 
 #include <QString>
 
+#include <functional>
+
+class IniDocument;
+
 // What the application remembers between runs.
 struct AppSettings
 {
@@ -41,4 +45,12 @@ public:
     // file is replaced in one step, so a failure leaves the old file as it
     // was; then returns false and sets *error to a message naming the file.
     static bool write(const QString& path, const AppSettings& settings, QString* error);
+
+    // The settings file as it is; empty when missing or unreadable.
+    static IniDocument load(const QString& path);
+    // Reads the file, lets `change` set values, and writes it back as write()
+    // does: every other line kept, replaced in one step, folders created.
+    static bool update(const QString& path, const std::function<void(IniDocument&)>& change, QString* error);
+    // Whether a value can be stored in an INI line as it is.
+    static bool fitsOnOneLine(const QString& value);
 };
