@@ -2,7 +2,8 @@
 # Installs what is missing, then builds and runs every test three times over:
 # a normal build, an AddressSanitizer + UBSan build, and a ThreadSanitizer
 # build of the serial component and its tests. After the first build it checks
-# that the install step brings in every Debian package the build used.
+# that the install step brings in every Debian package the build used, and
+# after its tests it builds the Debian package and checks it with lintian.
 set -euo pipefail
 here="$(cd "$(dirname "$0")/.." && pwd)"
 "$here/scripts/install-deps.sh"
@@ -24,6 +25,7 @@ export TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1
 build_suite "$here/build/normal"
 "$here/scripts/check-deps.sh" "$here/build/normal"
 test_suite "$here/build/normal"
+"$here/scripts/package.sh" "$here/build/normal"
 build_suite "$here/build/asan" -DVANTREL_SANITIZE=address
 test_suite "$here/build/asan"
 build_suite "$here/build/tsan" -DVANTREL_SANITIZE=thread
