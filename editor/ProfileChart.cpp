@@ -85,21 +85,41 @@ double ProfileChart::timeLabelStep(double maxMinutes, double axisPixels)
     return step;
 }
 
+namespace {
+// Gives an axis its new range and label step in the order that never pairs a
+// wide range with a small step: the chart builds one label per step at once,
+// so a 96,000-minute range at the 5-minute step of a short program would
+// build some 19,000 of them.
+void setRangeAndStep(QValueAxis *axis, double min, double max, double step)
+{
+    if (step >= axis->tickInterval()) {
+        axis->setTickInterval(step);
+        axis->setRange(min, max);
+    } else {
+        axis->setRange(min, max);
+        axis->setTickInterval(step);
+    }
+}
+}
+
 void ProfileChart::fitAxes()
 {
     const auto pts = m_series->points();
     double maxTime = 0;
     double maxTemp = 0;
+    // A value too large to be a number (a pasted 1e308 not yet checked)
+    // cannot be placed on an axis; the axes fit the rest.
     for (const QPointF &p : pts) {
-        maxTime = std::max(maxTime, p.x());
-        maxTemp = std::max(maxTemp, p.y());
+        if (std::isfinite(p.x()))
+            maxTime = std::max(maxTime, p.x());
+        if (std::isfinite(p.y()))
+            maxTemp = std::max(maxTemp, p.y());
     }
     // Both axes start at 0 and end at the largest value drawn; an empty or
     // flat line still gets a visible range.
-    m_timeAxis->setRange(0, maxTime > 0 ? maxTime : 1);
     m_tempAxis->setRange(0, maxTemp > 0 ? maxTemp : 1);
     const double plotWidth = chart()->plotArea().width() > 0 ? chart()->plotArea().width() : width();
-    m_timeAxis->setTickInterval(timeLabelStep(maxTime, plotWidth));
+    setRangeAndStep(m_timeAxis, 0, maxTime > 0 ? maxTime : 1, timeLabelStep(maxTime, plotWidth));
 }
 
 void ProfileChart::setPoints(const QList<QPointF> &points)

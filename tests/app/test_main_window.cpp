@@ -18,7 +18,9 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QToolButton>
+#include <QValueAxis>
 #include <QtTest>
+#include <algorithm>
 #include <clocale>
 
 namespace {
@@ -33,6 +35,31 @@ QByteArray readFile(const QString &path)
 {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// The example program: 40 deg C, Ramp to 150.0 at 10.0, Hold 5.30, Ramp to 60.0 at 20.0.
+void enterExample(TForm1 &form)
+{
+    SegmentGridModel *m = form.gridModel();
+    m->clearSlots();
+    form.InitialTemp = 40;
+    const QStringList segments[] = {{"Ramp", "150.0", "10.0", "0.00"}, {"Hold", "0.0", "0.0", "5.30"},
+                                    {"Ramp", "60.0", "20.0", "0.00"}};
+    for (int s = 0; s < 3; ++s)
+        for (int row = 1; row <= 4; ++row)
+            m->setCell(row, s + 1, segments[s][row - 1]);
+}
+
+// 32 Ramps between 0 and 300 deg C at 0.1 deg C/min: 96,000 minutes.
+void enterLongestProgram(TForm1 &form)
+{
+    SegmentGridModel *m = form.gridModel();
+    form.InitialTemp = 0;
+    for (int col = 1; col <= 32; ++col) {
+        m->setCell(1, col, "Ramp");
+        m->setCell(2, col, col % 2 ? "300.0" : "0.0");
+        m->setCell(3, col, "0.1");
+    }
 }
 }
 
@@ -238,6 +265,35 @@ private slots:
         QCOMPARE(prompts.shown[0].icon, Prompts::Icon::Error);
         QCOMPARE(form.statusBar1()->panelText(2), QString("Total time:15min0sec(15.00min)"));
         QCOMPARE(form.Chart1()->points().at(1), QPointF(15, 100));
+    }
+
+    void longProgramsNeverMeetTheOldLabelStep()
+    {
+        // The time axis must never hold a new range with the label step of
+        // the one before (a 96,000-minute range at 5-minute steps would build
+        // some 19,000 labels), neither going to a long program nor back.
+        ScriptedPrompts prompts;
+        TForm1 form(prompts, iniPath());
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        enterExample(form);
+        form.guarded([&] { form.ChardDraw(); });
+        auto *axis = qobject_cast<QValueAxis *>(form.Chart1()->chart()->axes(Qt::Horizontal).constFirst());
+        QVERIFY(axis);
+        double mostLabels = 0;
+        auto count = [&] { mostLabels = std::max(mostLabels, (axis->max() - axis->min()) / axis->tickInterval()); };
+        connect(axis, &QValueAxis::rangeChanged, this, count);
+        connect(axis, &QValueAxis::tickIntervalChanged, this, count);
+
+        enterLongestProgram(form);
+        form.guarded([&] { form.ChardDraw(); });
+        QCOMPARE(form.statusBar1()->panelText(2), QString("Total time:96000min0sec(96000.00min)"));
+        QVERIFY2(mostLabels <= 50, qPrintable(QString::number(mostLabels)));
+        enterExample(form);
+        form.guarded([&] { form.ChardDraw(); });
+        QCOMPARE(form.statusBar1()->panelText(2), QString("Total time:21min0sec(21.00min)"));
+        QVERIFY2(mostLabels <= 50, qPrintable(QString::number(mostLabels)));
+        QVERIFY(prompts.shown.isEmpty());
     }
 
     void unwritableSettingsStillClose()
