@@ -43,6 +43,9 @@ GridEditor::GridEditor(SegmentGrid *grid, EditorHost &host, QWidget *comboParent
         m_host.guarded([=, this] { StringGrid1SelectCell(c, r); });
     });
     connect(grid, &SegmentGrid::editTextChanged, this, &GridEditor::StringGrid1SetEditText);
+    // Typed, pasted, cut or deleted: every change a person makes to a cell's
+    // text is a change of the program, whatever the key filter decided.
+    connect(grid, &SegmentGrid::cellEdited, this, [this] { m_host.editorState().DataModified = true; });
     connect(grid, &SegmentGrid::cellClicked, this, [this] { m_host.guarded([this] { StringGrid1Click(); }); });
     // The chart follows typed values each time the editor closes. A cell
     // just emptied is not drawn yet: the check makes it 0 and redraws.

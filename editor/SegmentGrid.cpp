@@ -126,6 +126,7 @@ void SegmentGrid::attachEditor(QLineEdit *editor, const QModelIndex &index)
         // Every change of the editor's text is in the cell at once.
         m_model->setCell(row, col, text);
         emit editTextChanged(col, row);
+        emit cellEdited();
     });
 }
 

@@ -62,6 +62,7 @@ signals:
     void selectCell(int col, int row);      // before the current cell moves
     void cellClicked();                     // after a move, or a click on a cell
     void editTextChanged(int col, int row); // the editor's text changed (or it opened)
+    void cellEdited();                      // a person changed the editor's text, by any key or paste
     void editorClosed();                    // the editor lost the focus and closed
     void contextMenuAt(const QPoint &pos);  // right button, in viewport coordinates
     void modeListRequested();               // F4 or Alt+Down on a Mode cell

@@ -7,6 +7,7 @@
 #include "StatusBar1.h"
 #include "TForm1.h"
 
+#include <QClipboard>
 #include <QComboBox>
 #include <QMenu>
 #include <QTemporaryDir>
@@ -195,7 +196,25 @@ private slots:
         QCOMPARE(grid()->editor()->text(), QString("1.23"));
     }
 
-    void lettersAndSignsNeverReachTheCell()
+    void pastedOrCutTextMarksTheProgram()
+    {
+        clickCell(1, 2);
+        clickCell(1, 2); // a click on the current cell opens its editor
+        QVERIFY(grid()->isEditorOpen());
+        m_form->DataModified = false;
+        QApplication::clipboard()->setText("77");
+        grid()->editor()->selectAll();
+        grid()->editor()->paste(); // what the editor's context menu runs
+        QCOMPARE(cell(2, 1), QString("77"));
+        QVERIFY(m_form->DataModified);
+        m_form->DataModified = false;
+        grid()->editor()->selectAll();
+        grid()->editor()->cut();
+        QCOMPARE(cell(2, 1), QString(""));
+        QVERIFY(m_form->DataModified);
+    }
+
+        void lettersAndSignsNeverReachTheCell()
     {
         clickCell(1, 2);
         type("1");
