@@ -103,7 +103,7 @@ public:
 
     // TransferWindow (with initialTempText and programNo above)
     bool initialTempAccepted() override;
-    void CellCheck() override;
+    void CellCheck() override; // also FileCommandsHost's
     void enterTransferState() override;
     void ButtanReset() override;
     void stopActivity() override;
