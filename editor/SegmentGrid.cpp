@@ -54,7 +54,6 @@ SegmentGrid::SegmentGrid(SegmentGridModel *model, QWidget *parent)
     setFont(uiFont(font(), 13));
     applyColumnWidths();
     connect(model, &QAbstractItemModel::columnsInserted, this, &SegmentGrid::applyColumnWidths);
-    connect(model, &QAbstractItemModel::modelReset, this, &SegmentGrid::applyColumnWidths);
     selectionModel()->setCurrentIndex(model->index(1, 1), QItemSelectionModel::NoUpdate);
 }
 

@@ -488,6 +488,36 @@ private slots:
         form.DataModified = false;
     }
 
+        void saveKeepsTheCurrentCellAndTheModeList()
+    {
+        writeBytes(path("prog.tpd"), goldenBytes("example.tpd"));
+        ScriptedPrompts prompts;
+        TForm1 form(prompts, iniPath());
+        form.show();
+        QVERIFY(QTest::qWaitForWindowActive(&form));
+        openFile(form, prompts, path("prog.tpd"));
+        SegmentGrid *grid = form.StringGrid1();
+        QComboBox *combo = form.gridEditor()->ComboBox1();
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(form.gridModel()->index(1, 4)).center());
+        const QRect comboPlace = combo->geometry();
+        QVERIFY(combo->isVisible());
+
+        trigger(form, "Save1");
+        QCOMPARE(form.statusBar1()->panelText(0), QString("Save was completed"));
+        QCOMPARE(grid->currentIndex(), form.gridModel()->index(1, 4));
+        QVERIFY(combo->isVisible());
+        QCOMPARE(combo->geometry(), comboPlace);
+        // The Mode list still works on its cell, and so do the keys.
+        combo->setCurrentIndex(1);
+        emit combo->activated(1);
+        QCOMPARE(form.gridModel()->cell(1, 4), QString("Ramp"));
+        QTest::keyClick(grid, Qt::Key_Down);
+        QCOMPARE(grid->currentIndex(), form.gridModel()->index(2, 4));
+        QTest::keyClick(grid, Qt::Key_7);
+        QCOMPARE(form.gridModel()->cell(2, 4), QString("7"));
+        form.DataModified = false;
+    }
+
         void savedExampleIsByteExact()
     {
         ScriptedPrompts prompts;
