@@ -19,11 +19,14 @@ bool isFixed(const QModelIndex &index)
 }
 
 // The character a key press types, or a null character for keys that type
-// nothing (arrows, Delete, function keys).
+// nothing (arrows, Home, End, Delete, function keys). X11 gives Delete the
+// text "\x7F", but it edits like the arrows rather than typing anything.
 QChar typedChar(const QKeyEvent *event)
 {
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)
         return EnterChar;
+    if (event->key() == Qt::Key_Delete)
+        return {};
     const QString text = event->text();
     return text.isEmpty() ? QChar() : text.front();
 }

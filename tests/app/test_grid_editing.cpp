@@ -214,6 +214,19 @@ private slots:
         QVERIFY(m_form->DataModified);
     }
 
+        void deleteKeyAsX11SendsIt()
+    {
+        clickCell(1, 2);
+        type("123");
+        press(Qt::Key_Home);
+        m_form->DataModified = false;
+        // X11 gives the Delete key the text "\x7F".
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_Delete, Qt::NoModifier, QStringLiteral("\x7F"));
+        QApplication::sendEvent(grid()->editor(), &press);
+        QCOMPARE(cell(2, 1), QString("23"));
+        QVERIFY(m_form->DataModified);
+    }
+
         void lettersAndSignsNeverReachTheCell()
     {
         clickCell(1, 2);
