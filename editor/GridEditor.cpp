@@ -186,7 +186,7 @@ void GridEditor::placeCombo()
         return;
     }
     const QRect cellRect = m_grid->visualRect(current);
-    if (!m_grid->viewport()->rect().contains(cellRect.center()) || !m_grid->isVisible()) {
+    if (!m_grid->isCellUncovered(current) || !m_grid->isVisible()) {
         m_combo->hide();
         return;
     }

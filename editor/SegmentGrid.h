@@ -1,11 +1,12 @@
 #pragma once
 
+#include <QLineEdit>
 #include <QPointer>
 #include <QStyledItemDelegate>
 #include <QTableView>
 #include <functional>
 
-#include <QLineEdit>
+class FixedCellStrip;
 class SegmentGridModel;
 
 // StringGrid1: the segment table as a grid of text cells. Row 0 and column 0
@@ -32,6 +33,17 @@ public:
 
     // Whether a cell is drawn as not used by its slot's mode.
     bool isInactiveCell(int row, int col) const;
+
+    // The fixed cells stay at the viewport's top and left edges however far
+    // the grid scrolls: positions and hits in viewport coordinates follow
+    // them, and slot cells scroll into the part they leave free.
+    QModelIndex indexAt(const QPoint &pos) const override;
+    QRect visualRect(const QModelIndex &index) const override;
+    void scrollTo(const QModelIndex &index, ScrollHint hint = EnsureVisible) override;
+    // Whether a slot cell lies clear of the fixed cells and its centre in view.
+    bool isCellUncovered(const QModelIndex &index) const;
+    // Paints one fixed cell with its grid lines (for the fixed-cell strips).
+    void paintFixedCell(QPainter *painter, const QModelIndex &index, const QRect &rect) const;
 
     // In-place editing of the current cell. Editing is switched on or off when
     // a cell becomes current and stays so until the next one does.
@@ -77,6 +89,7 @@ protected:
     void closeEditor(QWidget *editor, QAbstractItemDelegate::EndEditHint hint) override;
     void focusInEvent(QFocusEvent *event) override;
     void focusOutEvent(QFocusEvent *event) override;
+    void updateGeometries() override;
 
 private:
     void applyColumnWidths();
@@ -84,6 +97,8 @@ private:
     void pressEnter();
 
     SegmentGridModel *m_model;
+    FixedCellStrip *m_labelColumn = nullptr;
+    FixedCellStrip *m_numberRow = nullptr;
     QPointer<QLineEdit> m_editor;
     bool m_gridExited = false;
     bool m_editingEnabled = false;

@@ -10,6 +10,7 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QMenu>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -308,7 +309,30 @@ private slots:
         QVERIFY(textDrawn);
     }
 
-    void modeListSetsTheMode()
+    void labelsStayInViewWhenTheGridScrolls()
+    {
+        // The label column as it looks before scrolling, inside its grid lines.
+        const QPoint origin = grid()->viewport()->geometry().topLeft();
+        const QRect labels(origin + QPoint(1, 1), QSize(SegmentGrid::LabelColumnWidth - 2, 5 * SegmentGrid::RowHeight - 2));
+        const QImage before = grid()->grab().toImage().copy(labels);
+        QScrollBar *bar = grid()->horizontalScrollBar();
+        bar->setValue(bar->maximum());
+        QVERIFY(bar->value() > 0);
+        QCOMPARE(grid()->grab().toImage().copy(labels), before);
+        QCOMPARE(grid()->indexAt(QPoint(10, 50)).column(), 0);
+        // The segment number above the last slot column is still row 0.
+        const QRect last = grid()->visualRect(model()->index(2, 32));
+        QCOMPARE(grid()->indexAt(QPoint(last.center().x(), 5)), model()->index(0, 32));
+        QCOMPARE(grid()->grab().toImage().pixelColor(origin + QPoint(last.center().x(), 2)), QColor(0xF0, 0xF0, 0xF0));
+
+        // New from the scrolled grid: slot 0 stands right of the labels again.
+        m_form->DataModified = false;
+        m_form->N1Click();
+        QCOMPARE(grid()->visualRect(model()->index(1, 1)).left(), SegmentGrid::LabelColumnWidth);
+        QCOMPARE(grid()->grab().toImage().copy(labels), before);
+    }
+
+        void modeListSetsTheMode()
     {
         clickCell(1, 1);
         QComboBox *combo = m_form->gridEditor()->ComboBox1();
