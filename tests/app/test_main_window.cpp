@@ -21,6 +21,7 @@
 #include <QValueAxis>
 #include <QtTest>
 #include <algorithm>
+#include <cmath>
 #include <clocale>
 
 namespace {
@@ -296,7 +297,36 @@ private slots:
         QVERIFY(prompts.shown.isEmpty());
     }
 
-    void unwritableSettingsStillClose()
+    void chartLeavesRoomAroundTheProfile()
+    {
+        ScriptedPrompts prompts;
+        TForm1 form(prompts, iniPath());
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        enterExample(form);
+        form.guarded([&] { form.ChardDraw(); });
+        QChart *chart = form.Chart1()->chart();
+        QAbstractSeries *series = chart->series().constFirst();
+        const QRectF plot = chart->plotArea();
+        // The final drop at 21 minutes lies at 98 per cent of the width, 0 deg C
+        // at 98 per cent of the height and 150 deg C at 10 per cent.
+        const QPointF end = chart->mapToPosition(QPointF(21, 0), series);
+        const QPointF top = chart->mapToPosition(QPointF(0, 150), series);
+        QVERIFY(qAbs(end.x() - (plot.left() + 0.98 * plot.width())) < 1);
+        QVERIFY(qAbs(end.y() - (plot.top() + 0.98 * plot.height())) < 1);
+        QVERIFY(qAbs(top.y() - (plot.top() + 0.10 * plot.height())) < 1);
+        // Labels from 0 in round steps.
+        for (QAbstractAxis *a : chart->axes()) {
+            auto *axis = qobject_cast<QValueAxis *>(a);
+            QCOMPARE(axis->tickType(), QValueAxis::TicksDynamic);
+            QCOMPARE(axis->tickAnchor(), 0.0);
+            const double mantissa = axis->tickInterval() / std::pow(10.0, std::floor(std::log10(axis->tickInterval())));
+            QVERIFY2(qFuzzyCompare(mantissa, 1.0) || qFuzzyCompare(mantissa, 2.0) || qFuzzyCompare(mantissa, 5.0),
+                     qPrintable(QString::number(axis->tickInterval())));
+        }
+    }
+
+        void unwritableSettingsStillClose()
     {
         // The settings path's folder is a plain file: nothing can be written there.
         const QString blocker = m_dir.filePath("blocker");
