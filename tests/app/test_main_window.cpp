@@ -6,10 +6,13 @@
 #include "SettingsFile.h"
 #include "StatusBar1.h"
 #include "Controls.h"
+#include "QtPrompts.h"
 #include "TForm1.h"
 
 #include <QAction>
+#include <QComboBox>
 #include <QFile>
+#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -324,6 +327,30 @@ private slots:
             QVERIFY2(qFuzzyCompare(mantissa, 1.0) || qFuzzyCompare(mantissa, 2.0) || qFuzzyCompare(mantissa, 5.0),
                      qPrintable(QString::number(axis->tickInterval())));
         }
+    }
+
+        void fileDialogsShowTheFilterOnce()
+    {
+        QtPrompts prompts;
+        TForm1 form(prompts, iniPath());
+        prompts.setParent(&form);
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        QStringList seen;
+        // Read each dialog as it opens, then cancel it.
+        auto readAndCancel = [&] {
+            QTRY_VERIFY(qobject_cast<QFileDialog *>(QApplication::activeModalWidget()));
+            auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+            seen << dialog->windowTitle() + ": " + dialog->nameFilters().join(";;")
+                        + " [" + dialog->findChild<QComboBox *>("fileTypeCombo")->currentText() + "]";
+            dialog->reject();
+        };
+        for (const char *action : {"Open1", "SaveAs1"}) {
+            QTimer::singleShot(0, &form, readAndCancel);
+            form.findChild<QAction *>(action)->trigger();
+        }
+        QCOMPARE(seen, QStringList({"Open: TemperatureProgData(*.tpd) [TemperatureProgData(*.tpd)]",
+                                    "Save as: TemperatureProgData(*.tpd) [TemperatureProgData(*.tpd)]"}));
     }
 
         void unwritableSettingsStillClose()
