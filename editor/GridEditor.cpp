@@ -9,7 +9,34 @@
 
 #include <QComboBox>
 #include <QMenu>
+#include <QPainter>
+#include <QStyledItemDelegate>
 #include <QScrollBar>
+
+namespace {
+// ComboBox1DrawItem: items of a fixed height five pixels below the grid's
+// rows, the text 3 pixels from the left edge, highlighted when selected.
+class ModeItemDelegate : public QStyledItemDelegate
+{
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override
+    {
+        return {QStyledItemDelegate::sizeHint(option, index).width(), SegmentGrid::RowHeight - 5};
+    }
+
+    void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override
+    {
+        const bool selected = option.state & QStyle::State_Selected;
+        painter->fillRect(option.rect, option.palette.color(selected ? QPalette::Highlight : QPalette::Base));
+        painter->setPen(option.palette.color(selected ? QPalette::HighlightedText : QPalette::WindowText));
+        painter->setFont(option.font);
+        painter->drawText(option.rect.adjusted(3, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
+                          index.data().toString());
+    }
+};
+}
 
 GridEditor::GridEditor(SegmentGrid *grid, EditorHost &host, QWidget *comboParent)
     : QObject(grid)
@@ -21,6 +48,7 @@ GridEditor::GridEditor(SegmentGrid *grid, EditorHost &host, QWidget *comboParent
     m_combo->setAccessibleName(QStringLiteral("Mode"));
     m_combo->addItems({TemperatureProgram::ModeUnset, TemperatureProgram::ModeRamp, TemperatureProgram::ModeHold});
     m_combo->setFont(grid->font());
+    m_combo->setItemDelegate(new ModeItemDelegate(m_combo));
     m_combo->setFixedWidth(SegmentGrid::SlotColumnWidth + 1);
     m_combo->hide();
     connect(m_combo, &QComboBox::activated, this, [this] { m_host.guarded([this] { ComboBox1Change(); }); });

@@ -8,6 +8,7 @@
 #include "TForm1.h"
 
 #include <QClipboard>
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QMenu>
 #include <QScrollBar>
@@ -351,7 +352,19 @@ private slots:
         QVERIFY(!combo->isVisible());
     }
 
-    void contextMenuOnlyOnNumbersAndModes_data()
+    void modeListItemsAreFifteenPixelsHigh()
+    {
+        clickCell(1, 1);
+        QComboBox *combo = m_form->gridEditor()->ComboBox1();
+        combo->showPopup();
+        QAbstractItemView *list = combo->view();
+        QTRY_VERIFY(list->isVisible());
+        for (int i = 0; i < 3; ++i)
+            QCOMPARE(list->visualRect(list->model()->index(i, 0)).height(), SegmentGrid::RowHeight - 5);
+        combo->hidePopup();
+    }
+
+        void contextMenuOnlyOnNumbersAndModes_data()
     {
         QTest::addColumn<int>("col");
         QTest::addColumn<int>("row");
