@@ -17,6 +17,7 @@
 #include "UiFonts.h"
 #include "Controls.h"
 #include "ToolIcons.h"
+#include "WindowFrameSizing.h"
 
 #include <QAction>
 #include <QApplication>
@@ -47,7 +48,7 @@ TForm1::TForm1(Prompts &prompts, const QString &settingsPath, QWidget *parent)
     setObjectName(QStringLiteral("Form1"));
     setWindowIcon(makeWindowIcon());
     setFont(uiFont(font(), 12));
-    setMinimumSize(MinimumWidth, MinimumHeight);
+    m_frameSizing = new WindowFrameSizing(this, QSize(MinimumWidth, MinimumHeight));
     m_model = new SegmentGridModel(this);
     // CommX1: the controller's line, 38400 bit/s 7E2, no flow control.
     m_commX1 = std::make_unique<TCommX>();
@@ -109,7 +110,7 @@ void TForm1::FormCreate()
     // 3. Settings.
     const AppSettings settings = SettingsFile::read(m_settingsPath);
     move(settings.left, settings.top);
-    resize(std::max(settings.width, MinimumWidth), std::max(settings.height, MinimumHeight));
+    m_frameSizing->setWindowSize(QSize(settings.width, settings.height));
     ComPortNo = settings.comPortNo;
     ComPortIndex = settings.comPortIndex;
     FileDir = settings.fileDir;
@@ -190,8 +191,8 @@ void TForm1::FormClose()
     AppSettings settings;
     settings.left = x();
     settings.top = y();
-    settings.width = width();
-    settings.height = height();
+    settings.width = m_frameSizing->windowSize().width();
+    settings.height = m_frameSizing->windowSize().height();
     settings.comPortNo = PortNo();
     settings.comPortIndex = ComPortIndex;
     settings.prgNo = m_spinEdit1->value();

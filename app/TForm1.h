@@ -29,6 +29,7 @@ class SegmentGrid;
 class SegmentGridModel;
 class StatusBar1;
 class TSpinEdit;
+class WindowFrameSizing;
 
 // The main window: holds the program in its controls, wires the commands to
 // the parts that carry them out, and shows the status.
@@ -149,6 +150,7 @@ private:
     bool m_shown = false;
     bool m_inTransfer = false;
     QMetaObject::Connection m_focusConnection;
+    WindowFrameSizing *m_frameSizing = nullptr;
     std::unique_ptr<TCommX> m_commX1;
     std::unique_ptr<CommXDownloadPort> m_downloadPort;
     std::unique_ptr<ProgramDownload> m_download;

@@ -103,6 +103,12 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&form));
         QCOMPARE(form.statusBar1()->panelText(3), QString("COM0"));
         QCOMPARE(QApplication::focusWidget(), form.StringGrid1());
+        // The size and the minimum are the whole window's, frame included
+        // (the offscreen platform draws a frame of 2 pixels).
+        const QSize frame = form.frameGeometry().size() - form.size();
+        QVERIFY(!frame.isEmpty());
+        QTRY_COMPARE(form.frameGeometry().size(), QSize(770, 490));
+        QCOMPARE(form.minimumSize() + frame, QSize(770, 490));
 
         // Closing with nothing changed asks nothing and writes all eight keys.
         QVERIFY(form.close());
@@ -132,6 +138,7 @@ private slots:
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
         QCOMPARE(form.statusBar1()->panelText(3), QString("COM5"));
+        QTRY_COMPARE(form.frameGeometry().size(), QSize(770, 600));
 
         // The close question: No keeps the window, Yes closes it.
         prompts.boxAnswers = {Prompts::No};
@@ -150,6 +157,7 @@ private slots:
         QCOMPARE(written.comPortIndex, 2);
         QCOMPARE(written.comPortNo, 5);
         QCOMPARE(written.prgNo, 3);
+        QCOMPARE(QSize(written.width, written.height), QSize(770, 600));
         QVERIFY(readFile(iniPath()).contains("Keep=me"));
     }
 
