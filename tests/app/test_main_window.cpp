@@ -9,6 +9,7 @@
 #include "QtPrompts.h"
 #include "TForm1.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QComboBox>
 #include <QFile>
@@ -228,7 +229,27 @@ private slots:
         QCOMPARE(bar.progressBar()->geometry(), QRect(360, 6, 100, 15));
     }
 
-    void controlsCarryTheirNames()
+    void statusBarIsAStatusBarToAssistiveTechnology()
+    {
+        ScriptedPrompts prompts;
+        TForm1 form(prompts, iniPath());
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        QAccessibleInterface *bar = QAccessible::queryAccessibleInterface(form.statusBar1());
+        QVERIFY(bar);
+        QCOMPARE(bar->role(), QAccessible::StatusBar);
+        // Its panels are labels that read their text.
+        QStringList panels;
+        for (int i = 0; i < bar->childCount(); ++i) {
+            QAccessibleInterface *child = bar->child(i);
+            if (child->role() == QAccessible::StaticText)
+                panels << child->text(QAccessible::Name);
+        }
+        QVERIFY2(panels.contains(QString::fromUtf8("Total time\xEF\xBC\x9A" "0min0sec(0.00min)")), qPrintable(panels.join('|')));
+        QVERIFY2(panels.contains("COM0"), qPrintable(panels.join('|')));
+    }
+
+        void controlsCarryTheirNames()
     {
         ScriptedPrompts prompts;
         TForm1 form(prompts, iniPath());
