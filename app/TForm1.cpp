@@ -4,7 +4,6 @@
 #include "CommXDownloadPort.h"
 #include "GridEditor.h"
 #include "InitialTempField.h"
-#include "Numbers.h"
 #include "Profile.h"
 #include "ProfileChart.h"
 #include "ProgramDownload.h"
@@ -23,8 +22,6 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QLabel>
-#include <QLineEdit>
 #include <QLocale>
 #include <QMenu>
 #include <QPlainTextEdit>
@@ -37,6 +34,9 @@
 const QString TForm1::Caption = QStringLiteral("Vantrel Assistant Ver.1.01");
 
 namespace {
+// Written once at start-up with a full-width colon (U+FF1A); every text that
+// follows, from New or from a redraw, has an ASCII colon. The difference is
+// the program's own and is kept on purpose: do not make them alike.
 const QString ZeroTotalTime = QString::fromUtf8("Total time\xEF\xBC\x9A" "0min0sec(0.00min)");
 }
 

@@ -17,10 +17,7 @@ class TForm2;
 class InitialTempField;
 class Prompts;
 class ProfileChart;
-class QAction;
 class QFrame;
-class QLabel;
-class QLineEdit;
 class QMenu;
 class QPlainTextEdit;
 class QTimer;
@@ -73,7 +70,6 @@ public:
     QToolButton *toolButton(int number) const; // ToolButton1..ToolButton5
     QMenu *F1() const { return m_fileMenu; }
     QMenu *C1() const { return m_commMenu; }
-    FileCommands &fileCommands() { return m_fileCommands; }
     // EditorHost
     EditorState &editorState() override { return *this; }
     Prompts &prompts() const override { return m_prompts; }

@@ -78,7 +78,7 @@ GridEditor::GridEditor(SegmentGrid *grid, EditorHost &host, QWidget *comboParent
     // The chart follows typed values each time the editor closes. A cell
     // just emptied is not drawn yet: the check makes it 0 and redraws.
     connect(grid, &SegmentGrid::editorClosed, this, [this] {
-        if (!m_grid->cell(EditRow, EditCol).isEmpty() || EditRow < 2)
+        if (!m_grid->cell(EditRow, EditCol).isEmpty() || EditRow < TemperatureProgram::TempRow)
             m_host.guarded([this] { m_host.ChardDraw(); });
     });
     connect(grid, &SegmentGrid::contextMenuAt, this, [this](const QPoint &pos) {
@@ -149,8 +149,8 @@ bool GridEditor::StringGrid1KeyPress(QChar key, const QString &text, int caret)
     const CellRules::GridKey decision = CellRules::gridKey(key, EditRow, text, caret);
     if (decision.setsModified)
         m_host.editorState().DataModified = true;
-    const bool filtered = EditRow >= 2 && EditRow <= 4;
-    if (filtered && key == QChar(13)) {
+    const bool filtered = EditRow >= TemperatureProgram::TempRow && EditRow <= TemperatureProgram::TimeRow;
+    if (filtered && key == CellRules::Enter) {
         const int col = m_grid->currentCol();
         const int row = m_grid->currentRow();
         if (col >= 1 && col < model()->columnCount() - 1 && row >= 1)

@@ -14,7 +14,7 @@ double minSecToMinutes(double time)
 
 Profile computeProfile(double initialTemp, const TemperatureProgram &program)
 {
-    constexpr int lastDrawnColumn = 32; // slot 31; slot 32 is never drawn
+    constexpr int lastDrawnColumn = TemperatureProgram::LastUsedColumn;
     Profile profile;
     QList<QPointF> points;
     points.reserve(lastDrawnColumn + 1);

@@ -1,5 +1,6 @@
 #include "SegmentGrid.h"
 
+#include "CellRules.h"
 #include "FixedCellStrip.h"
 #include "GridColours.h"
 #include "SegmentGridModel.h"
@@ -13,7 +14,7 @@
 #include <QScrollBar>
 
 namespace {
-constexpr QChar EnterChar(13);
+constexpr QChar EnterChar = CellRules::Enter;
 
 bool isFixed(const QModelIndex &index)
 {
@@ -100,16 +101,9 @@ void SegmentGrid::setGridExited(bool exited)
 
 bool SegmentGrid::isInactiveCell(int row, int col) const
 {
-    if (col < 1 || col > 33 || row < 1 || row > 4)
+    if (col < 1 || col > TemperatureProgram::LastSlotColumn)
         return false;
-    const QString mode = cell(1, col);
-    if (mode == QLatin1String(" "))
-        return true;
-    if (mode == QLatin1String("Ramp"))
-        return row == 4;
-    if (mode == QLatin1String("Hold"))
-        return row == 2 || row == 3;
-    return false;
+    return CellRules::isInactive(row, cell(TemperatureProgram::ModeRow, col));
 }
 
 QModelIndex SegmentGrid::indexAt(const QPoint &pos) const
@@ -429,7 +423,7 @@ void SegmentGridDelegate::paint(QPainter *painter, const QStyleOptionViewItem &o
     QColor textColour = pal.color(QPalette::Text);
     // Columns past the 33 slots show what they hold but are never edited:
     // drawn in the inactive colour, their text on top.
-    const bool pastSlots = col > 33 && !fixed;
+    const bool pastSlots = col > TemperatureProgram::LastSlotColumn && !fixed;
     if (fixed) {
         background = menuColour();
     } else if (pastSlots) {

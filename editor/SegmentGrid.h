@@ -47,7 +47,6 @@ public:
 
     // In-place editing of the current cell. Editing is switched on or off when
     // a cell becomes current and stays so until the next one does.
-    bool editingEnabled() const { return m_editingEnabled; }
     void setEditingEnabled(bool enabled) { m_editingEnabled = enabled; }
     bool isEditorOpen() const { return !m_editor.isNull(); }
     QLineEdit *editor() const { return m_editor.data(); }
