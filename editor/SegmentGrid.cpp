@@ -373,7 +373,7 @@ QWidget *SegmentGridDelegate::createEditor(QWidget *parent, const QStyleOptionVi
     editor->setAccessibleName(QStringLiteral("Cell"));
     editor->setFrame(false);
     editor->setFont(m_grid->font());
-    editor->setAlignment(index.row() <= 1 ? Qt::AlignHCenter : Qt::AlignRight);
+    editor->setAlignment(index.row() <= TemperatureProgram::ModeRow ? Qt::AlignHCenter : Qt::AlignRight);
     editor->setContextMenuPolicy(Qt::DefaultContextMenu);
     m_grid->attachEditor(editor, index);
     return editor;
@@ -437,7 +437,7 @@ void SegmentGridDelegate::paint(QPainter *painter, const QStyleOptionViewItem &o
     Qt::Alignment align = Qt::AlignVCenter;
     if (col == 0)
         align |= Qt::AlignLeft;
-    else if (row <= 1)
+    else if (row <= TemperatureProgram::ModeRow)
         align |= Qt::AlignHCenter;
     else
         align |= Qt::AlignRight;
