@@ -19,7 +19,10 @@ QString QtPrompts::qtFilter(const QString &filter)
     for (int i = 0; i + 1 < parts.size(); i += 2) {
         QString patterns = parts[i + 1];
         patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
-        entries << QStringLiteral("%1 (%2)").arg(parts[i], patterns);
+        // Qt reads the patterns from the parentheses that end an entry; a
+        // label that already ends with them is shown as it is, not twice.
+        const QString inParentheses = u'(' + patterns + u')';
+        entries << (parts[i].endsWith(inParentheses) ? parts[i] : parts[i] + u' ' + inParentheses);
     }
     return entries.join(QLatin1String(";;"));
 }

@@ -20,7 +20,8 @@ public:
 
     // Texts keep their line feed + carriage return pairs; a person sees one break.
     static QString displayText(const QString &text);
-    // "TemperatureProgData(*.tpd)|*.tpd" as Qt writes a filter.
+    // "TemperatureProgData(*.tpd)|*.tpd" as Qt writes a filter: the label,
+    // with its patterns in parentheses unless it ends with them already.
     static QString qtFilter(const QString &filter);
 
 private:

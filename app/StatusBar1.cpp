@@ -4,9 +4,10 @@
 #include <QProgressBar>
 
 StatusBar1::StatusBar1(QWidget *parent)
-    : QWidget(parent)
+    : QStatusBar(parent)
 {
     setObjectName(QStringLiteral("StatusBar1"));
+    setSizeGripEnabled(false);
     setFixedHeight(Height);
     for (int i = 0; i < PanelCount; ++i) {
         auto *label = new QLabel(this);
@@ -46,7 +47,7 @@ int StatusBar1::middlePanelWidth(int barWidth)
 
 void StatusBar1::resizeEvent(QResizeEvent *event)
 {
-    QWidget::resizeEvent(event);
+    QStatusBar::resizeEvent(event);
     StatusBar1Resize();
 }
 

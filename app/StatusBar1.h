@@ -1,13 +1,15 @@
 #pragma once
 
-#include <QWidget>
+#include <QStatusBar>
 
 class QLabel;
 class QProgressBar;
 
 // The four-panel status bar: 0 range hints and file results, 1 download
-// status (with ProgressBar1 inside it), 2 total time, 3 serial port.
-class StatusBar1 : public QWidget
+// status (with ProgressBar1 inside it), 2 total time, 3 serial port. A
+// QStatusBar, so that assistive technology finds a status bar; its panels
+// are labels laid out here at their fixed widths.
+class StatusBar1 : public QStatusBar
 {
     Q_OBJECT
 public:

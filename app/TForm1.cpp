@@ -4,7 +4,6 @@
 #include "CommXDownloadPort.h"
 #include "GridEditor.h"
 #include "InitialTempField.h"
-#include "Numbers.h"
 #include "Profile.h"
 #include "ProfileChart.h"
 #include "ProgramDrop.h"
@@ -19,13 +18,12 @@
 #include "UiFonts.h"
 #include "Controls.h"
 #include "ToolIcons.h"
+#include "WindowFrameSizing.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QLabel>
-#include <QLineEdit>
 #include <QLocale>
 #include <QMenu>
 #include <QPlainTextEdit>
@@ -38,6 +36,9 @@
 const QString TForm1::Caption = QStringLiteral("Vantrel Assistant Ver.1.01");
 
 namespace {
+// Written once at start-up with a full-width colon (U+FF1A); every text that
+// follows, from New or from a redraw, has an ASCII colon. The difference is
+// the program's own and is kept on purpose: do not make them alike.
 const QString ZeroTotalTime = QString::fromUtf8("Total time\xEF\xBC\x9A" "0min0sec(0.00min)");
 }
 
@@ -49,7 +50,7 @@ TForm1::TForm1(Prompts &prompts, const QString &settingsPath, QWidget *parent)
     setObjectName(QStringLiteral("Form1"));
     setWindowIcon(makeWindowIcon());
     setFont(uiFont(font(), 12));
-    setMinimumSize(MinimumWidth, MinimumHeight);
+    m_frameSizing = new WindowFrameSizing(this, QSize(MinimumWidth, MinimumHeight));
     m_model = new SegmentGridModel(this);
     // CommX1: the controller's line, 38400 bit/s 7E2, no flow control.
     m_commX1 = std::make_unique<TCommX>();
@@ -114,7 +115,7 @@ void TForm1::FormCreate()
     // 3. Settings.
     const AppSettings settings = SettingsFile::read(m_settingsPath);
     move(settings.left, settings.top);
-    resize(std::max(settings.width, MinimumWidth), std::max(settings.height, MinimumHeight));
+    m_frameSizing->setWindowSize(QSize(settings.width, settings.height));
     ComPortNo = settings.comPortNo;
     ComPortIndex = settings.comPortIndex;
     FileDir = settings.fileDir;
@@ -195,8 +196,8 @@ void TForm1::FormClose()
     AppSettings settings;
     settings.left = x();
     settings.top = y();
-    settings.width = width();
-    settings.height = height();
+    settings.width = m_frameSizing->windowSize().width();
+    settings.height = m_frameSizing->windowSize().height();
     settings.comPortNo = PortNo();
     settings.comPortIndex = ComPortIndex;
     settings.prgNo = m_spinEdit1->value();

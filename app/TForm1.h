@@ -19,10 +19,7 @@ class TForm2;
 class InitialTempField;
 class Prompts;
 class ProfileChart;
-class QAction;
 class QFrame;
-class QLabel;
-class QLineEdit;
 class QMenu;
 class QPlainTextEdit;
 class QTimer;
@@ -31,6 +28,7 @@ class SegmentGrid;
 class SegmentGridModel;
 class StatusBar1;
 class TSpinEdit;
+class WindowFrameSizing;
 
 // The main window: holds the program in its controls, wires the commands to
 // the parts that carry them out, and shows the status.
@@ -74,7 +72,6 @@ public:
     QToolButton *toolButton(int number) const; // ToolButton1..ToolButton5
     QMenu *F1() const { return m_fileMenu; }
     QMenu *C1() const { return m_commMenu; }
-    FileCommands &fileCommands() { return m_fileCommands; }
     // EditorHost
     EditorState &editorState() override { return *this; }
     Prompts &prompts() const override { return m_prompts; }
@@ -111,7 +108,7 @@ public:
 
     // TransferWindow (with initialTempText and programNo above)
     bool initialTempAccepted() override;
-    void CellCheck() override;
+    void CellCheck() override; // also FileCommandsHost's
     void enterTransferState() override;
     void ButtanReset() override;
     void stopActivity() override;
@@ -157,6 +154,7 @@ private:
     bool m_shown = false;
     bool m_inTransfer = false;
     QMetaObject::Connection m_focusConnection;
+    WindowFrameSizing *m_frameSizing = nullptr;
     std::unique_ptr<TCommX> m_commX1;
     std::unique_ptr<CommXDownloadPort> m_downloadPort;
     std::unique_ptr<ProgramDownload> m_download;

@@ -7,13 +7,13 @@
 namespace CellRules {
 
 namespace {
-constexpr QChar Backspace(8);
-constexpr QChar Enter(13);
+using Row = TemperatureProgram::Row;
+bool isValueRow(int row) { return row >= Row::TempRow && row <= Row::TimeRow; }
 }
 
 GridKey gridKey(QChar key, int editRow, const QString &text, int caret)
 {
-    if (editRow < 2 || editRow > 4)
+    if (!isValueRow(editRow))
         return {true, true};
     if (key == Enter)
         return {true, true};
@@ -41,9 +41,9 @@ GridKey gridKey(QChar key, int editRow, const QString &text, int caret)
 int decimalsOf(int row)
 {
     switch (row) {
-    case 2:
-    case 3: return 1;
-    case 4: return 2;
+    case Row::TempRow:
+    case Row::RateRow: return 1;
+    case Row::TimeRow: return 2;
     default: return 0;
     }
 }
@@ -51,19 +51,32 @@ int decimalsOf(int row)
 QString rangeHint(int row)
 {
     switch (row) {
-    case 2: return QStringLiteral("Input range:0 - 300.0 deg C");
-    case 3: return QStringLiteral("Input range:0 - 20.0 deg C/min");
-    case 4: return QStringLiteral("Input range:0.00 - 99.59(min.sec)");
+    case Row::TempRow: return QStringLiteral("Input range:0 - 300.0 deg C");
+    case Row::RateRow: return QStringLiteral("Input range:0 - 20.0 deg C/min");
+    case Row::TimeRow: return QStringLiteral("Input range:0.00 - 99.59(min.sec)");
     default: return {};
     }
 }
 
 bool isEditable(int row, const QString &mode)
 {
-    if (mode == QLatin1String("Ramp"))
-        return row == 2 || row == 3;
-    if (mode == QLatin1String("Hold"))
-        return row == 4;
+    if (mode == TemperatureProgram::ModeRamp)
+        return row == Row::TempRow || row == Row::RateRow;
+    if (mode == TemperatureProgram::ModeHold)
+        return row == Row::TimeRow;
+    return false;
+}
+
+bool isInactive(int row, const QString &mode)
+{
+    if (row < Row::ModeRow || row > Row::TimeRow)
+        return false;
+    if (mode == TemperatureProgram::ModeUnset)
+        return true;
+    if (mode == TemperatureProgram::ModeRamp)
+        return row == Row::TimeRow;
+    if (mode == TemperatureProgram::ModeHold)
+        return row == Row::TempRow || row == Row::RateRow;
     return false;
 }
 
@@ -91,16 +104,18 @@ CellCheckResult checkCell(int row, const QString &text)
     const auto value = parseDecimal(text);
     if (!value)
         return {CellCheckResult::NotANumber, text};
-    const bool ok = row == 2 ? temperatureInRange(*value) : row == 3 ? rateInRange(*value) : timeInRange(*value);
+    const bool ok = row == Row::TempRow   ? temperatureInRange(*value)
+                    : row == Row::RateRow ? rateInRange(*value)
+                                          : timeInRange(*value);
     return {ok ? CellCheckResult::Accepted : CellCheckResult::OutOfRange, formatFixed(*value, d)};
 }
 
 InitialTempKey initialTempKey(QChar key)
 {
     const ushort c = key.unicode();
-    if (c == 13)
+    if (key == Enter)
         return InitialTempKey::Tab;
-    if (c == 8 || c == '%' || c == '\'' || c == ',' || c == '.' || (c >= '0' && c <= '9'))
+    if (key == Backspace || c == '%' || c == '\'' || c == ',' || c == '.' || (c >= '0' && c <= '9'))
         return InitialTempKey::Pass;
     return InitialTempKey::Discard;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "TemperatureProgram.h"
+
 #include <QChar>
 #include <QString>
 #include <optional>
@@ -7,6 +9,10 @@
 // The decisions behind typing and checking values, free of widgets.
 
 namespace CellRules {
+
+// The characters the filters know beyond "." and the digits.
+constexpr QChar Backspace(8);
+constexpr QChar Enter(13);
 
 // Key filter of the segment grid, for one typed character.
 struct GridKey
@@ -28,6 +34,9 @@ QString rangeHint(int row);
 // Whether a cell of the given row is an active value cell for the mode
 // (temperature and rate of a Ramp, time of a Hold).
 bool isEditable(int row, const QString &mode);
+// Whether a cell of the given row is drawn as not used by its slot's mode:
+// every row of an unset slot, a Ramp's time, a Hold's temperature and rate.
+bool isInactive(int row, const QString &mode);
 
 // Cell check of one value cell.
 struct CellCheckResult

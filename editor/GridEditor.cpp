@@ -9,7 +9,34 @@
 
 #include <QComboBox>
 #include <QMenu>
+#include <QPainter>
+#include <QStyledItemDelegate>
 #include <QScrollBar>
+
+namespace {
+// ComboBox1DrawItem: items of a fixed height five pixels below the grid's
+// rows, the text 3 pixels from the left edge, highlighted when selected.
+class ModeItemDelegate : public QStyledItemDelegate
+{
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override
+    {
+        return {QStyledItemDelegate::sizeHint(option, index).width(), SegmentGrid::RowHeight - 5};
+    }
+
+    void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override
+    {
+        const bool selected = option.state & QStyle::State_Selected;
+        painter->fillRect(option.rect, option.palette.color(selected ? QPalette::Highlight : QPalette::Base));
+        painter->setPen(option.palette.color(selected ? QPalette::HighlightedText : QPalette::WindowText));
+        painter->setFont(option.font);
+        painter->drawText(option.rect.adjusted(3, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
+                          index.data().toString());
+    }
+};
+}
 
 GridEditor::GridEditor(SegmentGrid *grid, EditorHost &host, QWidget *comboParent)
     : QObject(grid)
@@ -21,6 +48,7 @@ GridEditor::GridEditor(SegmentGrid *grid, EditorHost &host, QWidget *comboParent
     m_combo->setAccessibleName(QStringLiteral("Mode"));
     m_combo->addItems({TemperatureProgram::ModeUnset, TemperatureProgram::ModeRamp, TemperatureProgram::ModeHold});
     m_combo->setFont(grid->font());
+    m_combo->setItemDelegate(new ModeItemDelegate(m_combo));
     m_combo->setFixedWidth(SegmentGrid::SlotColumnWidth + 1);
     m_combo->hide();
     connect(m_combo, &QComboBox::activated, this, [this] { m_host.guarded([this] { ComboBox1Change(); }); });
@@ -43,11 +71,14 @@ GridEditor::GridEditor(SegmentGrid *grid, EditorHost &host, QWidget *comboParent
         m_host.guarded([=, this] { StringGrid1SelectCell(c, r); });
     });
     connect(grid, &SegmentGrid::editTextChanged, this, &GridEditor::StringGrid1SetEditText);
+    // Typed, pasted, cut or deleted: every change a person makes to a cell's
+    // text is a change of the program, whatever the key filter decided.
+    connect(grid, &SegmentGrid::cellEdited, this, [this] { m_host.editorState().DataModified = true; });
     connect(grid, &SegmentGrid::cellClicked, this, [this] { m_host.guarded([this] { StringGrid1Click(); }); });
     // The chart follows typed values each time the editor closes. A cell
     // just emptied is not drawn yet: the check makes it 0 and redraws.
     connect(grid, &SegmentGrid::editorClosed, this, [this] {
-        if (!m_grid->cell(EditRow, EditCol).isEmpty() || EditRow < 2)
+        if (!m_grid->cell(EditRow, EditCol).isEmpty() || EditRow < TemperatureProgram::TempRow)
             m_host.guarded([this] { m_host.ChardDraw(); });
     });
     connect(grid, &SegmentGrid::contextMenuAt, this, [this](const QPoint &pos) {
@@ -118,8 +149,8 @@ bool GridEditor::StringGrid1KeyPress(QChar key, const QString &text, int caret)
     const CellRules::GridKey decision = CellRules::gridKey(key, EditRow, text, caret);
     if (decision.setsModified)
         m_host.editorState().DataModified = true;
-    const bool filtered = EditRow >= 2 && EditRow <= 4;
-    if (filtered && key == QChar(13)) {
+    const bool filtered = EditRow >= TemperatureProgram::TempRow && EditRow <= TemperatureProgram::TimeRow;
+    if (filtered && key == CellRules::Enter) {
         const int col = m_grid->currentCol();
         const int row = m_grid->currentRow();
         if (col >= 1 && col < model()->columnCount() - 1 && row >= 1)
@@ -183,7 +214,7 @@ void GridEditor::placeCombo()
         return;
     }
     const QRect cellRect = m_grid->visualRect(current);
-    if (!m_grid->viewport()->rect().contains(cellRect.center()) || !m_grid->isVisible()) {
+    if (!m_grid->isCellUncovered(current) || !m_grid->isVisible()) {
         m_combo->hide();
         return;
     }

@@ -6,10 +6,6 @@
 
 #include <QKeyEvent>
 
-namespace {
-const QString Hint = QStringLiteral("Input range:0 - 300.0 deg C");
-}
-
 InitialTempField::InitialTempField(EditorHost &host, QWidget *parent)
     : QLineEdit(parent)
     , m_host(host)
@@ -20,7 +16,7 @@ InitialTempField::InitialTempField(EditorHost &host, QWidget *parent)
 
 void InitialTempField::Edit1Enter()
 {
-    m_host.setHint(Hint);
+    m_host.setHint(CellRules::rangeHint(TemperatureProgram::TempRow));
 }
 
 void InitialTempField::mouseReleaseEvent(QMouseEvent *event)
@@ -40,7 +36,7 @@ void InitialTempField::keyPressEvent(QKeyEvent *event)
         return;
     }
     m_host.editorState().DataModified = true;
-    switch (CellRules::initialTempKey(enter ? QChar(13) : text.front())) {
+    switch (CellRules::initialTempKey(enter ? CellRules::Enter : text.front())) {
     case CellRules::InitialTempKey::Pass:
         QLineEdit::keyPressEvent(event);
         break;
@@ -65,7 +61,7 @@ void InitialTempField::backToField(const QString &message)
 {
     m_host.prompts().message(message);
     setFocus(Qt::OtherFocusReason);
-    m_host.setHint(Hint);
+    m_host.setHint(CellRules::rangeHint(TemperatureProgram::TempRow));
     selectAll();
 }
 

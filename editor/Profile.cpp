@@ -14,7 +14,7 @@ double minSecToMinutes(double time)
 
 Profile computeProfile(double initialTemp, const TemperatureProgram &program)
 {
-    constexpr int lastDrawnColumn = 32; // slot 31; slot 32 is never drawn
+    constexpr int lastDrawnColumn = TemperatureProgram::LastUsedColumn;
     Profile profile;
     QList<QPointF> points;
     points.reserve(lastDrawnColumn + 1);
@@ -54,8 +54,10 @@ QString totalTimeText(double totalMinutes)
 {
     const double minutes = std::trunc(totalMinutes);
     const double seconds = (totalMinutes - minutes) * 60;
+    // The whole minutes as digits, however many: a value pasted into a cell
+    // is drawn before the check refuses it, and may not fit an integer type.
     return QStringLiteral("Total time:%1min%2sec(%3min)")
-        .arg(QString::number(static_cast<long long>(minutes)))
+        .arg(formatFixed(minutes, 0))
         .arg(formatFixed(seconds, 0))
         .arg(formatFixed(totalMinutes, 2));
 }

@@ -50,9 +50,13 @@ ProfileChart::ProfileChart(QWidget *parent)
     };
     m_tempAxis = makeAxis(QStringLiteral("Temp.(deg C)"));
     m_timeAxis = makeAxis(QStringLiteral("Time(minutes)"));
-    m_timeAxis->setTickType(QValueAxis::TicksDynamic);
-    m_timeAxis->setTickAnchor(0);
-    m_timeAxis->setTickInterval(5);
+    // Labels at whole multiples of a round step from 0, never at the ends of
+    // a range that is only a margin.
+    for (QValueAxis *axis : {m_tempAxis, m_timeAxis}) {
+        axis->setTickType(QValueAxis::TicksDynamic);
+        axis->setTickAnchor(0);
+        axis->setTickInterval(1);
+    }
     chart->addAxis(m_tempAxis, Qt::AlignLeft);
     chart->addAxis(m_timeAxis, Qt::AlignBottom);
     m_series->attachAxis(m_tempAxis);
@@ -68,21 +72,36 @@ void ProfileChart::resizeEvent(QResizeEvent *event)
     fitAxes();
 }
 
-double ProfileChart::timeLabelStep(double maxMinutes, double axisPixels)
+double ProfileChart::labelStep(double maxValue, double axisPixels, double minLabelPixels, double minStep)
 {
-    // Labels need about 40 pixels each; steps run 5, 10, 20, 50, 100, 200, ...
-    constexpr double minLabelPixels = 40;
-    const double maxLabels = std::max(1.0, std::floor(axisPixels / minLabelPixels));
-    static const double factors[] = {1, 2, 5};
-    double step = 5;
-    for (double decade = 10; maxMinutes / step > maxLabels; decade *= 10) {
-        for (double f : factors) {
-            step = f * decade;
-            if (maxMinutes / step <= maxLabels)
-                break;
-        }
+    // Labels one step apart lie step * axisPixels / maxValue pixels apart.
+    const double wanted = std::max(minLabelPixels * maxValue / std::max(axisPixels, 1.0), minStep);
+    if (!std::isfinite(wanted) || wanted <= 0)
+        return minStep > 0 ? minStep : 1;
+    const double decade = std::pow(10.0, std::floor(std::log10(wanted)));
+    for (double factor : {1.0, 2.0, 5.0}) {
+        // A hair of tolerance: 0.3 / 3 must give 0.1, not 0.2.
+        if (factor * decade >= wanted * (1 - 1e-9))
+            return factor * decade;
     }
-    return step;
+    return 10 * decade;
+}
+
+namespace {
+// Gives an axis its new range and label step in the order that never pairs a
+// wide range with a small step: the chart builds one label per step at once,
+// so a 96,000-minute range at the 5-minute step of a short program would
+// build some 19,000 of them.
+void setRangeAndStep(QValueAxis *axis, double min, double max, double step)
+{
+    if (step >= axis->tickInterval()) {
+        axis->setTickInterval(step);
+        axis->setRange(min, max);
+    } else {
+        axis->setRange(min, max);
+        axis->setTickInterval(step);
+    }
+}
 }
 
 void ProfileChart::fitAxes()
@@ -90,16 +109,27 @@ void ProfileChart::fitAxes()
     const auto pts = m_series->points();
     double maxTime = 0;
     double maxTemp = 0;
+    // A value too large to be a number (a pasted 1e308 not yet checked)
+    // cannot be placed on an axis; the axes fit the rest.
     for (const QPointF &p : pts) {
-        maxTime = std::max(maxTime, p.x());
-        maxTemp = std::max(maxTemp, p.y());
+        if (std::isfinite(p.x()))
+            maxTime = std::max(maxTime, p.x());
+        if (std::isfinite(p.y()))
+            maxTemp = std::max(maxTemp, p.y());
     }
-    // Both axes start at 0 and end at the largest value drawn; an empty or
-    // flat line still gets a visible range.
-    m_timeAxis->setRange(0, maxTime > 0 ? maxTime : 1);
-    m_tempAxis->setRange(0, maxTemp > 0 ? maxTemp : 1);
-    const double plotWidth = chart()->plotArea().width() > 0 ? chart()->plotArea().width() : width();
-    m_timeAxis->setTickInterval(timeLabelStep(maxTime, plotWidth));
+    // Both axes start at 0 and reach the largest value drawn (an empty or flat
+    // line still gets a visible range); the plot around them is the margin.
+    const double timeMax = maxTime > 0 ? maxTime : 1;
+    const double tempMax = maxTemp > 0 ? maxTemp : 1;
+    const QRectF plot = chart()->plotArea().isEmpty() ? QRectF(rect()) : chart()->plotArea();
+    constexpr double minTimeLabelPixels = 40; // "96000" and a gap
+    constexpr double minTempLabelPixels = 15; // one line of the label font and a gap
+    constexpr double minTimeStep = 5;         // minutes
+    const double tempShare = TempAxisBottom - TempAxisTop;
+    setRangeAndStep(m_timeAxis, 0, timeMax / TimeAxisEnd,
+                    labelStep(timeMax, plot.width() * TimeAxisEnd, minTimeLabelPixels, minTimeStep));
+    setRangeAndStep(m_tempAxis, -tempMax * (1 - TempAxisBottom) / tempShare, tempMax + tempMax * TempAxisTop / tempShare,
+                    labelStep(tempMax, plot.height() * tempShare, minTempLabelPixels, 0));
 }
 
 void ProfileChart::setPoints(const QList<QPointF> &points)

@@ -1,5 +1,7 @@
 #include "SegmentGrid.h"
 
+#include "CellRules.h"
+#include "FixedCellStrip.h"
 #include "GridColours.h"
 #include "SegmentGridModel.h"
 #include "UiFonts.h"
@@ -9,9 +11,10 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPainter>
+#include <QScrollBar>
 
 namespace {
-constexpr QChar EnterChar(13);
+constexpr QChar EnterChar = CellRules::Enter;
 
 bool isFixed(const QModelIndex &index)
 {
@@ -19,11 +22,14 @@ bool isFixed(const QModelIndex &index)
 }
 
 // The character a key press types, or a null character for keys that type
-// nothing (arrows, Delete, function keys).
+// nothing (arrows, Home, End, Delete, function keys). X11 gives Delete the
+// text "\x7F", but it edits like the arrows rather than typing anything.
 QChar typedChar(const QKeyEvent *event)
 {
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)
         return EnterChar;
+    if (event->key() == Qt::Key_Delete)
+        return {};
     const QString text = event->text();
     return text.isEmpty() ? QChar() : text.front();
 }
@@ -49,12 +55,23 @@ SegmentGrid::SegmentGrid(SegmentGridModel *model, QWidget *parent)
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setShowGrid(true);
     setWordWrap(false);
-    setHorizontalScrollMode(QAbstractItemView::ScrollPerItem);
+    // Pixel scrolling lets any slot column come to rest just right of the
+    // label column, which stays in place; the arrows step a column at a time.
+    setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+    setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
+    horizontalScrollBar()->setSingleStep(SlotColumnWidth);
+    verticalScrollBar()->setSingleStep(RowHeight);
     setContextMenuPolicy(Qt::DefaultContextMenu);
     setFont(uiFont(font(), 13));
     applyColumnWidths();
     connect(model, &QAbstractItemModel::columnsInserted, this, &SegmentGrid::applyColumnWidths);
-    connect(model, &QAbstractItemModel::modelReset, this, &SegmentGrid::applyColumnWidths);
+    m_labelColumn = new FixedCellStrip(FixedCellStrip::LabelColumn, this);
+    m_numberRow = new FixedCellStrip(FixedCellStrip::NumberRow, this);
+    for (FixedCellStrip *strip : {m_labelColumn, m_numberRow}) {
+        connect(horizontalScrollBar(), &QScrollBar::valueChanged, strip, &FixedCellStrip::place);
+        connect(verticalScrollBar(), &QScrollBar::valueChanged, strip, &FixedCellStrip::place);
+        connect(model, &QAbstractItemModel::dataChanged, strip, qOverload<>(&QWidget::update));
+    }
     selectionModel()->setCurrentIndex(model->index(1, 1), QItemSelectionModel::NoUpdate);
 }
 
@@ -84,16 +101,81 @@ void SegmentGrid::setGridExited(bool exited)
 
 bool SegmentGrid::isInactiveCell(int row, int col) const
 {
-    if (col < 1 || col > 33 || row < 1 || row > 4)
+    if (col < 1 || col > TemperatureProgram::LastSlotColumn)
         return false;
-    const QString mode = cell(1, col);
-    if (mode == QLatin1String(" "))
-        return true;
-    if (mode == QLatin1String("Ramp"))
-        return row == 4;
-    if (mode == QLatin1String("Hold"))
-        return row == 2 || row == 3;
-    return false;
+    return CellRules::isInactive(row, cell(TemperatureProgram::ModeRow, col));
+}
+
+QModelIndex SegmentGrid::indexAt(const QPoint &pos) const
+{
+    const bool inLabels = pos.x() >= 0 && pos.x() < columnWidth(0);
+    const bool inNumbers = pos.y() >= 0 && pos.y() < rowHeight(0);
+    if (!inLabels && !inNumbers)
+        return QTableView::indexAt(pos);
+    const int row = inNumbers ? 0 : rowAt(pos.y());
+    const int col = inLabels ? 0 : columnAt(pos.x());
+    return row < 0 || col < 0 ? QModelIndex() : m_model->index(row, col);
+}
+
+QRect SegmentGrid::visualRect(const QModelIndex &index) const
+{
+    QRect rect = QTableView::visualRect(index);
+    if (index.isValid() && index.column() == 0)
+        rect.moveLeft(0);
+    if (index.isValid() && index.row() == 0)
+        rect.moveTop(0);
+    return rect;
+}
+
+void SegmentGrid::scrollTo(const QModelIndex &index, ScrollHint)
+{
+    if (!index.isValid())
+        return;
+    // Into the free part of the viewport: right of the labels, below the numbers.
+    auto bringIntoView = [](QScrollBar *bar, int start, int size, int fixedSize, int viewportSize) {
+        const int before = start - fixedSize;
+        const int after = start + size - viewportSize;
+        if (before < 0)
+            bar->setValue(bar->value() + before);
+        else if (after > 0)
+            bar->setValue(bar->value() + std::min(after, before));
+    };
+    if (index.column() > 0)
+        bringIntoView(horizontalScrollBar(), columnViewportPosition(index.column()), columnWidth(index.column()),
+                      columnWidth(0), viewport()->width());
+    if (index.row() > 0)
+        bringIntoView(verticalScrollBar(), rowViewportPosition(index.row()), rowHeight(index.row()), rowHeight(0),
+                      viewport()->height());
+}
+
+bool SegmentGrid::isCellUncovered(const QModelIndex &index) const
+{
+    const QRect rect = visualRect(index);
+    return index.row() > 0 && index.column() > 0 && rect.left() >= columnWidth(0) && rect.top() >= rowHeight(0)
+           && viewport()->rect().contains(rect.center());
+}
+
+void SegmentGrid::paintFixedCell(QPainter *painter, const QModelIndex &index, const QRect &rect) const
+{
+    QStyleOptionViewItem option;
+    initViewItemOption(&option);
+    option.rect = rect;
+    itemDelegate()->paint(painter, option, index);
+    // Grid lines right of and below the cell, as the view draws them.
+    const QColor line = QColor::fromRgba(static_cast<QRgb>(style()->styleHint(QStyle::SH_Table_GridLineColor, &option, this)));
+    painter->save();
+    painter->setPen(line);
+    painter->drawLine(rect.topRight() + QPoint(1, 0), rect.bottomRight() + QPoint(1, 1));
+    painter->drawLine(rect.bottomLeft() + QPoint(0, 1), rect.bottomRight() + QPoint(1, 1));
+    painter->restore();
+}
+
+void SegmentGrid::updateGeometries()
+{
+    QTableView::updateGeometries();
+    for (FixedCellStrip *strip : {m_labelColumn, m_numberRow})
+        if (strip) // not yet while the view is being built
+            strip->place();
 }
 
 bool SegmentGrid::openEditor()
@@ -126,6 +208,7 @@ void SegmentGrid::attachEditor(QLineEdit *editor, const QModelIndex &index)
         // Every change of the editor's text is in the cell at once.
         m_model->setCell(row, col, text);
         emit editTextChanged(col, row);
+        emit cellEdited();
     });
 }
 
@@ -290,7 +373,7 @@ QWidget *SegmentGridDelegate::createEditor(QWidget *parent, const QStyleOptionVi
     editor->setAccessibleName(QStringLiteral("Cell"));
     editor->setFrame(false);
     editor->setFont(m_grid->font());
-    editor->setAlignment(index.row() <= 1 ? Qt::AlignHCenter : Qt::AlignRight);
+    editor->setAlignment(index.row() <= TemperatureProgram::ModeRow ? Qt::AlignHCenter : Qt::AlignRight);
     editor->setContextMenuPolicy(Qt::DefaultContextMenu);
     m_grid->attachEditor(editor, index);
     return editor;
@@ -340,7 +423,7 @@ void SegmentGridDelegate::paint(QPainter *painter, const QStyleOptionViewItem &o
     QColor textColour = pal.color(QPalette::Text);
     // Columns past the 33 slots show what they hold but are never edited:
     // drawn in the inactive colour, their text on top.
-    const bool pastSlots = col > 33 && !fixed;
+    const bool pastSlots = col > TemperatureProgram::LastSlotColumn && !fixed;
     if (fixed) {
         background = menuColour();
     } else if (pastSlots) {
@@ -354,7 +437,7 @@ void SegmentGridDelegate::paint(QPainter *painter, const QStyleOptionViewItem &o
     Qt::Alignment align = Qt::AlignVCenter;
     if (col == 0)
         align |= Qt::AlignLeft;
-    else if (row <= 1)
+    else if (row <= TemperatureProgram::ModeRow)
         align |= Qt::AlignHCenter;
     else
         align |= Qt::AlignRight;

@@ -1,11 +1,12 @@
 #pragma once
 
+#include <QLineEdit>
 #include <QPointer>
 #include <QStyledItemDelegate>
 #include <QTableView>
 #include <functional>
 
-#include <QLineEdit>
+class FixedCellStrip;
 class SegmentGridModel;
 
 // StringGrid1: the segment table as a grid of text cells. Row 0 and column 0
@@ -33,9 +34,19 @@ public:
     // Whether a cell is drawn as not used by its slot's mode.
     bool isInactiveCell(int row, int col) const;
 
+    // The fixed cells stay at the viewport's top and left edges however far
+    // the grid scrolls: positions and hits in viewport coordinates follow
+    // them, and slot cells scroll into the part they leave free.
+    QModelIndex indexAt(const QPoint &pos) const override;
+    QRect visualRect(const QModelIndex &index) const override;
+    void scrollTo(const QModelIndex &index, ScrollHint hint = EnsureVisible) override;
+    // Whether a slot cell lies clear of the fixed cells and its centre in view.
+    bool isCellUncovered(const QModelIndex &index) const;
+    // Paints one fixed cell with its grid lines (for the fixed-cell strips).
+    void paintFixedCell(QPainter *painter, const QModelIndex &index, const QRect &rect) const;
+
     // In-place editing of the current cell. Editing is switched on or off when
     // a cell becomes current and stays so until the next one does.
-    bool editingEnabled() const { return m_editingEnabled; }
     void setEditingEnabled(bool enabled) { m_editingEnabled = enabled; }
     bool isEditorOpen() const { return !m_editor.isNull(); }
     QLineEdit *editor() const { return m_editor.data(); }
@@ -62,6 +73,7 @@ signals:
     void selectCell(int col, int row);      // before the current cell moves
     void cellClicked();                     // after a move, or a click on a cell
     void editTextChanged(int col, int row); // the editor's text changed (or it opened)
+    void cellEdited();                      // a person changed the editor's text, by any key or paste
     void editorClosed();                    // the editor lost the focus and closed
     void contextMenuAt(const QPoint &pos);  // right button, in viewport coordinates
     void modeListRequested();               // F4 or Alt+Down on a Mode cell
@@ -76,6 +88,7 @@ protected:
     void closeEditor(QWidget *editor, QAbstractItemDelegate::EndEditHint hint) override;
     void focusInEvent(QFocusEvent *event) override;
     void focusOutEvent(QFocusEvent *event) override;
+    void updateGeometries() override;
 
 private:
     void applyColumnWidths();
@@ -83,6 +96,8 @@ private:
     void pressEnter();
 
     SegmentGridModel *m_model;
+    FixedCellStrip *m_labelColumn = nullptr;
+    FixedCellStrip *m_numberRow = nullptr;
     QPointer<QLineEdit> m_editor;
     bool m_gridExited = false;
     bool m_editingEnabled = false;

@@ -51,16 +51,30 @@ void SegmentGridModel::setCell(int row, int col, const QString &text)
     emit dataChanged(i, i);
 }
 
-void SegmentGridModel::reset(const std::function<void()> &change)
+void SegmentGridModel::allCellsChanged()
 {
-    beginResetModel();
-    change();
-    endResetModel();
+    emit dataChanged(index(0, 0), index(TemperatureProgram::RowCount - 1, m_program.colCount() - 1));
 }
 
-void SegmentGridModel::initialise() { reset([this] { m_program.initialise(); }); }
-void SegmentGridModel::clearSlots() { reset([this] { m_program.clearSlots(); }); }
-void SegmentGridModel::normaliseForSave() { reset([this] { m_program.normaliseForSave(); }); }
+// These rewrite cells but keep the table's shape: the view keeps its current
+// cell (a model reset would drop it, and the Mode list with it).
+void SegmentGridModel::initialise()
+{
+    m_program.initialise();
+    allCellsChanged();
+}
+
+void SegmentGridModel::clearSlots()
+{
+    m_program.clearSlots();
+    allCellsChanged();
+}
+
+void SegmentGridModel::normaliseForSave()
+{
+    m_program.normaliseForSave();
+    allCellsChanged();
+}
 
 void SegmentGridModel::setMode(int col, const QString &mode)
 {
@@ -76,13 +90,13 @@ void SegmentGridModel::insertSlot(int p)
     beginInsertColumns({}, newColumn, newColumn);
     m_program.insertSlot(p);
     endInsertColumns();
-    emit dataChanged(index(0, 0), index(TemperatureProgram::RowCount - 1, m_program.colCount() - 1));
+    allCellsChanged();
 }
 
 void SegmentGridModel::deleteSlot(int p)
 {
     m_program.deleteSlot(p);
-    emit dataChanged(index(0, 0), index(TemperatureProgram::RowCount - 1, m_program.colCount() - 1));
+    allCellsChanged();
 }
 
 void SegmentGridModel::setRow(int row, const QStringList &cells)

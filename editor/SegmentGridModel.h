@@ -3,7 +3,6 @@
 #include "TemperatureProgram.h"
 
 #include <QAbstractTableModel>
-#include <functional>
 
 // Qt's view of the segment table. Row 0 and column 0 are the fixed cells
 // (labels and segment numbers); the view draws them, Qt's own headers stay
@@ -35,7 +34,7 @@ public:
     void setRow(int row, const QStringList &cells);
 
 private:
-    void reset(const std::function<void()> &change);
+    void allCellsChanged();
 
     TemperatureProgram m_program;
 };

@@ -16,6 +16,8 @@ public:
     static constexpr int SlotCount = 33;          // slots 0..32
     static constexpr int InitialColCount = 33;    // label column + slots 0..31 shown
     static constexpr int LastSlotColumn = SlotCount; // column 33 holds slot 32
+    // The chart and the download use slots 0..31 (columns 1..32); slot 32 never.
+    static constexpr int LastUsedColumn = LastSlotColumn - 1;
 
     static const QString ModeUnset;   // " "
     static const QString ModeRamp;    // "Ramp"

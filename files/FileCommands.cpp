@@ -151,6 +151,9 @@ void FileCommands::Save1Click()
     m_host.InitTempCheck();
     if (m_host.editorState().InitTempError)
         return;
+    // The cell typed in last may still be open and unchecked: a refused
+    // value stops the save before anything is written.
+    m_host.CellCheck();
     if (m_host.currentFileName().isEmpty()) {
         SaveAs1Click();
         return;
@@ -165,6 +168,7 @@ void FileCommands::SaveAs1Click()
         m_host.InitTempCheck();
         if (m_host.editorState().InitTempError)
             return;
+        m_host.CellCheck();
         QString chosen = m_host.prompts().saveFileName(QStringLiteral("Save as"), m_host.currentFileName(), Filter,
                                                        DefaultExtension);
         if (chosen.isEmpty())

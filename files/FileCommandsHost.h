@@ -44,6 +44,10 @@ public:
     // Redraws the chart and the total time; raises ConversionError on a bad cell.
     virtual void ChardDraw() = 0;
 
+    // Checks and rewrites the grid cell typed in last. Raises the error its
+    // message shows when the value is refused, with the cell open again.
+    virtual void CellCheck() = 0;
+
     // The grid: closes an open cell editor.
     virtual void closeGridEditor() = 0;
     // Closes the editor and forgets which cell was typed in last, for a

@@ -439,7 +439,86 @@ private slots:
         QCOMPARE(readBytes(path("prog.tpd")), goldenBytes("example.tpd").replace(",150.0,", ",151.0,"));
     }
 
-    void savedExampleIsByteExact()
+    // Save and Save as pressed while a typed cell is still open: the cell is
+    // checked first, and a file is written only when the check accepts it.
+    void saveChecksTheCellTypedIn_data()
+    {
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<QString>("keys");
+        QTest::addColumn<QString>("message"); // empty: saved
+        QTest::addColumn<QString>("cellAfter");
+        QTest::newRow("save, 350") << "Save1" << "350" << " Exceeding the input range." << "350.0";
+        QTest::newRow("save as, 350") << "SaveAs1" << "350" << " Exceeding the input range." << "350.0";
+        QTest::newRow("save, emptied") << "Save1" << "\b" << "" << "0.0";
+        QTest::newRow("save, 12.") << "Save1" << "12." << "" << "12.0";
+    }
+
+    void saveChecksTheCellTypedIn()
+    {
+        QFETCH(QString, action);
+        QFETCH(QString, keys);
+        QFETCH(QString, message);
+        QFETCH(QString, cellAfter);
+        writeBytes(path("prog.tpd"), goldenBytes("example.tpd"));
+        ScriptedPrompts prompts;
+        TForm1 form(prompts, iniPath());
+        form.show();
+        QVERIFY(QTest::qWaitForWindowActive(&form));
+        openFile(form, prompts, path("prog.tpd"));
+        SegmentGrid *grid = form.StringGrid1();
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(form.gridModel()->index(2, 1)).center());
+        for (QChar k : keys)
+            QTest::keyClick(QApplication::focusWidget(), k == u'\b' ? Qt::Key_Backspace : Qt::Key(k.toLatin1()));
+        QVERIFY(grid->isEditorOpen());
+        prompts.fileAnswers = {path("prog.tpd")};
+        prompts.boxAnswers = {Prompts::Yes}; // overwrite
+        trigger(form, qPrintable(action));
+
+        QCOMPARE(form.gridModel()->cell(2, 1), cellAfter);
+        if (message.isEmpty()) {
+            QCOMPARE(form.statusBar1()->panelText(0), QString("Save was completed"));
+            QCOMPARE(readBytes(path("prog.tpd")), goldenBytes("example.tpd").replace(",150.0,", "," + cellAfter.toLatin1() + ","));
+        } else {
+            QCOMPARE(prompts.texts().last(), message);
+            QCOMPARE(prompts.shown.last().kind, ScriptedPrompts::Kind::Error);
+            QCOMPARE(readBytes(path("prog.tpd")), goldenBytes("example.tpd"));
+            QVERIFY(grid->isEditorOpen()); // back on the rejected value
+            QCOMPARE(grid->currentIndex(), form.gridModel()->index(2, 1));
+        }
+        form.DataModified = false;
+    }
+
+        void saveKeepsTheCurrentCellAndTheModeList()
+    {
+        writeBytes(path("prog.tpd"), goldenBytes("example.tpd"));
+        ScriptedPrompts prompts;
+        TForm1 form(prompts, iniPath());
+        form.show();
+        QVERIFY(QTest::qWaitForWindowActive(&form));
+        openFile(form, prompts, path("prog.tpd"));
+        SegmentGrid *grid = form.StringGrid1();
+        QComboBox *combo = form.gridEditor()->ComboBox1();
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(form.gridModel()->index(1, 4)).center());
+        const QRect comboPlace = combo->geometry();
+        QVERIFY(combo->isVisible());
+
+        trigger(form, "Save1");
+        QCOMPARE(form.statusBar1()->panelText(0), QString("Save was completed"));
+        QCOMPARE(grid->currentIndex(), form.gridModel()->index(1, 4));
+        QVERIFY(combo->isVisible());
+        QCOMPARE(combo->geometry(), comboPlace);
+        // The Mode list still works on its cell, and so do the keys.
+        combo->setCurrentIndex(1);
+        emit combo->activated(1);
+        QCOMPARE(form.gridModel()->cell(1, 4), QString("Ramp"));
+        QTest::keyClick(grid, Qt::Key_Down);
+        QCOMPARE(grid->currentIndex(), form.gridModel()->index(2, 4));
+        QTest::keyClick(grid, Qt::Key_7);
+        QCOMPARE(form.gridModel()->cell(2, 4), QString("7"));
+        form.DataModified = false;
+    }
+
+        void savedExampleIsByteExact()
     {
         ScriptedPrompts prompts;
         TForm1 form(prompts, iniPath());

@@ -6,10 +6,14 @@
 #include "SettingsFile.h"
 #include "StatusBar1.h"
 #include "Controls.h"
+#include "QtPrompts.h"
 #include "TForm1.h"
 
+#include <QAccessible>
 #include <QAction>
+#include <QComboBox>
 #include <QFile>
+#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -18,7 +22,9 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QToolButton>
+#include <QValueAxis>
 #include <QtTest>
+#include <algorithm>
 #include <clocale>
 
 namespace {
@@ -33,6 +39,31 @@ QByteArray readFile(const QString &path)
 {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// The example program: 40 deg C, Ramp to 150.0 at 10.0, Hold 5.30, Ramp to 60.0 at 20.0.
+void enterExample(TForm1 &form)
+{
+    SegmentGridModel *m = form.gridModel();
+    m->clearSlots();
+    form.InitialTemp = 40;
+    const QStringList segments[] = {{"Ramp", "150.0", "10.0", "0.00"}, {"Hold", "0.0", "0.0", "5.30"},
+                                    {"Ramp", "60.0", "20.0", "0.00"}};
+    for (int s = 0; s < 3; ++s)
+        for (int row = 1; row <= 4; ++row)
+            m->setCell(row, s + 1, segments[s][row - 1]);
+}
+
+// 32 Ramps between 0 and 300 deg C at 0.1 deg C/min: 96,000 minutes.
+void enterLongestProgram(TForm1 &form)
+{
+    SegmentGridModel *m = form.gridModel();
+    form.InitialTemp = 0;
+    for (int col = 1; col <= 32; ++col) {
+        m->setCell(1, col, "Ramp");
+        m->setCell(2, col, col % 2 ? "300.0" : "0.0");
+        m->setCell(3, col, "0.1");
+    }
 }
 }
 
@@ -72,6 +103,12 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&form));
         QCOMPARE(form.statusBar1()->panelText(3), QString("COM0"));
         QCOMPARE(QApplication::focusWidget(), form.StringGrid1());
+        // The size and the minimum are the whole window's, frame included
+        // (the offscreen platform draws a frame of 2 pixels).
+        const QSize frame = form.frameGeometry().size() - form.size();
+        QVERIFY(!frame.isEmpty());
+        QTRY_COMPARE(form.frameGeometry().size(), QSize(770, 490));
+        QCOMPARE(form.minimumSize() + frame, QSize(770, 490));
 
         // Closing with nothing changed asks nothing and writes all eight keys.
         QVERIFY(form.close());
@@ -101,6 +138,7 @@ private slots:
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
         QCOMPARE(form.statusBar1()->panelText(3), QString("COM5"));
+        QTRY_COMPARE(form.frameGeometry().size(), QSize(770, 600));
 
         // The close question: No keeps the window, Yes closes it.
         prompts.boxAnswers = {Prompts::No};
@@ -119,6 +157,7 @@ private slots:
         QCOMPARE(written.comPortIndex, 2);
         QCOMPARE(written.comPortNo, 5);
         QCOMPARE(written.prgNo, 3);
+        QCOMPARE(QSize(written.width, written.height), QSize(770, 600));
         QVERIFY(readFile(iniPath()).contains("Keep=me"));
     }
 
@@ -189,7 +228,27 @@ private slots:
         QCOMPARE(bar.progressBar()->geometry(), QRect(360, 6, 100, 15));
     }
 
-    void controlsCarryTheirNames()
+    void statusBarIsAStatusBarToAssistiveTechnology()
+    {
+        ScriptedPrompts prompts;
+        TForm1 form(prompts, iniPath());
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        QAccessibleInterface *bar = QAccessible::queryAccessibleInterface(form.statusBar1());
+        QVERIFY(bar);
+        QCOMPARE(bar->role(), QAccessible::StatusBar);
+        // Its panels are labels that read their text.
+        QStringList panels;
+        for (int i = 0; i < bar->childCount(); ++i) {
+            QAccessibleInterface *child = bar->child(i);
+            if (child->role() == QAccessible::StaticText)
+                panels << child->text(QAccessible::Name);
+        }
+        QVERIFY2(panels.contains(QString::fromUtf8("Total time\xEF\xBC\x9A" "0min0sec(0.00min)")), qPrintable(panels.join('|')));
+        QVERIFY2(panels.contains("COM0"), qPrintable(panels.join('|')));
+    }
+
+        void controlsCarryTheirNames()
     {
         ScriptedPrompts prompts;
         TForm1 form(prompts, iniPath());
@@ -240,7 +299,84 @@ private slots:
         QCOMPARE(form.Chart1()->points().at(1), QPointF(15, 100));
     }
 
-    void unwritableSettingsStillClose()
+    void longProgramsNeverMeetTheOldLabelStep()
+    {
+        // The time axis must never hold a new range with the label step of
+        // the one before (a 96,000-minute range at 5-minute steps would build
+        // some 19,000 labels), neither going to a long program nor back.
+        ScriptedPrompts prompts;
+        TForm1 form(prompts, iniPath());
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        enterExample(form);
+        form.guarded([&] { form.ChardDraw(); });
+        auto *axis = qobject_cast<QValueAxis *>(form.Chart1()->chart()->axes(Qt::Horizontal).constFirst());
+        QVERIFY(axis);
+        double mostLabels = 0;
+        auto count = [&] { mostLabels = std::max(mostLabels, (axis->max() - axis->min()) / axis->tickInterval()); };
+        connect(axis, &QValueAxis::rangeChanged, this, count);
+        connect(axis, &QValueAxis::tickIntervalChanged, this, count);
+
+        enterLongestProgram(form);
+        form.guarded([&] { form.ChardDraw(); });
+        QCOMPARE(form.statusBar1()->panelText(2), QString("Total time:96000min0sec(96000.00min)"));
+        QVERIFY2(mostLabels <= 50, qPrintable(QString::number(mostLabels)));
+        enterExample(form);
+        form.guarded([&] { form.ChardDraw(); });
+        QCOMPARE(form.statusBar1()->panelText(2), QString("Total time:21min0sec(21.00min)"));
+        QVERIFY2(mostLabels <= 50, qPrintable(QString::number(mostLabels)));
+        QVERIFY(prompts.shown.isEmpty());
+    }
+
+    void chartLeavesRoomAroundTheProfile()
+    {
+        ScriptedPrompts prompts;
+        TForm1 form(prompts, iniPath());
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        enterExample(form);
+        form.guarded([&] { form.ChardDraw(); });
+        QChart *chart = form.Chart1()->chart();
+        QAbstractSeries *series = chart->series().constFirst();
+        const QRectF plot = chart->plotArea();
+        // The final drop at 21 minutes lies at 98 per cent of the width, 0 deg C
+        // at 98 per cent of the height and 150 deg C at 10 per cent.
+        const QPointF end = chart->mapToPosition(QPointF(21, 0), series);
+        const QPointF top = chart->mapToPosition(QPointF(0, 150), series);
+        QVERIFY(qAbs(end.x() - (plot.left() + 0.98 * plot.width())) < 1);
+        QVERIFY(qAbs(end.y() - (plot.top() + 0.98 * plot.height())) < 1);
+        QVERIFY(qAbs(top.y() - (plot.top() + 0.10 * plot.height())) < 1);
+        // Labels at whole steps from 0 (the steps themselves: test_profile_chart).
+        auto *temp = qobject_cast<QValueAxis *>(chart->axes(Qt::Vertical).constFirst());
+        QCOMPARE(temp->tickType(), QValueAxis::TicksDynamic);
+        QCOMPARE(temp->tickAnchor(), 0.0);
+    }
+
+        void fileDialogsShowTheFilterOnce()
+    {
+        QtPrompts prompts;
+        TForm1 form(prompts, iniPath());
+        prompts.setParent(&form);
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        QStringList seen;
+        // Read each dialog as it opens, then cancel it.
+        auto readAndCancel = [&] {
+            QTRY_VERIFY(qobject_cast<QFileDialog *>(QApplication::activeModalWidget()));
+            auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+            seen << dialog->windowTitle() + ": " + dialog->nameFilters().join(";;")
+                        + " [" + dialog->findChild<QComboBox *>("fileTypeCombo")->currentText() + "]";
+            dialog->reject();
+        };
+        for (const char *action : {"Open1", "SaveAs1"}) {
+            QTimer::singleShot(0, &form, readAndCancel);
+            form.findChild<QAction *>(action)->trigger();
+        }
+        QCOMPARE(seen, QStringList({"Open: TemperatureProgData(*.tpd) [TemperatureProgData(*.tpd)]",
+                                    "Save as: TemperatureProgData(*.tpd) [TemperatureProgData(*.tpd)]"}));
+    }
+
+        void unwritableSettingsStillClose()
     {
         // The settings path's folder is a plain file: nothing can be written there.
         const QString blocker = m_dir.filePath("blocker");

@@ -94,6 +94,8 @@ private slots:
         QTest::newRow("12.5") << 12.5 << "Total time:12min30sec(12.50min)";
         QTest::newRow("seconds never carry") << 15.0 / 15.1 << "Total time:0min60sec(0.99min)";
         QTest::newRow("large") << 3300.0 << "Total time:3300min0sec(3300.00min)";
+        // A pasted hold of 1e20 is drawn before the check refuses it.
+        QTest::newRow("beyond a 64-bit integer") << 1e20 << "Total time:100000000000000000000min0sec(100000000000000000000.00min)";
     }
 
     void totalText()
