@@ -359,8 +359,16 @@ void TForm1::setTransferControls(bool transfer)
         toolButton(i)->setEnabled(!transfer);
     toolButton(5)->setEnabled(transfer);
     m_spinEdit1->setEnabled(!transfer);
-    m_fileMenu->menuAction()->setEnabled(!transfer);
-    m_commMenu->menuAction()->setEnabled(!transfer);
+    // The menus' items themselves, not only their titles: an item can be
+    // triggered without its menu being opened (assistive technology).
+    for (QMenu *menu : {m_fileMenu, m_commMenu}) {
+        menu->menuAction()->setEnabled(!transfer);
+        for (QAction *action : menu->actions())
+            action->setEnabled(!transfer);
+    }
+    // A pick in the port window would close the port under the transfer.
+    if (m_form2)
+        m_form2->setEnabled(!transfer);
     m_grid->setEnabled(!transfer);
     m_gridEditor->ComboBox1()->setEnabled(!transfer);
     // The initial temperature sent is the one that was checked.
@@ -404,8 +412,8 @@ void TForm1::setTransferStatus(const QString &text)
     m_statusBar->setPanelText(1, text);
 }
 
-QString TForm1::cell(int row, int col) const
+TemperatureProgram TForm1::segmentTable() const
 {
-    return m_model->cell(row, col);
+    return m_model->program();
 }
 

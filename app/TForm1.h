@@ -109,7 +109,7 @@ public:
     void stopActivity() override;
     void startSending() override;
     void setTransferStatus(const QString &text) override;
-    QString cell(int row, int col) const override;
+    TemperatureProgram segmentTable() const override;
 
 public slots:
     void F1Click();

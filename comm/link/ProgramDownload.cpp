@@ -7,6 +7,8 @@
 #include "Prompts.h"
 #include "TransferWindow.h"
 
+#include <QScopeGuard>
+
 namespace {
 const QString FullWidthColon = QString::fromUtf8("\xEF\xBC\x9A");
 const QString NoAnswerText = QStringLiteral("Comm.port setting is different or\n\rpower of device is not turned on.");
@@ -30,12 +32,19 @@ QString ProgramDownload::confirmationText(int programNo, int segments)
 
 void ProgramDownload::run()
 {
+    // The checks below show messages, and the exchanges keep the window alive
+    // while they wait: a second Send may arrive at any of those points.
+    if (m_running)
+        return;
+    m_running = true;
+    const auto notRunning = qScopeGuard([this] { m_running = false; });
+
     if (!m_window.initialTempAccepted())
         return;
     m_window.CellCheck();
+    m_snapshot = {m_window.programNo(), m_window.initialTempText(), m_window.segmentTable()};
 
     m_window.enterTransferState();
-    m_running = true;
     m_exchange.NoReply = false;
     StopRequest = false;
     try {
@@ -45,28 +54,26 @@ void ProgramDownload::run()
         // before the error is shown.
         m_window.ButtanReset();
         closePort();
-        m_running = false;
         throw;
     }
-    m_running = false;
 }
 
 int ProgramDownload::countSegments()
 {
-    const auto count = DownloadCommands::countSegments([this](int col, int row) { return m_window.cell(row, col); });
+    const auto count = DownloadCommands::countSegments([this](int col, int row) { return m_snapshot.table.cell(row, col); });
     if (count)
         return *count;
     // Name the first cell that is not a number.
     for (int col = 1; col <= DownloadCommands::MaxSegments; ++col)
         for (int row = 2; row <= 4; ++row)
-            toDouble(m_window.cell(row, col));
+            toDouble(m_snapshot.table.cell(row, col));
     throw ConversionError(QString());
 }
 
 QString ProgramDownload::firstUnsetSegment(int count) const
 {
     for (int k = 0; k < count; ++k) {
-        if (!DownloadCommands::segmentModeFromText(m_window.cell(1, k + 1)))
+        if (!DownloadCommands::segmentModeFromText(m_snapshot.table.cell(1, k + 1)))
             return QString::number(k);
     }
     return {};
@@ -113,7 +120,7 @@ void ProgramDownload::runChecked()
     }
 
     m_window.stopActivity();
-    const int programNo = m_window.programNo();
+    const int programNo = m_snapshot.programNo;
     if (m_prompts.box(QStringLiteral("Confirmation"), confirmationText(programNo, segments), Prompts::Icon::Question,
                       Prompts::Yes | Prompts::No)
         == Prompts::No) {
@@ -124,9 +131,9 @@ void ProgramDownload::runChecked()
     m_window.startSending();
 
     const QString refused = QStringLiteral("Command error.Transmission was stopped. ErorrCode") + FullWidthColon;
-    const auto initialTemp = DownloadCommands::initialTemp(m_window.initialTempText());
+    const auto initialTemp = DownloadCommands::initialTemp(m_snapshot.initialTemp);
     if (!initialTemp)
-        throw ConversionError(m_window.initialTempText());
+        throw ConversionError(m_snapshot.initialTemp);
     for (const QByteArray &command : {DownloadCommands::programNo(programNo), *initialTemp,
                                       DownloadCommands::programNoAgain(programNo),
                                       DownloadCommands::segmentCount(segments)}) {
@@ -144,15 +151,15 @@ void ProgramDownload::runChecked()
         }
         m_window.setTransferStatus(QStringLiteral("Segment No.%1sending").arg(k));
         const int col = k + 1;
-        const auto mode = DownloadCommands::segmentModeFromText(m_window.cell(1, col));
-        const auto command = DownloadCommands::segment(k, *mode, m_window.cell(2, col), m_window.cell(3, col),
-                                                       m_window.cell(4, col));
+        const auto mode = DownloadCommands::segmentModeFromText(m_snapshot.table.cell(1, col));
+        const auto command = DownloadCommands::segment(k, *mode, m_snapshot.table.cell(2, col), m_snapshot.table.cell(3, col),
+                                                       m_snapshot.table.cell(4, col));
         if (!command) {
             // Name the cell the mode reads that is not a number.
             const bool ramp = *mode == DownloadCommands::SegmentMode::Ramp;
             for (int row = ramp ? 2 : 4; row <= (ramp ? 3 : 4); ++row)
-                toDouble(m_window.cell(row, col));
-            throw ConversionError(m_window.cell(2, col));
+                toDouble(m_snapshot.table.cell(row, col));
+            throw ConversionError(m_snapshot.table.cell(2, col));
         }
         if (!exchangeAccepted(*command, refused))
             return;

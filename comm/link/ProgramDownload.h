@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ControllerExchange.h"
+#include "TemperatureProgram.h"
 
 #include <QString>
 
@@ -15,9 +16,21 @@ class TransferWindow;
 class ProgramDownload
 {
 public:
+    // The program as it stood when the download passed its checks. Only this
+    // copy is sent, so nothing the window does during a transfer changes what
+    // goes on the line.
+    struct Snapshot
+    {
+        int programNo = 0;
+        QString initialTemp;
+        TemperatureProgram table;
+    };
+
+public:
     ProgramDownload(TransferWindow &window, DownloadPort &port, Prompts &prompts);
 
-    // Runs the whole download. Raises the errors the default error display
+    // Runs the whole download; does nothing while a download runs already.
+    // Raises the errors the default error display
     // shows (port not available, port failure, a cell that is not a number),
     // always after the window was made idle and the port closed.
     void run();
@@ -46,5 +59,6 @@ private:
     DownloadPort &m_port;
     Prompts &m_prompts;
     ControllerExchange m_exchange;
+    Snapshot m_snapshot;
     bool m_running = false;
 };
