@@ -1,6 +1,7 @@
 #include "ProgramDownload.h"
 
 #include "CommError.h"
+#include "DownloadChecks.h"
 #include "DownloadCommands.h"
 #include "DownloadPort.h"
 #include "Numbers.h"
@@ -70,15 +71,6 @@ int ProgramDownload::countSegments()
     throw ConversionError(QString());
 }
 
-QString ProgramDownload::firstUnsetSegment(int count) const
-{
-    for (int k = 0; k < count; ++k) {
-        if (!DownloadCommands::segmentModeFromText(m_snapshot.table.cell(1, k + 1)))
-            return QString::number(k);
-    }
-    return {};
-}
-
 void ProgramDownload::runChecked()
 {
     const int segments = countSegments();
@@ -86,10 +78,14 @@ void ProgramDownload::runChecked()
         endWithMessage(QStringLiteral("There are no segments."));
         return;
     }
-    // Every counted segment needs its mode, before the port is touched.
-    const QString unset = firstUnsetSegment(segments);
-    if (!unset.isNull()) {
-        endWithMessage(QStringLiteral("Segment No. \"%1\" is not set.").arg(unset));
+    // Everything the controller would refuse is refused here, before the
+    // port is touched: a refusal halfway would leave it a mixture of the old
+    // and the new program.
+    QString fault = DownloadChecks::initialTempFault(m_snapshot.initialTemp);
+    if (fault.isEmpty())
+        fault = DownloadChecks::segmentFault(m_snapshot.table, segments);
+    if (!fault.isEmpty()) {
+        endWithMessage(fault);
         return;
     }
 

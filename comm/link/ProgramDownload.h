@@ -53,7 +53,6 @@ private:
     void endWithMessage(const QString &text);
     void closePort();
     int countSegments();
-    QString firstUnsetSegment(int count) const;
 
     TransferWindow &m_window;
     DownloadPort &m_port;

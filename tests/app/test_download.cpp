@@ -30,7 +30,8 @@ const QString Stopped = "Command error.Transmission was stopped. ErorrCode" + Co
 
 enum Setup { Normal, Silent, Running, RefuseStatus, RefuseProgramNo, RefuseInitial, RefuseAgain, RefuseCount,
              RefuseSegment, StopAtConfirmation, StopAfterTwoSegments, CutAfterSix, SilentAfterFive,
-             AnswerNo, NoSegments, Segment0Unset, Segment1Unset, PortMissing, SplitAnswers };
+             AnswerNo, NoSegments, Segment0Unset, Segment1Unset, PortMissing, SplitAnswers, TemperatureOutOfRange,
+             RateOutOfRange, TimeOutOfRange, InitialTempOutOfRange };
 }
 Q_DECLARE_METATYPE(Setup)
 
@@ -67,6 +68,14 @@ private slots:
         QTest::newRow("no segments") << NoSegments << QStringList{} << QStringList{"There are no segments."};
         QTest::newRow("segment 0 unset") << Segment0Unset << QStringList{} << QStringList{"Segment No. \"0\" is not set."};
         QTest::newRow("segment 1 unset") << Segment1Unset << QStringList{} << QStringList{"Segment No. \"1\" is not set."};
+        QTest::newRow("temperature out of range") << TemperatureOutOfRange << QStringList{}
+            << QStringList{"Segment No. \"2\" Temp. \"350.0\" is out of range.\n\rInput range:0 - 300.0 deg C"};
+        QTest::newRow("rate out of range") << RateOutOfRange << QStringList{}
+            << QStringList{"Segment No. \"0\" Rate \"25.0\" is out of range.\n\rInput range:0 - 20.0 deg C/min"};
+        QTest::newRow("time out of range") << TimeOutOfRange << QStringList{}
+            << QStringList{"Segment No. \"1\" Time \"2.75\" is out of range.\n\rInput range:0.00 - 99.59(min.sec)"};
+        QTest::newRow("initial temperature out of range") << InitialTempOutOfRange << QStringList{}
+            << QStringList{" Exceeding the input range."};
         QTest::newRow("port missing") << PortMissing << QStringList{}
             << QStringList{"Comm.port is not set or\n\rcomm.cable is not connected.\n\rCOM9: no such port on this computer."};
         QTest::newRow("silent") << Silent << QStringList{s1} << QStringList{NoAnswer};
@@ -134,6 +143,15 @@ private slots:
             setSlot(0, " ", "0", "0", "0");
         if (setup == Segment1Unset)
             model->setCell(1, 2, " ");
+        // Values a hand-edited file can bring in.
+        if (setup == TemperatureOutOfRange)
+            model->setCell(2, 3, "350.0");
+        if (setup == RateOutOfRange)
+            model->setCell(3, 1, "25.0");
+        if (setup == TimeOutOfRange)
+            model->setCell(4, 2, "2.75");
+        if (setup == InitialTempOutOfRange)
+            form.Edit1()->setText("350.0");
         form.Memo1()->setPlainText("kept comment");
         form.DataModified = false;
 
