@@ -9,6 +9,11 @@ class TemperatureProgram;
 // one message shown to the person, or an empty text when all is well.
 namespace DownloadChecks {
 
+// Number of segments to send (the counting rule of the download commands),
+// with every temperature, rate and time of columns 1 to 32 read as the chart
+// reads it. A cell that is not a number gives 0 and its message in *fault.
+int countSegments(const TemperatureProgram &table, QString *fault);
+
 // The first `count` segments (grid columns 1 to count): each has its mode,
 // and every value its mode sends passes the grid's cell check. Segments are
 // looked at in order; the first fault is named by segment and field, in the

@@ -9,6 +9,7 @@
 #include "TransferWindow.h"
 
 #include <QScopeGuard>
+#include <stdexcept>
 
 namespace {
 const QString FullWidthColon = QString::fromUtf8("\xEF\xBC\x9A");
@@ -59,21 +60,14 @@ void ProgramDownload::run()
     }
 }
 
-int ProgramDownload::countSegments()
-{
-    const auto count = DownloadCommands::countSegments([this](int col, int row) { return m_snapshot.table.cell(row, col); });
-    if (count)
-        return *count;
-    // Name the first cell that is not a number.
-    for (int col = 1; col <= DownloadCommands::MaxSegments; ++col)
-        for (int row = 2; row <= 4; ++row)
-            toDouble(m_snapshot.table.cell(row, col));
-    throw ConversionError(QString());
-}
-
 void ProgramDownload::runChecked()
 {
-    const int segments = countSegments();
+    QString fault;
+    const int segments = DownloadChecks::countSegments(m_snapshot.table, &fault);
+    if (!fault.isEmpty()) {
+        endWithMessage(fault);
+        return;
+    }
     if (segments == 0) {
         endWithMessage(QStringLiteral("There are no segments."));
         return;
@@ -81,12 +75,30 @@ void ProgramDownload::runChecked()
     // Everything the controller would refuse is refused here, before the
     // port is touched: a refusal halfway would leave it a mixture of the old
     // and the new program.
-    QString fault = DownloadChecks::initialTempFault(m_snapshot.initialTemp);
+    fault = DownloadChecks::initialTempFault(m_snapshot.initialTemp);
     if (fault.isEmpty())
         fault = DownloadChecks::segmentFault(m_snapshot.table, segments);
     if (!fault.isEmpty()) {
         endWithMessage(fault);
         return;
+    }
+
+    // Every command is built before the port opens; the checks above passed
+    // every value sent, so each reads and fits its field.
+    const auto initialTempCommand = DownloadCommands::initialTemp(toDouble(m_snapshot.initialTemp));
+    if (!initialTempCommand)
+        throw std::logic_error("initial temperature passed its check but does not fit its field");
+    const QByteArray initialTemp = *initialTempCommand;
+    QList<QByteArray> segmentCommands;
+    const TemperatureProgram &table = m_snapshot.table;
+    for (int k = 0, col = 1; k < segments; ++k, ++col) {
+        const auto command = DownloadCommands::segment(
+            k, *DownloadCommands::segmentModeFromText(table.cell(TemperatureProgram::ModeRow, col)),
+            toDouble(table.cell(TemperatureProgram::TempRow, col)), toDouble(table.cell(TemperatureProgram::RateRow, col)),
+            toDouble(table.cell(TemperatureProgram::TimeRow, col)));
+        if (!command)
+            throw std::logic_error("segment passed its check but does not fit its fields");
+        segmentCommands << *command;
     }
 
     try {
@@ -127,10 +139,7 @@ void ProgramDownload::runChecked()
     m_window.startSending();
 
     const QString refused = QStringLiteral("Command error.Transmission was stopped. ErorrCode") + FullWidthColon;
-    const auto initialTemp = DownloadCommands::initialTemp(m_snapshot.initialTemp);
-    if (!initialTemp)
-        throw ConversionError(m_snapshot.initialTemp);
-    for (const QByteArray &command : {DownloadCommands::programNo(programNo), *initialTemp,
+    for (const QByteArray &command : {DownloadCommands::programNo(programNo), initialTemp,
                                       DownloadCommands::programNoAgain(programNo),
                                       DownloadCommands::segmentCount(segments)}) {
         if (!exchangeAccepted(command, refused))
@@ -146,18 +155,7 @@ void ProgramDownload::runChecked()
             return;
         }
         m_window.setTransferStatus(QStringLiteral("Segment No.%1sending").arg(k));
-        const int col = k + 1;
-        const auto mode = DownloadCommands::segmentModeFromText(m_snapshot.table.cell(1, col));
-        const auto command = DownloadCommands::segment(k, *mode, m_snapshot.table.cell(2, col), m_snapshot.table.cell(3, col),
-                                                       m_snapshot.table.cell(4, col));
-        if (!command) {
-            // Name the cell the mode reads that is not a number.
-            const bool ramp = *mode == DownloadCommands::SegmentMode::Ramp;
-            for (int row = ramp ? 2 : 4; row <= (ramp ? 3 : 4); ++row)
-                toDouble(m_snapshot.table.cell(row, col));
-            throw ConversionError(m_snapshot.table.cell(2, col));
-        }
-        if (!exchangeAccepted(*command, refused))
+        if (!exchangeAccepted(segmentCommands.at(k), refused))
             return;
     }
 

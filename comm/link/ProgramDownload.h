@@ -52,7 +52,6 @@ private:
     void endWithBox(const QString &caption, const QString &text);
     void endWithMessage(const QString &text);
     void closePort();
-    int countSegments();
 
     TransferWindow &m_window;
     DownloadPort &m_port;

@@ -31,7 +31,7 @@ const QString Stopped = "Command error.Transmission was stopped. ErorrCode" + Co
 enum Setup { Normal, Silent, Running, RefuseStatus, RefuseProgramNo, RefuseInitial, RefuseAgain, RefuseCount,
              RefuseSegment, StopAtConfirmation, StopAfterTwoSegments, CutAfterSix, SilentAfterFive,
              AnswerNo, NoSegments, Segment0Unset, Segment1Unset, PortMissing, SplitAnswers, TemperatureOutOfRange,
-             RateOutOfRange, TimeOutOfRange, InitialTempOutOfRange };
+             RateOutOfRange, TimeOutOfRange, InitialTempOutOfRange, ExponentForm, NegativeUnused, NotANumberLater };
 }
 Q_DECLARE_METATYPE(Setup)
 
@@ -76,6 +76,11 @@ private slots:
             << QStringList{"Segment No. \"1\" Time \"2.75\" is out of range.\n\rInput range:0.00 - 99.59(min.sec)"};
         QTest::newRow("initial temperature out of range") << InitialTempOutOfRange << QStringList{}
             << QStringList{" Exceeding the input range."};
+        QTest::newRow("temperature in exponent form") << ExponentForm << all << QStringList{confirm, "Transmission was completed"};
+        QTest::newRow("negative value a Hold does not send") << NegativeUnused << all
+            << QStringList{confirm, "Transmission was completed"};
+        QTest::newRow("not a number past the last segment") << NotANumberLater << QStringList{}
+            << QStringList{"Segment No. \"5\" Rate \"1.2.3\" is not a number."};
         QTest::newRow("port missing") << PortMissing << QStringList{}
             << QStringList{"Comm.port is not set or\n\rcomm.cable is not connected.\n\rCOM9: no such port on this computer."};
         QTest::newRow("silent") << Silent << QStringList{s1} << QStringList{NoAnswer};
@@ -150,6 +155,13 @@ private slots:
             model->setCell(3, 1, "25.0");
         if (setup == TimeOutOfRange)
             model->setCell(4, 2, "2.75");
+        // Numbers the chart reads, as a stored file can hold them.
+        if (setup == ExponentForm)
+            model->setCell(2, 3, "1E2");
+        if (setup == NegativeUnused)
+            model->setCell(2, 2, "-5.0");
+        if (setup == NotANumberLater)
+            model->setCell(3, 6, "1.2.3");
         if (setup == InitialTempOutOfRange)
             form.Edit1()->setText("350.0");
         form.Memo1()->setPlainText("kept comment");
@@ -194,6 +206,8 @@ private slots:
         QVERIFY(!form.DataModified);
         if (commands.size() > 1)
             QVERIFY(sawTransferState);
+        if (setup == ExponentForm)
+            QCOMPARE(sim.program().segments[2].temperature, 1000);
         if (setup == Normal) {
             const SimulatedProgram program = sim.program();
             QCOMPARE(program.programNumber, 3);

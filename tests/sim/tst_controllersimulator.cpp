@@ -93,7 +93,7 @@ void TestControllerSimulator::answers_data()
                                           << QByteArray("2203");
     QTest::newRow("refused segment by code")
         << false << "0102C40002:1100"
-        << *DownloadCommands::segment(0, DownloadCommands::SegmentMode::Hold, "0", "0", "1.00")
+        << *DownloadCommands::segment(0, DownloadCommands::SegmentMode::Hold, 0.0, 0.0, 1.00)
         << QByteArray("1100");
     QTest::newRow("refusal of another command") << false << "5:1100" << DownloadCommands::programNo(3)
                                                 << QByteArray("0000");
@@ -237,12 +237,12 @@ void TestControllerSimulator::cutAfterCommands()
     m_sim->setCutAfter(2);
     QCOMPARE(exchange(DownloadCommands::statusQuery()), answer("0101", "00000000"));
     QCOMPARE(exchange(DownloadCommands::programNo(1)), answer("0102", "0000"));
-    QCOMPARE(exchange(*DownloadCommands::initialTemp("25.00")), QByteArray());
+    QCOMPARE(exchange(*DownloadCommands::initialTemp(25.00)), QByteArray());
 
     QVERIFY(m_sim->waitForRecords(3, 5000));
     const QList<SimulatorRecord> records = m_sim->records();
     QCOMPARE(records.size(), 3);
-    QCOMPARE(records[2].command, *DownloadCommands::initialTemp("25.00"));
+    QCOMPARE(records[2].command, *DownloadCommands::initialTemp(25.00));
     QVERIFY(!records[2].answered);
     QTRY_VERIFY(!m_sim->isServing());
     QVERIFY(!QFileInfo(ports.filePath(QStringLiteral("COM9"))).isSymLink());
@@ -267,11 +267,11 @@ void TestControllerSimulator::printsProgramAfterDownload()
     const QList<QByteArray> commands = {
         DownloadCommands::statusQuery(),
         DownloadCommands::programNo(3),
-        *DownloadCommands::initialTemp("40.00"),
+        *DownloadCommands::initialTemp(40.00),
         DownloadCommands::programNoAgain(3),
         DownloadCommands::segmentCount(2),
-        *DownloadCommands::segment(0, DownloadCommands::SegmentMode::Ramp, "150.0", "10.0", "0"),
-        *DownloadCommands::segment(1, DownloadCommands::SegmentMode::Hold, "0", "0", "5.30"),
+        *DownloadCommands::segment(0, DownloadCommands::SegmentMode::Ramp, 150.0, 10.0, 0.0),
+        *DownloadCommands::segment(1, DownloadCommands::SegmentMode::Hold, 0.0, 0.0, 5.30),
     };
     for (const QByteArray &command : commands) {
         client.write(frame(command));
