@@ -224,6 +224,23 @@ bool PosixSerialPlatform::isSupported(const CommLineSettings& s)
         && rts != CommFlag::RtsToggle;
 }
 
+bool PosixSerialPlatform::settingsTook(const termios& asked, const termios& readBack, bool pseudoTerminal)
+{
+    // A pseudo-terminal carries bytes and has no framing: the kernel (Linux
+    // 6.x) keeps it at 8 data bits without parity whatever is asked. tcsetattr
+    // for 7E2 with 2 stop bits returns 0 and reads back CS8 without parity; a
+    // request that changes only the size or the parity took nothing and
+    // fails with EINVAL. Stop bits, flow control and speed it does keep.
+    tcflag_t cflags = CSTOPB | CRTSCTS;
+    if (!pseudoTerminal)
+        cflags |= CSIZE | PARENB | PARODD | CMSPAR;
+    const tcflag_t iflags = INPCK | IXON | IXOFF;
+    return ::cfgetispeed(&asked) == ::cfgetispeed(&readBack) && ::cfgetospeed(&asked) == ::cfgetospeed(&readBack)
+        && (asked.c_cflag & cflags) == (readBack.c_cflag & cflags)
+        && (asked.c_iflag & iflags) == (readBack.c_iflag & iflags) && asked.c_cc[VSTART] == readBack.c_cc[VSTART]
+        && asked.c_cc[VSTOP] == readBack.c_cc[VSTOP];
+}
+
 bool PosixSerialPlatform::setCommState(const CommLineSettings& s)
 {
     termios t{};
@@ -255,18 +272,15 @@ bool PosixSerialPlatform::setCommState(const CommLineSettings& s)
         t.c_iflag |= IXOFF;
     t.c_cc[VSTART] = static_cast<cc_t>(s.XonChar);
     t.c_cc[VSTOP] = static_cast<cc_t>(s.XoffChar);
-    // A pseudo-terminal keeps its own character size and parity and does not
-    // say so; nothing here reads the settings back to judge them. Newer
-    // kernels refuse to be asked for anything but 8 data bits without parity
-    // on one: it is then asked for what it keeps.
-    if (::tcsetattr(m_fd, TCSANOW, &t) != 0) {
-        if (errno != EINVAL || !isPseudoTerminal(m_fd))
-            return false;
-        t.c_cflag = (t.c_cflag & ~(CSIZE | PARENB | PARODD | CMSPAR)) | CS8;
-        t.c_iflag &= ~INPCK;
-        if (::tcsetattr(m_fd, TCSANOW, &t) != 0)
-            return false;
-    }
+    // tcsetattr reports success when any part of the request took, and fails
+    // with EINVAL only when none of it did: an adapter that cannot do 7 data
+    // bits or even parity would run 8N1 without a word. Only the settings
+    // read back tell, so both outcomes are judged by them.
+    termios readBack{};
+    const bool set = ::tcsetattr(m_fd, TCSANOW, &t) == 0;
+    if ((!set && errno != EINVAL) || ::tcgetattr(m_fd, &readBack) != 0
+        || !settingsTook(t, readBack, isPseudoTerminal(m_fd)))
+        return false;
 
     const quint32 dtr = s.Flags & CommFlag::DtrControlMask;
     if (dtr != CommFlag::DtrHandshake)

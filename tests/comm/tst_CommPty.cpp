@@ -11,6 +11,7 @@
 #include <memory>
 #include <mutex>
 #include <thread>
+#include <termios.h>
 #include <vector>
 
 namespace {
@@ -50,6 +51,7 @@ QByteArray pattern(int size, int seed)
 
 } // namespace
 
+
 class TestCommPty : public QObject {
     Q_OBJECT
 
@@ -59,6 +61,8 @@ private slots:
 
     void allByteValuesBothWays();
     void controllerLineSettingsOpenOnAPty();
+    void settingsReadBack_data();
+    void settingsReadBack();
     void longWriteTravelsInChunks();
     void thirtyThirdChunkWaits();
     void readReturnsWhenCountArrived();
@@ -129,9 +133,10 @@ void TestCommPty::allByteValuesBothWays()
     QCOMPARE(in, all);
 }
 
-// 7 data bits, even parity, 2 stop bits: a pseudo-terminal has no such
-// settings (newer kernels refuse them outright); the port still opens and
-// carries the bytes.
+// 7 data bits, even parity, 2 stop bits: a pseudo-terminal stays at 8 data
+// bits without parity (the component's size-only and parity-only requests
+// fail with EINVAL, having taken nothing) and keeps the 2 stop bits; the port
+// still opens, reports nothing, and carries the bytes.
 void TestCommPty::controllerLineSettingsOpenOnAPty()
 {
     auto comm = makeComm();
@@ -142,12 +147,62 @@ void TestCommPty::controllerLineSettingsOpenOnAPty()
     comm->setTimeOutReceive(2000);
     comm->Open();
     QVERIFY(comm->IsOpen());
+    // Why a pseudo-terminal is excused from the read-back of size and parity.
+    termios readBack{};
+    QCOMPARE(::tcgetattr(comm->Handle(), &readBack), 0);
+    QCOMPARE(readBack.c_cflag & CSIZE, tcflag_t(CS8));
+    QCOMPARE(readBack.c_cflag & PARENB, tcflag_t(0));
+    QCOMPARE(readBack.c_cflag & CSTOPB, tcflag_t(CSTOPB));
     QVERIFY(comm->WriteString("\x02" "01000" "0101800012000001\x03" "8"));
     QCOMPARE(m_pty->receive(24), QByteArray("\x02" "01000" "0101800012000001\x03" "8"));
     QVERIFY(m_pty->send("ok"));
     char in[2];
     QCOMPARE(comm->Read(in, 2), 2);
     QCOMPARE(QByteArray(in, 2), QByteArray("ok"));
+}
+
+// What the device reads back after tcsetattr, against what was asked (7E2 at
+// 38400 bit/s, XON/XOFF characters as usual).
+void TestCommPty::settingsReadBack_data()
+{
+    QTest::addColumn<tcflag_t>("cflagDropped");
+    QTest::addColumn<tcflag_t>("cflagAdded");
+    QTest::addColumn<speed_t>("speed");
+    QTest::addColumn<bool>("pty");
+    QTest::addColumn<bool>("took");
+
+    QTest::newRow("all took") << tcflag_t(0) << tcflag_t(0) << speed_t(B38400) << false << true;
+    QTest::newRow("8 bits instead of 7") << tcflag_t(CS7) << tcflag_t(CS8) << speed_t(B38400) << false << false;
+    QTest::newRow("8 bits instead of 7, pty") << tcflag_t(CS7) << tcflag_t(CS8) << speed_t(B38400) << true << true;
+    QTest::newRow("no parity") << tcflag_t(PARENB) << tcflag_t(0) << speed_t(B38400) << false << false;
+    QTest::newRow("no parity, pty") << tcflag_t(PARENB) << tcflag_t(0) << speed_t(B38400) << true << true;
+    QTest::newRow("odd parity") << tcflag_t(0) << tcflag_t(PARODD) << speed_t(B38400) << false << false;
+    QTest::newRow("1 stop bit") << tcflag_t(CSTOPB) << tcflag_t(0) << speed_t(B38400) << false << false;
+    QTest::newRow("1 stop bit, pty") << tcflag_t(CSTOPB) << tcflag_t(0) << speed_t(B38400) << true << false;
+    QTest::newRow("other speed") << tcflag_t(0) << tcflag_t(0) << speed_t(B9600) << false << false;
+    QTest::newRow("other speed, pty") << tcflag_t(0) << tcflag_t(0) << speed_t(B9600) << true << false;
+    QTest::newRow("hardware flow control on") << tcflag_t(0) << tcflag_t(CRTSCTS) << speed_t(B38400) << false << false;
+}
+
+void TestCommPty::settingsReadBack()
+{
+    QFETCH(tcflag_t, cflagDropped);
+    QFETCH(tcflag_t, cflagAdded);
+    QFETCH(speed_t, speed);
+    QFETCH(bool, pty);
+    QFETCH(bool, took);
+
+    termios asked{};
+    asked.c_cflag = CS7 | PARENB | CSTOPB | CREAD | CLOCAL;
+    ::cfsetispeed(&asked, B38400);
+    ::cfsetospeed(&asked, B38400);
+    asked.c_cc[VSTART] = 0x11;
+    asked.c_cc[VSTOP] = 0x13;
+    termios readBack = asked;
+    readBack.c_cflag = (readBack.c_cflag & ~cflagDropped) | cflagAdded;
+    ::cfsetispeed(&readBack, speed);
+    ::cfsetospeed(&readBack, speed);
+    QCOMPARE(PosixSerialPlatform::settingsTook(asked, readBack, pty), took);
 }
 
 void TestCommPty::longWriteTravelsInChunks()
