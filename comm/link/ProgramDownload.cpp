@@ -168,7 +168,8 @@ void ProgramDownload::runChecked()
 bool ProgramDownload::exchangeAccepted(const QByteArray &command, const QString &refusedText)
 {
     m_exchange.exchange(command);
-    if (!m_exchange.lastExchangeAnswered()) {
+    // Noise instead of an answer is what a line at other settings gives.
+    if (!m_exchange.lastAnswerWellFormed()) {
         endWithBox(QStringLiteral("Error"), NoAnswerText);
         return false;
     }

@@ -99,7 +99,22 @@ QByteArray ControllerExchange::statusValue() const
     return ReceiveText.mid(15, 4);
 }
 
+bool ControllerExchange::lastAnswerWellFormed() const
+{
+    if (!m_lastAnswered)
+        return false;
+    // STX, node and sub-address (4), end code (2), request code (4), response
+    // code (4), data, ETX, check byte.
+    constexpr qsizetype RequestCodeAt = 7;
+    constexpr qsizetype DataAt = 15;
+    const QByteArray &text = ReceiveText;
+    const qsizetype etx = text.indexOf(ETX, 1);
+    return text.startsWith(STX) && etx >= DataAt && etx == text.size() - 2
+           && CalcBCC(text.mid(1, etx)).at(0) == text.back()
+           && text.mid(RequestCodeAt, 4) == CommandText.left(4);
+}
+
 bool ControllerExchange::lastCommandAccepted() const
 {
-    return m_lastAnswered && responseCode() == AcceptedCode;
+    return lastAnswerWellFormed() && responseCode() == AcceptedCode;
 }

@@ -98,7 +98,7 @@ bool isRunning(const QByteArray &statusValue)
 
 StatusVerdict judgeStatusAnswer(const ControllerExchange &exchange)
 {
-    if (!exchange.lastExchangeAnswered())
+    if (!exchange.lastAnswerWellFormed())
         return StatusVerdict::NoAnswer;
     if (!exchange.lastCommandAccepted() || exchange.statusValue().size() < 4)
         return StatusVerdict::Refused;

@@ -41,7 +41,7 @@ int countSegments(const std::function<double(int column, int row)> &value);
 
 // How the answer to the status query ends the check before the confirmation.
 enum class StatusVerdict {
-    NoAnswer, // nothing arrived
+    NoAnswer, // nothing arrived, or nothing that is an answer
     Refused,  // response code not "0000", or the answer too short to hold a status
     Running,  // a program runs on the controller
     Idle,     // go on

@@ -236,9 +236,11 @@ void TestDownloadCommands::statusAnswer_data()
     QTest::addColumn<StatusVerdict>("verdict");
     QTest::addColumn<bool>("running");
 
-    const auto ok = [](const QByteArray &status) {
-        return QByteArray("\x02" "0100000101" "0000") + status + "\x03" "x";
+    const auto frame = [](const QByteArray &codeAndData) {
+        const QByteArray body = "0100" "00" "0101" + codeAndData + '\x03';
+        return '\x02' + body + ControllerExchange::CalcBCC(body);
     };
+    const auto ok = [&](const QByteArray &status) { return frame("0000" + status); };
     QTest::newRow("no answer") << QByteArray() << StatusVerdict::NoAnswer << false;
     QTest::newRow("idle") << ok("0000") << StatusVerdict::Idle << false;
     QTest::newRow("running 0080") << ok("0080") << StatusVerdict::Running << true;
@@ -246,14 +248,13 @@ void TestDownloadCommands::statusAnswer_data()
     QTest::newRow("0100 shifted is 2") << ok("0100") << StatusVerdict::Idle << false;
     QTest::newRow("read as hexadecimal, 0128 is 296") << ok("0128") << StatusVerdict::Idle << false;
     QTest::newRow("007F") << ok("007F") << StatusVerdict::Idle << false;
-    QTest::newRow("refused") << QByteArray("\x02" "0100000101" "1100" "\x03" "x")
-                             << StatusVerdict::Refused << false;
-    QTest::newRow("accepted but no status")
-        << QByteArray("\x02" "0100000101" "0000" "\x03" "x") << StatusVerdict::Refused << false;
+    QTest::newRow("refused") << frame("1100") << StatusVerdict::Refused << false;
+    QTest::newRow("accepted but no status") << frame("0000") << StatusVerdict::Refused << false;
     QTest::newRow("status cut short") << QByteArray("\x02" "0100000101" "0000" "008")
-                                      << StatusVerdict::Refused << false;
+                                      << StatusVerdict::NoAnswer << false;
     QTest::newRow("end code only") << QByteArray("\x02" "010013" "\x03" "x")
-                                   << StatusVerdict::Refused << false;
+                                   << StatusVerdict::NoAnswer << false;
+    QTest::newRow("wrong check byte") << ok("0000").chopped(1) + "x" << StatusVerdict::NoAnswer << false;
 }
 
 void TestDownloadCommands::statusAnswer()
@@ -263,8 +264,10 @@ void TestDownloadCommands::statusAnswer()
     QFETCH(bool, running);
 
     // An earlier accepted idle answer stays in ReceiveText; it must not decide.
+    const QByteArray body = "0100" "00" "0101" "0000" "0000" "\x03";
+    const QByteArray ok0000 = '\x02' + body + ControllerExchange::CalcBCC(body);
     FakeExchangePort port;
-    port.arriving = QByteArray("\x02" "0100000101" "0000" "0000" "\x03" "x");
+    port.arriving = ok0000;
     ControllerExchange exchange(port);
     exchange.exchange(statusQuery());
 
