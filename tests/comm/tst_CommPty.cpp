@@ -1,3 +1,4 @@
+#include "AnswerFuzzer.h"
 #include "CommX.h"
 #include "PosixSerialPlatform.h"
 #include "PtyPair.h"
@@ -70,6 +71,7 @@ private slots:
     void readAnswer_data();
     void readAnswer();
     void readAnswerWaitsForBlockCheck();
+    void readAnswerSurvivesNonsense();
     void purgedInputNeverAppears();
     void purgeTransDropsQueuedChunks();
     void closedPortRefusesIo();
@@ -324,6 +326,39 @@ void TestCommPty::readAnswerWaitsForBlockCheck()
     timer.start();
     QCOMPARE(comm->Read(in.data(), 128), 4);
     QVERIFY(timer.elapsed() >= 300);
+}
+
+// Generated answers of every kind through the real line: each read ends (by
+// a whole answer or by the time-out, never later) and stays in its buffer,
+// and the port still reads a good answer afterwards.
+void TestCommPty::readAnswerSurvivesNonsense()
+{
+    constexpr int Answers = 400;
+    auto comm = makeComm();
+    comm->setTimeOutReceive(20);
+    comm->Open();
+    AnswerFuzzer fuzzer(4002);
+    const QByteArray command = "0102C1004E00000100000003";
+    QByteArray in(ControllerExchange::ReceiveBufferSize + 16, '\0');
+    for (int i = 0; i < Answers; ++i) {
+        const AnswerFuzzer::Answer answer = fuzzer.next(command, 20);
+        comm->PurgeReceive();
+        if (!answer.late)
+            QVERIFY(m_pty->send(answer.bytes));
+        const int n = comm->ReadAnswer(in.data(), ControllerExchange::ReceiveBufferSize);
+        QVERIFY2(n >= 0 && n <= ControllerExchange::ReceiveBufferSize, qPrintable(QString::number(i)));
+        if (answer.late)
+            QVERIFY(m_pty->send(answer.bytes));
+    }
+    QVERIFY(comm->IsOpen());
+    // Whatever is still on its way is dropped; a good answer reads whole.
+    comm->setTimeOutReceive(kForever);
+    QTest::qWait(50);
+    comm->PurgeReceive();
+    const QByteArray good = AnswerFuzzer::frame(command, "0000");
+    QVERIFY(m_pty->send(good));
+    QCOMPARE(comm->ReadAnswer(in.data(), ControllerExchange::ReceiveBufferSize), int(good.size()));
+    QCOMPARE(in.left(good.size()), good);
 }
 
 void TestCommPty::purgedInputNeverAppears()
