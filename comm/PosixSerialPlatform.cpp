@@ -70,8 +70,10 @@ int pollRetry(pollfd* fds, nfds_t count, int timeoutMs)
     return r;
 }
 
+} // namespace
+
 // The slave side of a Unix 98 pseudo-terminal (character major 136 to 143).
-bool isPseudoTerminal(int fd)
+bool PosixSerialPlatform::isPseudoTerminal(int fd)
 {
     struct stat info {};
     if (::fstat(fd, &info) != 0 || !S_ISCHR(info.st_mode))
@@ -79,8 +81,6 @@ bool isPseudoTerminal(int fd)
     const unsigned int deviceMajor = major(info.st_rdev);
     return deviceMajor >= 136 && deviceMajor <= 143;
 }
-
-} // namespace
 
 PosixSerialPlatform::~PosixSerialPlatform()
 {

@@ -53,6 +53,9 @@ public:
     // pseudo-terminal has no character size or parity of its own and reads
     // back 8 bits without parity whatever was asked, so on one those two are
     // not compared.
+    // The slave side of a Unix 98 pseudo-terminal.
+    static bool isPseudoTerminal(int fd);
+
     static bool settingsTook(const termios& asked, const termios& readBack, bool pseudoTerminal);
 
 private:

@@ -5,9 +5,13 @@
 
 #include <QFileInfo>
 #include <QTemporaryDir>
+#include <QScopeGuard>
 #include <QTest>
 
 #include <memory>
+#include <poll.h>
+#include <pty.h>
+#include <unistd.h>
 #include <mutex>
 
 namespace {
@@ -46,6 +50,9 @@ private slots:
     void linkNeverReplacesAFile();
     void cutAfterCommands();
     void printsProgramAfterDownload();
+    void deviceRefused_data();
+    void deviceRefused();
+    void deviceGivenAsAPtyPath();
 
 private:
     std::unique_ptr<ControllerSimulator> m_sim;
@@ -285,6 +292,57 @@ void TestControllerSimulator::printsProgramAfterDownload()
     QCOMPARE(lines.last(), QStringLiteral("Program 3, initial 40.0 deg C, 2 segments:\n"
                                           "  0 Ramp to 150.0 at 10.0 deg C/min\n"
                                           "  1 Hold 5.30 (min.sec)"));
+}
+
+void TestControllerSimulator::deviceRefused_data()
+{
+    QTest::addColumn<QString>("device");
+    QTest::addColumn<QString>("error");
+    QTest::newRow("missing") << "/nonexistent/ttyUSB9" << "cannot open /nonexistent/ttyUSB9: No such file or directory";
+    QTest::newRow("not a serial device") << "/dev/null" << "/dev/null is not a serial device";
+}
+
+void TestControllerSimulator::deviceRefused()
+{
+    QFETCH(QString, device);
+    QFETCH(QString, error);
+    ControllerSimulator sim;
+    QString reason;
+    QVERIFY(!sim.startOnDevice(device, &reason));
+    QCOMPARE(reason, error);
+    QVERIFY(!sim.isServing());
+}
+
+// A device path that is a pseudo-terminal's slave: the simulator answers on
+// it, and the far end (the master, here the editor's side) gets the answers.
+void TestControllerSimulator::deviceGivenAsAPtyPath()
+{
+    int master = -1, slave = -1;
+    char name[128] = {};
+    QCOMPARE(openpty(&master, &slave, name, nullptr, nullptr), 0);
+    const auto closeBoth = qScopeGuard([&] {
+        ::close(master);
+        ::close(slave);
+    });
+    ControllerSimulator sim;
+    QString error;
+    QVERIFY2(sim.startOnDevice(QString::fromLocal8Bit(name), &error), qPrintable(error));
+    QCOMPARE(sim.slavePath(), QString::fromLocal8Bit(name));
+
+    const QByteArray query = frame(DownloadCommands::statusQuery());
+    QCOMPARE(::write(master, query.constData(), size_t(query.size())), ssize_t(query.size()));
+    const QByteArray expected = answer("0101", "0000" "0000");
+    QByteArray got;
+    while (got.size() < expected.size()) {
+        pollfd fd{master, POLLIN, 0};
+        QVERIFY2(::poll(&fd, 1, 5000) > 0, "no answer on the device");
+        char buffer[64];
+        const ssize_t n = ::read(master, buffer, sizeof buffer);
+        QVERIFY(n > 0);
+        got.append(buffer, n);
+    }
+    QCOMPARE(got, expected);
+    sim.stop();
 }
 
 QTEST_GUILESS_MAIN(TestControllerSimulator)
