@@ -1,6 +1,5 @@
 #include "ProgramDownload.h"
 
-#include "CommError.h"
 #include "DownloadChecks.h"
 #include "DownloadCommands.h"
 #include "DownloadPort.h"
@@ -49,39 +48,61 @@ void ProgramDownload::run()
     m_window.enterTransferState();
     m_exchange.NoReply = false;
     StopRequest = false;
+    Ending ending;
     try {
-        runChecked();
-    } catch (...) {
-        // Whatever went wrong, the window is idle again and the port closed
-        // before the error is shown.
-        m_window.ButtanReset();
-        closePort();
-        throw;
+        ending = runChecked();
+    } catch (const std::exception &e) {
+        ending = {Ending::Show::Error, {}, QString::fromUtf8(e.what())};
     }
+    finish(ending);
 }
 
-void ProgramDownload::runChecked()
+void ProgramDownload::finish(const Ending &ending)
 {
+    if (ending.activityStopsFirst)
+        m_window.stopActivity();
+    else
+        m_window.ButtanReset();
+    switch (ending.show) {
+    case Ending::Show::Nothing:
+        break;
+    case Ending::Show::Message:
+        m_prompts.message(ending.text);
+        break;
+    case Ending::Show::Box:
+        m_prompts.box(ending.caption, ending.text, Prompts::Icon::Question, Prompts::Ok);
+        break;
+    case Ending::Show::Error:
+        // The default error display shows it once the window is idle and
+        // the port closed.
+        closePort();
+        throw std::runtime_error(ending.text.toStdString());
+    }
+    if (ending.activityStopsFirst)
+        m_window.ButtanReset();
+    closePort();
+}
+
+ProgramDownload::Ending ProgramDownload::runChecked()
+{
+    using Show = Ending::Show;
+    const auto message = [](const QString &text) { return Ending{Show::Message, {}, text}; };
+    const auto box = [](const QString &caption, const QString &text) { return Ending{Show::Box, caption, text}; };
+
     QString fault;
     const int segments = DownloadChecks::countSegments(m_snapshot.table, &fault);
-    if (!fault.isEmpty()) {
-        endWithMessage(fault);
-        return;
-    }
-    if (segments == 0) {
-        endWithMessage(QStringLiteral("There are no segments."));
-        return;
-    }
+    if (!fault.isEmpty())
+        return message(fault);
+    if (segments == 0)
+        return message(QStringLiteral("There are no segments."));
     // Everything the controller would refuse is refused here, before the
     // port is touched: a refusal halfway would leave it a mixture of the old
     // and the new program.
     fault = DownloadChecks::initialTempFault(m_snapshot.initialTemp);
     if (fault.isEmpty())
         fault = DownloadChecks::segmentFault(m_snapshot.table, segments);
-    if (!fault.isEmpty()) {
-        endWithMessage(fault);
-        return;
-    }
+    if (!fault.isEmpty())
+        return message(fault);
 
     // Every command is built before the port opens; the checks above passed
     // every value sent, so each reads and fits its field.
@@ -104,25 +125,20 @@ void ProgramDownload::runChecked()
     try {
         m_port.Open();
     } catch (const std::exception &e) {
-        m_window.ButtanReset();
-        closePort();
-        QString reason = QString::fromUtf8(e.what());
-        throw PortOpenError(PortMissingText + (reason.isEmpty() ? QString() : QStringLiteral("\n\r") + reason));
+        const QString reason = QString::fromUtf8(e.what());
+        return {Show::Error, {}, PortMissingText + (reason.isEmpty() ? QString() : QStringLiteral("\n\r") + reason)};
     }
 
     m_exchange.CommandHeader = ControllerExchange::DefaultHeader;
     m_exchange.exchange(DownloadCommands::statusQuery());
     switch (DownloadCommands::judgeStatusAnswer(m_exchange)) {
     case DownloadCommands::StatusVerdict::NoAnswer:
-        endWithBox(QStringLiteral("Error"), NoAnswerText);
-        return;
+        return box(QStringLiteral("Error"), NoAnswerText);
     case DownloadCommands::StatusVerdict::Refused:
-        endWithBox(QStringLiteral("Error"), QStringLiteral("Command error. ErorrCode") + FullWidthColon
+        return box(QStringLiteral("Error"), QStringLiteral("Command error. ErorrCode") + FullWidthColon
                                                 + QString::fromLatin1(m_exchange.responseCode()));
-        return;
     case DownloadCommands::StatusVerdict::Running:
-        endWithBox(QStringLiteral("Confirmation"), QStringLiteral("Program is running."));
-        return;
+        return box(QStringLiteral("Confirmation"), QStringLiteral("Program is running."));
     case DownloadCommands::StatusVerdict::Idle:
         break;
     }
@@ -131,66 +147,39 @@ void ProgramDownload::runChecked()
     const int programNo = m_snapshot.programNo;
     if (m_prompts.box(QStringLiteral("Confirmation"), confirmationText(programNo, segments), Prompts::Icon::Question,
                       Prompts::Yes | Prompts::No)
-        == Prompts::No) {
-        m_window.ButtanReset();
-        closePort();
-        return;
-    }
+        == Prompts::No)
+        return {};
     m_window.startSending();
 
     const QString refused = QStringLiteral("Command error.Transmission was stopped. ErorrCode") + FullWidthColon;
     for (const QByteArray &command : {DownloadCommands::programNo(programNo), initialTemp,
                                       DownloadCommands::programNoAgain(programNo),
                                       DownloadCommands::segmentCount(segments)}) {
-        if (!exchangeAccepted(command, refused))
-            return;
+        if (auto ending = exchangeRefused(command, refused))
+            return *ending;
     }
 
     for (int k = 0; k < segments; ++k) {
-        if (StopRequest) {
-            m_window.stopActivity();
-            m_prompts.message(QStringLiteral("Transmission was stopped."));
-            m_window.ButtanReset();
-            closePort();
-            return;
-        }
+        if (StopRequest)
+            return {Show::Message, {}, QStringLiteral("Transmission was stopped."), true};
         m_window.setTransferStatus(QStringLiteral("Segment No.%1sending").arg(k));
-        if (!exchangeAccepted(segmentCommands.at(k), refused))
-            return;
+        if (auto ending = exchangeRefused(segmentCommands.at(k), refused))
+            return *ending;
     }
-
-    m_window.ButtanReset();
-    m_prompts.message(QStringLiteral("Transmission was completed"));
-    closePort();
-    
+    return message(QStringLiteral("Transmission was completed"));
 }
 
-bool ProgramDownload::exchangeAccepted(const QByteArray &command, const QString &refusedText)
+std::optional<ProgramDownload::Ending> ProgramDownload::exchangeRefused(const QByteArray &command,
+                                                                        const QString &refusedText)
 {
     m_exchange.exchange(command);
     // Noise instead of an answer is what a line at other settings gives.
-    if (!m_exchange.lastAnswerWellFormed()) {
-        endWithBox(QStringLiteral("Error"), NoAnswerText);
-        return false;
-    }
-    if (!m_exchange.lastCommandAccepted()) {
-        endWithBox(QStringLiteral("Error"), refusedText + QString::fromLatin1(m_exchange.responseCode()));
-        return false;
-    }
-    return true;
-}
-
-void ProgramDownload::endWithBox(const QString &caption, const QString &text)
-{
-    m_window.ButtanReset();
-    m_prompts.box(caption, text, Prompts::Icon::Question, Prompts::Ok);
-    closePort();
-}
-
-void ProgramDownload::endWithMessage(const QString &text)
-{
-    m_window.ButtanReset();
-    m_prompts.message(text);
+    if (!m_exchange.lastAnswerWellFormed())
+        return Ending{Ending::Show::Box, QStringLiteral("Error"), NoAnswerText};
+    if (!m_exchange.lastCommandAccepted())
+        return Ending{Ending::Show::Box, QStringLiteral("Error"),
+                      refusedText + QString::fromLatin1(m_exchange.responseCode())};
+    return std::nullopt;
 }
 
 void ProgramDownload::closePort()

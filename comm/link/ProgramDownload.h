@@ -4,6 +4,7 @@
 #include "TemperatureProgram.h"
 
 #include <QString>
+#include <optional>
 
 class DownloadPort;
 class Prompts;
@@ -26,13 +27,23 @@ public:
         TemperatureProgram table;
     };
 
-public:
+    // What ended a download, as the one place that ends every download shows it.
+    struct Ending
+    {
+        enum class Show { Nothing, Message, Box, Error };
+        Show show = Show::Nothing;
+        QString caption; // of a box
+        QString text;
+        // Stop: the activity stops and the message is shown before the window
+        // is made idle. Every other ending makes it idle first.
+        bool activityStopsFirst = false;
+    };
+
     ProgramDownload(TransferWindow &window, DownloadPort &port, Prompts &prompts);
 
     // Runs the whole download; does nothing while a download runs already.
-    // Raises the errors the default error display
-    // shows (port not available, port failure, a cell that is not a number),
-    // always after the window was made idle and the port closed.
+    // Raises the errors the default error display shows (port not available,
+    // port failure), always after the window was made idle and the port closed.
     void run();
 
     // The Stop button: takes effect before the next segment.
@@ -45,12 +56,12 @@ public:
     static QString confirmationText(int programNo, int segments);
 
 private:
-    void runChecked();
-    // Exchanges one command; false (after the ending's message) when it was
-    // not answered or not accepted.
-    bool exchangeAccepted(const QByteArray &command, const QString &refusedText);
-    void endWithBox(const QString &caption, const QString &text);
-    void endWithMessage(const QString &text);
+    Ending runChecked();
+    // Exchanges one command; the ending when it was not answered or not accepted.
+    std::optional<Ending> exchangeRefused(const QByteArray &command, const QString &refusedText);
+    // Makes the window idle, shows the ending and closes the port, in the
+    // order the ending asks for; an error is raised last, the port closed.
+    void finish(const Ending &ending);
     void closePort();
 
     TransferWindow &m_window;
