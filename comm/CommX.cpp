@@ -104,8 +104,11 @@ void TCustomCommX::Open()
         ReportError(CommError::AlreadyOpen);
         return;
     }
-    const QString device = FPorts.devicePathFor(FPortNo);
-    if (device.isEmpty() || !FPlatform->open(device)) {
+    FOpenDevice = FPorts.devicePathFor(FPortNo);
+    FOpenFailure = {};
+    if (FOpenDevice.isEmpty())
+        FOpenFailure.step = OpenFailure::Step::NoDevice;
+    if (FOpenDevice.isEmpty() || !FPlatform->open(FOpenDevice, FOpenFailure)) {
         ReportError(CommError::OpenFailed);
         return;
     }

@@ -95,6 +95,10 @@ public:
     SerialPlatform& platform() const { return *FPlatform; }
     void setPortDirectory(const PortDirectory& directory) { FPorts = directory; }
     const PortDirectory& portDirectory() const { return FPorts; }
+    // Why the last Open could not open the device (code 101): which step
+    // failed, with the system's error number, and the device it tried.
+    const OpenFailure& LastOpenFailure() const { return FOpenFailure; }
+    const QString& LastOpenDevice() const { return FOpenDevice; }
 
     // Chunks and bytes handed to the transmit thread and not yet finished.
     int PendingCount() const;
@@ -163,6 +167,8 @@ private:
 
     std::unique_ptr<SerialPlatform> FPlatform;
     PortDirectory FPorts;
+    OpenFailure FOpenFailure;
+    QString FOpenDevice;
 
     int FPortNo = 1;
     int FBitRate = 9600;

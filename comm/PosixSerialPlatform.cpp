@@ -87,21 +87,30 @@ PosixSerialPlatform::~PosixSerialPlatform()
     close();
 }
 
-bool PosixSerialPlatform::open(const QString& devicePath)
+bool PosixSerialPlatform::open(const QString& devicePath, OpenFailure& failure)
 {
+    failure = {};
     if (m_fd >= 0)
         return false;
+    const auto fail = [&](OpenFailure::Step step, int error, int fd) {
+        failure = {step, error};
+        if (fd >= 0)
+            ::close(fd);
+        return false;
+    };
     const QByteArray path = QFile::encodeName(devicePath);
     int fd = ::open(path.constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
-        return false;
+        return fail(OpenFailure::Step::Open, errno, -1);
     termios t{};
     // Not a terminal, or somebody else holds it: give up. TIOCEXCL keeps
     // later opens out (for everybody but root); the lock covers root too.
-    if (!::isatty(fd) || ::flock(fd, LOCK_EX | LOCK_NB) != 0 || ::tcgetattr(fd, &t) != 0) {
-        ::close(fd);
-        return false;
-    }
+    if (!::isatty(fd))
+        return fail(OpenFailure::Step::NotATerminal, 0, fd);
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0)
+        return fail(OpenFailure::Step::InUse, errno, fd);
+    if (::tcgetattr(fd, &t) != 0)
+        return fail(OpenFailure::Step::Setup, errno, fd);
     ::ioctl(fd, TIOCEXCL);
 
     // Raw bytes both ways; reads never block (VMIN 1 with O_NONBLOCK: no
@@ -117,6 +126,7 @@ bool PosixSerialPlatform::open(const QString& devicePath)
     m_txWake = ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
     m_rxWake = ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
     if (m_txWake < 0 || m_rxWake < 0) {
+        failure = {OpenFailure::Step::Setup, errno};
         m_fd = fd;
         close();
         return false;

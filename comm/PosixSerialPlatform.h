@@ -18,7 +18,7 @@ public:
     PosixSerialPlatform(const PosixSerialPlatform&) = delete;
     PosixSerialPlatform& operator=(const PosixSerialPlatform&) = delete;
 
-    bool open(const QString& devicePath) override;
+    bool open(const QString& devicePath, OpenFailure& failure) override;
     void close() override;
     bool isOpen() const override;
     int handle() const override;
