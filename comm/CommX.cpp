@@ -145,7 +145,8 @@ void TCustomCommX::StartThreads()
     FTransThread.reset();
     FReceiveThread.reset();
     try {
-        auto thread = std::make_unique<TCommTransThread>(*this, *FPlatform, FNotifier.get());
+        auto thread = std::make_unique<TCommTransThread>(
+            *FPlatform, FWriteLock, FFlowCtrl, [this](int length) { ChunkFinished(length); }, FNotifier.get());
         thread->FCharTime = CharTimeFor(FBitRate);
         thread->Start();
         FTransThread = std::move(thread);

@@ -148,8 +148,6 @@ protected:
     void ReportError(int errorState);
 
 private:
-    friend class TCommTransThread;
-
     int ReadUntil(char* buffer, int count, bool untilAnswer);
     bool ApplyCommState(const std::function<void(CommLineSettings&)>& edit, int errorState);
     void ApplyBitRate();
