@@ -76,9 +76,9 @@ public:
 
     virtual bool Write(const char* Data, int Count);
     virtual int Read(char* Buffer, int Count);
-    // Like Read, but also ends as soon as the bytes so far hold an ETX
-    // (0x03) and one byte after it: a controller answer is complete.
-    int ReadAnswer(char* Buffer, int Count);
+    // Like Read, but also ends as soon as Complete says that the bytes so far
+    // make a whole answer (the component knows bytes, not frames).
+    int ReadAnswer(char* Buffer, int Count, const std::function<bool(const char*, int)>& Complete);
 
     void Open();
     void Close();
@@ -148,7 +148,7 @@ protected:
     void ReportError(int errorState);
 
 private:
-    int ReadUntil(char* buffer, int count, bool untilAnswer);
+    int ReadUntil(char* buffer, int count, const std::function<bool(const char*, int)>& complete);
     bool ApplyCommState(const std::function<void(CommLineSettings&)>& edit, int errorState);
     void ApplyBitRate();
     void ApplyCharSize();

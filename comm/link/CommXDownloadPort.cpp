@@ -42,9 +42,9 @@ void CommXDownloadPort::PurgeReceive()
     m_comm.PurgeReceive();
 }
 
-int CommXDownloadPort::ReadAnswer(char *buf, int count)
+int CommXDownloadPort::ReadAnswer(char *buf, int count, const AnswerComplete &complete)
 {
-    return m_comm.ReadAnswer(buf, count);
+    return m_comm.ReadAnswer(buf, count, complete);
 }
 
 void CommXDownloadPort::Close()

@@ -18,7 +18,7 @@ public:
     void PurgeTrans() override;
     bool WriteString(const QByteArray &text) override;
     void PurgeReceive() override;
-    int ReadAnswer(char *buf, int count) override;
+    int ReadAnswer(char *buf, int count, const AnswerComplete &complete) override;
     void Close() override;
 
     // Why the port numbered portNo cannot be used, in words a person can act

@@ -2,8 +2,12 @@
 
 #include "CommError.h"
 #include "ExchangePort.h"
+#include "FrameBytes.h"
 
 #include <exception>
+
+using FrameBytes::ETX;
+using FrameBytes::STX;
 
 ControllerExchange::ControllerExchange(ExchangePort &port) : m_port(port) {}
 
@@ -76,7 +80,7 @@ void ControllerExchange::Receive()
     char buffer[ReceiveBufferSize];
     try {
         m_port.PurgeReceive();
-        ReceiveCount = m_port.ReadAnswer(buffer, ReceiveBufferSize);
+        ReceiveCount = m_port.ReadAnswer(buffer, ReceiveBufferSize, FrameBytes::answerComplete);
         m_port.PurgeReceive();
     } catch (const std::exception &) {
         closeAndThrow(QStringLiteral("Comm.port error"));

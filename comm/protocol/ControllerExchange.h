@@ -11,8 +11,6 @@ class ExchangePort;
 class ControllerExchange
 {
 public:
-    static constexpr char STX = 0x02;
-    static constexpr char ETX = 0x03;
     static constexpr int ReceiveBufferSize = 128;
     static constexpr const char *DefaultHeader = "01000";
     static constexpr const char *AcceptedCode = "0000";

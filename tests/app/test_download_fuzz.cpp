@@ -31,7 +31,7 @@ public:
         return true;
     }
     void PurgeReceive() override { m_queued.clear(); }
-    int ReadAnswer(char *buf, int count) override
+    int ReadAnswer(char *buf, int count, const AnswerComplete &) override
     {
         const AnswerFuzzer::Answer answer = m_fuzzer.next(commands.last(), acceptedPercent);
         answers << answer;

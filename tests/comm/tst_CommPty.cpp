@@ -1,5 +1,6 @@
 #include "AnswerFuzzer.h"
 #include "CommX.h"
+#include "FrameBytes.h"
 #include "PosixSerialPlatform.h"
 #include "PtyPair.h"
 
@@ -301,7 +302,7 @@ void TestCommPty::readAnswer()
     QByteArray in(128, '\0');
     QElapsedTimer timer;
     timer.start();
-    QCOMPARE(comm->ReadAnswer(in.data(), 128), expected);
+    QCOMPARE(comm->ReadAnswer(in.data(), 128, FrameBytes::answerComplete), expected);
     QCOMPARE(in.left(expected), arriving);
     if (!endsEarly)
         QVERIFY(timer.elapsed() >= 300);
@@ -316,7 +317,7 @@ void TestCommPty::readAnswerWaitsForBlockCheck()
     QObject context;  // cancels the timer when the test ends early
     QTimer::singleShot(200, &context, [&] { m_pty->send("B"); });
     QByteArray in(128, '\0');
-    QCOMPARE(comm->ReadAnswer(in.data(), 128), 7);
+    QCOMPARE(comm->ReadAnswer(in.data(), 128, FrameBytes::answerComplete), 7);
     QCOMPARE(in.left(7), QByteArray("\x02" "0100\x03" "B"));
 
     // Read keeps its meaning: a complete answer does not end it early.
@@ -345,7 +346,7 @@ void TestCommPty::readAnswerSurvivesNonsense()
         comm->PurgeReceive();
         if (!answer.late)
             QVERIFY(m_pty->send(answer.bytes));
-        const int n = comm->ReadAnswer(in.data(), ControllerExchange::ReceiveBufferSize);
+        const int n = comm->ReadAnswer(in.data(), ControllerExchange::ReceiveBufferSize, FrameBytes::answerComplete);
         QVERIFY2(n >= 0 && n <= ControllerExchange::ReceiveBufferSize, qPrintable(QString::number(i)));
         if (answer.late)
             QVERIFY(m_pty->send(answer.bytes));
@@ -357,7 +358,7 @@ void TestCommPty::readAnswerSurvivesNonsense()
     comm->PurgeReceive();
     const QByteArray good = AnswerFuzzer::frame(command, "0000");
     QVERIFY(m_pty->send(good));
-    QCOMPARE(comm->ReadAnswer(in.data(), ControllerExchange::ReceiveBufferSize), int(good.size()));
+    QCOMPARE(comm->ReadAnswer(in.data(), ControllerExchange::ReceiveBufferSize, FrameBytes::answerComplete), int(good.size()));
     QCOMPARE(in.left(good.size()), good);
 }
 
@@ -402,7 +403,7 @@ void TestCommPty::closedPortRefusesIo()
     char buffer[8];
     QVERIFY(!comm->Write("x", 1));
     QCOMPARE(comm->Read(buffer, 8), -1);
-    QCOMPARE(comm->ReadAnswer(buffer, 8), -1);
+    QCOMPARE(comm->ReadAnswer(buffer, 8, FrameBytes::answerComplete), -1);
     QVERIFY(comm->Write("x", 0));
     QVERIFY(comm->WriteString(QByteArray()));
     comm->PurgeTrans();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ControllerExchange.h"
+#include "FrameBytes.h"
 
 #include <QByteArray>
 #include <QRandomGenerator>
@@ -43,8 +44,8 @@ public:
     // command's request code, the response code, data, ETX and check byte.
     static QByteArray frame(const QByteArray &command, const QByteArray &code, const QByteArray &data = {})
     {
-        const QByteArray body = "0100" "00" + command.left(4) + code + data + ControllerExchange::ETX;
-        return ControllerExchange::STX + body + ControllerExchange::CalcBCC(body);
+        const QByteArray body = "0100" "00" + command.left(4) + code + data + FrameBytes::ETX;
+        return FrameBytes::STX + body + ControllerExchange::CalcBCC(body);
     }
 
     // An answer to the command; acceptedPercent of them are plain acceptances,
@@ -72,7 +73,7 @@ public:
         case CutShort: return {kind, good.left(pick(int(good.size()) - 1))};
         case StraySTX: {
             QByteArray bytes = good;
-            bytes.insert(pick(int(bytes.size()) - 1), ControllerExchange::STX);
+            bytes.insert(pick(int(bytes.size()) - 1), FrameBytes::STX);
             return {kind, bytes};
         }
         case EtxWithoutBcc: return {kind, good.chopped(1)};
