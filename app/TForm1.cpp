@@ -68,9 +68,11 @@ TForm1::TForm1(Prompts &prompts, const QString &settingsPath, QWidget *parent)
     m_timer1->setInterval(200);
     connect(m_timer1, &QTimer::timeout, this, [this] { guarded([this] { Timer1Timer(); }); });
     guarded([this] { FormCreate(); });
-    // The port setup window, created hidden.
-    m_form2 = new TForm2(*m_commX1, ComPortNo, ComPortIndex,
-                         [this](const QString &port) { m_statusBar->setPanelText(3, port); }, this);
+    // The port setup window, created hidden; it hands back what was picked.
+    m_form2 = new TForm2([this] { return m_commX1->portDirectory().presentPorts(); }, this);
+    connect(m_form2, &TForm2::portChosen, this, [this](int portNo, int index, const QString &name) {
+        guarded([&] { applyPortChoice(portNo, index, name); });
+    });
 }
 
 TForm1::~TForm1()
@@ -328,11 +330,25 @@ void TForm1::ToolButton5Click()
 
 void TForm1::N6Click()
 {
-    // Non-modal, centred over the main window.
-    m_form2->move(geometry().center() - QPoint(m_form2->width() / 2, m_form2->height() / 2));
-    m_form2->show();
+    // Non-modal, centred over the main window; one already shown is only
+    // brought to the front.
+    if (!m_form2->isVisible()) {
+        m_form2->setComPortIndex(ComPortIndex);
+        m_form2->move(geometry().center() - QPoint(m_form2->width() / 2, m_form2->height() / 2));
+        m_form2->show();
+    }
     m_form2->raise();
     m_form2->activateWindow();
+}
+
+void TForm1::applyPortChoice(int portNo, int index, const QString &name)
+{
+    // The port in use is closed; the next Send opens the one picked.
+    m_commX1->Close();
+    ComPortNo = portNo;
+    m_commX1->setPortNo(portNo);
+    ComPortIndex = index;
+    m_statusBar->setPanelText(3, name);
 }
 
 void TForm1::Timer1Timer()

@@ -123,6 +123,8 @@ public slots:
     void N6Click();
     void Timer1Timer();
     void SpinEdit1Change();
+    // A port picked in the port setup window.
+    void applyPortChoice(int portNo, int index, const QString &name);
 
     // Rebuilds the chart and the total time from the grid and InitialTemp.
     // Raises ConversionError, leaving both as they were, when a cell is not a number.

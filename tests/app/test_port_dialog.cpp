@@ -149,6 +149,13 @@ private slots:
         QCOMPARE(form.statusBar1()->panelText(3), QString("COM3"));
         QVERIFY(form.isEnabled()); // the main window stays usable
 
+        // Asked for again while shown: only brought to the front, list and place kept.
+        dialog->move(dialog->pos() + QPoint(40, 30));
+        const QPoint movedTo = dialog->pos();
+        form.N6Click();
+        QCOMPARE(dialog->pos(), movedTo);
+        QCOMPARE(list->currentIndex(), 1);
+
         // Shown again later: a fresh list with the last pick selected.
         dialog->hide();
         form.ComPortIndex = 7; // out of range: nothing selected
