@@ -31,7 +31,7 @@ const QString Stopped = "Command error.Transmission was stopped. ErorrCode" + Co
 enum Setup { Normal, Silent, Running, RefuseStatus, RefuseProgramNo, RefuseInitial, RefuseAgain, RefuseCount,
              RefuseSegment, StopAtConfirmation, StopAfterTwoSegments, CutAfterSix, SilentAfterFive,
              AnswerNo, NoSegments, Segment0Unset, Segment1Unset, PortMissing, SplitAnswers, TemperatureOutOfRange,
-             RateOutOfRange, TimeOutOfRange, InitialTempOutOfRange, ExponentForm, NegativeUnused, NotANumberLater };
+             ExponentForm, NotANumberLater };
 }
 Q_DECLARE_METATYPE(Setup)
 
@@ -70,15 +70,7 @@ private slots:
         QTest::newRow("segment 1 unset") << Segment1Unset << QStringList{} << QStringList{"Segment No. \"1\" is not set."};
         QTest::newRow("temperature out of range") << TemperatureOutOfRange << QStringList{}
             << QStringList{"Segment No. \"2\" Temp. \"350.0\" is out of range.\n\rInput range:0 - 300.0 deg C"};
-        QTest::newRow("rate out of range") << RateOutOfRange << QStringList{}
-            << QStringList{"Segment No. \"0\" Rate \"25.0\" is out of range.\n\rInput range:0 - 20.0 deg C/min"};
-        QTest::newRow("time out of range") << TimeOutOfRange << QStringList{}
-            << QStringList{"Segment No. \"1\" Time \"2.75\" is out of range.\n\rInput range:0.00 - 99.59(min.sec)"};
-        QTest::newRow("initial temperature out of range") << InitialTempOutOfRange << QStringList{}
-            << QStringList{" Exceeding the input range."};
         QTest::newRow("temperature in exponent form") << ExponentForm << all << QStringList{confirm, "Transmission was completed"};
-        QTest::newRow("negative value a Hold does not send") << NegativeUnused << all
-            << QStringList{confirm, "Transmission was completed"};
         QTest::newRow("not a number past the last segment") << NotANumberLater << QStringList{}
             << QStringList{"Segment No. \"5\" Rate \"1.2.3\" is not a number."};
         QTest::newRow("port missing") << PortMissing << QStringList{}
@@ -151,19 +143,11 @@ private slots:
         // Values a hand-edited file can bring in.
         if (setup == TemperatureOutOfRange)
             model->setCell(2, 3, "350.0");
-        if (setup == RateOutOfRange)
-            model->setCell(3, 1, "25.0");
-        if (setup == TimeOutOfRange)
-            model->setCell(4, 2, "2.75");
         // Numbers the chart reads, as a stored file can hold them.
         if (setup == ExponentForm)
             model->setCell(2, 3, "1E2");
-        if (setup == NegativeUnused)
-            model->setCell(2, 2, "-5.0");
         if (setup == NotANumberLater)
             model->setCell(3, 6, "1.2.3");
-        if (setup == InitialTempOutOfRange)
-            form.Edit1()->setText("350.0");
         form.Memo1()->setPlainText("kept comment");
         form.DataModified = false;
 
