@@ -51,6 +51,12 @@ bool RecentFilesMenu::save(QString *error) const
     return SettingsFile::update(m_settingsPath, [this](IniDocument &ini) { m_files.toIni(ini); }, error);
 }
 
+void RecentFilesMenu::setEnabled(bool enabled)
+{
+    m_enabled = enabled;
+    rebuild();
+}
+
 void RecentFilesMenu::rebuild()
 {
     m_menu->clear();
@@ -58,6 +64,7 @@ void RecentFilesMenu::rebuild()
     for (int i = 0; i < texts.size(); ++i) {
         QAction *action = m_menu->addAction(texts[i]);
         action->setToolTip(QDir::toNativeSeparators(m_files.paths().at(i)));
+        action->setEnabled(m_enabled);
         connect(action, &QAction::triggered, this, [this, i] { pick(i); });
     }
     if (texts.isEmpty())

@@ -30,6 +30,8 @@ public:
     // Writes the list into the settings file; returns false and sets *error
     // when the file cannot be written.
     bool save(QString *error) const;
+    // Enables or disables every entry (during a transfer nothing may open).
+    void setEnabled(bool enabled);
 
 private:
     void rebuild();
@@ -39,4 +41,5 @@ private:
     Prompts &m_prompts;
     std::function<void(const QString &)> m_open;
     RecentFiles m_files;
+    bool m_enabled = true;
 };

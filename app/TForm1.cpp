@@ -74,9 +74,11 @@ TForm1::TForm1(Prompts &prompts, const QString &settingsPath, QWidget *parent)
         guarded([this, &path] { m_fileCommands.OpenPath(path); });
     });
     guarded([this] { FormCreate(); });
-    // The port setup window, created hidden.
-    m_form2 = new TForm2(*m_commX1, ComPortNo, ComPortIndex,
-                         [this](const QString &port) { m_statusBar->setPanelText(3, port); }, this);
+    // The port setup window, created hidden; it hands back what was picked.
+    m_form2 = new TForm2([this] { return m_commX1->portDirectory().presentPorts(); }, this);
+    connect(m_form2, &TForm2::portChosen, this, [this](int portNo, int index, const QString &name) {
+        guarded([&] { applyPortChoice(portNo, index, name); });
+    });
 }
 
 TForm1::~TForm1()
@@ -344,11 +346,25 @@ void TForm1::ToolButton5Click()
 
 void TForm1::N6Click()
 {
-    // Non-modal, centred over the main window.
-    m_form2->move(geometry().center() - QPoint(m_form2->width() / 2, m_form2->height() / 2));
-    m_form2->show();
+    // Non-modal, centred over the main window; one already shown is only
+    // brought to the front.
+    if (!m_form2->isVisible()) {
+        m_form2->setComPortIndex(ComPortIndex);
+        m_form2->move(geometry().center() - QPoint(m_form2->width() / 2, m_form2->height() / 2));
+        m_form2->show();
+    }
     m_form2->raise();
     m_form2->activateWindow();
+}
+
+void TForm1::applyPortChoice(int portNo, int index, const QString &name)
+{
+    // The port in use is closed; the next Send opens the one picked.
+    m_commX1->Close();
+    ComPortNo = portNo;
+    m_commX1->setPortNo(portNo);
+    ComPortIndex = index;
+    m_statusBar->setPanelText(3, name);
 }
 
 void TForm1::Timer1Timer()
@@ -375,9 +391,17 @@ void TForm1::setTransferControls(bool transfer)
         toolButton(i)->setEnabled(!transfer);
     toolButton(5)->setEnabled(transfer);
     m_spinEdit1->setEnabled(!transfer);
-    m_fileMenu->menuAction()->setEnabled(!transfer);
-    m_recentFiles->menu()->menuAction()->setEnabled(!transfer);
-    m_commMenu->menuAction()->setEnabled(!transfer);
+    // The menus' items themselves, not only their titles: an item can be
+    // triggered without its menu being opened (assistive technology).
+    for (QMenu *menu : {m_fileMenu, m_commMenu}) {
+        menu->menuAction()->setEnabled(!transfer);
+        for (QAction *action : menu->actions())
+            action->setEnabled(!transfer);
+    }
+    m_recentFiles->setEnabled(!transfer);
+    // A pick in the port window would close the port under the transfer.
+    if (m_form2)
+        m_form2->setEnabled(!transfer);
     m_grid->setEnabled(!transfer);
     m_gridEditor->ComboBox1()->setEnabled(!transfer);
     // The initial temperature sent is the one that was checked.
@@ -421,8 +445,8 @@ void TForm1::setTransferStatus(const QString &text)
     m_statusBar->setPanelText(1, text);
 }
 
-QString TForm1::cell(int row, int col) const
+TemperatureProgram TForm1::segmentTable() const
 {
-    return m_model->cell(row, col);
+    return m_model->program();
 }
 

@@ -114,7 +114,7 @@ public:
     void stopActivity() override;
     void startSending() override;
     void setTransferStatus(const QString &text) override;
-    QString cell(int row, int col) const override;
+    TemperatureProgram segmentTable() const override;
 
 public slots:
     void F1Click();
@@ -128,6 +128,8 @@ public slots:
     void N6Click();
     void Timer1Timer();
     void SpinEdit1Change();
+    // A port picked in the port setup window.
+    void applyPortChoice(int portNo, int index, const QString &name);
 
     // Rebuilds the chart and the total time from the grid and InitialTemp.
     // Raises ConversionError, leaving both as they were, when a cell is not a number.

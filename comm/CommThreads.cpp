@@ -67,9 +67,13 @@ void CommNotifier::deliver()
         m_handler(message, param);
 }
 
-TCommTransThread::TCommTransThread(TCustomCommX& comm, SerialPlatform& port, CommNotifier* notify)
-    : FComm(comm)
-    , FPort(port)
+TCommTransThread::TCommTransThread(SerialPlatform& port, std::mutex& writeLock,
+                                   const std::atomic<TCommFlowCtrls>& flowCtrl,
+                                   std::function<void(int length)> chunkFinished, CommNotifier* notify)
+    : FPort(port)
+    , FWriteLock(writeLock)
+    , FFlowCtrl(flowCtrl)
+    , FChunkFinished(std::move(chunkFinished))
     , FNotify(notify)
 {
 }
@@ -133,7 +137,7 @@ void TCommTransThread::Execute()
                 WriteChunk(message.block.get(), message.length);
             }
             message.block.reset();
-            FComm.ChunkFinished(message.length);
+            FChunkFinished(message.length);
         }
         if (burst)
             EndTrans();
@@ -148,7 +152,7 @@ void TCommTransThread::WriteChunk(const char* data, int length)
         WriteStart start;
         {
             // A purge never falls between the check and the start of a write.
-            std::lock_guard lock(FComm.FWriteLock);
+            std::lock_guard lock(FWriteLock);
             if (FPurging)
                 return;
             start = FPort.startWrite(data + done, length - done, written);
@@ -171,7 +175,7 @@ void TCommTransThread::WriteChunk(const char* data, int length)
 
 void TCommTransThread::BeginTrans()
 {
-    const TCommFlowCtrls flow = FComm.FFlowCtrl;
+    const TCommFlowCtrls flow = FFlowCtrl;
     if (flow != cfcHalfHigh && flow != cfcHalfLow)
         return;
     sleepMs(50);
@@ -181,7 +185,7 @@ void TCommTransThread::BeginTrans()
 
 void TCommTransThread::EndTrans()
 {
-    const TCommFlowCtrls flow = FComm.FFlowCtrl;
+    const TCommFlowCtrls flow = FFlowCtrl;
     if (flow != cfcHalfHigh && flow != cfcHalfLow)
         return;
     sleepMs(FCharTime);

@@ -15,7 +15,7 @@
 #include <vector>
 
 class QSocketNotifier;
-class TCustomCommX;
+enum TCommFlowCtrls : quint8;
 
 // Hands notifications posted by any thread to the thread that created the
 // notifier, through its event loop (an event fd watched by a socket
@@ -50,10 +50,12 @@ struct TransMessage {
 };
 
 // Writes the chunks that Write queues, one burst per pass over the queue,
-// switching RTS around each burst in the half-duplex modes.
+// switching RTS around each burst in the half-duplex modes. It is handed the
+// few things of its component it needs, and nothing else.
 class TCommTransThread {
 public:
-    TCommTransThread(TCustomCommX& comm, SerialPlatform& port, CommNotifier* notify);
+    TCommTransThread(SerialPlatform& port, std::mutex& writeLock, const std::atomic<TCommFlowCtrls>& flowCtrl,
+                     std::function<void(int length)> chunkFinished, CommNotifier* notify);
     ~TCommTransThread();
     TCommTransThread(const TCommTransThread&) = delete;
     TCommTransThread& operator=(const TCommTransThread&) = delete;
@@ -73,8 +75,10 @@ private:
     void EndTrans();
     void CheckLineErrors();
 
-    TCustomCommX& FComm;
     SerialPlatform& FPort;
+    std::mutex& FWriteLock;                       // held while a write starts; a purge takes it too
+    const std::atomic<TCommFlowCtrls>& FFlowCtrl;  // read at each burst
+    std::function<void(int length)> FChunkFinished;  // a chunk was written or dropped
     CommNotifier* FNotify;
     std::atomic<bool> FTerminated{false};
     std::mutex FQueueLock;

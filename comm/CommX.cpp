@@ -13,17 +13,10 @@
 
 namespace {
 
-constexpr char kEtx = 0x03;
 
 void sleepMs(int ms)
 {
     std::this_thread::sleep_for(std::chrono::milliseconds(ms));
-}
-
-// An ETX with one more byte after it: the block check of a complete answer.
-bool holdsCompleteAnswer(const char* buffer, int count)
-{
-    return count >= 2 && std::memchr(buffer, kEtx, size_t(count - 1)) != nullptr;
 }
 
 } // namespace
@@ -104,8 +97,11 @@ void TCustomCommX::Open()
         ReportError(CommError::AlreadyOpen);
         return;
     }
-    const QString device = FPorts.devicePathFor(FPortNo);
-    if (device.isEmpty() || !FPlatform->open(device)) {
+    FOpenDevice = FPorts.devicePathFor(FPortNo);
+    FOpenFailure = {};
+    if (FOpenDevice.isEmpty())
+        FOpenFailure.step = OpenFailure::Step::NoDevice;
+    if (FOpenDevice.isEmpty() || !FPlatform->open(FOpenDevice, FOpenFailure)) {
         ReportError(CommError::OpenFailed);
         return;
     }
@@ -142,7 +138,8 @@ void TCustomCommX::StartThreads()
     FTransThread.reset();
     FReceiveThread.reset();
     try {
-        auto thread = std::make_unique<TCommTransThread>(*this, *FPlatform, FNotifier.get());
+        auto thread = std::make_unique<TCommTransThread>(
+            *FPlatform, FWriteLock, FFlowCtrl, [this](int length) { ChunkFinished(length); }, FNotifier.get());
         thread->FCharTime = CharTimeFor(FBitRate);
         thread->Start();
         FTransThread = std::move(thread);
@@ -251,15 +248,15 @@ void TCustomCommX::ChunkFinished(int length)
 
 int TCustomCommX::Read(char* Buffer, int Count)
 {
-    return ReadUntil(Buffer, Count, false);
+    return ReadUntil(Buffer, Count, nullptr);
 }
 
-int TCustomCommX::ReadAnswer(char* Buffer, int Count)
+int TCustomCommX::ReadAnswer(char* Buffer, int Count, const std::function<bool(const char*, int)>& Complete)
 {
-    return ReadUntil(Buffer, Count, true);
+    return ReadUntil(Buffer, Count, Complete);
 }
 
-int TCustomCommX::ReadUntil(char* buffer, int count, bool untilAnswer)
+int TCustomCommX::ReadUntil(char* buffer, int count, const std::function<bool(const char*, int)>& complete)
 {
     if (!IsOpen() || !FReceiveThread || !buffer)
         return -1;
@@ -280,7 +277,7 @@ int TCustomCommX::ReadUntil(char* buffer, int count, bool untilAnswer)
             return -1;
         }
         got += n;
-        if (got == count || (untilAnswer && holdsCompleteAnswer(buffer, got)))
+        if (got == count || (complete && complete(buffer, got)))
             return got;
         if (total > 0 && Clock::now() >= deadline)
             return got;

@@ -76,9 +76,9 @@ public:
 
     virtual bool Write(const char* Data, int Count);
     virtual int Read(char* Buffer, int Count);
-    // Like Read, but also ends as soon as the bytes so far hold an ETX
-    // (0x03) and one byte after it: a controller answer is complete.
-    int ReadAnswer(char* Buffer, int Count);
+    // Like Read, but also ends as soon as Complete says that the bytes so far
+    // make a whole answer (the component knows bytes, not frames).
+    int ReadAnswer(char* Buffer, int Count, const std::function<bool(const char*, int)>& Complete);
 
     void Open();
     void Close();
@@ -95,6 +95,10 @@ public:
     SerialPlatform& platform() const { return *FPlatform; }
     void setPortDirectory(const PortDirectory& directory) { FPorts = directory; }
     const PortDirectory& portDirectory() const { return FPorts; }
+    // Why the last Open could not open the device (code 101): which step
+    // failed, with the system's error number, and the device it tried.
+    const OpenFailure& LastOpenFailure() const { return FOpenFailure; }
+    const QString& LastOpenDevice() const { return FOpenDevice; }
 
     // Chunks and bytes handed to the transmit thread and not yet finished.
     int PendingCount() const;
@@ -144,9 +148,7 @@ protected:
     void ReportError(int errorState);
 
 private:
-    friend class TCommTransThread;
-
-    int ReadUntil(char* buffer, int count, bool untilAnswer);
+    int ReadUntil(char* buffer, int count, const std::function<bool(const char*, int)>& complete);
     bool ApplyCommState(const std::function<void(CommLineSettings&)>& edit, int errorState);
     void ApplyBitRate();
     void ApplyCharSize();
@@ -163,6 +165,8 @@ private:
 
     std::unique_ptr<SerialPlatform> FPlatform;
     PortDirectory FPorts;
+    OpenFailure FOpenFailure;
+    QString FOpenDevice;
 
     int FPortNo = 1;
     int FBitRate = 9600;

@@ -70,8 +70,10 @@ int pollRetry(pollfd* fds, nfds_t count, int timeoutMs)
     return r;
 }
 
+} // namespace
+
 // The slave side of a Unix 98 pseudo-terminal (character major 136 to 143).
-bool isPseudoTerminal(int fd)
+bool PosixSerialPlatform::isPseudoTerminal(int fd)
 {
     struct stat info {};
     if (::fstat(fd, &info) != 0 || !S_ISCHR(info.st_mode))
@@ -80,28 +82,35 @@ bool isPseudoTerminal(int fd)
     return deviceMajor >= 136 && deviceMajor <= 143;
 }
 
-} // namespace
-
 PosixSerialPlatform::~PosixSerialPlatform()
 {
     close();
 }
 
-bool PosixSerialPlatform::open(const QString& devicePath)
+bool PosixSerialPlatform::open(const QString& devicePath, OpenFailure& failure)
 {
+    failure = {};
     if (m_fd >= 0)
         return false;
+    const auto fail = [&](OpenFailure::Step step, int error, int fd) {
+        failure = {step, error};
+        if (fd >= 0)
+            ::close(fd);
+        return false;
+    };
     const QByteArray path = QFile::encodeName(devicePath);
     int fd = ::open(path.constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
-        return false;
+        return fail(OpenFailure::Step::Open, errno, -1);
     termios t{};
     // Not a terminal, or somebody else holds it: give up. TIOCEXCL keeps
     // later opens out (for everybody but root); the lock covers root too.
-    if (!::isatty(fd) || ::flock(fd, LOCK_EX | LOCK_NB) != 0 || ::tcgetattr(fd, &t) != 0) {
-        ::close(fd);
-        return false;
-    }
+    if (!::isatty(fd))
+        return fail(OpenFailure::Step::NotATerminal, 0, fd);
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0)
+        return fail(OpenFailure::Step::InUse, errno, fd);
+    if (::tcgetattr(fd, &t) != 0)
+        return fail(OpenFailure::Step::Setup, errno, fd);
     ::ioctl(fd, TIOCEXCL);
 
     // Raw bytes both ways; reads never block (VMIN 1 with O_NONBLOCK: no
@@ -117,6 +126,7 @@ bool PosixSerialPlatform::open(const QString& devicePath)
     m_txWake = ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
     m_rxWake = ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
     if (m_txWake < 0 || m_rxWake < 0) {
+        failure = {OpenFailure::Step::Setup, errno};
         m_fd = fd;
         close();
         return false;
@@ -224,6 +234,23 @@ bool PosixSerialPlatform::isSupported(const CommLineSettings& s)
         && rts != CommFlag::RtsToggle;
 }
 
+bool PosixSerialPlatform::settingsTook(const termios& asked, const termios& readBack, bool pseudoTerminal)
+{
+    // A pseudo-terminal carries bytes and has no framing: the kernel (Linux
+    // 6.x) keeps it at 8 data bits without parity whatever is asked. tcsetattr
+    // for 7E2 with 2 stop bits returns 0 and reads back CS8 without parity; a
+    // request that changes only the size or the parity took nothing and
+    // fails with EINVAL. Stop bits, flow control and speed it does keep.
+    tcflag_t cflags = CSTOPB | CRTSCTS;
+    if (!pseudoTerminal)
+        cflags |= CSIZE | PARENB | PARODD | CMSPAR;
+    const tcflag_t iflags = INPCK | IXON | IXOFF;
+    return ::cfgetispeed(&asked) == ::cfgetispeed(&readBack) && ::cfgetospeed(&asked) == ::cfgetospeed(&readBack)
+        && (asked.c_cflag & cflags) == (readBack.c_cflag & cflags)
+        && (asked.c_iflag & iflags) == (readBack.c_iflag & iflags) && asked.c_cc[VSTART] == readBack.c_cc[VSTART]
+        && asked.c_cc[VSTOP] == readBack.c_cc[VSTOP];
+}
+
 bool PosixSerialPlatform::setCommState(const CommLineSettings& s)
 {
     termios t{};
@@ -255,18 +282,15 @@ bool PosixSerialPlatform::setCommState(const CommLineSettings& s)
         t.c_iflag |= IXOFF;
     t.c_cc[VSTART] = static_cast<cc_t>(s.XonChar);
     t.c_cc[VSTOP] = static_cast<cc_t>(s.XoffChar);
-    // A pseudo-terminal keeps its own character size and parity and does not
-    // say so; nothing here reads the settings back to judge them. Newer
-    // kernels refuse to be asked for anything but 8 data bits without parity
-    // on one: it is then asked for what it keeps.
-    if (::tcsetattr(m_fd, TCSANOW, &t) != 0) {
-        if (errno != EINVAL || !isPseudoTerminal(m_fd))
-            return false;
-        t.c_cflag = (t.c_cflag & ~(CSIZE | PARENB | PARODD | CMSPAR)) | CS8;
-        t.c_iflag &= ~INPCK;
-        if (::tcsetattr(m_fd, TCSANOW, &t) != 0)
-            return false;
-    }
+    // tcsetattr reports success when any part of the request took, and fails
+    // with EINVAL only when none of it did: an adapter that cannot do 7 data
+    // bits or even parity would run 8N1 without a word. Only the settings
+    // read back tell, so both outcomes are judged by them.
+    termios readBack{};
+    const bool set = ::tcsetattr(m_fd, TCSANOW, &t) == 0;
+    if ((!set && errno != EINVAL) || ::tcgetattr(m_fd, &readBack) != 0
+        || !settingsTook(t, readBack, isPseudoTerminal(m_fd)))
+        return false;
 
     const quint32 dtr = s.Flags & CommFlag::DtrControlMask;
     if (dtr != CommFlag::DtrHandshake)

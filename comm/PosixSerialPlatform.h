@@ -5,6 +5,8 @@
 #include <atomic>
 #include <mutex>
 
+#include <termios.h>
+
 // SerialPlatform on a POSIX terminal device: termios for the line settings,
 // poll for waiting, tcflush for purges, ioctl for the modem lines and error
 // counters. Two event fds wake a pending write (purge) and the event wait
@@ -16,7 +18,7 @@ public:
     PosixSerialPlatform(const PosixSerialPlatform&) = delete;
     PosixSerialPlatform& operator=(const PosixSerialPlatform&) = delete;
 
-    bool open(const QString& devicePath) override;
+    bool open(const QString& devicePath, OpenFailure& failure) override;
     void close() override;
     bool isOpen() const override;
     int handle() const override;
@@ -45,6 +47,16 @@ public:
     // Which line settings the device can take (speed, 5 to 8 data bits, no
     // 1.5 stop bits, no DSR/DTR flow control, no RTS toggling).
     static bool isSupported(const CommLineSettings& settings);
+
+    // Whether the line settings read back after tcsetattr are the ones asked
+    // for: tcsetattr succeeds when any part of a request took. A
+    // pseudo-terminal has no character size or parity of its own and reads
+    // back 8 bits without parity whatever was asked, so on one those two are
+    // not compared.
+    // The slave side of a Unix 98 pseudo-terminal.
+    static bool isPseudoTerminal(int fd);
+
+    static bool settingsTook(const termios& asked, const termios& readBack, bool pseudoTerminal);
 
 private:
     struct ErrorCounts {

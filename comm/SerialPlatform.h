@@ -70,6 +70,21 @@ constexpr quint32 Mask = 0x000E;
 
 enum class CommEscape { SetRts = 3, ClrRts = 4, SetDtr = 5, ClrDtr = 6 };
 
+// Why open() failed: the step that failed and the system's error number
+// (errno; 0 for a step that has none).
+struct OpenFailure {
+    enum class Step {
+        None,          // open() has not failed
+        NoDevice,      // no device behind the port number (decided by the caller)
+        Open,          // the system refused to open the device
+        NotATerminal,  // the device is not a serial line
+        InUse,         // another program holds it
+        Setup,         // it opened but could not be set up
+    };
+    Step step = Step::None;
+    int error = 0;
+};
+
 enum class WriteStart {
     Done,     // everything was taken at once
     Pending,  // the rest follows: call finishWrite
@@ -81,8 +96,9 @@ public:
     virtual ~SerialPlatform() = default;
 
     // Opens the device for reading and writing, exclusively. False when the
-    // device is missing, busy or not a serial line.
-    virtual bool open(const QString& devicePath) = 0;
+    // device is missing, busy or not a serial line; failure then says which
+    // step failed and the system's error number, found while opening.
+    virtual bool open(const QString& devicePath, OpenFailure& failure) = 0;
     virtual void close() = 0;
     virtual bool isOpen() const = 0;
     virtual int handle() const = 0;  // -1 while closed

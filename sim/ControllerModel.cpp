@@ -1,6 +1,7 @@
 #include "ControllerModel.h"
 
 #include "ControllerExchange.h"
+#include "FrameBytes.h"
 
 #include <QLocale>
 #include <QStringList>
@@ -48,11 +49,11 @@ bool inRange(const std::optional<int> &value, int low, int high)
 
 QByteArray buildAnswer(const QByteArray &body, bool badBcc)
 {
-    const QByteArray checked = body + ControllerModel::ETX;
+    const QByteArray checked = body + FrameBytes::ETX;
     char bcc = ControllerExchange::CalcBCC(checked).at(0);
     if (badBcc)
         bcc = static_cast<char>(bcc ^ 0x01);
-    return ControllerModel::STX + checked + bcc;
+    return FrameBytes::STX + checked + bcc;
 }
 
 QString tenths(int value)
@@ -93,13 +94,13 @@ bool ControllerModel::parseRefusal(const QString &text, Refusal *refusal)
 FrameOutcome ControllerModel::handleFrame(const QByteArray &frame, const ControllerBehaviour &behaviour)
 {
     FrameOutcome outcome;
-    if (frame.size() < 3 || frame.front() != STX || frame.at(frame.size() - 2) != ETX)
+    if (frame.size() < 3 || frame.front() != FrameBytes::STX || frame.at(frame.size() - 2) != FrameBytes::ETX)
         return outcome;
     const QByteArray body = frame.mid(1, frame.size() - 3);
     const QByteArray header = body.left(5);
     outcome.command = body.mid(5);
 
-    if (ControllerExchange::CalcBCC(body + ETX).at(0) != frame.back()) {
+    if (ControllerExchange::CalcBCC(body + FrameBytes::ETX).at(0) != frame.back()) {
         outcome.endCode = "13";
         outcome.answer = buildAnswer("0100" + outcome.endCode, behaviour.badBcc);
         return outcome;

@@ -55,9 +55,6 @@ struct FrameOutcome
 class ControllerModel
 {
 public:
-    static constexpr char STX = 0x02;
-    static constexpr char ETX = 0x03;
-
     FrameOutcome handleFrame(const QByteArray &frame, const ControllerBehaviour &behaviour);
     const SimulatedProgram &program() const { return m_program; }
 

@@ -2,6 +2,7 @@
 
 #include "FrameAssembler.h"
 #include "PortLink.h"
+#include "PosixSerialPlatform.h"
 
 #include <QFile>
 
@@ -11,6 +12,7 @@
 #include <poll.h>
 #include <pty.h>
 #include <sys/eventfd.h>
+#include <sys/file.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -52,9 +54,6 @@ bool ControllerSimulator::start(QString *error)
         if (error)
             *error = reason + QStringLiteral(": ") + qt_error_string(errno);
         closeDevices();
-        if (m_wake >= 0)
-            close(m_wake);
-        m_wake = -1;
         return false;
     };
     if (m_thread.joinable()) {
@@ -78,12 +77,64 @@ bool ControllerSimulator::start(QString *error)
     if (fcntl(m_master, F_SETFL, fcntl(m_master, F_GETFL) | O_NONBLOCK) != 0
         || fcntl(m_master, F_SETFD, FD_CLOEXEC) != 0 || fcntl(m_slave, F_SETFD, FD_CLOEXEC) != 0)
         return fail(QStringLiteral("cannot set up the pseudo-terminal"));
-    m_wake = eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
-    if (m_wake < 0)
-        return fail(QStringLiteral("cannot create an event descriptor"));
+    return serve(QFile::decodeName(name), error);
+}
+
+bool ControllerSimulator::startOnDevice(const QString &devicePath, QString *error)
+{
+    const auto fail = [&](const QString &reason, bool withErrno = true) {
+        if (error)
+            *error = withErrno ? reason + QStringLiteral(": ") + qt_error_string(errno) : reason;
+        closeDevices();
+        return false;
+    };
+    if (m_thread.joinable()) {
+        if (error)
+            *error = QStringLiteral("already started");
+        return false;
+    }
+    m_master = open(QFile::encodeName(devicePath).constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (m_master < 0)
+        return fail(QStringLiteral("cannot open %1").arg(devicePath));
+    if (!isatty(m_master))
+        return fail(QStringLiteral("%1 is not a serial device").arg(devicePath), false);
+    if (flock(m_master, LOCK_EX | LOCK_NB) != 0)
+        return fail(QStringLiteral("%1 is in use by another program").arg(devicePath), false);
+    termios line{};
+    if (tcgetattr(m_master, &line) != 0)
+        return fail(QStringLiteral("cannot read the settings of %1").arg(devicePath));
+    cfmakeraw(&line);
+    cfsetispeed(&line, B38400);
+    cfsetospeed(&line, B38400);
+    line.c_cflag = (line.c_cflag & ~(CSIZE | PARODD | CMSPAR | CRTSCTS)) | CS7 | PARENB | CSTOPB | CREAD | CLOCAL;
+    line.c_iflag |= INPCK;
+    termios readBack{};
+    const bool set = tcsetattr(m_master, TCSANOW, &line) == 0;
+    if ((!set && errno != EINVAL) || tcgetattr(m_master, &readBack) != 0)
+        return fail(QStringLiteral("cannot set the line settings of %1").arg(devicePath));
+    if (!PosixSerialPlatform::settingsTook(line, readBack, PosixSerialPlatform::isPseudoTerminal(m_master)))
+        return fail(QStringLiteral("%1 does not take 38400 bit/s, 7 data bits, even parity, 2 stop bits")
+                        .arg(devicePath),
+                    false);
     {
         std::lock_guard lock(m_mutex);
-        m_slavePath = QFile::decodeName(name);
+        m_settings.paced = false; // the line itself paces the answers
+    }
+    return serve(devicePath, error);
+}
+
+bool ControllerSimulator::serve(const QString &path, QString *error)
+{
+    m_wake = eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
+    if (m_wake < 0) {
+        if (error)
+            *error = QStringLiteral("cannot create an event descriptor: ") + qt_error_string(errno);
+        closeDevices();
+        return false;
+    }
+    {
+        std::lock_guard lock(m_mutex);
+        m_slavePath = path;
     }
     m_stopRequested = false;
     m_serving = true;

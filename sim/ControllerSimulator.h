@@ -38,11 +38,18 @@ public:
 
     // Opens the pseudo-terminal and starts answering; false and the reason on failure.
     bool start(QString *error = nullptr);
+    // Answers on a serial device instead (a USB adapter with a null-modem cable
+    // to the editor's adapter), opened with the controller's line settings:
+    // 38400 bit/s, 7 data bits, even parity, 2 stop bits, no flow control. A
+    // device that does not take them is refused; a pseudo-terminal, which has
+    // no character size or parity, is taken as it is.
+    bool startOnDevice(const QString &devicePath, QString *error = nullptr);
     // Ends the thread, closes the pseudo-terminal and removes the link. Idempotent.
     void stop();
     // True while the thread answers (false before start, after stop and after a cut).
     bool isServing() const;
 
+    // The device the editor opens: the pseudo-terminal's slave, or the device given.
     QString slavePath() const;
     // Links portsDir/COMn to the slave device; call after start().
     bool linkAs(int comNumber, const QString &portsDir, QString *error = nullptr);
@@ -102,6 +109,7 @@ private:
     std::atomic<bool> m_serving{false};
     std::thread m_thread;
 
+    bool serve(const QString &path, QString *error);
     void run();
     void takeFrame(const QByteArray &frame);
     bool sendAnswer(const QByteArray &answer, const Settings &settings);

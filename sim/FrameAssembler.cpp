@@ -1,23 +1,23 @@
 #include "FrameAssembler.h"
 
-#include "ControllerModel.h"
+#include "FrameBytes.h"
 
 bool FrameAssembler::feed(char byte)
 {
     switch (m_state) {
     case State::Idle:
-        if (byte == ControllerModel::STX) {
+        if (byte == FrameBytes::STX) {
             m_frame = QByteArray(1, byte);
             m_state = State::Body;
         }
         return false;
     case State::Body:
-        if (byte == ControllerModel::STX) {
+        if (byte == FrameBytes::STX) {
             m_frame = QByteArray(1, byte);
             return false;
         }
         m_frame += byte;
-        if (byte == ControllerModel::ETX)
+        if (byte == FrameBytes::ETX)
             m_state = State::CheckByte;
         return false;
     case State::CheckByte:

@@ -1,5 +1,6 @@
 // vantrel-controller-sim: a temperature controller on a pseudo-terminal, for
-// trying the editor's Send without hardware.
+// trying the editor's Send without hardware, or on a serial device, for
+// checking the line settings on real wires.
 #include "ControllerSimulator.h"
 #include "PortLink.h"
 
@@ -33,7 +34,8 @@ int main(int argc, char *argv[])
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
-        "Answers the editor's commands like the oven controller, on a pseudo-terminal.\n"
+        "Answers the editor's commands like the oven controller, on a pseudo-terminal\n"
+        "(or on a serial device with --device).\n"
         "Prints every command it takes and, after a download, the program it holds.\n"
         "Ends on Ctrl+C (or SIGTERM) and removes its COMn link."));
     parser.addHelpOption();
@@ -70,7 +72,11 @@ int main(int argc, char *argv[])
                                          QStringLiteral("Answer N commands, then take every later one without "
                                                         "answering."),
                                          QStringLiteral("n"));
-    parser.addOptions({com, portsDir, silent, running, refuse, badBcc, wait, noPacing, split, cutAfter, silentAfter});
+    const QCommandLineOption device(QStringLiteral("device"),
+                                    QStringLiteral("Answer on this serial device (38400 bit/s, 7 data bits, even "
+                                                   "parity, 2 stop bits) instead of a pseudo-terminal."),
+                                    QStringLiteral("path"));
+    parser.addOptions({device, com, portsDir, silent, running, refuse, badBcc, wait, noPacing, split, cutAfter, silentAfter});
     parser.process(app);
 
     const auto number = [&](const QCommandLineOption &option, int low, int *value) {
@@ -119,7 +125,9 @@ int main(int argc, char *argv[])
     pthread_sigmask(SIG_BLOCK, &endSignals, nullptr);
 
     QString error;
-    if (!simulator.start(&error))
+    const bool started =
+        parser.isSet(device) ? simulator.startOnDevice(parser.value(device), &error) : simulator.start(&error);
+    if (!started)
         return fail(error);
     if (comNumber > 0 && !simulator.linkAs(comNumber, parser.value(portsDir), &error)) {
         simulator.stop();

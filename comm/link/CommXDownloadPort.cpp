@@ -6,11 +6,8 @@
 #include <QFile>
 #include <cerrno>
 #include <cstring>
-#include <fcntl.h>
 #include <grp.h>
-#include <sys/file.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 void CommXDownloadPort::Open()
 {
@@ -19,9 +16,9 @@ void CommXDownloadPort::Open()
         m_comm.PurgeTrans();
         m_comm.PurgeReceive();
     } catch (const ECommError &e) {
-        const QString device = m_comm.portDirectory().devicePathFor(m_comm.PortNo());
         m_comm.Close();
-        throw PortOpenError(describeOpenFailure(m_comm.PortNo(), device, e.ErrorState));
+        throw PortOpenError(
+            describeOpenFailure(m_comm.PortNo(), m_comm.LastOpenDevice(), e.ErrorState, m_comm.LastOpenFailure()));
     }
 }
 
@@ -45,9 +42,9 @@ void CommXDownloadPort::PurgeReceive()
     m_comm.PurgeReceive();
 }
 
-int CommXDownloadPort::ReadAnswer(char *buf, int count)
+int CommXDownloadPort::ReadAnswer(char *buf, int count, const AnswerComplete &complete)
 {
-    return m_comm.ReadAnswer(buf, count);
+    return m_comm.ReadAnswer(buf, count, complete);
 }
 
 void CommXDownloadPort::Close()
@@ -55,35 +52,37 @@ void CommXDownloadPort::Close()
     m_comm.Close();
 }
 
-QString CommXDownloadPort::describeOpenFailure(int portNo, const QString &devicePath, int errorState)
+QString CommXDownloadPort::describeOpenFailure(int portNo, const QString &devicePath, int errorState,
+                                               const OpenFailure &failure)
 {
     const QString port = QStringLiteral("COM%1").arg(portNo);
     if (portNo <= 0)
         return QStringLiteral("No port is chosen (Communication, Com. port settings).");
-    if (devicePath.isEmpty())
+    const QString where = QStringLiteral("%1 (%2)").arg(port, devicePath);
+    if (errorState != CommError::OpenFailed)
+        return QStringLiteral("%1 does not take the line settings (error %2).").arg(where).arg(errorState);
+    const QString system = QString::fromLocal8Bit(std::strerror(failure.error));
+    switch (failure.step) {
+    case OpenFailure::Step::None:
+    case OpenFailure::Step::NoDevice:
         return QStringLiteral("%1: no such port on this computer.").arg(port);
-
-    // Ask the system once more, to tell the person what stands in the way.
-    const QByteArray path = QFile::encodeName(devicePath);
-    const int fd = ::open(path.constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) {
-        const int error = errno;
-        QString reason = QStringLiteral("%1 (%2): %3.").arg(port, devicePath, QString::fromLocal8Bit(std::strerror(error)));
+    case OpenFailure::Step::Open: {
+        QString reason = QStringLiteral("%1: %2.").arg(where, system);
         struct stat info {};
-        if ((error == EACCES || error == EPERM) && ::stat(path.constData(), &info) == 0) {
+        if ((failure.error == EACCES || failure.error == EPERM)
+            && ::stat(QFile::encodeName(devicePath).constData(), &info) == 0) {
             if (const group *g = ::getgrgid(info.st_gid))
                 reason += QStringLiteral(" The user must be in the group \"%1\" that owns the device.")
                               .arg(QString::fromLocal8Bit(g->gr_name));
         }
         return reason;
     }
-    QString reason;
-    if (!::isatty(fd))
-        reason = QStringLiteral("%1 (%2) is not a serial device.").arg(port, devicePath);
-    else if (::flock(fd, LOCK_EX | LOCK_NB) != 0)
-        reason = QStringLiteral("%1 (%2) is in use by another program.").arg(port, devicePath);
-    else
-        reason = QStringLiteral("%1 (%2) does not take the line settings (error %3).").arg(port, devicePath).arg(errorState);
-    ::close(fd);
-    return reason;
+    case OpenFailure::Step::NotATerminal:
+        return QStringLiteral("%1 is not a serial device.").arg(where);
+    case OpenFailure::Step::InUse:
+        return QStringLiteral("%1 is in use by another program.").arg(where);
+    case OpenFailure::Step::Setup:
+        return QStringLiteral("%1 could not be set up: %2.").arg(where, system);
+    }
+    return {};
 }

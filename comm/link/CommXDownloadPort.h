@@ -1,12 +1,13 @@
 #pragma once
 
 #include "DownloadPort.h"
+#include "SerialPlatform.h"
 
 class TCommX;
 
 // The serial component as the download's port. Open also clears both
 // directions, and a port that cannot be opened is explained: which device,
-// and what the system said.
+// and what the system said when the component opened it.
 class CommXDownloadPort : public DownloadPort
 {
 public:
@@ -17,12 +18,14 @@ public:
     void PurgeTrans() override;
     bool WriteString(const QByteArray &text) override;
     void PurgeReceive() override;
-    int ReadAnswer(char *buf, int count) override;
+    int ReadAnswer(char *buf, int count, const AnswerComplete &complete) override;
     void Close() override;
 
-    // Why the port numbered portNo cannot be used, in words a person can act on.
-    // errorState: the serial component's error code.
-    static QString describeOpenFailure(int portNo, const QString &devicePath, int errorState);
+    // Why the port numbered portNo cannot be used, in words a person can act
+    // on: the component's error code, and for 101 the step of the open that
+    // failed on devicePath.
+    static QString describeOpenFailure(int portNo, const QString &devicePath, int errorState,
+                                       const OpenFailure &failure);
 
 private:
     TCommX &m_comm;

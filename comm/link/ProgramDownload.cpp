@@ -1,11 +1,14 @@
 #include "ProgramDownload.h"
 
-#include "CommError.h"
+#include "DownloadChecks.h"
 #include "DownloadCommands.h"
 #include "DownloadPort.h"
 #include "Numbers.h"
 #include "Prompts.h"
 #include "TransferWindow.h"
+
+#include <QScopeGuard>
+#include <stdexcept>
 
 namespace {
 const QString FullWidthColon = QString::fromUtf8("\xEF\xBC\x9A");
@@ -30,165 +33,153 @@ QString ProgramDownload::confirmationText(int programNo, int segments)
 
 void ProgramDownload::run()
 {
+    // The checks below show messages, and the exchanges keep the window alive
+    // while they wait: a second Send may arrive at any of those points.
+    if (m_running)
+        return;
+    m_running = true;
+    const auto notRunning = qScopeGuard([this] { m_running = false; });
+
     if (!m_window.initialTempAccepted())
         return;
     m_window.CellCheck();
+    m_snapshot = {m_window.programNo(), m_window.initialTempText(), m_window.segmentTable()};
 
     m_window.enterTransferState();
-    m_running = true;
     m_exchange.NoReply = false;
     StopRequest = false;
+    Ending ending;
     try {
-        runChecked();
-    } catch (...) {
-        // Whatever went wrong, the window is idle again and the port closed
-        // before the error is shown.
+        ending = runChecked();
+    } catch (const std::exception &e) {
+        ending = {Ending::Show::Error, {}, QString::fromUtf8(e.what())};
+    }
+    finish(ending);
+}
+
+void ProgramDownload::finish(const Ending &ending)
+{
+    if (ending.activityStopsFirst)
+        m_window.stopActivity();
+    else
         m_window.ButtanReset();
+    switch (ending.show) {
+    case Ending::Show::Nothing:
+        break;
+    case Ending::Show::Message:
+        m_prompts.message(ending.text);
+        break;
+    case Ending::Show::Box:
+        m_prompts.box(ending.caption, ending.text, Prompts::Icon::Question, Prompts::Ok);
+        break;
+    case Ending::Show::Error:
+        // The default error display shows it once the window is idle and
+        // the port closed.
         closePort();
-        m_running = false;
-        throw;
+        throw std::runtime_error(ending.text.toStdString());
     }
-    m_running = false;
+    if (ending.activityStopsFirst)
+        m_window.ButtanReset();
+    closePort();
 }
 
-int ProgramDownload::countSegments()
+ProgramDownload::Ending ProgramDownload::runChecked()
 {
-    const auto count = DownloadCommands::countSegments([this](int col, int row) { return m_window.cell(row, col); });
-    if (count)
-        return *count;
-    // Name the first cell that is not a number.
-    for (int col = 1; col <= DownloadCommands::MaxSegments; ++col)
-        for (int row = 2; row <= 4; ++row)
-            toDouble(m_window.cell(row, col));
-    throw ConversionError(QString());
-}
+    using Show = Ending::Show;
+    const auto message = [](const QString &text) { return Ending{Show::Message, {}, text}; };
+    const auto box = [](const QString &caption, const QString &text) { return Ending{Show::Box, caption, text}; };
 
-QString ProgramDownload::firstUnsetSegment(int count) const
-{
-    for (int k = 0; k < count; ++k) {
-        if (!DownloadCommands::segmentModeFromText(m_window.cell(1, k + 1)))
-            return QString::number(k);
-    }
-    return {};
-}
+    QString fault;
+    const int segments = DownloadChecks::countSegments(m_snapshot.table, &fault);
+    if (!fault.isEmpty())
+        return message(fault);
+    if (segments == 0)
+        return message(QStringLiteral("There are no segments."));
+    // Everything the controller would refuse is refused here, before the
+    // port is touched: a refusal halfway would leave it a mixture of the old
+    // and the new program.
+    fault = DownloadChecks::initialTempFault(m_snapshot.initialTemp);
+    if (fault.isEmpty())
+        fault = DownloadChecks::segmentFault(m_snapshot.table, segments);
+    if (!fault.isEmpty())
+        return message(fault);
 
-void ProgramDownload::runChecked()
-{
-    const int segments = countSegments();
-    if (segments == 0) {
-        endWithMessage(QStringLiteral("There are no segments."));
-        return;
-    }
-    // Every counted segment needs its mode, before the port is touched.
-    const QString unset = firstUnsetSegment(segments);
-    if (!unset.isNull()) {
-        endWithMessage(QStringLiteral("Segment No. \"%1\" is not set.").arg(unset));
-        return;
+    // Every command is built before the port opens; the checks above passed
+    // every value sent, so each reads and fits its field.
+    const auto initialTempCommand = DownloadCommands::initialTemp(toDouble(m_snapshot.initialTemp));
+    if (!initialTempCommand)
+        throw std::logic_error("initial temperature passed its check but does not fit its field");
+    const QByteArray initialTemp = *initialTempCommand;
+    QList<QByteArray> segmentCommands;
+    const TemperatureProgram &table = m_snapshot.table;
+    for (int k = 0, col = 1; k < segments; ++k, ++col) {
+        const auto command = DownloadCommands::segment(
+            k, *DownloadCommands::segmentModeFromText(table.cell(TemperatureProgram::ModeRow, col)),
+            toDouble(table.cell(TemperatureProgram::TempRow, col)), toDouble(table.cell(TemperatureProgram::RateRow, col)),
+            toDouble(table.cell(TemperatureProgram::TimeRow, col)));
+        if (!command)
+            throw std::logic_error("segment passed its check but does not fit its fields");
+        segmentCommands << *command;
     }
 
     try {
         m_port.Open();
     } catch (const std::exception &e) {
-        m_window.ButtanReset();
-        closePort();
-        QString reason = QString::fromUtf8(e.what());
-        throw PortOpenError(PortMissingText + (reason.isEmpty() ? QString() : QStringLiteral("\n\r") + reason));
+        const QString reason = QString::fromUtf8(e.what());
+        return {Show::Error, {}, PortMissingText + (reason.isEmpty() ? QString() : QStringLiteral("\n\r") + reason)};
     }
 
     m_exchange.CommandHeader = ControllerExchange::DefaultHeader;
     m_exchange.exchange(DownloadCommands::statusQuery());
     switch (DownloadCommands::judgeStatusAnswer(m_exchange)) {
     case DownloadCommands::StatusVerdict::NoAnswer:
-        endWithBox(QStringLiteral("Error"), NoAnswerText);
-        return;
+        return box(QStringLiteral("Error"), NoAnswerText);
     case DownloadCommands::StatusVerdict::Refused:
-        endWithBox(QStringLiteral("Error"), QStringLiteral("Command error. ErorrCode") + FullWidthColon
+        return box(QStringLiteral("Error"), QStringLiteral("Command error. ErorrCode") + FullWidthColon
                                                 + QString::fromLatin1(m_exchange.responseCode()));
-        return;
     case DownloadCommands::StatusVerdict::Running:
-        endWithBox(QStringLiteral("Confirmation"), QStringLiteral("Program is running."));
-        return;
+        return box(QStringLiteral("Confirmation"), QStringLiteral("Program is running."));
     case DownloadCommands::StatusVerdict::Idle:
         break;
     }
 
     m_window.stopActivity();
-    const int programNo = m_window.programNo();
+    const int programNo = m_snapshot.programNo;
     if (m_prompts.box(QStringLiteral("Confirmation"), confirmationText(programNo, segments), Prompts::Icon::Question,
                       Prompts::Yes | Prompts::No)
-        == Prompts::No) {
-        m_window.ButtanReset();
-        closePort();
-        return;
-    }
+        == Prompts::No)
+        return {};
     m_window.startSending();
 
     const QString refused = QStringLiteral("Command error.Transmission was stopped. ErorrCode") + FullWidthColon;
-    const auto initialTemp = DownloadCommands::initialTemp(m_window.initialTempText());
-    if (!initialTemp)
-        throw ConversionError(m_window.initialTempText());
-    for (const QByteArray &command : {DownloadCommands::programNo(programNo), *initialTemp,
+    for (const QByteArray &command : {DownloadCommands::programNo(programNo), initialTemp,
                                       DownloadCommands::programNoAgain(programNo),
                                       DownloadCommands::segmentCount(segments)}) {
-        if (!exchangeAccepted(command, refused))
-            return;
+        if (auto ending = exchangeRefused(command, refused))
+            return *ending;
     }
 
     for (int k = 0; k < segments; ++k) {
-        if (StopRequest) {
-            m_window.stopActivity();
-            m_prompts.message(QStringLiteral("Transmission was stopped."));
-            m_window.ButtanReset();
-            closePort();
-            return;
-        }
+        if (StopRequest)
+            return {Show::Message, {}, QStringLiteral("Transmission was stopped."), true};
         m_window.setTransferStatus(QStringLiteral("Segment No.%1sending").arg(k));
-        const int col = k + 1;
-        const auto mode = DownloadCommands::segmentModeFromText(m_window.cell(1, col));
-        const auto command = DownloadCommands::segment(k, *mode, m_window.cell(2, col), m_window.cell(3, col),
-                                                       m_window.cell(4, col));
-        if (!command) {
-            // Name the cell the mode reads that is not a number.
-            const bool ramp = *mode == DownloadCommands::SegmentMode::Ramp;
-            for (int row = ramp ? 2 : 4; row <= (ramp ? 3 : 4); ++row)
-                toDouble(m_window.cell(row, col));
-            throw ConversionError(m_window.cell(2, col));
-        }
-        if (!exchangeAccepted(*command, refused))
-            return;
+        if (auto ending = exchangeRefused(segmentCommands.at(k), refused))
+            return *ending;
     }
-
-    m_window.ButtanReset();
-    m_prompts.message(QStringLiteral("Transmission was completed"));
-    closePort();
-    
+    return message(QStringLiteral("Transmission was completed"));
 }
 
-bool ProgramDownload::exchangeAccepted(const QByteArray &command, const QString &refusedText)
+std::optional<ProgramDownload::Ending> ProgramDownload::exchangeRefused(const QByteArray &command,
+                                                                        const QString &refusedText)
 {
     m_exchange.exchange(command);
-    if (!m_exchange.lastExchangeAnswered()) {
-        endWithBox(QStringLiteral("Error"), NoAnswerText);
-        return false;
-    }
-    if (!m_exchange.lastCommandAccepted()) {
-        endWithBox(QStringLiteral("Error"), refusedText + QString::fromLatin1(m_exchange.responseCode()));
-        return false;
-    }
-    return true;
-}
-
-void ProgramDownload::endWithBox(const QString &caption, const QString &text)
-{
-    m_window.ButtanReset();
-    m_prompts.box(caption, text, Prompts::Icon::Question, Prompts::Ok);
-    closePort();
-}
-
-void ProgramDownload::endWithMessage(const QString &text)
-{
-    m_window.ButtanReset();
-    m_prompts.message(text);
+    // Noise instead of an answer is what a line at other settings gives.
+    if (!m_exchange.lastAnswerWellFormed())
+        return Ending{Ending::Show::Box, QStringLiteral("Error"), NoAnswerText};
+    if (!m_exchange.lastCommandAccepted())
+        return Ending{Ending::Show::Box, QStringLiteral("Error"),
+                      refusedText + QString::fromLatin1(m_exchange.responseCode())};
+    return std::nullopt;
 }
 
 void ProgramDownload::closePort()

@@ -1,22 +1,14 @@
 #include "TForm2.h"
 
-#include "CommX.h"
-#include "Numbers.h"
-#include "PortDirectory.h"
 #include "UiFonts.h"
 
 #include <QComboBox>
 #include <QLabel>
-#include <stdexcept>
 
-TForm2::TForm2(TCommX &comm, int &comPortNo, int &comPortIndex, std::function<void(const QString &)> showPort,
-               QWidget *parent)
+TForm2::TForm2(std::function<QList<PortEntry>()> presentPorts, QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint
                           | Qt::WindowCloseButtonHint)
-    , m_comm(comm)
-    , m_comPortNo(comPortNo)
-    , m_comPortIndex(comPortIndex)
-    , m_showPort(std::move(showPort))
+    , m_presentPorts(std::move(presentPorts))
 {
     setObjectName(QStringLiteral("Form2"));
     setWindowTitle(QStringLiteral("Com. Port Setup"));
@@ -25,19 +17,13 @@ TForm2::TForm2(TCommX &comm, int &comPortNo, int &comPortIndex, std::function<vo
 
     auto *label = new QLabel(QStringLiteral("Com. Port"), this);
     label->setObjectName(QStringLiteral("Label1"));
-    label->setGeometry(81, 14, 60, 14);
+    label->setGeometry(81, 14, 50, 12);
     m_combo = new QComboBox(this);
     m_combo->setObjectName(QStringLiteral("ComboBox1"));
     m_combo->setAccessibleName(QStringLiteral("Com. Port"));
-    m_combo->setGeometry(72, 36, 89, 22);
+    m_combo->setGeometry(72, 36, 89, 20);
     label->setBuddy(m_combo);
-    connect(m_combo, &QComboBox::activated, this, [this] {
-        try {
-            ComboBox1Change();
-        } catch (const std::exception &) {
-            // Entries come from the port directory and are always COMn.
-        }
-    });
+    connect(m_combo, &QComboBox::activated, this, &TForm2::ComboBox1Change);
 }
 
 void TForm2::showEvent(QShowEvent *event)
@@ -48,11 +34,11 @@ void TForm2::showEvent(QShowEvent *event)
 
 void TForm2::FormShow()
 {
-    const QList<PortEntry> ports = m_comm.portDirectory().presentPorts();
+    const QList<PortEntry> ports = m_presentPorts();
     const QSignalBlocker block(m_combo);
     m_combo->clear();
     for (const PortEntry &port : ports) {
-        m_combo->addItem(port.name);
+        m_combo->addItem(port.name, port.portNo);
         QString where = port.devicePath;
         if (!port.description.isEmpty())
             where += QStringLiteral(" - ") + port.description;
@@ -63,15 +49,8 @@ void TForm2::FormShow()
     m_combo->setCurrentIndex(valid ? m_comPortIndex : -1);
 }
 
-void TForm2::ComboBox1Change()
+void TForm2::ComboBox1Change(int index)
 {
-    m_comm.Close();
-    const QString name = m_combo->currentText();
-    const auto number = parseInteger(name.mid(3));
-    if (!number)
-        throw std::runtime_error(QStringLiteral("'%1' is not a valid integer value").arg(name.mid(3)).toStdString());
-    m_comPortNo = *number;
-    m_comm.setPortNo(*number);
-    m_comPortIndex = m_combo->currentIndex();
-    m_showPort(name);
+    m_comPortIndex = index;
+    emit portChosen(m_combo->itemData(index).toInt(), index, m_combo->itemText(index));
 }

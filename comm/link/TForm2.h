@@ -1,37 +1,41 @@
 #pragma once
 
+#include "PortDirectory.h"
+
 #include <QWidget>
 #include <functional>
 
-class PortDirectory;
 class QComboBox;
-class TCommX;
 
-// The "Com. Port Setup" window: the ports present, by name; picking one
-// closes the port and makes the pick the controller's port at once.
+// The "Com. Port Setup" window: the ports present, by name. A pick is handed
+// back at once through portChosen; the window that owns the port applies it.
 class TForm2 : public QWidget
 {
     Q_OBJECT
 public:
-    // comPortNo and comPortIndex live in the main window; showPort writes
-    // the chosen port's name into its status bar.
-    TForm2(TCommX &comm, int &comPortNo, int &comPortIndex, std::function<void(const QString &)> showPort,
-           QWidget *parent = nullptr);
+    // presentPorts lists the ports present each time the window is shown.
+    explicit TForm2(std::function<QList<PortEntry>()> presentPorts, QWidget *parent = nullptr);
 
     QComboBox *ComboBox1() const { return m_combo; }
 
+    // The entry selected when the window is next shown (ComPortIndex);
+    // -1 or a position past the list selects nothing.
+    void setComPortIndex(int index) { m_comPortIndex = index; }
+
     // Rebuilds the list and selects the entry at ComPortIndex, touching nothing.
     void FormShow();
-    // Applies the entry the person picked.
-    void ComboBox1Change();
+
+signals:
+    // The person picked a port: its number, its position in the list, its name.
+    void portChosen(int portNo, int index, const QString &name);
 
 protected:
     void showEvent(QShowEvent *event) override;
 
 private:
-    TCommX &m_comm;
-    int &m_comPortNo;
-    int &m_comPortIndex;
-    std::function<void(const QString &)> m_showPort;
+    void ComboBox1Change(int index);
+
+    std::function<QList<PortEntry>()> m_presentPorts;
+    int m_comPortIndex = 0;
     QComboBox *m_combo;
 };

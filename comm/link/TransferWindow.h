@@ -1,5 +1,7 @@
 #pragma once
 
+#include "TemperatureProgram.h"
+
 #include <QString>
 
 // What a program download needs of the window it runs in: the checks of what
@@ -28,7 +30,7 @@ public:
     virtual void setTransferStatus(const QString &text) = 0;
 
     // The program as the window holds it.
-    virtual QString cell(int row, int col) const = 0;
+    virtual TemperatureProgram segmentTable() const = 0;
     virtual int programNo() const = 0;
     virtual QString initialTempText() const = 0;
 };

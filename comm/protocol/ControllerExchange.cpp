@@ -2,8 +2,12 @@
 
 #include "CommError.h"
 #include "ExchangePort.h"
+#include "FrameBytes.h"
 
 #include <exception>
+
+using FrameBytes::ETX;
+using FrameBytes::STX;
 
 ControllerExchange::ControllerExchange(ExchangePort &port) : m_port(port) {}
 
@@ -76,7 +80,7 @@ void ControllerExchange::Receive()
     char buffer[ReceiveBufferSize];
     try {
         m_port.PurgeReceive();
-        ReceiveCount = m_port.ReadAnswer(buffer, ReceiveBufferSize);
+        ReceiveCount = m_port.ReadAnswer(buffer, ReceiveBufferSize, FrameBytes::answerComplete);
         m_port.PurgeReceive();
     } catch (const std::exception &) {
         closeAndThrow(QStringLiteral("Comm.port error"));
@@ -99,7 +103,22 @@ QByteArray ControllerExchange::statusValue() const
     return ReceiveText.mid(15, 4);
 }
 
+bool ControllerExchange::lastAnswerWellFormed() const
+{
+    if (!m_lastAnswered)
+        return false;
+    // STX, node and sub-address (4), end code (2), request code (4), response
+    // code (4), data, ETX, check byte.
+    constexpr qsizetype RequestCodeAt = 7;
+    constexpr qsizetype DataAt = 15;
+    const QByteArray &text = ReceiveText;
+    const qsizetype etx = text.indexOf(ETX, 1);
+    return text.startsWith(STX) && etx >= DataAt && etx == text.size() - 2
+           && CalcBCC(text.mid(1, etx)).at(0) == text.back()
+           && text.mid(RequestCodeAt, 4) == CommandText.left(4);
+}
+
 bool ControllerExchange::lastCommandAccepted() const
 {
-    return m_lastAnswered && responseCode() == AcceptedCode;
+    return lastAnswerWellFormed() && responseCode() == AcceptedCode;
 }

@@ -11,8 +11,6 @@ class ExchangePort;
 class ControllerExchange
 {
 public:
-    static constexpr char STX = 0x02;
-    static constexpr char ETX = 0x03;
     static constexpr int ReceiveBufferSize = 128;
     static constexpr const char *DefaultHeader = "01000";
     static constexpr const char *AcceptedCode = "0000";
@@ -49,7 +47,12 @@ public:
     QByteArray responseCode() const;
     // Characters 16..19 of ReceiveText; shorter when the answer is short.
     QByteArray statusValue() const;
-    // The last exchange got an answer whose response code is "0000".
+    // The last exchange got one whole answer frame to this command: STX first,
+    // the header, the echo of the command's request code (its first four
+    // characters) and the response code, then ETX and a check byte that
+    // matches, and nothing after it. Anything else is noise on the line.
+    bool lastAnswerWellFormed() const;
+    // The last exchange got a well-formed answer whose response code is "0000".
     bool lastCommandAccepted() const;
 
 private:

@@ -1,52 +1,36 @@
 #include "DecimalText.h"
 
-std::optional<DecimalText> DecimalText::parse(const QString &text)
-{
-    const QString trimmed = text.trimmed();
-    const qsizetype point = trimmed.indexOf(QLatin1Char('.'));
-    const QString whole = point < 0 ? trimmed : trimmed.left(point);
-    const QString fraction = point < 0 ? QString() : trimmed.mid(point + 1);
-    if (whole.isEmpty() && fraction.isEmpty())
-        return std::nullopt;
-    const auto allDigits = [](const QString &s) {
-        for (QChar c : s)
-            if (c < QLatin1Char('0') || c > QLatin1Char('9'))
-                return false;
-        return true;
-    };
-    if (!allDigits(whole) || !allDigits(fraction))
-        return std::nullopt;
+#include <charconv>
+#include <cmath>
+#include <string>
 
-    DecimalText number;
-    qsizetype firstSignificant = 0;
-    while (firstSignificant < whole.size() && whole[firstSignificant] == QLatin1Char('0'))
-        ++firstSignificant;
-    number.m_whole = whole.mid(firstSignificant);
-    number.m_fraction = fraction;
-    return number;
+namespace DecimalText {
+
+std::optional<qint64> scaled(double value, int decimals, qint64 limit)
+{
+    // Scaling never makes a number smaller, so a value above the limit (or
+    // anything that is not a non-negative number) is out before its text is made.
+    if (!std::isfinite(value) || value < 0 || value > static_cast<double>(limit) || decimals < 0 || decimals > 9)
+        return std::nullopt;
+    char buffer[64];
+    const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed);
+    if (ec != std::errc())
+        return std::nullopt;
+    std::string text(buffer, end);
+    if (!text.empty() && text.front() == '-')
+        text.erase(0, 1); // -0
+    const auto point = text.find('.');
+    const std::string whole = text.substr(0, point);
+    const std::string fraction = point == std::string::npos ? std::string() : text.substr(point + 1);
+
+    qint64 result = 0;
+    for (char c : whole)
+        result = result * 10 + (c - '0');
+    for (int i = 0; i < decimals; ++i)
+        result = result * 10 + (i < static_cast<int>(fraction.size()) ? fraction[i] - '0' : 0);
+    if (result > limit)
+        return std::nullopt;
+    return result;
 }
 
-std::optional<qint64> DecimalText::scaled(int decimals, qint64 limit) const
-{
-    // More than 18 significant digits cannot be below any 32-bit limit anyway.
-    if (m_whole.size() + decimals > 18)
-        return std::nullopt;
-    qint64 value = 0;
-    for (QChar c : m_whole)
-        value = value * 10 + (c.unicode() - '0');
-    for (int i = 0; i < decimals; ++i) {
-        const int digit = i < m_fraction.size() ? m_fraction[i].unicode() - '0' : 0;
-        value = value * 10 + digit;
-    }
-    if (value > limit)
-        return std::nullopt;
-    return value;
-}
-
-bool DecimalText::isZero() const
-{
-    for (QChar c : m_whole + m_fraction)
-        if (c != QLatin1Char('0'))
-            return false;
-    return true;
-}
+} // namespace DecimalText

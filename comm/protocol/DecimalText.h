@@ -1,24 +1,15 @@
 #pragma once
 
-#include <QString>
 #include <QtGlobal>
 #include <optional>
 
-// An unsigned decimal number read exactly from its text ("12.30", "0.5", ".5", "7"),
-// so that scaling never meets binary rounding (0.3 * 10 is exactly 3).
-// Blanks around the number are ignored; anything else that is not a digit or a
-// single point makes the text "not a number".
-class DecimalText
-{
-public:
-    static std::optional<DecimalText> parse(const QString &text);
+// Scaling of a number to a whole field by the decimal digits of its shortest
+// exact text (0.29 is "0.29", not 0.28999...), so that binary rounding never
+// shifts a digit: 0.29 with two decimals is exactly 29.
+namespace DecimalText {
 
-    // The value times 10^decimals, the remaining fraction dropped. Empty when the
-    // result exceeds the given limit.
-    std::optional<qint64> scaled(int decimals, qint64 limit = 0xFFFFFFFFLL) const;
-    bool isZero() const;
+// The value times 10^decimals, the remaining fraction dropped. Empty for a
+// negative or non-finite value, or when the result exceeds the limit.
+std::optional<qint64> scaled(double value, int decimals, qint64 limit = 0xFFFFFFFFLL);
 
-private:
-    QString m_whole;    // digits before the point, leading zeros removed
-    QString m_fraction; // digits after the point
-};
+} // namespace DecimalText

@@ -11,15 +11,6 @@ constexpr int RowTemperature = 2;
 constexpr int RowRate = 3;
 constexpr int RowTime = 4;
 
-// A decimal text scaled to an integer field; empty when not a number or too large.
-std::optional<qint64> scaledText(const QString &text, int decimals, qint64 limit = 0xFFFFFFFFLL)
-{
-    const auto number = DecimalText::parse(text);
-    if (!number)
-        return std::nullopt;
-    return number->scaled(decimals, limit);
-}
-
 } // namespace
 
 QByteArray hex8(quint32 value)
@@ -37,9 +28,9 @@ QByteArray programNo(int programNumber)
     return QByteArrayLiteral("0102C1004E000001") + hex8(static_cast<quint32>(programNumber));
 }
 
-std::optional<QByteArray> initialTemp(const QString &edit1Text)
+std::optional<QByteArray> initialTemp(double degrees)
 {
-    const auto tenths = scaledText(edit1Text, 1);
+    const auto tenths = DecimalText::scaled(degrees, 1);
     if (!tenths)
         return std::nullopt;
     return QByteArrayLiteral("0102C1004F000001") + hex8(static_cast<quint32>(*tenths));
@@ -55,20 +46,20 @@ QByteArray segmentCount(int count)
     return QByteArrayLiteral("0102C40001000001") + hex8(static_cast<quint32>(count));
 }
 
-std::optional<QByteArray> segment(int number, SegmentMode mode, const QString &temperatureText,
-                                  const QString &rateText, const QString &timeText)
+std::optional<QByteArray> segment(int number, SegmentMode mode, double temperatureValue, double rateValue,
+                                  double timeValue)
 {
     qint64 temperature = 0, rate = 0, time = 0;
     if (mode == SegmentMode::Ramp) {
-        const auto t = scaledText(temperatureText, 1);
-        const auto r = scaledText(rateText, 1);
+        const auto t = DecimalText::scaled(temperatureValue, 1);
+        const auto r = DecimalText::scaled(rateValue, 1);
         if (!t || !r)
             return std::nullopt;
         temperature = *t;
         rate = *r;
     } else {
         // Minutes before the point, two digits of seconds after it: 12.30 is 1230.
-        const auto t = scaledText(timeText, 2, 99999999);
+        const auto t = DecimalText::scaled(timeValue, 2, 99999999);
         if (!t)
             return std::nullopt;
         time = *t;
@@ -87,18 +78,14 @@ std::optional<SegmentMode> segmentModeFromText(const QString &modeText)
     return std::nullopt;
 }
 
-std::optional<int> countSegments(const std::function<QString(int column, int row)> &cell)
+int countSegments(const std::function<double(int column, int row)> &value)
 {
     int count = 0;
     for (int column = 1; column <= MaxSegments; ++column) {
-        bool nonZero = false;
-        for (int row : {RowTemperature, RowRate, RowTime}) {
-            const auto number = DecimalText::parse(cell(column, row));
-            if (!number)
-                return std::nullopt;
-            nonZero = nonZero || !number->isZero();
-        }
-        if (nonZero)
+        double sum = 0;
+        for (int row : {RowTemperature, RowRate, RowTime})
+            sum += value(column, row);
+        if (sum > 0)
             count = column;
     }
     return count;
@@ -111,7 +98,7 @@ bool isRunning(const QByteArray &statusValue)
 
 StatusVerdict judgeStatusAnswer(const ControllerExchange &exchange)
 {
-    if (!exchange.lastExchangeAnswered())
+    if (!exchange.lastAnswerWellFormed())
         return StatusVerdict::NoAnswer;
     if (!exchange.lastCommandAccepted() || exchange.statusValue().size() < 4)
         return StatusVerdict::Refused;

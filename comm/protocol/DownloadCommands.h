@@ -8,9 +8,10 @@
 class ControllerExchange;
 
 // Command texts of a program download, in the order they are sent, and the
-// helpers that turn the editor's cell texts into their data fields. Every builder
-// that reads a text returns nothing when that text is not a number (or does not
-// fit its field), so the caller can end the download cleanly.
+// helpers that turn the program's values into their data fields. The values
+// come from the editor's own number reader; a builder returns nothing when a
+// value does not fit its field (negative or too large), so the caller can end
+// the download cleanly.
 namespace DownloadCommands {
 
 enum class SegmentMode { Ramp = 0, Hold = 1 };
@@ -22,26 +23,25 @@ QByteArray hex8(quint32 value);
 
 QByteArray statusQuery();                                   // command 1
 QByteArray programNo(int programNumber);                    // command 2
-std::optional<QByteArray> initialTemp(const QString &edit1Text); // command 3
+std::optional<QByteArray> initialTemp(double degrees);      // command 3
 QByteArray programNoAgain(int programNumber);               // command 4
 QByteArray segmentCount(int count);                         // command 5
 // Command 6. A Ramp sends its temperature and rate and time 0; a Hold sends its
 // time (minutes * 100 + seconds, in decimal digits) and temperature and rate 0.
-// Only the cells the mode uses are read.
-std::optional<QByteArray> segment(int number, SegmentMode mode, const QString &temperatureText,
-                                  const QString &rateText, const QString &timeText);
+// Only the values the mode uses are looked at.
+std::optional<QByteArray> segment(int number, SegmentMode mode, double temperature, double rate, double time);
 
 // "Ramp" and "Hold"; anything else (the unset blank included) is no mode.
 std::optional<SegmentMode> segmentModeFromText(const QString &modeText);
 
 // Number of segments to send: the highest column 1..32 whose temperature, rate and
-// time (rows 2, 3, 4) add up to more than 0, or 0. cell(column, row) gives a cell's
-// text. Empty when one of the cells read is not a number.
-std::optional<int> countSegments(const std::function<QString(int column, int row)> &cell);
+// time (rows 2, 3, 4) add up to more than 0, or 0. value(column, row) gives a
+// cell's number.
+int countSegments(const std::function<double(int column, int row)> &value);
 
 // How the answer to the status query ends the check before the confirmation.
 enum class StatusVerdict {
-    NoAnswer, // nothing arrived
+    NoAnswer, // nothing arrived, or nothing that is an answer
     Refused,  // response code not "0000", or the answer too short to hold a status
     Running,  // a program runs on the controller
     Idle,     // go on

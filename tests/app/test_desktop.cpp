@@ -208,10 +208,17 @@ private slots:
     {
         ScriptedPrompts prompts;
         TForm1 form(prompts, iniPath());
+        form.openFromCommandLine(program("a.tpd"));
+        form.N1Click();
         form.enterTransferState();
         QVERIFY(!form.recentFiles()->menu()->menuAction()->isEnabled());
+        QAction *entry = form.recentFiles()->menu()->actions().at(0);
+        QVERIFY(!entry->isEnabled());
+        entry->trigger();
+        QVERIFY(form.CurrentFileName.isEmpty());
         form.ButtanReset();
         QVERIFY(form.recentFiles()->menu()->menuAction()->isEnabled());
+        QVERIFY(form.recentFiles()->menu()->actions().at(0)->isEnabled());
     }
 
     void windowCarriesTheIcon()

@@ -9,7 +9,10 @@
 #include "StatusBar1.h"
 #include "Controls.h"
 #include "TForm1.h"
+#include "TForm2.h"
 
+#include <QAction>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QTemporaryDir>
@@ -27,7 +30,8 @@ const QString Stopped = "Command error.Transmission was stopped. ErorrCode" + Co
 
 enum Setup { Normal, Silent, Running, RefuseStatus, RefuseProgramNo, RefuseInitial, RefuseAgain, RefuseCount,
              RefuseSegment, StopAtConfirmation, StopAfterTwoSegments, CutAfterSix, SilentAfterFive,
-             AnswerNo, NoSegments, Segment0Unset, Segment1Unset, PortMissing, SplitAnswers };
+             AnswerNo, NoSegments, Segment0Unset, Segment1Unset, PortMissing, SplitAnswers, TemperatureOutOfRange,
+             ExponentForm, NotANumberLater };
 }
 Q_DECLARE_METATYPE(Setup)
 
@@ -64,6 +68,11 @@ private slots:
         QTest::newRow("no segments") << NoSegments << QStringList{} << QStringList{"There are no segments."};
         QTest::newRow("segment 0 unset") << Segment0Unset << QStringList{} << QStringList{"Segment No. \"0\" is not set."};
         QTest::newRow("segment 1 unset") << Segment1Unset << QStringList{} << QStringList{"Segment No. \"1\" is not set."};
+        QTest::newRow("temperature out of range") << TemperatureOutOfRange << QStringList{}
+            << QStringList{"Segment No. \"2\" Temp. \"350.0\" is out of range.\n\rInput range:0 - 300.0 deg C"};
+        QTest::newRow("temperature in exponent form") << ExponentForm << all << QStringList{confirm, "Transmission was completed"};
+        QTest::newRow("not a number past the last segment") << NotANumberLater << QStringList{}
+            << QStringList{"Segment No. \"5\" Rate \"1.2.3\" is not a number."};
         QTest::newRow("port missing") << PortMissing << QStringList{}
             << QStringList{"Comm.port is not set or\n\rcomm.cable is not connected.\n\rCOM9: no such port on this computer."};
         QTest::newRow("silent") << Silent << QStringList{s1} << QStringList{NoAnswer};
@@ -131,6 +140,14 @@ private slots:
             setSlot(0, " ", "0", "0", "0");
         if (setup == Segment1Unset)
             model->setCell(1, 2, " ");
+        // Values a hand-edited file can bring in.
+        if (setup == TemperatureOutOfRange)
+            model->setCell(2, 3, "350.0");
+        // Numbers the chart reads, as a stored file can hold them.
+        if (setup == ExponentForm)
+            model->setCell(2, 3, "1E2");
+        if (setup == NotANumberLater)
+            model->setCell(3, 6, "1.2.3");
         form.Memo1()->setPlainText("kept comment");
         form.DataModified = false;
 
@@ -173,12 +190,110 @@ private slots:
         QVERIFY(!form.DataModified);
         if (commands.size() > 1)
             QVERIFY(sawTransferState);
+        if (setup == ExponentForm)
+            QCOMPARE(sim.program().segments[2].temperature, 1000);
         if (setup == Normal) {
             const SimulatedProgram program = sim.program();
             QCOMPARE(program.programNumber, 3);
             QCOMPARE(sim.records().at(2).command, QByteArray("0102C1004F000001000000FD"));
             QCOMPARE(sim.records().at(6).command, QByteArray("0102C4000200000500000001000000010000000000000000" "00001230"));
         }
+        form.DataModified = false;
+    }
+
+    // Every command the transfer state takes away, triggered while a download
+    // waits for the confirmation and while it sends: none may run, and what
+    // goes on the line is the program as it stood when Send was pressed.
+    void secondCommandDuringTransfer_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<bool>("whileSending");
+        const QStringList commands{"N1", "Open1", "Save1", "SaveAs1", "Exit1", "N4", "N6", "ToolButton1",
+                                   "ToolButton2", "ToolButton3", "ToolButton4", "Send called again", "program edited"};
+        for (const QString &command : commands) {
+            QTest::addRow("%s at the confirmation", qPrintable(command)) << command << false;
+            QTest::addRow("%s while sending", qPrintable(command)) << command << true;
+        }
+    }
+
+    void secondCommandDuringTransfer()
+    {
+        QFETCH(QString, command);
+        QFETCH(bool, whileSending);
+        ControllerSimulator sim;
+        QVERIFY(sim.start());
+        QVERIFY(sim.linkAs(Com, PortDirectory::defaultPortsFolder()));
+        ScriptedPrompts prompts;
+        TForm1 form(prompts, m_home.filePath("settings.ini"));
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        form.CommX1().setPortNo(Com);
+        form.SpinEdit1()->setValue(3);
+        form.Edit1()->setText("25.00");
+        SegmentGridModel *model = form.gridModel();
+        for (int slot = 0; slot < 3; ++slot) {
+            model->setCell(1, slot + 1, "Ramp");
+            model->setCell(2, slot + 1, QString::number(100 + slot) + ".0");
+            model->setCell(3, slot + 1, "5.0");
+        }
+        form.DataModified = false;
+        const TemperatureProgram before = model->program();
+
+        bool triggered = false;
+        auto trigger = [&] {
+            if (triggered)
+                return;
+            triggered = true;
+            if (command == "Send called again") {
+                form.ToolButton4Click();
+            } else if (command == "program edited") {
+                model->setCell(2, 2, "250.0");
+                model->setCell(1, 3, " ");
+                form.SpinEdit1()->setValue(5);
+                form.Edit1()->setText("99.00");
+            } else if (command.startsWith("ToolButton")) {
+                form.findChild<QToolButton *>(command)->click();
+            } else {
+                form.findChild<QAction *>(command)->trigger();
+            }
+        };
+        prompts.boxAnswers = {Prompts::Yes};
+        prompts.onShow = [&](const ScriptedPrompts::Shown &s) {
+            if (!whileSending && s.text.startsWith("Are you sure"))
+                trigger();
+        };
+        QTimer watcher;
+        watcher.setInterval(1);
+        connect(&watcher, &QTimer::timeout, &form, [&] {
+            if (whileSending && form.statusBar1()->panelText(1) == "Segment No.1sending")
+                trigger();
+        });
+        watcher.start();
+        form.ToolButton4Click();
+        watcher.stop();
+
+        QVERIFY(triggered);
+        QCOMPARE(prompts.texts(), (QStringList{ProgramDownload::confirmationText(3, 3), "Transmission was completed"}));
+        QCOMPARE(sim.records().size(), 8);
+        const SimulatedProgram sent = sim.program();
+        QCOMPARE(sent.programNumber, 3);
+        QCOMPARE(sent.initialTemperature, 250);
+        QCOMPARE(sent.segmentCount, 3);
+        for (int k = 0; k < 3; ++k) {
+            QCOMPARE(sent.segments[k].mode, 0);
+            QCOMPARE(sent.segments[k].temperature, 1000 + 10 * k);
+        }
+        QVERIFY(form.isVisible());
+        QVERIFY(!form.Form2()->isVisible());
+        if (command != "program edited") {
+            for (int col = 1; col <= 4; ++col)
+                for (int row = 1; row <= 4; ++row)
+                    QCOMPARE(model->cell(row, col), before.cell(row, col));
+        }
+        // Idle again: every command is back.
+        for (QAction *action : form.F1()->actions() + form.C1()->actions())
+            QVERIFY2(action->isEnabled(), qPrintable(action->objectName()));
+        QVERIFY(form.Form2()->isEnabled());
         form.DataModified = false;
     }
 

@@ -11,6 +11,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <cerrno>
 #include <pty.h>
 #include <unistd.h>
 
@@ -52,30 +53,65 @@ private slots:
     {
         QTest::addColumn<int>("portNo");
         QTest::addColumn<QString>("device");
+        QTest::addColumn<int>("errorState");
+        QTest::addColumn<int>("step");
+        QTest::addColumn<int>("error");
         QTest::addColumn<QString>("reason");
-        QTest::newRow("no port chosen") << 0 << "" << "No port is chosen (Communication, Com. port settings).";
-        QTest::newRow("nothing behind the name") << 9 << "" << "COM9: no such port on this computer.";
-        QTest::newRow("missing device") << 4 << "/dev/ttyS99x" << "COM4 (/dev/ttyS99x): No such file or directory.";
-        QTest::newRow("not a serial device") << 4 << "/dev/null" << "COM4 (/dev/null) is not a serial device.";
+        using Step = OpenFailure::Step;
+        QTest::newRow("no port chosen") << 0 << "" << 101 << int(Step::NoDevice) << 0
+                                        << "No port is chosen (Communication, Com. port settings).";
+        QTest::newRow("nothing behind the name") << 9 << "" << 101 << int(Step::NoDevice) << 0
+                                                 << "COM9: no such port on this computer.";
+        QTest::newRow("device refused") << 4 << "/dev/ttyS99x" << 101 << int(Step::Open) << ENOENT
+                                        << "COM4 (/dev/ttyS99x): No such file or directory.";
+        QTest::newRow("not a serial device") << 4 << "/dev/null" << 101 << int(Step::NotATerminal) << 0
+                                             << "COM4 (/dev/null) is not a serial device.";
+        QTest::newRow("in use") << 4 << "/dev/ttyS3" << 101 << int(Step::InUse) << EWOULDBLOCK
+                                << "COM4 (/dev/ttyS3) is in use by another program.";
+        QTest::newRow("setup failed") << 4 << "/dev/ttyS3" << 101 << int(Step::Setup) << EIO
+                                      << "COM4 (/dev/ttyS3) could not be set up: Input/output error.";
+        QTest::newRow("7 data bits refused") << 4 << "/dev/ttyS3" << 105 << int(Step::None) << 0
+                                             << "COM4 (/dev/ttyS3) does not take the line settings (error 105).";
     }
 
     void portFailuresAreExplained()
     {
         QFETCH(int, portNo);
         QFETCH(QString, device);
+        QFETCH(int, errorState);
+        QFETCH(int, step);
+        QFETCH(int, error);
         QFETCH(QString, reason);
-        QCOMPARE(CommXDownloadPort::describeOpenFailure(portNo, device, 101), reason);
+        QCOMPARE(CommXDownloadPort::describeOpenFailure(portNo, device, errorState,
+                                                        OpenFailure{OpenFailure::Step(step), error}),
+                 reason);
     }
 
-    void portInUseIsExplained()
+    // The reason comes from the open itself, as the download shows it.
+    void openFailureCarriesItsReason()
     {
-        // The first component holds the device; a second one is told why it cannot have it.
         TCommX holder;
         holder.setPortNo(1);
         holder.Open();
         QVERIFY(holder.IsOpen());
-        QCOMPARE(CommXDownloadPort::describeOpenFailure(1, m_device[0], 101),
-                 QStringLiteral("COM1 (%1) is in use by another program.").arg(m_device[0]));
+        const QString ports = PortDirectory::defaultPortsFolder();
+        QVERIFY(QFile::link("/dev/null", ports + "/COM6"));
+        for (const auto &[portNo, reason] :
+             {std::pair{1, QStringLiteral("COM1 (%1) is in use by another program.").arg(m_device[0])},
+              std::pair{5, QStringLiteral("COM5: no such port on this computer.")},
+              std::pair{6, QStringLiteral("COM6 (/dev/null) is not a serial device.")}}) {
+            TCommX comm;
+            comm.setPortNo(portNo);
+            CommXDownloadPort port(comm);
+            try {
+                port.Open();
+                QFAIL("opened");
+            } catch (const PortOpenError &e) {
+                QCOMPARE(e.reason(), reason);
+            }
+            QVERIFY(!comm.IsOpen());
+        }
+        QFile::remove(ports + "/COM6");
     }
 
     void listsThePortsAndAppliesAPick()
@@ -112,6 +148,13 @@ private slots:
         QCOMPARE(form.ComPortIndex, 1);
         QCOMPARE(form.statusBar1()->panelText(3), QString("COM3"));
         QVERIFY(form.isEnabled()); // the main window stays usable
+
+        // Asked for again while shown: only brought to the front, list and place kept.
+        dialog->move(dialog->pos() + QPoint(40, 30));
+        const QPoint movedTo = dialog->pos();
+        form.N6Click();
+        QCOMPARE(dialog->pos(), movedTo);
+        QCOMPARE(list->currentIndex(), 1);
 
         // Shown again later: a fresh list with the last pick selected.
         dialog->hide();

@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <cerrno>
 #include <condition_variable>
 #include <mutex>
 #include <vector>
@@ -15,12 +16,13 @@
 // once, and the event wait blocks until cancelled.
 class FakeSerialPlatform : public SerialPlatform {
 public:
-    bool open(const QString& devicePath) override
+    bool open(const QString& devicePath, OpenFailure& failure) override
     {
         note("open " + devicePath);
         std::lock_guard lock(m_mutex);
         m_open = openSucceeds;
         m_cancel = false;
+        failure = m_open ? OpenFailure{} : OpenFailure{OpenFailure::Step::Open, ENOENT};
         return m_open;
     }
     void close() override

@@ -1,4 +1,6 @@
+#include "AnswerFuzzer.h"
 #include "CommX.h"
+#include "FrameBytes.h"
 #include "PosixSerialPlatform.h"
 #include "PtyPair.h"
 
@@ -11,6 +13,7 @@
 #include <memory>
 #include <mutex>
 #include <thread>
+#include <termios.h>
 #include <vector>
 
 namespace {
@@ -50,6 +53,7 @@ QByteArray pattern(int size, int seed)
 
 } // namespace
 
+
 class TestCommPty : public QObject {
     Q_OBJECT
 
@@ -59,6 +63,8 @@ private slots:
 
     void allByteValuesBothWays();
     void controllerLineSettingsOpenOnAPty();
+    void settingsReadBack_data();
+    void settingsReadBack();
     void longWriteTravelsInChunks();
     void thirtyThirdChunkWaits();
     void readReturnsWhenCountArrived();
@@ -66,6 +72,7 @@ private slots:
     void readAnswer_data();
     void readAnswer();
     void readAnswerWaitsForBlockCheck();
+    void readAnswerSurvivesNonsense();
     void purgedInputNeverAppears();
     void purgeTransDropsQueuedChunks();
     void closedPortRefusesIo();
@@ -129,9 +136,10 @@ void TestCommPty::allByteValuesBothWays()
     QCOMPARE(in, all);
 }
 
-// 7 data bits, even parity, 2 stop bits: a pseudo-terminal has no such
-// settings (newer kernels refuse them outright); the port still opens and
-// carries the bytes.
+// 7 data bits, even parity, 2 stop bits: a pseudo-terminal stays at 8 data
+// bits without parity (the component's size-only and parity-only requests
+// fail with EINVAL, having taken nothing) and keeps the 2 stop bits; the port
+// still opens, reports nothing, and carries the bytes.
 void TestCommPty::controllerLineSettingsOpenOnAPty()
 {
     auto comm = makeComm();
@@ -142,12 +150,62 @@ void TestCommPty::controllerLineSettingsOpenOnAPty()
     comm->setTimeOutReceive(2000);
     comm->Open();
     QVERIFY(comm->IsOpen());
+    // Why a pseudo-terminal is excused from the read-back of size and parity.
+    termios readBack{};
+    QCOMPARE(::tcgetattr(comm->Handle(), &readBack), 0);
+    QCOMPARE(readBack.c_cflag & CSIZE, tcflag_t(CS8));
+    QCOMPARE(readBack.c_cflag & PARENB, tcflag_t(0));
+    QCOMPARE(readBack.c_cflag & CSTOPB, tcflag_t(CSTOPB));
     QVERIFY(comm->WriteString("\x02" "01000" "0101800012000001\x03" "8"));
     QCOMPARE(m_pty->receive(24), QByteArray("\x02" "01000" "0101800012000001\x03" "8"));
     QVERIFY(m_pty->send("ok"));
     char in[2];
     QCOMPARE(comm->Read(in, 2), 2);
     QCOMPARE(QByteArray(in, 2), QByteArray("ok"));
+}
+
+// What the device reads back after tcsetattr, against what was asked (7E2 at
+// 38400 bit/s, XON/XOFF characters as usual).
+void TestCommPty::settingsReadBack_data()
+{
+    QTest::addColumn<tcflag_t>("cflagDropped");
+    QTest::addColumn<tcflag_t>("cflagAdded");
+    QTest::addColumn<speed_t>("speed");
+    QTest::addColumn<bool>("pty");
+    QTest::addColumn<bool>("took");
+
+    QTest::newRow("all took") << tcflag_t(0) << tcflag_t(0) << speed_t(B38400) << false << true;
+    QTest::newRow("8 bits instead of 7") << tcflag_t(CS7) << tcflag_t(CS8) << speed_t(B38400) << false << false;
+    QTest::newRow("8 bits instead of 7, pty") << tcflag_t(CS7) << tcflag_t(CS8) << speed_t(B38400) << true << true;
+    QTest::newRow("no parity") << tcflag_t(PARENB) << tcflag_t(0) << speed_t(B38400) << false << false;
+    QTest::newRow("no parity, pty") << tcflag_t(PARENB) << tcflag_t(0) << speed_t(B38400) << true << true;
+    QTest::newRow("odd parity") << tcflag_t(0) << tcflag_t(PARODD) << speed_t(B38400) << false << false;
+    QTest::newRow("1 stop bit") << tcflag_t(CSTOPB) << tcflag_t(0) << speed_t(B38400) << false << false;
+    QTest::newRow("1 stop bit, pty") << tcflag_t(CSTOPB) << tcflag_t(0) << speed_t(B38400) << true << false;
+    QTest::newRow("other speed") << tcflag_t(0) << tcflag_t(0) << speed_t(B9600) << false << false;
+    QTest::newRow("other speed, pty") << tcflag_t(0) << tcflag_t(0) << speed_t(B9600) << true << false;
+    QTest::newRow("hardware flow control on") << tcflag_t(0) << tcflag_t(CRTSCTS) << speed_t(B38400) << false << false;
+}
+
+void TestCommPty::settingsReadBack()
+{
+    QFETCH(tcflag_t, cflagDropped);
+    QFETCH(tcflag_t, cflagAdded);
+    QFETCH(speed_t, speed);
+    QFETCH(bool, pty);
+    QFETCH(bool, took);
+
+    termios asked{};
+    asked.c_cflag = CS7 | PARENB | CSTOPB | CREAD | CLOCAL;
+    ::cfsetispeed(&asked, B38400);
+    ::cfsetospeed(&asked, B38400);
+    asked.c_cc[VSTART] = 0x11;
+    asked.c_cc[VSTOP] = 0x13;
+    termios readBack = asked;
+    readBack.c_cflag = (readBack.c_cflag & ~cflagDropped) | cflagAdded;
+    ::cfsetispeed(&readBack, speed);
+    ::cfsetospeed(&readBack, speed);
+    QCOMPARE(PosixSerialPlatform::settingsTook(asked, readBack, pty), took);
 }
 
 void TestCommPty::longWriteTravelsInChunks()
@@ -244,7 +302,7 @@ void TestCommPty::readAnswer()
     QByteArray in(128, '\0');
     QElapsedTimer timer;
     timer.start();
-    QCOMPARE(comm->ReadAnswer(in.data(), 128), expected);
+    QCOMPARE(comm->ReadAnswer(in.data(), 128, FrameBytes::answerComplete), expected);
     QCOMPARE(in.left(expected), arriving);
     if (!endsEarly)
         QVERIFY(timer.elapsed() >= 300);
@@ -259,7 +317,7 @@ void TestCommPty::readAnswerWaitsForBlockCheck()
     QObject context;  // cancels the timer when the test ends early
     QTimer::singleShot(200, &context, [&] { m_pty->send("B"); });
     QByteArray in(128, '\0');
-    QCOMPARE(comm->ReadAnswer(in.data(), 128), 7);
+    QCOMPARE(comm->ReadAnswer(in.data(), 128, FrameBytes::answerComplete), 7);
     QCOMPARE(in.left(7), QByteArray("\x02" "0100\x03" "B"));
 
     // Read keeps its meaning: a complete answer does not end it early.
@@ -269,6 +327,39 @@ void TestCommPty::readAnswerWaitsForBlockCheck()
     timer.start();
     QCOMPARE(comm->Read(in.data(), 128), 4);
     QVERIFY(timer.elapsed() >= 300);
+}
+
+// Generated answers of every kind through the real line: each read ends (by
+// a whole answer or by the time-out, never later) and stays in its buffer,
+// and the port still reads a good answer afterwards.
+void TestCommPty::readAnswerSurvivesNonsense()
+{
+    constexpr int Answers = 400;
+    auto comm = makeComm();
+    comm->setTimeOutReceive(20);
+    comm->Open();
+    AnswerFuzzer fuzzer(4002);
+    const QByteArray command = "0102C1004E00000100000003";
+    QByteArray in(ControllerExchange::ReceiveBufferSize + 16, '\0');
+    for (int i = 0; i < Answers; ++i) {
+        const AnswerFuzzer::Answer answer = fuzzer.next(command, 20);
+        comm->PurgeReceive();
+        if (!answer.late)
+            QVERIFY(m_pty->send(answer.bytes));
+        const int n = comm->ReadAnswer(in.data(), ControllerExchange::ReceiveBufferSize, FrameBytes::answerComplete);
+        QVERIFY2(n >= 0 && n <= ControllerExchange::ReceiveBufferSize, qPrintable(QString::number(i)));
+        if (answer.late)
+            QVERIFY(m_pty->send(answer.bytes));
+    }
+    QVERIFY(comm->IsOpen());
+    // Whatever is still on its way is dropped; a good answer reads whole.
+    comm->setTimeOutReceive(kForever);
+    QTest::qWait(50);
+    comm->PurgeReceive();
+    const QByteArray good = AnswerFuzzer::frame(command, "0000");
+    QVERIFY(m_pty->send(good));
+    QCOMPARE(comm->ReadAnswer(in.data(), ControllerExchange::ReceiveBufferSize, FrameBytes::answerComplete), int(good.size()));
+    QCOMPARE(in.left(good.size()), good);
 }
 
 void TestCommPty::purgedInputNeverAppears()
@@ -312,7 +403,7 @@ void TestCommPty::closedPortRefusesIo()
     char buffer[8];
     QVERIFY(!comm->Write("x", 1));
     QCOMPARE(comm->Read(buffer, 8), -1);
-    QCOMPARE(comm->ReadAnswer(buffer, 8), -1);
+    QCOMPARE(comm->ReadAnswer(buffer, 8, FrameBytes::answerComplete), -1);
     QVERIFY(comm->Write("x", 0));
     QVERIFY(comm->WriteString(QByteArray()));
     comm->PurgeTrans();

@@ -35,7 +35,7 @@ public:
         step("PurgeReceive");
         queued.clear();
     }
-    int ReadAnswer(char *buf, int count) override
+    int ReadAnswer(char *buf, int count, const AnswerComplete &) override
     {
         step("ReadAnswer");
         queued += arriving;

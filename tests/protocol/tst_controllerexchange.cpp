@@ -34,6 +34,8 @@ private slots:
     void portFailure();
     void answerFields_data();
     void answerFields();
+    void acceptance_data();
+    void acceptance();
 };
 
 void TestControllerExchange::frameOfCommand_data()
@@ -276,7 +278,45 @@ void TestControllerExchange::answerFields()
     exchange.exchange("0101800012000001");
     QCOMPARE(exchange.responseCode(), responseCode);
     QCOMPARE(exchange.statusValue(), statusValue);
-    QCOMPARE(exchange.lastCommandAccepted(), responseCode == "0000");
+}
+
+void TestControllerExchange::acceptance_data()
+{
+    QTest::addColumn<QByteArray>("received");
+    QTest::addColumn<bool>("wellFormed");
+    QTest::addColumn<bool>("accepted");
+
+    const QByteArray good = answer("0000", "0000");
+    QTest::newRow("accepted") << good << true << true;
+    QTest::newRow("refused") << answer("1100") << true << false;
+    QTest::newRow("accepted without data") << answer("0000") << true << true;
+    QTest::newRow("wrong check byte") << QByteArray(good).replace(good.size() - 1, 1, "?") << false << false;
+    QTest::newRow("ETX without check byte") << good.chopped(1) << false << false;
+    QTest::newRow("no STX") << good.mid(1) << false << false;
+    QTest::newRow("stray STX in front") << '\x02' + good << false << false;
+    QTest::newRow("bytes after the check byte") << good + "0000" << false << false;
+    QTest::newRow("answer to another command")
+        << [] {
+               const QByteArray body = QByteArrayLiteral("0100" "00" "0102" "0000" "\x03");
+               return '\x02' + body + ControllerExchange::CalcBCC(body);
+           }()
+        << false << false;
+    QTest::newRow("cut before the response code") << QByteArray("\x02" "010000010") << false << false;
+    QTest::newRow("zeros only") << QByteArray(40, '0') << false << false;
+}
+
+void TestControllerExchange::acceptance()
+{
+    QFETCH(QByteArray, received);
+    QFETCH(bool, wellFormed);
+    QFETCH(bool, accepted);
+
+    FakeExchangePort port;
+    port.arriving = received;
+    ControllerExchange exchange(port);
+    exchange.exchange("0101800012000001");
+    QCOMPARE(exchange.lastAnswerWellFormed(), wellFormed);
+    QCOMPARE(exchange.lastCommandAccepted(), accepted);
 }
 
 QTEST_APPLESS_MAIN(TestControllerExchange)

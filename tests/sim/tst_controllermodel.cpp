@@ -48,8 +48,8 @@ void TestControllerModel::answerToCommand_data()
     QTest::newRow("program 8") << DownloadCommands::programNo(8) << QByteArray("1100");
     QTest::newRow("program again 0") << DownloadCommands::programNoAgain(0) << QByteArray("0000");
     QTest::newRow("program again 8") << DownloadCommands::programNoAgain(8) << QByteArray("1100");
-    QTest::newRow("initial 300.0") << *DownloadCommands::initialTemp("300.00") << QByteArray("0000");
-    QTest::newRow("initial 300.1") << *DownloadCommands::initialTemp("300.10") << QByteArray("1100");
+    QTest::newRow("initial 300.0") << *DownloadCommands::initialTemp(300.00) << QByteArray("0000");
+    QTest::newRow("initial 300.1") << *DownloadCommands::initialTemp(300.10) << QByteArray("1100");
     QTest::newRow("count 0") << DownloadCommands::segmentCount(0) << QByteArray("1100");
     QTest::newRow("count 1") << DownloadCommands::segmentCount(1) << QByteArray("0000");
     QTest::newRow("count 32") << DownloadCommands::segmentCount(32) << QByteArray("0000");
@@ -157,12 +157,12 @@ void TestControllerModel::storedProgramAndDescription()
     ControllerModel model;
     const QList<QByteArray> commands = {
         DownloadCommands::programNo(3),
-        *DownloadCommands::initialTemp("40.00"),
+        *DownloadCommands::initialTemp(40.00),
         DownloadCommands::programNoAgain(3),
         DownloadCommands::segmentCount(3),
-        *DownloadCommands::segment(0, DownloadCommands::SegmentMode::Ramp, "150.0", "10.0", "0.00"),
-        *DownloadCommands::segment(1, DownloadCommands::SegmentMode::Hold, "0.0", "0.0", "5.30"),
-        *DownloadCommands::segment(2, DownloadCommands::SegmentMode::Ramp, "60.0", "20.0", "0.00"),
+        *DownloadCommands::segment(0, DownloadCommands::SegmentMode::Ramp, 150.0, 10.0, 0.00),
+        *DownloadCommands::segment(1, DownloadCommands::SegmentMode::Hold, 0.0, 0.0, 5.30),
+        *DownloadCommands::segment(2, DownloadCommands::SegmentMode::Ramp, 60.0, 20.0, 0.00),
     };
     QList<bool> complete;
     for (const QByteArray &command : commands) {

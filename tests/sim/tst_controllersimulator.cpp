@@ -5,9 +5,13 @@
 
 #include <QFileInfo>
 #include <QTemporaryDir>
+#include <QScopeGuard>
 #include <QTest>
 
 #include <memory>
+#include <poll.h>
+#include <pty.h>
+#include <unistd.h>
 #include <mutex>
 
 namespace {
@@ -46,6 +50,9 @@ private slots:
     void linkNeverReplacesAFile();
     void cutAfterCommands();
     void printsProgramAfterDownload();
+    void deviceRefused_data();
+    void deviceRefused();
+    void deviceGivenAsAPtyPath();
 
 private:
     std::unique_ptr<ControllerSimulator> m_sim;
@@ -93,7 +100,7 @@ void TestControllerSimulator::answers_data()
                                           << QByteArray("2203");
     QTest::newRow("refused segment by code")
         << false << "0102C40002:1100"
-        << *DownloadCommands::segment(0, DownloadCommands::SegmentMode::Hold, "0", "0", "1.00")
+        << *DownloadCommands::segment(0, DownloadCommands::SegmentMode::Hold, 0.0, 0.0, 1.00)
         << QByteArray("1100");
     QTest::newRow("refusal of another command") << false << "5:1100" << DownloadCommands::programNo(3)
                                                 << QByteArray("0000");
@@ -237,12 +244,12 @@ void TestControllerSimulator::cutAfterCommands()
     m_sim->setCutAfter(2);
     QCOMPARE(exchange(DownloadCommands::statusQuery()), answer("0101", "00000000"));
     QCOMPARE(exchange(DownloadCommands::programNo(1)), answer("0102", "0000"));
-    QCOMPARE(exchange(*DownloadCommands::initialTemp("25.00")), QByteArray());
+    QCOMPARE(exchange(*DownloadCommands::initialTemp(25.00)), QByteArray());
 
     QVERIFY(m_sim->waitForRecords(3, 5000));
     const QList<SimulatorRecord> records = m_sim->records();
     QCOMPARE(records.size(), 3);
-    QCOMPARE(records[2].command, *DownloadCommands::initialTemp("25.00"));
+    QCOMPARE(records[2].command, *DownloadCommands::initialTemp(25.00));
     QVERIFY(!records[2].answered);
     QTRY_VERIFY(!m_sim->isServing());
     QVERIFY(!QFileInfo(ports.filePath(QStringLiteral("COM9"))).isSymLink());
@@ -267,11 +274,11 @@ void TestControllerSimulator::printsProgramAfterDownload()
     const QList<QByteArray> commands = {
         DownloadCommands::statusQuery(),
         DownloadCommands::programNo(3),
-        *DownloadCommands::initialTemp("40.00"),
+        *DownloadCommands::initialTemp(40.00),
         DownloadCommands::programNoAgain(3),
         DownloadCommands::segmentCount(2),
-        *DownloadCommands::segment(0, DownloadCommands::SegmentMode::Ramp, "150.0", "10.0", "0"),
-        *DownloadCommands::segment(1, DownloadCommands::SegmentMode::Hold, "0", "0", "5.30"),
+        *DownloadCommands::segment(0, DownloadCommands::SegmentMode::Ramp, 150.0, 10.0, 0.0),
+        *DownloadCommands::segment(1, DownloadCommands::SegmentMode::Hold, 0.0, 0.0, 5.30),
     };
     for (const QByteArray &command : commands) {
         client.write(frame(command));
@@ -285,6 +292,57 @@ void TestControllerSimulator::printsProgramAfterDownload()
     QCOMPARE(lines.last(), QStringLiteral("Program 3, initial 40.0 deg C, 2 segments:\n"
                                           "  0 Ramp to 150.0 at 10.0 deg C/min\n"
                                           "  1 Hold 5.30 (min.sec)"));
+}
+
+void TestControllerSimulator::deviceRefused_data()
+{
+    QTest::addColumn<QString>("device");
+    QTest::addColumn<QString>("error");
+    QTest::newRow("missing") << "/nonexistent/ttyUSB9" << "cannot open /nonexistent/ttyUSB9: No such file or directory";
+    QTest::newRow("not a serial device") << "/dev/null" << "/dev/null is not a serial device";
+}
+
+void TestControllerSimulator::deviceRefused()
+{
+    QFETCH(QString, device);
+    QFETCH(QString, error);
+    ControllerSimulator sim;
+    QString reason;
+    QVERIFY(!sim.startOnDevice(device, &reason));
+    QCOMPARE(reason, error);
+    QVERIFY(!sim.isServing());
+}
+
+// A device path that is a pseudo-terminal's slave: the simulator answers on
+// it, and the far end (the master, here the editor's side) gets the answers.
+void TestControllerSimulator::deviceGivenAsAPtyPath()
+{
+    int master = -1, slave = -1;
+    char name[128] = {};
+    QCOMPARE(openpty(&master, &slave, name, nullptr, nullptr), 0);
+    const auto closeBoth = qScopeGuard([&] {
+        ::close(master);
+        ::close(slave);
+    });
+    ControllerSimulator sim;
+    QString error;
+    QVERIFY2(sim.startOnDevice(QString::fromLocal8Bit(name), &error), qPrintable(error));
+    QCOMPARE(sim.slavePath(), QString::fromLocal8Bit(name));
+
+    const QByteArray query = frame(DownloadCommands::statusQuery());
+    QCOMPARE(::write(master, query.constData(), size_t(query.size())), ssize_t(query.size()));
+    const QByteArray expected = answer("0101", "0000" "0000");
+    QByteArray got;
+    while (got.size() < expected.size()) {
+        pollfd fd{master, POLLIN, 0};
+        QVERIFY2(::poll(&fd, 1, 5000) > 0, "no answer on the device");
+        char buffer[64];
+        const ssize_t n = ::read(master, buffer, sizeof buffer);
+        QVERIFY(n > 0);
+        got.append(buffer, n);
+    }
+    QCOMPARE(got, expected);
+    sim.stop();
 }
 
 QTEST_GUILESS_MAIN(TestControllerSimulator)
