@@ -136,6 +136,16 @@ void TForm1::FormCreate()
     // 6. and 12. The Mode list over the grid, and the grid's handlers with
     //    the chart redrawn whenever its editor closes.
     m_gridEditor = new GridEditor(m_grid, *this, this);
+    // The chart draws the current segment thicker, and a click on the chart
+    // makes the segment's column current, in the row the grid was in.
+    connect(m_grid, &SegmentGrid::selectCell, m_chart, [this](int col) { m_chart->highlightColumn(col); });
+    connect(m_chart, &ProfileChart::segmentClicked, this, [this](int col) {
+        if (m_inTransfer)
+            return;
+        const int row = std::max(m_grid->currentIndex().row(), int(TemperatureProgram::ModeRow));
+        m_grid->setFocus(Qt::MouseFocusReason);
+        guarded([this, col, row] { m_grid->setCurrentCell(col, row); });
+    });
     // Leaving a control is handled before entering the next one.
     m_focusConnection = connect(qApp, &QApplication::focusChanged, this, [this](QWidget *old, QWidget *now) {
         m_gridEditor->focusChanged(old, now);
@@ -232,7 +242,8 @@ void TForm1::ChardDraw()
     // Everything is read before anything is shown, so a cell that is not a
     // number leaves the chart and the total time as they were.
     const Profile profile = computeProfile(InitialTemp, m_model->program());
-    m_chart->setPoints(profile.points);
+    m_chart->setProfile(profile);
+    m_model->setProfileSegments(profile.segments);
     m_statusBar->setPanelText(2, totalTimeText(profile.totalMinutes));
 }
 
@@ -287,6 +298,7 @@ void TForm1::setStatusText(int panel, const QString &text)
 void TForm1::clearChart()
 {
     m_chart->clearPoints();
+    m_model->setProfileSegments({});
 }
 
 void TForm1::closeGridEditor()
