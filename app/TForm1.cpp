@@ -8,6 +8,7 @@
 #include "ProfileChart.h"
 #include "ProgramDrop.h"
 #include "RecentFilesMenu.h"
+#include "ReportMenu.h"
 #include "ProgramDownload.h"
 #include "Prompts.h"
 #include "SegmentGrid.h"
@@ -24,6 +25,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDateTime>
 #include <QLocale>
 #include <QMenu>
 #include <QPlainTextEdit>
@@ -33,7 +35,7 @@
 #include <QToolButton>
 #include <clocale>
 
-const QString TForm1::Caption = QStringLiteral("Vantrel Assistant Ver.1.01");
+const QString TForm1::Caption = applicationTitleAndVersion();
 
 namespace {
 // Written once at start-up with a full-width colon (U+FF1A); every text that
@@ -247,6 +249,21 @@ void TForm1::ChardDraw()
     m_statusBar->setPanelText(2, totalTimeText(profile.totalMinutes));
 }
 
+ProgramReport TForm1::currentReport()
+{
+    ChardDraw();
+    ProgramReport report;
+    report.filePath = CurrentFileName;
+    report.programNo = programNo();
+    report.initialTemp = InitialTemp;
+    report.program = m_model->program();
+    report.profile = m_chart->profile();
+    report.comment = commentLines();
+    report.version = applicationTitleAndVersion();
+    report.printed = QDateTime::currentDateTime();
+    return report;
+}
+
 QString TForm1::initialTempText() const
 {
     return m_edit1->text();
@@ -389,6 +406,7 @@ void TForm1::setTransferControls(bool transfer)
     m_spinEdit1->setEnabled(!transfer);
     m_fileMenu->menuAction()->setEnabled(!transfer);
     m_recentFiles->menu()->menuAction()->setEnabled(!transfer);
+    m_reportMenu->setEnabled(!transfer);
     m_commMenu->menuAction()->setEnabled(!transfer);
     m_grid->setEnabled(!transfer);
     m_gridEditor->ComboBox1()->setEnabled(!transfer);
