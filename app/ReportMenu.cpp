@@ -73,6 +73,8 @@ void ReportMenu::printPreview()
     setUpPrinter(printer);
     QPrintPreviewDialog dialog(&printer, m_window);
     dialog.setWindowTitle(QStringLiteral("Print preview"));
+    // Room for a page that can be read.
+    dialog.resize(m_window->size().expandedTo(QSize(800, 900)));
     connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog,
             [&report](QPrinter *target) { paintSheet(*target, report); });
     dialog.exec();

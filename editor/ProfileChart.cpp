@@ -235,22 +235,27 @@ void ProfileChart::drawForeground(QPainter *painter, const QRectF &rect)
     painter->save();
     painter->setPen(QPen(Qt::darkGray, 1, Qt::DashLine));
     painter->drawLine(QPointF(mouse.x(), plot.top()), QPointF(mouse.x(), plot.bottom()));
+    // The point read: on the line, or where the mouse is past its ends.
+    const QPointF onLine = reading->onProfile()
+        ? chart()->mapToScene(chart()->mapToPosition(QPointF(reading->minutes, reading->temperature), m_series))
+        : mouse;
     if (reading->onProfile()) {
-        const QPointF onLine = chart()->mapToScene(
-            chart()->mapToPosition(QPointF(reading->minutes, reading->temperature), m_series));
         painter->drawLine(QPointF(plot.left(), onLine.y()), QPointF(plot.right(), onLine.y()));
         painter->setPen(QPen(Qt::black, 1));
         painter->drawEllipse(onLine, 3, 3);
     }
-    // The text in a white box at the top of the plot, on the side away from
-    // the mouse so it never hides what is read.
+    // The text in a white box in a corner of the plot away from the point
+    // read, so it never hides it.
     QFont textFont = font();
     textFont.setPixelSize(11);
     painter->setFont(textFont);
     const QFontMetricsF metrics(textFont);
     const QSizeF size(metrics.horizontalAdvance(m_readout) + 8, metrics.height() + 4);
     const bool left = mouse.x() > plot.center().x();
-    QRectF box(QPointF(left ? plot.left() + 2 : plot.right() - size.width() - 2, plot.top() + 2), size);
+    const bool top = onLine.y() > plot.center().y();
+    QRectF box(QPointF(left ? plot.left() + 2 : plot.right() - size.width() - 2,
+                       top ? plot.top() + 2 : plot.bottom() - size.height() - 2),
+               size);
     painter->setPen(Qt::darkGray);
     painter->setBrush(QColor(255, 255, 255, 230));
     painter->drawRect(box);
