@@ -58,6 +58,8 @@ void ExportCommands::exportFile(const QString &title, const QString &filter, con
         && m_prompts.box(ConfirmationCaption, overwriteQuestion(path), Prompts::Icon::Question, Prompts::Yes | Prompts::No)
                != Prompts::Yes)
         return;
+    // A status left from an earlier export must not stand beside this one's failure.
+    m_done(QString());
     QString reason;
     if (!ReportExport::write(path, make(report), &reason)) {
         m_prompts.message(QStringLiteral("Export error\n") + path + QStringLiteral(": ") + reason);

@@ -16,7 +16,8 @@ class ExportCommands
 public:
     // report: the program and its profile as they stand when a command runs
     // (it may raise, e.g. ConversionError; the caller's guard shows it).
-    // done: told the status text after a file was written.
+    // done: told the status text: empty when writing starts, then
+    // "Export was completed" once the file is in place.
     ExportCommands(Prompts &prompts, std::function<ProgramReport()> report,
                    std::function<void(const QString &)> done);
 
