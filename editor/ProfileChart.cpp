@@ -154,6 +154,7 @@ void ProfileChart::setPoints(const QList<QPointF> &points)
 void ProfileChart::clearPoints()
 {
     m_profile = Profile();
+    m_readout.clear();
     m_series->clear();
     showHighlight();
     fitAxes();
@@ -164,6 +165,8 @@ void ProfileChart::setProfile(const Profile &profile)
     m_profile = profile;
     setPoints(profile.points);
     showHighlight();
+    if (!m_readout.isEmpty()) // the mouse is over the chart: read the new line
+        m_readout = readoutAt(m_mouse);
 }
 
 void ProfileChart::highlightColumn(int column)

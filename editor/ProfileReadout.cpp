@@ -2,15 +2,19 @@
 
 #include "Numbers.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
 const QString DegC = QStringLiteral(" \u00B0C");
 
-// Whole seconds, rounded, of a time in minutes.
+// Whole seconds, rounded, of a time in minutes. A time beyond any program
+// (a pasted 1e308 not yet checked) is held at some thirty million years.
 long long roundedSeconds(double minutes)
 {
-    return std::llround(minutes * 60);
+    constexpr double limit = 1e15;
+    const double seconds = minutes * 60;
+    return std::isnan(seconds) ? 0 : std::llround(std::clamp(seconds, -limit, limit));
 }
 
 QString temperatureText(double temperature)

@@ -50,7 +50,9 @@ ProfilePlot::ProfilePlot(const QList<QPointF> &points, const QRectF &frame, cons
     m_timeStep = ProfileChart::labelStep(m_maxTime, m_plot.width(), metrics.horizontalAdvance(QStringLiteral("00000")), 0);
     m_tempStep = ProfileChart::labelStep(m_maxTemp, m_plot.height(), lineHeight * 2, 0);
     // The temperature axis ends on a label a little above the highest point.
-    m_maxTemp = std::ceil(m_maxTemp * 1.05 / m_tempStep) * m_tempStep;
+    const double roundedTop = std::ceil(m_maxTemp * 1.05 / m_tempStep) * m_tempStep;
+    if (std::isfinite(roundedTop)) // not for a value near the largest double
+        m_maxTemp = roundedTop;
     m_lineWidth = std::max(1.0, frame.height() / 200);
 }
 

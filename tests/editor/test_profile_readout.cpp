@@ -46,6 +46,8 @@ private slots:
         QTest::newRow("the very end belongs to the last slot") << 21.0 << 2 << 60.0
                                                                << "21 min 0 s (21.00 min.sec)  60.0 °C  Segment 2 Ramp 150.0 → 60.0 °C, 16:30 – 21:00";
         QTest::newRow("after the end") << 21.5 << -1 << 0.0 << "21 min 30 s (21.30 min.sec)  after the end";
+        QTest::newRow("far past any program, held at 1e15 s") << 1e300 << -1 << 0.0
+                                                               << "16666666666666 min 40 s (16666666666666.40 min.sec)  after the end";
     }
 
     void reading()
