@@ -8,6 +8,7 @@
 #include "ProfileChart.h"
 #include "ProgramDrop.h"
 #include "RecentFilesMenu.h"
+#include "ReportMenu.h"
 #include "ProgramDownload.h"
 #include "Prompts.h"
 #include "SegmentGrid.h"
@@ -24,6 +25,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDateTime>
 #include <QLocale>
 #include <QMenu>
 #include <QPlainTextEdit>
@@ -33,7 +35,7 @@
 #include <QToolButton>
 #include <clocale>
 
-const QString TForm1::Caption = QStringLiteral("Vantrel Assistant Ver.1.01");
+const QString TForm1::Caption = applicationTitleAndVersion();
 
 namespace {
 // Written once at start-up with a full-width colon (U+FF1A); every text that
@@ -138,6 +140,16 @@ void TForm1::FormCreate()
     // 6. and 12. The Mode list over the grid, and the grid's handlers with
     //    the chart redrawn whenever its editor closes.
     m_gridEditor = new GridEditor(m_grid, *this, this);
+    // The chart draws the current segment thicker, and a click on the chart
+    // makes the segment's column current, in the row the grid was in.
+    connect(m_grid, &SegmentGrid::selectCell, m_chart, [this](int col) { m_chart->highlightColumn(col); });
+    connect(m_chart, &ProfileChart::segmentClicked, this, [this](int col) {
+        if (m_inTransfer)
+            return;
+        const int row = std::max(m_grid->currentIndex().row(), int(TemperatureProgram::ModeRow));
+        m_grid->setFocus(Qt::MouseFocusReason);
+        guarded([this, col, row] { m_grid->setCurrentCell(col, row); });
+    });
     // Leaving a control is handled before entering the next one.
     m_focusConnection = connect(qApp, &QApplication::focusChanged, this, [this](QWidget *old, QWidget *now) {
         m_gridEditor->focusChanged(old, now);
@@ -234,8 +246,24 @@ void TForm1::ChardDraw()
     // Everything is read before anything is shown, so a cell that is not a
     // number leaves the chart and the total time as they were.
     const Profile profile = computeProfile(InitialTemp, m_model->program());
-    m_chart->setPoints(profile.points);
+    m_chart->setProfile(profile);
+    m_model->setProfileSegments(profile.segments);
     m_statusBar->setPanelText(2, totalTimeText(profile.totalMinutes));
+}
+
+ProgramReport TForm1::currentReport()
+{
+    ChardDraw();
+    ProgramReport report;
+    report.filePath = CurrentFileName;
+    report.programNo = programNo();
+    report.initialTemp = InitialTemp;
+    report.program = m_model->program();
+    report.profile = m_chart->profile();
+    report.comment = commentLines();
+    report.version = applicationTitleAndVersion();
+    report.printed = QDateTime::currentDateTime();
+    return report;
 }
 
 QString TForm1::initialTempText() const
@@ -289,6 +317,7 @@ void TForm1::setStatusText(int panel, const QString &text)
 void TForm1::clearChart()
 {
     m_chart->clearPoints();
+    m_model->setProfileSegments({});
 }
 
 void TForm1::closeGridEditor()
@@ -399,6 +428,7 @@ void TForm1::setTransferControls(bool transfer)
             action->setEnabled(!transfer);
     }
     m_recentFiles->setEnabled(!transfer);
+    m_reportMenu->setEnabled(!transfer);
     // A pick in the port window would close the port under the transfer.
     if (m_form2)
         m_form2->setEnabled(!transfer);

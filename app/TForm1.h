@@ -14,6 +14,8 @@ class GridEditor;
 class ProgramDownload;
 class ProgramDrop;
 class RecentFilesMenu;
+class ReportMenu;
+struct ProgramReport;
 class TCommX;
 class TForm2;
 class InitialTempField;
@@ -105,6 +107,10 @@ public:
     // its dialog; a file that cannot be loaded is reported over the window.
     void openFromCommandLine(const QString &path);
     RecentFilesMenu *recentFiles() const { return m_recentFiles; }
+    ReportMenu *reportMenu() const { return m_reportMenu; }
+    // The program as the sheet and the exports show it, with the chart
+    // redrawn first so they show what the window shows.
+    ProgramReport currentReport();
 
     // TransferWindow (with initialTempText and programNo above)
     bool initialTempAccepted() override;
@@ -176,6 +182,7 @@ private:
     QMenu *m_fileMenu = nullptr;
     QMenu *m_commMenu = nullptr;
     RecentFilesMenu *m_recentFiles = nullptr;
+    ReportMenu *m_reportMenu = nullptr;
     ProgramDrop *m_programDrop = nullptr;
     FileCommands m_fileCommands{*this};
 };

@@ -5,6 +5,7 @@
 #include "InitialTempField.h"
 #include "ProfileChart.h"
 #include "RecentFilesMenu.h"
+#include "ReportMenu.h"
 #include "SegmentGrid.h"
 #include "SegmentGridModel.h"
 #include "StatusBar1.h"
@@ -42,6 +43,9 @@ void TForm1::buildMenus()
     m_recentFiles = new RecentFilesMenu(recent, m_settingsPath, m_prompts, [this](const QString &path) {
         guarded([this, &path] { m_fileCommands.OpenPath(path); });
     }, this);
+    m_reportMenu = new ReportMenu(
+        m_fileMenu, this, m_prompts, [this] { return currentReport(); },
+        [this](const QString &text) { setStatusText(0, text); }, [this](const std::function<void()> &command) { guarded(command); });
     m_fileMenu->addSeparator()->setObjectName(QStringLiteral("N3"));
     addItem(m_fileMenu, QStringLiteral("Exit1"), QStringLiteral("Exit."), &TForm1::Exit1Click);
 

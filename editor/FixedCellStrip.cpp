@@ -4,6 +4,7 @@
 
 #include <QContextMenuEvent>
 #include <QPainter>
+#include <QToolTip>
 #include <algorithm>
 
 FixedCellStrip::FixedCellStrip(Kind kind, SegmentGrid *grid)
@@ -59,4 +60,21 @@ void FixedCellStrip::contextMenuEvent(QContextMenuEvent *event)
 {
     emit m_grid->contextMenuAt(m_grid->viewport()->mapFromGlobal(event->globalPos()));
     event->accept();
+}
+
+bool FixedCellStrip::event(QEvent *event)
+{
+    if (event->type() == QEvent::ToolTip) {
+        // The tip of the segment number under the mouse, as the model gives it.
+        const auto *help = static_cast<QHelpEvent *>(event);
+        const int col = m_grid->columnAt(m_grid->viewport()->mapFromGlobal(help->globalPos()).x());
+        const QModelIndex index = m_kind == NumberRow ? m_grid->model()->index(0, col) : QModelIndex();
+        const QString tip = index.isValid() ? index.data(Qt::ToolTipRole).toString() : QString();
+        if (tip.isEmpty())
+            QToolTip::hideText();
+        else
+            QToolTip::showText(help->globalPos(), tip, this);
+        return true;
+    }
+    return QWidget::event(event);
 }

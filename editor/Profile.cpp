@@ -18,6 +18,7 @@ Profile computeProfile(double initialTemp, const TemperatureProgram &program)
     Profile profile;
     QList<QPointF> points;
     points.reserve(lastDrawnColumn + 1);
+    profile.segments.reserve(lastDrawnColumn);
     points.append(QPointF(0, initialTemp));
 
     for (int col = 1; col <= lastDrawnColumn; ++col) {
@@ -41,6 +42,7 @@ Profile computeProfile(double initialTemp, const TemperatureProgram &program)
             profile.totalMinutes += hold;
         }
         points.append(point);
+        profile.segments.append(ProfileSegment{col, mode, previous, point});
     }
 
     // Ascending time; points of equal time keep the order they were made in.

@@ -4,6 +4,8 @@
 
 #include <QChart>
 #include <QLineSeries>
+#include <QMouseEvent>
+#include <QPainter>
 #include <QValueAxis>
 #include <algorithm>
 #include <cmath>
@@ -33,6 +35,15 @@ ProfileChart::ProfileChart(QWidget *parent)
     m_series->setPointsVisible(false);
     m_series->setPointLabelsVisible(false);
     chart->addSeries(m_series);
+    m_highlight = new QLineSeries;
+    m_highlight->setObjectName(QStringLiteral("SelectedSegment"));
+    QPen thick(Qt::red);
+    thick.setWidth(3);
+    m_highlight->setPen(thick);
+    chart->addSeries(m_highlight);
+    setMouseTracking(true);
+    // A click reads the chart; the keyboard stays where it was.
+    setFocusPolicy(Qt::NoFocus);
 
     QFont titleFont = font();
     titleFont.setPixelSize(9);
@@ -61,6 +72,8 @@ ProfileChart::ProfileChart(QWidget *parent)
     chart->addAxis(m_timeAxis, Qt::AlignBottom);
     m_series->attachAxis(m_tempAxis);
     m_series->attachAxis(m_timeAxis);
+    m_highlight->attachAxis(m_tempAxis);
+    m_highlight->attachAxis(m_timeAxis);
     setChart(chart);
 }
 
@@ -140,8 +153,118 @@ void ProfileChart::setPoints(const QList<QPointF> &points)
 
 void ProfileChart::clearPoints()
 {
+    m_profile = Profile();
+    m_readout.clear();
     m_series->clear();
+    showHighlight();
     fitAxes();
+}
+
+void ProfileChart::setProfile(const Profile &profile)
+{
+    m_profile = profile;
+    setPoints(profile.points);
+    showHighlight();
+    if (!m_readout.isEmpty()) // the mouse is over the chart: read the new line
+        m_readout = readoutAt(m_mouse);
+}
+
+void ProfileChart::highlightColumn(int column)
+{
+    m_highlightColumn = column;
+    showHighlight();
+}
+
+void ProfileChart::showHighlight()
+{
+    for (const ProfileSegment &segment : m_profile.segments) {
+        if (segment.column == m_highlightColumn && segment.takesTime()) {
+            m_highlight->replace({segment.start, segment.end});
+            return;
+        }
+    }
+    m_highlight->clear();
+}
+
+std::optional<ProfileReading> ProfileChart::readingAt(QPoint viewPos) const
+{
+    if (m_profile.segments.isEmpty())
+        return std::nullopt;
+    const QPointF inChart = chart()->mapFromScene(mapToScene(viewPos));
+    if (!chart()->plotArea().contains(inChart))
+        return std::nullopt;
+    return readProfile(m_profile, chart()->mapToValue(inChart, m_series).x());
+}
+
+QString ProfileChart::readoutAt(QPoint viewPos) const
+{
+    const auto reading = readingAt(viewPos);
+    return reading ? readoutText(m_profile, *reading) : QString();
+}
+
+void ProfileChart::mouseMoveEvent(QMouseEvent *event)
+{
+    QChartView::mouseMoveEvent(event);
+    m_mouse = event->position().toPoint();
+    m_readout = readoutAt(m_mouse);
+    viewport()->update();
+}
+
+void ProfileChart::mousePressEvent(QMouseEvent *event)
+{
+    QChartView::mousePressEvent(event);
+    if (event->button() != Qt::LeftButton)
+        return;
+    const auto reading = readingAt(event->position().toPoint());
+    if (reading && reading->onProfile())
+        emit segmentClicked(m_profile.segments[reading->segment].column);
+}
+
+void ProfileChart::leaveEvent(QEvent *event)
+{
+    QChartView::leaveEvent(event);
+    m_readout.clear();
+    viewport()->update();
+}
+
+void ProfileChart::drawForeground(QPainter *painter, const QRectF &rect)
+{
+    QChartView::drawForeground(painter, rect);
+    const auto reading = readingAt(m_mouse);
+    if (m_readout.isEmpty() || !reading)
+        return;
+    const QRectF plot = chart()->mapToScene(chart()->plotArea()).boundingRect();
+    const QPointF mouse = mapToScene(m_mouse);
+    painter->save();
+    painter->setPen(QPen(Qt::darkGray, 1, Qt::DashLine));
+    painter->drawLine(QPointF(mouse.x(), plot.top()), QPointF(mouse.x(), plot.bottom()));
+    // The point read: on the line, or where the mouse is past its ends.
+    const QPointF onLine = reading->onProfile()
+        ? chart()->mapToScene(chart()->mapToPosition(QPointF(reading->minutes, reading->temperature), m_series))
+        : mouse;
+    if (reading->onProfile()) {
+        painter->drawLine(QPointF(plot.left(), onLine.y()), QPointF(plot.right(), onLine.y()));
+        painter->setPen(QPen(Qt::black, 1));
+        painter->drawEllipse(onLine, 3, 3);
+    }
+    // The text in a white box in a corner of the plot away from the point
+    // read, so it never hides it.
+    QFont textFont = font();
+    textFont.setPixelSize(11);
+    painter->setFont(textFont);
+    const QFontMetricsF metrics(textFont);
+    const QSizeF size(metrics.horizontalAdvance(m_readout) + 8, metrics.height() + 4);
+    const bool left = mouse.x() > plot.center().x();
+    const bool top = onLine.y() > plot.center().y();
+    QRectF box(QPointF(left ? plot.left() + 2 : plot.right() - size.width() - 2,
+                       top ? plot.top() + 2 : plot.bottom() - size.height() - 2),
+               size);
+    painter->setPen(Qt::darkGray);
+    painter->setBrush(QColor(255, 255, 255, 230));
+    painter->drawRect(box);
+    painter->setPen(Qt::black);
+    painter->drawText(box, Qt::AlignCenter, m_readout);
+    painter->restore();
 }
 
 QList<QPointF> ProfileChart::points() const

@@ -1,8 +1,12 @@
 #pragma once
 
+#include "Profile.h"
+#include "ProfileReadout.h"
+
 #include <QChartView>
 #include <QList>
 #include <QPointF>
+#include <optional>
 
 class QLineSeries;
 class QValueAxis;
@@ -19,6 +23,20 @@ public:
     void setPoints(const QList<QPointF> &points);
     void clearPoints();
     QList<QPointF> points() const;
+    // The profile's points, and its segments for the read-out, the
+    // highlighted segment and clicks.
+    void setProfile(const Profile &profile);
+    const Profile &profile() const { return m_profile; }
+
+    // Draws the segment of a grid column thicker; a column without a segment
+    // that takes time (or 0) draws none.
+    void highlightColumn(int column);
+    int highlightedColumn() const { return m_highlightColumn; }
+
+    // The cross-hair read-out at a point of the view (view coordinates);
+    // empty outside the plot or without a profile.
+    QString readoutAt(QPoint viewPos) const;
+    QString readout() const { return m_readout; }
 
     // Where the axes lie in the plot, as shares of its size: time runs from
     // the left edge to 98 per cent of the width; temperature from 98 per cent
@@ -33,13 +51,29 @@ public:
     // labels minLabelPixels apart.
     static double labelStep(double maxValue, double axisPixels, double minLabelPixels, double minStep);
 
+signals:
+    // A click on the plot at a time that a segment runs.
+    void segmentClicked(int column);
+
 protected:
     void resizeEvent(QResizeEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void leaveEvent(QEvent *event) override;
+    void drawForeground(QPainter *painter, const QRectF &rect) override;
 
 private:
     void fitAxes();
+    // The profile reading under a view point; nullopt outside the plot.
+    std::optional<ProfileReading> readingAt(QPoint viewPos) const;
+    void showHighlight();
 
     QLineSeries *m_series = nullptr;
+    QLineSeries *m_highlight = nullptr;
+    Profile m_profile;
+    int m_highlightColumn = 0;
+    QPoint m_mouse;        // last mouse point over the view
+    QString m_readout;     // what the cross-hair shows; empty: none
     QValueAxis *m_timeAxis = nullptr;
     QValueAxis *m_tempAxis = nullptr;
 };

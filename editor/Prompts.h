@@ -34,6 +34,14 @@ inline const QString &applicationTitle()
     return title;
 }
 
+// The title with the program's version: the main window's caption, and the
+// maker named on a program sheet.
+inline const QString &applicationTitleAndVersion()
+{
+    static const QString text = QStringLiteral("Vantrel Assistant Ver.1.01");
+    return text;
+}
+
 // The text the default error display shows: a full stop is appended when the
 // last character sorts after ".".
 QString errorDisplayText(const QString &text);

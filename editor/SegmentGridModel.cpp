@@ -1,5 +1,7 @@
 #include "SegmentGridModel.h"
 
+#include "ProfileReadout.h"
+
 SegmentGridModel::SegmentGridModel(QObject *parent)
     : QAbstractTableModel(parent)
 {
@@ -21,7 +23,18 @@ QVariant SegmentGridModel::data(const QModelIndex &index, int role) const
         return {};
     if (role == Qt::DisplayRole || role == Qt::EditRole || role == Qt::AccessibleTextRole)
         return m_program.cell(index.row(), index.column());
+    if (role == Qt::ToolTipRole && index.row() == TemperatureProgram::NumberRow) {
+        for (const ProfileSegment &segment : m_segments) {
+            if (segment.column == index.column())
+                return segmentTimesText(segment);
+        }
+    }
     return {};
+}
+
+void SegmentGridModel::setProfileSegments(const QList<ProfileSegment> &segments)
+{
+    m_segments = segments;
 }
 
 bool SegmentGridModel::setData(const QModelIndex &index, const QVariant &value, int role)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Profile.h"
 #include "TemperatureProgram.h"
 
 #include <QAbstractTableModel>
@@ -32,9 +33,13 @@ public:
     void normaliseForSave();
     // Replaces one whole row (a file load); cells beyond the list are emptied.
     void setRow(int row, const QStringList &cells);
+    // The segments of the profile last drawn: the tips of the segment
+    // numbers give their times. Empty: no tips.
+    void setProfileSegments(const QList<ProfileSegment> &segments);
 
 private:
     void allCellsChanged();
 
     TemperatureProgram m_program;
+    QList<ProfileSegment> m_segments;
 };

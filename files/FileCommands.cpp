@@ -13,8 +13,14 @@
 const QString FileCommands::Filter = QStringLiteral("TemperatureProgData(*.tpd)|*.tpd");
 const QString FileCommands::DefaultExtension = QStringLiteral("tpd");
 
-namespace {
 const QString ConfirmationCaption = QStringLiteral("Confirmation");
+
+QString overwriteQuestion(const QString &path)
+{
+    return QStringLiteral("The file ") + path + QStringLiteral(" already exists. Do you want to overwrite it ?");
+}
+
+namespace {
 const QString ZeroTotalTime = QStringLiteral("Total time:0min0sec(0.00min)");
 
 // The folder of a file, ending with "/".
@@ -181,9 +187,7 @@ void FileCommands::SaveAs1Click()
             return;
         }
         const Prompts::Button answer = m_host.prompts().box(
-            ConfirmationCaption,
-            QStringLiteral("The file ") + path + QStringLiteral(" already exists. Do you want to overwrite it ?"),
-            Prompts::Icon::Question, Prompts::Yes | Prompts::No | Prompts::Cancel);
+            ConfirmationCaption, overwriteQuestion(path), Prompts::Icon::Question, Prompts::Yes | Prompts::No | Prompts::Cancel);
         if (answer == Prompts::Yes) {
             FileSaveExecution(path);
             return;

@@ -1,0 +1,61 @@
+#include "ProgramReport.h"
+
+#include "DownloadCommands.h"
+#include "Numbers.h"
+#include "ProfileReadout.h"
+#include "Prompts.h"
+#include "TpdFormat.h"
+
+std::optional<ProgramReport> loadReport(const QString &path, QString *error)
+{
+    const TpdReadResult loaded = TpdFormat::readFile(path, TemperatureProgram::InitialColCount);
+    if (loaded.status != TpdReadResult::Loaded) {
+        if (error)
+            *error = loaded.status == TpdReadResult::NotVersion ? QStringLiteral("not a program file") : loaded.detail;
+        return std::nullopt;
+    }
+    ProgramReport report;
+    report.filePath = path;
+    report.programNo = loaded.programNo;
+    report.initialTemp = loaded.initialTemp;
+    for (int row = 0; row < loaded.rows.size(); ++row) {
+        for (int col = 0; col < loaded.rows[row].size(); ++col)
+            report.program.setCell(row + 1, col, loaded.rows[row][col]);
+    }
+    try {
+        report.profile = computeProfile(report.initialTemp, report.program);
+    } catch (const ConversionError &e) {
+        if (error)
+            *error = e.message();
+        return std::nullopt;
+    }
+    report.comment = loaded.comment;
+    report.version = applicationTitleAndVersion();
+    report.printed = QDateTime::currentDateTime();
+    return report;
+}
+
+QList<SegmentRow> segmentRows(const ProgramReport &report)
+{
+    const TemperatureProgram &program = report.program;
+    const int count = DownloadCommands::countSegments([&program](int col, int row) {
+                          return program.cell(row, col);
+                      }).value_or(0);
+    QList<SegmentRow> rows;
+    for (int col = 1; col <= count && col <= report.profile.segments.size(); ++col) {
+        const ProfileSegment &segment = report.profile.segments[col - 1];
+        SegmentRow row;
+        row.number = QString::number(segment.slot());
+        row.mode = program.cell(TemperatureProgram::ModeRow, col).trimmed();
+        if (row.mode == TemperatureProgram::ModeRamp) {
+            row.target = program.cell(TemperatureProgram::TempRow, col);
+            row.rate = program.cell(TemperatureProgram::RateRow, col);
+        } else if (row.mode == TemperatureProgram::ModeHold) {
+            row.hold = program.cell(TemperatureProgram::TimeRow, col);
+        }
+        row.start = clockText(segment.start.x());
+        row.end = clockText(segment.end.x());
+        rows.append(row);
+    }
+    return rows;
+}

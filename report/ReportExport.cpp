@@ -1,0 +1,106 @@
+#include "ReportExport.h"
+
+#include "AtomicFile.h"
+#include "ProfilePlot.h"
+#include "ProgramSheet.h"
+
+#include <QBuffer>
+#include <QImage>
+#include <QLocale>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QSvgGenerator>
+#include <algorithm>
+
+namespace ReportExport {
+
+ProfilePlot chartPlot(const Profile &profile, QSize size, QPaintDevice *device)
+{
+    QFont font;
+    font.setStyleHint(QFont::SansSerif);
+    font.setPixelSize(std::clamp(size.height() / 30, 9, 48));
+    const double margin = std::max(4, size.height() / 50);
+    return ProfilePlot(profile.points, QRectF(QPointF(0, 0), QSizeF(size)).adjusted(margin, margin, -margin, -margin),
+                       font, device);
+}
+
+namespace {
+void paintChart(QPainter &painter, const Profile &profile, QSize size)
+{
+    painter.fillRect(QRect(QPoint(0, 0), size), Qt::white);
+    chartPlot(profile, size, painter.device()).paint(painter);
+}
+}
+
+QPageSize::PageSizeId defaultPageSize()
+{
+    return QLocale::system().measurementSystem() == QLocale::ImperialUSSystem ? QPageSize::Letter : QPageSize::A4;
+}
+
+QByteArray pdf(const ProgramReport &report, QPageSize::PageSizeId pageSize)
+{
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    {
+        QPdfWriter writer(&buffer);
+        writer.setPageSize(QPageSize(pageSize));
+        writer.setPageMargins(QMarginsF(15, 15, 15, 15), QPageLayout::Millimeter);
+        writer.setTitle(QStringLiteral("Temperature program"));
+        writer.setCreator(report.version);
+        QPainter painter(&writer);
+        ProgramSheet::paint(painter, QRectF(0, 0, writer.width(), writer.height()), report);
+    }
+    return buffer.data();
+}
+
+QByteArray png(const Profile &profile, QSize size)
+{
+    QImage image(size, QImage::Format_RGB32);
+    {
+        QPainter painter(&image);
+        paintChart(painter, profile, size);
+    }
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return buffer.data();
+}
+
+QByteArray svg(const Profile &profile, QSize size)
+{
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    {
+        QSvgGenerator generator;
+        generator.setOutputDevice(&buffer);
+        generator.setSize(size);
+        generator.setViewBox(QRect(QPoint(0, 0), size));
+        generator.setTitle(QStringLiteral("Temperature profile"));
+        QPainter painter(&generator);
+        paintChart(painter, profile, size);
+    }
+    return buffer.data();
+}
+
+QByteArray csv(const Profile &profile)
+{
+    QByteArray text = "Time(minutes),Temp.(deg C)\n";
+    for (const QPointF &p : profile.points) {
+        // QByteArray::number is locale-independent.
+        text += QByteArray::number(p.x(), 'g', QLocale::FloatingPointShortest) + ','
+                + QByteArray::number(p.y(), 'g', QLocale::FloatingPointShortest) + '\n';
+    }
+    return text;
+}
+
+bool write(const QString &path, const QByteArray &bytes, QString *reason)
+{
+    if (bytes.isEmpty()) {
+        if (reason)
+            *reason = QStringLiteral("nothing could be drawn");
+        return false;
+    }
+    return writeFileAtomically(path, bytes, reason);
+}
+
+}

@@ -1,0 +1,115 @@
+// The window's wiring of the chart read-out and the program sheet commands;
+// the rules themselves are tested at their own units.
+#include "ProfileChart.h"
+#include "ReportMenu.h"
+#include "ScriptedPrompts.h"
+#include "SegmentGrid.h"
+#include "SegmentGridModel.h"
+#include "StatusBar1.h"
+#include "TForm1.h"
+
+#include <QAction>
+#include <QLineSeries>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+// Sends a mouse event to the chart at a value (minutes, deg C).
+void mouseAt(ProfileChart *chart, QEvent::Type type, QPointF value)
+{
+    QChart *c = chart->chart();
+    const QPoint pos = chart->mapFromScene(c->mapToScene(c->mapToPosition(value, c->series().constFirst())));
+    QMouseEvent event(type, pos, chart->viewport()->mapToGlobal(pos), Qt::LeftButton,
+                      type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(chart->viewport(), &event);
+}
+
+QStringList captions(const QMenu *menu)
+{
+    QStringList texts;
+    for (const QAction *action : menu->actions())
+        texts << (action->isSeparator() ? QStringLiteral("-") : action->text());
+    return texts;
+}
+}
+
+class TestReportWindow : public QObject
+{
+    Q_OBJECT
+    QTemporaryDir m_dir;
+    QString iniPath() const { return m_dir.filePath("VantrelAssistant.ini"); }
+
+private slots:
+    void fileMenuKeepsItsItemsAndAddsTheSheetBeforeExit()
+    {
+        ScriptedPrompts prompts;
+        TForm1 form(prompts, iniPath());
+        QCOMPARE(captions(form.F1()), (QStringList{"New", "Open", "-", "Save", "Save as", "Recent files", "-",
+                                                   "Print...", "Print preview...", "Export", "-", "Exit."}));
+        const auto *exportMenu = form.findChild<QMenu *>("Export1");
+        QVERIFY(exportMenu);
+        QCOMPARE(captions(exportMenu), (QStringList{"Program sheet as PDF...", "Chart as PNG...", "Chart as SVG...",
+                                                    "Profile points as CSV..."}));
+        // A download locks them with the rest of the File menu.
+        form.enterTransferState();
+        QVERIFY(!form.findChild<QAction *>("Print1")->isEnabled());
+        QVERIFY(!exportMenu->menuAction()->isEnabled());
+        form.ButtanReset();
+        QVERIFY(form.findChild<QAction *>("ExportCsv1")->isEnabled());
+    }
+
+    void exportFromTheMenuUsesTheProgramShown()
+    {
+        ScriptedPrompts prompts;
+        TForm1 form(prompts, iniPath());
+        form.openFromCommandLine(VANTREL_GOLDEN_DIR "/example.tpd");
+        const QString target = m_dir.filePath("points.csv");
+        prompts.fileAnswers = {target};
+        form.findChild<QAction *>("ExportCsv1")->trigger();
+        QFile file(target);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QList<QByteArray> lines = file.readAll().split('\n');
+        QCOMPARE(lines.size(), 35);
+        QCOMPARE(lines[2], "11,150"); // the end of the first ramp of the example
+        QCOMPARE(form.statusBar1()->panelText(0), QString("Export was completed"));
+    }
+
+    void chartReadsHighlightsAndSelects()
+    {
+        ScriptedPrompts prompts;
+        TForm1 form(prompts, iniPath());
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        form.openFromCommandLine(VANTREL_GOLDEN_DIR "/example.tpd");
+        ProfileChart *chart = form.Chart1();
+
+        mouseAt(chart, QEvent::MouseMove, QPointF(14, 150));
+        QVERIFY2(chart->readout().contains("Segment 1 Hold 150.0 °C, 11:00 – 16:30"), qPrintable(chart->readout()));
+
+        // Selecting a cell of slot 2 draws its ramp thicker.
+        form.StringGrid1()->setCurrentCell(3, 2);
+        QLineSeries *selected = nullptr;
+        for (QAbstractSeries *series : chart->chart()->series())
+            if (series->objectName() == "SelectedSegment")
+                selected = qobject_cast<QLineSeries *>(series);
+        QVERIFY(selected);
+        QCOMPARE(selected->points(), (QList<QPointF>{{16.5, 150}, {21, 60}}));
+
+        // A click on the first ramp makes its column current, in the same row.
+        mouseAt(chart, QEvent::MouseButtonPress, QPointF(5, 90));
+        QCOMPARE(form.StringGrid1()->currentIndex().column(), 1);
+        QCOMPARE(form.StringGrid1()->currentIndex().row(), 2);
+        QCOMPARE(selected->points(), (QList<QPointF>{{0, 40}, {11, 150}}));
+
+        // The segment numbers carry the times of the profile drawn; New takes them away.
+        QVERIFY(!form.gridModel()->index(0, 2).data(Qt::ToolTipRole).toString().isEmpty());
+        form.N1Click();
+        QVERIFY(form.gridModel()->index(0, 2).data(Qt::ToolTipRole).toString().isEmpty());
+        QVERIFY(selected->points().isEmpty());
+    }
+};
+
+QTEST_MAIN(TestReportWindow)
+#include "test_report_window.moc"

@@ -1,0 +1,195 @@
+#include "ExportCommands.h"
+#include "ProfilePlot.h"
+#include "ProgramReport.h"
+#include "ReportExport.h"
+#include "ScriptedPrompts.h"
+
+#include <QDir>
+#include <QImage>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <clocale>
+
+namespace {
+ProgramReport golden(const QString &name)
+{
+    QString error;
+    const auto report = loadReport(QStringLiteral(VANTREL_GOLDEN_DIR "/") + name, &error);
+    if (!report)
+        qFatal("%s: %s", qPrintable(name), qPrintable(error));
+    return *report;
+}
+
+bool isRed(QRgb pixel)
+{
+    return qRed(pixel) > 200 && qGreen(pixel) < 90 && qBlue(pixel) < 90;
+}
+
+// Red within a pixel of the point: the line is wider than that.
+bool redNear(const QImage &image, QPointF at)
+{
+    for (int dx = -1; dx <= 1; ++dx)
+        for (int dy = -1; dy <= 1; ++dy)
+            if (isRed(image.pixel(qRound(at.x()) + dx, qRound(at.y()) + dy)))
+                return true;
+    return false;
+}
+}
+
+class TestReport : public QObject
+{
+    Q_OBJECT
+private slots:
+    void csvHoldsTheChartPoints_data()
+    {
+        QTest::addColumn<QByteArray>("locale");
+        QTest::newRow("C") << QByteArray("C");
+        QTest::newRow("comma decimals") << QByteArray("de_DE.UTF-8");
+    }
+
+    void csvHoldsTheChartPoints()
+    {
+        QFETCH(QByteArray, locale);
+        if (!std::setlocale(LC_ALL, locale.constData()))
+            QSKIP("locale not installed");
+        QLocale::setDefault(QLocale(QString::fromLatin1(locale)));
+        const ProgramReport report = golden("example.tpd");
+        const QList<QByteArray> lines = ReportExport::csv(report.profile).split('\n');
+        std::setlocale(LC_ALL, "C");
+        QLocale::setDefault(QLocale::c());
+
+        QCOMPARE(lines.size(), 1 + 33 + 1); // header, points, the final line end
+        QCOMPARE(lines.first(), "Time(minutes),Temp.(deg C)");
+        QVERIFY(lines.last().isEmpty());
+        for (int i = 0; i < 33; ++i) {
+            const QList<QByteArray> fields = lines[i + 1].split(',');
+            QCOMPARE(fields.size(), 2);
+            bool okTime = false, okTemp = false;
+            QCOMPARE(QPointF(QLocale::c().toDouble(fields[0], &okTime), QLocale::c().toDouble(fields[1], &okTemp)),
+                     report.profile.points[i]);
+            QVERIFY(okTime && okTemp);
+        }
+        // The example's own points: 40 deg C at 0, 150 at 11, the hold to 16.5, 60 at 21.
+        QCOMPARE(lines.mid(1, 5), (QList<QByteArray>{"0,40", "11,150", "16.5,150", "21,60", "21,0"}));
+    }
+
+    void pdfTextHoldsTheSheet_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QStringList>("expected");
+        QTest::newRow("example") << "example.tpd"
+                                 << QStringList{"example.tpd", "Program No.: 3", "Initial temp.: 40.0 deg C",
+                                                "Total time:21min0sec(21.00min)",
+                                                // segment, mode, target, rate, start, end
+                                                "0 Ramp 150.0 10.0 0:00 11:00", "1 Hold 5.30 11:00 16:30",
+                                                "2 Ramp 60.0 20.0 16:30 21:00", "Vantrel Assistant Ver.1.01"};
+        QTest::newRow("Japanese comment") << "cp932.tpd"
+                                          << QStringList{"Program No.: 1", "温度プログラム：試験用",
+                                                         "Total time：12min", "通信ポートエラー", "ｱｲｳ C:\\data"};
+    }
+
+    void pdfTextHoldsTheSheet()
+    {
+        QFETCH(QString, file);
+        QFETCH(QStringList, expected);
+        QTemporaryDir dir;
+        const QString pdfPath = dir.filePath("sheet.pdf");
+        QString reason;
+        QVERIFY2(ReportExport::write(pdfPath, ReportExport::pdf(golden(file), QPageSize::A4), &reason), qPrintable(reason));
+        QProcess pdftotext;
+        pdftotext.start("pdftotext", {"-layout", "-enc", "UTF-8", pdfPath, "-"});
+        QVERIFY(pdftotext.waitForFinished(60000));
+        QCOMPARE(pdftotext.exitCode(), 0);
+        // Lines as laid out, blanks between cells made single. A glyph that
+        // serves two characters (用 and the radical ⽤, "fi" and its ligature)
+        // may come back as either, so both sides are compared in their
+        // compatibility form.
+        const QString text = QString::fromUtf8(pdftotext.readAllStandardOutput())
+                                 .simplified()
+                                 .normalized(QString::NormalizationForm_KC);
+        for (const QString &want : expected)
+            QVERIFY2(text.contains(want.normalized(QString::NormalizationForm_KC)), qPrintable(want + " not in: " + text));
+    }
+
+    void pngHasTheSizeAndTheRedLine()
+    {
+        const Profile profile = golden("example.tpd").profile;
+        const QSize size(900, 420);
+        QImage image;
+        QVERIFY(image.loadFromData(ReportExport::png(profile, size), "PNG"));
+        QCOMPARE(image.size(), size);
+        const ProfilePlot plot = ReportExport::chartPlot(profile, size, &image);
+        // The time axis starts at the plot's left edge and 0 deg C lies on its bottom.
+        QCOMPARE(plot.toDevice(QPointF(0, 0)), plot.plotArea().bottomLeft());
+        // Red along every slot that takes time, at both ends and half way.
+        for (const ProfileSegment &s : profile.segments) {
+            if (!s.takesTime())
+                continue;
+            for (double share : {0.02, 0.5, 0.98}) {
+                const QPointF at = plot.toDevice(s.start + (s.end - s.start) * share);
+                QVERIFY2(redNear(image, at), qPrintable(QString("slot %1 at %2").arg(s.slot()).arg(share)));
+            }
+        }
+        // Nothing red below the hold, nor below the first ramp.
+        QVERIFY(!redNear(image, plot.toDevice(QPointF(13, 100))));
+        QVERIFY(!redNear(image, plot.toDevice(QPointF(5.5, 20))));
+    }
+
+    void exportWritesOrExplains_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QByteArray>("magic");
+        QTest::newRow("pdf") << 0 << QByteArray("%PDF");
+        QTest::newRow("png") << 1 << QByteArray("\x89PNG");
+        QTest::newRow("svg") << 2 << QByteArray("<?xml");
+        QTest::newRow("csv") << 3 << QByteArray("Time(minutes)");
+    }
+
+    void exportWritesOrExplains()
+    {
+        QFETCH(int, kind);
+        QFETCH(QByteArray, magic);
+        QTemporaryDir dir;
+        ScriptedPrompts prompts;
+        QStringList status;
+        ExportCommands exports(prompts, [] { return golden("example.tpd"); },
+                               [&status](const QString &text) { status << text; });
+        const std::function<void()> commands[] = {[&] { exports.exportPdf(); }, [&] { exports.exportPng(); },
+                                                  [&] { exports.exportSvg(); }, [&] { exports.exportCsv(); }};
+        const QString suffixes[] = {"pdf", "png", "svg", "csv"};
+
+        // A folder that does not exist: a message naming the file, nothing written.
+        const QString unwritable = dir.filePath("missing/out." + suffixes[kind]);
+        prompts.fileAnswers = {unwritable};
+        commands[kind]();
+        QCOMPARE(prompts.shown.size(), 2); // the dialog, then the message
+        QCOMPARE(prompts.shown[1].kind, ScriptedPrompts::Kind::Message);
+        QVERIFY2(prompts.shown[1].text.startsWith("Export error\n" + unwritable + ": "), qPrintable(prompts.shown[1].text));
+        QCOMPARE(status, QStringList{""});
+        QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), QStringList());
+
+        // The dialog offers the file beside the program, under its name; a name
+        // typed without suffix gets it.
+        prompts.fileAnswers = {dir.filePath("out")};
+        commands[kind]();
+        QCOMPARE(prompts.lastDialogFilter.contains("*." + suffixes[kind]), true);
+        QVERIFY(prompts.lastDialogStart.endsWith("/example." + suffixes[kind]));
+        QFile written(dir.filePath("out." + suffixes[kind]));
+        QVERIFY(written.open(QIODevice::ReadOnly));
+        QVERIFY(written.readAll().startsWith(magic));
+        QCOMPARE(status, (QStringList{"", "", "Export was completed"}));
+
+        // An existing file is replaced only after Yes.
+        const QDateTime before = QFileInfo(written).lastModified();
+        prompts.fileAnswers = {written.fileName()};
+        prompts.boxAnswers = {Prompts::No};
+        commands[kind]();
+        QCOMPARE(prompts.shown.last().text, "The file " + written.fileName() + " already exists. Do you want to overwrite it ?");
+        QCOMPARE(status.size(), 3);
+        QCOMPARE(QFileInfo(written).lastModified(), before);
+    }
+};
+
+QTEST_MAIN(TestReport)
+#include "test_report.moc"
