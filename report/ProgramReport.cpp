@@ -38,9 +38,10 @@ std::optional<ProgramReport> loadReport(const QString &path, QString *error)
 QList<SegmentRow> segmentRows(const ProgramReport &report)
 {
     const TemperatureProgram &program = report.program;
+    // The profile was computed, so every cell counted here reads as a number.
     const int count = DownloadCommands::countSegments([&program](int col, int row) {
-                          return program.cell(row, col);
-                      }).value_or(0);
+        return parseDecimal(program.cell(row, col)).value_or(0.0);
+    });
     QList<SegmentRow> rows;
     for (int col = 1; col <= count && col <= report.profile.segments.size(); ++col) {
         const ProfileSegment &segment = report.profile.segments[col - 1];
