@@ -32,6 +32,8 @@ public:
     void normaliseForSave();
     // Replaces one whole row (a file load); cells beyond the list are emptied.
     void setRow(int row, const QStringList &cells);
+    // Puts back a whole table kept earlier, its column count included.
+    void restore(const TemperatureProgram &table);
 
 private:
     void allCellsChanged();
