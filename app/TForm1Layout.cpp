@@ -172,7 +172,7 @@ QWidget *TForm1::buildCentralArea()
         DataModified = true;
         m_history->commentEdited(position, removed, added);
     });
-    m_history->takeUndoKeysFrom(m_memo1);
+    m_history->takeUndoFrom(m_memo1);
     layout->addWidget(m_memo1, 1);
 
     m_statusBar = new StatusBar1(area);

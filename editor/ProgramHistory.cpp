@@ -7,6 +7,8 @@
 #include <QAction>
 #include <QElapsedTimer>
 #include <QKeyEvent>
+#include <QMenu>
+#include <QPlainTextEdit>
 #include <QWidget>
 
 namespace {
@@ -220,6 +222,26 @@ void ProgramHistory::saved()
 void ProgramHistory::takeUndoKeysFrom(QWidget *widget)
 {
     widget->installEventFilter(this);
+}
+
+void ProgramHistory::takeUndoFrom(QPlainTextEdit *edit)
+{
+    takeUndoKeysFrom(edit);
+    edit->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(edit, &QWidget::customContextMenuRequested, this, [this, edit](const QPoint &pos) {
+        QMenu *menu = edit->createStandardContextMenu(pos);
+        menu->setAttribute(Qt::WA_DeleteOnClose);
+        for (QAction *own : menu->actions()) {
+            QAction *ours = own->objectName() == QLatin1String("edit-undo")   ? m_undoAction
+                            : own->objectName() == QLatin1String("edit-redo") ? m_redoAction
+                                                                               : nullptr;
+            if (ours) {
+                menu->insertAction(own, ours);
+                menu->removeAction(own);
+            }
+        }
+        menu->popup(edit->viewport()->mapToGlobal(pos));
+    });
 }
 
 bool ProgramHistory::eventFilter(QObject *watched, QEvent *event)

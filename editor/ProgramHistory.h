@@ -8,6 +8,7 @@
 
 class ProgramDocument;
 class QAction;
+class QPlainTextEdit;
 
 // Undo and redo of the changes a person makes to the program. The editing
 // parts make each change as before and then report it here; the history
@@ -65,6 +66,9 @@ public:
     // Undo and Redo keys reach the history from this widget, which would
     // otherwise take them for its own.
     void takeUndoKeysFrom(QWidget *widget);
+    // The text field's context menu offers Undo and Redo of the program in
+    // place of its own, and its keys reach the history.
+    void takeUndoFrom(QPlainTextEdit *edit);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

@@ -300,15 +300,8 @@ bool SegmentGrid::editorKeyPress(QLineEdit *editor, QKeyEvent *event)
     }
     if (event->matches(QKeySequence::Undo) || event->matches(QKeySequence::Redo)) {
         // Undo inside the open editor, as any line editor does; the text it
-        // gives back is a change of the cell like any other.
-        const QString before = editor->text();
-        if (event->matches(QKeySequence::Undo))
-            editor->undo();
-        else
-            editor->redo();
-        if (editor->text() != before)
-            emit editor->textEdited(editor->text());
-        return true;
+        // gives back reaches the cell as an edit (textEdited).
+        return false;
     }
     if (event->key() == Qt::Key_Up || event->key() == Qt::Key_Down) {
         keyPressEvent(event); // moves the current cell, closing the editor

@@ -168,6 +168,22 @@ private slots:
         QVERIFY(!m_form->DataModified);
     }
 
+    void commentMenuOffersTheProgramsUndo()
+    {
+        QWidget *viewport = m_form->Memo1()->viewport();
+        QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5), viewport->mapToGlobal(QPoint(5, 5)));
+        QApplication::sendEvent(viewport, &event);
+        auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+        QVERIFY(menu);
+        QVERIFY(menu->actions().contains(action("Undo1")));
+        QVERIFY(menu->actions().contains(action("Redo1")));
+        int undoItems = 0;
+        for (QAction *a : menu->actions())
+            undoItems += a->text().contains("Undo") ? 1 : 0;
+        QCOMPARE(undoItems, 1); // the memo's own Undo is gone
+        menu->close();
+    }
+
     void initialTempUndone()
     {
         m_form->Edit1()->setFocus();
