@@ -149,20 +149,23 @@ void ProgramHistory::modeChanged(int col)
 
 void ProgramHistory::slotInserted(int col)
 {
-    if (!recordingNow())
-        return;
-    const TemperatureProgram before = m_recorded.table;
-    m_recorded.table = m_document.segmentModel().program();
-    push(new SlotCommand(m_document, m_recorded, SlotCommand::Insert, col, before, m_recorded.table));
+    slotMoved(SlotCommand::Insert, col);
 }
 
 void ProgramHistory::slotDeleted(int col)
 {
-    if (!recordingNow())
+    slotMoved(SlotCommand::Delete, col);
+}
+
+void ProgramHistory::slotMoved(SlotCommand::Kind kind, int col)
+{
+    // A Delete past the 33 slots changes nothing.
+    const TemperatureProgram &after = m_document.segmentModel().program();
+    if (!recordingNow() || after == m_recorded.table)
         return;
     const TemperatureProgram before = m_recorded.table;
-    m_recorded.table = m_document.segmentModel().program();
-    push(new SlotCommand(m_document, m_recorded, SlotCommand::Delete, col, before, m_recorded.table));
+    m_recorded.table = after;
+    push(new SlotCommand(m_document, m_recorded, kind, col, before, after));
 }
 
 void ProgramHistory::initialTempAccepted()

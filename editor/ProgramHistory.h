@@ -77,6 +77,7 @@ private:
     // Undo and redo set the program; what they set is not a new step.
     bool recordingNow() const { return !m_applying; }
     void push(ProgramCommand *command);
+    void slotMoved(SlotCommand::Kind kind, int col);
     void step(bool back);
     void updateActions();
     QStringList column(const TemperatureProgram &table, int col) const;

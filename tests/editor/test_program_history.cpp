@@ -221,6 +221,16 @@ private slots:
         QVERIFY(!m_history->undoAction()->isEnabled());
     }
 
+    void deletePastTheSlotsIsNoStep()
+    {
+        m_doc->model.insertSlot(1);
+        m_doc->model.insertSlot(1);
+        m_history->reset();
+        m_doc->model.deleteSlot(35);
+        m_history->slotDeleted(35);
+        QVERIFY(!m_history->stack().canUndo());
+    }
+
     void undoingToTheSavedStateCountsAsUnchanged()
     {
         make(ProgramNo);
