@@ -10,12 +10,11 @@
 
 namespace {
 // The program and what the window shows of it, without a window.
-class FakeDocument : public ProgramDocument
+struct FakeDocument : ProgramDocument
 {
-public:
     EditorState state;
     SegmentGridModel model;
-    QString initialText = "0.0";
+    QString initialText = "25.00";
     int number = 0;
     QString comment;
     int caret = -1;
@@ -43,45 +42,32 @@ public:
     }
     void showChangedCell(int col, int row) override { shown = {col, row}; }
     bool cellEditorOpen() const override { return editorOpen; }
-    void CellCheck() override
-    {
-        if (onCellCheck)
-            onCellCheck();
-    }
+    void CellCheck() override { if (onCellCheck) onCellCheck(); }
 };
 
-// Everything a step may change, for comparing before and after.
+// Everything a step may change.
 struct Picture
 {
-    int colCount;
-    QStringList cells;
+    TemperatureProgram table;
     QString initialText;
     double initialTemp;
     int programNo;
     QString comment;
     QList<QPointF> points;
     QString totalText;
-
-    explicit Picture(const FakeDocument &d)
-        : colCount(d.model.program().colCount()), initialText(d.initialText), initialTemp(d.state.InitialTemp),
-          programNo(d.number), comment(d.comment), points(d.points), totalText(d.totalText)
-    {
-        for (int row = 0; row < TemperatureProgram::RowCount; ++row)
-            for (int col = 0; col < std::max(colCount, TemperatureProgram::LastSlotColumn + 1); ++col)
-                cells << d.model.cell(row, col);
-    }
     bool operator==(const Picture &) const = default;
 };
-
+Picture picture(const FakeDocument &d)
+{
+    return {d.model.program(), d.initialText, d.state.InitialTemp, d.number, d.comment, d.points, d.totalText};
+}
 char *toString(const Picture &p)
 {
-    return QTest::toString(QStringLiteral("%1 columns, %2, %3, No. %4, \"%5\", %6")
-                               .arg(p.colCount).arg(p.cells.join(u'|'), p.initialText).arg(p.programNo)
-                               .arg(p.comment, p.totalText));
+    return QTest::toString(QStringLiteral("%1 columns, temp. %2, No. %3, \"%4\", %5")
+                               .arg(p.table.colCount()).arg(p.initialText).arg(p.programNo).arg(p.comment, p.totalText));
 }
 
-enum Change { Temperature, Rate, Time, ModeToHold, ModeToUnset, Insert, Delete, DeletePastSlots, InitialTemp,
-              ProgramNo, Comment };
+enum Change { Temperature, Rate, Time, ModeToHold, ModeToUnset, Insert, Delete, InitialTemp, ProgramNo, Comment };
 }
 
 class TestProgramHistory : public QObject
@@ -92,10 +78,9 @@ class TestProgramHistory : public QObject
 
     void setSlot(int slot, const QString &mode, const QString &temp, const QString &rate, const QString &time)
     {
-        m_doc->model.setCell(1, slot + 1, mode);
-        m_doc->model.setCell(2, slot + 1, temp);
-        m_doc->model.setCell(3, slot + 1, rate);
-        m_doc->model.setCell(4, slot + 1, time);
+        const QStringList cells{mode, temp, rate, time};
+        for (int i = 0; i < 4; ++i)
+            m_doc->model.setCell(1 + i, slot + 1, cells[i]);
     }
 
     // A change as the editing parts make and report it.
@@ -109,8 +94,7 @@ class TestProgramHistory : public QObject
         case ModeToHold: model.setMode(1, "Hold"); m_history->modeChanged(1); break;
         case ModeToUnset: model.setMode(1, " "); m_history->modeChanged(1); break;
         case Insert: model.insertSlot(2); m_history->slotInserted(2); break;
-        case Delete:
-        case DeletePastSlots: model.deleteSlot(6); m_history->slotDeleted(6); break;
+        case Delete: model.deleteSlot(6); m_history->slotDeleted(6); break;
         case InitialTemp:
             m_doc->initialText = "40.00";
             m_doc->state.InitialTemp = 40;
@@ -134,7 +118,6 @@ private slots:
         setSlot(2, "Ramp", "40.0", "2.5", "0.00");
         setSlot(5, "Ramp", "200.0", "10.0", "0.00");
         setSlot(6, "Hold", "0.0", "0.0", "1.00");
-        m_doc->initialText = "25.00";
         m_doc->state.InitialTemp = 25;
         m_doc->ChardDraw();
         m_history->reset();
@@ -149,46 +132,48 @@ private slots:
     void eachChangeUndoesAndRedoes_data()
     {
         QTest::addColumn<int>("change");
+        QTest::addColumn<bool>("widened"); // two inserts first: columns past the 33 slots hold values
         QTest::addColumn<QString>("caption");
         QTest::addColumn<QPoint>("shownCell");
         QTest::addColumn<bool>("redraws");
-        QTest::newRow("temperature") << int(Temperature) << "Undo Temp.(deg C) of segment 3" << QPoint(4, 2) << true;
-        QTest::newRow("rate") << int(Rate) << "Undo Rate(deg C/min) of segment 0" << QPoint(1, 3) << true;
-        QTest::newRow("time") << int(Time) << "Undo Time(min.sec) of segment 1" << QPoint(2, 4) << true;
-        QTest::newRow("mode") << int(ModeToHold) << "Undo Mode of segment 0" << QPoint(1, 1) << true;
-        QTest::newRow("unset mode") << int(ModeToUnset) << "Undo Mode of segment 0" << QPoint(1, 1) << true;
-        QTest::newRow("insert") << int(Insert) << "Undo Insert segment 1" << QPoint(2, 1) << true;
-        QTest::newRow("delete") << int(Delete) << "Undo Delete segment 5" << QPoint(6, 1) << true;
-        QTest::newRow("delete, grid widened") << int(DeletePastSlots) << "Undo Delete segment 5" << QPoint(6, 1) << true;
-        QTest::newRow("initial temp.") << int(InitialTemp) << "Undo Initial temp." << QPoint() << true;
-        QTest::newRow("program no.") << int(ProgramNo) << "Undo Program No." << QPoint() << false;
-        QTest::newRow("comment") << int(Comment) << "Undo Comment typing" << QPoint() << false;
+        QTest::newRow("temperature") << int(Temperature) << false << "Undo Temp.(deg C) of segment 3" << QPoint(4, 2) << true;
+        QTest::newRow("rate") << int(Rate) << false << "Undo Rate(deg C/min) of segment 0" << QPoint(1, 3) << true;
+        QTest::newRow("time") << int(Time) << false << "Undo Time(min.sec) of segment 1" << QPoint(2, 4) << true;
+        QTest::newRow("mode") << int(ModeToHold) << false << "Undo Mode of segment 0" << QPoint(1, 1) << true;
+        QTest::newRow("unset mode, zeros") << int(ModeToUnset) << false << "Undo Mode of segment 0" << QPoint(1, 1) << true;
+        QTest::newRow("insert") << int(Insert) << false << "Undo Insert segment 1" << QPoint(2, 1) << true;
+        QTest::newRow("insert, widened") << int(Insert) << true << "Undo Insert segment 1" << QPoint(2, 1) << true;
+        QTest::newRow("delete") << int(Delete) << false << "Undo Delete segment 5" << QPoint(6, 1) << true;
+        QTest::newRow("delete, widened") << int(Delete) << true << "Undo Delete segment 5" << QPoint(6, 1) << true;
+        QTest::newRow("initial temp.") << int(InitialTemp) << false << "Undo Initial temp." << QPoint() << true;
+        QTest::newRow("program no.") << int(ProgramNo) << false << "Undo Program No." << QPoint() << false;
+        QTest::newRow("comment") << int(Comment) << false << "Undo Comment typing" << QPoint() << false;
     }
 
     void eachChangeUndoesAndRedoes()
     {
         QFETCH(int, change);
+        QFETCH(bool, widened);
         QFETCH(QString, caption);
         QFETCH(QPoint, shownCell);
         QFETCH(bool, redraws);
-        if (change == DeletePastSlots) {
-            // Two inserts: slot 32 and a column past it hold values.
+        if (widened) {
             m_doc->model.insertSlot(1);
             m_doc->model.insertSlot(1);
             m_doc->model.setCell(2, 34, "77.0");
             m_doc->ChardDraw();
             m_history->reset();
         }
-        const Picture before(*m_doc);
+        const Picture before = picture(*m_doc);
         make(Change(change));
-        const Picture after(*m_doc);
+        const Picture after = picture(*m_doc);
         QVERIFY(!(after == before));
         QCOMPARE(m_history->undoAction()->text(), caption);
         QVERIFY(m_history->undoAction()->isEnabled());
 
         const int draws = m_doc->draws;
         m_history->undo();
-        QCOMPARE(Picture(*m_doc), before);
+        QCOMPARE(picture(*m_doc), before);
         QCOMPARE(m_doc->shown, shownCell);
         QCOMPARE(m_doc->draws, draws + (redraws ? 1 : 0));
         QCOMPARE(m_history->redoAction()->text(), "Redo" + caption.mid(4));
@@ -196,61 +181,40 @@ private slots:
 
         m_doc->shown = {};
         m_history->redo();
-        QCOMPARE(Picture(*m_doc), after);
+        QCOMPARE(picture(*m_doc), after);
         QCOMPARE(m_doc->shown, shownCell);
         QCOMPARE(m_doc->draws, draws + (redraws ? 2 : 0));
     }
 
-    void unsetModeWritesZerosAndUndoBringsTheValuesBack()
+    void unchangedValuesAreNoStep()
     {
-        make(ModeToUnset);
-        QCOMPARE(m_doc->model.cell(2, 1), QString("0"));
-        m_history->undo();
-        QCOMPARE(m_doc->model.cell(2, 1), QString("100.0"));
-        QCOMPARE(m_doc->model.cell(3, 1), QString("5.0"));
-    }
-
-    void anUnchangedValueIsNoStep()
-    {
-        m_history->cellAccepted(1, 2);         // the cell holds what was recorded
-        m_doc->initialText = "25.0";           // only rewritten, same value
+        m_history->cellAccepted(1, 2);  // the cell holds what was recorded
+        m_doc->initialText = "25.0";    // only rewritten, same value
         m_history->initialTempAccepted();
         m_history->programNoChanged();
-        QVERIFY(!m_history->stack().canUndo());
-        QCOMPARE(m_history->undoAction()->text(), QString("Undo"));
-        QVERIFY(!m_history->undoAction()->isEnabled());
-    }
-
-    void deletePastTheSlotsIsNoStep()
-    {
         m_doc->model.insertSlot(1);
         m_doc->model.insertSlot(1);
         m_history->reset();
-        m_doc->model.deleteSlot(35);
+        m_doc->model.deleteSlot(35);    // past the 33 slots: nothing moves
         m_history->slotDeleted(35);
         QVERIFY(!m_history->stack().canUndo());
+        QCOMPARE(m_history->undoAction()->text(), QString("Undo"));
+        QVERIFY(!m_history->undoAction()->isEnabled());
     }
 
     void undoingToTheSavedStateCountsAsUnchanged()
     {
         make(ProgramNo);
         m_history->saved();
-        m_doc->state.DataModified = false;
         make(Temperature);
         m_doc->state.DataModified = true;
-        m_history->undo();
-        QVERIFY(!m_doc->state.DataModified);
-        m_history->undo();
-        QVERIFY(m_doc->state.DataModified);
-        m_history->redo();
-        QVERIFY(!m_doc->state.DataModified);
-        m_history->redo();
-        QVERIFY(m_doc->state.DataModified);
-    }
-
-    void aProgramChangedWhenTheHistoryBeganHasNoUnchangedState()
-    {
-        m_doc->state.DataModified = true; // e.g. the program number from the settings
+        const QList<bool> modifiedAfter{false, true, false, true}; // undo, undo, redo, redo
+        for (int i = 0; i < 4; ++i) {
+            i < 2 ? m_history->undo() : m_history->redo();
+            QCOMPARE(m_doc->state.DataModified, modifiedAfter[i]);
+        }
+        // A program changed when its history began has no unchanged state.
+        m_doc->state.DataModified = true;
         m_history->reset();
         make(Rate);
         m_history->undo();
@@ -262,29 +226,30 @@ private slots:
         make(Delete);
         make(Comment);
         m_history->undo();
-        m_history->reset();
-        QVERIFY(!m_history->stack().canUndo());
-        QVERIFY(!m_history->stack().canRedo());
-        QVERIFY(!m_history->undoAction()->isEnabled());
-        QVERIFY(!m_history->redoAction()->isEnabled());
-        // What was loaded is what the next change is compared with.
         m_doc->model.setCell(2, 1, "50.0");
         m_history->reset();
+        QVERIFY(!m_history->undoAction()->isEnabled());
+        QVERIFY(!m_history->redoAction()->isEnabled());
+        // What the program held then is what the next change is compared with.
         make(Temperature);
         m_history->undo();
         QCOMPARE(m_doc->model.cell(2, 1), QString("50.0"));
     }
 
-    void refusedWhileACellEditorIsOpen()
+    void refusedWhileACellEditorIsOpenOrDuringATransfer()
     {
         make(Temperature);
         m_doc->editorOpen = true;
         m_history->undo();
-        QCOMPARE(m_doc->model.cell(2, 4), QString("150.0"));
         m_history->greyWhileCellEdited(true);
         QVERIFY(!m_history->undoAction()->isEnabled());
         m_doc->editorOpen = false;
         m_history->greyWhileCellEdited(false);
+        m_history->setEnabled(false);
+        QVERIFY(!m_history->undoAction()->isEnabled());
+        m_history->undo();
+        QCOMPARE(m_doc->model.cell(2, 4), QString("150.0"));
+        m_history->setEnabled(true);
         QVERIFY(m_history->undoAction()->isEnabled());
         m_history->undo();
         QCOMPARE(m_doc->model.cell(2, 4), QString("0.0"));
@@ -293,7 +258,6 @@ private slots:
     void aValueTypedAndNotYetCheckedIsUndoneFirst()
     {
         make(Rate);
-        // The cell check accepts the value typed last when Undo asks for it.
         m_doc->onCellCheck = [this] {
             m_doc->model.setCell(2, 3, "55.0");
             m_history->cellAccepted(3, 2);
@@ -301,32 +265,10 @@ private slots:
         m_history->undo();
         QCOMPARE(m_doc->model.cell(2, 3), QString("40.0"));
         QCOMPARE(m_doc->model.cell(3, 1), QString("2.5"));
-        QCOMPARE(m_history->redoAction()->text(), QString("Redo Temp.(deg C) of segment 2"));
-    }
-
-    void aRefusedValueStopsTheUndo()
-    {
-        make(Rate);
+        // A value the check refuses stops the undo.
         m_doc->onCellCheck = [] { throw std::runtime_error(" Exceeding the input range."); };
         QVERIFY_THROWS_EXCEPTION(std::runtime_error, m_history->undo());
         QCOMPARE(m_doc->model.cell(3, 1), QString("2.5"));
-    }
-
-    void disabledDuringATransfer()
-    {
-        make(Temperature);
-        make(Rate);
-        m_history->undo();
-        m_history->setEnabled(false);
-        QVERIFY(!m_history->undoAction()->isEnabled());
-        QVERIFY(!m_history->redoAction()->isEnabled());
-        m_history->undo();
-        m_history->redo();
-        QCOMPARE(m_doc->model.cell(2, 4), QString("150.0"));
-        QCOMPARE(m_doc->model.cell(3, 1), QString("5.0"));
-        m_history->setEnabled(true);
-        QVERIFY(m_history->undoAction()->isEnabled());
-        QVERIFY(m_history->redoAction()->isEnabled());
     }
 
     // Edits of the comment: position, characters removed and added, time in ms.
@@ -341,16 +283,14 @@ private slots:
         QTest::newRow("caret jumps") << E{{0, 0, 3, 0}, {0, 0, 1, 100}} << 2;
         QTest::newRow("backspace at the caret") << E{{0, 0, 3, 0}, {2, 1, 0, 100}, {1, 1, 0, 200}} << 1;
         QTest::newRow("delete after the caret") << E{{0, 0, 3, 0}, {0, 0, 2, 100}, {2, 1, 0, 200}} << 2;
-        QTest::newRow("typed and taken back") << E{{0, 0, 3, 0}, {3, 0, 1, 100}, {3, 1, 0, 200}} << 1;
         QTest::newRow("typed over a selection") << E{{0, 0, 3, 0}, {1, 2, 1, 100}} << 1;
+        QTest::newRow("typed and taken back") << E{{0, 0, 3, 0}, {3, 0, 1, 100}, {3, 1, 0, 200}} << 1;
     }
 
     void commentTypingMerges()
     {
         QFETCH(QList<QList<int>>, edits);
         QFETCH(int, steps);
-        m_doc->comment = "";
-        m_history->reset();
         for (const QList<int> &e : edits) {
             m_doc->comment.replace(e[0], e[1], QString(e[2], u'x'));
             m_history->setClock([t = e[3]] { return qint64(t); });
@@ -360,33 +300,6 @@ private slots:
         while (m_history->stack().canUndo())
             m_history->undo();
         QCOMPARE(m_doc->comment, QString());
-    }
-
-    void commentUndoPutsTheCaretWhereTheTypingBegan()
-    {
-        m_doc->comment = "ab";
-        m_history->reset();
-        m_doc->comment = "aXb";
-        m_history->commentEdited(1, 0, 1);
-        m_doc->comment = "aXYb";
-        m_history->commentEdited(2, 0, 1);
-        QCOMPARE(m_history->stack().count(), 1);
-        m_history->undo();
-        QCOMPARE(m_doc->comment, QString("ab"));
-        QCOMPARE(m_doc->caret, 1);
-        m_history->redo();
-        QCOMPARE(m_doc->comment, QString("aXYb"));
-        QCOMPARE(m_doc->caret, 3);
-    }
-
-    void typingAfterASaveStartsANewStep()
-    {
-        m_doc->comment = "a";
-        m_history->commentEdited(0, 0, 1);
-        m_history->saved();
-        m_doc->comment = "ab";
-        m_history->commentEdited(1, 0, 1);
-        QCOMPARE(m_history->stack().count(), 2);
     }
 };
 
