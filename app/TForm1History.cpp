@@ -5,12 +5,12 @@
 #include "ProgramHistory.h"
 #include "SegmentGrid.h"
 #include "SegmentGridModel.h"
-#include "Controls.h"
 
 #include <QAction>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
+#include <algorithm>
 
 void TForm1::buildEditMenu()
 {
