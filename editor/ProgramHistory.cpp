@@ -98,16 +98,17 @@ void ProgramHistory::step(bool back)
     if (back ? !m_stack.canUndo() : !m_stack.canRedo())
         return;
     const auto *command = static_cast<const ProgramCommand *>(m_stack.command(m_stack.index() - (back ? 1 : 0)));
+    const QPoint cell = command->changedCell();
+    const bool redraw = command->redrawsChart();
     FlagScope applying(m_applying);
     if (back)
         m_stack.undo();
     else
         m_stack.redo();
     m_document.editorState().DataModified = !m_stack.isClean();
-    const QPoint cell = command->changedCell();
     if (cell.x() > 0)
         m_document.showChangedCell(cell.x(), cell.y());
-    if (command->redrawsChart())
+    if (redraw)
         m_document.ChardDraw();
 }
 
