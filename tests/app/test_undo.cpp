@@ -10,6 +10,7 @@
 #include "TForm1.h"
 
 #include <QAction>
+#include <QComboBox>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
@@ -131,6 +132,18 @@ private slots:
         QCOMPARE(model()->cell(2, 1), QString("150.0"));
         QCOMPARE(model()->cell(2, 3), QString("3.0")); // the step before is still there
         QCOMPARE(undo()->text(), QString("Undo Temp.(deg C) of segment 2"));
+    }
+
+    void modeListAndInsertReportTheirChanges()
+    {
+        clickCell(4, 1);
+        QComboBox *combo = m_form->gridEditor()->ComboBox1();
+        combo->setCurrentIndex(2);
+        emit combo->activated(2);
+        QCOMPARE(undo()->text(), QString("Undo Mode of segment 3"));
+        m_form->gridEditor()->PopupCol = 2;
+        m_form->gridEditor()->Insert1()->trigger();
+        QCOMPARE(undo()->text(), QString("Undo Insert segment 1"));
     }
 
     void otherControlsReportTheirChanges()
