@@ -10,6 +10,7 @@
 #include "RecentFilesMenu.h"
 #include "ReportMenu.h"
 #include "ProgramDownload.h"
+#include "ProgramHistory.h"
 #include "Prompts.h"
 #include "SegmentGrid.h"
 #include "SegmentGridModel.h"
@@ -54,6 +55,7 @@ TForm1::TForm1(Prompts &prompts, const QString &settingsPath, QWidget *parent)
     setFont(uiFont(font(), 12));
     m_frameSizing = new WindowFrameSizing(this, QSize(MinimumWidth, MinimumHeight));
     m_model = new SegmentGridModel(this);
+    m_history = new ProgramHistory(*this, this);
     // CommX1: the controller's line, 38400 bit/s 7E2, no flow control.
     m_commX1 = std::make_unique<TCommX>();
     m_commX1->setBitRate(38400);
@@ -76,6 +78,7 @@ TForm1::TForm1(Prompts &prompts, const QString &settingsPath, QWidget *parent)
         guarded([this, &path] { m_fileCommands.OpenPath(path); });
     });
     guarded([this] { FormCreate(); });
+    m_history->reset();
     // The port setup window, created hidden; it hands back what was picked.
     m_form2 = new TForm2([this] { return m_commX1->portDirectory().presentPorts(); }, this);
     connect(m_form2, &TForm2::portChosen, this, [this](int portNo, int index, const QString &name) {
@@ -239,6 +242,7 @@ QToolButton *TForm1::toolButton(int number) const
 void TForm1::SpinEdit1Change()
 {
     DataModified = true;
+    m_history->programNoChanged();
 }
 
 void TForm1::ChardDraw()
@@ -299,7 +303,7 @@ QStringList TForm1::commentLines() const
 
 void TForm1::setCommentLines(const QStringList &lines)
 {
-    // A new text without an undo step: not an edit of the comment.
+    // A new text, not an edit of the comment.
     m_memo1->setPlainText(lines.join(QLatin1Char('\n')));
 }
 
@@ -436,6 +440,7 @@ void TForm1::setTransferControls(bool transfer)
     m_gridEditor->ComboBox1()->setEnabled(!transfer);
     // The initial temperature sent is the one that was checked.
     m_edit1->setReadOnly(transfer);
+    m_history->setEnabled(!transfer);
 }
 
 void TForm1::enterTransferState()

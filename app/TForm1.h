@@ -4,6 +4,7 @@
 #include "TransferWindow.h"
 #include "FileCommands.h"
 #include "FileCommandsHost.h"
+#include "ProgramDocument.h"
 
 #include <QMainWindow>
 #include <functional>
@@ -13,6 +14,7 @@ class CommXDownloadPort;
 class GridEditor;
 class ProgramDownload;
 class ProgramDrop;
+class ProgramHistory;
 class RecentFilesMenu;
 class ReportMenu;
 struct ProgramReport;
@@ -35,7 +37,7 @@ class WindowFrameSizing;
 // The main window: holds the program in its controls, wires the commands to
 // the parts that carry them out, and shows the status.
 class TForm1 : public QMainWindow, public EditorState, public EditorHost, public TransferWindow,
-               public FileCommandsHost
+               public FileCommandsHost, public ProgramDocument
 {
     Q_OBJECT
 public:
@@ -74,9 +76,11 @@ public:
     QToolButton *toolButton(int number) const; // ToolButton1..ToolButton5
     QMenu *F1() const { return m_fileMenu; }
     QMenu *C1() const { return m_commMenu; }
+    QMenu *editMenu() const { return m_editMenu; }
     // EditorHost
     EditorState &editorState() override { return *this; }
     Prompts &prompts() const override { return m_prompts; }
+    ProgramHistory &history() override { return *m_history; }
     void setHint(const QString &text) override;
     // Runs a command; an error it does not handle is shown by the default
     // error display and never reaches Qt's event loop.
@@ -102,6 +106,13 @@ public:
     QString &currentFileName() override { return CurrentFileName; }
     QString &fileDir() override { return FileDir; }
     void fileUsed(const QString &path) override;
+    void programReplaced() override;
+    void programSaved() override;
+    // ProgramDocument (besides the above)
+    QString commentText() const override;
+    void setCommentText(const QString &text, int caret) override;
+    void showChangedCell(int col, int row) override;
+    bool cellEditorOpen() const override;
 
     // Opens a file named when the program was started, as Open does after
     // its dialog; a file that cannot be loaded is reported over the window.
@@ -148,6 +159,7 @@ protected:
 
 private:
     void buildMenus();
+    void buildEditMenu();
     void buildToolBar();
     QWidget *buildCentralArea();
     void FormCreate();
@@ -181,6 +193,8 @@ private:
     QToolButton *m_toolButtons[5] = {};
     QMenu *m_fileMenu = nullptr;
     QMenu *m_commMenu = nullptr;
+    QMenu *m_editMenu = nullptr;
+    ProgramHistory *m_history = nullptr;
     RecentFilesMenu *m_recentFiles = nullptr;
     ReportMenu *m_reportMenu = nullptr;
     ProgramDrop *m_programDrop = nullptr;

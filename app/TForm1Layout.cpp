@@ -4,6 +4,7 @@
 #include "Controls.h"
 #include "InitialTempField.h"
 #include "ProfileChart.h"
+#include "ProgramHistory.h"
 #include "RecentFilesMenu.h"
 #include "ReportMenu.h"
 #include "SegmentGrid.h"
@@ -48,6 +49,8 @@ void TForm1::buildMenus()
         [this](const QString &text) { setStatusText(0, text); }, [this](const std::function<void()> &command) { guarded(command); });
     m_fileMenu->addSeparator()->setObjectName(QStringLiteral("N3"));
     addItem(m_fileMenu, QStringLiteral("Exit1"), QStringLiteral("Exit."), &TForm1::Exit1Click);
+
+    buildEditMenu();
 
     m_commMenu = menuBar()->addMenu(QStringLiteral("Communication"));
     m_commMenu->setObjectName(QStringLiteral("C1"));
@@ -119,6 +122,9 @@ void TForm1::buildToolBar()
     m_spinEdit1->setButtonSymbols(QAbstractSpinBox::UpDownArrows);
     label1->setBuddy(m_spinEdit1);
     connect(m_spinEdit1, &QSpinBox::valueChanged, this, [this] { guarded([this] { SpinEdit1Change(); }); });
+    m_history->takeUndoKeysFrom(m_spinEdit1);
+    for (QWidget *inner : m_spinEdit1->findChildren<QWidget *>())
+        m_history->takeUndoKeysFrom(inner);
     bar->addWidget(panel2);
 }
 
@@ -159,9 +165,18 @@ QWidget *TForm1::buildCentralArea()
     m_memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     m_memo1->installEventFilter(this);
     // Any edit a person makes to the comment (typing, Delete, paste or cut from
-    // the context menu, drag and drop) marks the program changed; loading a
-    // comment replaces the text without an undo step and does not.
-    connect(m_memo1->document(), &QTextDocument::undoCommandAdded, this, [this] { DataModified = true; });
+    // the context menu, drag and drop) is a step of the program's history and
+    // marks the program changed. A new text (setPlainText) is set with the
+    // document's own undo switched off: that is not an edit. Ctrl+Z in the
+    // comment is the program's Undo.
+    QTextDocument *comment = m_memo1->document();
+    connect(comment, &QTextDocument::contentsChange, m_history, [this, comment](int position, int removed, int added) {
+        if (!comment->isUndoRedoEnabled())
+            return;
+        DataModified = true;
+        m_history->commentEdited(position, removed, added);
+    });
+    m_history->takeUndoFrom(m_memo1);
     layout->addWidget(m_memo1, 1);
 
     m_statusBar = new StatusBar1(area);

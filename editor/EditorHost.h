@@ -3,6 +3,7 @@
 #include <QString>
 #include <functional>
 
+class ProgramHistory;
 class Prompts;
 
 // State of the program being edited that the editing parts share.
@@ -20,6 +21,8 @@ public:
     virtual ~EditorHost() = default;
     virtual EditorState &editorState() = 0;
     virtual Prompts &prompts() const = 0;
+    // Where accepted changes are reported, for Undo and Redo.
+    virtual ProgramHistory &history() = 0;
     // Status panel 0: range hints and command results.
     virtual void setHint(const QString &text) = 0;
     // Redraws the chart and the total time; raises ConversionError on a bad cell.

@@ -3,6 +3,7 @@
 #include "CellRules.h"
 #include "EditorHost.h"
 #include "Numbers.h"
+#include "ProgramHistory.h"
 #include "SegmentGrid.h"
 #include "SegmentGridModel.h"
 #include "TemperatureProgram.h"
@@ -187,6 +188,7 @@ void GridEditor::CellCheck()
         throw ConversionError(text);
     case CellRules::CellCheckResult::Accepted:
         model()->setCell(row, col, result.text);
+        m_host.history().cellAccepted(col, row);
         m_grid->refreshEditor(col, row);
         if (text.isEmpty())
             m_host.ChardDraw();
@@ -233,6 +235,7 @@ void GridEditor::ComboBox1Change()
     if (col < 1)
         return;
     model()->setMode(col, m_combo->currentText());
+    m_host.history().modeChanged(col);
     m_grid->viewport()->update();
     m_host.ChardDraw();
     m_host.editorState().DataModified = true;
@@ -254,6 +257,7 @@ void GridEditor::Insert1Click()
     if (PopupCol < 1)
         return;
     model()->insertSlot(PopupCol);
+    m_host.history().slotInserted(PopupCol);
     m_host.ChardDraw();
     m_host.editorState().DataModified = true;
 }
@@ -263,6 +267,7 @@ void GridEditor::Delete1Click()
     if (PopupCol < 1)
         return;
     model()->deleteSlot(PopupCol);
+    m_host.history().slotDeleted(PopupCol);
     m_grid->viewport()->update();
     m_host.ChardDraw();
     m_host.editorState().DataModified = true;

@@ -2,6 +2,7 @@
 
 #include "CellRules.h"
 #include "EditorHost.h"
+#include "ProgramHistory.h"
 #include "Prompts.h"
 
 #include <QKeyEvent>
@@ -79,6 +80,7 @@ bool InitialTempField::checkText()
         backToField(QStringLiteral(" Exceeding the input range."));
         return false;
     }
+    m_host.history().initialTempAccepted();
     return true;
 }
 

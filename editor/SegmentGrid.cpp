@@ -298,6 +298,11 @@ bool SegmentGrid::editorKeyPress(QLineEdit *editor, QKeyEvent *event)
     if (event->key() == Qt::Key_Escape) {
         return true; // discarded: the editor keeps its text
     }
+    if (event->matches(QKeySequence::Undo) || event->matches(QKeySequence::Redo)) {
+        // Undo inside the open editor, as any line editor does; the text it
+        // gives back reaches the cell as an edit (textEdited).
+        return false;
+    }
     if (event->key() == Qt::Key_Up || event->key() == Qt::Key_Down) {
         keyPressEvent(event); // moves the current cell, closing the editor
         return true;

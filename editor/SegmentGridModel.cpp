@@ -118,3 +118,21 @@ void SegmentGridModel::setRow(int row, const QStringList &cells)
         m_program.setCell(row, col, col < cells.size() ? cells[col] : QString());
     emit dataChanged(index(row, 0), index(row, m_program.colCount() - 1));
 }
+
+void SegmentGridModel::restore(const TemperatureProgram &table)
+{
+    const int before = m_program.colCount();
+    const int after = table.colCount();
+    if (after > before) {
+        beginInsertColumns({}, before, after - 1);
+        m_program = table;
+        endInsertColumns();
+    } else if (after < before) {
+        beginRemoveColumns({}, after, before - 1);
+        m_program = table;
+        endRemoveColumns();
+    } else {
+        m_program = table;
+    }
+    allCellsChanged();
+}

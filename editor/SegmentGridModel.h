@@ -36,6 +36,8 @@ public:
     // The segments of the profile last drawn: the tips of the segment
     // numbers give their times. Empty: no tips.
     void setProfileSegments(const QList<ProfileSegment> &segments);
+    // Puts back a whole table kept earlier, its column count included.
+    void restore(const TemperatureProgram &table);
 
 private:
     void allCellsChanged();

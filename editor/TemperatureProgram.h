@@ -46,6 +46,8 @@ public:
 
     static QStringList rowLabels();
 
+    bool operator==(const TemperatureProgram &) const = default;
+
 private:
     void resetSlot(int col);
 

@@ -77,6 +77,7 @@ void FileCommands::New()
     m_host.setProgramNo(0);
     state.DataModified = false;
     m_host.showGridCell(1, TemperatureProgram::ModeRow);
+    m_host.programReplaced();
 }
 
 bool FileCommands::mayReplaceProgram()
@@ -141,6 +142,7 @@ void FileCommands::applyLoaded(const QString &path, const TpdReadResult &loaded)
         // does not become the current file; nor does the file loaded before
         // stay current, or Save would write this program over it.
         m_host.currentFileName().clear();
+        m_host.programReplaced();
         m_host.prompts().error(e.message());
         return;
     }
@@ -149,6 +151,7 @@ void FileCommands::applyLoaded(const QString &path, const TpdReadResult &loaded)
     showFileInCaption(path);
     m_host.setStatusText(0, QStringLiteral("Loading was completed"));
     state.DataModified = false;
+    m_host.programReplaced();
     m_host.fileUsed(path);
 }
 
@@ -227,6 +230,7 @@ bool FileCommands::FileSaveExecution(const QString &path)
     showFileInCaption(path);
     m_host.setStatusText(0, QStringLiteral("Save was completed"));
     m_host.editorState().DataModified = false;
+    m_host.programSaved();
     m_host.currentFileName() = path;
     m_host.fileUsed(path);
     return true;

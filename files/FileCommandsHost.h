@@ -64,6 +64,11 @@ public:
     virtual QString &currentFileName() = 0;
     virtual QString &fileDir() = 0;
 
+    // New or a load replaced the program: its undo history starts afresh.
+    virtual void programReplaced() {}
+    // The program as it stands was written to a file.
+    virtual void programSaved() {}
+
     // A program file was loaded from, or saved to, `path`.
     virtual void fileUsed(const QString &path) { Q_UNUSED(path); }
 };

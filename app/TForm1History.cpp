@@ -1,0 +1,65 @@
+// The Edit menu, and the program as the undo history sees it.
+#include "TForm1.h"
+
+#include "GridEditor.h"
+#include "ProgramHistory.h"
+#include "SegmentGrid.h"
+#include "SegmentGridModel.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <algorithm>
+
+void TForm1::buildEditMenu()
+{
+    m_editMenu = menuBar()->addMenu(QStringLiteral("Edit"));
+    m_editMenu->setObjectName(QStringLiteral("EditMenu"));
+    for (QAction *action : {m_history->undoAction(), m_history->redoAction()}) {
+        m_editMenu->addAction(action);
+        const bool undo = action == m_history->undoAction();
+        connect(action, &QAction::triggered, this, [this, undo] {
+            guarded([this, undo] { undo ? m_history->undo() : m_history->redo(); });
+        });
+    }
+    // Undo and Redo are refused while a grid cell is being edited.
+    connect(m_editMenu, &QMenu::aboutToShow, this, [this] { m_history->greyWhileCellEdited(true); });
+    connect(m_editMenu, &QMenu::aboutToHide, this, [this] { m_history->greyWhileCellEdited(false); });
+}
+
+void TForm1::programReplaced()
+{
+    m_history->reset();
+}
+
+void TForm1::programSaved()
+{
+    m_history->saved();
+}
+
+QString TForm1::commentText() const
+{
+    return m_memo1->toPlainText();
+}
+
+void TForm1::setCommentText(const QString &text, int caret)
+{
+    m_memo1->setPlainText(text);
+    QTextCursor cursor = m_memo1->textCursor();
+    cursor.setPosition(std::clamp(caret, 0, int(text.size())));
+    m_memo1->setTextCursor(cursor);
+    m_memo1->ensureCursorVisible();
+}
+
+void TForm1::showChangedCell(int col, int row)
+{
+    m_grid->setCurrentCell(col, row);
+    m_grid->scrollTo(m_model->index(row, col));
+    m_gridEditor->placeCombo();
+}
+
+bool TForm1::cellEditorOpen() const
+{
+    return m_grid->isEditorOpen();
+}

@@ -1,0 +1,307 @@
+#include "EditorHost.h"
+#include "Profile.h"
+#include "ProgramDocument.h"
+#include "ProgramHistory.h"
+#include "SegmentGridModel.h"
+
+#include <QAction>
+#include <QtTest>
+#include <functional>
+
+namespace {
+// The program and what the window shows of it, without a window.
+struct FakeDocument : ProgramDocument
+{
+    EditorState state;
+    SegmentGridModel model;
+    QString initialText = "25.00";
+    int number = 0;
+    QString comment;
+    int caret = -1;
+    QList<QPointF> points;
+    QString totalText;
+    int draws = 0;
+    QPoint shown;
+    bool editorOpen = false;
+    std::function<void()> onCellCheck;
+
+    EditorState &editorState() override { return state; }
+    SegmentGridModel &segmentModel() override { return model; }
+    QString initialTempText() const override { return initialText; }
+    void setInitialTempText(const QString &text) override { initialText = text; }
+    int programNo() const override { return number; }
+    void setProgramNo(int programNo) override { number = programNo; }
+    QString commentText() const override { return comment; }
+    void setCommentText(const QString &text, int at) override { comment = text; caret = at; }
+    void ChardDraw() override
+    {
+        const Profile profile = computeProfile(state.InitialTemp, model.program());
+        points = profile.points;
+        totalText = totalTimeText(profile.totalMinutes);
+        ++draws;
+    }
+    void showChangedCell(int col, int row) override { shown = {col, row}; }
+    bool cellEditorOpen() const override { return editorOpen; }
+    void CellCheck() override { if (onCellCheck) onCellCheck(); }
+};
+
+// Everything a step may change.
+struct Picture
+{
+    TemperatureProgram table;
+    QString initialText;
+    double initialTemp;
+    int programNo;
+    QString comment;
+    QList<QPointF> points;
+    QString totalText;
+    bool operator==(const Picture &) const = default;
+};
+Picture picture(const FakeDocument &d)
+{
+    return {d.model.program(), d.initialText, d.state.InitialTemp, d.number, d.comment, d.points, d.totalText};
+}
+char *toString(const Picture &p)
+{
+    return QTest::toString(QStringLiteral("%1 columns, temp. %2, No. %3, \"%4\", %5")
+                               .arg(p.table.colCount()).arg(p.initialText).arg(p.programNo).arg(p.comment, p.totalText));
+}
+
+enum Change { Temperature, Rate, Time, ModeToHold, ModeToUnset, Insert, Delete, InitialTemp, ProgramNo, Comment };
+}
+
+class TestProgramHistory : public QObject
+{
+    Q_OBJECT
+    FakeDocument *m_doc = nullptr;
+    ProgramHistory *m_history = nullptr;
+
+    void setSlot(int slot, const QString &mode, const QString &temp, const QString &rate, const QString &time)
+    {
+        const QStringList cells{mode, temp, rate, time};
+        for (int i = 0; i < 4; ++i)
+            m_doc->model.setCell(1 + i, slot + 1, cells[i]);
+    }
+
+    // A change as the editing parts make and report it.
+    void make(Change change)
+    {
+        SegmentGridModel &model = m_doc->model;
+        switch (change) {
+        case Temperature: model.setCell(2, 4, "150.0"); m_history->cellAccepted(4, 2); break;
+        case Rate: model.setCell(3, 1, "2.5"); m_history->cellAccepted(1, 3); break;
+        case Time: model.setCell(4, 2, "20.45"); m_history->cellAccepted(2, 4); break;
+        case ModeToHold: model.setMode(1, "Hold"); m_history->modeChanged(1); break;
+        case ModeToUnset: model.setMode(1, " "); m_history->modeChanged(1); break;
+        case Insert: model.insertSlot(2); m_history->slotInserted(2); break;
+        case Delete: model.deleteSlot(6); m_history->slotDeleted(6); break;
+        case InitialTemp:
+            m_doc->initialText = "40.00";
+            m_doc->state.InitialTemp = 40;
+            m_history->initialTempAccepted();
+            break;
+        case ProgramNo: m_doc->number = 5; m_history->programNoChanged(); break;
+        case Comment: m_doc->comment = "notes"; m_history->commentEdited(0, 0, 5); break;
+        }
+        if (change != ProgramNo && change != Comment)
+            m_doc->ChardDraw();
+    }
+
+private slots:
+    void init()
+    {
+        m_doc = new FakeDocument;
+        m_history = new ProgramHistory(*m_doc);
+        m_history->setClock([] { return qint64(0); });
+        setSlot(0, "Ramp", "100.0", "5.0", "0.00");
+        setSlot(1, "Hold", "0.0", "0.0", "10.30");
+        setSlot(2, "Ramp", "40.0", "2.5", "0.00");
+        setSlot(5, "Ramp", "200.0", "10.0", "0.00");
+        setSlot(6, "Hold", "0.0", "0.0", "1.00");
+        m_doc->state.InitialTemp = 25;
+        m_doc->ChardDraw();
+        m_history->reset();
+    }
+
+    void cleanup()
+    {
+        delete m_history;
+        delete m_doc;
+    }
+
+    void eachChangeUndoesAndRedoes_data()
+    {
+        QTest::addColumn<int>("change");
+        QTest::addColumn<bool>("widened"); // two inserts first: columns past the 33 slots hold values
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<QPoint>("shownCell");
+        QTest::addColumn<bool>("redraws");
+        QTest::newRow("temperature") << int(Temperature) << false << "Undo Temp.(deg C) of segment 3" << QPoint(4, 2) << true;
+        QTest::newRow("rate") << int(Rate) << false << "Undo Rate(deg C/min) of segment 0" << QPoint(1, 3) << true;
+        QTest::newRow("time") << int(Time) << false << "Undo Time(min.sec) of segment 1" << QPoint(2, 4) << true;
+        QTest::newRow("mode") << int(ModeToHold) << false << "Undo Mode of segment 0" << QPoint(1, 1) << true;
+        QTest::newRow("unset mode, zeros") << int(ModeToUnset) << false << "Undo Mode of segment 0" << QPoint(1, 1) << true;
+        QTest::newRow("insert") << int(Insert) << false << "Undo Insert segment 1" << QPoint(2, 1) << true;
+        QTest::newRow("insert, widened") << int(Insert) << true << "Undo Insert segment 1" << QPoint(2, 1) << true;
+        QTest::newRow("delete") << int(Delete) << false << "Undo Delete segment 5" << QPoint(6, 1) << true;
+        QTest::newRow("delete, widened") << int(Delete) << true << "Undo Delete segment 5" << QPoint(6, 1) << true;
+        QTest::newRow("initial temp.") << int(InitialTemp) << false << "Undo Initial temp." << QPoint() << true;
+        QTest::newRow("program no.") << int(ProgramNo) << false << "Undo Program No." << QPoint() << false;
+        QTest::newRow("comment") << int(Comment) << false << "Undo Comment typing" << QPoint() << false;
+    }
+
+    void eachChangeUndoesAndRedoes()
+    {
+        QFETCH(int, change);
+        QFETCH(bool, widened);
+        QFETCH(QString, caption);
+        QFETCH(QPoint, shownCell);
+        QFETCH(bool, redraws);
+        if (widened) {
+            m_doc->model.insertSlot(1);
+            m_doc->model.insertSlot(1);
+            m_doc->model.setCell(2, 34, "77.0");
+            m_doc->ChardDraw();
+            m_history->reset();
+        }
+        const Picture before = picture(*m_doc);
+        make(Change(change));
+        const Picture after = picture(*m_doc);
+        QVERIFY(!(after == before));
+        QCOMPARE(m_history->undoAction()->text(), caption);
+        QVERIFY(m_history->undoAction()->isEnabled());
+
+        const int draws = m_doc->draws;
+        m_history->undo();
+        QCOMPARE(picture(*m_doc), before);
+        QCOMPARE(m_doc->shown, shownCell);
+        QCOMPARE(m_doc->draws, draws + (redraws ? 1 : 0));
+        QCOMPARE(m_history->redoAction()->text(), "Redo" + caption.mid(4));
+        QVERIFY(!m_history->undoAction()->isEnabled());
+
+        m_doc->shown = {};
+        m_history->redo();
+        QCOMPARE(picture(*m_doc), after);
+        QCOMPARE(m_doc->shown, shownCell);
+        QCOMPARE(m_doc->draws, draws + (redraws ? 2 : 0));
+    }
+
+    void unchangedValuesAreNoStep()
+    {
+        m_history->cellAccepted(1, 2);  // the cell holds what was recorded
+        m_doc->initialText = "25.0";    // only rewritten, same value
+        m_history->initialTempAccepted();
+        m_history->programNoChanged();
+        m_doc->model.insertSlot(1);
+        m_doc->model.insertSlot(1);
+        m_history->reset();
+        m_doc->model.deleteSlot(35);    // past the 33 slots: nothing moves
+        m_history->slotDeleted(35);
+        QVERIFY(!m_history->stack().canUndo());
+        QCOMPARE(m_history->undoAction()->text(), QString("Undo"));
+        QVERIFY(!m_history->undoAction()->isEnabled());
+    }
+
+    void undoingToTheSavedStateCountsAsUnchanged()
+    {
+        make(ProgramNo);
+        m_history->saved();
+        make(Temperature);
+        m_doc->state.DataModified = true;
+        const QList<bool> modifiedAfter{false, true, false, true}; // undo, undo, redo, redo
+        for (int i = 0; i < 4; ++i) {
+            i < 2 ? m_history->undo() : m_history->redo();
+            QCOMPARE(m_doc->state.DataModified, modifiedAfter[i]);
+        }
+        // A program changed when its history began has no unchanged state.
+        m_doc->state.DataModified = true;
+        m_history->reset();
+        make(Rate);
+        m_history->undo();
+        QVERIFY(m_doc->state.DataModified);
+    }
+
+    void resetStartsAFreshHistory()
+    {
+        make(Delete);
+        make(Comment);
+        m_history->undo();
+        m_doc->model.setCell(2, 1, "50.0");
+        m_history->reset();
+        QVERIFY(!m_history->undoAction()->isEnabled());
+        QVERIFY(!m_history->redoAction()->isEnabled());
+        // What the program held then is what the next change is compared with.
+        make(Temperature);
+        m_history->undo();
+        QCOMPARE(m_doc->model.cell(2, 1), QString("50.0"));
+    }
+
+    void refusedWhileACellEditorIsOpenOrDuringATransfer()
+    {
+        make(Temperature);
+        m_doc->editorOpen = true;
+        m_history->undo();
+        m_history->greyWhileCellEdited(true);
+        QVERIFY(!m_history->undoAction()->isEnabled());
+        m_doc->editorOpen = false;
+        m_history->greyWhileCellEdited(false);
+        m_history->setEnabled(false);
+        QVERIFY(!m_history->undoAction()->isEnabled());
+        m_history->undo();
+        QCOMPARE(m_doc->model.cell(2, 4), QString("150.0"));
+        m_history->setEnabled(true);
+        QVERIFY(m_history->undoAction()->isEnabled());
+        m_history->undo();
+        QCOMPARE(m_doc->model.cell(2, 4), QString("0.0"));
+    }
+
+    void aValueTypedAndNotYetCheckedIsUndoneFirst()
+    {
+        make(Rate);
+        m_doc->onCellCheck = [this] {
+            m_doc->model.setCell(2, 3, "55.0");
+            m_history->cellAccepted(3, 2);
+        };
+        m_history->undo();
+        QCOMPARE(m_doc->model.cell(2, 3), QString("40.0"));
+        QCOMPARE(m_doc->model.cell(3, 1), QString("2.5"));
+        // A value the check refuses stops the undo.
+        m_doc->onCellCheck = [] { throw std::runtime_error(" Exceeding the input range."); };
+        QVERIFY_THROWS_EXCEPTION(std::runtime_error, m_history->undo());
+        QCOMPARE(m_doc->model.cell(3, 1), QString("2.5"));
+    }
+
+    // Edits of the comment: position, characters removed and added, time in ms.
+    void commentTypingMerges_data()
+    {
+        QTest::addColumn<QList<QList<int>>>("edits");
+        QTest::addColumn<int>("steps");
+        using E = QList<QList<int>>;
+        QTest::newRow("typing on") << E{{0, 0, 1, 0}, {1, 0, 1, 400}, {2, 0, 1, 800}, {3, 0, 1, 1200}} << 1;
+        QTest::newRow("a pause of a second") << E{{0, 0, 1, 0}, {1, 0, 1, 1000}} << 2;
+        QTest::newRow("just under a second") << E{{0, 0, 1, 0}, {1, 0, 1, 999}} << 1;
+        QTest::newRow("caret jumps") << E{{0, 0, 3, 0}, {0, 0, 1, 100}} << 2;
+        QTest::newRow("backspace at the caret") << E{{0, 0, 3, 0}, {2, 1, 0, 100}, {1, 1, 0, 200}} << 1;
+        QTest::newRow("delete after the caret") << E{{0, 0, 3, 0}, {0, 0, 2, 100}, {2, 1, 0, 200}} << 2;
+        QTest::newRow("typed over a selection") << E{{0, 0, 3, 0}, {1, 2, 1, 100}} << 1;
+        QTest::newRow("typed and taken back") << E{{0, 0, 3, 0}, {3, 0, 1, 100}, {3, 1, 0, 200}} << 1;
+    }
+
+    void commentTypingMerges()
+    {
+        QFETCH(QList<QList<int>>, edits);
+        QFETCH(int, steps);
+        for (const QList<int> &e : edits) {
+            m_doc->comment.replace(e[0], e[1], QString(e[2], u'x'));
+            m_history->setClock([t = e[3]] { return qint64(t); });
+            m_history->commentEdited(e[0], e[1], e[2]);
+        }
+        QCOMPARE(m_history->stack().count(), steps);
+        while (m_history->stack().canUndo())
+            m_history->undo();
+        QCOMPARE(m_doc->comment, QString());
+    }
+};
+
+QTEST_MAIN(TestProgramHistory)
+#include "test_program_history.moc"
