@@ -11,6 +11,9 @@ class TemperatureProgram;
 struct Profile
 {
     QList<QPointF> points;   // x: minutes, y: deg C
+    // The same points in slot order: the start, then the end of slot k at
+    // k + 1. Slot k of a Ramp or Hold runs from x of k to x of k + 1.
+    QList<QPointF> slotPoints;
     double totalMinutes = 0;
 };
 

@@ -43,6 +43,7 @@ Profile computeProfile(double initialTemp, const TemperatureProgram &program)
         points.append(point);
     }
 
+    profile.slotPoints = points;
     // Ascending time; points of equal time keep the order they were made in.
     std::stable_sort(points.begin(), points.end(),
                      [](const QPointF &a, const QPointF &b) { return a.x() < b.x(); });
