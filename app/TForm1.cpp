@@ -58,13 +58,7 @@ TForm1::TForm1(Prompts &prompts, const QString &settingsPath, QWidget *parent)
     m_history = new ProgramHistory(*this, this);
     // CommX1: the controller's line, 38400 bit/s 7E2, no flow control.
     m_commX1 = std::make_unique<TCommX>();
-    m_commX1->setBitRate(38400);
-    m_commX1->setCharSize(7);
-    m_commX1->setParityBit(cpbEven);
-    m_commX1->setStopBit(csb2);
-    m_commX1->setFlowCtrl(cfcNone);
-    m_commX1->setTimeOutTrans(1000);
-    m_commX1->setTimeOutReceive(1000);
+    CommXDownloadPort::useControllerLine(*m_commX1);
     m_downloadPort = std::make_unique<CommXDownloadPort>(*m_commX1);
     m_download = std::make_unique<ProgramDownload>(*this, *m_downloadPort, prompts);
     buildMenus();

@@ -37,6 +37,20 @@ PortDirectory::PortDirectory(QString portsFolder)
 {
 }
 
+PortDirectory PortDirectory::forDevice(const QString& devicePath)
+{
+    PortDirectory directory(QString{});
+    directory.m_device = devicePath;
+    return directory;
+}
+
+QString PortDirectory::portName(int portNo) const
+{
+    if (portNo < 1)
+        return {};
+    return m_device.isEmpty() ? QStringLiteral("COM") + QString::number(portNo) : m_device;
+}
+
 QString PortDirectory::defaultPortsFolder()
 {
     return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)
@@ -77,6 +91,8 @@ QString PortDirectory::devicePathFor(int portNo) const
 {
     if (portNo < 1)
         return {};
+    if (!m_device.isEmpty())
+        return m_device;
     const QFileInfo link(linkPath(portNo));
     if (link.isSymLink() || link.exists())
         return link.canonicalFilePath();  // empty when the target is gone

@@ -17,12 +17,19 @@ class PortDirectory {
 public:
     explicit PortDirectory(QString portsFolder = defaultPortsFolder());
 
+    // A directory in which every port number names the one device given: a
+    // port named by its device path rather than by a COM number.
+    static PortDirectory forDevice(const QString& devicePath);
+
     static QString defaultPortsFolder();
     QString portsFolder() const { return m_folder; }
 
     // The device port n resolves to, or empty: no such port, a link whose
     // target is gone, or a fixed device that does not exist.
     QString devicePathFor(int portNo) const;
+    // "COMn", or the device path of a directory made by forDevice; empty for
+    // a port number below 1 (none chosen).
+    QString portName(int portNo) const;
 
     // The ports present, in COM-number order: the links in the ports folder
     // whose targets exist, and the serial devices the system reports that
@@ -37,4 +44,5 @@ private:
     QString linkPath(int portNo) const;
 
     QString m_folder;
+    QString m_device;  // forDevice's device
 };

@@ -1,5 +1,7 @@
 #include "ProfileChart.h"
 
+#include "AxisLabels.h"
+
 #include "GridColours.h"
 
 #include <QChart>
@@ -85,21 +87,6 @@ void ProfileChart::resizeEvent(QResizeEvent *event)
     fitAxes();
 }
 
-double ProfileChart::labelStep(double maxValue, double axisPixels, double minLabelPixels, double minStep)
-{
-    // Labels one step apart lie step * axisPixels / maxValue pixels apart.
-    const double wanted = std::max(minLabelPixels * maxValue / std::max(axisPixels, 1.0), minStep);
-    if (!std::isfinite(wanted) || wanted <= 0)
-        return minStep > 0 ? minStep : 1;
-    const double decade = std::pow(10.0, std::floor(std::log10(wanted)));
-    for (double factor : {1.0, 2.0, 5.0}) {
-        // A hair of tolerance: 0.3 / 3 must give 0.1, not 0.2.
-        if (factor * decade >= wanted * (1 - 1e-9))
-            return factor * decade;
-    }
-    return 10 * decade;
-}
-
 namespace {
 // Gives an axis its new range and label step in the order that never pairs a
 // wide range with a small step: the chart builds one label per step at once,
@@ -140,9 +127,9 @@ void ProfileChart::fitAxes()
     constexpr double minTimeStep = 5;         // minutes
     const double tempShare = TempAxisBottom - TempAxisTop;
     setRangeAndStep(m_timeAxis, 0, timeMax / TimeAxisEnd,
-                    labelStep(timeMax, plot.width() * TimeAxisEnd, minTimeLabelPixels, minTimeStep));
+                    axisLabelStep(timeMax, plot.width() * TimeAxisEnd, minTimeLabelPixels, minTimeStep));
     setRangeAndStep(m_tempAxis, -tempMax * (1 - TempAxisBottom) / tempShare, tempMax + tempMax * TempAxisTop / tempShare,
-                    labelStep(tempMax, plot.height() * tempShare, minTempLabelPixels, 0));
+                    axisLabelStep(tempMax, plot.height() * tempShare, minTempLabelPixels, 0));
 }
 
 void ProfileChart::setPoints(const QList<QPointF> &points)

@@ -46,10 +46,6 @@ public:
     static constexpr double TempAxisTop = 0.10;
     static constexpr double TempAxisBottom = 0.98;
 
-    // The label step of an axis from 0 to maxValue drawn over axisPixels: the
-    // smallest 1, 2 or 5 times a power of ten, at least minStep, that keeps
-    // labels minLabelPixels apart.
-    static double labelStep(double maxValue, double axisPixels, double minLabelPixels, double minStep);
 
 signals:
     // A click on the plot at a time that a segment runs.

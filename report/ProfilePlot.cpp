@@ -1,7 +1,7 @@
 #include "ProfilePlot.h"
 
 #include "Numbers.h"
-#include "ProfileChart.h"
+#include "AxisLabels.h"
 
 #include <QFontMetricsF>
 #include <QPainter>
@@ -47,8 +47,8 @@ ProfilePlot::ProfilePlot(const QList<QPointF> &points, const QRectF &frame, cons
     m_plot = QRectF(frame.left() + left, frame.top() + top, std::max(1.0, frame.width() - left - right),
                     std::max(1.0, frame.height() - top - bottom));
 
-    m_timeStep = ProfileChart::labelStep(m_maxTime, m_plot.width(), metrics.horizontalAdvance(QStringLiteral("00000")), 0);
-    m_tempStep = ProfileChart::labelStep(m_maxTemp, m_plot.height(), lineHeight * 2, 0);
+    m_timeStep = axisLabelStep(m_maxTime, m_plot.width(), metrics.horizontalAdvance(QStringLiteral("00000")), 0);
+    m_tempStep = axisLabelStep(m_maxTemp, m_plot.height(), lineHeight * 2, 0);
     // The temperature axis ends on a label a little above the highest point.
     const double roundedTop = std::ceil(m_maxTemp * 1.05 / m_tempStep) * m_tempStep;
     if (std::isfinite(roundedTop)) // not for a value near the largest double

@@ -98,18 +98,21 @@ FrameOutcome ControllerModel::handleFrame(const QByteArray &frame, const Control
         return outcome;
     const QByteArray body = frame.mid(1, frame.size() - 3);
     const QByteArray header = body.left(5);
+    const QByteArray ownHeader = ControllerExchange::headerForUnit(m_unit);
+    // The answer's node and sub-address.
+    const QByteArray from = ownHeader.left(4);
     outcome.command = body.mid(5);
 
+    if (header.size() >= 2 && !header.startsWith(ownHeader.left(2)))
+        return outcome; // another node's frame: not for this controller
     if (ControllerExchange::CalcBCC(body + FrameBytes::ETX).at(0) != frame.back()) {
         outcome.endCode = "13";
-        outcome.answer = buildAnswer("0100" + outcome.endCode, behaviour.badBcc);
+        outcome.answer = buildAnswer(from + outcome.endCode, behaviour.badBcc);
         return outcome;
     }
-    if (!header.startsWith("01") && header.size() >= 2)
-        return outcome; // another node's frame: not for this controller
-    if (header != "01000" || outcome.command.size() < 4) {
+    if (header != ownHeader || outcome.command.size() < 4) {
         outcome.endCode = "14";
-        outcome.answer = buildAnswer("0100" + outcome.endCode, behaviour.badBcc);
+        outcome.answer = buildAnswer(from + outcome.endCode, behaviour.badBcc);
         return outcome;
     }
 
@@ -128,7 +131,7 @@ FrameOutcome ControllerModel::handleFrame(const QByteArray &frame, const Control
             return answerWrite(command, &outcome.programComplete);
         return NotSupported;
     }();
-    outcome.answer = buildAnswer("0100" + outcome.endCode + requestCode(command) + outcome.responseCode + data,
+    outcome.answer = buildAnswer(from + outcome.endCode + requestCode(command) + outcome.responseCode + data,
                                  behaviour.badBcc);
     return outcome;
 }

@@ -55,6 +55,11 @@ struct FrameOutcome
 class ControllerModel
 {
 public:
+    // A controller at node number `unit` (0 to 99): it takes the frames whose
+    // header begins with that number and leaves every other frame alone.
+    explicit ControllerModel(int unit = 1) : m_unit(unit) {}
+    int unit() const { return m_unit; }
+
     FrameOutcome handleFrame(const QByteArray &frame, const ControllerBehaviour &behaviour);
     const SimulatedProgram &program() const { return m_program; }
 
@@ -69,6 +74,7 @@ public:
     static QString describeProgram(const SimulatedProgram &program);
 
 private:
+    int m_unit;
     SimulatedProgram m_program;
     std::bitset<32> m_segmentsArrived;
 

@@ -41,7 +41,10 @@ QString printable(const QByteArray &text)
 
 } // namespace
 
-ControllerSimulator::ControllerSimulator() = default;
+ControllerSimulator::ControllerSimulator()
+{
+    setUnits({1});
+}
 
 ControllerSimulator::~ControllerSimulator()
 {
@@ -272,10 +275,28 @@ bool ControllerSimulator::waitForRecords(int count, int timeoutMs) const
                                   [&] { return m_records.size() >= count; });
 }
 
-SimulatedProgram ControllerSimulator::program() const
+void ControllerSimulator::setUnits(const QList<int> &units)
 {
     std::lock_guard lock(m_mutex);
-    return m_model.program();
+    m_models.clear();
+    for (int unit : units)
+        m_models.emplace(unit, ControllerModel(unit));
+}
+
+QList<int> ControllerSimulator::units() const
+{
+    std::lock_guard lock(m_mutex);
+    QList<int> units;
+    for (const auto &[unit, model] : m_models)
+        units << unit;
+    return units;
+}
+
+SimulatedProgram ControllerSimulator::program(int unit) const
+{
+    std::lock_guard lock(m_mutex);
+    const auto model = m_models.find(unit);
+    return model == m_models.end() ? SimulatedProgram{} : model->second.program();
 }
 
 void ControllerSimulator::run()
@@ -321,27 +342,39 @@ void ControllerSimulator::takeFrame(const QByteArray &frame)
     Settings settings;
     FrameOutcome outcome;
     bool cut = false;
+    int unit = -1;
+    bool severalUnits = false;
     {
         std::lock_guard lock(m_mutex);
         settings = m_settings;
         cut = settings.cutAfter > 0 && m_records.size() >= settings.cutAfter;
         if (settings.silentAfter > 0 && m_records.size() >= settings.silentAfter)
             settings.silent = true;
+        severalUnits = m_models.size() > 1;
+        bool isNumber = false;
+        const auto model = m_models.find(frame.mid(1, 2).toInt(&isNumber));
+        if (isNumber && model != m_models.end())
+            unit = model->first;
         if (cut)
             outcome.command = frame.mid(6, frame.size() - 8);
+        else if (unit >= 0)
+            outcome = model->second.handleFrame(frame, settings.behaviour);
         else
-            outcome = m_model.handleFrame(frame, settings.behaviour);
+            outcome.command = frame.mid(6, frame.size() - 8); // another node's frame
     }
-    SimulatorRecord record{outcome.command, outcome.endCode, outcome.responseCode, false};
+    SimulatorRecord record{unit, outcome.command, outcome.endCode, outcome.responseCode, false};
+    const QString who = severalUnits && unit >= 0 ? QStringLiteral("unit %1 ").arg(unit) : QString();
     if (cut) {
-        print(QStringLiteral("<- %1  (line cut)").arg(printable(outcome.command)));
+        print(QStringLiteral("%1<- %2  (line cut)").arg(who, printable(outcome.command)));
         cutLink();
     } else {
         const bool answer = !settings.silent && !outcome.answer.isEmpty();
         if (answer && pause(milliseconds(settings.responseWaitMs)))
             record.answered = sendAnswer(outcome.answer, settings);
-        QString line = QStringLiteral("<- %1  ").arg(printable(outcome.command.isEmpty() ? frame : outcome.command));
-        if (!record.answered)
+        QString line = QStringLiteral("%1<- %2  ").arg(who, printable(outcome.command.isEmpty() ? frame : outcome.command));
+        if (unit < 0)
+            line += QStringLiteral("(for node %1, not here)").arg(printable(frame.mid(1, 2)));
+        else if (!record.answered)
             line += settings.silent ? QStringLiteral("(silent)") : QStringLiteral("(no answer)");
         else if (outcome.endCode != "00")
             line += QStringLiteral("-> end code %1").arg(QLatin1String(outcome.endCode));
@@ -349,7 +382,7 @@ void ControllerSimulator::takeFrame(const QByteArray &frame)
             line += QStringLiteral("-> %1").arg(printable(outcome.answer.mid(11, outcome.answer.size() - 13)));
         print(line);
         if (outcome.programComplete)
-            print(ControllerModel::describeProgram(program()));
+            print(who + ControllerModel::describeProgram(program(unit)));
     }
     {
         std::lock_guard lock(m_mutex);

@@ -6,6 +6,8 @@
 #include <QList>
 #include <QString>
 
+#include <map>
+
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
@@ -16,6 +18,7 @@
 // One command the simulator took, and how it answered.
 struct SimulatorRecord
 {
+    int unit = -1;           // the node that took it; -1 when none of the simulated ones
     QByteArray command;      // text after the header
     QByteArray endCode;      // "00", "13", "14"; empty when not judged (link cut)
     QByteArray responseCode; // with end code "00"
@@ -55,6 +58,12 @@ public:
     bool linkAs(int comNumber, const QString &portsDir, QString *error = nullptr);
     QString linkPath() const;
 
+    // The node numbers played on the line (0 to 99), each a controller with
+    // a program of its own; frames to any other node go unanswered. Unit 1
+    // unless set. Set before start().
+    void setUnits(const QList<int> &units);
+    QList<int> units() const;
+
     // Behaviour; takes effect from the next frame.
     void setSilent(bool silent);
     void setRunning(bool running);
@@ -78,7 +87,7 @@ public:
     QList<SimulatorRecord> records() const;
     // Waits until at least count commands were taken or the time is up.
     bool waitForRecords(int count, int timeoutMs) const;
-    SimulatedProgram program() const;
+    SimulatedProgram program(int unit = 1) const;
 
 private:
     struct Settings
@@ -96,7 +105,7 @@ private:
     mutable std::mutex m_mutex;
     mutable std::condition_variable m_recordAdded;
     Settings m_settings;
-    ControllerModel m_model;
+    std::map<int, ControllerModel> m_models;
     QList<SimulatorRecord> m_records;
     QString m_slavePath;
     QString m_linkPath;

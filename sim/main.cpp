@@ -76,7 +76,12 @@ int main(int argc, char *argv[])
                                     QStringLiteral("Answer on this serial device (38400 bit/s, 7 data bits, even "
                                                    "parity, 2 stop bits) instead of a pseudo-terminal."),
                                     QStringLiteral("path"));
-    parser.addOptions({device, com, portsDir, silent, running, refuse, badBcc, wait, noPacing, split, cutAfter, silentAfter});
+    const QCommandLineOption unit(QStringLiteral("unit"),
+                                  QStringLiteral("Play the controllers at these node numbers (0 to 99, "
+                                                 "comma-separated; default 1), each with its own program. "
+                                                 "Frames to other nodes go unanswered."),
+                                  QStringLiteral("list"), QStringLiteral("1"));
+    parser.addOptions({device, unit, com, portsDir, silent, running, refuse, badBcc, wait, noPacing, split, cutAfter, silentAfter});
     parser.process(app);
 
     const auto number = [&](const QCommandLineOption &option, int low, int *value) {
@@ -86,6 +91,16 @@ int main(int argc, char *argv[])
     };
 
     ControllerSimulator simulator;
+    QList<int> units;
+    for (const QString &text : parser.value(unit).split(QLatin1Char(','))) {
+        bool ok = false;
+        const int n = text.trimmed().toInt(&ok);
+        if (!ok || n < 0 || n > 99 || units.contains(n))
+            return fail(QStringLiteral("--unit wants node numbers 0 to 99, each once, separated by commas: %1")
+                            .arg(parser.value(unit)));
+        units << n;
+    }
+    simulator.setUnits(units);
     simulator.setOutput(printLine);
     simulator.setSilent(parser.isSet(silent));
     simulator.setRunning(parser.isSet(running));
@@ -134,6 +149,12 @@ int main(int argc, char *argv[])
         return fail(error);
     }
     printLine(QStringLiteral("Controller simulator on %1").arg(simulator.slavePath()));
+    if (units != QList<int>{1}) {
+        QStringList names;
+        for (int n : units)
+            names << QString::number(n);
+        printLine(QStringLiteral("Units: %1").arg(names.join(QStringLiteral(", "))));
+    }
     if (comNumber > 0)
         printLine(QStringLiteral("Linked as COM%1: %2").arg(comNumber).arg(simulator.linkPath()));
     printLine(QStringLiteral("Ctrl+C ends it."));

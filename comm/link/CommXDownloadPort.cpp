@@ -9,6 +9,17 @@
 #include <grp.h>
 #include <sys/stat.h>
 
+void CommXDownloadPort::useControllerLine(TCommX &comm)
+{
+    comm.setBitRate(38400);
+    comm.setCharSize(7);
+    comm.setParityBit(cpbEven);
+    comm.setStopBit(csb2);
+    comm.setFlowCtrl(cfcNone);
+    comm.setTimeOutTrans(1000);
+    comm.setTimeOutReceive(1000);
+}
+
 void CommXDownloadPort::Open()
 {
     try {
@@ -18,7 +29,7 @@ void CommXDownloadPort::Open()
     } catch (const ECommError &e) {
         m_comm.Close();
         throw PortOpenError(
-            describeOpenFailure(m_comm.PortNo(), m_comm.LastOpenDevice(), e.ErrorState, m_comm.LastOpenFailure()));
+            describeOpenFailure(m_comm.portDirectory().portName(m_comm.PortNo()), m_comm.LastOpenDevice(), e.ErrorState, m_comm.LastOpenFailure()));
     }
 }
 
@@ -52,13 +63,12 @@ void CommXDownloadPort::Close()
     m_comm.Close();
 }
 
-QString CommXDownloadPort::describeOpenFailure(int portNo, const QString &devicePath, int errorState,
+QString CommXDownloadPort::describeOpenFailure(const QString &port, const QString &devicePath, int errorState,
                                                const OpenFailure &failure)
 {
-    const QString port = QStringLiteral("COM%1").arg(portNo);
-    if (portNo <= 0)
+    if (port.isEmpty())
         return QStringLiteral("No port is chosen (Communication, Com. port settings).");
-    const QString where = QStringLiteral("%1 (%2)").arg(port, devicePath);
+    const QString where = port == devicePath ? port : QStringLiteral("%1 (%2)").arg(port, devicePath);
     if (errorState != CommError::OpenFailed)
         return QStringLiteral("%1 does not take the line settings (error %2).").arg(where).arg(errorState);
     const QString system = QString::fromLocal8Bit(std::strerror(failure.error));

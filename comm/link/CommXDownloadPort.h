@@ -13,6 +13,10 @@ class CommXDownloadPort : public DownloadPort
 public:
     explicit CommXDownloadPort(TCommX &comm) : m_comm(comm) {}
 
+    // The controller's line: 38400 bit/s, 7 data bits, even parity, 2 stop
+    // bits, no flow control, 1000 ms write and read time-outs.
+    static void useControllerLine(TCommX &comm);
+
     void Open() override;
     bool isOpen() const override;
     void PurgeTrans() override;
@@ -21,10 +25,11 @@ public:
     int ReadAnswer(char *buf, int count, const AnswerComplete &complete) override;
     void Close() override;
 
-    // Why the port numbered portNo cannot be used, in words a person can act
-    // on: the component's error code, and for 101 the step of the open that
-    // failed on devicePath.
-    static QString describeOpenFailure(int portNo, const QString &devicePath, int errorState,
+    // Why the port cannot be used, in words a person can act on: the
+    // component's error code, and for 101 the step of the open that failed on
+    // devicePath. port is its name ("COM3", or the device path for a port
+    // named by its device); empty when no port is chosen.
+    static QString describeOpenFailure(const QString &port, const QString &devicePath, int errorState,
                                        const OpenFailure &failure);
 
 private:

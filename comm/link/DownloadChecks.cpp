@@ -15,69 +15,96 @@ QString fieldName(int row)
     return TemperatureProgram::rowLabels().at(row).trimmed().section(QLatin1Char('('), 0, 0);
 }
 
-QString segmentField(int col, int row)
-{
-    return QStringLiteral("Segment No. \"%1\" %2").arg(col - 1).arg(fieldName(row));
-}
-
-QString notANumber(const QString &what, const QString &text)
-{
-    return QStringLiteral("%1 \"%2\" is not a number.").arg(what, text);
-}
-
-QString outOfRange(const QString &what, const QString &text, int row)
-{
-    return QStringLiteral("%1 \"%2\" is out of range.\n\r%3").arg(what, text, CellRules::rangeHint(row));
-}
-
 } // namespace
+
+QString message(const Problem &problem)
+{
+    const QString what = problem.segment < 0
+                             ? QStringLiteral("Initial temp.")
+                             : QStringLiteral("Segment No. \"%1\" %2").arg(problem.segment).arg(fieldName(problem.row));
+    switch (problem.kind) {
+    case Problem::Kind::NotSet:
+        return QStringLiteral("Segment No. \"%1\" is not set.").arg(problem.segment);
+    case Problem::Kind::NotANumber:
+        return QStringLiteral("%1 \"%2\" is not a number.").arg(what, problem.text);
+    case Problem::Kind::OutOfRange:
+        return QStringLiteral("%1 \"%2\" is out of range.\n\r%3")
+            .arg(what, problem.text, CellRules::rangeHint(problem.segment < 0 ? int(TemperatureProgram::TempRow)
+                                                                              : problem.row));
+    }
+    return {};
+}
+
+QList<Problem> numberProblems(const TemperatureProgram &table)
+{
+    QList<Problem> problems;
+    for (int col = 1; col <= DownloadCommands::MaxSegments; ++col)
+        for (int row = TemperatureProgram::TempRow; row <= TemperatureProgram::TimeRow; ++row)
+            if (!parseDecimal(table.cell(row, col)))
+                problems.append({Problem::Kind::NotANumber, col - 1, row, table.cell(row, col)});
+    return problems;
+}
+
+int segmentCount(const TemperatureProgram &table)
+{
+    return DownloadCommands::countSegments(
+        [&table](int col, int row) { return parseDecimal(table.cell(row, col)).value_or(0); });
+}
 
 int countSegments(const TemperatureProgram &table, QString *fault)
 {
-    struct NotANumber { int col, row; };
-    try {
-        return DownloadCommands::countSegments([&table](int col, int row) {
-            if (const auto value = parseDecimal(table.cell(row, col)))
-                return *value;
-            throw NotANumber{col, row};
-        });
-    } catch (const NotANumber &cell) {
-        *fault = notANumber(segmentField(cell.col, cell.row), table.cell(cell.row, cell.col));
+    const QList<Problem> problems = numberProblems(table);
+    if (!problems.isEmpty()) {
+        *fault = message(problems.first());
         return 0;
     }
+    return segmentCount(table);
+}
+
+QList<Problem> segmentProblems(const TemperatureProgram &table, int count)
+{
+    QList<Problem> problems;
+    for (int k = 0; k < count; ++k) {
+        const int col = k + 1;
+        const QString mode = table.cell(TemperatureProgram::ModeRow, col);
+        if (mode != TemperatureProgram::ModeRamp && mode != TemperatureProgram::ModeHold) {
+            problems.append({Problem::Kind::NotSet, k, TemperatureProgram::ModeRow, mode});
+            continue;
+        }
+        for (int row = TemperatureProgram::TempRow; row <= TemperatureProgram::TimeRow; ++row) {
+            if (!CellRules::isEditable(row, mode))
+                continue; // a value the mode does not send
+            const QString text = table.cell(row, col);
+            const CellRules::CellCheckResult check = CellRules::checkCell(row, text);
+            if (check.outcome == CellRules::CellCheckResult::NotANumber)
+                problems.append({Problem::Kind::NotANumber, k, row, text});
+            else if (check.outcome == CellRules::CellCheckResult::OutOfRange)
+                problems.append({Problem::Kind::OutOfRange, k, row, check.text});
+        }
+    }
+    return problems;
 }
 
 QString segmentFault(const TemperatureProgram &table, int count)
 {
-    for (int k = 0; k < count; ++k) {
-        const int col = k + 1;
-        const QString segment = QStringLiteral("Segment No. \"%1\"").arg(k);
-        const QString mode = table.cell(TemperatureProgram::ModeRow, col);
-        if (mode != TemperatureProgram::ModeRamp && mode != TemperatureProgram::ModeHold)
-            return segment + QStringLiteral(" is not set.");
-        for (int row = TemperatureProgram::TempRow; row <= TemperatureProgram::TimeRow; ++row) {
-            if (!CellRules::isEditable(row, mode))
-                continue; // a value the mode does not send
-            const QString what = segmentField(col, row);
-            const QString text = table.cell(row, col);
-            const CellRules::CellCheckResult check = CellRules::checkCell(row, text);
-            if (check.outcome == CellRules::CellCheckResult::NotANumber)
-                return notANumber(what, text);
-            if (check.outcome == CellRules::CellCheckResult::OutOfRange)
-                return outOfRange(what, check.text, row);
-        }
-    }
-    return {};
+    const QList<Problem> problems = segmentProblems(table, count);
+    return problems.isEmpty() ? QString() : message(problems.first());
+}
+
+std::optional<Problem> initialTempProblem(const QString &text)
+{
+    const CellRules::InitialTempCheck check = CellRules::checkInitialTemp(text);
+    if (!check.isNumber)
+        return Problem{Problem::Kind::NotANumber, -1, 0, text};
+    if (!check.inRange)
+        return Problem{Problem::Kind::OutOfRange, -1, 0, check.text};
+    return std::nullopt;
 }
 
 QString initialTempFault(const QString &text)
 {
-    const CellRules::InitialTempCheck check = CellRules::checkInitialTemp(text);
-    if (!check.isNumber)
-        return notANumber(QStringLiteral("Initial temp."), text);
-    if (!check.inRange)
-        return outOfRange(QStringLiteral("Initial temp."), check.text, TemperatureProgram::TempRow);
-    return {};
+    const auto problem = initialTempProblem(text);
+    return problem ? message(*problem) : QString();
 }
 
 } // namespace DownloadChecks

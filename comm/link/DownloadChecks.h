@@ -1,26 +1,56 @@
 #pragma once
 
+#include <QList>
 #include <QString>
+#include <optional>
 
 class TemperatureProgram;
 
 // What must hold before a download opens the port, so that the controller is
 // never left with half of a program it refuses. Each check answers with the
-// one message shown to the person, or an empty text when all is well.
+// one message shown to the person, or an empty text when all is well; the
+// problem lists behind them serve a caller that reports every problem.
 namespace DownloadChecks {
 
+// One thing in a program that a download refuses.
+struct Problem
+{
+    enum class Kind {
+        NotANumber, // a temperature, rate or time cell
+        OutOfRange, // a value the mode sends, or the initial temperature
+        NotSet,     // a counted segment without "Ramp" or "Hold"
+    };
+    Kind kind = Kind::NotANumber;
+    int segment = -1; // -1: the initial temperature
+    int row = 0;      // the grid row of the cell (the Mode row for NotSet)
+    QString text;     // the cell as it reads (OutOfRange: in its text form)
+
+    bool operator==(const Problem &) const = default;
+};
+
+// The download's own wording of a problem, in the manner of:
+// Segment No. "2" Temp. "350.0" is out of range.
+QString message(const Problem &problem);
+
+// Every temperature, rate and time cell of columns 1 to 32 that is not a
+// number, in column order.
+QList<Problem> numberProblems(const TemperatureProgram &table);
 // Number of segments to send (the counting rule of the download commands),
-// with every temperature, rate and time of columns 1 to 32 read as the chart
-// reads it. A cell that is not a number gives 0 and its message in *fault.
+// a cell that is not a number counting as 0.
+int segmentCount(const TemperatureProgram &table);
+// Number of segments to send, with every temperature, rate and time of
+// columns 1 to 32 read as the chart reads it. A cell that is not a number
+// gives 0 and its message in *fault.
 int countSegments(const TemperatureProgram &table, QString *fault);
 
-// The first `count` segments (grid columns 1 to count): each has its mode,
-// and every value its mode sends passes the grid's cell check. Segments are
-// looked at in order; the first fault is named by segment and field, in the
-// manner of: Segment No. "2" Temp. "350.0" is out of range.
+// The first `count` segments (grid columns 1 to count), in order: each has its
+// mode, and every value its mode sends passes the grid's cell check.
+QList<Problem> segmentProblems(const TemperatureProgram &table, int count);
+// The message of the first of them, or an empty text.
 QString segmentFault(const TemperatureProgram &table, int count);
 
 // The initial temperature text, judged by the initial temperature's check.
+std::optional<Problem> initialTempProblem(const QString &text);
 QString initialTempFault(const QString &text);
 
 } // namespace DownloadChecks

@@ -40,6 +40,7 @@ void ProgramDownload::run()
     m_running = true;
     const auto notRunning = qScopeGuard([this] { m_running = false; });
 
+    m_lastEnding = {Ending::Kind::NotSent, Ending::Show::Nothing, {}, {}};
     if (!m_window.initialTempAccepted())
         return;
     m_window.CellCheck();
@@ -52,8 +53,9 @@ void ProgramDownload::run()
     try {
         ending = runChecked();
     } catch (const std::exception &e) {
-        ending = {Ending::Show::Error, {}, QString::fromUtf8(e.what())};
+        ending = {Ending::Kind::PortFailure, Ending::Show::Error, {}, QString::fromUtf8(e.what())};
     }
+    m_lastEnding = ending;
     finish(ending);
 }
 
@@ -86,15 +88,19 @@ void ProgramDownload::finish(const Ending &ending)
 ProgramDownload::Ending ProgramDownload::runChecked()
 {
     using Show = Ending::Show;
-    const auto message = [](const QString &text) { return Ending{Show::Message, {}, text}; };
-    const auto box = [](const QString &caption, const QString &text) { return Ending{Show::Box, caption, text}; };
+    using Kind = Ending::Kind;
+    const auto notSent = [](const QString &text) { return Ending{Kind::NotSent, Show::Message, {}, text}; };
+    const auto box = [](Kind kind, const QString &caption, const QString &text) {
+        return Ending{kind, Show::Box, caption, text};
+    };
+    const Ending stopped{Kind::Stopped, Show::Message, {}, QStringLiteral("Transmission was stopped."), true};
 
     QString fault;
     const int segments = DownloadChecks::countSegments(m_snapshot.table, &fault);
     if (!fault.isEmpty())
-        return message(fault);
+        return notSent(fault);
     if (segments == 0)
-        return message(QStringLiteral("There are no segments."));
+        return notSent(QStringLiteral("There are no segments."));
     // Everything the controller would refuse is refused here, before the
     // port is touched: a refusal halfway would leave it a mixture of the old
     // and the new program.
@@ -102,7 +108,7 @@ ProgramDownload::Ending ProgramDownload::runChecked()
     if (fault.isEmpty())
         fault = DownloadChecks::segmentFault(m_snapshot.table, segments);
     if (!fault.isEmpty())
-        return message(fault);
+        return notSent(fault);
 
     // Every command is built before the port opens; the checks above passed
     // every value sent, so each reads and fits its field.
@@ -122,51 +128,62 @@ ProgramDownload::Ending ProgramDownload::runChecked()
         segmentCommands << *command;
     }
 
+    if (m_window.interrupted())
+        return stopped;
     try {
         m_port.Open();
     } catch (const std::exception &e) {
         const QString reason = QString::fromUtf8(e.what());
-        return {Show::Error, {}, PortMissingText + (reason.isEmpty() ? QString() : QStringLiteral("\n\r") + reason)};
+        return {Kind::PortUnavailable, Show::Error, {},
+                PortMissingText + (reason.isEmpty() ? QString() : QStringLiteral("\n\r") + reason)};
     }
 
-    m_exchange.CommandHeader = ControllerExchange::DefaultHeader;
+    m_exchange.CommandHeader = ControllerExchange::headerForUnit(m_unit);
     m_exchange.exchange(DownloadCommands::statusQuery());
     switch (DownloadCommands::judgeStatusAnswer(m_exchange)) {
     case DownloadCommands::StatusVerdict::NoAnswer:
-        return box(QStringLiteral("Error"), NoAnswerText);
+        return box(Kind::NoAnswer, QStringLiteral("Error"), NoAnswerText);
     case DownloadCommands::StatusVerdict::Refused:
-        return box(QStringLiteral("Error"), QStringLiteral("Command error. ErorrCode") + FullWidthColon
-                                                + QString::fromLatin1(m_exchange.responseCode()));
+        return box(Kind::StatusRefused, QStringLiteral("Error"),
+                   QStringLiteral("Command error. ErorrCode") + FullWidthColon
+                       + QString::fromLatin1(m_exchange.responseCode()));
     case DownloadCommands::StatusVerdict::Running:
-        return box(QStringLiteral("Confirmation"), QStringLiteral("Program is running."));
+        return box(Kind::Running, QStringLiteral("Confirmation"), QStringLiteral("Program is running."));
     case DownloadCommands::StatusVerdict::Idle:
         break;
     }
 
     m_window.stopActivity();
+    if (m_window.interrupted())
+        return stopped;
     const int programNo = m_snapshot.programNo;
-    if (m_prompts.box(QStringLiteral("Confirmation"), confirmationText(programNo, segments), Prompts::Icon::Question,
-                      Prompts::Yes | Prompts::No)
-        == Prompts::No)
-        return {};
+    const Prompts::Button answer = m_prompts.box(QStringLiteral("Confirmation"), confirmationText(programNo, segments),
+                                                 Prompts::Icon::Question, Prompts::Yes | Prompts::No);
+    if (m_window.interrupted())
+        return stopped;
+    if (answer == Prompts::No)
+        return {Kind::Declined, Show::Nothing, {}, {}};
     m_window.startSending();
 
     const QString refused = QStringLiteral("Command error.Transmission was stopped. ErorrCode") + FullWidthColon;
     for (const QByteArray &command : {DownloadCommands::programNo(programNo), initialTemp,
                                       DownloadCommands::programNoAgain(programNo),
                                       DownloadCommands::segmentCount(segments)}) {
+        if (m_window.interrupted())
+            return stopped;
         if (auto ending = exchangeRefused(command, refused))
             return *ending;
     }
 
     for (int k = 0; k < segments; ++k) {
-        if (StopRequest)
-            return {Show::Message, {}, QStringLiteral("Transmission was stopped."), true};
+        if (StopRequest || m_window.interrupted())
+            return stopped;
         m_window.setTransferStatus(QStringLiteral("Segment No.%1sending").arg(k));
+        m_window.segmentSending(k, segments);
         if (auto ending = exchangeRefused(segmentCommands.at(k), refused))
             return *ending;
     }
-    return message(QStringLiteral("Transmission was completed"));
+    return {Kind::Completed, Show::Message, {}, QStringLiteral("Transmission was completed")};
 }
 
 std::optional<ProgramDownload::Ending> ProgramDownload::exchangeRefused(const QByteArray &command,
@@ -175,9 +192,9 @@ std::optional<ProgramDownload::Ending> ProgramDownload::exchangeRefused(const QB
     m_exchange.exchange(command);
     // Noise instead of an answer is what a line at other settings gives.
     if (!m_exchange.lastAnswerWellFormed())
-        return Ending{Ending::Show::Box, QStringLiteral("Error"), NoAnswerText};
+        return Ending{Ending::Kind::NoAnswer, Ending::Show::Box, QStringLiteral("Error"), NoAnswerText};
     if (!m_exchange.lastCommandAccepted())
-        return Ending{Ending::Show::Box, QStringLiteral("Error"),
+        return Ending{Ending::Kind::CommandRefused, Ending::Show::Box, QStringLiteral("Error"),
                       refusedText + QString::fromLatin1(m_exchange.responseCode())};
     return std::nullopt;
 }

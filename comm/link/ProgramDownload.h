@@ -31,6 +31,21 @@ public:
     struct Ending
     {
         enum class Show { Nothing, Message, Box, Error };
+        // Which ending it was, for a caller that tells them apart (the
+        // command-line tool's exit status).
+        enum class Kind {
+            Completed,       // "Transmission was completed"
+            NotSent,         // the program was refused before the port opened
+            PortUnavailable, // the port cannot be opened or cleared
+            NoAnswer,        // no answer, or noise instead of one
+            StatusRefused,   // the status query was refused
+            Running,         // a program runs on the controller
+            Declined,        // No at the confirmation
+            CommandRefused,  // a write command was refused
+            Stopped,         // Stop, or an interruption
+            PortFailure,     // the port failed during an exchange
+        };
+        Kind kind = Kind::Declined;
         Show show = Show::Nothing;
         QString caption; // of a box
         QString text;
@@ -45,6 +60,13 @@ public:
     // Raises the errors the default error display shows (port not available,
     // port failure), always after the window was made idle and the port closed.
     void run();
+    // What ended the last download (also when run() raised its error).
+    const Ending &lastEnding() const { return m_lastEnding; }
+
+    // The node number the commands address (the first two characters of the
+    // header, 0 to 99); 1 unless set.
+    void setUnit(int unit) { m_unit = unit; }
+    int unit() const { return m_unit; }
 
     // The Stop button: takes effect before the next segment.
     void ToolButton5Click() { StopRequest = true; }
@@ -69,5 +91,7 @@ private:
     Prompts &m_prompts;
     ControllerExchange m_exchange;
     Snapshot m_snapshot;
+    Ending m_lastEnding;
+    int m_unit = 1;
     bool m_running = false;
 };

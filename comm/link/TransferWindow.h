@@ -28,6 +28,13 @@ public:
     virtual void startSending() = 0;
     // Status panel 1 during the download.
     virtual void setTransferStatus(const QString &text) = 0;
+    // Segment k of count is about to go out; for a window that shows how far
+    // the transfer got.
+    virtual void segmentSending(int k, int count) { Q_UNUSED(k); Q_UNUSED(count); }
+    // True once the person asked to abandon the transfer at once (the
+    // command-line tool's Ctrl+C): no further command is sent, and the
+    // download ends as stopped. The window's Stop button is StopRequest.
+    virtual bool interrupted() const { return false; }
 
     // The program as the window holds it.
     virtual TemperatureProgram segmentTable() const = 0;

@@ -39,6 +39,11 @@ qint32 ControllerExchange::HexToInt(const QByteArray &text)
     return static_cast<qint32>(value);
 }
 
+QByteArray ControllerExchange::headerForUnit(int unit)
+{
+    return QByteArray::number(unit).rightJustified(2, '0') + "000";
+}
+
 QByteArray ControllerExchange::buildFrame(const QByteArray &header, const QByteArray &command)
 {
     const QByteArray checked = header + command + ETX;
@@ -113,7 +118,9 @@ bool ControllerExchange::lastAnswerWellFormed() const
     constexpr qsizetype DataAt = 15;
     const QByteArray &text = ReceiveText;
     const qsizetype etx = text.indexOf(ETX, 1);
+    constexpr qsizetype NodeAt = 1;
     return text.startsWith(STX) && etx >= DataAt && etx == text.size() - 2
+           && text.mid(NodeAt, 2) == CommandHeader.left(2)
            && CalcBCC(text.mid(1, etx)).at(0) == text.back()
            && text.mid(RequestCodeAt, 4) == CommandText.left(4);
 }

@@ -31,6 +31,8 @@ public:
     // Value of the leading hexadecimal digits; stops at the first other character or
     // at a digit that would no longer fit in 32 bits. "" gives 0, "FFFFFFFF" gives -1.
     static qint32 HexToInt(const QByteArray &text);
+    // The header that addresses node `unit` (0 to 99): "01000" for unit 1.
+    static QByteArray headerForUnit(int unit);
     // STX + header + command + ETX + check byte (over header, command and ETX).
     static QByteArray buildFrame(const QByteArray &header, const QByteArray &command);
 
@@ -48,7 +50,7 @@ public:
     // Characters 16..19 of ReceiveText; shorter when the answer is short.
     QByteArray statusValue() const;
     // The last exchange got one whole answer frame to this command: STX first,
-    // the header, the echo of the command's request code (its first four
+    // the header (from the node addressed), the echo of the command's request code (its first four
     // characters) and the response code, then ETX and a check byte that
     // matches, and nothing after it. Anything else is noise on the line.
     bool lastAnswerWellFormed() const;

@@ -51,38 +51,40 @@ private slots:
 
     void portFailuresAreExplained_data()
     {
-        QTest::addColumn<int>("portNo");
+        QTest::addColumn<QString>("port");
         QTest::addColumn<QString>("device");
         QTest::addColumn<int>("errorState");
         QTest::addColumn<int>("step");
         QTest::addColumn<int>("error");
         QTest::addColumn<QString>("reason");
         using Step = OpenFailure::Step;
-        QTest::newRow("no port chosen") << 0 << "" << 101 << int(Step::NoDevice) << 0
+        QTest::newRow("no port chosen") << "" << "" << 101 << int(Step::NoDevice) << 0
                                         << "No port is chosen (Communication, Com. port settings).";
-        QTest::newRow("nothing behind the name") << 9 << "" << 101 << int(Step::NoDevice) << 0
+        QTest::newRow("nothing behind the name") << "COM9" << "" << 101 << int(Step::NoDevice) << 0
                                                  << "COM9: no such port on this computer.";
-        QTest::newRow("device refused") << 4 << "/dev/ttyS99x" << 101 << int(Step::Open) << ENOENT
+        QTest::newRow("device refused")<< "COM4" << "/dev/ttyS99x" << 101 << int(Step::Open) << ENOENT
                                         << "COM4 (/dev/ttyS99x): No such file or directory.";
-        QTest::newRow("not a serial device") << 4 << "/dev/null" << 101 << int(Step::NotATerminal) << 0
+        QTest::newRow("not a serial device")<< "COM4" << "/dev/null" << 101 << int(Step::NotATerminal) << 0
                                              << "COM4 (/dev/null) is not a serial device.";
-        QTest::newRow("in use") << 4 << "/dev/ttyS3" << 101 << int(Step::InUse) << EWOULDBLOCK
+        QTest::newRow("in use")<< "COM4" << "/dev/ttyS3" << 101 << int(Step::InUse) << EWOULDBLOCK
                                 << "COM4 (/dev/ttyS3) is in use by another program.";
-        QTest::newRow("setup failed") << 4 << "/dev/ttyS3" << 101 << int(Step::Setup) << EIO
+        QTest::newRow("setup failed")<< "COM4" << "/dev/ttyS3" << 101 << int(Step::Setup) << EIO
                                       << "COM4 (/dev/ttyS3) could not be set up: Input/output error.";
-        QTest::newRow("7 data bits refused") << 4 << "/dev/ttyS3" << 105 << int(Step::None) << 0
+        QTest::newRow("device named by its path") << "/dev/pts/77" << "/dev/pts/77" << 101 << int(Step::Open)
+                                                  << ENOENT << "/dev/pts/77: No such file or directory.";
+        QTest::newRow("7 data bits refused")<< "COM4" << "/dev/ttyS3" << 105 << int(Step::None) << 0
                                              << "COM4 (/dev/ttyS3) does not take the line settings (error 105).";
     }
 
     void portFailuresAreExplained()
     {
-        QFETCH(int, portNo);
+        QFETCH(QString, port);
         QFETCH(QString, device);
         QFETCH(int, errorState);
         QFETCH(int, step);
         QFETCH(int, error);
         QFETCH(QString, reason);
-        QCOMPARE(CommXDownloadPort::describeOpenFailure(portNo, device, errorState,
+        QCOMPARE(CommXDownloadPort::describeOpenFailure(port, device, errorState,
                                                         OpenFailure{OpenFailure::Step(step), error}),
                  reason);
     }

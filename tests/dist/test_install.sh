@@ -12,11 +12,11 @@ fail() { echo "FAIL: $*"; exit 1; }
 
 cmake --install "$build" --prefix "$prefix" >/dev/null
 
-for f in bin/vantrel-assistant bin/vantrel-controller-sim \
+for f in bin/vantrel-assistant bin/vantrel-controller-sim bin/vantrel \
          share/applications/vantrel-assistant.desktop \
          share/mime/packages/vantrel-assistant.xml \
          share/icons/hicolor/scalable/apps/vantrel-assistant.svg \
-         share/man/man1/vantrel-assistant.1.gz share/man/man1/vantrel-controller-sim.1.gz \
+         share/man/man1/vantrel-assistant.1.gz share/man/man1/vantrel-controller-sim.1.gz share/man/man1/vantrel.1.gz \
          share/doc/vantrel-assistant/copyright share/doc/vantrel-assistant/changelog.gz; do
   [ -f "$prefix/$f" ] || fail "$f is not installed"
 done
@@ -26,6 +26,9 @@ for size in 16 22 24 32 48 64 128 256; do
   file -b "$png" | grep -q "PNG image data, $size x $size" || fail "${size}x${size} icon is $(file -b "$png")"
 done
 [ -x "$prefix/bin/vantrel-assistant" ] || fail "vantrel-assistant is not executable"
+# The command-line tool runs without a display and reads the example.
+env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM= "$prefix/bin/vantrel" check "$example" | grep -q ': ok (' \
+  || fail "vantrel check does not take the example"
 for page in "$prefix"/share/man/man1/*.gz; do
   gzip -t "$page" || fail "$page is not gzip"
 done

@@ -301,6 +301,12 @@ void TestControllerExchange::acceptance_data()
                return '\x02' + body + ControllerExchange::CalcBCC(body);
            }()
         << false << false;
+    QTest::newRow("answer from another node")
+        << [] {
+               const QByteArray body = QByteArrayLiteral("0200" "00" "0101" "0000" "0000" "\x03");
+               return '\x02' + body + ControllerExchange::CalcBCC(body);
+           }()
+        << false << false;
     QTest::newRow("cut before the response code") << QByteArray("\x02" "010000010") << false << false;
     QTest::newRow("zeros only") << QByteArray(40, '0') << false << false;
 }

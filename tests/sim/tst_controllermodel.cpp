@@ -29,6 +29,7 @@ private slots:
     void answerToCommand();
     void answerFraming_data();
     void answerFraming();
+    void unitAnswersForItsNodeOnly();
     void refusedCommandIsNotStored();
     void storedProgramAndDescription();
     void refusalText_data();
@@ -137,6 +138,20 @@ void TestControllerModel::answerFraming()
     QCOMPARE(answer.size(), body.size() + 3);
     QCOMPARE(answer.left(answer.size() - 1), '\x02' + body + '\x03');
     QCOMPARE(answer.right(1) == ControllerExchange::CalcBCC(body + '\x03'), bccRight);
+}
+
+// Several controllers on one line: each takes the frames to its own node
+// number and answers from it; frames to other nodes get no answer.
+void TestControllerModel::unitAnswersForItsNodeOnly()
+{
+    ControllerModel unit12(12);
+    const QByteArray status = DownloadCommands::statusQuery();
+    const QByteArray body = "1200" "00" "0101" "0000" "0000" "\x03";
+    QCOMPARE(unit12.handleFrame(ControllerExchange::buildFrame(ControllerExchange::headerForUnit(12), status), {}).answer,
+             '\x02' + body + ControllerExchange::CalcBCC(body));
+    QVERIFY(unit12.handleFrame(ControllerExchange::buildFrame("01000", status), {}).answer.isEmpty());
+    QVERIFY(unit12.handleFrame(ControllerExchange::buildFrame("02000", status), {}).answer.isEmpty());
+    QCOMPARE(ControllerExchange::headerForUnit(0), QByteArray("00000"));
 }
 
 void TestControllerModel::refusedCommandIsNotStored()

@@ -1,9 +1,9 @@
-#include "ProfileChart.h"
+#include "AxisLabels.h"
 
 #include <QtTest>
 
-// The label steps of the chart's axes.
-class TestProfileChart : public QObject
+// The label steps of the charts' axes.
+class TestAxisLabels : public QObject
 {
     Q_OBJECT
 private slots:
@@ -34,10 +34,10 @@ private slots:
         QFETCH(double, minLabelPixels);
         QFETCH(double, minStep);
         QFETCH(double, step);
-        const double got = ProfileChart::labelStep(maxValue, axisPixels, minLabelPixels, minStep);
+        const double got = axisLabelStep(maxValue, axisPixels, minLabelPixels, minStep);
         QVERIFY2(qAbs(got - step) <= step * 1e-12, qPrintable(QString::number(got)));
     }
 };
 
-QTEST_MAIN(TestProfileChart)
-#include "test_profile_chart.moc"
+QTEST_MAIN(TestAxisLabels)
+#include "test_axis_labels.moc"

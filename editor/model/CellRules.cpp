@@ -48,12 +48,22 @@ int decimalsOf(int row)
     }
 }
 
+QString rangeText(int row)
+{
+    switch (row) {
+    case Row::TempRow: return QStringLiteral("0 - 300.0");
+    case Row::RateRow: return QStringLiteral("0 - 20.0");
+    case Row::TimeRow: return QStringLiteral("0.00 - 99.59");
+    default: return {};
+    }
+}
+
 QString rangeHint(int row)
 {
     switch (row) {
-    case Row::TempRow: return QStringLiteral("Input range:0 - 300.0 deg C");
-    case Row::RateRow: return QStringLiteral("Input range:0 - 20.0 deg C/min");
-    case Row::TimeRow: return QStringLiteral("Input range:0.00 - 99.59(min.sec)");
+    case Row::TempRow: return QStringLiteral("Input range:") + rangeText(row) + QStringLiteral(" deg C");
+    case Row::RateRow: return QStringLiteral("Input range:") + rangeText(row) + QStringLiteral(" deg C/min");
+    case Row::TimeRow: return QStringLiteral("Input range:") + rangeText(row) + QStringLiteral("(min.sec)");
     default: return {};
     }
 }

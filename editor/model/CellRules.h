@@ -30,6 +30,8 @@ int decimalsOf(int row);
 
 // The range hint shown when a cell becomes current, or an empty text.
 QString rangeHint(int row);
+// The range of a value row alone: "0 - 300.0", "0 - 20.0", "0.00 - 99.59".
+QString rangeText(int row);
 
 // Whether a cell of the given row is an active value cell for the mode
 // (temperature and rate of a Ramp, time of a Hold).

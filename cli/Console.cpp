@@ -1,0 +1,47 @@
+#include "Console.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <unistd.h>
+
+namespace Console {
+
+namespace {
+void write(std::FILE *stream, const QString &text)
+{
+    const QByteArray bytes = text.toUtf8();
+    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream);
+    std::fflush(stream);
+}
+} // namespace
+
+void out(const QString &text) { write(stdout, text); }
+void err(const QString &text) { write(stderr, text); }
+bool outIsTerminal() { return isatty(STDOUT_FILENO) == 1; }
+bool inIsTerminal() { return isatty(STDIN_FILENO) == 1; }
+
+QString lines(const QString &text)
+{
+    QString result = text;
+    return result.replace(QStringLiteral("\n\r"), QStringLiteral("\n"));
+}
+
+QString oneLine(const QString &text)
+{
+    return lines(text).replace(QLatin1Char('\n'), QLatin1Char(' '));
+}
+
+QString readLine()
+{
+    QByteArray line;
+    char c = 0;
+    for (;;) {
+        const ssize_t n = ::read(STDIN_FILENO, &c, 1);
+        if (n <= 0 || c == '\n')
+            break;
+        line.append(c);
+    }
+    return QString::fromUtf8(line).trimmed();
+}
+
+} // namespace Console

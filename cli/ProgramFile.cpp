@@ -1,0 +1,88 @@
+#include "ProgramFile.h"
+
+#include "CellRules.h"
+#include "Numbers.h"
+#include "TpdFormat.h"
+
+#include <QFileInfo>
+#include <cmath>
+
+using DownloadChecks::Problem;
+
+ProgramFile ProgramFile::load(const QString &path)
+{
+    ProgramFile file;
+    file.path = path;
+    const TpdReadResult read = TpdFormat::readFile(path, TemperatureProgram::InitialColCount);
+    if (read.status == TpdReadResult::NotVersion) {
+        file.reason = QStringLiteral("not a program file: ") + read.detail;
+        return file;
+    }
+    if (read.status != TpdReadResult::Loaded) {
+        file.reason = read.detail;
+        return file;
+    }
+    file.readable = true;
+    file.programNo = read.programNo;
+    file.initialTemp = read.initialTemp;
+    file.initialTempText = formatFixed(read.initialTemp, 2);
+    for (int r = 0; r < TpdFormat::RowCount; ++r) {
+        const QStringList &cells = read.rows.at(r);
+        for (int col = 0; col < file.table.colCount(); ++col)
+            file.table.setCell(TemperatureProgram::ModeRow + r, col, col < cells.size() ? cells[col] : QString());
+    }
+    file.comment = read.comment;
+    return file;
+}
+
+int ProgramFile::segmentCount() const
+{
+    return DownloadChecks::segmentCount(table);
+}
+
+QList<Problem> ProgramFile::problems() const
+{
+    QList<Problem> problems;
+    if (const auto initial = DownloadChecks::initialTempProblem(initialTempText))
+        problems << *initial;
+    problems << DownloadChecks::numberProblems(table);
+    for (const Problem &problem : DownloadChecks::segmentProblems(table, segmentCount()))
+        if (problem.kind != Problem::Kind::NotANumber) // listed with the other cells
+            problems << problem;
+    return problems;
+}
+
+QString describeProblem(const Problem &problem)
+{
+    const QString where = problem.segment < 0
+                              ? QStringLiteral("Initial temp.")
+                              : QStringLiteral("segment %1: %2").arg(problem.segment)
+                                    .arg(TemperatureProgram::rowLabels().at(problem.row).trimmed());
+    switch (problem.kind) {
+    case Problem::Kind::NotSet:
+        if (problem.text == TemperatureProgram::ModeUnset)
+            return where + QStringLiteral(": not set");
+        return where + QStringLiteral(": \"%1\" is neither Ramp nor Hold").arg(problem.text);
+    case Problem::Kind::NotANumber:
+        return where + QStringLiteral(": \"%1\" is not a number").arg(problem.text);
+    case Problem::Kind::OutOfRange: {
+        const int row = problem.segment < 0 ? int(TemperatureProgram::TempRow) : problem.row;
+        const auto value = parseDecimal(problem.text);
+        if (row == TemperatureProgram::TimeRow && value && *value >= 0 && *value < 99.6)
+            return where + QStringLiteral(": %1 has more than 59 seconds (min.sec)").arg(problem.text);
+        return where + QStringLiteral(": %1 is out of range %2").arg(problem.text, CellRules::rangeText(row));
+    }
+    }
+    return where;
+}
+
+QString noSegmentsText()
+{
+    return QStringLiteral("no segments (every temperature, rate and time is 0)");
+}
+
+QString minutesText(double minutes)
+{
+    const long long seconds = std::llround(minutes * 60);
+    return QStringLiteral("%1 min %2 s").arg(seconds / 60).arg(seconds % 60);
+}

@@ -1,0 +1,181 @@
+// vantrel send FILE --port PORT: the editor's Send, from a program file.
+#include "Command.h"
+#include "CommX.h"
+#include "CommXDownloadPort.h"
+#include "Console.h"
+#include "ExitStatus.h"
+#include "ProgramDownload.h"
+#include "ProgramFile.h"
+#include "TextPrompts.h"
+#include "TextTransferWindow.h"
+
+#include <QCommandLineParser>
+#include <QRegularExpression>
+
+namespace {
+
+using Kind = ProgramDownload::Ending::Kind;
+
+struct EndingName
+{
+    Kind kind;
+    int status;
+    const char *name;
+};
+// What each ending gives: the exit status and the word of the summary line.
+constexpr EndingName Endings[] = {
+    {Kind::Completed, ExitStatus::Ok, "completed"},
+    {Kind::NotSent, ExitStatus::Problem, "not sent: the program has a problem"},
+    {Kind::PortUnavailable, ExitStatus::PortUnavailable, "not sent: the port cannot be opened"},
+    {Kind::NoAnswer, ExitStatus::NoAnswer, "no answer"},
+    {Kind::StatusRefused, ExitStatus::StatusRefused, "status query refused"},
+    {Kind::Running, ExitStatus::Running, "a program is running"},
+    {Kind::Declined, ExitStatus::Declined, "not sent: answered No"},
+    {Kind::CommandRefused, ExitStatus::CommandRefused, "command refused"},
+    {Kind::Stopped, ExitStatus::Stopped, "stopped"},
+    {Kind::PortFailure, ExitStatus::PortFailure, "port failure"},
+};
+
+const EndingName &endingName(Kind kind)
+{
+    for (const EndingName &ending : Endings)
+        if (ending.kind == kind)
+            return ending;
+    return Endings[0];
+}
+
+// An ending after which the other units are not tried: the line is gone, or
+// the person asked to stop.
+bool endsTheRun(Kind kind)
+{
+    return kind == Kind::PortUnavailable || kind == Kind::PortFailure || kind == Kind::Stopped;
+}
+
+int usage(const QString &text)
+{
+    Console::err(QStringLiteral("vantrel send: %1 (vantrel help send)\n").arg(text));
+    return ExitStatus::Usage;
+}
+
+// "COM3" or a device path.
+bool choosePort(TCommX &comm, const QString &port)
+{
+    static const QRegularExpression comName(QStringLiteral("^COM([1-9][0-9]{0,3})$"),
+                                            QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpressionMatch com = comName.match(port);
+    if (com.hasMatch()) {
+        comm.setPortNo(com.captured(1).toInt());
+        return true;
+    }
+    if (!port.contains(QLatin1Char('/')))
+        return false;
+    comm.setPortDirectory(PortDirectory::forDevice(port));
+    comm.setPortNo(1);
+    return true;
+}
+
+std::optional<QList<int>> parseUnits(const QString &text)
+{
+    QList<int> units;
+    for (const QString &part : text.split(QLatin1Char(','))) {
+        bool ok = false;
+        const int unit = part.trimmed().toInt(&ok);
+        if (!ok || unit < 0 || unit > 99 || units.contains(unit))
+            return std::nullopt;
+        units << unit;
+    }
+    return units;
+}
+
+int send(const QStringList &arguments)
+{
+    QCommandLineParser parser;
+    const QCommandLineOption port(QStringLiteral("port"), QString(), QStringLiteral("port"));
+    const QCommandLineOption yes(QStringLiteral("yes"), QString());
+    const QCommandLineOption program(QStringLiteral("program"), QString(), QStringLiteral("n"));
+    const QCommandLineOption unit(QStringLiteral("unit"), QString(), QStringLiteral("list"), QStringLiteral("1"));
+    parser.addOptions({port, yes, program, unit});
+    if (!parser.parse(QStringList{QStringLiteral("vantrel send")} + arguments))
+        return usage(parser.errorText());
+    if (parser.positionalArguments().size() != 1)
+        return usage(QStringLiteral("give one program file"));
+    if (!parser.isSet(port))
+        return usage(QStringLiteral("give the port: --port COM3 or --port /dev/ttyUSB0"));
+    const auto units = parseUnits(parser.value(unit));
+    if (!units)
+        return usage(QStringLiteral("--unit wants node numbers 0 to 99, each once, separated by commas"));
+    std::optional<int> programNo;
+    if (parser.isSet(program)) {
+        bool ok = false;
+        programNo = parser.value(program).toInt(&ok);
+        if (!ok || *programNo < 0 || *programNo > 7)
+            return usage(QStringLiteral("--program wants a program number 0 to 7"));
+    }
+    if (!parser.isSet(yes) && !Console::inIsTerminal())
+        return usage(QStringLiteral("the question before the transfer needs a terminal; give --yes to answer it"));
+
+    const ProgramFile file = ProgramFile::load(parser.positionalArguments().first());
+    if (!file.readable) {
+        Console::err(QStringLiteral("%1: cannot be read: %2\n").arg(file.path, file.reason));
+        return ExitStatus::Unreadable;
+    }
+
+    TCommX comm;
+    CommXDownloadPort::useControllerLine(comm);
+    if (!choosePort(comm, parser.value(port)))
+        return usage(QStringLiteral("--port wants COMn or a device path, not %1").arg(parser.value(port)));
+    CommXDownloadPort downloadPort(comm);
+    TextTransferWindow window(file.table, programNo.value_or(file.programNo), file.initialTempText,
+                              Console::outIsTerminal());
+    TextPrompts prompts(parser.isSet(yes));
+    ProgramDownload download(window, downloadPort, prompts);
+    TextTransferWindow::catchInterrupt();
+
+    const bool several = units->size() > 1;
+    QStringList summary;
+    int status = ExitStatus::Ok;
+    bool runEnded = false;
+    for (int u : *units) {
+        const QString prefix = several ? QStringLiteral("unit %1: ").arg(u) : QString();
+        if (runEnded) {
+            summary << prefix + QStringLiteral("not tried");
+            continue;
+        }
+        window.setPrefix(prefix);
+        prompts.setPrefix(prefix);
+        download.setUnit(u);
+        try {
+            download.run();
+        } catch (const std::exception &e) {
+            prompts.error(QString::fromUtf8(e.what()));
+        }
+        const EndingName &ending = endingName(download.lastEnding().kind);
+        summary << prefix + QLatin1String(ending.name);
+        if (status == ExitStatus::Ok)
+            status = ending.status;
+        runEnded = endsTheRun(ending.kind);
+    }
+    if (several)
+        Console::out(QStringLiteral("Summary:\n") + summary.join(QLatin1Char('\n')) + QLatin1Char('\n'));
+    return status;
+}
+
+const bool registered = Commands::add({
+    QStringLiteral("send"),
+    QStringLiteral("send a program to the controller, as the editor's Send does"),
+    QStringLiteral("Usage: vantrel send FILE --port PORT [--yes] [--program N] [--unit LIST]\n\n"
+                   "Checks the program, asks the controller whether it is reachable and idle,\n"
+                   "asks \"Are you sure parameter is stored as ... ?\", then writes the program\n"
+                   "number, the initial temperature, the segment count and every segment,\n"
+                   "with the editor's frames, endings and texts. Prints a line per segment (a\n"
+                   "bar on a terminal). Ctrl+C sends no further command and closes the port.\n"
+                   "  --port PORT    COMn (as the editor numbers ports) or a device path\n"
+                   "  --yes          answer the question with Yes (needed without a terminal)\n"
+                   "  --program N    store as program N (0 to 7) instead of the file's number\n"
+                   "  --unit LIST    the controllers' node numbers (0 to 99; default 1), e.g.\n"
+                   "                 --unit 1,2,5 sends to each in turn and ends with a summary\n"
+                   "                 line per unit\n"),
+    send,
+});
+
+} // namespace

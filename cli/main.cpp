@@ -1,0 +1,67 @@
+// vantrel: checks, shows and sends oven-controller programs without a window.
+#include "Command.h"
+#include "Console.h"
+#include "ExitStatus.h"
+
+#include <QCoreApplication>
+#include <clocale>
+
+namespace {
+
+QString overview()
+{
+    QString text = QStringLiteral("Usage: vantrel COMMAND [ARGUMENTS]\n\n"
+                                  "Works with the temperature programs (.tpd files) of the Vantrel Assistant.\n\n"
+                                  "Commands:\n");
+    for (const Command &command : Commands::all())
+        text += QStringLiteral("  %1  %2\n").arg(command.name, -7).arg(command.summary);
+    text += QStringLiteral("\n  vantrel help COMMAND   how a command is used\n"
+                           "  vantrel --version      the version\n\n");
+    return text + ExitStatus::table();
+}
+
+int help(const QString &name)
+{
+    const Command *command = Commands::find(name);
+    if (!command) {
+        Console::err(QStringLiteral("vantrel: no command \"%1\"; vantrel --help lists them\n").arg(name));
+        return ExitStatus::Usage;
+    }
+    Console::out(command->help);
+    return ExitStatus::Ok;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("vantrel"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(VANTREL_VERSION));
+    std::setlocale(LC_NUMERIC, "C");
+
+    QStringList arguments = QCoreApplication::arguments().mid(1);
+    if (arguments.isEmpty()) {
+        Console::err(overview());
+        return ExitStatus::Usage;
+    }
+    const QString first = arguments.takeFirst();
+    if (first == QLatin1String("--help") || first == QLatin1String("-h")) {
+        Console::out(overview());
+        return ExitStatus::Ok;
+    }
+    if (first == QLatin1String("--version")) {
+        Console::out(QStringLiteral("vantrel %1\n").arg(QCoreApplication::applicationVersion()));
+        return ExitStatus::Ok;
+    }
+    if (first == QLatin1String("help"))
+        return arguments.isEmpty() ? (Console::out(overview()), ExitStatus::Ok) : help(arguments.first());
+    const Command *command = Commands::find(first);
+    if (!command) {
+        Console::err(QStringLiteral("vantrel: no command \"%1\"; vantrel --help lists them\n").arg(first));
+        return ExitStatus::Usage;
+    }
+    if (arguments.contains(QLatin1String("--help")))
+        return help(first);
+    return command->run(arguments);
+}

@@ -1,0 +1,336 @@
+// vantrel as a person or a script runs it: output, exit status, and for send
+// the frames the simulated controllers took.
+#include "ControllerSimulator.h"
+#include "TpdTestData.h"
+
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <csignal>
+#include <pty.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+struct Run
+{
+    int status = -1;
+    QString out, err;
+};
+
+Run vantrel(const QStringList &arguments)
+{
+    QProcess process;
+    process.start(QStringLiteral(VANTREL_TOOL), arguments);
+    process.closeWriteChannel();
+    process.waitForFinished(60000);
+    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+            QString::fromUtf8(process.readAllStandardOutput()), QString::fromUtf8(process.readAllStandardError())};
+}
+
+// The tool with a terminal for input and output; `answer` is typed once the
+// question appears.
+Run vantrelOnTerminal(const QStringList &arguments, const QByteArray &answer)
+{
+    QList<QByteArray> args{VANTREL_TOOL};
+    for (const QString &a : arguments)
+        args << a.toLocal8Bit();
+    int master = -1;
+    const pid_t pid = forkpty(&master, nullptr, nullptr, nullptr);
+    if (pid == 0) {
+        std::vector<char *> argv;
+        for (QByteArray &a : args)
+            argv.push_back(a.data());
+        argv.push_back(nullptr);
+        execv(argv[0], argv.data());
+        _exit(127);
+    }
+    QByteArray seen;
+    bool answered = false;
+    char buffer[512];
+    for (;;) {
+        const ssize_t n = read(master, buffer, sizeof buffer);
+        if (n <= 0)
+            break;
+        seen.append(buffer, n);
+        if (!answered && seen.contains("[y/N] ")) {
+            [[maybe_unused]] const ssize_t w = write(master, answer.constData(), size_t(answer.size()));
+            answered = true;
+        }
+    }
+    close(master);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, QString::fromUtf8(seen), {}};
+}
+
+// The example program (Ramp 150.0 at 10.0, Hold 5.30, Ramp 60.0 at 20.0, from
+// 40.00) with cells changed: "row:slot:text", rows 1 Mode to 4 Time.
+QByteArray programBytes(const QStringList &changes, const QString &initialTemp = QStringLiteral("40.00"))
+{
+    TpdProgram program = buildProgram(3, initialTemp, 33,
+                                      {{0, "Ramp", "150.0", "10.0", "0.00"},
+                                       {1, "Hold", "0.0", "0.0", "5.30"},
+                                       {2, "Ramp", "60.0", "20.0", "0.00"}});
+    for (const QString &change : changes) {
+        const QStringList part = change.split(QLatin1Char(':'));
+        program.rows[part[0].toInt() - 1][part[1].toInt() + 1] = part[2];
+    }
+    return TpdFormat::write(program, nullptr);
+}
+
+QString writeFile(const QTemporaryDir &dir, const QString &name, const QByteArray &bytes)
+{
+    QFile file(dir.filePath(name));
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+        qFatal("cannot write %s", qPrintable(file.fileName()));
+    return file.fileName();
+}
+
+const QString FullWidthColon = QString::fromUtf8("\xEF\xBC\x9A");
+
+} // namespace
+
+class TestVantrel : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_dir;
+
+private slots:
+    void check_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QStringList>("lines"); // after "FILE: "
+        QTest::newRow("clean") << programBytes({}) << 0 << QStringList{"ok (3 segments, 21 min 0 s)"};
+        QTest::newRow("temperature") << programBytes({"2:0:350"}) << 1
+                                     << QStringList{"segment 0: Temp.(deg C): 350.0 is out of range 0 - 300.0"};
+        QTest::newRow("rate") << programBytes({"3:2:20.5"}) << 1
+                              << QStringList{"segment 2: Rate(deg C/min): 20.5 is out of range 0 - 20.0"};
+        QTest::newRow("time seconds") << programBytes({"4:1:5.60"}) << 1
+                                      << QStringList{"segment 1: Time(min.sec): 5.60 has more than 59 seconds (min.sec)"};
+        QTest::newRow("time range") << programBytes({"4:1:100.00"}) << 1
+                                    << QStringList{"segment 1: Time(min.sec): 100.00 is out of range 0.00 - 99.59"};
+        QTest::newRow("initial temperature") << programBytes({}, "300.5") << 1
+                                             << QStringList{"Initial temp.: 300.50 is out of range 0 - 300.0"};
+        QTest::newRow("unset among the counted") << programBytes({"1:1: "}) << 1
+                                                 << QStringList{"segment 1: Mode: not set"};
+        QTest::newRow("unknown mode") << programBytes({"1:2:ramp"}) << 1
+                                      << QStringList{"segment 2: Mode: \"ramp\" is neither Ramp nor Hold"};
+        QTest::newRow("not a number, past the counted too")
+            << programBytes({"3:0:1.2.3", "4:20:x"}) << 1
+            << QStringList{"segment 0: Rate(deg C/min): \"1.2.3\" is not a number",
+                           "segment 20: Time(min.sec): \"x\" is not a number"};
+        QTest::newRow("unused values are not judged") << programBytes({"2:1:999", "4:0:7.77"}) << 0
+                                                      << QStringList{"ok (3 segments, 21 min 0 s)"};
+        QTest::newRow("every problem")
+            << programBytes({"2:0:350", "4:1:5.60", "1:2: "}, "-1") << 1
+            << QStringList{"Initial temp.: -1.00 is out of range 0 - 300.0",
+                           "segment 0: Temp.(deg C): 350.0 is out of range 0 - 300.0",
+                           "segment 1: Time(min.sec): 5.60 has more than 59 seconds (min.sec)",
+                           "segment 2: Mode: not set"};
+        QTest::newRow("no segments") << programBytes({"2:0:0", "3:0:0", "4:1:0", "2:2:0", "3:2:0"}) << 1
+                                     << QStringList{"no segments (every temperature, rate and time is 0)"};
+    }
+
+    void check()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(int, status);
+        QFETCH(QStringList, lines);
+        const QString path = writeFile(m_dir, QStringLiteral("p.tpd"), bytes);
+        const Run run = vantrel({"check", path});
+        QCOMPARE(run.status, status);
+        QStringList expected;
+        for (const QString &line : lines)
+            expected << path + ": " + line;
+        QCOMPARE(run.out, expected.join('\n') + '\n');
+    }
+
+    void unreadable_data()
+    {
+        QTest::addColumn<QByteArray>("bytes"); // empty: no file at all
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("missing") << QByteArray() << "cannot be opened: No such file or directory.";
+        QTest::newRow("not a program") << QByteArray("hello\r\n") << "not a program file: The first line is not \"Ver1.00\".";
+        QTest::newRow("initial temperature") << QByteArray("Ver1.00\r\n3\r\nwarm\r\n")
+                                             << "The initial temperature is not a number.";
+        QTest::newRow("short") << QByteArray("Ver1.00\r\n3\r\n40.00\r\n") << "The file has 3 lines, fewer than 7.";
+    }
+
+    // A file that cannot be read ends every command with status 2 and the
+    // reason; check still goes through the other files.
+    void unreadable()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, reason);
+        const QString path = bytes.isEmpty() ? m_dir.filePath("none.tpd") : writeFile(m_dir, "u.tpd", bytes);
+        const QString clean = writeFile(m_dir, "clean.tpd", programBytes({}));
+        for (const QStringList &args : {QStringList{"check", path, clean}, QStringList{"show", path},
+                                        QStringList{"send", path, "--port", "/dev/null", "--yes"}}) {
+            const Run run = vantrel(args);
+            QCOMPARE(run.status, 2);
+            QVERIFY2(run.err.startsWith(path + ": cannot be read: ") && run.err.contains(reason), qPrintable(run.err));
+        }
+        QCOMPARE(vantrel({"check", path, clean}).out, clean + ": ok (3 segments, 21 min 0 s)\n");
+    }
+
+    void show()
+    {
+        const QString path = writeFile(m_dir, "s.tpd", programBytes({}) + "first\r\nsecond\r\n");
+        const Run text = vantrel({"show", path});
+        QCOMPARE(text.status, 0);
+        QVERIFY2(text.out.contains("Program No.: 3\nInitial temp.: 40.00 deg C\nSegments: 3\n"), qPrintable(text.out));
+        QVERIFY(text.out.contains("  1  Hold                                          5.30  11 min 0 s     16 min 30 s\n"));
+        QVERIFY(text.out.contains("Total time:21min0sec(21.00min)\nComment:\n  first\n  second\n"));
+
+        const Run json = vantrel({"show", path, "--json"});
+        QCOMPARE(json.status, 0);
+        const QJsonObject program = QJsonDocument::fromJson(json.out.toUtf8()).object();
+        QCOMPARE(program["programNo"].toInt(), 3);
+        QCOMPARE(program["totalTime"].toString(), "Total time:21min0sec(21.00min)");
+        const QJsonArray segments = program["segments"].toArray();
+        QCOMPARE(segments.size(), 3);
+        QCOMPARE(segments[0]["temperature"].toDouble(), 150.0);
+        QCOMPARE(segments[1]["time"].toString(), "5.30");
+        QCOMPARE(segments[1]["startMinutes"].toDouble(), 11.0);
+        QCOMPARE(segments[1]["endMinutes"].toDouble(), 16.5);
+        QCOMPARE(program["comment"].toArray().size(), 2);
+    }
+
+    // Every ending of a download, with the frames the controller took.
+    void send_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("behaviour"); // silent, running, refuse:K:CODE, cut:N, nodevice
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("shown");     // the ending's text, LF CR as LF
+        QTest::addColumn<int>("frames");
+        const QByteArray clean = programBytes({});
+        QTest::newRow("completed") << clean << "" << 0 << "Transmission was completed" << 8;
+        QTest::newRow("refused before the port") << programBytes({"2:0:350"}) << "" << 1
+            << "Segment No. \"0\" Temp. \"350.0\" is out of range.\nInput range:0 - 300.0 deg C" << 0;
+        QTest::newRow("no segments") << programBytes({"2:0:0", "3:0:0", "4:1:0", "2:2:0", "3:2:0"}) << "" << 1
+                                     << "There are no segments." << 0;
+        QTest::newRow("port cannot be opened") << clean << "nodevice" << 3
+            << "Comm.port is not set or\ncomm.cable is not connected.\n/nonexistent/tty: No such file or directory."
+            << 0;
+        QTest::newRow("no answer") << clean << "silent" << 4
+                                   << "Comm.port setting is different or\npower of device is not turned on." << 1;
+        QTest::newRow("status refused") << clean << "refuse:1:1100" << 5 << "Command error. ErorrCode" + FullWidthColon + "1100" << 1;
+        QTest::newRow("running") << clean << "running" << 6 << "Program is running." << 1;
+        QTest::newRow("command refused") << clean << "refuse:3:1101" << 8
+            << "Command error.Transmission was stopped. ErorrCode" + FullWidthColon + "1101" << 3;
+        // A pseudo-terminal whose other end is gone reads as silence.
+        QTest::newRow("line cut") << clean << "cut:4" << 4
+                                  << "Comm.port setting is different or\npower of device is not turned on." << 5;
+    }
+
+    void send()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, behaviour);
+        QFETCH(int, status);
+        QFETCH(QString, shown);
+        QFETCH(int, frames);
+        ControllerSimulator sim;
+        QVERIFY(sim.start());
+        const QStringList how = behaviour.split(':');
+        sim.setSilent(how[0] == "silent");
+        sim.setRunning(how[0] == "running");
+        if (how[0] == "refuse")
+            sim.addRefusal({ControllerModel::commandPrefixOfNumber(how[1].toInt()), how[2].toLatin1()});
+        if (how[0] == "cut")
+            sim.setCutAfter(how[1].toInt());
+        const QString port = how[0] == "nodevice" ? "/nonexistent/tty" : sim.slavePath();
+        const Run run = vantrel({"send", writeFile(m_dir, "send.tpd", bytes), "--port", port, "--yes"});
+        QCOMPARE(run.status, status);
+        QVERIFY2((run.out + run.err).contains(shown + '\n'), qPrintable(run.out + run.err));
+        QCOMPARE(sim.records().size(), frames);
+        if (status == 0) {
+            QCOMPARE(sim.program().segmentCount, 3);
+            QCOMPARE(sim.program().segments[1].time, 530);
+        }
+    }
+
+    void programNumberAndUnits()
+    {
+        ControllerSimulator sim;
+        sim.setUnits({1, 2});
+        QVERIFY(sim.start());
+        const QString path = writeFile(m_dir, "units.tpd", programBytes({}));
+        const Run run = vantrel({"send", path, "--port", sim.slavePath(), "--yes", "--program", "5", "--unit", "2,7,1"});
+        // The unit that is not there stays silent; the others get the program.
+        QCOMPARE(run.status, 4);
+        QVERIFY2(run.out.endsWith("Summary:\nunit 2: completed\nunit 7: no answer\nunit 1: completed\n"),
+                 qPrintable(run.out));
+        for (int unit : {1, 2}) {
+            QCOMPARE(sim.program(unit).programNumber, 5);
+            QCOMPARE(sim.program(unit).segmentCount, 3);
+        }
+        QList<int> byUnit;
+        for (const SimulatorRecord &record : sim.records())
+            byUnit << record.unit;
+        QCOMPARE(byUnit, QList<int>({2, 2, 2, 2, 2, 2, 2, 2, -1, 1, 1, 1, 1, 1, 1, 1, 1}));
+    }
+
+    void question_data()
+    {
+        QTest::addColumn<QByteArray>("answer");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<int>("frames");
+        QTest::newRow("yes") << QByteArray("y\n") << 0 << 8;
+        QTest::newRow("no") << QByteArray("n\n") << 7 << 1;
+        QTest::newRow("anything else is no") << QByteArray("\n") << 7 << 1;
+    }
+
+    void question()
+    {
+        QFETCH(QByteArray, answer);
+        QFETCH(int, status);
+        QFETCH(int, frames);
+        ControllerSimulator sim;
+        QVERIFY(sim.start());
+        const Run run = vantrelOnTerminal({"send", writeFile(m_dir, "q.tpd", programBytes({})), "--port",
+                                           sim.slavePath()}, answer);
+        QCOMPARE(run.status, status);
+        QVERIFY2(run.out.contains("Are you sure parameter is stored as\r\n3  in the controller.(Seg.=3) ? [y/N] "),
+                 qPrintable(run.out));
+        QCOMPARE(sim.records().size(), frames);
+    }
+
+    void withoutTerminalTheQuestionNeedsYes()
+    {
+        const Run run = vantrel({"send", writeFile(m_dir, "y.tpd", programBytes({})), "--port", "/dev/null"});
+        QCOMPARE(run.status, 64);
+        QVERIFY(run.err.contains("--yes"));
+    }
+
+    // Ctrl+C: the command in flight ends, nothing more goes out, the tool
+    // closes the port and says so.
+    void interrupt()
+    {
+        ControllerSimulator sim;
+        sim.setResponseWaitMs(150);
+        QVERIFY(sim.start());
+        QProcess process;
+        process.start(VANTREL_TOOL, {"send", writeFile(m_dir, "i.tpd", programBytes({})), "--port",
+                                     sim.slavePath(), "--yes"});
+        QVERIFY(sim.waitForRecords(3, 20000));
+        const int atSignal = int(sim.records().size());
+        ::kill(pid_t(process.processId()), SIGINT);
+        QVERIFY(process.waitForFinished(20000));
+        QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(process.exitCode(), 9);
+        QVERIFY(process.readAllStandardOutput().endsWith("Transmission was stopped.\n"));
+        QVERIFY(sim.records().size() <= atSignal + 1);
+        QVERIFY(sim.records().size() < 8);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestVantrel)
+#include "test_vantrel.moc"
