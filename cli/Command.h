@@ -16,6 +16,9 @@ struct Command
     QString help;    // usage and options, for `vantrel help NAME`
     // Runs it on the arguments after its name; returns the exit status.
     std::function<int(const QStringList &arguments)> run;
+    // Draws text or pictures: the tool then starts Qt's GUI side on the
+    // offscreen platform, so it still needs no display.
+    bool needsGui = false;
 };
 
 namespace Commands {

@@ -15,6 +15,7 @@ QString ExitStatus::table()
         "   8  send: the controller refused a command of the transfer\n"
         "   9  send: stopped by Ctrl+C\n"
         "  10  send: the port failed during the transfer\n"
+        "  11  export: an output file cannot be written\n"
         "  64  the command line is wrong\n"
         "With several units, send exits with the status of the first unit that did\n"
         "not complete.\n");

@@ -17,6 +17,7 @@ enum : int {
     CommandRefused = 8,  // a command of the transfer was refused
     Stopped = 9,         // Ctrl+C
     PortFailure = 10,    // the port failed during the transfer
+    Unwritable = 11,     // export: an output file cannot be written
     Usage = 64,          // the command line is wrong
 };
 

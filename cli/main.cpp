@@ -4,7 +4,9 @@
 #include "ExitStatus.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <clocale>
+#include <memory>
 
 namespace {
 
@@ -31,11 +33,34 @@ int help(const QString &name)
     return ExitStatus::Ok;
 }
 
+QtMessageHandler qtHandler = nullptr;
+
+// Started from cron or a service, there is no XDG_RUNTIME_DIR, and Qt's GUI
+// side says so on every run, although it falls back to a folder of its own
+// and the tool needs none. That one notice is dropped; every other message
+// of Qt's goes out as before.
+void quietRuntimeDirNotice(QtMsgType type, const QMessageLogContext &context, const QString &message)
+{
+    if (type == QtWarningMsg && message.startsWith(QLatin1String("QStandardPaths: XDG_RUNTIME_DIR not set")))
+        return;
+    qtHandler(type, context, message);
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
 {
-    QCoreApplication app(argc, argv);
+    // A command that draws gets Qt's GUI side, always on the offscreen
+    // platform: the tool never needs a display.
+    const Command *early = argc > 1 ? Commands::find(QString::fromLocal8Bit(argv[1])) : nullptr;
+    std::unique_ptr<QCoreApplication> app;
+    if (early && early->needsGui) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        qtHandler = qInstallMessageHandler(quietRuntimeDirNotice);
+        app = std::make_unique<QGuiApplication>(argc, argv);
+    } else {
+        app = std::make_unique<QCoreApplication>(argc, argv);
+    }
     QCoreApplication::setApplicationName(QStringLiteral("vantrel"));
     QCoreApplication::setApplicationVersion(QStringLiteral(VANTREL_VERSION));
     std::setlocale(LC_NUMERIC, "C");

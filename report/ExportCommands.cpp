@@ -1,6 +1,6 @@
 #include "ExportCommands.h"
 
-#include "FileCommands.h"
+#include "FileQuestions.h"
 #include "Prompts.h"
 #include "ReportExport.h"
 

@@ -6,12 +6,15 @@
 #include "Prompts.h"
 #include "TpdFormat.h"
 
-std::optional<ProgramReport> loadReport(const QString &path, QString *error)
+std::optional<ProgramReport> loadReport(const QString &path, QString *error, bool *cannotRead)
 {
     const TpdReadResult loaded = TpdFormat::readFile(path, TemperatureProgram::InitialColCount);
+    if (cannotRead)
+        *cannotRead = loaded.status != TpdReadResult::Loaded;
     if (loaded.status != TpdReadResult::Loaded) {
         if (error)
-            *error = loaded.status == TpdReadResult::NotVersion ? QStringLiteral("not a program file") : loaded.detail;
+            *error = loaded.status == TpdReadResult::NotVersion ? QStringLiteral("not a program file: ") + loaded.detail
+                                                                : loaded.detail;
         return std::nullopt;
     }
     ProgramReport report;

@@ -27,7 +27,9 @@ struct ProgramReport
 // The report of a program file, its profile computed, made now by this
 // program: what a tool without a window exports. Empty, with *error set,
 // when the file cannot be loaded or a cell is not a number.
-std::optional<ProgramReport> loadReport(const QString &path, QString *error);
+// *cannotRead, when given, tells the two failures apart: true when the file
+// cannot be read as a program file, false when a cell is not a number.
+std::optional<ProgramReport> loadReport(const QString &path, QString *error, bool *cannotRead = nullptr);
 
 // One line of the sheet's segment table: the cells a mode uses, the others empty.
 struct SegmentRow

@@ -2,6 +2,7 @@
 
 #include "EditorHost.h"
 #include "FileCommandsHost.h"
+#include "FileQuestions.h"
 #include "Numbers.h"
 #include "Prompts.h"
 #include "SegmentGridModel.h"
@@ -12,13 +13,6 @@
 
 const QString FileCommands::Filter = QStringLiteral("TemperatureProgData(*.tpd)|*.tpd");
 const QString FileCommands::DefaultExtension = QStringLiteral("tpd");
-
-const QString ConfirmationCaption = QStringLiteral("Confirmation");
-
-QString overwriteQuestion(const QString &path)
-{
-    return QStringLiteral("The file ") + path + QStringLiteral(" already exists. Do you want to overwrite it ?");
-}
 
 namespace {
 const QString ZeroTotalTime = QStringLiteral("Total time:0min0sec(0.00min)");

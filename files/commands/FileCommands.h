@@ -5,11 +5,6 @@
 class FileCommandsHost;
 struct TpdReadResult;
 
-// Caption and text of the question before a file of that full path is
-// replaced: "The file ... already exists. Do you want to overwrite it ?".
-extern const QString ConfirmationCaption;
-QString overwriteQuestion(const QString &path);
-
 // The File menu: New, Open, Save and Save as, with their questions, the
 // caption and status texts, and the unsaved-changes flag. Talks to the
 // window only through FileCommandsHost.

@@ -3,6 +3,7 @@
 #include "ControllerSimulator.h"
 #include "TpdTestData.h"
 
+#include <QImage>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -171,12 +172,45 @@ private slots:
         const QString path = bytes.isEmpty() ? m_dir.filePath("none.tpd") : writeFile(m_dir, "u.tpd", bytes);
         const QString clean = writeFile(m_dir, "clean.tpd", programBytes({}));
         for (const QStringList &args : {QStringList{"check", path, clean}, QStringList{"show", path},
-                                        QStringList{"send", path, "--port", "/dev/null", "--yes"}}) {
+                                        QStringList{"send", path, "--port", "/dev/null", "--yes"},
+                                        QStringList{"export", path, "--csv", m_dir.filePath("u.csv")}}) {
             const Run run = vantrel(args);
             QCOMPARE(run.status, 2);
             QVERIFY2(run.err.startsWith(path + ": cannot be read: ") && run.err.contains(reason), qPrintable(run.err));
         }
         QCOMPARE(vantrel({"check", path, clean}).out, clean + ": ok (3 segments, 21 min 0 s)\n");
+    }
+
+    // The sheet, the chart and the points without a display, however the
+    // environment names the platform; an output that cannot be written is
+    // reported and not left half written, the others still are.
+    void exportFiles()
+    {
+        const QString path = writeFile(m_dir, "e.tpd", programBytes({}));
+        const QString out = m_dir.filePath("out");
+        QVERIFY(QDir().mkpath(out));
+        QProcess process;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.remove("DISPLAY");
+        environment.insert("QT_QPA_PLATFORM", "xcb");
+        process.setProcessEnvironment(environment);
+        process.start(QStringLiteral(VANTREL_TOOL),
+                      {"export", path, "--pdf", out + "/s.pdf", "--png", out + "/c.png", "--size", "640x320", "--svg",
+                       out + "/c.svg", "--csv", out + "/p.csv", "--csv", out + "/missing/p.csv"});
+        QVERIFY(process.waitForFinished(60000));
+        QCOMPARE(process.exitCode(), 11);
+        QVERIFY(QString::fromUtf8(process.readAllStandardError()).contains(out + "/missing/p.csv: cannot be written: "));
+        QVERIFY(!QFileInfo::exists(out + "/missing"));
+
+        QFile csv(out + "/p.csv");
+        QVERIFY(csv.open(QIODevice::ReadOnly));
+        const QList<QByteArray> lines = csv.readAll().split('\n');
+        QCOMPARE(lines.mid(0, 6), (QList<QByteArray>{"Time(minutes),Temp.(deg C)", "0,40", "11,150", "16.5,150", "21,60", "21,0"}));
+        QCOMPARE(lines.size(), 35); // header, 33 points, the empty rest after the last line end
+        QCOMPARE(QImage(out + "/c.png").size(), QSize(640, 320));
+        QFile pdf(out + "/s.pdf"), svg(out + "/c.svg");
+        QVERIFY(pdf.open(QIODevice::ReadOnly) && pdf.read(5) == "%PDF-");
+        QVERIFY(svg.open(QIODevice::ReadOnly) && svg.readAll().contains("<svg"));
     }
 
     void show()
