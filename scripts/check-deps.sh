@@ -4,7 +4,7 @@
 # machine that has never seen the project gets it too. "Used" means: it owns a
 # CMake package configuration the build found (the *_DIR entries of the CMake
 # cache under /usr), or a shared library one of our programs links. "Installed
-# by" means: named in debian-packages.txt, or a dependency (Depends or
+# by" means: named in debian-packages.sh, or a dependency (Depends or
 # Pre-Depends, recursively, without Recommends) of a package named there.
 # Prints one line per missing package and fails when there is any.
 set -euo pipefail
@@ -81,7 +81,7 @@ while IFS= read -r pkg; do
     echo "check-deps: no Debian package owns ${pkg#\? }, which the build used"
     missing=1
   elif ! grep -qxF "$pkg" <<<"$covered"; then
-    echo "check-deps: the build uses package $pkg, which scripts/debian-packages.txt does not bring in"
+    echo "check-deps: the build uses package $pkg, which scripts/debian-packages.sh does not bring in"
     missing=1
   fi
 done <<<"$needed"

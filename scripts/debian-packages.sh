@@ -1,4 +1,26 @@
 #!/usr/bin/env bash
-# Prints the packages of debian-packages.txt, one a line, without comments.
+# The Debian 12 packages that building, testing and running the programs
+# need, one a line. scripts/install-deps.sh installs the missing ones;
+# scripts/check-deps.sh checks after a build that nothing the build used is
+# left out of this list.
 set -euo pipefail
-sed -e 's/#.*//' "$(dirname "$0")/debian-packages.txt" | tr -s ' \t' '\n\n' | sed '/^$/d'
+sed -e 's/#.*//' <<'EOF_PACKAGES' | tr -s ' \t' '\n\n' | sed '/^$/d'
+# compiler and build tools
+build-essential cmake ninja-build pkg-config
+# Qt: widgets, charts, serial ports; Qt Charts' CMake package needs Qt OpenGL's
+qt6-base-dev qt6-charts-dev qt6-serialport-dev libqt6opengl6-dev libgl1-mesa-dev
+# Qt SVG: the chart exported as a vector drawing
+qt6-svg-dev
+# the offscreen and X11 platform plugins the tests and the editor start with
+qt6-qpa-plugins
+# glyphs of the full-width colon and the Japanese error text
+fonts-noto-cjk
+# looking at the window: a virtual X server and screenshots
+xvfb xauth imagemagick
+# the comma-decimal locale the tests switch to
+locales
+# checking the installed desktop files and the Debian package
+desktop-file-utils shared-mime-info xdg-utils libfile-mimeinfo-perl lintian
+# the text of exported PDFs, read back by the tests
+poppler-utils
+EOF_PACKAGES

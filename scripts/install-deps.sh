@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Installs the Debian 12 packages named in debian-packages.txt that the editor,
+# Installs the Debian 12 packages named in debian-packages.sh that the editor,
 # the simulator and the tests need, when any of them is missing. Uses sudo
 # unless already root.
 set -euo pipefail
