@@ -17,7 +17,11 @@ TForm2::TForm2(std::function<QList<PortEntry>()> presentPorts, QWidget *parent)
 
     auto *label = new QLabel(QStringLiteral("Com. Port"), this);
     label->setObjectName(QStringLiteral("Label1"));
-    label->setGeometry(81, 14, 50, 12);
+    // 50 by 12 pixels is the text's size in the font the dialog was drawn
+    // for; the label takes its own text's size, so no letter is cut off in
+    // the font this machine has.
+    label->move(81, 14);
+    label->resize(label->sizeHint().expandedTo(QSize(50, 12)));
     m_combo = new QComboBox(this);
     m_combo->setObjectName(QStringLiteral("ComboBox1"));
     m_combo->setAccessibleName(QStringLiteral("Com. Port"));

@@ -7,6 +7,7 @@
 #include "TForm2.h"
 
 #include <QComboBox>
+#include <QLabel>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -133,6 +134,8 @@ private slots:
         TForm2 *dialog = form.Form2();
         QVERIFY(dialog->isVisible());
         QCOMPARE(dialog->windowTitle(), QString("Com. Port Setup"));
+        auto *label = dialog->findChild<QLabel *>("Label1");
+        QVERIFY(label->width() >= label->fontMetrics().horizontalAdvance(label->text())); // nothing cut off
         QComboBox *list = dialog->ComboBox1();
         QCOMPARE(list->count(), 2);
         QCOMPARE(list->itemText(0), QString("COM1"));
