@@ -14,23 +14,16 @@ ProgramFile ProgramFile::load(const QString &path)
     ProgramFile file;
     file.path = path;
     const TpdReadResult read = TpdFormat::readFile(path, TemperatureProgram::InitialColCount);
-    if (read.status == TpdReadResult::NotVersion) {
-        file.reason = QStringLiteral("not a program file: ") + read.detail;
-        return file;
-    }
     if (read.status != TpdReadResult::Loaded) {
-        file.reason = read.detail;
+        file.reason = read.reason();
         return file;
     }
     file.readable = true;
     file.programNo = read.programNo;
     file.initialTemp = read.initialTemp;
     file.initialTempText = formatFixed(read.initialTemp, 2);
-    for (int r = 0; r < TpdFormat::RowCount; ++r) {
-        const QStringList &cells = read.rows.at(r);
-        for (int col = 0; col < file.table.colCount(); ++col)
-            file.table.setCell(TemperatureProgram::ModeRow + r, col, col < cells.size() ? cells[col] : QString());
-    }
+    for (int r = 0; r < TpdFormat::RowCount; ++r)
+        file.table.setRow(TemperatureProgram::ModeRow + r, read.rows.at(r));
     file.comment = read.comment;
     return file;
 }

@@ -114,8 +114,7 @@ void SegmentGridModel::deleteSlot(int p)
 
 void SegmentGridModel::setRow(int row, const QStringList &cells)
 {
-    for (int col = 0; col < m_program.colCount(); ++col)
-        m_program.setCell(row, col, col < cells.size() ? cells[col] : QString());
+    m_program.setRow(row, cells);
     emit dataChanged(index(row, 0), index(row, m_program.colCount() - 1));
 }
 

@@ -28,6 +28,12 @@ struct TpdReadResult
     double initialTemp = 0.0;
     QList<QStringList> rows; // four rows of exactly gridColCount cells
     QStringList comment;
+
+    // Why a file was refused, as a tool shows it after the file's name.
+    QString reason() const
+    {
+        return status == NotVersion ? QStringLiteral("not a program file: ") + detail : detail;
+    }
 };
 
 // The ".tpd" program file: CR LF lines "Ver1.00", program number, initial

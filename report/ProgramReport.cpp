@@ -13,18 +13,15 @@ std::optional<ProgramReport> loadReport(const QString &path, QString *error, boo
         *cannotRead = loaded.status != TpdReadResult::Loaded;
     if (loaded.status != TpdReadResult::Loaded) {
         if (error)
-            *error = loaded.status == TpdReadResult::NotVersion ? QStringLiteral("not a program file: ") + loaded.detail
-                                                                : loaded.detail;
+            *error = loaded.reason();
         return std::nullopt;
     }
     ProgramReport report;
     report.filePath = path;
     report.programNo = loaded.programNo;
     report.initialTemp = loaded.initialTemp;
-    for (int row = 0; row < loaded.rows.size(); ++row) {
-        for (int col = 0; col < loaded.rows[row].size(); ++col)
-            report.program.setCell(row + 1, col, loaded.rows[row][col]);
-    }
+    for (int row = 0; row < loaded.rows.size(); ++row)
+        report.program.setRow(TemperatureProgram::ModeRow + row, loaded.rows[row]);
     try {
         report.profile = computeProfile(report.initialTemp, report.program);
     } catch (const ConversionError &e) {

@@ -33,6 +33,12 @@ QString TemperatureProgram::cell(int row, int col) const
     return m_cells[row][col];
 }
 
+void TemperatureProgram::setRow(int row, const QStringList &cells)
+{
+    for (int col = 0; col < m_colCount; ++col)
+        setCell(row, col, col < cells.size() ? cells[col] : QString());
+}
+
 void TemperatureProgram::setCell(int row, int col, const QString &text)
 {
     if (row < 0 || row >= RowCount || col < 0 || col >= m_cells[row].size())

@@ -28,6 +28,8 @@ public:
     int colCount() const { return m_colCount; }
     QString cell(int row, int col) const;
     void setCell(int row, int col, const QString &text);
+    // Replaces one whole row (a file load); cells beyond the list are emptied.
+    void setRow(int row, const QStringList &cells);
 
     // Labels, segment numbers and every slot reset to " ", "0.0", "0.0", "0.00".
     void initialise();
