@@ -53,17 +53,9 @@ ControllerSimulator::~ControllerSimulator()
 
 bool ControllerSimulator::start(QString *error)
 {
-    const auto fail = [&](const QString &reason) {
-        if (error)
-            *error = reason + QStringLiteral(": ") + qt_error_string(errno);
-        closeDevices();
+    const auto fail = [&](const QString &reason) { return refuse(error, reason, true); };
+    if (alreadyStarted(error))
         return false;
-    };
-    if (m_thread.joinable()) {
-        if (error)
-            *error = QStringLiteral("already started");
-        return false;
-    }
     char name[256] = {};
     if (openpty(&m_master, &m_slave, name, nullptr, nullptr) != 0)
         return fail(QStringLiteral("cannot create a pseudo-terminal"));
@@ -83,19 +75,26 @@ bool ControllerSimulator::start(QString *error)
     return serve(QFile::decodeName(name), error);
 }
 
+bool ControllerSimulator::alreadyStarted(QString *error) const
+{
+    if (m_thread.joinable() && error)
+        *error = QStringLiteral("already started");
+    return m_thread.joinable();
+}
+
+bool ControllerSimulator::refuse(QString *error, const QString &reason, bool withErrno)
+{
+    if (error)
+        *error = withErrno ? reason + QStringLiteral(": ") + qt_error_string(errno) : reason;
+    closeDevices();
+    return false;
+}
+
 bool ControllerSimulator::startOnDevice(const QString &devicePath, QString *error)
 {
-    const auto fail = [&](const QString &reason, bool withErrno = true) {
-        if (error)
-            *error = withErrno ? reason + QStringLiteral(": ") + qt_error_string(errno) : reason;
-        closeDevices();
+    const auto fail = [&](const QString &reason, bool withErrno = true) { return refuse(error, reason, withErrno); };
+    if (alreadyStarted(error))
         return false;
-    };
-    if (m_thread.joinable()) {
-        if (error)
-            *error = QStringLiteral("already started");
-        return false;
-    }
     m_master = open(QFile::encodeName(devicePath).constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (m_master < 0)
         return fail(QStringLiteral("cannot open %1").arg(devicePath));
@@ -129,12 +128,8 @@ bool ControllerSimulator::startOnDevice(const QString &devicePath, QString *erro
 bool ControllerSimulator::serve(const QString &path, QString *error)
 {
     m_wake = eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
-    if (m_wake < 0) {
-        if (error)
-            *error = QStringLiteral("cannot create an event descriptor: ") + qt_error_string(errno);
-        closeDevices();
-        return false;
-    }
+    if (m_wake < 0)
+        return refuse(error, QStringLiteral("cannot create an event descriptor"), true);
     {
         std::lock_guard lock(m_mutex);
         m_slavePath = path;

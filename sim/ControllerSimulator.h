@@ -119,6 +119,11 @@ private:
     std::thread m_thread;
 
     bool serve(const QString &path, QString *error);
+    // Sets *error to "already started" when the simulator runs.
+    bool alreadyStarted(QString *error) const;
+    // A start that failed: *error gets the reason (with errno's text when
+    // asked), every device opened so far is closed; returns false.
+    bool refuse(QString *error, const QString &reason, bool withErrno);
     void run();
     void takeFrame(const QByteArray &frame);
     bool sendAnswer(const QByteArray &answer, const Settings &settings);
