@@ -115,8 +115,7 @@ void TForm1::FormCreate()
     setWindowTitle(TitleText);
     // 3. Settings.
     const AppSettings settings = SettingsFile::read(m_settingsPath);
-    move(settings.left, settings.top);
-    m_frameSizing->setWindowSize(QSize(settings.width, settings.height));
+    m_frameSizing->setWindowGeometry(QPoint(settings.left, settings.top), QSize(settings.width, settings.height));
     ComPortNo = settings.comPortNo;
     ComPortIndex = settings.comPortIndex;
     FileDir = settings.fileDir;
@@ -376,7 +375,7 @@ void TForm1::N6Click()
     // Non-modal, centred over the main window; one already shown is only
     // brought to the front.
     if (!m_form2->isVisible()) {
-        m_form2->setComPortIndex(ComPortIndex);
+        m_form2->setChosenPort(ComPortNo);
         m_form2->move(geometry().center() - QPoint(m_form2->width() / 2, m_form2->height() / 2));
         m_form2->show();
     }
@@ -420,7 +419,7 @@ void TForm1::setTransferControls(bool transfer)
     m_spinEdit1->setEnabled(!transfer);
     // The menus' items themselves, not only their titles: an item can be
     // triggered without its menu being opened (assistive technology).
-    for (QMenu *menu : {m_fileMenu, m_commMenu}) {
+    for (QMenu *menu : {m_fileMenu, m_editMenu, m_commMenu}) {
         menu->menuAction()->setEnabled(!transfer);
         for (QAction *action : menu->actions())
             action->setEnabled(!transfer);

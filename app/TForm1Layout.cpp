@@ -1,7 +1,9 @@
 // The controls of the main window and where they stand.
 #include "TForm1.h"
 
+#include "CommentMemo.h"
 #include "Controls.h"
+#include "MenuKeys.h"
 #include "InitialTempField.h"
 #include "ProfileChart.h"
 #include "ProgramHistory.h"
@@ -17,6 +19,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
+#include <QShortcut>
 #include <QTextDocument>
 #include <QToolBar>
 #include <QToolButton>
@@ -57,6 +60,15 @@ void TForm1::buildMenus()
     addItem(m_commMenu, QStringLiteral("N4"), QStringLiteral("Send"), &TForm1::ToolButton4Click);
     m_commMenu->addSeparator()->setObjectName(QStringLiteral("N5"));
     addItem(m_commMenu, QStringLiteral("N6"), QStringLiteral("Com. port settings"), &TForm1::N6Click);
+
+    MenuKeys::equip(menuBar());
+    // F10 opens the first menu, as Alt and the menus' letters do.
+    auto *f10 = new QShortcut(QKeySequence(Qt::Key_F10), this);
+    connect(f10, &QShortcut::activated, this, [this] {
+        const QList<QAction *> menus = menuBar()->actions();
+        if (!menus.isEmpty() && menus.first()->isEnabled())
+            menuBar()->setActiveAction(menus.first());
+    });
 }
 
 void TForm1::buildToolBar()
@@ -158,11 +170,14 @@ QWidget *TForm1::buildCentralArea()
     m_grid->setFixedHeight(129);
     layout->addWidget(m_grid);
 
-    m_memo1 = new QPlainTextEdit(area);
+    m_memo1 = new CommentMemo(area);
     m_memo1->setObjectName(QStringLiteral("Memo1"));
     m_memo1->setAccessibleName(QStringLiteral("Comment"));
     m_memo1->setFont(uiFont(font(), 13, QStringLiteral("Arial")));
     m_memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    // The comment gives way first when the window is small: two lines are
+    // enough for the window's minimum size to hold every band whole.
+    m_memo1->setMinimumHeight(2 * m_memo1->fontMetrics().lineSpacing() + 2 * m_memo1->frameWidth() + 8);
     m_memo1->installEventFilter(this);
     // Any edit a person makes to the comment (typing, Delete, paste or cut from
     // the context menu, drag and drop) is a step of the program's history and

@@ -1,20 +1,70 @@
 #include "WindowFrameSizing.h"
 
 #include <QEvent>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QWidget>
+#include <algorithm>
 
 WindowFrameSizing::WindowFrameSizing(QWidget *window, QSize minimumSize)
     : QObject(window)
     , m_window(window)
     , m_minimum(minimumSize)
 {
-    m_window->setMinimumSize(m_minimum);
+    applyMinimum();
     m_window->installEventFilter(this);
+}
+
+QSize WindowFrameSizing::clampedMinimum(QSize minimum, QSize contentsMinimum, QSize frame, QSize available)
+{
+    const QSize wanted = minimum.expandedTo(contentsMinimum.isValid() ? contentsMinimum + frame : QSize(0, 0));
+    return available.isValid() && !available.isEmpty() ? wanted.boundedTo(available) : wanted;
+}
+
+QSize WindowFrameSizing::clampedSize(QSize size, QSize minimum, QSize available)
+{
+    const QSize wanted = size.expandedTo(minimum);
+    return available.isValid() && !available.isEmpty() ? wanted.boundedTo(available) : wanted;
+}
+
+QPoint WindowFrameSizing::clampedPosition(QPoint topLeft, QSize size, const QRect &available)
+{
+    if (!available.isValid())
+        return topLeft;
+    const int x = std::max(available.left(), std::min(topLeft.x(), available.left() + available.width() - size.width()));
+    const int y = std::max(available.top(), std::min(topLeft.y(), available.top() + available.height() - size.height()));
+    return {x, y};
+}
+
+void WindowFrameSizing::setWindowGeometry(QPoint topLeft, QSize size)
+{
+    setWindowSize(size);
+    // The screen the stored corner lies on, else the primary one.
+    const QScreen *screen = QGuiApplication::screenAt(topLeft) ? QGuiApplication::screenAt(topLeft)
+                                                               : QGuiApplication::primaryScreen();
+    m_window->move(screen ? clampedPosition(topLeft, windowSize(), screen->availableGeometry()) : topLeft);
+}
+
+QSize WindowFrameSizing::availableSize() const
+{
+    const QScreen *screen = m_window->screen() ? m_window->screen() : QGuiApplication::primaryScreen();
+    return screen ? screen->availableGeometry().size() : QSize();
+}
+
+QSize WindowFrameSizing::wholeMinimum() const
+{
+    return clampedMinimum(m_minimum, m_window->minimumSizeHint(), m_frame, availableSize());
+}
+
+void WindowFrameSizing::applyMinimum()
+{
+    m_window->setMinimumSize(wholeMinimum() - m_frame);
 }
 
 void WindowFrameSizing::setWindowSize(QSize size)
 {
-    m_window->resize(size.expandedTo(m_minimum) - m_frame);
+    applyMinimum();
+    m_window->resize(clampedSize(size, wholeMinimum(), availableSize()) - m_frame);
 }
 
 QSize WindowFrameSizing::windowSize() const
@@ -39,6 +89,6 @@ void WindowFrameSizing::fitToFrame()
         return;
     const QSize whole = windowSize();
     m_frame = frame;
-    m_window->setMinimumSize(m_minimum - m_frame);
-    m_window->resize(whole - m_frame);
+    applyMinimum();
+    m_window->resize(clampedSize(whole, wholeMinimum(), availableSize()) - m_frame);
 }

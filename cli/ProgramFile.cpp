@@ -1,6 +1,7 @@
 #include "ProgramFile.h"
 
 #include "CellRules.h"
+#include "DownloadCommands.h"
 #include "Numbers.h"
 #include "TpdFormat.h"
 
@@ -42,6 +43,7 @@ QList<Problem> ProgramFile::problems() const
     for (const Problem &problem : DownloadChecks::segmentProblems(table, segmentCount()))
         if (problem.kind != Problem::Kind::NotANumber) // listed with the other cells
             problems << problem;
+    problems << DownloadChecks::unsendableSegments(table);
     return problems;
 }
 
@@ -58,6 +60,8 @@ QString describeProblem(const Problem &problem)
         return where + QStringLiteral(": \"%1\" is neither Ramp nor Hold").arg(problem.text);
     case Problem::Kind::NotANumber:
         return where + QStringLiteral(": \"%1\" is not a number").arg(problem.text);
+    case Problem::Kind::NotSendable:
+        return where + QStringLiteral(": set past segment %1, the last a program holds").arg(DownloadCommands::MaxSegments - 1);
     case Problem::Kind::OutOfRange: {
         const int row = problem.segment < 0 ? int(TemperatureProgram::TempRow) : problem.row;
         const auto value = parseDecimal(problem.text);

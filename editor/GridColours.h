@@ -1,8 +1,38 @@
 #pragma once
 
 #include <QColor>
+#include <QPalette>
 
-// The system colours the editor paints with: the scroll-bar grey of inactive
-// cells and of the chart's panel, and the menu colour of fixed cells.
-inline QColor scrollBarColour() { return QColor(0xC8, 0xC8, 0xC8); }
-inline QColor menuColour() { return QColor(0xF0, 0xF0, 0xF0); }
+// The colours the segment grid paints with, taken from the palette so that a
+// light or a dark desktop theme reads alike: fixed cells in the button face
+// with the button text, inactive cells in the scroll-bar colour (the palette's
+// midlight), value cells in the base colour with the text colour. A text
+// colour that would stand out by less than the 4.5:1 contrast that legible
+// text needs gives way to black or white, whichever reads better.
+namespace GridColours {
+
+enum class Cell {
+    Fixed,    // the labels and the segment numbers
+    Value,    // a value or Mode cell its mode uses
+    Current,  // the current cell while the grid does not have the focus
+    Inactive, // a cell its mode does not use, and the columns past the slots
+};
+
+struct Colours
+{
+    QColor background;
+    QColor text;
+};
+
+Colours of(Cell cell, const QPalette &palette);
+
+// The contrast ratio of two colours, from 1 (the same) to 21 (black on white).
+double contrastRatio(const QColor &a, const QColor &b);
+
+// The text colour to use on a background: the wanted one when it reads well
+// enough, else black or white.
+QColor legibleText(const QColor &wanted, const QColor &background);
+
+inline constexpr double MinimumContrast = 4.5;
+
+} // namespace GridColours

@@ -4,11 +4,13 @@
 #include "EditorHost.h"
 #include "Numbers.h"
 #include "ProgramHistory.h"
+#include "Prompts.h"
 #include "SegmentGrid.h"
 #include "SegmentGridModel.h"
 #include "TemperatureProgram.h"
 
 #include <QComboBox>
+#include <QEvent>
 #include <QMenu>
 #include <QPainter>
 #include <QStyledItemDelegate>
@@ -31,7 +33,7 @@ public:
     {
         const bool selected = option.state & QStyle::State_Selected;
         painter->fillRect(option.rect, option.palette.color(selected ? QPalette::Highlight : QPalette::Base));
-        painter->setPen(option.palette.color(selected ? QPalette::HighlightedText : QPalette::WindowText));
+        painter->setPen(option.palette.color(selected ? QPalette::HighlightedText : QPalette::Text));
         painter->setFont(option.font);
         painter->drawText(option.rect.adjusted(3, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
                           index.data().toString());
@@ -51,8 +53,17 @@ GridEditor::GridEditor(SegmentGrid *grid, EditorHost &host, QWidget *comboParent
     m_combo->setFont(grid->font());
     m_combo->setItemDelegate(new ModeItemDelegate(m_combo));
     m_combo->setFixedWidth(SegmentGrid::SlotColumnWidth + 1);
+    // The list takes the focus from a click or from the keyboard, never from
+    // the wheel: a wheel turned over the grid must not change a mode.
+    m_combo->setFocusPolicy(Qt::StrongFocus);
+    m_combo->installEventFilter(this);
     m_combo->hide();
-    connect(m_combo, &QComboBox::activated, this, [this] { m_host.guarded([this] { ComboBox1Change(); }); });
+    connect(m_combo, &QComboBox::activated, this, [this] {
+        m_host.guarded([this] { ComboBox1Change(); });
+        // After a pick the arrow keys move between cells again.
+        if (m_grid->isEnabled())
+            m_grid->setFocus(Qt::OtherFocusReason);
+    });
 
     m_popup = new QMenu(grid);
     m_popup->setObjectName(QStringLiteral("PopupMenu1"));
@@ -85,6 +96,9 @@ GridEditor::GridEditor(SegmentGrid *grid, EditorHost &host, QWidget *comboParent
     connect(grid, &SegmentGrid::contextMenuAt, this, [this](const QPoint &pos) {
         m_host.guarded([=, this] { StringGrid1ContextPopup(pos); });
     });
+    connect(grid, &SegmentGrid::modeKeyTyped, this, [this](const QString &mode) {
+        m_host.guarded([this, &mode] { chooseMode(mode); });
+    });
     connect(grid, &SegmentGrid::modeListRequested, this, [this] {
         placeCombo();
         if (m_combo->isVisible()) {
@@ -97,6 +111,10 @@ GridEditor::GridEditor(SegmentGrid *grid, EditorHost &host, QWidget *comboParent
         m_host.guarded([&] { pass = StringGrid1KeyPress(key, text, caret); });
         return pass;
     };
+    // The list follows its cell when the grid is laid out, moved or resized.
+    grid->installEventFilter(this);
+    if (grid->parentWidget())
+        grid->parentWidget()->installEventFilter(this);
     connect(grid->horizontalScrollBar(), &QScrollBar::valueChanged, this, &GridEditor::placeCombo);
     connect(grid->gridModel(), &QAbstractItemModel::dataChanged, this, &GridEditor::placeCombo);
     connect(grid->selectionModel(), &QItemSelectionModel::currentChanged, this, &GridEditor::placeCombo);
@@ -241,6 +259,30 @@ void GridEditor::ComboBox1Change()
     m_host.editorState().DataModified = true;
 }
 
+void GridEditor::chooseMode(const QString &mode)
+{
+    placeCombo();
+    const int index = m_combo->findText(mode, Qt::MatchExactly);
+    if (!m_combo->isVisible() || index < 0)
+        return;
+    m_combo->setCurrentIndex(index);
+    ComboBox1Change();
+}
+
+bool GridEditor::eventFilter(QObject *watched, QEvent *event)
+{
+    // The wheel changes a mode only while the list has the focus (it was
+    // clicked into or opened); otherwise the turn is not the list's.
+    if (watched == m_combo && event->type() == QEvent::Wheel && !m_combo->hasFocus()) {
+        event->ignore();
+        return true;
+    }
+    if ((watched == m_grid || watched == m_grid->parentWidget())
+        && (event->type() == QEvent::Move || event->type() == QEvent::Resize || event->type() == QEvent::Show))
+        placeCombo();
+    return QObject::eventFilter(watched, event);
+}
+
 void GridEditor::StringGrid1ContextPopup(const QPoint &pos)
 {
     const QModelIndex index = m_grid->indexAt(pos);
@@ -254,20 +296,45 @@ void GridEditor::StringGrid1ContextPopup(const QPoint &pos)
 
 void GridEditor::Insert1Click()
 {
-    if (PopupCol < 1)
-        return;
-    model()->insertSlot(PopupCol);
-    m_host.history().slotInserted(PopupCol);
-    m_host.ChardDraw();
-    m_host.editorState().DataModified = true;
+    insertSegment(PopupCol);
 }
 
 void GridEditor::Delete1Click()
 {
-    if (PopupCol < 1)
+    deleteSegment(PopupCol);
+}
+
+void GridEditor::insertSegment(int col)
+{
+    if (col < 1)
         return;
-    model()->deleteSlot(PopupCol);
-    m_host.history().slotDeleted(PopupCol);
+    // The last segment that is drawn and sent moves one slot on, out of reach.
+    const int lastSent = TemperatureProgram::LastUsedColumn;
+    const QString lastMode = model()->cell(TemperatureProgram::ModeRow, lastSent);
+    const bool pushesOut = col <= lastSent
+                           && (lastMode == TemperatureProgram::ModeRamp || lastMode == TemperatureProgram::ModeHold);
+    model()->insertSlot(col);
+    m_host.history().slotInserted(col);
+    m_host.ChardDraw();
+    m_host.editorState().DataModified = true;
+    if (pushesOut)
+        m_host.prompts().box(applicationTitle(), segmentPushedOutText(lastSent - 1), Prompts::Icon::Warning, Prompts::Ok);
+}
+
+QString GridEditor::segmentPushedOutText(int slot)
+{
+    return QStringLiteral("Segment No. %1 moved to No. %2, past the last segment that is drawn and sent (No. %1).\n"
+                          "It stays in the grid: delete a segment before it to bring it back.")
+        .arg(slot)
+        .arg(slot + 1);
+}
+
+void GridEditor::deleteSegment(int col)
+{
+    if (col < 1 || col > TemperatureProgram::LastSlotColumn)
+        return;
+    model()->deleteSlot(col);
+    m_host.history().slotDeleted(col);
     m_grid->viewport()->update();
     m_host.ChardDraw();
     m_host.editorState().DataModified = true;

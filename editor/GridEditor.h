@@ -50,14 +50,27 @@ public:
     void StringGrid1ContextPopup(const QPoint &pos);
     void ComboBox1Change();
     void Insert1Click();
+    // The message Insert shows when it pushes a set segment past the last
+    // one a program holds.
+    static QString segmentPushedOutText(int slot);
     void Delete1Click();
+    // Insert and Delete at a column of the grid (a slot column), as the
+    // context menu's items do at PopupCol.
+    void insertSegment(int col);
+    void deleteSegment(int col);
 
     // Lays the Mode list over the current Mode cell, or hides it.
     void placeCombo();
+    // A mode chosen from the keyboard on the current Mode cell, as a pick
+    // from the list is.
+    void chooseMode(const QString &mode);
 
     // The window reports every focus change here: leaving the grid (or its
     // editor) for another control of the same window runs StringGrid1Exit.
     void focusChanged(QWidget *old, QWidget *now);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     bool isGridWidget(const QWidget *w) const;

@@ -2,7 +2,6 @@
 
 #include "AxisLabels.h"
 
-#include "GridColours.h"
 
 #include <QChart>
 #include <QLineSeries>
@@ -24,7 +23,9 @@ ProfileChart::ProfileChart(QWidget *parent)
     auto *chart = new QChart;
     chart->legend()->hide();
     chart->setBackgroundRoundness(0);
-    chart->setBackgroundBrush(scrollBarColour());
+    // The chart keeps its own light colours in any theme: its labels and
+    // lines are drawn dark on them.
+    chart->setBackgroundBrush(QColor(0xC8, 0xC8, 0xC8));
     chart->setPlotAreaBackgroundBrush(Qt::white);
     chart->setPlotAreaBackgroundVisible(true);
     chart->setAnimationOptions(QChart::NoAnimation);

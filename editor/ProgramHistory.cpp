@@ -62,8 +62,8 @@ ProgramHistory::ProgramHistory(ProgramDocument &document, QObject *parent)
 void ProgramHistory::updateActions()
 {
     const bool usable = m_enabled && !m_greyed;
-    m_undoAction->setText(caption(QStringLiteral("Undo"), m_stack.undoText()));
-    m_redoAction->setText(caption(QStringLiteral("Redo"), m_stack.redoText()));
+    m_undoAction->setText(caption(QStringLiteral("&Undo"), m_stack.undoText()));
+    m_redoAction->setText(caption(QStringLiteral("&Redo"), m_stack.redoText()));
     m_undoAction->setEnabled(usable && m_stack.canUndo());
     m_redoAction->setEnabled(usable && m_stack.canRedo());
 }

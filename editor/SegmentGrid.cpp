@@ -16,6 +16,11 @@
 namespace {
 constexpr QChar EnterChar = CellRules::Enter;
 
+bool isShiftF10(const QKeyEvent *event)
+{
+    return event->key() == Qt::Key_F10 && (event->modifiers() & ~Qt::KeypadModifier) == Qt::ShiftModifier;
+}
+
 bool isFixed(const QModelIndex &index)
 {
     return index.row() < 1 || index.column() < 1;
@@ -64,6 +69,10 @@ SegmentGrid::SegmentGrid(SegmentGridModel *model, QWidget *parent)
     setContextMenuPolicy(Qt::DefaultContextMenu);
     setFont(uiFont(font(), 13));
     applyColumnWidths();
+    connect(model, &QAbstractItemModel::dataChanged, this, [this](const QModelIndex &topLeft) {
+        if (topLeft.column() == 0)
+            applyColumnWidths(); // the labels were written
+    });
     connect(model, &QAbstractItemModel::columnsInserted, this, &SegmentGrid::applyColumnWidths);
     m_labelColumn = new FixedCellStrip(FixedCellStrip::LabelColumn, this);
     m_numberRow = new FixedCellStrip(FixedCellStrip::NumberRow, this);
@@ -78,7 +87,12 @@ SegmentGrid::SegmentGrid(SegmentGridModel *model, QWidget *parent)
 void SegmentGrid::applyColumnWidths()
 {
     horizontalHeader()->setDefaultSectionSize(SlotColumnWidth);
-    setColumnWidth(0, LabelColumnWidth);
+    // The labels keep a margin on both sides in whatever font this machine
+    // draws them with.
+    int widest = 0;
+    for (int row = 0; row < m_model->rowCount(); ++row)
+        widest = std::max(widest, fontMetrics().horizontalAdvance(cell(row, 0)));
+    setColumnWidth(0, std::max(int(LabelColumnWidth), widest + 2 * LabelMargin + 2));
 }
 
 QString SegmentGrid::cell(int row, int col) const
@@ -186,9 +200,31 @@ bool SegmentGrid::openEditor()
     if (!QTableView::edit(index, QAbstractItemView::AllEditTriggers, nullptr) || !isEditorOpen())
         return false;
     m_editor->selectAll();
+    m_textBeforeEdit = m_editor->text();
     // Opening the editor counts as a change of its text.
     emit editTextChanged(index.column(), index.row());
     return true;
+}
+
+void SegmentGrid::cancelEdit()
+{
+    QLineEdit *e = m_editor.data();
+    if (!e || e->text() == m_textBeforeEdit)
+        return;
+    // As if the person had typed the old text back: the cell, the program's
+    // changed flag and its history follow.
+    e->setText(m_textBeforeEdit);
+    e->selectAll();
+    m_model->setCell(currentRow(), currentCol(), m_textBeforeEdit);
+    emit editTextChanged(currentCol(), currentRow());
+    emit cellEdited();
+}
+
+void SegmentGrid::keyboardContextMenu()
+{
+    if (currentCol() < 1)
+        return;
+    emit contextMenuAt(visualRect(m_model->index(TemperatureProgram::ModeRow, currentCol())).center());
 }
 
 void SegmentGrid::closeEditorNow()
@@ -273,9 +309,19 @@ void SegmentGrid::keyPressEvent(QKeyEvent *event)
         emit modeListRequested();
         return;
     }
+    if (isShiftF10(event)) {
+        keyboardContextMenu();
+        return;
+    }
     if (key.isNull() || event->key() == Qt::Key_Tab || event->key() == Qt::Key_Backtab) {
         QTableView::keyPressEvent(event);
         return;
+    }
+    if (currentRow() == TemperatureProgram::ModeRow && !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
+        if (const std::optional<QString> mode = CellRules::modeForKey(key)) {
+            emit modeKeyTyped(*mode);
+            return;
+        }
     }
     // A typed character with the editor closed: the editor counts as holding
     // the cell's text, all of it selected.
@@ -296,7 +342,12 @@ bool SegmentGrid::editorKeyPress(QLineEdit *editor, QKeyEvent *event)
         return true;
     }
     if (event->key() == Qt::Key_Escape) {
-        return true; // discarded: the editor keeps its text
+        cancelEdit();
+        return true;
+    }
+    if (isShiftF10(event)) {
+        keyboardContextMenu();
+        return true;
     }
     if (event->matches(QKeySequence::Undo) || event->matches(QKeySequence::Redo)) {
         // Undo inside the open editor, as any line editor does; the text it
@@ -348,7 +399,10 @@ void SegmentGrid::mouseDoubleClickEvent(QMouseEvent *event)
 
 void SegmentGrid::contextMenuEvent(QContextMenuEvent *event)
 {
-    emit contextMenuAt(event->pos());
+    if (event->reason() == QContextMenuEvent::Keyboard)
+        keyboardContextMenu();
+    else
+        emit contextMenuAt(event->pos());
     event->accept();
 }
 
@@ -424,19 +478,17 @@ void SegmentGridDelegate::paint(QPainter *painter, const QStyleOptionViewItem &o
     const QPalette &pal = option.palette;
 
     painter->save();
-    QColor background = pal.color(QPalette::Base);
-    QColor textColour = pal.color(QPalette::Text);
     // Columns past the 33 slots show what they hold but are never edited:
     // drawn in the inactive colour, their text on top.
     const bool pastSlots = col > TemperatureProgram::LastSlotColumn && !fixed;
-    if (fixed) {
-        background = menuColour();
-    } else if (pastSlots) {
-        background = scrollBarColour();
-    } else if (current && !gridFocused && !m_grid->gridExited() && !m_grid->isEditorOpen()) {
-        background = pal.color(QPalette::Highlight);
-        textColour = pal.color(QPalette::HighlightedText);
-    }
+    using GridColours::Cell;
+    const Cell kind = fixed       ? Cell::Fixed
+                      : pastSlots ? Cell::Inactive
+                      : current && !gridFocused && !m_grid->gridExited() && !m_grid->isEditorOpen() ? Cell::Current
+                                                                                                     : Cell::Value;
+    const GridColours::Colours colours = GridColours::of(kind, pal);
+    const QColor background = colours.background;
+    const QColor textColour = colours.text;
     painter->fillRect(rect, background);
 
     Qt::Alignment align = Qt::AlignVCenter;
@@ -448,7 +500,8 @@ void SegmentGridDelegate::paint(QPainter *painter, const QStyleOptionViewItem &o
         align |= Qt::AlignRight;
     painter->setPen(textColour);
     const QString text = index.data().toString();
-    const QRect textRect = col == 0 ? rect : rect.adjusted(2, 0, -2, 0);
+    const QRect textRect = col == 0 ? rect.adjusted(SegmentGrid::LabelMargin, 0, -SegmentGrid::LabelMargin, 0)
+                                    : rect.adjusted(2, 0, -2, 0);
     QFont font = m_grid->font();
     // A label a little wider than its column is drawn a little tighter
     // rather than cut off.
@@ -459,11 +512,11 @@ void SegmentGridDelegate::paint(QPainter *painter, const QStyleOptionViewItem &o
     painter->drawText(textRect, int(align) | Qt::TextSingleLine, text);
 
     if (m_grid->isInactiveCell(row, col))
-        painter->fillRect(rect, scrollBarColour());
+        painter->fillRect(rect, GridColours::of(Cell::Inactive, pal).background);
 
     if (fixed) {
         // Raised edge: light top and left, dark bottom and right.
-        painter->setPen(Qt::white);
+        painter->setPen(pal.color(QPalette::Light));
         painter->drawLine(rect.topLeft(), rect.topRight());
         painter->drawLine(rect.topLeft(), rect.bottomLeft());
         painter->setPen(pal.color(QPalette::Dark));

@@ -62,7 +62,8 @@ public:
     std::function<bool(QChar key, const QString &text, int caret)> keyFilter;
 
     static constexpr int RowHeight = 20;
-    static constexpr int LabelColumnWidth = 100;
+    static constexpr int LabelColumnWidth = 100; // at least; wider when a label needs it
+    static constexpr int LabelMargin = 3;
     static constexpr int SlotColumnWidth = 64;
 
     // Used by the delegate.
@@ -77,6 +78,7 @@ signals:
     void editorClosed();                    // the editor lost the focus and closed
     void contextMenuAt(const QPoint &pos);  // right button, in viewport coordinates
     void modeListRequested();               // F4 or Alt+Down on a Mode cell
+    void modeKeyTyped(const QString &mode); // R, H or Space typed on a Mode cell
 
 protected:
     void currentChanged(const QModelIndex &current, const QModelIndex &previous) override;
@@ -94,11 +96,17 @@ private:
     void applyColumnWidths();
     // Handles Enter: the filter (which may move the cell), then the editor toggles.
     void pressEnter();
+    // The context menu from the keyboard: the menu key or Shift+F10, for the
+    // current segment, as a right-click on its Mode cell.
+    void keyboardContextMenu();
+    // Escape in the editor: the cell's text from before the edit comes back.
+    void cancelEdit();
 
     SegmentGridModel *m_model;
     FixedCellStrip *m_labelColumn = nullptr;
     FixedCellStrip *m_numberRow = nullptr;
     QPointer<QLineEdit> m_editor;
+    QString m_textBeforeEdit; // the cell's text when the open editor opened
     bool m_gridExited = false;
     bool m_editingEnabled = false;
 };

@@ -3,6 +3,7 @@
 #include "UiFonts.h"
 
 #include <QComboBox>
+#include <QKeyEvent>
 #include <QLabel>
 
 TForm2::TForm2(std::function<QList<PortEntry>()> presentPorts, QWidget *parent)
@@ -49,12 +50,20 @@ void TForm2::FormShow()
         m_combo->setItemData(m_combo->count() - 1, where, Qt::ToolTipRole);
         m_combo->setItemData(m_combo->count() - 1, where, Qt::AccessibleDescriptionRole);
     }
-    const bool valid = m_comPortIndex >= 0 && m_comPortIndex < m_combo->count();
-    m_combo->setCurrentIndex(valid ? m_comPortIndex : -1);
+    m_combo->setCurrentIndex(m_chosenPortNo > 0 ? m_combo->findData(m_chosenPortNo) : -1);
+}
+
+void TForm2::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 void TForm2::ComboBox1Change(int index)
 {
-    m_comPortIndex = index;
+    m_chosenPortNo = m_combo->itemData(index).toInt();
     emit portChosen(m_combo->itemData(index).toInt(), index, m_combo->itemText(index));
 }

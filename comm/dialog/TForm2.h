@@ -18,11 +18,13 @@ public:
 
     QComboBox *ComboBox1() const { return m_combo; }
 
-    // The entry selected when the window is next shown (ComPortIndex);
-    // -1 or a position past the list selects nothing.
-    void setComPortIndex(int index) { m_comPortIndex = index; }
+    // The port chosen now (ComPortNo): when the window is next shown, the
+    // entry of that port is selected, and nothing when that port is not in
+    // the list (or none is chosen), so the list never shows a port that is
+    // not the one in use.
+    void setChosenPort(int portNo) { m_chosenPortNo = portNo; }
 
-    // Rebuilds the list and selects the entry at ComPortIndex, touching nothing.
+    // Rebuilds the list and selects the chosen port's entry, touching nothing.
     void FormShow();
 
 signals:
@@ -31,11 +33,13 @@ signals:
 
 protected:
     void showEvent(QShowEvent *event) override;
+    // Escape closes the window, as its close button does.
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     void ComboBox1Change(int index);
 
     std::function<QList<PortEntry>()> m_presentPorts;
-    int m_comPortIndex = 0;
+    int m_chosenPortNo = 0;
     QComboBox *m_combo;
 };

@@ -5,6 +5,8 @@
 #include "Numbers.h"
 #include "TemperatureProgram.h"
 
+#include <algorithm>
+
 namespace DownloadChecks {
 
 namespace {
@@ -25,6 +27,11 @@ QString message(const Problem &problem)
     switch (problem.kind) {
     case Problem::Kind::NotSet:
         return QStringLiteral("Segment No. \"%1\" is not set.").arg(problem.segment);
+    case Problem::Kind::NotSendable:
+        return QStringLiteral("Segment No. \"%1\" is set, but a program holds segments 0 to %2 only.\n\r"
+                              "Delete it, or a segment before it, to send the program.")
+            .arg(problem.segment)
+            .arg(DownloadCommands::MaxSegments - 1);
     case Problem::Kind::NotANumber:
         return QStringLiteral("%1 \"%2\" is not a number.").arg(what, problem.text);
     case Problem::Kind::OutOfRange:
@@ -59,6 +66,19 @@ int countSegments(const TemperatureProgram &table, QString *fault)
         return 0;
     }
     return segmentCount(table);
+}
+
+QList<Problem> unsendableSegments(const TemperatureProgram &table)
+{
+    QList<Problem> problems;
+    // Slot 32 is kept even while the grid does not show its column.
+    const int lastColumn = std::max(table.colCount() - 1, int(TemperatureProgram::LastSlotColumn));
+    for (int col = DownloadCommands::MaxSegments + 1; col <= lastColumn; ++col) {
+        const QString mode = table.cell(TemperatureProgram::ModeRow, col);
+        if (mode == TemperatureProgram::ModeRamp || mode == TemperatureProgram::ModeHold)
+            problems.append({Problem::Kind::NotSendable, col - 1, TemperatureProgram::ModeRow, mode});
+    }
+    return problems;
 }
 
 QList<Problem> segmentProblems(const TemperatureProgram &table, int count)

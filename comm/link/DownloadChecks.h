@@ -19,6 +19,7 @@ struct Problem
         NotANumber, // a temperature, rate or time cell
         OutOfRange, // a value the mode sends, or the initial temperature
         NotSet,     // a counted segment without "Ramp" or "Hold"
+        NotSendable, // a segment set in a slot past the last one a program holds
     };
     Kind kind = Kind::NotANumber;
     int segment = -1; // -1: the initial temperature
@@ -42,6 +43,10 @@ int segmentCount(const TemperatureProgram &table);
 // columns 1 to 32 read as the chart reads it. A cell that is not a number
 // gives 0 and its message in *fault.
 int countSegments(const TemperatureProgram &table, QString *fault);
+
+// Every slot from 32 on (grid columns 33 and beyond) whose mode is "Ramp" or
+// "Hold": a segment the person set that a download could not carry.
+QList<Problem> unsendableSegments(const TemperatureProgram &table);
 
 // The first `count` segments (grid columns 1 to count), in order: each has its
 // mode, and every value its mode sends passes the grid's cell check.

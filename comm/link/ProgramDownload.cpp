@@ -107,6 +107,9 @@ ProgramDownload::Ending ProgramDownload::runChecked()
     fault = DownloadChecks::initialTempFault(m_snapshot.initialTemp);
     if (fault.isEmpty())
         fault = DownloadChecks::segmentFault(m_snapshot.table, segments);
+    if (const QList<DownloadChecks::Problem> unsendable = DownloadChecks::unsendableSegments(m_snapshot.table);
+        fault.isEmpty() && !unsendable.isEmpty())
+        fault = DownloadChecks::message(unsendable.first());
     if (!fault.isEmpty())
         return notSent(fault);
 

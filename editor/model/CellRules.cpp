@@ -90,6 +90,20 @@ bool isInactive(int row, const QString &mode)
     return false;
 }
 
+std::optional<QString> modeForKey(QChar key)
+{
+    switch (key.toUpper().unicode()) {
+    case 'R':
+        return TemperatureProgram::ModeRamp;
+    case 'H':
+        return TemperatureProgram::ModeHold;
+    case ' ':
+        return TemperatureProgram::ModeUnset;
+    default:
+        return std::nullopt;
+    }
+}
+
 bool temperatureInRange(double value) { return value >= 0 && value <= 300; }
 bool rateInRange(double value) { return value >= 0 && value <= 20; }
 

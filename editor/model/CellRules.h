@@ -40,6 +40,10 @@ bool isEditable(int row, const QString &mode);
 // every row of an unset slot, a Ramp's time, a Hold's temperature and rate.
 bool isInactive(int row, const QString &mode);
 
+// The mode a key typed on a Mode cell chooses: R Ramp, H Hold (either
+// letter case), Space unset; nothing for any other key.
+std::optional<QString> modeForKey(QChar key);
+
 // Cell check of one value cell.
 struct CellCheckResult
 {

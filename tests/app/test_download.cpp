@@ -31,7 +31,7 @@ const QString Stopped = "Command error.Transmission was stopped. ErorrCode" + Co
 enum Setup { Normal, Silent, Running, RefuseStatus, RefuseProgramNo, RefuseInitial, RefuseAgain, RefuseCount,
              RefuseSegment, StopAtConfirmation, StopAfterTwoSegments, CutAfterSix, SilentAfterFive,
              AnswerNo, NoSegments, Segment0Unset, Segment1Unset, PortMissing, SplitAnswers, TemperatureOutOfRange,
-             ExponentForm, NotANumberLater };
+             ExponentForm, NotANumberLater, Slot32Set };
 }
 Q_DECLARE_METATYPE(Setup)
 
@@ -73,6 +73,9 @@ private slots:
         QTest::newRow("temperature in exponent form") << ExponentForm << all << QStringList{confirm, "Transmission was completed"};
         QTest::newRow("not a number past the last segment") << NotANumberLater << QStringList{}
             << QStringList{"Segment No. \"5\" Rate \"1.2.3\" is not a number."};
+        QTest::newRow("slot 32 set") << Slot32Set << QStringList{}
+            << QStringList{"Segment No. \"32\" is set, but a program holds segments 0 to 31 only.\n\r"
+                           "Delete it, or a segment before it, to send the program."};
         QTest::newRow("port missing") << PortMissing << QStringList{}
             << QStringList{"Comm.port is not set or\n\rcomm.cable is not connected.\n\rCOM9: no such port on this computer."};
         QTest::newRow("silent") << Silent << QStringList{s1} << QStringList{NoAnswer};
@@ -148,6 +151,9 @@ private slots:
             model->setCell(2, 3, "1E2");
         if (setup == NotANumberLater)
             model->setCell(3, 6, "1.2.3");
+        // A segment Insert pushed past the last one a program holds.
+        if (setup == Slot32Set)
+            setSlot(32, "Hold", "0.0", "0.0", "5.00");
         form.Memo1()->setPlainText("kept comment");
         form.DataModified = false;
 

@@ -56,6 +56,36 @@ private slots:
         QCOMPARE(DownloadChecks::segmentFault(table, count), fault);
     }
 
+    void unsendableSegments_data()
+    {
+        QTest::addColumn<QStringList>("modes"); // "slot:mode", slots from 31 on
+        QTest::addColumn<int>("inserted");      // columns the grid was widened by
+        QTest::addColumn<QList<int>>("segments");
+        QTest::newRow("slot 31 set, 32 unset") << QStringList{"31:Ramp"} << 0 << QList<int>{};
+        QTest::newRow("slot 32 Hold") << QStringList{"32:Hold"} << 0 << QList<int>{32};
+        QTest::newRow("slot 32 Ramp") << QStringList{"32:Ramp"} << 0 << QList<int>{32};
+        QTest::newRow("slot 32 neither Ramp nor Hold") << QStringList{"32:x"} << 0 << QList<int>{};
+        QTest::newRow("past slot 32, after inserts") << QStringList{"34:Hold"} << 3 << QList<int>{34};
+        QTest::newRow("every one named") << QStringList{"32:Ramp", "33:Hold"} << 2 << QList<int>{32, 33};
+    }
+
+    void unsendableSegments()
+    {
+        QFETCH(QStringList, modes);
+        QFETCH(int, inserted);
+        QFETCH(QList<int>, segments);
+        TemperatureProgram table;
+        table.initialise();
+        for (int i = 0; i < inserted; ++i)
+            table.insertSlot(table.colCount());
+        for (const QString &entry : modes)
+            table.setCell(TemperatureProgram::ModeRow, entry.section(':', 0, 0).toInt() + 1, entry.section(':', 1));
+        QList<int> found;
+        for (const DownloadChecks::Problem &problem : DownloadChecks::unsendableSegments(table))
+            found << problem.segment;
+        QCOMPARE(found, segments);
+    }
+
     void initialTempFault_data()
     {
         QTest::addColumn<QString>("text");

@@ -263,7 +263,7 @@ private slots:
         // The grey of inactive cells is painted over an unset slot's text.
         const QImage image = grid()->viewport()->grab().toImage();
         const QRect unsetTemp = grid()->visualRect(model()->index(2, 3));
-        QCOMPARE(image.pixelColor(unsetTemp.center()), QColor(0xC8, 0xC8, 0xC8));
+        QCOMPARE(image.pixelColor(unsetTemp.center()).rgb(), grid()->palette().color(QPalette::Midlight).rgb());
         const QRect rampTemp = grid()->visualRect(model()->index(2, 1));
         QCOMPARE(image.pixelColor(rampTemp.topLeft() + QPoint(3, 3)), QColor(Qt::white));
     }
@@ -282,7 +282,7 @@ private slots:
         QCOMPARE(cell(2, 34), QString("77.0"));
         const QImage image = grid()->viewport()->grab().toImage();
         const QRect rect = grid()->visualRect(model()->index(2, 34));
-        QCOMPARE(image.pixelColor(rect.topLeft() + QPoint(3, 3)), QColor(0xC8, 0xC8, 0xC8));
+        QCOMPARE(image.pixelColor(rect.topLeft() + QPoint(3, 3)).rgb(), grid()->palette().color(QPalette::Midlight).rgb());
         bool textDrawn = false;
         for (int x = rect.left(); x < rect.right(); ++x)
             textDrawn = textDrawn || image.pixelColor(x, rect.center().y()).lightness() < 100;
@@ -293,7 +293,7 @@ private slots:
     {
         // The label column as it looks before scrolling, inside its grid lines.
         const QPoint origin = grid()->viewport()->geometry().topLeft();
-        const QRect labels(origin + QPoint(1, 1), QSize(SegmentGrid::LabelColumnWidth - 2, 5 * SegmentGrid::RowHeight - 2));
+        const QRect labels(origin + QPoint(1, 1), QSize(grid()->columnWidth(0) - 2, 5 * SegmentGrid::RowHeight - 2));
         const QImage before = grid()->grab().toImage().copy(labels);
         QScrollBar *bar = grid()->horizontalScrollBar();
         bar->setValue(bar->maximum());
@@ -303,12 +303,12 @@ private slots:
         // The segment number above the last slot column is still row 0.
         const QRect last = grid()->visualRect(model()->index(2, 32));
         QCOMPARE(grid()->indexAt(QPoint(last.center().x(), 5)), model()->index(0, 32));
-        QCOMPARE(grid()->grab().toImage().pixelColor(origin + QPoint(last.center().x(), 2)), QColor(0xF0, 0xF0, 0xF0));
+        QCOMPARE(grid()->grab().toImage().pixelColor(origin + QPoint(last.center().x(), 2)), grid()->palette().color(QPalette::Button).toRgb());
 
         // New from the scrolled grid: slot 0 stands right of the labels again.
         m_form->DataModified = false;
         m_form->N1Click();
-        QCOMPARE(grid()->visualRect(model()->index(1, 1)).left(), SegmentGrid::LabelColumnWidth);
+        QCOMPARE(grid()->visualRect(model()->index(1, 1)).left(), grid()->columnWidth(0));
         QCOMPARE(grid()->grab().toImage().copy(labels), before);
     }
 

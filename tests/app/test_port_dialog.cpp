@@ -141,7 +141,7 @@ private slots:
         QCOMPARE(list->itemText(0), QString("COM1"));
         QCOMPARE(list->itemText(1), QString("COM3"));
         QVERIFY(list->itemData(1, Qt::ToolTipRole).toString().startsWith(m_device[1]));
-        QCOMPARE(list->currentIndex(), 0);   // ComPortIndex 0 preselected ...
+        QCOMPARE(list->currentIndex(), -1);  // no port chosen: none shown as chosen ...
         QVERIFY(form.CommX1().IsOpen());     // ... without touching the port
         QCOMPARE(form.ComPortNo, 0);
 
@@ -161,9 +161,17 @@ private slots:
         QCOMPARE(dialog->pos(), movedTo);
         QCOMPARE(list->currentIndex(), 1);
 
-        // Shown again later: a fresh list with the last pick selected.
+        // Escape closes it, as its close button does.
+        QTest::keyClick(list, Qt::Key_Escape);
+        QVERIFY(!dialog->isVisible());
+
+        // Shown again later: a fresh list with the chosen port selected, by
+        // its name, wherever it now stands in the list.
+        form.ComPortIndex = 0;
+        form.N6Click();
+        QCOMPARE(list->currentText(), QString("COM3"));
         dialog->hide();
-        form.ComPortIndex = 7; // out of range: nothing selected
+        form.ComPortNo = 7; // not in the list: nothing selected
         form.N6Click();
         QCOMPARE(list->currentIndex(), -1);
         QVERIFY(form.close());

@@ -1,6 +1,7 @@
 // The window's wiring of the chart read-out and the program sheet commands;
 // the rules themselves are tested at their own units.
 #include "ProfileChart.h"
+#include "MenuKeys.h"
 #include "ReportMenu.h"
 #include "ScriptedPrompts.h"
 #include "SegmentGrid.h"
@@ -30,7 +31,7 @@ QStringList captions(const QMenu *menu)
 {
     QStringList texts;
     for (const QAction *action : menu->actions())
-        texts << (action->isSeparator() ? QStringLiteral("-") : action->text());
+        texts << (action->isSeparator() ? QStringLiteral("-") : MenuKeys::plainCaption(action->text()));
     return texts;
 }
 }

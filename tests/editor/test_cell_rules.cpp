@@ -129,6 +129,28 @@ private slots:
         QCOMPARE(CellRules::isEditable(row, mode), editable);
         QCOMPARE(CellRules::isInactive(row, mode), inactive);
     }
+
+    void modeForKey_data()
+    {
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("mode"); // "none": the key chooses nothing
+        QTest::newRow("R") << "R" << TemperatureProgram::ModeRamp;
+        QTest::newRow("r") << "r" << TemperatureProgram::ModeRamp;
+        QTest::newRow("H") << "H" << TemperatureProgram::ModeHold;
+        QTest::newRow("h") << "h" << TemperatureProgram::ModeHold;
+        QTest::newRow("Space") << " " << TemperatureProgram::ModeUnset;
+        QTest::newRow("other letter") << "x" << "none";
+        QTest::newRow("digit") << "1" << "none";
+        QTest::newRow("Enter") << "\r" << "none";
+        QTest::newRow("Delete as X11 sends it") << "\x7f" << "none";
+    }
+
+    void modeForKey()
+    {
+        QFETCH(QString, key);
+        QFETCH(QString, mode);
+        QCOMPARE(CellRules::modeForKey(key.front()).value_or(QStringLiteral("none")), mode);
+    }
 };
 
 QTEST_MAIN(TestCellRules)

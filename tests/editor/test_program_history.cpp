@@ -168,7 +168,7 @@ private slots:
         make(Change(change));
         const Picture after = picture(*m_doc);
         QVERIFY(!(after == before));
-        QCOMPARE(m_history->undoAction()->text(), caption);
+        QCOMPARE(m_history->undoAction()->iconText(), caption);
         QVERIFY(m_history->undoAction()->isEnabled());
 
         const int draws = m_doc->draws;
@@ -176,7 +176,7 @@ private slots:
         QCOMPARE(picture(*m_doc), before);
         QCOMPARE(m_doc->shown, shownCell);
         QCOMPARE(m_doc->draws, draws + (redraws ? 1 : 0));
-        QCOMPARE(m_history->redoAction()->text(), "Redo" + caption.mid(4));
+        QCOMPARE(m_history->redoAction()->iconText(), "Redo" + caption.mid(4));
         QVERIFY(!m_history->undoAction()->isEnabled());
 
         m_doc->shown = {};
@@ -198,7 +198,7 @@ private slots:
         m_doc->model.deleteSlot(35);    // past the 33 slots: nothing moves
         m_history->slotDeleted(35);
         QVERIFY(!m_history->stack().canUndo());
-        QCOMPARE(m_history->undoAction()->text(), QString("Undo"));
+        QCOMPARE(m_history->undoAction()->iconText(), QString("Undo"));
         QVERIFY(!m_history->undoAction()->isEnabled());
     }
 
