@@ -26,21 +26,23 @@ void TForm1::buildEditMenu()
     // Insert and Delete for the current segment, as the context menu does for
     // the segment it was opened on.
     m_editMenu->addSeparator();
-    auto addSegmentItem = [this](const QString &name, const QString &caption, void (GridEditor::*command)(int)) {
+    auto addSegmentItem = [this](const QString &name, const QString &caption, bool insert) {
         QAction *action = m_editMenu->addAction(caption);
         action->setObjectName(name);
-        connect(action, &QAction::triggered, this, [this, command] {
-            guarded([this, command] {
+        connect(action, &QAction::triggered, this, [this, insert] {
+            guarded([this, insert] {
                 m_grid->closeEditorNow();
                 CellCheck();
-                (m_gridEditor->*command)(m_grid->currentCol());
+                if (insert)
+                    m_gridEditor->insertSegment(m_grid->currentCol());
+                else
+                    m_gridEditor->deleteSegment(m_grid->currentCol());
                 m_grid->setFocus(Qt::OtherFocusReason);
             });
         });
-        return action;
     };
-    addSegmentItem(QStringLiteral("InsertSegment1"), QStringLiteral("Insert segment"), &GridEditor::insertSegment);
-    addSegmentItem(QStringLiteral("DeleteSegment1"), QStringLiteral("Delete segment"), &GridEditor::deleteSegment);
+    addSegmentItem(QStringLiteral("InsertSegment1"), QStringLiteral("Insert segment"), true);
+    addSegmentItem(QStringLiteral("DeleteSegment1"), QStringLiteral("Delete segment"), false);
     // Undo and Redo are refused while a grid cell is being edited.
     connect(m_editMenu, &QMenu::aboutToShow, this, [this] { m_history->greyWhileCellEdited(true); });
     connect(m_editMenu, &QMenu::aboutToHide, this, [this] { m_history->greyWhileCellEdited(false); });
