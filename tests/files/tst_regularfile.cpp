@@ -4,6 +4,7 @@
 #include "AtomicFile.h"
 #include "FifoWatchdog.h"
 #include "FileBytes.h"
+#include "PathKinds.h"
 #include "RegularFile.h"
 
 #include <QDir>
@@ -12,58 +13,11 @@
 #include <QTest>
 
 #include <sys/file.h>
-#include <sys/stat.h>
-#include <sys/sysmacros.h>
 #include <unistd.h>
 
 namespace {
-
 constexpr qint64 Limit = 1024 * 1024;
-
-// Makes `name` in `dir` as the kind says; returns its path. The device is a
-// null device of our own where we may make one, so that a failing write
-// cannot replace the system's /dev/null.
-QString make(const QTemporaryDir &dir, const QString &name, const QString &kind)
-{
-    const QString path = dir.filePath(name);
-    const QByteArray encoded = QFile::encodeName(path);
-    const QString fifo = dir.filePath(QStringLiteral("the-fifo"));
-    const QString file = dir.filePath(QStringLiteral("the-file"));
-    bool made = true;
-    if (kind == QLatin1String("regular")) {
-        writeBytes(path, "old");
-    } else if (kind == QLatin1String("too large")) {
-        QFile big(path);
-        made = big.open(QIODevice::WriteOnly) && big.resize(Limit + 1);
-    } else if (kind == QLatin1String("fifo")) {
-        made = ::mkfifo(encoded.constData(), 0600) == 0;
-    } else if (kind == QLatin1String("link to a fifo")) {
-        made = ::mkfifo(QFile::encodeName(fifo).constData(), 0600) == 0 && QFile::link(fifo, path);
-    } else if (kind == QLatin1String("link to a regular file")) {
-        writeBytes(file, "old");
-        made = QFile::link(file, path);
-    } else if (kind == QLatin1String("folder")) {
-        made = QDir(dir.path()).mkdir(name);
-    } else if (kind == QLatin1String("character device")) {
-        if (::geteuid() != 0)
-            return QStringLiteral("/dev/null");
-        made = ::mknod(encoded.constData(), S_IFCHR | 0666, makedev(1, 3)) == 0;
-    } else if (kind != QLatin1String("missing")) {
-        qFatal("no kind %s", qPrintable(kind));
-    }
-    if (!made)
-        qFatal("cannot make %s as %s", qPrintable(path), qPrintable(kind));
-    return path;
 }
-
-// The file type bits of what lies at `path`, links not followed.
-mode_t typeOf(const QString &path)
-{
-    struct stat info {};
-    return ::lstat(QFile::encodeName(path).constData(), &info) == 0 ? info.st_mode & S_IFMT : 0;
-}
-
-} // namespace
 
 class RegularFileTest : public QObject
 {
@@ -89,7 +43,7 @@ private slots:
         QFETCH(QString, kind);
         QFETCH(QString, reason);
         QTemporaryDir dir;
-        const QString path = make(dir, QStringLiteral("p.tpd"), kind);
+        const QString path = makePath(dir, QStringLiteral("p.tpd"), kind, Limit + 1);
         FifoWatchdog watchdog(kind == QLatin1String("link to a fifo") ? dir.filePath("the-fifo") : path);
 
         QString why;
@@ -124,7 +78,7 @@ private slots:
         QFETCH(QString, kind);
         QFETCH(QString, reason);
         QTemporaryDir dir;
-        const QString path = make(dir, QStringLiteral("o.csv"), kind);
+        const QString path = makePath(dir, QStringLiteral("o.csv"), kind);
         const mode_t before = typeOf(path);
         const QStringList entriesBefore = QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::System);
 
