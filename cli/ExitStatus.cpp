@@ -16,7 +16,7 @@ QString ExitStatus::table()
         "   9  send: stopped by Ctrl+C\n"
         "  10  send: the port failed during the transfer\n"
         "  11  export: an output cannot be written, or is not a regular file\n"
-        "  64  the command line is wrong (export: two outputs name one file)\n"
+        "  64  the command line is wrong (export: one file named twice)\n"
         "With several units, send exits with the status of the first unit that did\n"
         "not complete.\n");
 }

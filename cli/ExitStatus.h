@@ -18,7 +18,7 @@ enum : int {
     Stopped = 9,         // Ctrl+C
     PortFailure = 10,    // the port failed during the transfer
     Unwritable = 11,     // export: an output cannot be written, or is not a regular file
-    Usage = 64,          // the command line is wrong; export: two outputs name one file
+    Usage = 64,          // the command line is wrong; export: one file named twice
 };
 
 // The table `vantrel --help` shows.

@@ -31,10 +31,13 @@ bool sameOutput(const Output &a, const Output &b)
 }
 
 // Why the outputs cannot be written as asked, or empty: two that name one
-// file, or a PDF or picture bound for a terminal.
-QString usageProblem(const QList<Output> &outputs)
+// file, one that names the program file, or a PDF or picture bound for a
+// terminal.
+QString usageProblem(const QString &program, const QList<Output> &outputs)
 {
     for (qsizetype i = 0; i < outputs.size(); ++i) {
+        if (outputs[i].path != StandardOutput && RegularFile::sameFile(outputs[i].path, program))
+            return QStringLiteral("%1 is the program file itself; the export would replace it").arg(outputs[i].path);
         for (qsizetype j = i + 1; j < outputs.size(); ++j)
             if (sameOutput(outputs[i], outputs[j]))
                 return QStringLiteral("%1 and %2 are the same file; give each output a name of its own")
@@ -84,7 +87,7 @@ int exportFile(const QStringList &arguments)
         Console::err(QStringLiteral("vantrel export: give a program file and at least one output (vantrel help export)\n"));
         return ExitStatus::Usage;
     }
-    if (const QString problem = usageProblem(outputs); !problem.isEmpty()) {
+    if (const QString problem = usageProblem(file, outputs); !problem.isEmpty()) {
         Console::err(QStringLiteral("vantrel export: %1\n").arg(problem));
         return ExitStatus::Usage;
     }
@@ -146,7 +149,8 @@ const bool registered = Commands::add({
                    "Each file is complete or not written at all. Only a regular file is\n"
                    "replaced: a folder, FIFO or device of that name is refused. Exits 0, 1 when\n"
                    "a cell of the program is not a number, 2 when the file cannot be read, 11\n"
-                   "when an output cannot be written, 64 when two outputs name the same file.\n"),
+                   "when an output cannot be written, 64 when two outputs name the same file\n"
+                   "or one names the program file.\n"),
     exportFile,
     true,
 });
