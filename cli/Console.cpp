@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <unistd.h>
 
 namespace Console {
@@ -17,6 +18,25 @@ void write(std::FILE *stream, const QString &text)
 
 void out(const QString &text) { write(stdout, text); }
 void err(const QString &text) { write(stderr, text); }
+
+bool outBytes(const QByteArray &bytes, QString *reason)
+{
+    std::fflush(stdout);
+    const char *data = bytes.constData();
+    qsizetype left = bytes.size();
+    while (left > 0) {
+        const ssize_t n = ::write(STDOUT_FILENO, data, size_t(left));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            *reason = n < 0 ? QString::fromLocal8Bit(std::strerror(errno)) : QStringLiteral("nothing was taken");
+            return false;
+        }
+        data += n;
+        left -= n;
+    }
+    return true;
+}
 bool outIsTerminal() { return isatty(STDOUT_FILENO) == 1; }
 bool inIsTerminal() { return isatty(STDIN_FILENO) == 1; }
 

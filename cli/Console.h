@@ -8,6 +8,9 @@ namespace Console {
 
 void out(const QString &text);
 void err(const QString &text);
+// Bytes as they are on standard output; false, with *reason, when they
+// cannot all be written.
+bool outBytes(const QByteArray &bytes, QString *reason);
 bool outIsTerminal();
 bool inIsTerminal();
 // The system's texts break lines with LF CR; a terminal wants LF alone.

@@ -8,7 +8,7 @@ namespace ExitStatus {
 enum : int {
     Ok = 0,              // every file clean; "Transmission was completed"
     Problem = 1,         // a program has a problem; send: refused before the port opened
-    Unreadable = 2,      // a file cannot be read
+    Unreadable = 2,      // a file cannot be read, or is not a regular file
     PortUnavailable = 3, // the port cannot be opened
     NoAnswer = 4,        // the controller does not answer
     StatusRefused = 5,   // the status query was refused
@@ -17,8 +17,8 @@ enum : int {
     CommandRefused = 8,  // a command of the transfer was refused
     Stopped = 9,         // Ctrl+C
     PortFailure = 10,    // the port failed during the transfer
-    Unwritable = 11,     // export: an output file cannot be written
-    Usage = 64,          // the command line is wrong
+    Unwritable = 11,     // export: an output cannot be written, or is not a regular file
+    Usage = 64,          // the command line is wrong; export: one file named twice
 };
 
 // The table `vantrel --help` shows.

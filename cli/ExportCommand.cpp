@@ -1,14 +1,16 @@
 // vantrel export FILE --pdf OUT | --png OUT | --svg OUT | --csv OUT: the
 // editor's program sheet, chart and profile points as files, drawn by the
-// same code as File, Export in the window.
+// same code as File, Export in the window. OUT "-" is standard output.
 #include "Command.h"
 #include "Console.h"
 #include "ExitStatus.h"
 #include "ProgramReport.h"
+#include "RegularFile.h"
 #include "ReportExport.h"
 
 #include <QRegularExpression>
 
+#include <algorithm>
 #include <functional>
 
 namespace {
@@ -16,8 +18,37 @@ namespace {
 struct Output
 {
     QString option; // "--pdf"
-    QString path;
+    QString path;   // "-": standard output
 };
+
+const QString StandardOutput = QStringLiteral("-");
+
+bool sameOutput(const Output &a, const Output &b)
+{
+    if (a.path == StandardOutput || b.path == StandardOutput)
+        return a.path == b.path;
+    return RegularFile::sameFile(a.path, b.path);
+}
+
+// Why the outputs cannot be written as asked, or empty: two that name one
+// file, one that names the program file, or a PDF or picture bound for a
+// terminal.
+QString usageProblem(const QString &program, const QList<Output> &outputs)
+{
+    for (qsizetype i = 0; i < outputs.size(); ++i) {
+        if (outputs[i].path != StandardOutput && RegularFile::sameFile(outputs[i].path, program))
+            return QStringLiteral("%1 is the program file itself; the export would replace it").arg(outputs[i].path);
+        for (qsizetype j = i + 1; j < outputs.size(); ++j)
+            if (sameOutput(outputs[i], outputs[j]))
+                return QStringLiteral("%1 and %2 are the same file; give each output a name of its own")
+                    .arg(outputs[i].path, outputs[j].path);
+        const bool binary = outputs[i].option == QLatin1String("--pdf") || outputs[i].option == QLatin1String("--png");
+        if (binary && outputs[i].path == StandardOutput && Console::outIsTerminal())
+            return QStringLiteral("%1 - would pour binary data onto the terminal; redirect the output to a file or a pipe")
+                .arg(outputs[i].option);
+    }
+    return QString();
+}
 
 int exportFile(const QStringList &arguments)
 {
@@ -56,6 +87,16 @@ int exportFile(const QStringList &arguments)
         Console::err(QStringLiteral("vantrel export: give a program file and at least one output (vantrel help export)\n"));
         return ExitStatus::Usage;
     }
+    if (const QString problem = usageProblem(file, outputs); !problem.isEmpty()) {
+        Console::err(QStringLiteral("vantrel export: %1\n").arg(problem));
+        return ExitStatus::Usage;
+    }
+    // When the data goes to standard output, every line about it goes to the
+    // error stream, so that a pipe carries the data alone.
+    const bool dataOnStandardOutput = std::any_of(outputs.cbegin(), outputs.cend(), [](const Output &output) {
+        return output.path == StandardOutput;
+    });
+    const auto say = dataOnStandardOutput ? Console::err : Console::out;
 
     QString error;
     bool cannotRead = false;
@@ -65,7 +106,7 @@ int exportFile(const QStringList &arguments)
             Console::err(QStringLiteral("%1: cannot be read: %2\n").arg(file, error));
             return ExitStatus::Unreadable;
         }
-        Console::out(QStringLiteral("%1: %2\n").arg(file, error));
+        say(QStringLiteral("%1: %2\n").arg(file, error));
         return ExitStatus::Problem;
     }
 
@@ -78,12 +119,15 @@ int exportFile(const QStringList &arguments)
     int status = ExitStatus::Ok;
     for (const Output &output : outputs) {
         QString reason;
-        if (!ReportExport::write(output.path, make[kinds.indexOf(output.option)](), &reason)) {
+        const QByteArray bytes = make[kinds.indexOf(output.option)]();
+        const bool written = output.path == StandardOutput ? Console::outBytes(bytes, &reason)
+                                                           : ReportExport::write(output.path, bytes, &reason);
+        if (!written) {
             Console::err(QStringLiteral("%1: cannot be written: %2\n").arg(output.path, reason));
             status = ExitStatus::Unwritable;
-            continue;
+        } else if (output.path != StandardOutput) {
+            say(QStringLiteral("%1: written\n").arg(output.path));
         }
-        Console::out(QStringLiteral("%1: written\n").arg(output.path));
     }
     return status;
 }
@@ -99,9 +143,14 @@ const bool registered = Commands::add({
                    "  --svg OUT    the chart as a vector drawing (--size as for PNG)\n"
                    "  --csv OUT    the 33 profile points: time in minutes, temperature in deg C\n"
                    "  --page       the sheet's paper, a4 or letter (default: the locale's)\n"
-                   "Each file is complete or not written at all. Exits 0, 1 when a cell of the\n"
-                   "program is not a number, 2 when the file cannot be read, 11 when an output\n"
-                   "cannot be written.\n"),
+                   "OUT \"-\" is standard output, for a pipe (vantrel export p.tpd --csv - | ...);\n"
+                   "the lines that name the files written then go to standard error. A PDF or\n"
+                   "PNG is not written to a terminal.\n"
+                   "Each file is complete or not written at all. Only a regular file is\n"
+                   "replaced: a folder, FIFO or device of that name is refused. Exits 0, 1 when\n"
+                   "a cell of the program is not a number, 2 when the file cannot be read, 11\n"
+                   "when an output cannot be written, 64 when two outputs name the same file\n"
+                   "or one names the program file.\n"),
     exportFile,
     true,
 });

@@ -3,9 +3,9 @@
 #include "AtomicFile.h"
 #include "IniDocument.h"
 #include "IntegerText.h"
+#include "RegularFile.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
 
@@ -75,10 +75,8 @@ AppSettings SettingsFile::read(const QString& path)
 
 IniDocument SettingsFile::load(const QString& path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return IniDocument();
-    return IniDocument(file.readAll());
+    const std::optional<QByteArray> bytes = RegularFile::read(path, MaximumFileSize, nullptr);
+    return bytes ? IniDocument(*bytes) : IniDocument();
 }
 
 bool SettingsFile::update(const QString& path, const std::function<void(IniDocument&)>& change, QString* error)
@@ -90,16 +88,16 @@ bool SettingsFile::update(const QString& path, const std::function<void(IniDocum
     };
 
     IniDocument ini;
-    QFile existing(path);
-    if (existing.exists()) {
-        if (QFileInfo(path).isDir())
-            return fail(QStringLiteral("a folder of that name exists"));
+    if (QFileInfo::exists(path)) {
+        if (const QString why = RegularFile::replaceRefusal(path); !why.isEmpty())
+            return fail(why);
         // Everything else in the file must survive, so a file that cannot be
         // read is not overwritten.
-        if (!existing.open(QIODevice::ReadOnly))
-            return fail(existing.errorString());
-        ini = IniDocument(existing.readAll());
-        existing.close();
+        QString why;
+        const std::optional<QByteArray> bytes = RegularFile::read(path, MaximumFileSize, &why);
+        if (!bytes)
+            return fail(QStringLiteral("it ") + why);
+        ini = IniDocument(*bytes);
     }
 
     const QString folder = QFileInfo(path).absolutePath();

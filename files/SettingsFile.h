@@ -30,6 +30,9 @@ public:
     static constexpr int MinimumHeight = 490;
     static constexpr int MaximumProgramNo = 7;
     static constexpr int MaximumStringLength = 2047;
+    // A larger file is not a settings file of ours: it is not read, and
+    // not replaced either.
+    static constexpr qint64 MaximumFileSize = 1024 * 1024;
 
     // <config folder>/Orrisan/VantrelAssistant/VantrelAssistant.ini, where the
     // config folder is $XDG_CONFIG_HOME or ~/.config.
@@ -46,7 +49,8 @@ public:
     // was; then returns false and sets *error to a message naming the file.
     static bool write(const QString& path, const AppSettings& settings, QString* error);
 
-    // The settings file as it is; empty when missing or unreadable.
+    // The settings file as it is; empty when missing, unreadable, larger
+    // than MaximumFileSize or not a regular file (a FIFO is never waited on).
     static IniDocument load(const QString& path);
     // Reads the file, lets `change` set values, and writes it back as write()
     // does: every other line kept, replaced in one step, folders created.

@@ -3,10 +3,10 @@
 #include "AtomicFile.h"
 #include "Cp932.h"
 #include "IntegerText.h"
+#include "RegularFile.h"
 #include "TpdRowLine.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QStringDecoder>
 
@@ -192,22 +192,12 @@ TpdReadResult TpdFormat::read(const QByteArray& bytes, int gridColCount)
 
 TpdReadResult TpdFormat::readFile(const QString& path, int gridColCount)
 {
-    const QString name = QDir::toNativeSeparators(path);
-    if (QFileInfo(path).isDir())
-        return refused(TpdReadResult::LoadingError, QStringLiteral("\"%1\" is a folder.").arg(name));
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    QString reason;
+    const std::optional<QByteArray> bytes = RegularFile::read(path, MaximumFileSize, &reason);
+    if (!bytes)
         return refused(TpdReadResult::LoadingError,
-            QStringLiteral("\"%1\" cannot be opened: %2.").arg(name, file.errorString()));
-    if (file.size() > MaximumFileSize)
-        return refused(TpdReadResult::LoadingError, QStringLiteral("\"%1\" is too large for a program file.").arg(name));
-    const QByteArray bytes = file.read(MaximumFileSize + 1);
-    if (file.error() != QFileDevice::NoError)
-        return refused(TpdReadResult::LoadingError,
-            QStringLiteral("\"%1\" cannot be read: %2.").arg(name, file.errorString()));
-    if (bytes.size() > MaximumFileSize)
-        return refused(TpdReadResult::LoadingError, QStringLiteral("\"%1\" is too large for a program file.").arg(name));
-    return read(bytes, gridColCount);
+            QStringLiteral("\"%1\" %2.").arg(QDir::toNativeSeparators(path), reason));
+    return read(*bytes, gridColCount);
 }
 
 bool TpdFormat::saveToFile(const QString& path, const QByteArray& bytes, QString* error)

@@ -61,7 +61,9 @@ public:
     // U+FFFD for each byte that does not start a valid character.
     static TpdReadResult read(const QByteArray& bytes, int gridColCount);
 
-    // read() on a file's content; a file that cannot be read is a LoadingError.
+    // read() on a file's content, read by RegularFile::read: a file that
+    // cannot be read, is not a regular file or is larger than
+    // MaximumFileSize is a LoadingError naming the file and the reason.
     static TpdReadResult readFile(const QString& path, int gridColCount);
 
     // Replaces the file at `path` in one step, so that a failed save leaves

@@ -2,6 +2,7 @@
 
 #include "FileQuestions.h"
 #include "Prompts.h"
+#include "RegularFile.h"
 #include "ReportExport.h"
 
 #include <QFileInfo>
@@ -54,7 +55,9 @@ void ExportCommands::exportFile(const QString &title, const QString &filter, con
     if (QFileInfo(chosen).suffix().isEmpty())
         chosen += u'.' + suffix;
     const QString path = QFileInfo(chosen).absoluteFilePath();
-    if (QFileInfo::exists(path)
+    // Nothing is asked about a name that will not be replaced (a folder, a
+    // FIFO, a device): the write refuses it and says why.
+    if (QFileInfo::exists(path) && RegularFile::replaceRefusal(path).isEmpty()
         && m_prompts.box(ConfirmationCaption, overwriteQuestion(path), Prompts::Icon::Question, Prompts::Yes | Prompts::No)
                != Prompts::Yes)
         return;

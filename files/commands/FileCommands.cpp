@@ -5,6 +5,7 @@
 #include "FileQuestions.h"
 #include "Numbers.h"
 #include "Prompts.h"
+#include "RegularFile.h"
 #include "SegmentGridModel.h"
 #include "TemperatureProgram.h"
 #include "TpdFormat.h"
@@ -179,7 +180,9 @@ void FileCommands::SaveAs1Click()
         if (QFileInfo(chosen).suffix().isEmpty())
             chosen += u'.' + DefaultExtension;
         const QString path = QFileInfo(chosen).absoluteFilePath();
-        if (!QFileInfo::exists(path)) {
+        // Nothing is asked about a name that will not be replaced (a folder,
+        // a FIFO, a device): the save refuses it and says why.
+        if (!QFileInfo::exists(path) || !RegularFile::replaceRefusal(path).isEmpty()) {
             FileSaveExecution(path);
             return;
         }

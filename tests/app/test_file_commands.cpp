@@ -1,6 +1,8 @@
+#include "FifoWatchdog.h"
 #include "FileBytes.h"
 #include "GridEditor.h"
 #include "InitialTempField.h"
+#include "PathKinds.h"
 #include "ProfileChart.h"
 #include "ScriptedPrompts.h"
 #include "SegmentGrid.h"
@@ -366,6 +368,34 @@ private slots:
         QCOMPARE(prompts.shown[2].kind, ScriptedPrompts::Kind::Message);
         QCOMPARE(prompts.shown[2].text.section('\n', 0, 0), QString("Loading error"));
         QVERIFY(EditorSnapshot(form) == before);
+    }
+
+    // A FIFO named as a program file: Open refuses it at once with the
+    // reason, and Save as asks nothing about replacing it and refuses it.
+    void fifoIsNeitherWaitedOnNorReplaced()
+    {
+        writeBytes(path("first.tpd"), goldenBytes("comment3.tpd"));
+        const QString fifo = makePath(*m_dir, "f.tpd", "fifo");
+        ScriptedPrompts prompts;
+        TForm1 form(prompts, iniPath());
+        openFile(form, prompts, path("first.tpd"));
+        const EditorSnapshot before(form);
+
+        FifoWatchdog watchdog(fifo);
+        prompts.fileAnswers = {fifo};
+        trigger(form, "Open1");
+        QVERIFY2(!watchdog.fired(), "Open waited on the FIFO");
+        QCOMPARE(prompts.shown.size(), 2); // the dialog, then the refusal
+        QCOMPARE(prompts.shown[1].text, "Loading error\n\"" + fifo + "\" is not a regular file (a FIFO).");
+        QVERIFY(EditorSnapshot(form) == before);
+
+        prompts.shown.clear();
+        prompts.fileAnswers = {fifo};
+        trigger(form, "SaveAs1");
+        QCOMPARE(prompts.shown.size(), 2);
+        QCOMPARE(prompts.shown[1].text, "Save error\n\"" + fifo + "\" could not be saved: not a regular file (a FIFO).");
+        QCOMPARE(typeOf(fifo), mode_t(S_IFIFO));
+        QCOMPARE(form.CurrentFileName, path("first.tpd"));
     }
 
     // A blank in a number row loads, but the chart cannot be drawn: the

@@ -1,6 +1,7 @@
 // vantrel as a person or a script runs it: output, exit status, and for send
 // the frames the simulated controllers took.
 #include "ControllerSimulator.h"
+#include "PathKinds.h"
 #include "TpdTestData.h"
 
 #include <QImage>
@@ -17,18 +18,28 @@ namespace {
 
 struct Run
 {
-    int status = -1;
+    int status = -1; // -1: killed by a signal, -2: did not end and was killed
     QString out, err;
+    QByteArray outBytes;
 };
 
-Run vantrel(const QStringList &arguments)
+// The tool run in `folder` (the test's own when empty). A run that has not
+// ended after a minute (waiting on a FIFO, say) is killed: the test fails
+// instead of hanging.
+Run vantrel(const QStringList &arguments, const QString &folder = QString())
 {
     QProcess process;
+    process.setWorkingDirectory(folder);
     process.start(QStringLiteral(VANTREL_TOOL), arguments);
     process.closeWriteChannel();
-    process.waitForFinished(60000);
-    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-            QString::fromUtf8(process.readAllStandardOutput()), QString::fromUtf8(process.readAllStandardError())};
+    if (!process.waitForFinished(60000)) {
+        process.kill();
+        process.waitForFinished();
+        return {-2, {}, QStringLiteral("did not end within a minute"), {}};
+    }
+    const QByteArray out = process.readAllStandardOutput();
+    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1, QString::fromUtf8(out),
+            QString::fromUtf8(process.readAllStandardError()), out};
 }
 
 // The tool with a terminal for input and output; `answer` is typed once the
@@ -64,7 +75,7 @@ Run vantrelOnTerminal(const QStringList &arguments, const QByteArray &answer)
     close(master);
     int status = 0;
     waitpid(pid, &status, 0);
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, QString::fromUtf8(seen), {}};
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, QString::fromUtf8(seen), {}, seen};
 }
 
 // The example program (Ramp 150.0 at 10.0, Hold 5.30, Ramp 60.0 at 20.0, from
@@ -157,9 +168,12 @@ private slots:
 
     void unreadable_data()
     {
-        QTest::addColumn<QByteArray>("bytes"); // empty: no file at all
+        QTest::addColumn<QByteArray>("bytes"); // empty: no file at all; "<kind>": a kind of path
         QTest::addColumn<QString>("reason");
         QTest::newRow("missing") << QByteArray() << "cannot be opened: No such file or directory.";
+        QTest::newRow("FIFO") << QByteArray("<fifo>") << "is not a regular file (a FIFO).";
+        QTest::newRow("character device") << QByteArray("<character device>")
+                                          << "is not a regular file (a character device).";
         QTest::newRow("not a program") << QByteArray("hello\r\n") << "not a program file: The first line is not \"Ver1.00\".";
         QTest::newRow("initial temperature") << QByteArray("Ver1.00\r\n3\r\nwarm\r\n")
                                              << "The initial temperature is not a number.";
@@ -172,7 +186,10 @@ private slots:
     {
         QFETCH(QByteArray, bytes);
         QFETCH(QString, reason);
-        const QString path = bytes.isEmpty() ? m_dir.filePath("none.tpd") : writeFile(m_dir, "u.tpd", bytes);
+        QTemporaryDir kinds;
+        const QString path = bytes.isEmpty()         ? m_dir.filePath("none.tpd")
+                             : bytes.startsWith('<') ? makePath(kinds, "k.tpd", bytes.mid(1, bytes.size() - 2))
+                                                     : writeFile(m_dir, "u.tpd", bytes);
         const QString clean = writeFile(m_dir, "clean.tpd", programBytes({}));
         for (const QStringList &args : {QStringList{"check", path, clean}, QStringList{"show", path},
                                         QStringList{"send", path, "--port", "/dev/null", "--yes"},
@@ -214,6 +231,116 @@ private slots:
         QFile pdf(out + "/s.pdf"), svg(out + "/c.svg");
         QVERIFY(pdf.open(QIODevice::ReadOnly) && pdf.read(5) == "%PDF-");
         QVERIFY(svg.open(QIODevice::ReadOnly) && svg.readAll().contains("<svg"));
+    }
+
+    // What lies at an output's name: only a regular file is replaced.
+    void exportTargets_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("said"); // after "NAME: "
+        QTest::newRow("new file") << "missing" << 0 << "written";
+        QTest::newRow("regular file") << "regular" << 0 << "written";
+        QTest::newRow("FIFO") << "fifo" << 11 << "cannot be written: not a regular file (a FIFO)";
+        QTest::newRow("character device") << "character device" << 11
+                                          << "cannot be written: not a regular file (a character device)";
+        QTest::newRow("folder") << "folder" << 11 << "cannot be written: a folder of that name exists";
+    }
+
+    void exportTargets()
+    {
+        QFETCH(QString, kind);
+        QFETCH(int, status);
+        QFETCH(QString, said);
+        QTemporaryDir dir;
+        const QString program = writeFile(dir, "e.tpd", programBytes({}));
+        const QString target = makePath(dir, "n", kind);
+        const mode_t before = typeOf(target);
+        const Run run = vantrel({"export", program, "--csv", target});
+        QCOMPARE(run.status, status);
+        QCOMPARE(run.out + run.err, target + ": " + said + "\n");
+        QCOMPARE(typeOf(target), status == 0 ? mode_t(S_IFREG) : before);
+    }
+
+    // "-" is standard output; any other output's line then goes to the
+    // error stream, so the data stays alone in the pipe.
+    void exportToStandardOutput_data()
+    {
+        QTest::addColumn<QStringList>("outputs");
+        QTest::addColumn<QByteArray>("start");
+        QTest::addColumn<QString>("err");
+        QTest::newRow("CSV") << QStringList{"--csv", "-"} << QByteArray("Time(minutes),Temp.(deg C)\n0,40\n") << "";
+        QTest::newRow("SVG and a file") << QStringList{"--png", "c.png", "--svg", "-"} << QByteArray("<?xml")
+                                        << "c.png: written\n";
+        QTest::newRow("PNG into a pipe") << QStringList{"--png", "-"} << QByteArray("\x89PNG") << "";
+        QTest::newRow("PDF into a pipe") << QStringList{"--pdf", "-"} << QByteArray("%PDF-") << "";
+    }
+
+    void exportToStandardOutput()
+    {
+        QFETCH(QStringList, outputs);
+        QFETCH(QByteArray, start);
+        QFETCH(QString, err);
+        QTemporaryDir dir;
+        const Run run = vantrel(QStringList{"export", writeFile(dir, "e.tpd", programBytes({}))} + outputs, dir.path());
+        QCOMPARE(run.status, 0);
+        QVERIFY2(run.outBytes.startsWith(start), run.outBytes.left(40).constData());
+        QCOMPARE(run.err, err);
+        QVERIFY(!QFileInfo::exists(dir.filePath("-")));
+        if (start.startsWith("Time"))
+            QCOMPARE(run.outBytes.count('\n'), 34); // the header and 33 points, nothing else
+    }
+
+    // A picture or a PDF is not poured onto a terminal.
+    void exportBinaryNotToATerminal()
+    {
+        const QString program = writeFile(m_dir, "t.tpd", programBytes({}));
+        for (const char *kind : {"--png", "--pdf"}) {
+            const Run run = vantrelOnTerminal({"export", program, kind, "-"}, {});
+            QCOMPARE(run.status, 64);
+            QVERIFY2(run.out.contains("terminal"), qPrintable(run.out));
+        }
+        QCOMPARE(vantrelOnTerminal({"export", program, "--csv", "-"}, {}).status, 0);
+    }
+
+    // Two outputs that name one file, or an output that names the program
+    // file, however spelt, are a wrong command line: nothing is written.
+    void exportOutputsNamingOneFile_data()
+    {
+        QTest::addColumn<QStringList>("outputs");
+        QTest::addColumn<QString>("said"); // after "vantrel export: "
+        QTest::newRow("the same name") << QStringList{"--csv", "s.csv", "--pdf", "s.csv"}
+                                       << "s.csv and s.csv are the same file";
+        QTest::newRow("another spelling") << QStringList{"--csv", "./s.csv", "--svg", "sub/../s.csv"}
+                                          << "./s.csv and sub/../s.csv are the same file";
+        QTest::newRow("an existing file and a link to it") << QStringList{"--csv", "old.csv", "--svg", "link.csv"}
+                                                           << "old.csv and link.csv are the same file";
+        QTest::newRow("a link to a folder") << QStringList{"--csv", "sub/s.csv", "--svg", "linked/s.csv"}
+                                            << "sub/s.csv and linked/s.csv are the same file";
+        QTest::newRow("standard output twice") << QStringList{"--csv", "-", "--svg", "-"} << "- and - are the same file";
+        QTest::newRow("the program file") << QStringList{"--csv", "./e.tpd"} << "./e.tpd is the program file itself";
+    }
+
+    void exportOutputsNamingOneFile()
+    {
+        QFETCH(QStringList, outputs);
+        QFETCH(QString, said);
+        QTemporaryDir dir;
+        const QString program = writeFile(dir, "e.tpd", programBytes({}));
+        QVERIFY(QDir(dir.path()).mkdir("sub"));
+        QVERIFY(QFile::link("sub", dir.filePath("linked")));
+        writeFile(dir, "old.csv", "old");
+        QVERIFY(QFile::link("old.csv", dir.filePath("link.csv")));
+        const QStringList before = QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden, QDir::Name);
+
+        const Run run = vantrel(QStringList{"export", program} + outputs, dir.path());
+        QCOMPARE(run.status, 64);
+        QCOMPARE(run.out, QString());
+        QVERIFY2(run.err.startsWith("vantrel export: " + said), qPrintable(run.err));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden, QDir::Name), before);
+        QVERIFY(QDir(dir.filePath("sub")).isEmpty());
+        QCOMPARE(readBytes(dir.filePath("old.csv")), QByteArray("old"));
+        QCOMPARE(readBytes(program), programBytes({}));
     }
 
     void show()

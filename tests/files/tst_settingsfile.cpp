@@ -1,5 +1,7 @@
+#include "FifoWatchdog.h"
 #include "FileBytes.h"
 #include "IntegerText.h"
+#include "PathKinds.h"
 #include "SettingsFile.h"
 
 #include <QDir>
@@ -237,6 +239,35 @@ private slots:
         const AppSettings back = SettingsFile::read(file);
         QCOMPARE(back.left, 0);
         QCOMPARE(back.fileDir, QString());
+    }
+
+    // A settings file that is not a regular one, or too large to be ours,
+    // gives the defaults without being waited on, and is not replaced.
+    void notARegularSettingsFile_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("FIFO") << "fifo" << "not a regular file (a FIFO)";
+        QTest::newRow("link to a FIFO") << "link to a fifo" << "not a regular file (a FIFO)";
+        QTest::newRow("too large") << "too large" << "it is larger than 1 MiB";
+    }
+
+    void notARegularSettingsFile()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QString, reason);
+        QTemporaryDir dir;
+        const QString ini = makePath(dir, QStringLiteral("VantrelAssistant.ini"), kind, SettingsFile::MaximumFileSize + 1);
+        const mode_t before = typeOf(ini);
+        FifoWatchdog watchdog(kind == QLatin1String("link to a fifo") ? dir.filePath(QStringLiteral("the-fifo")) : ini);
+
+        QCOMPARE(SettingsFile::read(ini), AppSettings());
+        QString error;
+        QVERIFY(!SettingsFile::write(ini, sampleSettings(), &error));
+        QVERIFY2(!watchdog.fired(), "the settings file was waited on");
+        QCOMPARE(error, QStringLiteral("The settings file \"%1\" could not be written: %2.").arg(ini, reason));
+        QCOMPARE(typeOf(ini), before);
+        QCOMPARE(QFileInfo(ini).size(), kind == QLatin1String("too large") ? SettingsFile::MaximumFileSize + 1 : 0);
     }
 
     void failedWriteKeepsOldFile_data()

@@ -1,5 +1,7 @@
 #include "AxisLabels.h"
 #include "ExportCommands.h"
+#include "FifoWatchdog.h"
+#include "PathKinds.h"
 #include "ProfilePlot.h"
 #include "ProgramReport.h"
 #include "ReportExport.h"
@@ -229,6 +231,17 @@ private slots:
         QCOMPARE(prompts.shown.last().text, "The file " + written.fileName() + " already exists. Do you want to overwrite it ?");
         QCOMPARE(status.size(), 3);
         QCOMPARE(QFileInfo(written).lastModified(), before);
+
+        // A FIFO of that name is not asked about, and is not replaced.
+        const QString fifo = makePath(dir, "fifo." + suffixes[kind], "fifo");
+        FifoWatchdog watchdog(fifo);
+        prompts.shown.clear();
+        prompts.fileAnswers = {fifo};
+        commands[kind]();
+        QVERIFY(!watchdog.fired());
+        QCOMPARE(prompts.shown.size(), 2);
+        QCOMPARE(prompts.shown[1].text, "Export error\n" + fifo + ": not a regular file (a FIFO)");
+        QCOMPARE(typeOf(fifo), mode_t(S_IFIFO));
     }
 };
 
