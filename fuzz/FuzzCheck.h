@@ -1,7 +1,10 @@
 #pragma once
 
 #include <QByteArray>
+#include <QDir>
+#include <QFileInfo>
 #include <QString>
+#include <QTemporaryDir>
 #include <cstdio>
 #include <cstdlib>
 
@@ -35,4 +38,16 @@ inline QString shown(const QByteArray &bytes)
 inline QString shown(const QString &text)
 {
     return shown(text.toUtf8());
+}
+
+// A folder for the files a target writes, removed at exit. In memory where
+// the machine has /dev/shm: the settings file is synced to disk on every
+// write, which on a disk would be most of the time a run takes.
+inline QString scratchFolder()
+{
+    static QTemporaryDir folder(QFileInfo(QStringLiteral("/dev/shm")).isWritable()
+                                    ? QStringLiteral("/dev/shm/vantrel-fuzz-XXXXXX")
+                                    : QDir::tempPath() + QStringLiteral("/vantrel-fuzz-XXXXXX"));
+    FUZZ_CHECK(folder.isValid(), folder.errorString());
+    return folder.path();
 }

@@ -10,7 +10,6 @@
 
 #include <QCoreApplication>
 #include <QFile>
-#include <QTemporaryDir>
 #include <fuzzer/FuzzedDataProvider.h>
 #include <cstdint>
 
@@ -76,9 +75,7 @@ extern "C" int LLVMFuzzerInitialize(int *, char ***argv)
     static int qtArgc = 1;
     static char *qtArgv[] = {(*argv)[0], nullptr};
     static QCoreApplication app(qtArgc, qtArgv);
-    static QTemporaryDir folder;
-    FUZZ_CHECK(folder.isValid(), folder.errorString());
-    settingsPath = folder.filePath(QStringLiteral("VantrelAssistant.ini"));
+    settingsPath = scratchFolder() + QStringLiteral("/VantrelAssistant.ini");
     return 0;
 }
 
