@@ -2,10 +2,10 @@
 
 #include "CellRules.h"
 #include "Numbers.h"
+#include "ProfileReadout.h"
 #include "TpdFormat.h"
 
 #include <QFileInfo>
-#include <cmath>
 
 using DownloadChecks::Problem;
 
@@ -76,6 +76,6 @@ QString noSegmentsText()
 
 QString minutesText(double minutes)
 {
-    const long long seconds = std::llround(minutes * 60);
+    const long long seconds = roundedSeconds(minutes);
     return QStringLiteral("%1 min %2 s").arg(seconds / 60).arg(seconds % 60);
 }

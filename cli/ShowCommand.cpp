@@ -33,7 +33,7 @@ QString asText(const Listing &l)
     QString text;
     text += QStringLiteral("File: %1\n").arg(l.file.path);
     text += QStringLiteral("Program No.: %1\n").arg(l.file.programNo);
-    text += QStringLiteral("Initial temp.: %1 deg C\n").arg(l.file.initialTempText);
+    text += QStringLiteral("Initial temp.: %1 deg C\n").arg(valueText(l.file.initialTemp, 2));
     text += QStringLiteral("Segments: %1\n").arg(l.segments);
     if (l.segments > 0)
         text += QStringLiteral("No.  Mode  Temp.(deg C)  Rate(deg C/min)  Time(min.sec)  Start          End\n");

@@ -10,7 +10,6 @@
 #include <QPainter>
 #include <QValueAxis>
 #include <algorithm>
-#include <cmath>
 
 ProfileChart::ProfileChart(QWidget *parent)
     : QChartView(parent)
@@ -106,21 +105,12 @@ void setRangeAndStep(QValueAxis *axis, double min, double max, double step)
 
 void ProfileChart::fitAxes()
 {
-    const auto pts = m_series->points();
-    double maxTime = 0;
-    double maxTemp = 0;
-    // A value too large to be a number (a pasted 1e308 not yet checked)
-    // cannot be placed on an axis; the axes fit the rest.
-    for (const QPointF &p : pts) {
-        if (std::isfinite(p.x()))
-            maxTime = std::max(maxTime, p.x());
-        if (std::isfinite(p.y()))
-            maxTemp = std::max(maxTemp, p.y());
-    }
-    // Both axes start at 0 and reach the largest value drawn (an empty or flat
-    // line still gets a visible range); the plot around them is the margin.
-    const double timeMax = maxTime > 0 ? maxTime : 1;
-    const double tempMax = maxTemp > 0 ? maxTemp : 1;
+    // Both axes start at 0 and reach the largest value drawn, held at what
+    // they can label (an empty or flat line still gets a visible range); the
+    // plot around them is the margin.
+    const QPointF ends = axisEnds(m_series->points());
+    const double timeMax = ends.x();
+    const double tempMax = ends.y();
     const QRectF plot = chart()->plotArea().isEmpty() ? QRectF(rect()) : chart()->plotArea();
     constexpr double minTimeLabelPixels = 40; // "96000" and a gap
     constexpr double minTempLabelPixels = 15; // one line of the label font and a gap
@@ -134,7 +124,9 @@ void ProfileChart::fitAxes()
 
 void ProfileChart::setPoints(const QList<QPointF> &points)
 {
-    m_series->replace(points);
+    // A value beyond the axes (a pasted or loaded 1e308) is drawn just
+    // beyond them, where the chart's coordinates stay small.
+    m_series->replace(drawnPoints(points, axisEnds(points)));
     fitAxes();
 }
 
@@ -166,7 +158,7 @@ void ProfileChart::showHighlight()
 {
     for (const ProfileSegment &segment : m_profile.segments) {
         if (segment.column == m_highlightColumn && segment.takesTime()) {
-            m_highlight->replace({segment.start, segment.end});
+            m_highlight->replace(drawnPoints({segment.start, segment.end}, axisEnds(m_series->points())));
             return;
         }
     }

@@ -27,39 +27,40 @@ ProfilePlot::ProfilePlot(const QList<QPointF> &points, const QRectF &frame, cons
     : m_frame(frame)
     , m_font(font)
 {
-    // A value too large to be a number cannot be placed; the rest is drawn.
-    for (const QPointF &p : points) {
-        if (std::isfinite(p.x()) && std::isfinite(p.y())) {
-            m_points.append(p);
-            m_maxTime = std::max(m_maxTime, p.x());
-            m_maxTemp = std::max(m_maxTemp, p.y());
-        }
-    }
+    // Axes from 0 to the largest values, held at what they can label; a
+    // value beyond (a file may hold 1e308) lies past the axis's end.
+    const QPointF ends = axisEnds(points);
+    m_maxTime = std::max(1.0, ends.x());
+    m_maxTemp = std::max(1.0, ends.y());
+    m_points = drawnPoints(points, QPointF(m_maxTime, m_maxTemp));
     const QFontMetricsF metrics(font, device);
     const double lineHeight = metrics.height();
     // Room for the temperature labels and the title beside them, and for the
     // time labels and the title below.
     const double tempLabelWidth = metrics.horizontalAdvance(labelText(m_maxTemp * 1.2, 1)) + lineHeight * 0.5;
+    // Time labels as wide as "00000", or as the widest one when longer; the
+    // last may stand on the right edge, half of it beyond.
+    const double timeLabelWidth = std::max(metrics.horizontalAdvance(QStringLiteral("00000")),
+                                           metrics.horizontalAdvance(labelText(m_maxTime, 1)));
     const double left = lineHeight * 1.4 + tempLabelWidth;
     const double bottom = lineHeight * 2.6;
-    const double right = metrics.horizontalAdvance(QStringLiteral("0000")) * 0.7;
+    const double right = std::max(metrics.horizontalAdvance(QStringLiteral("0000")) * 0.7, timeLabelWidth / 2);
     const double top = lineHeight * 0.8;
     m_plot = QRectF(frame.left() + left, frame.top() + top, std::max(1.0, frame.width() - left - right),
                     std::max(1.0, frame.height() - top - bottom));
 
-    m_timeStep = axisLabelStep(m_maxTime, m_plot.width(), metrics.horizontalAdvance(QStringLiteral("00000")), 0);
+    m_timeStep = axisLabelStep(m_maxTime, m_plot.width(), timeLabelWidth, 0);
     m_tempStep = axisLabelStep(m_maxTemp, m_plot.height(), lineHeight * 2, 0);
     // The temperature axis ends on a label a little above the highest point.
-    const double roundedTop = std::ceil(m_maxTemp * 1.05 / m_tempStep) * m_tempStep;
-    if (std::isfinite(roundedTop)) // not for a value near the largest double
-        m_maxTemp = roundedTop;
+    m_maxTemp = std::ceil(m_maxTemp * 1.05 / m_tempStep) * m_tempStep;
     m_lineWidth = std::max(1.0, frame.height() / 200);
 }
 
 QPointF ProfilePlot::toDevice(QPointF value) const
 {
-    return QPointF(m_plot.left() + value.x() / m_maxTime * m_plot.width(),
-                   m_plot.bottom() - value.y() / m_maxTemp * m_plot.height());
+    const QPointF drawn = drawnPoint(value, QPointF(m_maxTime, m_maxTemp));
+    return QPointF(m_plot.left() + drawn.x() / m_maxTime * m_plot.width(),
+                   m_plot.bottom() - drawn.y() / m_maxTemp * m_plot.height());
 }
 
 void ProfilePlot::paint(QPainter &painter) const
@@ -72,7 +73,8 @@ void ProfilePlot::paint(QPainter &painter) const
 
     painter.fillRect(m_plot, Qt::white);
     // Grid lines and labels at whole steps from 0.
-    for (int i = 0; i * m_timeStep <= m_maxTime * (1 + 1e-9); ++i) {
+    const int timeLabels = axisLabelCount(m_maxTime, m_timeStep);
+    for (int i = 0; i < timeLabels; ++i) {
         const double t = i * m_timeStep;
         const double x = toDevice(QPointF(t, 0)).x();
         painter.setPen(QPen(QColor(215, 215, 215), thin));
@@ -83,7 +85,8 @@ void ProfilePlot::paint(QPainter &painter) const
         painter.drawText(QRectF(x - w, m_plot.bottom() + metrics.height() * 0.2, 2 * w, metrics.height()),
                          Qt::AlignCenter, text);
     }
-    for (int i = 0; i * m_tempStep <= m_maxTemp * (1 + 1e-9); ++i) {
+    const int tempLabels = axisLabelCount(m_maxTemp, m_tempStep);
+    for (int i = 0; i < tempLabels; ++i) {
         const double v = i * m_tempStep;
         const double y = toDevice(QPointF(0, v)).y();
         painter.setPen(QPen(QColor(215, 215, 215), thin));

@@ -110,7 +110,7 @@ void ProgramSheet::paint(QPainter &painter, const QRectF &page, const ProgramRep
     }
     head.line(QStringLiteral("Program No.: %1      Initial temp.: %2 deg C      %3")
                   .arg(report.programNo)
-                  .arg(formatFixed(report.initialTemp, 1), totalTimeText(report.profile.totalMinutes)),
+                  .arg(valueText(report.initialTemp, 1), totalTimeText(report.profile.totalMinutes)),
               textFont);
     head.skip(2 * mm);
 

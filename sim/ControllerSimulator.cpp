@@ -263,11 +263,17 @@ QList<SimulatorRecord> ControllerSimulator::records() const
     return m_records;
 }
 
-bool ControllerSimulator::waitForRecords(int count, int timeoutMs) const
+qint64 ControllerSimulator::commandCount() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_commandCount;
+}
+
+bool ControllerSimulator::waitForRecords(qint64 count, int timeoutMs) const
 {
     std::unique_lock lock(m_mutex);
     return m_recordAdded.wait_for(lock, milliseconds(timeoutMs),
-                                  [&] { return m_records.size() >= count; });
+                                  [&] { return m_commandCount >= count; });
 }
 
 void ControllerSimulator::setUnits(const QList<int> &units)
@@ -342,8 +348,8 @@ void ControllerSimulator::takeFrame(const QByteArray &frame)
     {
         std::lock_guard lock(m_mutex);
         settings = m_settings;
-        cut = settings.cutAfter > 0 && m_records.size() >= settings.cutAfter;
-        if (settings.silentAfter > 0 && m_records.size() >= settings.silentAfter)
+        cut = settings.cutAfter > 0 && m_commandCount >= settings.cutAfter;
+        if (settings.silentAfter > 0 && m_commandCount >= settings.silentAfter)
             settings.silent = true;
         severalUnits = m_models.size() > 1;
         bool isNumber = false;
@@ -382,6 +388,9 @@ void ControllerSimulator::takeFrame(const QByteArray &frame)
     {
         std::lock_guard lock(m_mutex);
         m_records.append(record);
+        if (m_records.size() > HistoryLimit)
+            m_records.removeFirst();
+        ++m_commandCount;
     }
     m_recordAdded.notify_all();
 }

@@ -33,6 +33,9 @@ class ControllerSimulator
 public:
     static constexpr int DefaultResponseWaitMs = 20;
     static constexpr int DefaultSplitGapMs = 30;
+    // The commands records() keeps: the latest ones, so that a simulator
+    // that serves for days does not grow with every download.
+    static constexpr int HistoryLimit = 10000;
 
     ControllerSimulator();
     ~ControllerSimulator();
@@ -84,9 +87,12 @@ public:
     // Receives each line the simulator prints (called on its thread). Set before start().
     void setOutput(std::function<void(const QString &)> output);
 
+    // The last HistoryLimit commands taken, oldest first.
     QList<SimulatorRecord> records() const;
+    // Every command taken since the start, also those records() no longer holds.
+    qint64 commandCount() const;
     // Waits until at least count commands were taken or the time is up.
-    bool waitForRecords(int count, int timeoutMs) const;
+    bool waitForRecords(qint64 count, int timeoutMs) const;
     SimulatedProgram program(int unit = 1) const;
 
 private:
@@ -106,7 +112,8 @@ private:
     mutable std::condition_variable m_recordAdded;
     Settings m_settings;
     std::map<int, ControllerModel> m_models;
-    QList<SimulatorRecord> m_records;
+    QList<SimulatorRecord> m_records;  // at most HistoryLimit
+    qint64 m_commandCount = 0;
     QString m_slavePath;
     QString m_linkPath;
     std::function<void(const QString &)> m_output;

@@ -79,7 +79,8 @@ QList<Problem> segmentProblems(const TemperatureProgram &table, int count)
             if (check.outcome == CellRules::CellCheckResult::NotANumber)
                 problems.append({Problem::Kind::NotANumber, k, row, text});
             else if (check.outcome == CellRules::CellCheckResult::OutOfRange)
-                problems.append({Problem::Kind::OutOfRange, k, row, check.text});
+                problems.append({Problem::Kind::OutOfRange, k, row,
+                                 valueText(*parseDecimal(text), CellRules::decimalsOf(row))});
         }
     }
     return problems;
@@ -97,7 +98,7 @@ std::optional<Problem> initialTempProblem(const QString &text)
     if (!check.isNumber)
         return Problem{Problem::Kind::NotANumber, -1, 0, text};
     if (!check.inRange)
-        return Problem{Problem::Kind::OutOfRange, -1, 0, check.text};
+        return Problem{Problem::Kind::OutOfRange, -1, 0, valueText(check.value, 2)};
     return std::nullopt;
 }
 

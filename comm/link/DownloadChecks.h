@@ -23,7 +23,7 @@ struct Problem
     Kind kind = Kind::NotANumber;
     int segment = -1; // -1: the initial temperature
     int row = 0;      // the grid row of the cell (the Mode row for NotSet)
-    QString text;     // the cell as it reads (OutOfRange: in its text form)
+    QString text;     // the cell as it reads (OutOfRange: the value as valueText() quotes it)
 
     bool operator==(const Problem &) const = default;
 };

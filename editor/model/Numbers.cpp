@@ -123,3 +123,16 @@ QString formatFixed(double value, int decimals)
         result.insert(result.begin(), '-');
     return QString::fromStdString(result);
 }
+
+QString valueText(double value, int decimals)
+{
+    if (!std::isfinite(value) || std::abs(value) < 1e15)
+        return formatFixed(value, decimals);
+    char buffer[64];
+    const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific);
+    std::string text(buffer, ec == std::errc() ? end : buffer);
+    // "1e+308" as a person writes it: "1e308".
+    if (const auto plus = text.find("e+"); plus != std::string::npos)
+        text.erase(plus + 1, 1);
+    return QString::fromStdString(text);
+}

@@ -30,3 +30,11 @@ std::optional<int> parseInteger(const QString &text);
 // before the point, rounded half away from zero on the shortest decimal form
 // of the value (so 0.15 gives 0.2 with one decimal, as a person expects).
 QString formatFixed(double value, int decimals);
+
+// A value as messages and read-outs quote it: formatFixed() while the whole
+// part has at most 15 digits, which are then the digits a person wrote.
+// Beyond that a double's fixed form would show digits nobody wrote (1e308
+// has 309), so the value is written in the shortest exponent form that reads
+// back as the same number: "1e308", "-2.5e20". Infinity and NaN read "inf"
+// and "nan".
+QString valueText(double value, int decimals);

@@ -46,8 +46,14 @@ Profile computeProfile(double initialTemp, const TemperatureProgram &program)
     }
 
     // Ascending time; points of equal time keep the order they were made in.
-    std::stable_sort(points.begin(), points.end(),
-                     [](const QPointF &a, const QPointF &b) { return a.x() < b.x(); });
+    // A time that overflowed may be NaN (a hold of 1e308 minutes, then one
+    // of -1e308), which compares with nothing: such points go last, so that
+    // the order stays a strict one.
+    std::stable_sort(points.begin(), points.end(), [](const QPointF &a, const QPointF &b) {
+        if (std::isnan(a.x()) || std::isnan(b.x()))
+            return !std::isnan(a.x()) && std::isnan(b.x());
+        return a.x() < b.x();
+    });
     profile.points = points;
     return profile;
 }
@@ -55,7 +61,8 @@ Profile computeProfile(double initialTemp, const TemperatureProgram &program)
 QString totalTimeText(double totalMinutes)
 {
     const double minutes = std::trunc(totalMinutes);
-    const double seconds = (totalMinutes - minutes) * 60;
+    // An infinite total (times that overflowed) has no seconds left over.
+    const double seconds = std::isfinite(totalMinutes) ? (totalMinutes - minutes) * 60 : 0;
     // The whole minutes as digits, however many: a value pasted into a cell
     // is drawn before the check refuses it, and may not fit an integer type.
     return QStringLiteral("Total time:%1min%2sec(%3min)")

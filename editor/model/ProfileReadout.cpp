@@ -8,19 +8,17 @@
 namespace {
 const QString DegC = QStringLiteral(" \u00B0C");
 
-// Whole seconds, rounded, of a time in minutes. A time beyond any program
-// (a pasted 1e308 not yet checked) is held at some thirty million years.
+QString temperatureText(double temperature)
+{
+    return valueText(temperature, 1);
+}
+}
+
 long long roundedSeconds(double minutes)
 {
     constexpr double limit = 1e15;
     const double seconds = minutes * 60;
     return std::isnan(seconds) ? 0 : std::llround(std::clamp(seconds, -limit, limit));
-}
-
-QString temperatureText(double temperature)
-{
-    return formatFixed(temperature, 1);
-}
 }
 
 ProfileReading readProfile(const Profile &profile, double minutes)

@@ -21,6 +21,9 @@ struct ProfileReading
 // no time (unset, rate 0, or an unknown mode) are never read.
 ProfileReading readProfile(const Profile &profile, double minutes);
 
+// Whole seconds, rounded, of a time in minutes. A time beyond any program
+// (a pasted or loaded 1e308) is held at some thirty million years; NaN gives 0.
+long long roundedSeconds(double minutes);
 // "12:30": whole minutes and seconds, the seconds rounded.
 QString clockText(double minutes);
 // "14 min 5 s (14.05 min.sec)".

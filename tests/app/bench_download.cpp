@@ -58,7 +58,7 @@ int main(int argc, char *argv[])
         const QString last = prompts.shown.isEmpty() ? QString() : prompts.shown.last().text;
         std::printf("round %d: status query to confirmation %lld ms, confirmation to end %lld ms (%s), %lld frames\n",
                     round + 1, static_cast<long long>(toConfirmation), static_cast<long long>(afterYes),
-                    qPrintable(last), static_cast<long long>(sim.records().size()));
+                    qPrintable(last), static_cast<long long>(sim.commandCount()));
     }
     form.DataModified = false;
     return 0;

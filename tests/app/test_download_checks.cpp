@@ -26,6 +26,10 @@ private slots:
                                                     << "Segment No. \"2\" Temp. \"-5.0\" is out of range." + temp;
         QTest::newRow("Ramp rate above 20") << QStringList{"3:3:25"} << 3
                                              << "Segment No. \"2\" Rate \"25.0\" is out of range." + rate;
+        QTest::newRow("1e308, not its 309 digits") << QStringList{"1:2:1e308"} << 3
+                                                   << "Segment No. \"0\" Temp. \"1e308\" is out of range." + temp;
+        QTest::newRow("a huge value in its shortest form") << QStringList{"3:3:-250000000000000000000.0"} << 3
+                                                           << "Segment No. \"2\" Rate \"-2.5e20\" is out of range." + rate;
         QTest::newRow("Ramp time not sent") << QStringList{"1:4:2.75"} << 3 << QString();
         QTest::newRow("Hold seconds 60") << QStringList{"2:4:1.60"} << 3
                                           << "Segment No. \"1\" Time \"1.60\" is out of range." + time;
@@ -62,6 +66,8 @@ private slots:
         QTest::addColumn<QString>("fault");
         QTest::newRow("in range") << "25.35" << QString();
         QTest::newRow("above 300") << "350" << "Initial temp. \"350.00\" is out of range.\n\rInput range:0 - 300.0 deg C";
+        QTest::newRow("1e308 as the editor writes it")
+            << QString::number(1e308, 'f', 2) << "Initial temp. \"1e308\" is out of range.\n\rInput range:0 - 300.0 deg C";
         QTest::newRow("not a number") << "1,5" << "Initial temp. \"1,5\" is not a number.";
     }
 

@@ -34,7 +34,7 @@ int main(int argc, char *argv[])
 
     const int rounds = argc > 1 ? std::atoi(argv[1]) : 3;
     for (int round = 0; round < rounds; ++round) {
-        const qsizetype before = sim.records().size();
+        const qint64 before = sim.commandCount();
         QProcess process;
         QElapsedTimer clock;
         clock.start();
@@ -45,7 +45,7 @@ int main(int argc, char *argv[])
         std::printf("round %d: vantrel send, start to exit %lld ms (exit %d, %s), %lld frames\n", round + 1,
                     static_cast<long long>(elapsed), process.exitCode(),
                     out.mid(out.lastIndexOf('\n') + 1).constData(),
-                    static_cast<long long>(sim.records().size() - before));
+                    static_cast<long long>(sim.commandCount() - before));
     }
     return 0;
 }

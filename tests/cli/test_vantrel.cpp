@@ -118,6 +118,9 @@ private slots:
                                     << QStringList{"segment 1: Time(min.sec): 100.00 is out of range 0.00 - 99.59"};
         QTest::newRow("initial temperature") << programBytes({}, "300.5") << 1
                                              << QStringList{"Initial temp.: 300.50 is out of range 0 - 300.0"};
+        QTest::newRow("1e308, not its 309 digits") << programBytes({"2:0:1e308"}, "1e308") << 1
+                                                   << QStringList{"Initial temp.: 1e308 is out of range 0 - 300.0",
+                                                                  "segment 0: Temp.(deg C): 1e308 is out of range 0 - 300.0"};
         QTest::newRow("unset among the counted") << programBytes({"1:1: "}) << 1
                                                  << QStringList{"segment 1: Mode: not set"};
         QTest::newRow("unknown mode") << programBytes({"1:2:ramp"}) << 1

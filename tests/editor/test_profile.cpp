@@ -136,6 +136,23 @@ private slots:
         }
     }
 
+    void timesThatOverflowGoLast()
+    {
+        // 10 minutes, then times of 1e308 minutes each way: infinity, then
+        // infinity minus infinity; an unknown mode starts again from (0, 0).
+        const Profile p = computeProfile(40.0, programOf({{"Hold", "0", "0", "10.00"},
+                                                          {"Hold", "0", "0", "1e308"},
+                                                          {"Hold", "0", "0", "-1e308"},
+                                                          {"Other", "0", "0", "0"},
+                                                          {"Hold", "0", "0", "5.00"}}));
+        const Points finite = Points{{0, 40}, {0, 0}} + repeated({5, 0}, 28) + Points{{10, 40}};
+        QCOMPARE(p.points.mid(0, 31), finite);
+        QCOMPARE(p.points[31].x(), qInf());
+        QVERIFY(std::isnan(p.points[32].x()));
+        QCOMPARE(p.points[31].y(), 40.0);
+        QCOMPARE(p.points[32].y(), 40.0);
+    }
+
     void column33IsNotRead()
     {
         TemperatureProgram p;

@@ -83,6 +83,9 @@ private slots:
         const Profile profile = exampleProfile();
         QCOMPARE(segmentTimesText(profile.segments[1]), "Start 11:00 at 150.0 °C\nEnd 16:30 at 150.0 °C");
         QCOMPARE(segmentTimesText(profile.segments[2]), "Start 16:30 at 150.0 °C\nEnd 21:00 at 60.0 °C");
+        // A file's 1e308: the value as messages quote it, the time held.
+        const ProfileSegment huge{1, "Ramp", {0, 40}, {1e307, 1e308}};
+        QCOMPARE(segmentTimesText(huge), "Start 0:00 at 40.0 °C\nEnd 16666666666666:40 at 1e308 °C");
     }
 };
 

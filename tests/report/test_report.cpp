@@ -1,8 +1,10 @@
+#include "AxisLabels.h"
 #include "ExportCommands.h"
 #include "ProfilePlot.h"
 #include "ProgramReport.h"
 #include "ReportExport.h"
 #include "ScriptedPrompts.h"
+#include "TpdTestData.h"
 
 #include <QDir>
 #include <QImage>
@@ -134,6 +136,49 @@ private slots:
         // Nothing red below the hold, nor below the first ramp.
         QVERIFY(!redNear(image, plot.toDevice(QPointF(13, 100))));
         QVERIFY(!redNear(image, plot.toDevice(QPointF(5.5, 20))));
+    }
+
+    // A file may hold any number a double can: every export of it draws in
+    // bounded time, on axes it can label.
+    void hugeValuesExport_data()
+    {
+        QTest::addColumn<QString>("initialTemp");
+        QTest::addColumn<QStringList>("slot0"); // mode, temperature, rate, time
+        QTest::newRow("a Ramp to 1e308") << "40.00" << QStringList{"Ramp", "1e308", "10.0", "0.00"};
+        QTest::newRow("initial temperature 1e308") << "1e308" << QStringList{"Ramp", "150.0", "10.0", "0.00"};
+        QTest::newRow("the largest double at 0.1 deg C/min: an infinite time")
+            << "40.00" << QStringList{"Ramp", "1.7976931348623157e308", "0.1", "0.00"};
+        QTest::newRow("a Ramp down to -1e308") << "40.00" << QStringList{"Ramp", "-1e308", "10.0", "0.00"};
+        QTest::newRow("a Hold of 1e308") << "40.00" << QStringList{"Hold", "0.0", "0.0", "1e308"};
+    }
+
+    void hugeValuesExport()
+    {
+        QFETCH(QString, initialTemp);
+        QFETCH(QStringList, slot0);
+        QTemporaryDir dir;
+        QFile file(dir.filePath("huge.tpd"));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(TpdFormat::write(buildProgram(3, initialTemp, 33, {{0, slot0[0], slot0[1], slot0[2], slot0[3]}}),
+                                    nullptr));
+        file.close();
+        QString error;
+        const auto report = loadReport(file.fileName(), &error);
+        QVERIFY2(report, qPrintable(error));
+
+        const QSize size(900, 420);
+        QImage image;
+        QVERIFY(image.loadFromData(ReportExport::png(report->profile, size), "PNG"));
+        QCOMPARE(image.size(), size);
+        QVERIFY(ReportExport::svg(report->profile, size).contains("<svg"));
+        QVERIFY(ReportExport::pdf(*report, QPageSize::A4).startsWith("%PDF"));
+        const ProfilePlot plot = ReportExport::chartPlot(report->profile, size, &image);
+        QVERIFY(plot.maxTime() <= AxisLimit);
+        QVERIFY(plot.maxTemp() <= 2 * AxisLimit);
+        // The line starts where the program does, whenever that is on the plot.
+        const QPointF start = plot.toDevice(report->profile.points.first());
+        if (plot.plotArea().contains(start))
+            QVERIFY(redNear(image, start));
     }
 
     void exportWritesOrExplains_data()

@@ -49,6 +49,7 @@ private slots:
     void linkCreatedAndRemoved();
     void linkNeverReplacesAFile();
     void cutAfterCommands();
+    void historyKeepsTheLastCommands();
     void printsProgramAfterDownload();
     void deviceRefused_data();
     void deviceRefused();
@@ -254,6 +255,28 @@ void TestControllerSimulator::cutAfterCommands()
     QTRY_VERIFY(!m_sim->isServing());
     QVERIFY(!QFileInfo(ports.filePath(QStringLiteral("COM9"))).isSymLink());
     QVERIFY2(!m_client->write(frame(DownloadCommands::statusQuery())), "the line must be dead");
+}
+
+void TestControllerSimulator::historyKeepsTheLastCommands()
+{
+    // More commands than the history holds, each one told apart by its value.
+    m_sim->setSilent(true);
+    const int extra = 25;
+    const int sent = ControllerSimulator::HistoryLimit + extra;
+    const auto command = [](int i) { return *DownloadCommands::initialTemp(i / 100.0); };
+    QByteArray batch;
+    for (int i = 0; i < sent; ++i) {
+        batch += frame(command(i));
+        if (batch.size() >= 4096 || i == sent - 1) {
+            QVERIFY(m_client->write(batch));
+            batch.clear();
+        }
+    }
+    QVERIFY(m_sim->waitForRecords(sent, 60000));
+    const QList<SimulatorRecord> records = m_sim->records();
+    QCOMPARE(records.size(), ControllerSimulator::HistoryLimit);
+    QCOMPARE(records.first().command, command(extra));
+    QCOMPARE(records.last().command, command(sent - 1));
 }
 
 void TestControllerSimulator::printsProgramAfterDownload()
