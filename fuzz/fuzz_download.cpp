@@ -16,7 +16,6 @@
 #include "ScriptedPrompts.h"
 
 #include <QCoreApplication>
-#include <algorithm>
 #include <cstdint>
 #include <optional>
 
@@ -155,15 +154,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         window.table.setCell(TemperatureProgram::TimeRow, col, ramp ? QStringLiteral("0.00") : QStringLiteral("1.30"));
     }
 
-    // The answers, and what each one delivered to the download.
-    QList<QByteArray> delivered;
+    // The answers: taken from the input as the download asks for them.
     bool readFailed = false;
     AnsweringPort port([&](const QByteArray &) {
         AnsweringPort::Answer answer;
-        if (input.atEnd()) { // silence
-            delivered << QByteArray();
-            return answer;
-        }
+        if (input.atEnd())
+            return answer; // silence
         const size_t length = input.byte();
         const uint8_t delivery = input.byte();
         answer.bytes = input.bytes(length);
@@ -171,20 +167,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         answer.chunk = delivery & 0x3F;
         answer.readFails = answer.chunk == 0x3F;
         readFailed = answer.readFails;
-        // What a read of at most the receive buffer gives, as the port reads.
-        QByteArray got;
-        if (!answer.late && !answer.readFails) {
-            const qsizetype buffer = ControllerExchange::ReceiveBufferSize;
-            const qsizetype chunk = answer.chunk > 0 ? answer.chunk : buffer;
-            for (qsizetype at = 0; at < answer.bytes.size() && got.size() < buffer;) {
-                const qsizetype n = std::min({chunk, buffer - got.size(), answer.bytes.size() - at});
-                got += answer.bytes.mid(at, n);
-                at += n;
-                if (FrameBytes::answerComplete(got.constData(), int(got.size())))
-                    break;
-            }
-        }
-        delivered << got;
         return answer;
     });
     port.openFails = !portOpens;
@@ -207,6 +189,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     FUZZ_CHECK(raised == (kind == Kind::PortUnavailable || kind == Kind::PortFailure), kindName(kind));
 
     // The ending the verdicts lead to, command by command.
+    // What each read gave the download, judged on its own.
+    const QList<QByteArray> &delivered = port.reads;
     const QByteArray header = ControllerExchange::headerForUnit(unit);
     const QByteArray node = header.left(2);
     for (const QByteArray &frame : port.frames)

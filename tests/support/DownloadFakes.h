@@ -33,6 +33,7 @@ public:
 
     QList<QByteArray> frames;   // every frame written, whole
     QList<QByteArray> commands; // the command text of each
+    QList<QByteArray> reads;    // what each read returned (empty: nothing, or it failed)
     bool open = false;
     bool openFails = false;
     int closeCount = 0;
@@ -57,6 +58,8 @@ public:
     int ReadAnswer(char *buf, int count, const AnswerComplete &complete) override
     {
         const Answer answer = m_source(commands.isEmpty() ? QByteArray() : commands.last());
+        if (answer.readFails || answer.late)
+            reads << QByteArray();
         if (answer.readFails)
             throw std::system_error(EIO, std::generic_category(), "read");
         m_queued += answer.bytes;
@@ -74,6 +77,7 @@ public:
             if (complete && complete(buf, got))
                 break;
         }
+        reads << QByteArray(buf, got);
         return got;
     }
     void Close() override
