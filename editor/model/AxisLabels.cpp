@@ -57,9 +57,14 @@ QPointF drawnPoint(QPointF point, QPointF ends)
     constexpr double largest = std::numeric_limits<double>::max();
     const double x = std::clamp(point.x(), -largest, largest);
     const double y = std::clamp(point.y(), -largest, largest);
-    // The share of the way from the origin that stays within reach on both
-    // axes (a division by 0 gives infinity, which the 1 caps).
-    const double share = std::min({1.0, DrawnReach * ends.x() / std::abs(x), DrawnReach * ends.y() / std::abs(y)});
+    // The share of the way from the origin that stays within reach on both axes.
+    const double reachX = DrawnReach * ends.x();
+    const double reachY = DrawnReach * ends.y();
+    double share = 1;
+    if (std::abs(x) > reachX)
+        share = reachX / std::abs(x);
+    if (std::abs(y) > reachY)
+        share = std::min(share, reachY / std::abs(y));
     return QPointF(x * share, y * share);
 }
 

@@ -1,7 +1,6 @@
 #include "Numbers.h"
 
 #include <QtTest>
-#include <limits>
 #include <clocale>
 
 class TestNumbers : public QObject
@@ -84,14 +83,11 @@ private slots:
         QTest::addColumn<int>("decimals");
         QTest::addColumn<QString>("text");
         QTest::newRow("a cell's value: its text form") << 350.0 << 1 << "350.0";
-        QTest::newRow("initial temperature") << 300.5 << 2 << "300.50";
         QTest::newRow("15 whole digits stay fixed") << 999999999999999.0 << 1 << "999999999999999.0";
         QTest::newRow("1e15 in exponent form") << 1e15 << 1 << "1e15";
         QTest::newRow("1e308, not 309 digits") << 1e308 << 1 << "1e308";
         QTest::newRow("the shortest digits that read back") << -2.5e20 << 2 << "-2.5e20";
-        QTest::newRow("largest double") << std::numeric_limits<double>::max() << 2 << "1.7976931348623157e308";
         QTest::newRow("infinity") << qInf() << 1 << "inf";
-        QTest::newRow("NaN") << qQNaN() << 1 << "nan";
     }
 
     void valueText()
