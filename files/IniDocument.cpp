@@ -1,8 +1,20 @@
 #include "IniDocument.h"
 
+#include <QStringDecoder>
+
 namespace {
 
 const QByteArray utf8Bom("\xEF\xBB\xBF");
+
+// A value's text. QString::fromUtf8 would drop a byte order mark at its
+// start, but only the one at the start of the file is a mark: inside a
+// line it is a character of the value.
+QString valueText(const QByteArray& bytes)
+{
+    QStringDecoder decoder(QStringDecoder::Utf8,
+        QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
+    return decoder.decode(bytes);
+}
 
 } // namespace
 
@@ -89,7 +101,7 @@ std::optional<QString> IniDocument::value(QStringView section, QStringView key) 
     for (qsizetype i = header + 1; i < end; ++i) {
         const Parsed parsed = parse(m_lines[i].text);
         if (parsed.kind == Kind::Key && parsed.name.compare(key, Qt::CaseInsensitive) == 0)
-            return QString::fromUtf8(parsed.value);
+            return valueText(parsed.value);
     }
     return std::nullopt;
 }

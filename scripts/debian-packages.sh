@@ -23,4 +23,8 @@ locales
 desktop-file-utils shared-mime-info xdg-utils libfile-mimeinfo-perl lintian
 # the text of exported PDFs, read back by the tests
 poppler-utils
+# the fuzz targets: clang (clang-14 on Debian 12, clang-19 on Debian 13) and
+# its runtime libraries with libFuzzer and the sanitizers, which clang only
+# recommends (libclang-rt-14-dev, libclang-rt-19-dev)
+clang libclang-rt-dev
 EOF_PACKAGES

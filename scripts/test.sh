@@ -4,6 +4,8 @@
 # build of the serial component and its tests. After the first build it checks
 # that the install step brings in every Debian package the build used, and
 # after its tests it builds the Debian package and checks it with lintian.
+# Between the AddressSanitizer and the ThreadSanitizer suites, each libFuzzer
+# target runs for 30 s (scripts/fuzz.sh, two at a time).
 set -euo pipefail
 here="$(cd "$(dirname "$0")/.." && pwd)"
 "$here/scripts/install-deps.sh"
@@ -28,5 +30,10 @@ test_suite "$here/build/normal"
 "$here/scripts/package.sh" "$here/build/normal"
 build_suite "$here/build/asan" -DVANTREL_SANITIZE=address
 test_suite "$here/build/asan"
+if command -v clang++ >/dev/null; then
+  "$here/scripts/fuzz.sh" all 30
+else
+  echo "=== fuzz: skipped: clang++ is not installed (scripts/debian-packages.sh names it)"
+fi
 build_suite "$here/build/tsan" -DVANTREL_SANITIZE=thread
 test_suite "$here/build/tsan"

@@ -5,6 +5,7 @@
 
 #include <QLocale>
 #include <QStringList>
+#include <algorithm>
 #include <optional>
 
 namespace {
@@ -78,9 +79,14 @@ bool ControllerModel::parseRefusal(const QString &text, Refusal *refusal)
     if (colon <= 0)
         return false;
     const QString target = text.left(colon);
-    const QByteArray code = text.mid(colon + 1).toLatin1();
-    if (code.size() != 4)
+    // Printable ASCII only: a control character such as ETX would end the
+    // answer early, and a character beyond Latin-1 would become '?'.
+    const QString codeText = text.mid(colon + 1);
+    const bool printable = std::all_of(codeText.begin(), codeText.end(),
+                                       [](QChar c) { return c.unicode() >= 0x20 && c.unicode() < 0x7F; });
+    if (codeText.size() != 4 || !printable)
         return false;
+    const QByteArray code = codeText.toLatin1();
     bool isNumber = false;
     const int k = target.toInt(&isNumber);
     QByteArray prefix = isNumber && target.size() == 1 ? commandPrefixOfNumber(k) : target.toLatin1();

@@ -68,7 +68,7 @@ public:
     // 5 segment count, 6 segment); empty for other k.
     static QByteArray commandPrefixOfNumber(int k);
     // Parses "K:CODE" where K is 1..6 or the start of a command text and CODE four
-    // characters. Returns false on a malformed text.
+    // printable ASCII characters. Returns false on a malformed text.
     static bool parseRefusal(const QString &text, Refusal *refusal);
     // "Program 3, initial 40.0 deg C, 2 segments:" and one line per segment.
     static QString describeProgram(const SimulatedProgram &program);

@@ -111,7 +111,7 @@ int main(int argc, char *argv[])
         Refusal refusal;
         if (!ControllerModel::parseRefusal(text, &refusal))
             return fail(QStringLiteral("--refuse wants K:CODE, K 1 to 6 or a command text, CODE four "
-                                       "characters: %1").arg(text));
+                                       "printable ASCII characters: %1").arg(text));
         simulator.addRefusal(refusal);
     }
     int value = 0;

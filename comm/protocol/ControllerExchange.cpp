@@ -118,8 +118,11 @@ bool ControllerExchange::lastAnswerWellFormed() const
     constexpr qsizetype DataAt = 15;
     const QByteArray &text = ReceiveText;
     const qsizetype etx = text.indexOf(ETX, 1);
+    // A second STX starts another frame: what came before it was cut off.
+    // The check byte may be any byte, STX included.
+    const qsizetype secondStx = text.indexOf(STX, 1);
     constexpr qsizetype NodeAt = 1;
-    return text.startsWith(STX) && etx >= DataAt && etx == text.size() - 2
+    return text.startsWith(STX) && etx >= DataAt && etx == text.size() - 2 && (secondStx < 0 || secondStx > etx)
            && text.mid(NodeAt, 2) == CommandHeader.left(2)
            && CalcBCC(text.mid(1, etx)).at(0) == text.back()
            && text.mid(RequestCodeAt, 4) == CommandText.left(4);

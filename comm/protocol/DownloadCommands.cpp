@@ -100,7 +100,11 @@ StatusVerdict judgeStatusAnswer(const ControllerExchange &exchange)
 {
     if (!exchange.lastAnswerWellFormed())
         return StatusVerdict::NoAnswer;
-    if (!exchange.lastCommandAccepted() || exchange.statusValue().size() < 4)
+    // The status is the four characters after the response code. In a
+    // well-formed answer ETX and the check byte follow the data, so a
+    // statusValue() of four characters may still hold them.
+    constexpr qsizetype StatusEnd = 15 + 4;
+    if (!exchange.lastCommandAccepted() || exchange.ReceiveText.size() < StatusEnd + 2)
         return StatusVerdict::Refused;
     return isRunning(exchange.statusValue()) ? StatusVerdict::Running : StatusVerdict::Idle;
 }

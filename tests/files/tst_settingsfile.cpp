@@ -70,6 +70,26 @@ private slots:
         QCOMPARE(SettingsFile::read(file), AppSettings());
     }
 
+    void fileDirRoundTrip_data()
+    {
+        QTest::addColumn<QString>("fileDir");
+        QTest::newRow("byte order mark first") << QStringLiteral("\uFEFF/lab");
+        QTest::newRow("semicolon first") << QStringLiteral("; not a comment");
+        QTest::newRow("bracket first") << QStringLiteral("[System]");
+        QTest::newRow("equals sign") << QStringLiteral("/a=b/");
+    }
+
+    void fileDirRoundTrip()
+    {
+        QFETCH(QString, fileDir);
+        const QString file = path(QStringLiteral("dir.ini"));
+        AppSettings s = sampleSettings();
+        s.fileDir = fileDir;
+        QString error;
+        QVERIFY2(SettingsFile::write(file, s, &error), qPrintable(error));
+        QCOMPARE(SettingsFile::read(file), s);
+    }
+
     void writesEveryKeyAsDecimal()
     {
         const QString file = path(QStringLiteral("fresh.ini"));

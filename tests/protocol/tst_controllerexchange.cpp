@@ -295,6 +295,18 @@ void TestControllerExchange::acceptance_data()
     QTest::newRow("no STX") << good.mid(1) << false << false;
     QTest::newRow("stray STX in front") << '\x02' + good << false << false;
     QTest::newRow("bytes after the check byte") << good + "0000" << false << false;
+    // A second STX starts another frame, even where the check byte still
+    // matches (an STX in place of a status digit, with the check byte mended).
+    QTest::newRow("second STX in the data") << answer("0000", "000\x02") << false << false;
+    QTest::newRow("check byte STX") << [] {
+        // Status "00" "x" "r" happens to give the check byte 0x02.
+        QByteArray data("00");
+        for (char c = '0'; c <= 'z'; ++c)
+            for (char d = '0'; d <= 'z'; ++d)
+                if (answer("0000", data + c + d).back() == '\x02')
+                    return answer("0000", data + c + d);
+        return QByteArray();
+    }() << true << true;
     QTest::newRow("answer to another command")
         << [] {
                const QByteArray body = QByteArrayLiteral("0100" "00" "0102" "0000" "\x03");

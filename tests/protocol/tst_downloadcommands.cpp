@@ -250,6 +250,9 @@ void TestDownloadCommands::statusAnswer_data()
     QTest::newRow("007F") << ok("007F") << StatusVerdict::Idle << false;
     QTest::newRow("refused") << frame("1100") << StatusVerdict::Refused << false;
     QTest::newRow("accepted but no status") << frame("0000") << StatusVerdict::Refused << false;
+    // ETX and the check byte are not status characters.
+    QTest::newRow("status of two characters") << ok("00") << StatusVerdict::Refused << false;
+    QTest::newRow("status of three characters") << ok("008") << StatusVerdict::Refused << false;
     QTest::newRow("status cut short") << QByteArray("\x02" "0100000101" "0000" "008")
                                       << StatusVerdict::NoAnswer << false;
     QTest::newRow("end code only") << QByteArray("\x02" "010013" "\x03" "x")

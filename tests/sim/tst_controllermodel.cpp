@@ -209,6 +209,9 @@ void TestControllerModel::refusalText_data()
     QTest::newRow("command text") << "0102C1004F:0401" << QByteArray("0102C1004F") << QByteArray("0401");
     QTest::newRow("number 7") << "7:1100" << QByteArray() << QByteArray();
     QTest::newRow("code too short") << "2:110" << QByteArray() << QByteArray();
+    // The code goes into the answer as it is: ETX there would end the frame.
+    QTest::newRow("control character in the code") << "1:00\u00030" << QByteArray() << QByteArray();
+    QTest::newRow("code beyond ASCII") << QString::fromUtf8("1:\uFF11100") << QByteArray() << QByteArray();
     QTest::newRow("no colon") << "2" << QByteArray() << QByteArray();
 }
 

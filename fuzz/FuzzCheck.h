@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QByteArray>
+#include <QDir>
+#include <QFileInfo>
+#include <QString>
+#include <QTemporaryDir>
+#include <cstdio>
+#include <cstdlib>
+
+// What a fuzz target asserts: a condition that holds for every input. When it
+// does not, the target says which and aborts, and libFuzzer keeps the input
+// that did it (crash-<sha1>).
+#define FUZZ_CHECK(condition, what)                                                                      \
+    do {                                                                                                 \
+        if (!(condition))                                                                                \
+            fuzzFailure(#condition, __FILE__, __LINE__, (what));                                         \
+    } while (false)
+
+[[noreturn]] inline void fuzzFailure(const char *condition, const char *file, int line, const QString &what)
+{
+    std::fprintf(stderr, "\n%s:%d: does not hold: %s\n  %s\n", file, line, condition, qPrintable(what));
+    std::fflush(stderr);
+    std::abort();
+}
+
+// A text as it reads in a failure: printable ASCII as it is, anything else as \xNN.
+inline QString shown(const QByteArray &bytes)
+{
+    QString text;
+    for (char c : bytes) {
+        const auto u = static_cast<unsigned char>(c);
+        text += (u >= 0x20 && u < 0x7F && u != '\\') ? QString(QChar(u))
+                                                     : QStringLiteral("\\x%1").arg(u, 2, 16, QLatin1Char('0'));
+    }
+    return u'"' + text + u'"';
+}
+inline QString shown(const QString &text)
+{
+    return shown(text.toUtf8());
+}
+
+// A folder for the files a target writes, removed at exit. In memory where
+// the machine has /dev/shm: the settings file is synced to disk on every
+// write, which on a disk would be most of the time a run takes.
+inline QString scratchFolder()
+{
+    static QTemporaryDir folder(QFileInfo(QStringLiteral("/dev/shm")).isWritable()
+                                    ? QStringLiteral("/dev/shm/vantrel-fuzz-XXXXXX")
+                                    : QDir::tempPath() + QStringLiteral("/vantrel-fuzz-XXXXXX"));
+    FUZZ_CHECK(folder.isValid(), folder.errorString());
+    return folder.path();
+}
