@@ -1,3 +1,4 @@
+#include "GridDriving.h"
 #include "GridEditor.h"
 #include "InitialTempField.h"
 #include "ProfileChart.h"
@@ -28,16 +29,8 @@ class TestGridEditing : public QObject
     QString cell(int row, int col) const { return model()->cell(row, col); }
     QString hint() const { return m_form->statusBar1()->panelText(0); }
 
-    QPoint cellCentre(int col, int row) const
-    {
-        const QModelIndex index = model()->index(row, col);
-        grid()->scrollTo(index);
-        return grid()->visualRect(index).center();
-    }
-    void clickCell(int col, int row)
-    {
-        QTest::mouseClick(grid()->viewport(), Qt::LeftButton, {}, cellCentre(col, row));
-    }
+    QPoint cellCentre(int col, int row) const { return GridDriving::cellCentre(grid(), col, row); }
+    void clickCell(int col, int row) { GridDriving::clickCell(grid(), col, row); }
     void rightClickCell(int col, int row)
     {
         const QPoint pos = cellCentre(col, row);
@@ -54,10 +47,7 @@ class TestGridEditing : public QObject
 
     void setSlot(int slot, const QString &mode, const QString &temp, const QString &rate, const QString &time)
     {
-        model()->setCell(1, slot + 1, mode);
-        model()->setCell(2, slot + 1, temp);
-        model()->setCell(3, slot + 1, rate);
-        model()->setCell(4, slot + 1, time);
+        GridDriving::setSlot(model(), slot, mode, temp, rate, time);
     }
 
 private slots:

@@ -1,3 +1,4 @@
+#include "GridDriving.h"
 #include "GridEditor.h"
 #include "MenuKeys.h"
 #include "ProgramHistory.h"
@@ -33,22 +34,14 @@ class TestKeyboard : public QObject
     QString cell(int row, int col) const { return model()->cell(row, col); }
     int undoSteps() const { return m_form->history().stack().count(); }
 
-    void clickCell(int col, int row)
-    {
-        const QModelIndex index = model()->index(row, col);
-        grid()->scrollTo(index);
-        QTest::mouseClick(grid()->viewport(), Qt::LeftButton, {}, grid()->visualRect(index).center());
-    }
+    void clickCell(int col, int row) { GridDriving::clickCell(grid(), col, row); }
     void key(Qt::Key k, Qt::KeyboardModifiers modifiers = {})
     {
         QTest::keyClick(QApplication::focusWidget(), k, modifiers);
     }
     void setSlot(int slot, const QString &mode, const QString &temp, const QString &rate, const QString &time)
     {
-        model()->setCell(1, slot + 1, mode);
-        model()->setCell(2, slot + 1, temp);
-        model()->setCell(3, slot + 1, rate);
-        model()->setCell(4, slot + 1, time);
+        GridDriving::setSlot(model(), slot, mode, temp, rate, time);
     }
 
 private slots:
