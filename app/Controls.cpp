@@ -1,4 +1,4 @@
-#include "Controls.h"
+#include "app/Controls.h"
 
 #include <QKeyEvent>
 #include <QPainter>

@@ -1,4 +1,4 @@
-#include "MenuKeys.h"
+#include "app/MenuKeys.h"
 
 #include <QAction>
 #include <QHash>

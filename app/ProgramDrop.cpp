@@ -1,4 +1,4 @@
-#include "ProgramDrop.h"
+#include "app/ProgramDrop.h"
 
 #include <QApplication>
 #include <QDropEvent>

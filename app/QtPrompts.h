@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Prompts.h"
+#include "model/Prompts.h"
 
 class QWidget;
 

@@ -1,8 +1,8 @@
-#include "RecentFilesMenu.h"
+#include "app/RecentFilesMenu.h"
 
-#include "IniDocument.h"
-#include "Prompts.h"
-#include "SettingsFile.h"
+#include "files/IniDocument.h"
+#include "model/Prompts.h"
+#include "files/SettingsFile.h"
 
 #include <QAction>
 #include <QDir>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "RecentFiles.h"
+#include "files/RecentFiles.h"
 
 #include <QObject>
 #include <functional>

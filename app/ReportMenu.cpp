@@ -1,7 +1,7 @@
-#include "ReportMenu.h"
+#include "app/ReportMenu.h"
 
-#include "ProgramSheet.h"
-#include "ReportExport.h"
+#include "report/ProgramSheet.h"
+#include "report/ReportExport.h"
 
 #include <QAction>
 #include <QMenu>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ExportCommands.h"
+#include "report/ExportCommands.h"
 
 #include <QObject>
 #include <functional>

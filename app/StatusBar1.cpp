@@ -1,4 +1,4 @@
-#include "StatusBar1.h"
+#include "app/StatusBar1.h"
 
 #include <QLabel>
 #include <QProgressBar>

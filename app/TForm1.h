@@ -1,10 +1,10 @@
 #pragma once
 
-#include "EditorHost.h"
-#include "TransferWindow.h"
-#include "FileCommands.h"
-#include "FileCommandsHost.h"
-#include "ProgramDocument.h"
+#include "editor/EditorHost.h"
+#include "comm/link/TransferWindow.h"
+#include "files/commands/FileCommands.h"
+#include "files/commands/FileCommandsHost.h"
+#include "editor/ProgramDocument.h"
 
 #include <QMainWindow>
 #include <functional>

@@ -1,10 +1,10 @@
 // The Edit menu, and the program as the undo history sees it.
-#include "TForm1.h"
+#include "app/TForm1.h"
 
-#include "GridEditor.h"
-#include "ProgramHistory.h"
-#include "SegmentGrid.h"
-#include "SegmentGridModel.h"
+#include "editor/GridEditor.h"
+#include "editor/ProgramHistory.h"
+#include "editor/SegmentGrid.h"
+#include "editor/SegmentGridModel.h"
 
 #include <QAction>
 #include <QMenu>

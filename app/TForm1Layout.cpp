@@ -1,19 +1,19 @@
 // The controls of the main window and where they stand.
-#include "TForm1.h"
+#include "app/TForm1.h"
 
-#include "CommentMemo.h"
-#include "Controls.h"
-#include "MenuKeys.h"
-#include "InitialTempField.h"
-#include "ProfileChart.h"
-#include "ProgramHistory.h"
-#include "RecentFilesMenu.h"
-#include "ReportMenu.h"
-#include "SegmentGrid.h"
-#include "SegmentGridModel.h"
-#include "StatusBar1.h"
-#include "ToolIcons.h"
-#include "UiFonts.h"
+#include "editor/CommentMemo.h"
+#include "app/Controls.h"
+#include "app/MenuKeys.h"
+#include "editor/InitialTempField.h"
+#include "editor/ProfileChart.h"
+#include "editor/ProgramHistory.h"
+#include "app/RecentFilesMenu.h"
+#include "app/ReportMenu.h"
+#include "editor/SegmentGrid.h"
+#include "editor/SegmentGridModel.h"
+#include "app/StatusBar1.h"
+#include "app/ToolIcons.h"
+#include "editor/UiFonts.h"
 
 #include <QAction>
 #include <QMenu>

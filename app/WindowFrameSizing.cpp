@@ -1,4 +1,4 @@
-#include "WindowFrameSizing.h"
+#include "app/WindowFrameSizing.h"
 
 #include <QEvent>
 #include <QGuiApplication>

@@ -1,6 +1,6 @@
-#include "QtPrompts.h"
-#include "TForm1.h"
-#include "ToolIcons.h"
+#include "app/QtPrompts.h"
+#include "app/TForm1.h"
+#include "app/ToolIcons.h"
 
 #include <QApplication>
 #include <QMessageBox>

@@ -1,9 +1,9 @@
 // vantrel check FILE...: every problem the editor's Send would refuse.
-#include "Command.h"
-#include "Console.h"
-#include "ExitStatus.h"
-#include "ProgramFile.h"
-#include "Profile.h"
+#include "cli/Command.h"
+#include "cli/Console.h"
+#include "cli/ExitStatus.h"
+#include "cli/ProgramFile.h"
+#include "model/Profile.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "ExitStatus.h"
+#include "cli/ExitStatus.h"
 
 QString ExitStatus::table()
 {

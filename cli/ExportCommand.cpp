@@ -1,12 +1,12 @@
 // vantrel export FILE --pdf OUT | --png OUT | --svg OUT | --csv OUT: the
 // editor's program sheet, chart and profile points as files, drawn by the
 // same code as File, Export in the window. OUT "-" is standard output.
-#include "Command.h"
-#include "Console.h"
-#include "ExitStatus.h"
-#include "ProgramReport.h"
-#include "RegularFile.h"
-#include "ReportExport.h"
+#include "cli/Command.h"
+#include "cli/Console.h"
+#include "cli/ExitStatus.h"
+#include "report/ProgramReport.h"
+#include "files/RegularFile.h"
+#include "report/ReportExport.h"
 
 #include <QRegularExpression>
 

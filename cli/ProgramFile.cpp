@@ -1,10 +1,10 @@
-#include "ProgramFile.h"
+#include "cli/ProgramFile.h"
 
-#include "CellRules.h"
-#include "DownloadCommands.h"
-#include "Numbers.h"
-#include "ProfileReadout.h"
-#include "TpdFormat.h"
+#include "model/CellRules.h"
+#include "comm/protocol/DownloadCommands.h"
+#include "model/Numbers.h"
+#include "model/ProfileReadout.h"
+#include "files/TpdFormat.h"
 
 #include <QFileInfo>
 

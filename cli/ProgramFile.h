@@ -1,7 +1,7 @@
 #pragma once
 
-#include "DownloadChecks.h"
-#include "TemperatureProgram.h"
+#include "comm/link/DownloadChecks.h"
+#include "model/TemperatureProgram.h"
 
 #include <QList>
 #include <QString>

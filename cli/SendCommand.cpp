@@ -1,13 +1,13 @@
 // vantrel send FILE --port PORT: the editor's Send, from a program file.
-#include "Command.h"
-#include "CommX.h"
-#include "CommXDownloadPort.h"
-#include "Console.h"
-#include "ExitStatus.h"
-#include "ProgramDownload.h"
-#include "ProgramFile.h"
-#include "TextPrompts.h"
-#include "TextTransferWindow.h"
+#include "cli/Command.h"
+#include "comm/CommX.h"
+#include "comm/link/CommXDownloadPort.h"
+#include "cli/Console.h"
+#include "cli/ExitStatus.h"
+#include "comm/link/ProgramDownload.h"
+#include "cli/ProgramFile.h"
+#include "cli/TextPrompts.h"
+#include "cli/TextTransferWindow.h"
 
 #include <QCommandLineParser>
 #include <QRegularExpression>

@@ -1,10 +1,10 @@
 // vantrel show FILE [--json]: the program as text or as one JSON object.
-#include "Command.h"
-#include "Console.h"
-#include "ExitStatus.h"
-#include "ProgramFile.h"
-#include "Numbers.h"
-#include "Profile.h"
+#include "cli/Command.h"
+#include "cli/Console.h"
+#include "cli/ExitStatus.h"
+#include "cli/ProgramFile.h"
+#include "model/Numbers.h"
+#include "model/Profile.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>

@@ -1,6 +1,6 @@
-#include "TextPrompts.h"
+#include "cli/TextPrompts.h"
 
-#include "Console.h"
+#include "cli/Console.h"
 
 void TextPrompts::message(const QString &text)
 {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Prompts.h"
+#include "model/Prompts.h"
 
 // The download's messages and its question on a text console. Plain messages
 // go to standard output, boxes and errors to standard error; the Yes/No

@@ -1,6 +1,6 @@
-#include "TextTransferWindow.h"
+#include "cli/TextTransferWindow.h"
 
-#include "Console.h"
+#include "cli/Console.h"
 
 namespace {
 volatile std::sig_atomic_t interruptFlag = 0;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "TransferWindow.h"
+#include "comm/link/TransferWindow.h"
 
 #include <QString>
 #include <csignal>

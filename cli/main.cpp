@@ -1,7 +1,7 @@
 // vantrel: checks, shows and sends oven-controller programs without a window.
-#include "Command.h"
-#include "Console.h"
-#include "ExitStatus.h"
+#include "cli/Command.h"
+#include "cli/Console.h"
+#include "cli/ExitStatus.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>

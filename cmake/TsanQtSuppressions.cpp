@@ -10,7 +10,7 @@
 // QTest::qRun). Only those two reports are suppressed. Qt is not instrumented,
 // so its frames appear only as the direct callers of an intercepted call:
 // neither name can match a race in our code, which uses no QWaitCondition, nor
-// one in a test function that qRun runs (tst_tsan_canary proves it).
+// one in a test function that qRun runs (test_tsan_canary proves it).
 #if defined(__SANITIZE_THREAD__)
 extern "C" const char* __tsan_default_suppressions()
 {

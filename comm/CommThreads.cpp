@@ -1,6 +1,6 @@
-#include "CommThreads.h"
+#include "comm/CommThreads.h"
 
-#include "CommX.h"
+#include "comm/CommX.h"
 
 #include <QSocketNotifier>
 

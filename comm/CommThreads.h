@@ -1,6 +1,6 @@
 #pragma once
 
-#include "SerialPlatform.h"
+#include "comm/SerialPlatform.h"
 
 #include <QtGlobal>
 

@@ -1,7 +1,7 @@
-#include "CommX.h"
+#include "comm/CommX.h"
 
-#include "CommThreads.h"
-#include "PosixSerialPlatform.h"
+#include "comm/CommThreads.h"
+#include "comm/PosixSerialPlatform.h"
 
 #include <QCoreApplication>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "PortDirectory.h"
-#include "SerialPlatform.h"
+#include "comm/PortDirectory.h"
+#include "comm/SerialPlatform.h"
 
 #include <QByteArray>
 

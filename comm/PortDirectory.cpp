@@ -1,4 +1,4 @@
-#include "PortDirectory.h"
+#include "comm/PortDirectory.h"
 
 #include <QDir>
 #include <QFileInfo>

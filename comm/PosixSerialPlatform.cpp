@@ -1,4 +1,4 @@
-#include "PosixSerialPlatform.h"
+#include "comm/PosixSerialPlatform.h"
 
 #include <QFile>
 

@@ -1,4 +1,4 @@
-#include "CommentMemo.h"
+#include "editor/CommentMemo.h"
 
 #include <QKeyEvent>
 #include <QMimeData>

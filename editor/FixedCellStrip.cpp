@@ -1,6 +1,6 @@
-#include "FixedCellStrip.h"
+#include "editor/FixedCellStrip.h"
 
-#include "SegmentGrid.h"
+#include "editor/SegmentGrid.h"
 
 #include <QContextMenuEvent>
 #include <QPainter>

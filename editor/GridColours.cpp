@@ -1,4 +1,4 @@
-#include "GridColours.h"
+#include "editor/GridColours.h"
 
 #include <cmath>
 

@@ -1,13 +1,13 @@
-#include "GridEditor.h"
+#include "editor/GridEditor.h"
 
-#include "CellRules.h"
-#include "EditorHost.h"
-#include "Numbers.h"
-#include "ProgramHistory.h"
-#include "Prompts.h"
-#include "SegmentGrid.h"
-#include "SegmentGridModel.h"
-#include "TemperatureProgram.h"
+#include "model/CellRules.h"
+#include "editor/EditorHost.h"
+#include "model/Numbers.h"
+#include "editor/ProgramHistory.h"
+#include "model/Prompts.h"
+#include "editor/SegmentGrid.h"
+#include "editor/SegmentGridModel.h"
+#include "model/TemperatureProgram.h"
 
 #include <QComboBox>
 #include <QEvent>

@@ -1,9 +1,9 @@
-#include "InitialTempField.h"
+#include "editor/InitialTempField.h"
 
-#include "CellRules.h"
-#include "EditorHost.h"
-#include "ProgramHistory.h"
-#include "Prompts.h"
+#include "model/CellRules.h"
+#include "editor/EditorHost.h"
+#include "editor/ProgramHistory.h"
+#include "model/Prompts.h"
 
 #include <QKeyEvent>
 

@@ -1,6 +1,6 @@
-#include "ProfileChart.h"
+#include "editor/ProfileChart.h"
 
-#include "AxisLabels.h"
+#include "model/AxisLabels.h"
 
 
 #include <QChart>

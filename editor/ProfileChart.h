@@ -1,7 +1,7 @@
 #pragma once
 
-#include "Profile.h"
-#include "ProfileReadout.h"
+#include "model/Profile.h"
+#include "model/ProfileReadout.h"
 
 #include <QChartView>
 #include <QList>

@@ -1,8 +1,8 @@
-#include "ProgramCommands.h"
+#include "editor/ProgramCommands.h"
 
-#include "EditorHost.h"
-#include "ProgramDocument.h"
-#include "SegmentGridModel.h"
+#include "editor/EditorHost.h"
+#include "editor/ProgramDocument.h"
+#include "editor/SegmentGridModel.h"
 
 #include <algorithm>
 

@@ -1,8 +1,8 @@
-#include "ProgramHistory.h"
+#include "editor/ProgramHistory.h"
 
-#include "EditorHost.h"
-#include "ProgramDocument.h"
-#include "SegmentGridModel.h"
+#include "editor/EditorHost.h"
+#include "editor/ProgramDocument.h"
+#include "editor/SegmentGridModel.h"
 
 #include <QAction>
 #include <QElapsedTimer>

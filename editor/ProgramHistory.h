@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ProgramCommands.h"
+#include "editor/ProgramCommands.h"
 
 #include <QObject>
 #include <QUndoStack>

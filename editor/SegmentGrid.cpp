@@ -1,10 +1,10 @@
-#include "SegmentGrid.h"
+#include "editor/SegmentGrid.h"
 
-#include "CellRules.h"
-#include "FixedCellStrip.h"
-#include "GridColours.h"
-#include "SegmentGridModel.h"
-#include "UiFonts.h"
+#include "model/CellRules.h"
+#include "editor/FixedCellStrip.h"
+#include "editor/GridColours.h"
+#include "editor/SegmentGridModel.h"
+#include "editor/UiFonts.h"
 
 #include <QCoreApplication>
 #include <QHeaderView>

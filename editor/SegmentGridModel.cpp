@@ -1,6 +1,6 @@
-#include "SegmentGridModel.h"
+#include "editor/SegmentGridModel.h"
 
-#include "ProfileReadout.h"
+#include "model/ProfileReadout.h"
 
 SegmentGridModel::SegmentGridModel(QObject *parent)
     : QAbstractTableModel(parent)

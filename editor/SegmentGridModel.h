@@ -1,7 +1,7 @@
 #pragma once
 
-#include "Profile.h"
-#include "TemperatureProgram.h"
+#include "model/Profile.h"
+#include "model/TemperatureProgram.h"
 
 #include <QAbstractTableModel>
 

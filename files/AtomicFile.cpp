@@ -1,6 +1,6 @@
-#include "AtomicFile.h"
+#include "files/AtomicFile.h"
 
-#include "RegularFile.h"
+#include "files/RegularFile.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,4 +1,4 @@
-#include "Cp932.h"
+#include "files/Cp932.h"
 
 #include <cerrno>
 #include <iconv.h>

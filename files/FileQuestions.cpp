@@ -1,4 +1,4 @@
-#include "FileQuestions.h"
+#include "files/FileQuestions.h"
 
 const QString ConfirmationCaption = QStringLiteral("Confirmation");
 

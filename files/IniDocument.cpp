@@ -1,4 +1,4 @@
-#include "IniDocument.h"
+#include "files/IniDocument.h"
 
 #include <QStringDecoder>
 

@@ -1,4 +1,4 @@
-#include "IntegerText.h"
+#include "files/IntegerText.h"
 
 #include <climits>
 

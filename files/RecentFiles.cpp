@@ -1,7 +1,7 @@
-#include "RecentFiles.h"
+#include "files/RecentFiles.h"
 
-#include "IniDocument.h"
-#include "SettingsFile.h"
+#include "files/IniDocument.h"
+#include "files/SettingsFile.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,9 +1,9 @@
-#include "SettingsFile.h"
+#include "files/SettingsFile.h"
 
-#include "AtomicFile.h"
-#include "IniDocument.h"
-#include "IntegerText.h"
-#include "RegularFile.h"
+#include "files/AtomicFile.h"
+#include "files/IniDocument.h"
+#include "files/IntegerText.h"
+#include "files/RegularFile.h"
 
 #include <QDir>
 #include <QFileInfo>

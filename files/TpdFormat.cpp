@@ -1,10 +1,10 @@
-#include "TpdFormat.h"
+#include "files/TpdFormat.h"
 
-#include "AtomicFile.h"
-#include "Cp932.h"
-#include "IntegerText.h"
-#include "RegularFile.h"
-#include "TpdRowLine.h"
+#include "files/AtomicFile.h"
+#include "files/Cp932.h"
+#include "files/IntegerText.h"
+#include "files/RegularFile.h"
+#include "files/TpdRowLine.h"
 
 #include <QDir>
 #include <QFileInfo>

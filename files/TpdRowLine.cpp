@@ -1,4 +1,4 @@
-#include "TpdRowLine.h"
+#include "files/TpdRowLine.h"
 
 namespace {
 

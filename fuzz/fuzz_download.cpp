@@ -8,12 +8,12 @@
 // each a length byte, a byte of delivery (bit 7: it arrives late; bits 0-5:
 // bytes per arrival, 0 all at once; 63: the read fails) and the bytes.
 
-#include "FuzzCheck.h"
+#include "fuzz/FuzzCheck.h"
 
-#include "DownloadFakes.h"
-#include "FrameBytes.h"
-#include "ProgramDownload.h"
-#include "ScriptedPrompts.h"
+#include "tests/support/DownloadFakes.h"
+#include "comm/protocol/FrameBytes.h"
+#include "comm/link/ProgramDownload.h"
+#include "tests/support/ScriptedPrompts.h"
 
 #include <QCoreApplication>
 #include <cstdint>

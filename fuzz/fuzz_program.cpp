@@ -3,16 +3,16 @@
 // profile, the exported chart and program sheet, the writer, and the reader
 // again. The program must come back from the writer as it went in.
 
-#include "FuzzCheck.h"
+#include "fuzz/FuzzCheck.h"
 
-#include "DownloadChecks.h"
-#include "DownloadCommands.h"
-#include "Numbers.h"
-#include "ProgramFile.h"
-#include "ProgramReport.h"
-#include "ProgramSheet.h"
-#include "ReportExport.h"
-#include "TpdFormat.h"
+#include "comm/link/DownloadChecks.h"
+#include "comm/protocol/DownloadCommands.h"
+#include "model/Numbers.h"
+#include "cli/ProgramFile.h"
+#include "report/ProgramReport.h"
+#include "report/ProgramSheet.h"
+#include "report/ReportExport.h"
+#include "files/TpdFormat.h"
 
 #include <QFile>
 #include <QGuiApplication>

@@ -2,11 +2,11 @@
 // written must read back as written, and a file is only ever changed in the
 // lines of the values written.
 
-#include "FuzzCheck.h"
+#include "fuzz/FuzzCheck.h"
 
-#include "IniDocument.h"
-#include "RecentFiles.h"
-#include "SettingsFile.h"
+#include "files/IniDocument.h"
+#include "files/RecentFiles.h"
+#include "files/SettingsFile.h"
 
 #include <QCoreApplication>
 #include <QFile>

@@ -8,12 +8,12 @@
 // bits 2-7 the unit), a refusal "K:CODE" up to the first line feed, then the
 // bytes on the line.
 
-#include "FuzzCheck.h"
+#include "fuzz/FuzzCheck.h"
 
-#include "ControllerExchange.h"
-#include "ControllerModel.h"
-#include "FrameAssembler.h"
-#include "FrameBytes.h"
+#include "comm/protocol/ControllerExchange.h"
+#include "sim/ControllerModel.h"
+#include "sim/FrameAssembler.h"
+#include "comm/protocol/FrameBytes.h"
 
 #include <cstdint>
 

@@ -1,9 +1,9 @@
-#include "ExportCommands.h"
+#include "report/ExportCommands.h"
 
-#include "FileQuestions.h"
-#include "Prompts.h"
-#include "RegularFile.h"
-#include "ReportExport.h"
+#include "files/FileQuestions.h"
+#include "model/Prompts.h"
+#include "files/RegularFile.h"
+#include "report/ReportExport.h"
 
 #include <QFileInfo>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ProgramReport.h"
+#include "report/ProgramReport.h"
 
 #include <QByteArray>
 #include <QString>

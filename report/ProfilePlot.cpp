@@ -1,7 +1,7 @@
-#include "ProfilePlot.h"
+#include "report/ProfilePlot.h"
 
-#include "Numbers.h"
-#include "AxisLabels.h"
+#include "model/Numbers.h"
+#include "model/AxisLabels.h"
 
 #include <QFontMetricsF>
 #include <QPainter>

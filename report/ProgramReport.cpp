@@ -1,10 +1,10 @@
-#include "ProgramReport.h"
+#include "report/ProgramReport.h"
 
-#include "DownloadCommands.h"
-#include "Numbers.h"
-#include "ProfileReadout.h"
-#include "Prompts.h"
-#include "TpdFormat.h"
+#include "comm/protocol/DownloadCommands.h"
+#include "model/Numbers.h"
+#include "model/ProfileReadout.h"
+#include "model/Prompts.h"
+#include "files/TpdFormat.h"
 
 std::optional<ProgramReport> loadReport(const QString &path, QString *error, bool *cannotRead)
 {

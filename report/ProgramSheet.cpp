@@ -1,7 +1,7 @@
-#include "ProgramSheet.h"
+#include "report/ProgramSheet.h"
 
-#include "Numbers.h"
-#include "ProfilePlot.h"
+#include "model/Numbers.h"
+#include "report/ProfilePlot.h"
 
 #include <QFileInfo>
 #include <QFontMetricsF>

@@ -1,8 +1,8 @@
-#include "ReportExport.h"
+#include "report/ReportExport.h"
 
-#include "AtomicFile.h"
-#include "ProfilePlot.h"
-#include "ProgramSheet.h"
+#include "files/AtomicFile.h"
+#include "report/ProfilePlot.h"
+#include "report/ProgramSheet.h"
 
 #include <QBuffer>
 #include <QImage>

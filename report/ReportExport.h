@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ProfilePlot.h"
-#include "ProgramReport.h"
+#include "report/ProfilePlot.h"
+#include "report/ProgramReport.h"
 
 #include <QByteArray>
 #include <QPageSize>

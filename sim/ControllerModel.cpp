@@ -1,7 +1,7 @@
-#include "ControllerModel.h"
+#include "sim/ControllerModel.h"
 
-#include "ControllerExchange.h"
-#include "FrameBytes.h"
+#include "comm/protocol/ControllerExchange.h"
+#include "comm/protocol/FrameBytes.h"
 
 #include <QLocale>
 #include <QStringList>

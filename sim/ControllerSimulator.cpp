@@ -1,8 +1,8 @@
-#include "ControllerSimulator.h"
+#include "sim/ControllerSimulator.h"
 
-#include "FrameAssembler.h"
-#include "PortLink.h"
-#include "PosixSerialPlatform.h"
+#include "sim/FrameAssembler.h"
+#include "sim/PortLink.h"
+#include "comm/PosixSerialPlatform.h"
 
 #include <QFile>
 

@@ -1,6 +1,6 @@
-#include "FrameAssembler.h"
+#include "sim/FrameAssembler.h"
 
-#include "FrameBytes.h"
+#include "comm/protocol/FrameBytes.h"
 
 bool FrameAssembler::feed(char byte)
 {

@@ -1,4 +1,4 @@
-#include "PortLink.h"
+#include "sim/PortLink.h"
 
 #include <QDir>
 #include <QFile>

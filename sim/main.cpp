@@ -1,8 +1,8 @@
 // vantrel-controller-sim: a temperature controller on a pseudo-terminal, for
 // trying the editor's Send without hardware, or on a serial device, for
 // checking the line settings on real wires.
-#include "ControllerSimulator.h"
-#include "PortLink.h"
+#include "sim/ControllerSimulator.h"
+#include "sim/PortLink.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>

@@ -1,6 +1,6 @@
-#include "TForm2.h"
+#include "comm/dialog/TForm2.h"
 
-#include "UiFonts.h"
+#include "editor/UiFonts.h"
 
 #include <QComboBox>
 #include <QKeyEvent>

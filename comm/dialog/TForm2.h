@@ -1,6 +1,6 @@
 #pragma once
 
-#include "PortDirectory.h"
+#include "comm/PortDirectory.h"
 
 #include <QWidget>
 #include <functional>

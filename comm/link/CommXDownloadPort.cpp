@@ -1,7 +1,7 @@
-#include "CommXDownloadPort.h"
+#include "comm/link/CommXDownloadPort.h"
 
-#include "CommX.h"
-#include "PortDirectory.h"
+#include "comm/CommX.h"
+#include "comm/PortDirectory.h"
 
 #include <QFile>
 #include <cerrno>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "DownloadPort.h"
-#include "SerialPlatform.h"
+#include "comm/link/DownloadPort.h"
+#include "comm/SerialPlatform.h"
 
 class TCommX;
 

@@ -1,9 +1,9 @@
-#include "DownloadChecks.h"
+#include "comm/link/DownloadChecks.h"
 
-#include "CellRules.h"
-#include "DownloadCommands.h"
-#include "Numbers.h"
-#include "TemperatureProgram.h"
+#include "model/CellRules.h"
+#include "comm/protocol/DownloadCommands.h"
+#include "model/Numbers.h"
+#include "model/TemperatureProgram.h"
 
 #include <algorithm>
 

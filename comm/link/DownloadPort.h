@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ExchangePort.h"
+#include "comm/protocol/ExchangePort.h"
 
 #include <QString>
 #include <stdexcept>

@@ -1,11 +1,11 @@
-#include "ProgramDownload.h"
+#include "comm/link/ProgramDownload.h"
 
-#include "DownloadChecks.h"
-#include "DownloadCommands.h"
-#include "DownloadPort.h"
-#include "Numbers.h"
-#include "Prompts.h"
-#include "TransferWindow.h"
+#include "comm/link/DownloadChecks.h"
+#include "comm/protocol/DownloadCommands.h"
+#include "comm/link/DownloadPort.h"
+#include "model/Numbers.h"
+#include "model/Prompts.h"
+#include "comm/link/TransferWindow.h"
 
 #include <QScopeGuard>
 #include <stdexcept>

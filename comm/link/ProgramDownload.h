@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ControllerExchange.h"
-#include "TemperatureProgram.h"
+#include "comm/protocol/ControllerExchange.h"
+#include "model/TemperatureProgram.h"
 
 #include <QString>
 #include <optional>

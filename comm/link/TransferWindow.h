@@ -1,6 +1,6 @@
 #pragma once
 
-#include "TemperatureProgram.h"
+#include "model/TemperatureProgram.h"
 
 #include <QString>
 

@@ -1,8 +1,8 @@
-#include "ControllerExchange.h"
+#include "comm/protocol/ControllerExchange.h"
 
-#include "CommError.h"
-#include "ExchangePort.h"
-#include "FrameBytes.h"
+#include "comm/protocol/CommError.h"
+#include "comm/protocol/ExchangePort.h"
+#include "comm/protocol/FrameBytes.h"
 
 #include <exception>
 

@@ -1,4 +1,4 @@
-#include "DecimalText.h"
+#include "comm/protocol/DecimalText.h"
 
 #include <charconv>
 #include <cmath>

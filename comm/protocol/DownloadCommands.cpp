@@ -1,7 +1,7 @@
-#include "DownloadCommands.h"
+#include "comm/protocol/DownloadCommands.h"
 
-#include "ControllerExchange.h"
-#include "DecimalText.h"
+#include "comm/protocol/ControllerExchange.h"
+#include "comm/protocol/DecimalText.h"
 
 namespace DownloadCommands {
 

@@ -1,14 +1,14 @@
-#include "FileCommands.h"
+#include "files/commands/FileCommands.h"
 
-#include "EditorHost.h"
-#include "FileCommandsHost.h"
-#include "FileQuestions.h"
-#include "Numbers.h"
-#include "Prompts.h"
-#include "RegularFile.h"
-#include "SegmentGridModel.h"
-#include "TemperatureProgram.h"
-#include "TpdFormat.h"
+#include "editor/EditorHost.h"
+#include "files/commands/FileCommandsHost.h"
+#include "files/FileQuestions.h"
+#include "model/Numbers.h"
+#include "model/Prompts.h"
+#include "files/RegularFile.h"
+#include "editor/SegmentGridModel.h"
+#include "model/TemperatureProgram.h"
+#include "files/TpdFormat.h"
 
 #include <QFileInfo>
 

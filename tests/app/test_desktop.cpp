@@ -1,14 +1,14 @@
 // Opening from outside the window: a file named on the command line, a file
 // dropped on the window, the recent files, and the window's icon.
-#include "FileBytes.h"
-#include "IniDocument.h"
-#include "ProgramDrop.h"
-#include "RecentFilesMenu.h"
-#include "ScriptedPrompts.h"
-#include "SettingsFile.h"
-#include "StatusBar1.h"
-#include "TForm1.h"
-#include "TpdTestData.h"
+#include "tests/support/FileBytes.h"
+#include "files/IniDocument.h"
+#include "app/ProgramDrop.h"
+#include "app/RecentFilesMenu.h"
+#include "tests/support/ScriptedPrompts.h"
+#include "files/SettingsFile.h"
+#include "app/StatusBar1.h"
+#include "app/TForm1.h"
+#include "tests/support/TpdTestData.h"
 
 #include <QAction>
 #include <QMenu>

@@ -1,12 +1,12 @@
-#include "GridDriving.h"
-#include "GridEditor.h"
-#include "InitialTempField.h"
-#include "ProfileChart.h"
-#include "ScriptedPrompts.h"
-#include "SegmentGrid.h"
-#include "SegmentGridModel.h"
-#include "StatusBar1.h"
-#include "TForm1.h"
+#include "tests/support/GridDriving.h"
+#include "editor/GridEditor.h"
+#include "editor/InitialTempField.h"
+#include "editor/ProfileChart.h"
+#include "tests/support/ScriptedPrompts.h"
+#include "editor/SegmentGrid.h"
+#include "editor/SegmentGridModel.h"
+#include "app/StatusBar1.h"
+#include "app/TForm1.h"
 
 #include <QClipboard>
 #include <QAbstractItemView>

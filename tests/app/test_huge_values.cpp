@@ -1,10 +1,10 @@
 // A program file may hold any number a double can. Opened in the window, its
 // chart must draw with axes and labels it can handle.
-#include "AxisLabels.h"
-#include "ProfileChart.h"
-#include "ScriptedPrompts.h"
-#include "TForm1.h"
-#include "TpdTestData.h"
+#include "model/AxisLabels.h"
+#include "editor/ProfileChart.h"
+#include "tests/support/ScriptedPrompts.h"
+#include "app/TForm1.h"
+#include "tests/support/TpdTestData.h"
 
 #include <QTemporaryDir>
 #include <QValueAxis>

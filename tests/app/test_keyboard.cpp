@@ -1,13 +1,13 @@
-#include "GridDriving.h"
-#include "GridEditor.h"
-#include "MenuKeys.h"
-#include "ProgramHistory.h"
-#include "ScriptedPrompts.h"
-#include "SegmentGrid.h"
-#include "SegmentGridModel.h"
-#include "StatusBar1.h"
-#include "TForm1.h"
-#include "WindowFrameSizing.h"
+#include "tests/support/GridDriving.h"
+#include "editor/GridEditor.h"
+#include "app/MenuKeys.h"
+#include "editor/ProgramHistory.h"
+#include "tests/support/ScriptedPrompts.h"
+#include "editor/SegmentGrid.h"
+#include "editor/SegmentGridModel.h"
+#include "app/StatusBar1.h"
+#include "app/TForm1.h"
+#include "app/WindowFrameSizing.h"
 
 #include <QClipboard>
 #include <QComboBox>

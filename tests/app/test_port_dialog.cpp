@@ -1,10 +1,10 @@
-#include "CommX.h"
-#include "CommXDownloadPort.h"
-#include "PortDirectory.h"
-#include "ScriptedPrompts.h"
-#include "StatusBar1.h"
-#include "TForm1.h"
-#include "TForm2.h"
+#include "comm/CommX.h"
+#include "comm/link/CommXDownloadPort.h"
+#include "comm/PortDirectory.h"
+#include "tests/support/ScriptedPrompts.h"
+#include "app/StatusBar1.h"
+#include "app/TForm1.h"
+#include "comm/dialog/TForm2.h"
 
 #include <QComboBox>
 #include <QLabel>

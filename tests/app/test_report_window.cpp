@@ -1,13 +1,13 @@
 // The window's wiring of the chart read-out and the program sheet commands;
 // the rules themselves are tested at their own units.
-#include "ProfileChart.h"
-#include "MenuKeys.h"
-#include "ReportMenu.h"
-#include "ScriptedPrompts.h"
-#include "SegmentGrid.h"
-#include "SegmentGridModel.h"
-#include "StatusBar1.h"
-#include "TForm1.h"
+#include "editor/ProfileChart.h"
+#include "app/MenuKeys.h"
+#include "app/ReportMenu.h"
+#include "tests/support/ScriptedPrompts.h"
+#include "editor/SegmentGrid.h"
+#include "editor/SegmentGridModel.h"
+#include "app/StatusBar1.h"
+#include "app/TForm1.h"
 
 #include <QAction>
 #include <QLineSeries>

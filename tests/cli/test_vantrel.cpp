@@ -1,8 +1,8 @@
 // vantrel as a person or a script runs it: output, exit status, and for send
 // the frames the simulated controllers took.
-#include "ControllerSimulator.h"
-#include "PathKinds.h"
-#include "TpdTestData.h"
+#include "sim/ControllerSimulator.h"
+#include "tests/support/PathKinds.h"
+#include "tests/support/TpdTestData.h"
 
 #include <QImage>
 #include <QProcess>

@@ -1,8 +1,8 @@
-#include "EditorHost.h"
-#include "Profile.h"
-#include "ProgramDocument.h"
-#include "ProgramHistory.h"
-#include "SegmentGridModel.h"
+#include "editor/EditorHost.h"
+#include "model/Profile.h"
+#include "editor/ProgramDocument.h"
+#include "editor/ProgramHistory.h"
+#include "editor/SegmentGridModel.h"
 
 #include <QAction>
 #include <QtTest>

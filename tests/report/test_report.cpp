@@ -1,12 +1,12 @@
-#include "AxisLabels.h"
-#include "ExportCommands.h"
-#include "FifoWatchdog.h"
-#include "PathKinds.h"
-#include "ProfilePlot.h"
-#include "ProgramReport.h"
-#include "ReportExport.h"
-#include "ScriptedPrompts.h"
-#include "TpdTestData.h"
+#include "model/AxisLabels.h"
+#include "report/ExportCommands.h"
+#include "tests/support/FifoWatchdog.h"
+#include "tests/support/PathKinds.h"
+#include "report/ProfilePlot.h"
+#include "report/ProgramReport.h"
+#include "report/ReportExport.h"
+#include "tests/support/ScriptedPrompts.h"
+#include "tests/support/TpdTestData.h"
 
 #include <QDir>
 #include <QImage>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "DownloadPort.h"
-#include "TransferWindow.h"
+#include "comm/link/DownloadPort.h"
+#include "comm/link/TransferWindow.h"
 
 #include <QByteArray>
 #include <QList>

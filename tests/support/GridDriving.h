@@ -1,7 +1,7 @@
 #pragma once
 
-#include "SegmentGrid.h"
-#include "SegmentGridModel.h"
+#include "editor/SegmentGrid.h"
+#include "editor/SegmentGridModel.h"
 
 #include <QtTest>
 

@@ -1,8 +1,0 @@
-#include "Prompts.h"
-
-QString errorDisplayText(const QString &text)
-{
-    if (!text.isEmpty() && text.back() > QLatin1Char('.'))
-        return text + QLatin1Char('.');
-    return text;
-}

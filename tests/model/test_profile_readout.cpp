@@ -1,0 +1,93 @@
+#include "model/Profile.h"
+#include "model/ProfileReadout.h"
+#include "model/TemperatureProgram.h"
+
+#include <QtTest>
+
+namespace {
+// Initial 40.0; Ramp to 150.0 at 10.0 (0 to 11 min); Hold 5.30 (11 to 16.5);
+// Ramp to 60.0 at 20.0 (16.5 to 21); the rest unset.
+Profile exampleProfile()
+{
+    TemperatureProgram program;
+    const QStringList cells[] = {{"Ramp", "150.0", "10.0", "0.00"},
+                                 {"Hold", "0.0", "0.0", "5.30"},
+                                 {"Ramp", "60.0", "20.0", "0.00"}};
+    for (int i = 0; i < 3; ++i) {
+        for (int row = 1; row <= 4; ++row)
+            program.setCell(row, i + 1, cells[i][row - 1]);
+    }
+    return computeProfile(40.0, program);
+}
+}
+
+class TestProfileReadout : public QObject
+{
+    Q_OBJECT
+private slots:
+    void reading_data()
+    {
+        QTest::addColumn<double>("minutes");
+        QTest::addColumn<int>("slot"); // -1: none
+        QTest::addColumn<double>("temperature");
+        QTest::addColumn<QString>("text");
+
+        QTest::newRow("before the first point") << -0.5 << -1 << 0.0 << "-0 min 30 s (-0.30 min.sec)  before the start";
+        QTest::newRow("at the start") << 0.0 << 0 << 40.0
+                                      << "0 min 0 s (0.00 min.sec)  40.0 °C  Segment 0 Ramp 40.0 → 150.0 °C, 0:00 – 11:00";
+        QTest::newRow("half way up the ramp") << 5.5 << 0 << 95.0
+                                              << "5 min 30 s (5.30 min.sec)  95.0 °C  Segment 0 Ramp 40.0 → 150.0 °C, 0:00 – 11:00";
+        QTest::newRow("a joint belongs to the next slot") << 11.0 << 1 << 150.0
+                                                          << "11 min 0 s (11.00 min.sec)  150.0 °C  Segment 1 Hold 150.0 °C, 11:00 – 16:30";
+        QTest::newRow("on the hold") << 14.0 + 5.0 / 60 << 1 << 150.0
+                                     << "14 min 5 s (14.05 min.sec)  150.0 °C  Segment 1 Hold 150.0 °C, 11:00 – 16:30";
+        QTest::newRow("down the last ramp") << 18.75 << 2 << 105.0
+                                            << "18 min 45 s (18.45 min.sec)  105.0 °C  Segment 2 Ramp 150.0 → 60.0 °C, 16:30 – 21:00";
+        QTest::newRow("the very end belongs to the last slot") << 21.0 << 2 << 60.0
+                                                               << "21 min 0 s (21.00 min.sec)  60.0 °C  Segment 2 Ramp 150.0 → 60.0 °C, 16:30 – 21:00";
+        QTest::newRow("after the end") << 21.5 << -1 << 0.0 << "21 min 30 s (21.30 min.sec)  after the end";
+        QTest::newRow("far past any program, held at 1e15 s") << 1e300 << -1 << 0.0
+                                                               << "16666666666666 min 40 s (16666666666666.40 min.sec)  after the end";
+    }
+
+    void reading()
+    {
+        QFETCH(double, minutes);
+        QFETCH(int, slot);
+        QFETCH(double, temperature);
+        QFETCH(QString, text);
+        const Profile profile = exampleProfile();
+        const ProfileReading reading = readProfile(profile, minutes);
+        QCOMPARE(reading.onProfile() ? profile.segments[reading.segment].slot() : -1, slot);
+        if (reading.onProfile())
+            QCOMPARE(reading.temperature, temperature);
+        QCOMPARE(readoutText(profile, reading), text);
+    }
+
+    void segmentsAreTheDrawnPoints()
+    {
+        // Each slot starts where the one before ended, and its end is a point of the line.
+        const Profile profile = exampleProfile();
+        QCOMPARE(profile.segments.size(), 32);
+        QCOMPARE(profile.segments[0].start, profile.points[0]);
+        for (int i = 0; i < profile.segments.size(); ++i) {
+            QCOMPARE(profile.segments[i].column, i + 1);
+            QVERIFY(profile.points.contains(profile.segments[i].end));
+            if (i > 0)
+                QCOMPARE(profile.segments[i].start, profile.segments[i - 1].end);
+        }
+    }
+
+    void numberTip()
+    {
+        const Profile profile = exampleProfile();
+        QCOMPARE(segmentTimesText(profile.segments[1]), "Start 11:00 at 150.0 °C\nEnd 16:30 at 150.0 °C");
+        QCOMPARE(segmentTimesText(profile.segments[2]), "Start 16:30 at 150.0 °C\nEnd 21:00 at 60.0 °C");
+        // A file's 1e308: the value as messages quote it, the time held.
+        const ProfileSegment huge{1, "Ramp", {0, 40}, {1e307, 1e308}};
+        QCOMPARE(segmentTimesText(huge), "Start 0:00 at 40.0 °C\nEnd 16666666666666:40 at 1e308 °C");
+    }
+};
+
+QTEST_GUILESS_MAIN(TestProfileReadout)
+#include "test_profile_readout.moc"
