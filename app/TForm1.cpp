@@ -48,14 +48,16 @@ const QString ZeroTotalTime = QString::fromUtf8("Total time\xEF\xBC\x9A" "0min0s
 TForm1::TForm1(Prompts &prompts, const QString &settingsPath, QWidget *parent)
     : QMainWindow(parent)
     , m_prompts(prompts)
+    , m_document(new ProgramDocument(this))
     , m_settingsPath(settingsPath.isEmpty() ? SettingsFile::defaultPath() : settingsPath)
+    , m_fileCommands(*m_document, prompts, *this)
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowIcon(makeWindowIcon());
     setFont(uiFont(font(), 12));
     m_frameSizing = new WindowFrameSizing(this, QSize(MinimumWidth, MinimumHeight));
-    m_model = new SegmentGridModel(this);
-    m_history = new ProgramHistory(*this, this);
+    m_model = new SegmentGridModel(*m_document, this);
+    m_history = new ProgramHistory(*m_document, *this, this);
     // CommX1: the controller's line, 38400 bit/s 7E2, no flow control.
     m_commX1 = std::make_unique<TCommX>();
     CommXDownloadPort::useControllerLine(*m_commX1);
@@ -118,15 +120,15 @@ void TForm1::FormCreate()
     m_frameSizing->setWindowGeometry(QPoint(settings.left, settings.top), QSize(settings.width, settings.height));
     ComPortNo = settings.comPortNo;
     ComPortIndex = settings.comPortIndex;
-    FileDir = settings.fileDir;
+    m_fileCommands.FileDir = settings.fileDir;
     // 4. Port number to the serial component, program number to the spin box
     //    (a number other than 0 counts as a change).
     m_commX1->setPortNo(ComPortNo);
     m_spinEdit1->setValue(settings.prgNo);
     // 5. and 8. Grid labels, segment numbers and 33 unset slots.
-    m_model->initialise();
+    m_document->initialise();
     // 7. Initial temperature text.
-    m_edit1->setText(QStringLiteral("0.0"));
+    m_document->setInitialTempText(QStringLiteral("0.0"));
     // 9. Status panels.
     m_statusBar->setPanelText(0, QString());
     m_statusBar->setPanelText(2, ZeroTotalTime);
@@ -193,7 +195,7 @@ void TForm1::closeEvent(QCloseEvent *event)
 
 bool TForm1::FormCloseQuery()
 {
-    if (!DataModified)
+    if (!m_document->DataModified)
         return true;
     return m_prompts.box(QStringLiteral("Confirmation"),
                          QStringLiteral("Data are not saved.Do you finish this application?"),
@@ -211,7 +213,7 @@ void TForm1::FormClose()
     settings.comPortNo = PortNo();
     settings.comPortIndex = ComPortIndex;
     settings.prgNo = m_spinEdit1->value();
-    settings.fileDir = FileDir;
+    settings.fileDir = m_fileCommands.FileDir;
     QString error;
     if (!SettingsFile::write(m_settingsPath, settings, &error) || !m_recentFiles->save(&error))
         m_prompts.error(error); // the window still closes
@@ -222,7 +224,7 @@ bool TForm1::eventFilter(QObject *watched, QEvent *event)
     if (watched == m_memo1 && event->type() == QEvent::KeyPress) {
         // Memo1KeyPress: a character key typed in the comment.
         if (!static_cast<QKeyEvent *>(event)->text().isEmpty())
-            DataModified = true;
+            m_document->DataModified = true;
     }
     return QMainWindow::eventFilter(watched, event);
 }
@@ -234,7 +236,7 @@ QToolButton *TForm1::toolButton(int number) const
 
 void TForm1::SpinEdit1Change()
 {
-    DataModified = true;
+    m_document->DataModified = true;
     m_history->programNoChanged();
 }
 
@@ -242,7 +244,7 @@ void TForm1::ChardDraw()
 {
     // Everything is read before anything is shown, so a cell that is not a
     // number leaves the chart and the total time as they were.
-    const Profile profile = computeProfile(InitialTemp, m_model->program());
+    const Profile profile = computeProfile(m_document->InitialTemp, m_document->table());
     m_chart->setProfile(profile);
     m_model->setProfileSegments(profile.segments);
     m_statusBar->setPanelText(2, totalTimeText(profile.totalMinutes));
@@ -252,12 +254,12 @@ ProgramReport TForm1::currentReport()
 {
     ChardDraw();
     ProgramReport report;
-    report.filePath = CurrentFileName;
-    report.programNo = programNo();
-    report.initialTemp = InitialTemp;
-    report.program = m_model->program();
+    report.filePath = m_document->fileName();
+    report.programNo = m_document->programNo();
+    report.initialTemp = m_document->InitialTemp;
+    report.program = m_document->table();
     report.profile = m_chart->profile();
-    report.comment = commentLines();
+    report.comment = m_document->commentLines();
     report.version = applicationTitleAndVersion();
     report.printed = QDateTime::currentDateTime();
     return report;
@@ -265,12 +267,7 @@ ProgramReport TForm1::currentReport()
 
 QString TForm1::initialTempText() const
 {
-    return m_edit1->text();
-}
-
-void TForm1::setInitialTempText(const QString &text)
-{
-    m_edit1->setText(text);
+    return m_document->initialTempText();
 }
 
 void TForm1::InitTempCheck()
@@ -280,24 +277,7 @@ void TForm1::InitTempCheck()
 
 int TForm1::programNo() const
 {
-    return m_spinEdit1->value();
-}
-
-void TForm1::setProgramNo(int programNo)
-{
-    m_spinEdit1->setValue(programNo);
-}
-
-QStringList TForm1::commentLines() const
-{
-    const QString text = m_memo1->toPlainText();
-    return text.isEmpty() ? QStringList() : text.split(QLatin1Char('\n'));
-}
-
-void TForm1::setCommentLines(const QStringList &lines)
-{
-    // A new text, not an edit of the comment.
-    m_memo1->setPlainText(lines.join(QLatin1Char('\n')));
+    return m_document->programNo();
 }
 
 void TForm1::commentCaretToStart()
@@ -402,7 +382,7 @@ void TForm1::Timer1Timer()
 bool TForm1::initialTempAccepted()
 {
     InitTempCheck();
-    return !InitTempError;
+    return !m_document->InitTempError;
 }
 
 void TForm1::CellCheck()
@@ -475,6 +455,6 @@ void TForm1::setTransferStatus(const QString &text)
 
 TemperatureProgram TForm1::segmentTable() const
 {
-    return m_model->program();
+    return m_document->table();
 }
 

@@ -1,10 +1,11 @@
 #pragma once
 
-#include "editor/EditorHost.h"
 #include "comm/link/TransferWindow.h"
+#include "editor/EditorHost.h"
+#include "editor/HistoryView.h"
 #include "files/commands/FileCommands.h"
-#include "files/commands/FileCommandsHost.h"
-#include "editor/ProgramDocument.h"
+#include "files/commands/FileView.h"
+#include "model/ProgramDocument.h"
 
 #include <QMainWindow>
 #include <functional>
@@ -36,8 +37,7 @@ class WindowFrameSizing;
 
 // The main window: holds the program in its controls, wires the commands to
 // the parts that carry them out, and shows the status.
-class TForm1 : public QMainWindow, public EditorState, public EditorHost, public TransferWindow,
-               public FileCommandsHost, public ProgramDocument
+class TForm1 : public QMainWindow, public EditorHost, public HistoryView, public FileView, public TransferWindow
 {
     Q_OBJECT
 public:
@@ -50,9 +50,12 @@ public:
     explicit TForm1(Prompts &prompts, const QString &settingsPath = QString(), QWidget *parent = nullptr);
     ~TForm1() override;
 
-    // Editor state shared by the commands (besides EditorState).
-    QString CurrentFileName;
-    QString FileDir;
+    // The program being edited.
+    ProgramDocument &document() override { return *m_document; }
+    const ProgramDocument &document() const { return *m_document; }
+    FileCommands &fileCommands() { return m_fileCommands; }
+    const FileCommands &fileCommands() const { return m_fileCommands; }
+
     int ComPortNo = 0;
     int ComPortIndex = 0;
     QString TitleText;
@@ -78,23 +81,14 @@ public:
     QMenu *C1() const { return m_commMenu; }
     QMenu *editMenu() const { return m_editMenu; }
     // EditorHost
-    EditorState &editorState() override { return *this; }
     Prompts &prompts() const override { return m_prompts; }
     ProgramHistory &history() override { return *m_history; }
     void setHint(const QString &text) override;
     // Runs a command; an error it does not handle is shown by the default
     // error display and never reaches Qt's event loop.
     void guarded(const std::function<void()> &command) override;
-    // FileCommandsHost
-    SegmentGridModel &segmentModel() override { return *m_model; }
-    QString initialTempText() const override;
-    void setInitialTempText(const QString &text) override;
+    // FileView
     void InitTempCheck() override;
-    int programNo() const override;
-    void setProgramNo(int programNo) override;
-    QStringList commentLines() const override;
-    void setCommentLines(const QStringList &lines) override;
-    void commentCaretToStart() override;
     QString titleText() const override { return TitleText; }
     void setCaption(const QString &caption) override { setWindowTitle(caption); }
     void setStatusText(int panel, const QString &text) override;
@@ -103,14 +97,12 @@ public:
     void endGridEdit() override;
     void showGridCell(int col, int row) override;
     void resetModeCombo() override;
-    QString &currentFileName() override { return CurrentFileName; }
-    QString &fileDir() override { return FileDir; }
+    void commentCaretToStart() override;
     void fileUsed(const QString &path) override;
     void programReplaced() override;
     void programSaved() override;
-    // ProgramDocument (besides the above)
-    QString commentText() const override;
-    void setCommentText(const QString &text, int caret) override;
+    // HistoryView
+    void placeCommentCaret(int caret) override;
     void showChangedCell(int col, int row) override;
     bool cellEditorOpen() const override;
 
@@ -123,15 +115,17 @@ public:
     // redrawn first so they show what the window shows.
     ProgramReport currentReport();
 
-    // TransferWindow (with initialTempText and programNo above)
+    // TransferWindow
     bool initialTempAccepted() override;
-    void CellCheck() override; // also FileCommandsHost's
+    void CellCheck() override; // also FileView's and HistoryView's
     void enterTransferState() override;
     void ButtanReset() override;
     void stopActivity() override;
     void startSending() override;
     void setTransferStatus(const QString &text) override;
     TemperatureProgram segmentTable() const override;
+    int programNo() const override;
+    QString initialTempText() const override;
 
 public slots:
     void F1Click();
@@ -170,6 +164,7 @@ private:
     void FormClose();
 
     Prompts &m_prompts;
+    ProgramDocument *m_document;
     QString m_settingsPath;
     bool m_shown = false;
     bool m_inTransfer = false;
@@ -198,5 +193,5 @@ private:
     RecentFilesMenu *m_recentFiles = nullptr;
     ReportMenu *m_reportMenu = nullptr;
     ProgramDrop *m_programDrop = nullptr;
-    FileCommands m_fileCommands{*this};
+    FileCommands m_fileCommands;
 };

@@ -1,4 +1,4 @@
-// The Edit menu, and the program as the undo history sees it.
+// The Edit menu, and what the undo history needs of the window.
 #include "app/TForm1.h"
 
 #include "editor/GridEditor.h"
@@ -58,16 +58,10 @@ void TForm1::programSaved()
     m_history->saved();
 }
 
-QString TForm1::commentText() const
+void TForm1::placeCommentCaret(int caret)
 {
-    return m_memo1->toPlainText();
-}
-
-void TForm1::setCommentText(const QString &text, int caret)
-{
-    m_memo1->setPlainText(text);
     QTextCursor cursor = m_memo1->textCursor();
-    cursor.setPosition(std::clamp(caret, 0, int(text.size())));
+    cursor.setPosition(std::clamp(caret, 0, int(m_memo1->document()->characterCount() - 1)));
     m_memo1->setTextCursor(cursor);
     m_memo1->ensureCursorVisible();
 }

@@ -133,6 +133,11 @@ void TForm1::buildToolBar()
     m_spinEdit1->setGeometry(100, 4, 34, 26);
     m_spinEdit1->setButtonSymbols(QAbstractSpinBox::UpDownArrows);
     label1->setBuddy(m_spinEdit1);
+    // The spin box shows the document's number; the document has a new
+    // number before SpinEdit1Change runs.
+    m_spinEdit1->setValue(m_document->programNo());
+    connect(m_spinEdit1, &QSpinBox::valueChanged, m_document, &ProgramDocument::setProgramNo);
+    connect(m_document, &ProgramDocument::programNoChanged, m_spinEdit1, &QSpinBox::setValue);
     connect(m_spinEdit1, &QSpinBox::valueChanged, this, [this] { guarded([this] { SpinEdit1Change(); }); });
     m_history->takeUndoKeysFrom(m_spinEdit1);
     for (QWidget *inner : m_spinEdit1->findChildren<QWidget *>())
@@ -184,11 +189,20 @@ QWidget *TForm1::buildCentralArea()
     // marks the program changed. A new text (setPlainText) is set with the
     // document's own undo switched off: that is not an edit. Ctrl+Z in the
     // comment is the program's Undo.
+    // The memo shows the document's comment, and what is typed there is the
+    // document's before the history looks at it.
     QTextDocument *comment = m_memo1->document();
+    m_memo1->setPlainText(m_document->comment());
+    connect(m_document, &ProgramDocument::commentChanged, m_memo1, [this](const QString &text) {
+        if (m_memo1->toPlainText() != text)
+            m_memo1->setPlainText(text);
+    });
+    connect(m_memo1, &QPlainTextEdit::textChanged, m_document, [this] { m_document->setComment(m_memo1->toPlainText()); });
     connect(comment, &QTextDocument::contentsChange, m_history, [this, comment](int position, int removed, int added) {
+        m_document->setComment(m_memo1->toPlainText());
         if (!comment->isUndoRedoEnabled())
             return;
-        DataModified = true;
+        m_document->DataModified = true;
         m_history->commentEdited(position, removed, added);
     });
     m_history->takeUndoFrom(m_memo1);

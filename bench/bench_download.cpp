@@ -60,6 +60,6 @@ int main(int argc, char *argv[])
                     round + 1, static_cast<long long>(toConfirmation), static_cast<long long>(afterYes),
                     qPrintable(last), static_cast<long long>(sim.commandCount()));
     }
-    form.DataModified = false;
+    form.document().DataModified = false;
     return 0;
 }

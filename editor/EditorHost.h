@@ -3,23 +3,17 @@
 #include <QString>
 #include <functional>
 
+class ProgramDocument;
 class ProgramHistory;
 class Prompts;
 
-// State of the program being edited that the editing parts share.
-struct EditorState
-{
-    bool DataModified = false;   // unsaved changes
-    double InitialTemp = 0;      // last value parsed from Edit1
-    bool InitTempError = false;  // result of the last InitTempCheck
-};
-
-// What the editing parts need of the main window around them.
+// What the editing controls need around them: the program, the prompts, the
+// history that records accepted changes, the hint panel and the redraw.
 class EditorHost
 {
 public:
     virtual ~EditorHost() = default;
-    virtual EditorState &editorState() = 0;
+    virtual ProgramDocument &document() = 0;
     virtual Prompts &prompts() const = 0;
     // Where accepted changes are reported, for Undo and Redo.
     virtual ProgramHistory &history() = 0;

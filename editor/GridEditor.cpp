@@ -2,6 +2,7 @@
 
 #include "model/CellRules.h"
 #include "editor/EditorHost.h"
+#include "model/ProgramDocument.h"
 #include "model/Numbers.h"
 #include "editor/ProgramHistory.h"
 #include "model/Prompts.h"
@@ -85,7 +86,7 @@ GridEditor::GridEditor(SegmentGrid *grid, EditorHost &host, QWidget *comboParent
     connect(grid, &SegmentGrid::editTextChanged, this, &GridEditor::StringGrid1SetEditText);
     // Typed, pasted, cut or deleted: every change a person makes to a cell's
     // text is a change of the program, whatever the key filter decided.
-    connect(grid, &SegmentGrid::cellEdited, this, [this] { m_host.editorState().DataModified = true; });
+    connect(grid, &SegmentGrid::cellEdited, this, [this] { m_host.document().DataModified = true; });
     connect(grid, &SegmentGrid::cellClicked, this, [this] { m_host.guarded([this] { StringGrid1Click(); }); });
     // The chart follows typed values each time the editor closes. A cell
     // just emptied is not drawn yet: the check makes it 0 and redraws.
@@ -167,7 +168,7 @@ bool GridEditor::StringGrid1KeyPress(QChar key, const QString &text, int caret)
 {
     const CellRules::GridKey decision = CellRules::gridKey(key, EditRow, text, caret);
     if (decision.setsModified)
-        m_host.editorState().DataModified = true;
+        m_host.document().DataModified = true;
     const bool filtered = EditRow >= TemperatureProgram::TempRow && EditRow <= TemperatureProgram::TimeRow;
     if (filtered && key == CellRules::Enter) {
         const int col = m_grid->currentCol();
@@ -256,7 +257,7 @@ void GridEditor::ComboBox1Change()
     m_host.history().modeChanged(col);
     m_grid->viewport()->update();
     m_host.ChardDraw();
-    m_host.editorState().DataModified = true;
+    m_host.document().DataModified = true;
 }
 
 void GridEditor::chooseMode(const QString &mode)
@@ -316,7 +317,7 @@ void GridEditor::insertSegment(int col)
     model()->insertSlot(col);
     m_host.history().slotInserted(col);
     m_host.ChardDraw();
-    m_host.editorState().DataModified = true;
+    m_host.document().DataModified = true;
     if (pushesOut)
         m_host.prompts().box(applicationTitle(), segmentPushedOutText(lastSent - 1), Prompts::Icon::Warning, Prompts::Ok);
 }
@@ -337,5 +338,5 @@ void GridEditor::deleteSegment(int col)
     m_host.history().slotDeleted(col);
     m_grid->viewport()->update();
     m_host.ChardDraw();
-    m_host.editorState().DataModified = true;
+    m_host.document().DataModified = true;
 }

@@ -2,6 +2,7 @@
 
 #include "model/CellRules.h"
 #include "editor/EditorHost.h"
+#include "model/ProgramDocument.h"
 #include "editor/ProgramHistory.h"
 #include "model/Prompts.h"
 
@@ -13,6 +14,14 @@ InitialTempField::InitialTempField(EditorHost &host, QWidget *parent)
 {
     setObjectName(QStringLiteral("Edit1"));
     setAccessibleName(QStringLiteral("Initial temp."));
+    // The field shows the document's text, and what is typed is the document's.
+    ProgramDocument &document = m_host.document();
+    setText(document.initialTempText());
+    connect(this, &QLineEdit::textChanged, &document, &ProgramDocument::setInitialTempText);
+    connect(&document, &ProgramDocument::initialTempTextChanged, this, [this](const QString &text) {
+        if (this->text() != text)
+            setText(text);
+    });
 }
 
 void InitialTempField::Edit1Enter()
@@ -36,7 +45,7 @@ void InitialTempField::keyPressEvent(QKeyEvent *event)
         QLineEdit::keyPressEvent(event); // arrows, Delete, Home: not characters
         return;
     }
-    m_host.editorState().DataModified = true;
+    m_host.document().DataModified = true;
     switch (CellRules::initialTempKey(enter ? CellRules::Enter : text.front())) {
     case CellRules::InitialTempKey::Pass:
         QLineEdit::keyPressEvent(event);
@@ -74,7 +83,7 @@ bool InitialTempField::checkText()
         backToField(QStringLiteral("This value is not appropriate."));
         return false;
     }
-    m_host.editorState().InitialTemp = check.value;
+    m_host.document().InitialTemp = check.value;
     setText(check.text);
     if (!check.inRange) {
         backToField(QStringLiteral(" Exceeding the input range."));
@@ -92,7 +101,7 @@ void InitialTempField::Edit1Exit()
 
 void InitialTempField::InitTempCheck()
 {
-    m_host.editorState().InitTempError = false;
+    m_host.document().InitTempError = false;
     if (!checkText())
-        m_host.editorState().InitTempError = true;
+        m_host.document().InitTempError = true;
 }

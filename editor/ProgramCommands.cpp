@@ -1,8 +1,6 @@
 #include "editor/ProgramCommands.h"
 
-#include "editor/EditorHost.h"
-#include "editor/ProgramDocument.h"
-#include "editor/SegmentGridModel.h"
+#include "model/ProgramDocument.h"
 
 #include <algorithm>
 
@@ -46,7 +44,7 @@ CellValueCommand::CellValueCommand(ProgramDocument &document, RecordedProgram &r
 void CellValueCommand::apply(bool forward)
 {
     const QString &text = forward ? m_after : m_before;
-    m_document.segmentModel().setCell(m_row, m_col, text);
+    m_document.setCell(m_row, m_col, text);
     m_recorded.table.setCell(m_row, m_col, text);
 }
 
@@ -63,7 +61,7 @@ void ModeCommand::apply(bool forward)
 {
     const QStringList &cells = forward ? m_after : m_before;
     for (int i = 0; i < cells.size(); ++i) {
-        m_document.segmentModel().setCell(TemperatureProgram::ModeRow + i, m_col, cells[i]);
+        m_document.setCell(TemperatureProgram::ModeRow + i, m_col, cells[i]);
         m_recorded.table.setCell(TemperatureProgram::ModeRow + i, m_col, cells[i]);
     }
 }
@@ -81,7 +79,7 @@ SlotCommand::SlotCommand(ProgramDocument &document, RecordedProgram &recorded, K
 void SlotCommand::apply(bool forward)
 {
     const TemperatureProgram &table = forward ? m_after : m_before;
-    m_document.segmentModel().restore(table);
+    m_document.restore(table);
     m_recorded.table = table;
 }
 
@@ -101,7 +99,7 @@ void InitialTempCommand::apply(bool forward)
     m_recorded.initialTempText = forward ? m_afterText : m_beforeText;
     m_recorded.initialTemp = forward ? m_after : m_before;
     m_document.setInitialTempText(m_recorded.initialTempText);
-    m_document.editorState().InitialTemp = m_recorded.initialTemp;
+    m_document.InitialTemp = m_recorded.initialTemp;
 }
 
 ProgramNoCommand::ProgramNoCommand(ProgramDocument &document, RecordedProgram &recorded, int before, int after)
@@ -151,5 +149,6 @@ bool CommentCommand::mergeWith(const QUndoCommand *other)
 void CommentCommand::apply(bool forward)
 {
     m_recorded.comment = forward ? m_after : m_before;
-    m_document.setCommentText(m_recorded.comment, forward ? m_caret : m_start);
+    m_document.setComment(m_recorded.comment);
+    m_caretAfterApply = forward ? m_caret : m_start;
 }

@@ -33,6 +33,8 @@ public:
     virtual bool redrawsChart() const { return true; }
     // The grid cell a person is shown after the step; column 0 for none.
     virtual QPoint changedCell() const { return {}; }
+    // Where the comment's caret goes after the step; -1 where it stays.
+    virtual int commentCaret() const { return -1; }
 
 protected:
     virtual void apply(bool forward) = 0;
@@ -144,6 +146,7 @@ public:
     int id() const override { return Id; }
     bool mergeWith(const QUndoCommand *other) override;
     bool redrawsChart() const override { return false; }
+    int commentCaret() const override { return m_caretAfterApply; }
 
 protected:
     void apply(bool forward) override;
@@ -151,6 +154,7 @@ protected:
 private:
     QString m_before;
     QString m_after;
+    int m_caretAfterApply = -1;
     int m_start;      // where the first edit of the step began
     int m_position;   // where the last edit began
     int m_removed;

@@ -1,8 +1,7 @@
 #include "editor/ProgramHistory.h"
 
-#include "editor/EditorHost.h"
-#include "editor/ProgramDocument.h"
-#include "editor/SegmentGridModel.h"
+#include "editor/HistoryView.h"
+#include "model/ProgramDocument.h"
 
 #include <QAction>
 #include <QElapsedTimer>
@@ -39,9 +38,10 @@ private:
 };
 }
 
-ProgramHistory::ProgramHistory(ProgramDocument &document, QObject *parent)
+ProgramHistory::ProgramHistory(ProgramDocument &document, HistoryView &view, QObject *parent)
     : QObject(parent)
     , m_document(document)
+    , m_view(view)
 {
     auto clock = std::make_shared<QElapsedTimer>();
     clock->start();
@@ -76,7 +76,7 @@ void ProgramHistory::setEnabled(bool enabled)
 
 void ProgramHistory::greyWhileCellEdited(bool menuShown)
 {
-    m_greyed = menuShown && m_document.cellEditorOpen();
+    m_greyed = menuShown && m_view.cellEditorOpen();
     updateActions();
 }
 
@@ -92,9 +92,9 @@ void ProgramHistory::redo()
 
 void ProgramHistory::step(bool back)
 {
-    if (!m_enabled || m_document.cellEditorOpen())
+    if (!m_enabled || m_view.cellEditorOpen())
         return;
-    m_document.CellCheck();
+    m_view.CellCheck();
     if (back ? !m_stack.canUndo() : !m_stack.canRedo())
         return;
     const auto *command = static_cast<const ProgramCommand *>(m_stack.command(m_stack.index() - (back ? 1 : 0)));
@@ -105,11 +105,13 @@ void ProgramHistory::step(bool back)
         m_stack.undo();
     else
         m_stack.redo();
-    m_document.editorState().DataModified = !m_stack.isClean();
+    m_document.DataModified = !m_stack.isClean();
+    if (command->commentCaret() >= 0)
+        m_view.placeCommentCaret(command->commentCaret());
     if (cell.x() > 0)
-        m_document.showChangedCell(cell.x(), cell.y());
+        m_view.showChangedCell(cell.x(), cell.y());
     if (redraw)
-        m_document.ChardDraw();
+        m_view.ChardDraw();
 }
 
 void ProgramHistory::push(ProgramCommand *command)
@@ -130,7 +132,7 @@ QStringList ProgramHistory::column(const TemperatureProgram &table, int col) con
 void ProgramHistory::cellAccepted(int col, int row)
 {
     const QString before = m_recorded.table.cell(row, col);
-    const QString after = m_document.segmentModel().cell(row, col);
+    const QString after = m_document.cell(row, col);
     if (!recordingNow() || before == after)
         return;
     m_recorded.table.setCell(row, col, after);
@@ -140,7 +142,7 @@ void ProgramHistory::cellAccepted(int col, int row)
 void ProgramHistory::modeChanged(int col)
 {
     const QStringList before = column(m_recorded.table, col);
-    const QStringList after = column(m_document.segmentModel().program(), col);
+    const QStringList after = column(m_document.table(), col);
     if (!recordingNow() || before == after)
         return;
     for (int i = 0; i < after.size(); ++i)
@@ -161,7 +163,7 @@ void ProgramHistory::slotDeleted(int col)
 void ProgramHistory::slotMoved(SlotCommand::Kind kind, int col)
 {
     // A Delete past the 33 slots changes nothing.
-    const TemperatureProgram &after = m_document.segmentModel().program();
+    const TemperatureProgram &after = m_document.table();
     if (!recordingNow() || after == m_recorded.table)
         return;
     const TemperatureProgram before = m_recorded.table;
@@ -172,7 +174,7 @@ void ProgramHistory::slotMoved(SlotCommand::Kind kind, int col)
 void ProgramHistory::initialTempAccepted()
 {
     const QString text = m_document.initialTempText();
-    const double value = m_document.editorState().InitialTemp;
+    const double value = m_document.InitialTemp;
     if (!recordingNow())
         return;
     const QString beforeText = m_recorded.initialTempText;
@@ -196,7 +198,7 @@ void ProgramHistory::programNoChanged()
 
 void ProgramHistory::commentEdited(int position, int removed, int added)
 {
-    const QString after = m_document.commentText();
+    const QString after = m_document.comment();
     if (!recordingNow() || after == m_recorded.comment)
         return;
     const QString before = m_recorded.comment;
@@ -207,19 +209,19 @@ void ProgramHistory::commentEdited(int position, int removed, int added)
 void ProgramHistory::reset()
 {
     m_stack.clear();
-    m_recorded.table = m_document.segmentModel().program();
+    m_recorded.table = m_document.table();
     m_recorded.initialTempText = m_document.initialTempText();
-    m_recorded.initialTemp = m_document.editorState().InitialTemp;
+    m_recorded.initialTemp = m_document.InitialTemp;
     m_recorded.programNo = m_document.programNo();
-    m_recorded.comment = m_document.commentText();
-    if (m_document.editorState().DataModified)
+    m_recorded.comment = m_document.comment();
+    if (m_document.DataModified)
         m_stack.resetClean();
 }
 
 void ProgramHistory::saved()
 {
     // The save rewrote the cells a slot's mode does not use.
-    m_recorded.table = m_document.segmentModel().program();
+    m_recorded.table = m_document.table();
     m_stack.setClean();
 }
 

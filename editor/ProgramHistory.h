@@ -6,6 +6,7 @@
 #include <QUndoStack>
 #include <functional>
 
+class HistoryView;
 class ProgramDocument;
 class QAction;
 class QPlainTextEdit;
@@ -23,7 +24,7 @@ public:
     // Milliseconds on a clock that never goes back.
     using Clock = std::function<qint64()>;
 
-    explicit ProgramHistory(ProgramDocument &document, QObject *parent = nullptr);
+    ProgramHistory(ProgramDocument &document, HistoryView &view, QObject *parent = nullptr);
 
     void setClock(Clock clock) { m_clock = std::move(clock); }
     const QUndoStack &stack() const { return m_stack; }
@@ -83,6 +84,7 @@ private:
     QStringList column(const TemperatureProgram &table, int col) const;
 
     ProgramDocument &m_document;
+    HistoryView &m_view;
     QUndoStack m_stack;
     RecordedProgram m_recorded;
     Clock m_clock;

@@ -1,20 +1,21 @@
 #pragma once
 
 #include "model/Profile.h"
-#include "model/TemperatureProgram.h"
+#include "model/ProgramDocument.h"
 
 #include <QAbstractTableModel>
 
-// Qt's view of the segment table. Row 0 and column 0 are the fixed cells
-// (labels and segment numbers); the view draws them, Qt's own headers stay
-// hidden. Every change to the table goes through here so the view follows.
+// Qt's view of the document's segment table. Row 0 and column 0 are the
+// fixed cells (labels and segment numbers); the view draws them, Qt's own
+// headers stay hidden. The model follows every change the document announces,
+// whoever made it; its own setters are the document's.
 class SegmentGridModel : public QAbstractTableModel
 {
     Q_OBJECT
 public:
-    explicit SegmentGridModel(QObject *parent = nullptr);
+    explicit SegmentGridModel(ProgramDocument &document, QObject *parent = nullptr);
 
-    const TemperatureProgram &program() const { return m_program; }
+    const TemperatureProgram &program() const { return m_document.table(); }
 
     int rowCount(const QModelIndex &parent = {}) const override;
     int columnCount(const QModelIndex &parent = {}) const override;
@@ -22,26 +23,17 @@ public:
     bool setData(const QModelIndex &index, const QVariant &value, int role = Qt::EditRole) override;
     Qt::ItemFlags flags(const QModelIndex &index) const override;
 
-    QString cell(int row, int col) const { return m_program.cell(row, col); }
-    void setCell(int row, int col, const QString &text);
+    QString cell(int row, int col) const { return m_document.cell(row, col); }
+    void setCell(int row, int col, const QString &text) { m_document.setCell(row, col, text); }
+    void setMode(int col, const QString &mode) { m_document.setMode(col, mode); }
+    void insertSlot(int p) { m_document.insertSlot(p); }
+    void deleteSlot(int p) { m_document.deleteSlot(p); }
 
-    void initialise();
-    void clearSlots();
-    void setMode(int col, const QString &mode);
-    void insertSlot(int p);
-    void deleteSlot(int p);
-    void normaliseForSave();
-    // Replaces one whole row (a file load); cells beyond the list are emptied.
-    void setRow(int row, const QStringList &cells);
     // The segments of the profile last drawn: the tips of the segment
     // numbers give their times. Empty: no tips.
     void setProfileSegments(const QList<ProfileSegment> &segments);
-    // Puts back a whole table kept earlier, its column count included.
-    void restore(const TemperatureProgram &table);
 
 private:
-    void allCellsChanged();
-
-    TemperatureProgram m_program;
+    ProgramDocument &m_document;
     QList<ProfileSegment> m_segments;
 };

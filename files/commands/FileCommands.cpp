@@ -1,12 +1,11 @@
 #include "files/commands/FileCommands.h"
 
-#include "editor/EditorHost.h"
-#include "files/commands/FileCommandsHost.h"
+#include "files/commands/FileView.h"
 #include "files/FileQuestions.h"
 #include "model/Numbers.h"
 #include "model/Prompts.h"
 #include "files/RegularFile.h"
-#include "editor/SegmentGridModel.h"
+#include "model/ProgramDocument.h"
 #include "model/TemperatureProgram.h"
 #include "files/TpdFormat.h"
 
@@ -28,56 +27,57 @@ QString folderOf(const QString &path)
 }
 }
 
-FileCommands::FileCommands(FileCommandsHost &host)
-    : m_host(host)
+FileCommands::FileCommands(ProgramDocument &document, Prompts &prompts, FileView &view)
+    : m_document(document)
+    , m_prompts(prompts)
+    , m_view(view)
 {
 }
 
 bool FileCommands::askYesNo(const QString &question)
 {
-    return m_host.prompts().box(ConfirmationCaption, question, Prompts::Icon::Question, Prompts::Yes | Prompts::No)
+    return m_prompts.box(ConfirmationCaption, question, Prompts::Icon::Question, Prompts::Yes | Prompts::No)
            == Prompts::Yes;
 }
 
 void FileCommands::showFailure(const QString &what, const QString &detail)
 {
-    m_host.prompts().message(detail.isEmpty() ? what : what + u'\n' + detail);
+    m_prompts.message(detail.isEmpty() ? what : what + u'\n' + detail);
 }
 
 void FileCommands::N1Click()
 {
-    if (m_host.editorState().DataModified
+    if (m_document.DataModified
         && !askYesNo(QStringLiteral("Are you sure you want to initialize this parameters?")))
         return;
     New();
-    m_host.editorState().DataModified = false;
+    m_document.DataModified = false;
 }
 
 void FileCommands::New()
 {
-    EditorState &state = m_host.editorState();
-    m_host.endGridEdit();
-    m_host.setStatusText(0, QString());
-    m_host.setStatusText(1, QString());
-    m_host.setStatusText(2, ZeroTotalTime);
-    m_host.setInitialTempText(QStringLiteral("0.0"));
-    state.InitialTemp = 0;
-    m_host.resetModeCombo();
-    m_host.segmentModel().clearSlots();
-    m_host.clearChart();
-    m_host.setCommentLines({});
-    state.DataModified = false;
-    m_host.currentFileName().clear();
+    m_view.endGridEdit();
+    m_view.setStatusText(0, QString());
+    m_view.setStatusText(1, QString());
+    m_view.setStatusText(2, ZeroTotalTime);
+    m_document.setInitialTempText(QStringLiteral("0.0"));
+    m_document.InitialTemp = 0;
+    m_view.resetModeCombo();
+    m_document.clearSlots();
+    m_view.clearChart();
+    m_document.setCommentLines({});
+    m_document.DataModified = false;
+    m_document.setFileName(QString());
     // A change of the program number counts as an edit; New's own does not.
-    m_host.setProgramNo(0);
-    state.DataModified = false;
-    m_host.showGridCell(1, TemperatureProgram::ModeRow);
-    m_host.programReplaced();
+    m_document.setProgramNo(0);
+    m_document.DataModified = false;
+    m_view.showGridCell(1, TemperatureProgram::ModeRow);
+    m_view.programReplaced();
 }
 
 bool FileCommands::mayReplaceProgram()
 {
-    return !m_host.editorState().DataModified
+    return !m_document.DataModified
         || askYesNo(QStringLiteral("Are you sure you want to delete the data you are editing ? "));
 }
 
@@ -97,7 +97,7 @@ void FileCommands::OpenPath(const QString &path)
 
 void FileCommands::FileOpen()
 {
-    const QString chosen = m_host.prompts().openFileName(QStringLiteral("Open"), m_host.fileDir(), Filter);
+    const QString chosen = m_prompts.openFileName(QStringLiteral("Open"), FileDir, Filter);
     if (chosen.isEmpty())
         return;
     LoadFile(chosen);
@@ -108,7 +108,7 @@ void FileCommands::LoadFile(const QString &chosen)
     const QString path = QFileInfo(chosen).absoluteFilePath();
     // The whole file is read and checked before anything in the editor
     // changes, so a refused file leaves the program as it was.
-    const TpdReadResult loaded = TpdFormat::readFile(path, m_host.segmentModel().columnCount());
+    const TpdReadResult loaded = TpdFormat::readFile(path, m_document.colCount());
     if (loaded.status != TpdReadResult::Loaded) {
         showFailure(QStringLiteral("Loading error"), loaded.detail);
         return;
@@ -118,62 +118,60 @@ void FileCommands::LoadFile(const QString &chosen)
 
 void FileCommands::applyLoaded(const QString &path, const TpdReadResult &loaded)
 {
-    EditorState &state = m_host.editorState();
-    m_host.endGridEdit();
-    state.InitialTemp = loaded.initialTemp;
-    SegmentGridModel &model = m_host.segmentModel();
+    m_view.endGridEdit();
+    m_document.InitialTemp = loaded.initialTemp;
     for (int r = 0; r < TpdFormat::RowCount; ++r)
-        model.setRow(TemperatureProgram::ModeRow + r, loaded.rows[r]);
-    m_host.setCommentLines(loaded.comment);
+        m_document.setRow(TemperatureProgram::ModeRow + r, loaded.rows[r]);
+    m_document.setCommentLines(loaded.comment);
 
-    m_host.commentCaretToStart();
-    m_host.setProgramNo(loaded.programNo);
-    m_host.setInitialTempText(formatFixed(state.InitialTemp, 2));
-    m_host.showGridCell(1, TemperatureProgram::TempRow);
+    m_view.commentCaretToStart();
+    m_document.setProgramNo(loaded.programNo);
+    m_document.setInitialTempText(formatFixed(m_document.InitialTemp, 2));
+    m_view.showGridCell(1, TemperatureProgram::TempRow);
     try {
-        m_host.ChardDraw();
+        m_view.ChardDraw();
     } catch (const ConversionError &e) {
         // The values stay in the editor, but a program that cannot be drawn
         // does not become the current file; nor does the file loaded before
         // stay current, or Save would write this program over it.
-        m_host.currentFileName().clear();
-        m_host.programReplaced();
-        m_host.prompts().error(e.message());
+        m_document.setFileName(QString());
+        m_view.programReplaced();
+        m_prompts.error(e.message());
         return;
     }
-    m_host.fileDir() = folderOf(path);
-    m_host.currentFileName() = path;
+    FileDir = folderOf(path);
+    m_document.setFileName(path);
     showFileInCaption(path);
-    m_host.setStatusText(0, QStringLiteral("Loading was completed"));
-    state.DataModified = false;
-    m_host.programReplaced();
-    m_host.fileUsed(path);
+    m_view.setStatusText(0, QStringLiteral("Loading was completed"));
+    m_document.DataModified = false;
+    m_view.programReplaced();
+    m_view.fileUsed(path);
 }
 
 void FileCommands::Save1Click()
 {
-    m_host.InitTempCheck();
-    if (m_host.editorState().InitTempError)
+    m_view.InitTempCheck();
+    if (m_document.InitTempError)
         return;
     // The cell typed in last may still be open and unchecked: a refused
     // value stops the save before anything is written.
-    m_host.CellCheck();
-    if (m_host.currentFileName().isEmpty()) {
+    m_view.CellCheck();
+    if (m_document.fileName().isEmpty()) {
         SaveAs1Click();
         return;
     }
-    FileSaveExecution(m_host.currentFileName());
+    FileSaveExecution(m_document.fileName());
 }
 
 void FileCommands::SaveAs1Click()
 {
     // "No" to the overwrite question starts over, dialog included.
     for (;;) {
-        m_host.InitTempCheck();
-        if (m_host.editorState().InitTempError)
+        m_view.InitTempCheck();
+        if (m_document.InitTempError)
             return;
-        m_host.CellCheck();
-        QString chosen = m_host.prompts().saveFileName(QStringLiteral("Save as"), m_host.currentFileName(), Filter,
+        m_view.CellCheck();
+        QString chosen = m_prompts.saveFileName(QStringLiteral("Save as"), m_document.fileName(), Filter,
                                                        DefaultExtension);
         if (chosen.isEmpty())
             return;
@@ -186,7 +184,7 @@ void FileCommands::SaveAs1Click()
             FileSaveExecution(path);
             return;
         }
-        const Prompts::Button answer = m_host.prompts().box(
+        const Prompts::Button answer = m_prompts.box(
             ConfirmationCaption, overwriteQuestion(path), Prompts::Icon::Question, Prompts::Yes | Prompts::No | Prompts::Cancel);
         if (answer == Prompts::Yes) {
             FileSaveExecution(path);
@@ -200,20 +198,19 @@ void FileCommands::SaveAs1Click()
 bool FileCommands::FileSaveExecution(const QString &path)
 {
     // The normalised cells stay in the grid whatever the write gives.
-    m_host.closeGridEditor();
-    SegmentGridModel &model = m_host.segmentModel();
-    model.normaliseForSave();
+    m_view.closeGridEditor();
+    m_document.normaliseForSave();
 
     TpdProgram program;
-    program.programNo = m_host.programNo();
-    program.initialTempText = m_host.initialTempText();
+    program.programNo = m_document.programNo();
+    program.initialTempText = m_document.initialTempText();
     for (int row = TemperatureProgram::ModeRow; row <= TemperatureProgram::TimeRow; ++row) {
         QStringList cells;
-        for (int col = 0; col < model.columnCount(); ++col)
-            cells << model.cell(row, col);
+        for (int col = 0; col < m_document.colCount(); ++col)
+            cells << m_document.cell(row, col);
         program.rows << cells;
     }
-    program.comment = m_host.commentLines();
+    program.comment = m_document.commentLines();
 
     // Nothing is written unless every line can be stored as it is, and the
     // file on disk is replaced in one step.
@@ -223,17 +220,17 @@ bool FileCommands::FileSaveExecution(const QString &path)
         showFailure(QStringLiteral("Save error"), error);
         return false;
     }
-    m_host.fileDir() = folderOf(path);
+    FileDir = folderOf(path);
     showFileInCaption(path);
-    m_host.setStatusText(0, QStringLiteral("Save was completed"));
-    m_host.editorState().DataModified = false;
-    m_host.programSaved();
-    m_host.currentFileName() = path;
-    m_host.fileUsed(path);
+    m_view.setStatusText(0, QStringLiteral("Save was completed"));
+    m_document.DataModified = false;
+    m_view.programSaved();
+    m_document.setFileName(path);
+    m_view.fileUsed(path);
     return true;
 }
 
 void FileCommands::showFileInCaption(const QString &path)
 {
-    m_host.setCaption(TpdFormat::captionName(path) + QStringLiteral(" - ") + m_host.titleText());
+    m_view.setCaption(TpdFormat::captionName(path) + QStringLiteral(" - ") + m_view.titleText());
 }

@@ -2,19 +2,25 @@
 
 #include <QString>
 
-class FileCommandsHost;
+class FileView;
+class ProgramDocument;
+class Prompts;
 struct TpdReadResult;
 
 // The File menu: New, Open, Save and Save as, with their questions, the
-// caption and status texts, and the unsaved-changes flag. Talks to the
-// window only through FileCommandsHost.
+// caption and status texts, and the unsaved-changes flag. Changes the
+// program through its document, and talks to the window only through FileView.
 class FileCommands
 {
 public:
     static const QString Filter;           // "TemperatureProgData(*.tpd)|*.tpd"
     static const QString DefaultExtension; // "tpd"
 
-    explicit FileCommands(FileCommandsHost &host);
+    FileCommands(ProgramDocument &document, Prompts &prompts, FileView &view);
+
+    // The folder the open dialog starts in, ending with "/": the folder of
+    // the file last opened or saved.
+    QString FileDir;
 
     // New: asks first when there are unsaved changes.
     void N1Click();
@@ -49,5 +55,7 @@ private:
     bool askYesNo(const QString &question);
     void showFailure(const QString &what, const QString &detail);
 
-    FileCommandsHost &m_host;
+    ProgramDocument &m_document;
+    Prompts &m_prompts;
+    FileView &m_view;
 };

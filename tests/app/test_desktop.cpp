@@ -96,13 +96,13 @@ private slots:
         QVERIFY(SettingsFile::write(iniPath(), settings, nullptr));
         ScriptedPrompts prompts;
         TForm1 form(prompts, iniPath());
-        QVERIFY(form.DataModified);
+        QVERIFY(form.document().DataModified);
         form.openFromCommandLine(program("bake.tpd"));
         QCOMPARE(prompts.texts(), QStringList());
-        QCOMPARE(form.CurrentFileName, path("bake.tpd"));
+        QCOMPARE(form.document().fileName(), path("bake.tpd"));
         QCOMPARE(form.windowTitle(), "bake - " + Title);
         QCOMPARE(form.statusBar1()->panelText(0), QStringLiteral("Loading was completed"));
-        QVERIFY(!form.DataModified);
+        QVERIFY(!form.document().DataModified);
     }
 
     void commandLineMissingFile()
@@ -113,7 +113,7 @@ private slots:
         QCOMPARE(prompts.shown.size(), 1);
         QVERIFY(prompts.shown[0].text.startsWith("Loading error\n"));
         QCOMPARE(form.windowTitle(), Title);
-        QVERIFY(form.CurrentFileName.isEmpty());
+        QVERIFY(form.document().fileName().isEmpty());
     }
 
     void dropOpensAfterTheQuestion_data()
@@ -135,13 +135,13 @@ private slots:
         QFETCH(bool, opened);
         ScriptedPrompts prompts;
         TForm1 form(prompts, iniPath());
-        form.DataModified = modified;
+        form.document().DataModified = modified;
         for (int answer : answers)
             prompts.boxAnswers << Prompts::Button(answer);
         // Dropped on the comment, which would otherwise take the name as text.
         QVERIFY(dragAndDrop(form.Memo1()->viewport(), {QUrl::fromLocalFile(program("bake.tpd"))}));
         QCOMPARE(prompts.texts(), questions);
-        QCOMPARE(form.CurrentFileName, opened ? path("bake.tpd") : QString());
+        QCOMPARE(form.document().fileName(), opened ? path("bake.tpd") : QString());
         QVERIFY(!form.Memo1()->toPlainText().contains("bake"));
     }
 
@@ -170,7 +170,7 @@ private slots:
         if (transfer)
             form.ButtanReset();
         QCOMPARE(prompts.texts(), QStringList());
-        QVERIFY(form.CurrentFileName.isEmpty());
+        QVERIFY(form.document().fileName().isEmpty());
         QVERIFY(form.Memo1()->toPlainText().isEmpty());
     }
 
@@ -190,7 +190,7 @@ private slots:
         form = std::make_unique<TForm1>(prompts, iniPath());
         QCOMPARE(menuTexts(*form), (QStringList{"&1 saved.tpd", "&2 c.tpd", "&3 b.tpd", "&4 a.tpd"}));
         form->recentFiles()->menu()->actions().at(3)->trigger(); // a.tpd
-        QCOMPARE(form->CurrentFileName, path("a.tpd"));
+        QCOMPARE(form->document().fileName(), path("a.tpd"));
         QCOMPARE(menuTexts(*form).first(), QStringLiteral("&1 a.tpd"));
 
         QVERIFY(QFile::remove(path("b.tpd")));
@@ -198,7 +198,7 @@ private slots:
         form->recentFiles()->menu()->actions().at(3)->trigger(); // b.tpd
         QCOMPARE(prompts.texts(), QStringList{"The file " + path("b.tpd")
                                               + " no longer exists.\nIt has been removed from the recent files."});
-        QCOMPARE(form->CurrentFileName, path("a.tpd"));
+        QCOMPARE(form->document().fileName(), path("a.tpd"));
         QCOMPARE(menuTexts(*form), (QStringList{"&1 a.tpd", "&2 saved.tpd", "&3 c.tpd"}));
         QCOMPARE(RecentFiles::fromIni(SettingsFile::load(iniPath())).paths(),
                  (QStringList{path("a.tpd"), path("saved.tpd"), path("c.tpd")}));
@@ -215,7 +215,7 @@ private slots:
         QAction *entry = form.recentFiles()->menu()->actions().at(0);
         QVERIFY(!entry->isEnabled());
         entry->trigger();
-        QVERIFY(form.CurrentFileName.isEmpty());
+        QVERIFY(form.document().fileName().isEmpty());
         form.ButtanReset();
         QVERIFY(form.recentFiles()->menu()->menuAction()->isEnabled());
         QVERIFY(form.recentFiles()->menu()->actions().at(0)->isEnabled());

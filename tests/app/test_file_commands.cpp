@@ -77,9 +77,9 @@ struct EditorSnapshot
 
     explicit EditorSnapshot(const TForm1 &f)
         : cells(gridCells(f)), comment(f.Memo1()->toPlainText()), caption(f.windowTitle()),
-          currentFile(f.CurrentFileName), fileDir(f.FileDir), edit1(f.Edit1()->text()),
-          panel0(f.statusBar1()->panelText(0)), programNo(f.SpinEdit1()->value()), initialTemp(f.InitialTemp),
-          modified(f.DataModified)
+          currentFile(f.document().fileName()), fileDir(f.fileCommands().FileDir), edit1(f.Edit1()->text()),
+          panel0(f.statusBar1()->panelText(0)), programNo(f.SpinEdit1()->value()), initialTemp(f.document().InitialTemp),
+          modified(f.document().DataModified)
     {
     }
     bool operator==(const EditorSnapshot &) const = default;
@@ -114,7 +114,7 @@ class TestFileCommands : public QObject
     {
         prompts.fileAnswers = {file};
         trigger(form, "Open1");
-        QCOMPARE(form.CurrentFileName, file);
+        QCOMPARE(form.document().fileName(), file);
         prompts.shown.clear();
     }
 
@@ -184,7 +184,7 @@ private slots:
         TForm1 form(prompts, iniPath());
         openFile(form, prompts, path("first.tpd"));
         form.Memo1()->setPlainText("edited comment");
-        form.DataModified = modified;
+        form.document().DataModified = modified;
 
         for (int answer : boxAnswers)
             prompts.boxAnswers << Prompts::Button(answer);
@@ -193,14 +193,14 @@ private slots:
         trigger(form, qPrintable(action));
 
         QCOMPARE(described(prompts), expectedPrompts.replaceInStrings("%D", dir()));
-        QCOMPARE(form.CurrentFileName, currentFile.isEmpty() ? QString() : path(currentFile));
+        QCOMPARE(form.document().fileName(), currentFile.isEmpty() ? QString() : path(currentFile));
         // New keeps the caption; only a load or a save names another file.
         const QString named = currentFile.isEmpty() ? QString("first") : QFileInfo(currentFile).completeBaseName();
         QCOMPARE(form.windowTitle(), named + " - " + Title);
         QCOMPARE(form.statusBar1()->panelText(0), panel0);
-        QCOMPARE(form.DataModified, modifiedAfter);
+        QCOMPARE(form.document().DataModified, modifiedAfter);
         QCOMPARE(form.Memo1()->toPlainText() == "edited comment", commentKept);
-        QCOMPARE(form.FileDir, dir() + "/");
+        QCOMPARE(form.fileCommands().FileDir, dir() + "/");
         QCOMPARE(readBytes(path("first.tpd")) == goldenBytes("example.tpd"), savedTo != "first.tpd");
         QCOMPARE(readBytes(path("second.tpd")) == goldenBytes("comment3.tpd"), savedTo != "second.tpd");
         if (!savedTo.isEmpty())
@@ -219,13 +219,13 @@ private slots:
         form.ChardDraw();
         form.Memo1()->setPlainText("notes");
         form.Memo1()->setFocus();
-        form.CurrentFileName = path("old.tpd");
-        form.FileDir = "/somewhere/";
+        form.document().fileName() = path("old.tpd");
+        form.fileCommands().FileDir = "/somewhere/";
         form.statusBar1()->setPanelText(0, "Save was completed");
         form.statusBar1()->setPanelText(1, "Sending");
         form.setWindowTitle("old - " + Title);
         form.gridEditor()->ComboBox1()->setCurrentIndex(2);
-        form.DataModified = false;
+        form.document().DataModified = false;
 
         trigger(form, "N1");
 
@@ -238,7 +238,7 @@ private slots:
             QCOMPARE(form.gridModel()->cell(4, col), QString("0.00"));
         }
         QCOMPARE(form.Edit1()->text(), QString("0.0"));
-        QCOMPARE(form.InitialTemp, 0.0);
+        QCOMPARE(form.document().InitialTemp, 0.0);
         QCOMPARE(form.gridEditor()->ComboBox1()->currentIndex(), 0);
         QCOMPARE(form.statusBar1()->panelText(0), QString());
         QCOMPARE(form.statusBar1()->panelText(1), QString());
@@ -246,9 +246,9 @@ private slots:
         QVERIFY(form.Chart1()->points().isEmpty());
         QCOMPARE(form.Memo1()->toPlainText(), QString());
         QCOMPARE(form.SpinEdit1()->value(), 0);
-        QVERIFY(!form.DataModified);
-        QCOMPARE(form.CurrentFileName, QString());
-        QCOMPARE(form.FileDir, QString("/somewhere/"));
+        QVERIFY(!form.document().DataModified);
+        QCOMPARE(form.document().fileName(), QString());
+        QCOMPARE(form.fileCommands().FileDir, QString("/somewhere/"));
         QCOMPARE(form.windowTitle(), "old - " + Title);
         QCOMPARE(form.StringGrid1()->currentCol(), 1);
         QCOMPARE(form.StringGrid1()->currentRow(), 1);
@@ -265,7 +265,7 @@ private slots:
         TForm1 form(prompts, iniPath());
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
-        form.FileDir = dir() + "/";
+        form.fileCommands().FileDir = dir() + "/";
         form.Memo1()->setPlainText("old text that goes\nat the end");
         form.Memo1()->moveCursor(QTextCursor::End);
 
@@ -280,9 +280,9 @@ private slots:
         QCOMPARE(form.StringGrid1()->currentRow(), 2);
         QCOMPARE(QApplication::focusWidget(), form.StringGrid1());
         QVERIFY(form.gridEditor()->ComboBox1()->isHidden()); // no Mode cell is current
-        QCOMPARE(form.FileDir, dir() + "/other/");
+        QCOMPARE(form.fileCommands().FileDir, dir() + "/other/");
         QCOMPARE(form.windowTitle(), "prog - " + Title);
-        QVERIFY(!form.DataModified);
+        QVERIFY(!form.document().DataModified);
 
         // The next dialog starts in the folder of the last file.
         prompts.shown.clear();
@@ -290,7 +290,7 @@ private slots:
         trigger(form, "Open1");
         QCOMPARE(described(prompts), QStringList{"open|Open|" + dir() + "/other/"});
         QCOMPARE(form.Edit1()->text(), QString("40.00"));
-        QCOMPARE(form.InitialTemp, 40.0);
+        QCOMPARE(form.document().InitialTemp, 40.0);
         QCOMPARE(form.gridModel()->cell(1, 2), QString("Hold"));
         QCOMPARE(form.gridModel()->cell(4, 2), QString("5.30"));
         QCOMPARE(form.gridModel()->cell(2, 3), QString("60.0"));
@@ -326,7 +326,7 @@ private slots:
         prompts.fileAnswers = {path(chosen)};
         trigger(form, qPrintable(action));
         QCOMPARE(form.windowTitle(), caption + " - " + Title);
-        QCOMPARE(form.CurrentFileName, path(file));
+        QCOMPARE(form.document().fileName(), path(file));
         QVERIFY(QFile::exists(path(file)));
     }
 
@@ -357,7 +357,7 @@ private slots:
         openFile(form, prompts, path("first.tpd"));
         form.gridModel()->setCell(2, 1, "99.0");
         form.Memo1()->setPlainText("my notes");
-        form.DataModified = true;
+        form.document().DataModified = true;
         const EditorSnapshot before(form);
 
         prompts.boxAnswers = {Prompts::Yes};
@@ -395,7 +395,7 @@ private slots:
         QCOMPARE(prompts.shown.size(), 2);
         QCOMPARE(prompts.shown[1].text, "Save error\n\"" + fifo + "\" could not be saved: not a regular file (a FIFO).");
         QCOMPARE(typeOf(fifo), mode_t(S_IFIFO));
-        QCOMPARE(form.CurrentFileName, path("first.tpd"));
+        QCOMPARE(form.document().fileName(), path("first.tpd"));
     }
 
     // A blank in a number row loads, but the chart cannot be drawn: the
@@ -414,12 +414,12 @@ private slots:
         QCOMPARE(described(prompts).mid(1), QStringList{"error|Vantrel Assistant|!|O|' ' is not a valid floating point value."});
         QCOMPARE(form.gridModel()->cell(2, 1), QString(" "));
         QCOMPARE(form.Edit1()->text(), QString("40.00"));
-        QCOMPARE(form.FileDir, dir() + "/");
+        QCOMPARE(form.fileCommands().FileDir, dir() + "/");
         QCOMPARE(form.windowTitle(), "first - " + Title);
         // The program differs from what the editor held (another number).
-        QVERIFY(form.DataModified);
+        QVERIFY(form.document().DataModified);
         // Neither file is current: Save asks for a name and first.tpd stays.
-        QCOMPARE(form.CurrentFileName, QString());
+        QCOMPARE(form.document().fileName(), QString());
         prompts.shown.clear();
         trigger(form, "Save1");
         QCOMPARE(described(prompts), QStringList{"save|Save as|"});
@@ -451,14 +451,14 @@ private slots:
         openFile(form, prompts, path("prog.tpd"));
         form.gridModel()->setCell(2, 1, "151.0");
         form.gridModel()->setCell(4, 1, "2.15"); // a Ramp's time goes as 0.00
-        form.DataModified = true;
+        form.document().DataModified = true;
 
         trigger(form, "Save1");
         QVERIFY(prompts.shown.isEmpty());
         QCOMPARE(readBytes(path("prog.tpd")), goldenBytes("example.tpd").replace(",150.0,", ",151.0,"));
         QCOMPARE(form.gridModel()->cell(4, 1), QString("0.00"));
         QCOMPARE(form.statusBar1()->panelText(0), QString("Save was completed"));
-        QVERIFY(!form.DataModified);
+        QVERIFY(!form.document().DataModified);
 
         // After New there is no current file: Save asks for a name.
         trigger(form, "N1");
@@ -515,7 +515,7 @@ private slots:
             QVERIFY(grid->isEditorOpen()); // back on the rejected value
             QCOMPARE(grid->currentIndex(), form.gridModel()->index(2, 1));
         }
-        form.DataModified = false;
+        form.document().DataModified = false;
     }
 
         void saveKeepsTheCurrentCellAndTheModeList()
@@ -545,7 +545,7 @@ private slots:
         QCOMPARE(grid->currentIndex(), form.gridModel()->index(2, 4));
         QTest::keyClick(grid, Qt::Key_7);
         QCOMPARE(form.gridModel()->cell(2, 4), QString("7"));
-        form.DataModified = false;
+        form.document().DataModified = false;
     }
 
         void savedExampleIsByteExact()
@@ -610,14 +610,14 @@ private slots:
         TForm1 form(prompts, iniPath());
         openFile(form, prompts, path("prog.tpd"));
         form.Edit1()->setText(text);
-        form.DataModified = true;
+        form.document().DataModified = true;
         prompts.fileAnswers = {path("other.tpd")};
         trigger(form, qPrintable(action));
         QCOMPARE(described(prompts), QStringList{"message|Vantrel Assistant||O|" + message});
         QCOMPARE(form.Edit1()->text(), textAfter);
         QCOMPARE(readBytes(path("prog.tpd")), goldenBytes("example.tpd"));
         QVERIFY(!QFile::exists(path("other.tpd")));
-        QVERIFY(form.DataModified);
+        QVERIFY(form.document().DataModified);
     }
 
     // A save that cannot be done says why and leaves every file as it was.
@@ -654,7 +654,7 @@ private slots:
         openFile(form, prompts, path(readOnly ? "ro/prog.tpd" : "prog.tpd"));
         if (!comment.isEmpty())
             form.Memo1()->setPlainText(comment);
-        form.DataModified = true;
+        form.document().DataModified = true;
         const QStringList filesBefore = QDir(dir()).entryList(QDir::AllEntries | QDir::Hidden);
         EditorSnapshot expected(form);
         expected.panel0.clear(); // the initial temperature check clears the hint

@@ -54,12 +54,12 @@ private slots:
         setSlot(0, "Ramp", "100.0", "5.0", "0.00");
         setSlot(1, "Hold", "0.0", "0.0", "1.30");
         m_form->history().reset();
-        m_form->DataModified = false;
+        m_form->document().DataModified = false;
     }
 
     void cleanup()
     {
-        m_form->DataModified = false; // close without the question
+        m_form->document().DataModified = false; // close without the question
         delete m_form;
         delete m_prompts;
     }
@@ -146,7 +146,7 @@ private slots:
         this->key(key);
         QCOMPARE(cell(1, slot + 1), mode);
         QCOMPARE(cell(2, slot + 1), temp);
-        QVERIFY(m_form->DataModified);
+        QVERIFY(m_form->document().DataModified);
         QCOMPARE(undoSteps(), 1);
         QCOMPARE(modeList()->currentText(), mode);
         QVERIFY(m_form->statusBar1()->panelText(2) != totalBefore || slot == 2);
@@ -179,7 +179,7 @@ private slots:
         QApplication::sendEvent(modeList(), &wheel);
         QCOMPARE(cell(1, 1), QString("Ramp"));
         QCOMPARE(modeList()->currentText(), QString("Ramp"));
-        QVERIFY(!m_form->DataModified);
+        QVERIFY(!m_form->document().DataModified);
     }
 
     void escapeGivesTheCellItsTextBack()
@@ -234,7 +234,7 @@ private slots:
         item("InsertSegment1")->trigger();
         QCOMPARE(cell(1, 2), QString(" "));
         QCOMPARE(cell(1, 3), QString("Hold"));
-        QVERIFY(m_form->DataModified);
+        QVERIFY(m_form->document().DataModified);
         QCOMPARE(undoSteps(), 1);
         item("DeleteSegment1")->trigger();
         QCOMPARE(cell(1, 2), QString("Hold"));

@@ -46,8 +46,8 @@ QByteArray readFile(const QString &path)
 void enterExample(TForm1 &form)
 {
     SegmentGridModel *m = form.gridModel();
-    m->clearSlots();
-    form.InitialTemp = 40;
+    form.document().clearSlots();
+    form.document().InitialTemp = 40;
     const QStringList segments[] = {{"Ramp", "150.0", "10.0", "0.00"}, {"Hold", "0.0", "0.0", "5.30"},
                                     {"Ramp", "60.0", "20.0", "0.00"}};
     for (int s = 0; s < 3; ++s)
@@ -59,7 +59,7 @@ void enterExample(TForm1 &form)
 void enterLongestProgram(TForm1 &form)
 {
     SegmentGridModel *m = form.gridModel();
-    form.InitialTemp = 0;
+    form.document().InitialTemp = 0;
     for (int col = 1; col <= 32; ++col) {
         m->setCell(1, col, "Ramp");
         m->setCell(2, col, col % 2 ? "300.0" : "0.0");
@@ -87,7 +87,7 @@ private slots:
         QCOMPARE(form.minimumSize(), QSize(770, 490));
         QCOMPARE(form.SpinEdit1()->value(), 0);
         QCOMPARE(form.PortNo(), 0);
-        QVERIFY(!form.DataModified);
+        QVERIFY(!form.document().DataModified);
         QCOMPARE(form.Edit1()->text(), QString("0.0"));
         QCOMPARE(form.Edit1()->alignment() & Qt::AlignHorizontal_Mask, Qt::AlignRight);
         QCOMPARE(form.statusBar1()->panelText(2), QString::fromUtf8("Total time\xEF\xBC\x9A" "0min0sec(0.00min)"));
@@ -133,8 +133,8 @@ private slots:
         QCOMPARE(form.size(), QSize(770, 600));
         QCOMPARE(form.SpinEdit1()->value(), 3);
         QCOMPARE(form.PortNo(), 5);
-        QCOMPARE(form.FileDir, QString("/tmp/x/"));
-        QVERIFY(form.DataModified); // program number 3 counts as a change
+        QCOMPARE(form.fileCommands().FileDir, QString("/tmp/x/"));
+        QVERIFY(form.document().DataModified); // program number 3 counts as a change
 
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
@@ -166,11 +166,11 @@ private slots:
     {
         ScriptedPrompts prompts;
         TForm1 form(prompts, iniPath());
-        QVERIFY(!form.DataModified);
+        QVERIFY(!form.document().DataModified);
         form.SpinEdit1()->stepUp();
         form.SpinEdit1()->stepDown();
         QCOMPARE(form.SpinEdit1()->value(), 0);
-        QVERIFY(form.DataModified);
+        QVERIFY(form.document().DataModified);
     }
 
     void spinEditTakesNoTyping()
@@ -194,15 +194,15 @@ private slots:
         form.show();
         form.Memo1()->setFocus();
         QTest::keyClick(form.Memo1(), Qt::Key_A);
-        QVERIFY(form.DataModified);
-        form.DataModified = false;
+        QVERIFY(form.document().DataModified);
+        form.document().DataModified = false;
         // Delete removes text without typing a character: still a change.
         form.Memo1()->moveCursor(QTextCursor::Start);
         QTest::keyClick(form.Memo1(), Qt::Key_Delete);
-        QVERIFY(form.DataModified);
-        form.DataModified = false;
+        QVERIFY(form.document().DataModified);
+        form.document().DataModified = false;
         form.Memo1()->setPlainText("loaded text"); // a load is not an edit
-        QVERIFY(!form.DataModified);
+        QVERIFY(!form.document().DataModified);
     }
 
     void statusBarResizeRule_data()
@@ -282,7 +282,7 @@ private slots:
         ScriptedPrompts prompts;
         TForm1 form(prompts, iniPath());
         SegmentGridModel *model = form.gridModel();
-        form.InitialTemp = 25;
+        form.document().InitialTemp = 25;
         model->setCell(1, 1, "Ramp");
         model->setCell(2, 1, "100.0");
         model->setCell(3, 1, "5.0");

@@ -66,7 +66,7 @@ private slots:
 
     void cleanup()
     {
-        m_form->DataModified = false;
+        m_form->document().DataModified = false;
         delete m_form;
         delete m_prompts;
     }
@@ -97,11 +97,11 @@ private slots:
         QCOMPARE(m_form->Chart1()->points(), points);
         QCOMPARE(totalTime(), total);
         QCOMPARE(grid()->currentIndex(), model()->index(1, 2));
-        QVERIFY(!m_form->DataModified); // back to the file as loaded
+        QVERIFY(!m_form->document().DataModified); // back to the file as loaded
 
         key(Qt::Key_Y, Qt::ControlModifier);
         QCOMPARE(column(2), ramp60);
-        QVERIFY(m_form->DataModified);
+        QVERIFY(m_form->document().DataModified);
         QVERIFY(m_prompts->shown.isEmpty());
     }
 

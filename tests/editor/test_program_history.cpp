@@ -1,22 +1,17 @@
-#include "editor/EditorHost.h"
+#include "editor/HistoryView.h"
 #include "model/Profile.h"
-#include "editor/ProgramDocument.h"
 #include "editor/ProgramHistory.h"
-#include "editor/SegmentGridModel.h"
+#include "model/ProgramDocument.h"
 
 #include <QAction>
 #include <QtTest>
 #include <functional>
 
 namespace {
-// The program and what the window shows of it, without a window.
-struct FakeDocument : ProgramDocument
+// The program, and what the window shows of it, without a window.
+struct FakeDocument : HistoryView
 {
-    EditorState state;
-    SegmentGridModel model;
-    QString initialText = "25.00";
-    int number = 0;
-    QString comment;
+    ProgramDocument document;
     int caret = -1;
     QList<QPointF> points;
     QString totalText;
@@ -25,22 +20,16 @@ struct FakeDocument : ProgramDocument
     bool editorOpen = false;
     std::function<void()> onCellCheck;
 
-    EditorState &editorState() override { return state; }
-    SegmentGridModel &segmentModel() override { return model; }
-    QString initialTempText() const override { return initialText; }
-    void setInitialTempText(const QString &text) override { initialText = text; }
-    int programNo() const override { return number; }
-    void setProgramNo(int programNo) override { number = programNo; }
-    QString commentText() const override { return comment; }
-    void setCommentText(const QString &text, int at) override { comment = text; caret = at; }
+    FakeDocument() { document.setInitialTempText("25.00"); }
     void ChardDraw() override
     {
-        const Profile profile = computeProfile(state.InitialTemp, model.program());
+        const Profile profile = computeProfile(document.InitialTemp, document.table());
         points = profile.points;
         totalText = totalTimeText(profile.totalMinutes);
         ++draws;
     }
     void showChangedCell(int col, int row) override { shown = {col, row}; }
+    void placeCommentCaret(int at) override { caret = at; }
     bool cellEditorOpen() const override { return editorOpen; }
     void CellCheck() override { if (onCellCheck) onCellCheck(); }
 };
@@ -59,7 +48,8 @@ struct Picture
 };
 Picture picture(const FakeDocument &d)
 {
-    return {d.model.program(), d.initialText, d.state.InitialTemp, d.number, d.comment, d.points, d.totalText};
+    return {d.document.table(), d.document.initialTempText(), d.document.InitialTemp, d.document.programNo(),
+            d.document.comment(), d.points, d.totalText};
 }
 char *toString(const Picture &p)
 {
@@ -80,13 +70,13 @@ class TestProgramHistory : public QObject
     {
         const QStringList cells{mode, temp, rate, time};
         for (int i = 0; i < 4; ++i)
-            m_doc->model.setCell(1 + i, slot + 1, cells[i]);
+            m_doc->document.setCell(1 + i, slot + 1, cells[i]);
     }
 
     // A change as the editing parts make and report it.
     void make(Change change)
     {
-        SegmentGridModel &model = m_doc->model;
+        ProgramDocument &model = m_doc->document;
         switch (change) {
         case Temperature: model.setCell(2, 4, "150.0"); m_history->cellAccepted(4, 2); break;
         case Rate: model.setCell(3, 1, "2.5"); m_history->cellAccepted(1, 3); break;
@@ -96,12 +86,12 @@ class TestProgramHistory : public QObject
         case Insert: model.insertSlot(2); m_history->slotInserted(2); break;
         case Delete: model.deleteSlot(6); m_history->slotDeleted(6); break;
         case InitialTemp:
-            m_doc->initialText = "40.00";
-            m_doc->state.InitialTemp = 40;
+            m_doc->document.setInitialTempText("40.00");
+            m_doc->document.InitialTemp = 40;
             m_history->initialTempAccepted();
             break;
-        case ProgramNo: m_doc->number = 5; m_history->programNoChanged(); break;
-        case Comment: m_doc->comment = "notes"; m_history->commentEdited(0, 0, 5); break;
+        case ProgramNo: m_doc->document.setProgramNo(5); m_history->programNoChanged(); break;
+        case Comment: m_doc->document.setComment("notes"); m_history->commentEdited(0, 0, 5); break;
         }
         if (change != ProgramNo && change != Comment)
             m_doc->ChardDraw();
@@ -111,14 +101,14 @@ private slots:
     void init()
     {
         m_doc = new FakeDocument;
-        m_history = new ProgramHistory(*m_doc);
+        m_history = new ProgramHistory(m_doc->document, *m_doc);
         m_history->setClock([] { return qint64(0); });
         setSlot(0, "Ramp", "100.0", "5.0", "0.00");
         setSlot(1, "Hold", "0.0", "0.0", "10.30");
         setSlot(2, "Ramp", "40.0", "2.5", "0.00");
         setSlot(5, "Ramp", "200.0", "10.0", "0.00");
         setSlot(6, "Hold", "0.0", "0.0", "1.00");
-        m_doc->state.InitialTemp = 25;
+        m_doc->document.InitialTemp = 25;
         m_doc->ChardDraw();
         m_history->reset();
     }
@@ -158,9 +148,9 @@ private slots:
         QFETCH(QPoint, shownCell);
         QFETCH(bool, redraws);
         if (widened) {
-            m_doc->model.insertSlot(1);
-            m_doc->model.insertSlot(1);
-            m_doc->model.setCell(2, 34, "77.0");
+            m_doc->document.insertSlot(1);
+            m_doc->document.insertSlot(1);
+            m_doc->document.setCell(2, 34, "77.0");
             m_doc->ChardDraw();
             m_history->reset();
         }
@@ -189,13 +179,13 @@ private slots:
     void unchangedValuesAreNoStep()
     {
         m_history->cellAccepted(1, 2);  // the cell holds what was recorded
-        m_doc->initialText = "25.0";    // only rewritten, same value
+        m_doc->document.setInitialTempText("25.0");    // only rewritten, same value
         m_history->initialTempAccepted();
         m_history->programNoChanged();
-        m_doc->model.insertSlot(1);
-        m_doc->model.insertSlot(1);
+        m_doc->document.insertSlot(1);
+        m_doc->document.insertSlot(1);
         m_history->reset();
-        m_doc->model.deleteSlot(35);    // past the 33 slots: nothing moves
+        m_doc->document.deleteSlot(35);    // past the 33 slots: nothing moves
         m_history->slotDeleted(35);
         QVERIFY(!m_history->stack().canUndo());
         QCOMPARE(m_history->undoAction()->iconText(), QString("Undo"));
@@ -207,18 +197,18 @@ private slots:
         make(ProgramNo);
         m_history->saved();
         make(Temperature);
-        m_doc->state.DataModified = true;
+        m_doc->document.DataModified = true;
         const QList<bool> modifiedAfter{false, true, false, true}; // undo, undo, redo, redo
         for (int i = 0; i < 4; ++i) {
             i < 2 ? m_history->undo() : m_history->redo();
-            QCOMPARE(m_doc->state.DataModified, modifiedAfter[i]);
+            QCOMPARE(m_doc->document.DataModified, modifiedAfter[i]);
         }
         // A program changed when its history began has no unchanged state.
-        m_doc->state.DataModified = true;
+        m_doc->document.DataModified = true;
         m_history->reset();
         make(Rate);
         m_history->undo();
-        QVERIFY(m_doc->state.DataModified);
+        QVERIFY(m_doc->document.DataModified);
     }
 
     void resetStartsAFreshHistory()
@@ -226,14 +216,14 @@ private slots:
         make(Delete);
         make(Comment);
         m_history->undo();
-        m_doc->model.setCell(2, 1, "50.0");
+        m_doc->document.setCell(2, 1, "50.0");
         m_history->reset();
         QVERIFY(!m_history->undoAction()->isEnabled());
         QVERIFY(!m_history->redoAction()->isEnabled());
         // What the program held then is what the next change is compared with.
         make(Temperature);
         m_history->undo();
-        QCOMPARE(m_doc->model.cell(2, 1), QString("50.0"));
+        QCOMPARE(m_doc->document.cell(2, 1), QString("50.0"));
     }
 
     void refusedWhileACellEditorIsOpenOrDuringATransfer()
@@ -248,27 +238,27 @@ private slots:
         m_history->setEnabled(false);
         QVERIFY(!m_history->undoAction()->isEnabled());
         m_history->undo();
-        QCOMPARE(m_doc->model.cell(2, 4), QString("150.0"));
+        QCOMPARE(m_doc->document.cell(2, 4), QString("150.0"));
         m_history->setEnabled(true);
         QVERIFY(m_history->undoAction()->isEnabled());
         m_history->undo();
-        QCOMPARE(m_doc->model.cell(2, 4), QString("0.0"));
+        QCOMPARE(m_doc->document.cell(2, 4), QString("0.0"));
     }
 
     void aValueTypedAndNotYetCheckedIsUndoneFirst()
     {
         make(Rate);
         m_doc->onCellCheck = [this] {
-            m_doc->model.setCell(2, 3, "55.0");
+            m_doc->document.setCell(2, 3, "55.0");
             m_history->cellAccepted(3, 2);
         };
         m_history->undo();
-        QCOMPARE(m_doc->model.cell(2, 3), QString("40.0"));
-        QCOMPARE(m_doc->model.cell(3, 1), QString("2.5"));
+        QCOMPARE(m_doc->document.cell(2, 3), QString("40.0"));
+        QCOMPARE(m_doc->document.cell(3, 1), QString("2.5"));
         // A value the check refuses stops the undo.
         m_doc->onCellCheck = [] { throw std::runtime_error(" Exceeding the input range."); };
         QVERIFY_THROWS_EXCEPTION(std::runtime_error, m_history->undo());
-        QCOMPARE(m_doc->model.cell(3, 1), QString("2.5"));
+        QCOMPARE(m_doc->document.cell(3, 1), QString("2.5"));
     }
 
     // Edits of the comment: position, characters removed and added, time in ms.
@@ -292,14 +282,14 @@ private slots:
         QFETCH(QList<QList<int>>, edits);
         QFETCH(int, steps);
         for (const QList<int> &e : edits) {
-            m_doc->comment.replace(e[0], e[1], QString(e[2], u'x'));
+            m_doc->document.setComment(m_doc->document.comment().replace(e[0], e[1], QString(e[2], u'x')));
             m_history->setClock([t = e[3]] { return qint64(t); });
             m_history->commentEdited(e[0], e[1], e[2]);
         }
         QCOMPARE(m_history->stack().count(), steps);
         while (m_history->stack().canUndo())
             m_history->undo();
-        QCOMPARE(m_doc->comment, QString());
+        QCOMPARE(m_doc->document.comment(), QString());
     }
 };
 
