@@ -1,8 +1,6 @@
-#include "tests/support/FifoWatchdog.h"
 #include "tests/support/FileBytes.h"
 #include "editor/GridEditor.h"
 #include "editor/InitialTempField.h"
-#include "tests/support/PathKinds.h"
 #include "editor/ProfileChart.h"
 #include "tests/support/ScriptedPrompts.h"
 #include "editor/SegmentGrid.h"
@@ -20,7 +18,6 @@
 #include <QTemporaryDir>
 #include <QtTest>
 #include <memory>
-#include <unistd.h>
 
 namespace {
 const QString Title = QStringLiteral("Vantrel Assistant Ver.1.01");
@@ -102,7 +99,7 @@ void enterExample(TForm1 &form)
 }
 }
 
-class TestFileCommands : public QObject
+class TestFileMenu : public QObject
 {
     Q_OBJECT
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -219,7 +216,7 @@ private slots:
         form.ChardDraw();
         form.Memo1()->setPlainText("notes");
         form.Memo1()->setFocus();
-        form.document().fileName() = path("old.tpd");
+        form.document().setFileName(path("old.tpd"));
         form.fileCommands().FileDir = "/somewhere/";
         form.statusBar1()->setPanelText(0, "Save was completed");
         form.statusBar1()->setPanelText(1, "Sending");
@@ -299,103 +296,6 @@ private slots:
         QCOMPARE(form.statusBar1()->panelText(2), QString("Total time:21min0sec(21.00min)"));
         QCOMPARE(form.Chart1()->points().size(), 33);
         QCOMPARE(form.statusBar1()->panelText(0), QString("Loading was completed"));
-    }
-
-    void captionNamesTheFile_data()
-    {
-        QTest::addColumn<QString>("action");
-        QTest::addColumn<QString>("chosen");
-        QTest::addColumn<QString>("file");
-        QTest::addColumn<QString>("caption");
-        QTest::newRow("open data.old.tpd") << "Open1" << "data.old.tpd" << "data.old.tpd" << "data.old";
-        QTest::newRow("save data.old.tpd") << "SaveAs1" << "data.old.tpd" << "data.old.tpd" << "data.old";
-        QTest::newRow("save without suffix") << "SaveAs1" << "ramp test" << "ramp test.tpd" << "ramp test";
-        QTest::newRow("save with another suffix") << "SaveAs1" << "archive.v2" << "archive.v2" << "archive";
-    }
-
-    void captionNamesTheFile()
-    {
-        QFETCH(QString, action);
-        QFETCH(QString, chosen);
-        QFETCH(QString, file);
-        QFETCH(QString, caption);
-        if (action == "Open1")
-            writeBytes(path(file), goldenBytes("example.tpd"));
-        ScriptedPrompts prompts;
-        TForm1 form(prompts, iniPath());
-        prompts.fileAnswers = {path(chosen)};
-        trigger(form, qPrintable(action));
-        QCOMPARE(form.windowTitle(), caption + " - " + Title);
-        QCOMPARE(form.document().fileName(), path(file));
-        QVERIFY(QFile::exists(path(file)));
-    }
-
-    void refusedFileLeavesTheEditorAlone_data()
-    {
-        QTest::addColumn<QByteArray>("content"); // "<folder>" or "<missing>" for no file
-        const QByteArray rows = goldenBytes("example.tpd").mid(goldenBytes("example.tpd").indexOf("\" Mode"));
-        QTest::newRow("empty") << QByteArray();
-        QTest::newRow("Ver1.01") << QByteArray("Ver1.01\r\n3\r\n40.00\r\n") + rows;
-        QTest::newRow("ver1.00") << QByteArray("ver1.00\r\n3\r\n40.00\r\n") + rows;
-        QTest::newRow("bad program number") << QByteArray("Ver1.00\r\nthree\r\n40.00\r\n") + rows;
-        QTest::newRow("bad initial temperature") << QByteArray("Ver1.00\r\n3\r\nwarm\r\n") + rows;
-        QTest::newRow("five lines") << QByteArray("Ver1.00\r\n3\r\n40.00\r\n") + rows.left(rows.indexOf("\" Rate"));
-        QTest::newRow("a folder") << QByteArray("<folder>");
-        QTest::newRow("missing") << QByteArray("<missing>");
-    }
-
-    void refusedFileLeavesTheEditorAlone()
-    {
-        QFETCH(QByteArray, content);
-        writeBytes(path("first.tpd"), goldenBytes("comment3.tpd"));
-        if (content == "<folder>")
-            QVERIFY(QDir(dir()).mkdir("bad.tpd"));
-        else if (content != "<missing>")
-            writeBytes(path("bad.tpd"), content);
-        ScriptedPrompts prompts;
-        TForm1 form(prompts, iniPath());
-        openFile(form, prompts, path("first.tpd"));
-        form.gridModel()->setCell(2, 1, "99.0");
-        form.Memo1()->setPlainText("my notes");
-        form.document().DataModified = true;
-        const EditorSnapshot before(form);
-
-        prompts.boxAnswers = {Prompts::Yes};
-        prompts.fileAnswers = {path("bad.tpd")};
-        trigger(form, "Open1");
-
-        QCOMPARE(prompts.shown.size(), 3);
-        QCOMPARE(prompts.shown[2].kind, ScriptedPrompts::Kind::Message);
-        QCOMPARE(prompts.shown[2].text.section('\n', 0, 0), QString("Loading error"));
-        QVERIFY(EditorSnapshot(form) == before);
-    }
-
-    // A FIFO named as a program file: Open refuses it at once with the
-    // reason, and Save as asks nothing about replacing it and refuses it.
-    void fifoIsNeitherWaitedOnNorReplaced()
-    {
-        writeBytes(path("first.tpd"), goldenBytes("comment3.tpd"));
-        const QString fifo = makePath(*m_dir, "f.tpd", "fifo");
-        ScriptedPrompts prompts;
-        TForm1 form(prompts, iniPath());
-        openFile(form, prompts, path("first.tpd"));
-        const EditorSnapshot before(form);
-
-        FifoWatchdog watchdog(fifo);
-        prompts.fileAnswers = {fifo};
-        trigger(form, "Open1");
-        QVERIFY2(!watchdog.fired(), "Open waited on the FIFO");
-        QCOMPARE(prompts.shown.size(), 2); // the dialog, then the refusal
-        QCOMPARE(prompts.shown[1].text, "Loading error\n\"" + fifo + "\" is not a regular file (a FIFO).");
-        QVERIFY(EditorSnapshot(form) == before);
-
-        prompts.shown.clear();
-        prompts.fileAnswers = {fifo};
-        trigger(form, "SaveAs1");
-        QCOMPARE(prompts.shown.size(), 2);
-        QCOMPARE(prompts.shown[1].text, "Save error\n\"" + fifo + "\" could not be saved: not a regular file (a FIFO).");
-        QCOMPARE(typeOf(fifo), mode_t(S_IFIFO));
-        QCOMPARE(form.document().fileName(), path("first.tpd"));
     }
 
     // A blank in a number row loads, but the chart cannot be drawn: the
@@ -563,30 +463,6 @@ private slots:
         QCOMPARE(form.gridModel()->cell(3, 2), QString("0.0"));
     }
 
-    // Load then Save as through the window gives the same bytes back.
-    void reloadAndSaveGivesTheSameBytes_data()
-    {
-        QTest::addColumn<QString>("source");
-        QTest::addColumn<QString>("expected");
-        QTest::newRow("example") << "example.tpd" << "example.tpd";
-        QTest::newRow("three-line comment") << "comment3.tpd" << "comment3.tpd";
-        QTest::newRow("code page 932 comment") << "cp932.tpd" << "cp932.tpd";
-        QTest::newRow("no final line end") << "example-no-final-crlf.tpd" << "example.tpd";
-    }
-
-    void reloadAndSaveGivesTheSameBytes()
-    {
-        QFETCH(QString, source);
-        QFETCH(QString, expected);
-        writeBytes(path("in.tpd"), goldenBytes(source));
-        ScriptedPrompts prompts;
-        TForm1 form(prompts, iniPath());
-        openFile(form, prompts, path("in.tpd"));
-        prompts.fileAnswers = {path("out.tpd")};
-        trigger(form, "SaveAs1");
-        QCOMPARE(readBytes(path("out.tpd")), goldenBytes(expected));
-    }
-
     void badInitialTempStopsTheSave_data()
     {
         QTest::addColumn<QString>("action");
@@ -619,59 +495,7 @@ private slots:
         QVERIFY(!QFile::exists(path("other.tpd")));
         QVERIFY(form.document().DataModified);
     }
-
-    // A save that cannot be done says why and leaves every file as it was.
-    void failedSaveKeepsTheOldFile_data()
-    {
-        QTest::addColumn<QString>("target");    // chosen in Save as, or empty for Save
-        QTest::addColumn<QString>("comment");
-        QTest::addColumn<QString>("protectedFile"); // must stay byte-identical
-        QTest::addColumn<QString>("reason");    // in the message's second line
-        QTest::newRow("name is a folder") << "folder.tpd" << "" << "folder.tpd/inside.tpd" << "a folder of that name exists";
-        QTest::newRow("parent is a file") << "plain.txt/prog.tpd" << "" << "plain.txt" << "plain.txt";
-        QTest::newRow("read-only folder") << "" << "" << "ro/prog.tpd" << "prog.tpd";
-        QTest::newRow("emoji in the comment") << "" << QString::fromUtf8("hot \xF0\x9F\x94\xA5 oven") << "prog.tpd" << "U+1F525";
-        QTest::newRow("symbol outside 932") << "" << QString::fromUtf8("ok\nsnow \xE2\x98\x83") << "prog.tpd" << "Comment line 2";
-    }
-
-    void failedSaveKeepsTheOldFile()
-    {
-        QFETCH(QString, target);
-        QFETCH(QString, comment);
-        QFETCH(QString, protectedFile);
-        QFETCH(QString, reason);
-        const bool readOnly = protectedFile.startsWith("ro/");
-        if (readOnly && ::geteuid() == 0)
-            QSKIP("permissions do not bind the superuser");
-        QVERIFY(QDir(dir()).mkpath("folder.tpd") && QDir(dir()).mkpath("ro"));
-        for (const char *name : {"prog.tpd", "ro/prog.tpd", "folder.tpd/inside.tpd", "plain.txt"})
-            writeBytes(path(name), goldenBytes("comment3.tpd"));
-        QFile::setPermissions(path("ro"), QFile::ReadOwner | QFile::ExeOwner);
-        auto restore = qScopeGuard([&] { QFile::setPermissions(path("ro"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner); });
-
-        ScriptedPrompts prompts;
-        TForm1 form(prompts, iniPath());
-        openFile(form, prompts, path(readOnly ? "ro/prog.tpd" : "prog.tpd"));
-        if (!comment.isEmpty())
-            form.Memo1()->setPlainText(comment);
-        form.document().DataModified = true;
-        const QStringList filesBefore = QDir(dir()).entryList(QDir::AllEntries | QDir::Hidden);
-        EditorSnapshot expected(form);
-        expected.panel0.clear(); // the initial temperature check clears the hint
-        prompts.boxAnswers = {Prompts::Yes};
-        if (!target.isEmpty())
-            prompts.fileAnswers = {path(target)};
-        trigger(form, target.isEmpty() ? "Save1" : "SaveAs1");
-
-        const ScriptedPrompts::Shown &last = prompts.shown.constLast();
-        QCOMPARE(last.kind, ScriptedPrompts::Kind::Message);
-        QCOMPARE(last.text.section('\n', 0, 0), QString("Save error"));
-        QVERIFY2(last.text.section('\n', 1).contains(reason), qPrintable(last.text));
-        QCOMPARE(readBytes(path(protectedFile)), goldenBytes("comment3.tpd"));
-        QCOMPARE(QDir(dir()).entryList(QDir::AllEntries | QDir::Hidden), filesBefore);
-        QVERIFY(EditorSnapshot(form) == expected);
-    }
 };
 
-QTEST_MAIN(TestFileCommands)
-#include "test_file_commands.moc"
+QTEST_MAIN(TestFileMenu)
+#include "test_file_menu.moc"
