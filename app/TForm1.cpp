@@ -20,6 +20,7 @@
 #include "editor/UiFonts.h"
 #include "app/Controls.h"
 #include "app/ToolIcons.h"
+#include "app/TransferDisplay.h"
 #include "app/WindowFrameSizing.h"
 
 #include <QAction>
@@ -62,14 +63,19 @@ TForm1::TForm1(Prompts &prompts, const QString &settingsPath, QWidget *parent)
     m_commX1 = std::make_unique<TCommX>();
     CommXDownloadPort::useControllerLine(*m_commX1);
     m_downloadPort = std::make_unique<CommXDownloadPort>(*m_commX1);
-    m_download = std::make_unique<ProgramDownload>(*this, *m_downloadPort, prompts);
     buildMenus();
     buildToolBar();
     setCentralWidget(buildCentralArea());
-    m_timer1 = new QTimer(this);
-    m_timer1->setObjectName(QStringLiteral("Timer1"));
-    m_timer1->setInterval(200);
-    connect(m_timer1, &QTimer::timeout, this, [this] { guarded([this] { Timer1Timer(); }); });
+    m_transfer = new TransferDisplay(*m_document, *m_statusBar,
+                                     {[this] {
+                                          InitTempCheck();
+                                          return !m_document->InitTempError;
+                                      },
+                                      [this] { CellCheck(); }},
+                                     this);
+    connect(m_transfer, &TransferDisplay::transferStateChanged, this, &TForm1::setTransferControls);
+    connect(m_transfer->Timer1(), &QTimer::timeout, this, [this] { guarded([this] { Timer1Timer(); }); });
+    m_download = std::make_unique<ProgramDownload>(*m_transfer, *m_downloadPort, prompts);
     m_programDrop = new ProgramDrop(this, [this] { return !m_inTransfer; }, [this](const QString &path) {
         guarded([this, &path] { m_fileCommands.OpenPath(path); });
     });
@@ -265,19 +271,9 @@ ProgramReport TForm1::currentReport()
     return report;
 }
 
-QString TForm1::initialTempText() const
-{
-    return m_document->initialTempText();
-}
-
 void TForm1::InitTempCheck()
 {
     m_edit1->InitTempCheck();
-}
-
-int TForm1::programNo() const
-{
-    return m_document->programNo();
 }
 
 void TForm1::commentCaretToStart()
@@ -373,16 +369,24 @@ void TForm1::applyPortChoice(int portNo, int index, const QString &name)
     m_statusBar->setPanelText(3, name);
 }
 
-void TForm1::Timer1Timer()
+QTimer *TForm1::Timer1() const
 {
-    QProgressBar *bar = m_statusBar->progressBar();
-    bar->setValue(bar->value() + 10 >= 100 ? 0 : bar->value() + 10);
+    return m_transfer->Timer1();
 }
 
-bool TForm1::initialTempAccepted()
+void TForm1::Timer1Timer()
 {
-    InitTempCheck();
-    return !m_document->InitTempError;
+    m_transfer->Timer1Timer();
+}
+
+void TForm1::enterTransferState()
+{
+    m_transfer->enterTransferState();
+}
+
+void TForm1::ButtanReset()
+{
+    m_transfer->ButtanReset();
 }
 
 void TForm1::CellCheck()
@@ -415,46 +419,3 @@ void TForm1::setTransferControls(bool transfer)
     m_edit1->setReadOnly(transfer);
     m_history->setEnabled(!transfer);
 }
-
-void TForm1::enterTransferState()
-{
-    setTransferControls(true);
-    m_statusBar->setPanelText(1, QStringLiteral("Waiting..."));
-    m_statusBar->progressBar()->setValue(0);
-    m_statusBar->progressBar()->show();
-    m_timer1->start();
-}
-
-void TForm1::ButtanReset()
-{
-    setTransferControls(false);
-    stopActivity();
-}
-
-void TForm1::stopActivity()
-{
-    m_timer1->stop();
-    m_statusBar->progressBar()->hide();
-    m_statusBar->progressBar()->setValue(0);
-    m_statusBar->setPanelText(1, QString());
-}
-
-void TForm1::startSending()
-{
-    m_statusBar->setPanelText(0, QString());
-    m_statusBar->setPanelText(1, QStringLiteral("Sending..."));
-    m_statusBar->progressBar()->setValue(0);
-    m_statusBar->progressBar()->show();
-    m_timer1->start();
-}
-
-void TForm1::setTransferStatus(const QString &text)
-{
-    m_statusBar->setPanelText(1, text);
-}
-
-TemperatureProgram TForm1::segmentTable() const
-{
-    return m_document->table();
-}
-

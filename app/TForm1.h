@@ -1,6 +1,5 @@
 #pragma once
 
-#include "comm/link/TransferWindow.h"
 #include "editor/EditorHost.h"
 #include "editor/HistoryView.h"
 #include "files/commands/FileCommands.h"
@@ -32,12 +31,13 @@ class QToolButton;
 class SegmentGrid;
 class SegmentGridModel;
 class StatusBar1;
+class TransferDisplay;
 class TSpinEdit;
 class WindowFrameSizing;
 
 // The main window: holds the program in its controls, wires the commands to
 // the parts that carry them out, and shows the status.
-class TForm1 : public QMainWindow, public EditorHost, public HistoryView, public FileView, public TransferWindow
+class TForm1 : public QMainWindow, public EditorHost, public HistoryView, public FileView
 {
     Q_OBJECT
 public:
@@ -75,7 +75,8 @@ public:
     QPlainTextEdit *Memo1() const { return m_memo1; }
     ProfileChart *Chart1() const { return m_chart; }
     StatusBar1 *statusBar1() const { return m_statusBar; }
-    QTimer *Timer1() const { return m_timer1; }
+    QTimer *Timer1() const;
+    TransferDisplay &transferDisplay() const { return *m_transfer; }
     QToolButton *toolButton(int number) const; // ToolButton1..ToolButton5
     QMenu *F1() const { return m_fileMenu; }
     QMenu *C1() const { return m_commMenu; }
@@ -115,17 +116,10 @@ public:
     // redrawn first so they show what the window shows.
     ProgramReport currentReport();
 
-    // TransferWindow
-    bool initialTempAccepted() override;
-    void CellCheck() override; // also FileView's and HistoryView's
-    void enterTransferState() override;
-    void ButtanReset() override;
-    void stopActivity() override;
-    void startSending() override;
-    void setTransferStatus(const QString &text) override;
-    TemperatureProgram segmentTable() const override;
-    int programNo() const override;
-    QString initialTempText() const override;
+    // The transfer's display (TransferDisplay), by the window's given names.
+    void enterTransferState();
+    void ButtanReset();
+    void CellCheck() override; // FileView's and HistoryView's
 
 public slots:
     void F1Click();
@@ -184,7 +178,7 @@ private:
     TSpinEdit *m_spinEdit1 = nullptr;
     QPlainTextEdit *m_memo1 = nullptr;
     StatusBar1 *m_statusBar = nullptr;
-    QTimer *m_timer1 = nullptr;
+    TransferDisplay *m_transfer = nullptr;
     QToolButton *m_toolButtons[5] = {};
     QMenu *m_fileMenu = nullptr;
     QMenu *m_commMenu = nullptr;
