@@ -48,17 +48,19 @@ const QString ZeroTotalTime = QString::fromUtf8("Total time\xEF\xBC\x9A" "0min0s
 
 TForm1::TForm1(Prompts &prompts, const QString &settingsPath, QWidget *parent)
     : QMainWindow(parent)
+    , TitleText(m_view.TitleText)
     , m_prompts(prompts)
     , m_document(new ProgramDocument(this))
+    , m_view(*m_document)
     , m_settingsPath(settingsPath.isEmpty() ? SettingsFile::defaultPath() : settingsPath)
-    , m_fileCommands(*m_document, prompts, *this)
+    , m_fileCommands(*m_document, prompts, m_view)
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowIcon(makeWindowIcon());
     setFont(uiFont(font(), 12));
     m_frameSizing = new WindowFrameSizing(this, QSize(MinimumWidth, MinimumHeight));
     m_model = new SegmentGridModel(*m_document, this);
-    m_history = new ProgramHistory(*m_document, *this, this);
+    m_history = new ProgramHistory(*m_document, m_view, this);
     // CommX1: the controller's line, 38400 bit/s 7E2, no flow control.
     m_commX1 = std::make_unique<TCommX>();
     CommXDownloadPort::useControllerLine(*m_commX1);
@@ -66,6 +68,7 @@ TForm1::TForm1(Prompts &prompts, const QString &settingsPath, QWidget *parent)
     buildMenus();
     buildToolBar();
     setCentralWidget(buildCentralArea());
+    m_view.setControls(viewControls());
     m_transfer = new TransferDisplay(*m_document, *m_statusBar,
                                      {[this] {
                                           InitTempCheck();
@@ -94,6 +97,7 @@ TForm1::~TForm1()
     // do: nothing may call back into the window from then on.
     disconnect(m_focusConnection);
     m_grid->keyFilter = nullptr;
+    m_view.forgetGridEditor();
     delete m_gridEditor;
     m_gridEditor = nullptr;
     m_commX1->Close();
@@ -144,6 +148,7 @@ void TForm1::FormCreate()
     // 6. and 12. The Mode list over the grid, and the grid's handlers with
     //    the chart redrawn whenever its editor closes.
     m_gridEditor = new GridEditor(m_grid, *this, this);
+    m_view.setControls(viewControls());
     // The chart draws the current segment thicker, and a click on the chart
     // makes the segment's column current, in the row the grid was in.
     connect(m_grid, &SegmentGrid::selectCell, m_chart, [this](int col) { m_chart->highlightColumn(col); });
@@ -248,12 +253,12 @@ void TForm1::SpinEdit1Change()
 
 void TForm1::ChardDraw()
 {
-    // Everything is read before anything is shown, so a cell that is not a
-    // number leaves the chart and the total time as they were.
-    const Profile profile = computeProfile(m_document->InitialTemp, m_document->table());
-    m_chart->setProfile(profile);
-    m_model->setProfileSegments(profile.segments);
-    m_statusBar->setPanelText(2, totalTimeText(profile.totalMinutes));
+    m_view.ChardDraw();
+}
+
+EditorView::Controls TForm1::viewControls()
+{
+    return {this, m_grid, m_model, m_gridEditor, m_edit1, m_memo1, m_chart, m_statusBar, m_recentFiles, m_history};
 }
 
 ProgramReport TForm1::currentReport()
@@ -273,56 +278,7 @@ ProgramReport TForm1::currentReport()
 
 void TForm1::InitTempCheck()
 {
-    m_edit1->InitTempCheck();
-}
-
-void TForm1::commentCaretToStart()
-{
-    m_memo1->moveCursor(QTextCursor::Start);
-    m_memo1->ensureCursorVisible();
-}
-
-void TForm1::setStatusText(int panel, const QString &text)
-{
-    m_statusBar->setPanelText(panel, text);
-}
-
-void TForm1::clearChart()
-{
-    m_chart->clearPoints();
-    m_model->setProfileSegments({});
-}
-
-void TForm1::closeGridEditor()
-{
-    m_grid->closeEditorNow();
-}
-
-void TForm1::endGridEdit()
-{
-    m_grid->closeEditorNow();
-    m_gridEditor->EditCol = 0;
-    m_gridEditor->EditRow = 0;
-}
-
-void TForm1::showGridCell(int col, int row)
-{
-    m_grid->verticalScrollBar()->setValue(0);
-    m_grid->setCurrentCell(col, row);
-    m_grid->scrollTo(m_model->index(row, col));
-    m_grid->setFocus(Qt::OtherFocusReason);
-    m_gridEditor->placeCombo(); // over the new cell when it is a Mode cell, else hidden
-}
-
-void TForm1::resetModeCombo()
-{
-    // A list without a text field of its own: its first entry is its text.
-    m_gridEditor->ComboBox1()->setCurrentIndex(0);
-}
-
-void TForm1::fileUsed(const QString &path)
-{
-    m_recentFiles->fileUsed(path);
+    m_view.InitTempCheck();
 }
 
 void TForm1::openFromCommandLine(const QString &path)
@@ -391,7 +347,7 @@ void TForm1::ButtanReset()
 
 void TForm1::CellCheck()
 {
-    m_gridEditor->CellCheck();
+    m_view.CellCheck();
 }
 
 void TForm1::setTransferControls(bool transfer)

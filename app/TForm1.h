@@ -1,9 +1,8 @@
 #pragma once
 
+#include "app/EditorView.h"
 #include "editor/EditorHost.h"
-#include "editor/HistoryView.h"
 #include "files/commands/FileCommands.h"
-#include "files/commands/FileView.h"
 #include "model/ProgramDocument.h"
 
 #include <QMainWindow>
@@ -37,7 +36,7 @@ class WindowFrameSizing;
 
 // The main window: holds the program in its controls, wires the commands to
 // the parts that carry them out, and shows the status.
-class TForm1 : public QMainWindow, public EditorHost, public HistoryView, public FileView
+class TForm1 : public QMainWindow, public EditorHost
 {
     Q_OBJECT
 public:
@@ -56,9 +55,10 @@ public:
     FileCommands &fileCommands() { return m_fileCommands; }
     const FileCommands &fileCommands() const { return m_fileCommands; }
 
+    // The caption's fixed part.
+    QString &TitleText;
     int ComPortNo = 0;
     int ComPortIndex = 0;
-    QString TitleText;
 
     int PortNo() const;
     TCommX &CommX1() const { return *m_commX1; }
@@ -88,24 +88,9 @@ public:
     // Runs a command; an error it does not handle is shown by the default
     // error display and never reaches Qt's event loop.
     void guarded(const std::function<void()> &command) override;
-    // FileView
-    void InitTempCheck() override;
-    QString titleText() const override { return TitleText; }
-    void setCaption(const QString &caption) override { setWindowTitle(caption); }
-    void setStatusText(int panel, const QString &text) override;
-    void clearChart() override;
-    void closeGridEditor() override;
-    void endGridEdit() override;
-    void showGridCell(int col, int row) override;
-    void resetModeCombo() override;
-    void commentCaretToStart() override;
-    void fileUsed(const QString &path) override;
-    void programReplaced() override;
-    void programSaved() override;
-    // HistoryView
-    void placeCommentCaret(int caret) override;
-    void showChangedCell(int col, int row) override;
-    bool cellEditorOpen() const override;
+    // The grid cell typed in last, and Edit1, checked.
+    void CellCheck();
+    void InitTempCheck();
 
     // Opens a file named when the program was started, as Open does after
     // its dialog; a file that cannot be loaded is reported over the window.
@@ -119,7 +104,6 @@ public:
     // The transfer's display (TransferDisplay), by the window's given names.
     void enterTransferState();
     void ButtanReset();
-    void CellCheck() override; // FileView's and HistoryView's
 
 public slots:
     void F1Click();
@@ -148,6 +132,7 @@ protected:
 private:
     void buildMenus();
     void buildEditMenu();
+    EditorView::Controls viewControls();
     void buildToolBar();
     QWidget *buildCentralArea();
     void FormCreate();
@@ -159,6 +144,7 @@ private:
 
     Prompts &m_prompts;
     ProgramDocument *m_document;
+    EditorView m_view;
     QString m_settingsPath;
     bool m_shown = false;
     bool m_inTransfer = false;

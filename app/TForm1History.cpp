@@ -1,4 +1,4 @@
-// The Edit menu, and what the undo history needs of the window.
+// The Edit menu.
 #include "app/TForm1.h"
 
 #include "editor/GridEditor.h"
@@ -46,34 +46,4 @@ void TForm1::buildEditMenu()
     // Undo and Redo are refused while a grid cell is being edited.
     connect(m_editMenu, &QMenu::aboutToShow, this, [this] { m_history->greyWhileCellEdited(true); });
     connect(m_editMenu, &QMenu::aboutToHide, this, [this] { m_history->greyWhileCellEdited(false); });
-}
-
-void TForm1::programReplaced()
-{
-    m_history->reset();
-}
-
-void TForm1::programSaved()
-{
-    m_history->saved();
-}
-
-void TForm1::placeCommentCaret(int caret)
-{
-    QTextCursor cursor = m_memo1->textCursor();
-    cursor.setPosition(std::clamp(caret, 0, int(m_memo1->document()->characterCount() - 1)));
-    m_memo1->setTextCursor(cursor);
-    m_memo1->ensureCursorVisible();
-}
-
-void TForm1::showChangedCell(int col, int row)
-{
-    m_grid->setCurrentCell(col, row);
-    m_grid->scrollTo(m_model->index(row, col));
-    m_gridEditor->placeCombo();
-}
-
-bool TForm1::cellEditorOpen() const
-{
-    return m_grid->isEditorOpen();
 }
