@@ -1,5 +1,6 @@
 #include "app/EditorView.h"
 
+#include "model/StatusPanel.h"
 #include "app/RecentFilesMenu.h"
 #include "app/StatusBar1.h"
 #include "editor/GridEditor.h"
@@ -34,7 +35,7 @@ void EditorView::ChardDraw()
     const Profile profile = computeProfile(m_document.InitialTemp, m_document.table());
     m_c.chart->setProfile(profile);
     m_c.model->setProfileSegments(profile.segments);
-    m_c.statusBar->setPanelText(2, totalTimeText(profile.totalMinutes));
+    m_c.statusBar->setPanelText(StatusPanel::TotalTime, totalTimeText(profile.totalMinutes));
 }
 
 void EditorView::clearChart()

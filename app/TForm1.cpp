@@ -1,5 +1,6 @@
 #include "app/TForm1.h"
 
+#include "model/StatusPanel.h"
 #include "comm/CommX.h"
 #include "comm/link/CommXDownloadPort.h"
 #include "editor/GridEditor.h"
@@ -85,7 +86,7 @@ TForm1::TForm1(Prompts &prompts, const QString &settingsPath, QWidget *parent)
     guarded([this] { FormCreate(); });
     m_history->reset();
     // The port setup window, created hidden; it hands back what was picked.
-    m_form2 = new TForm2([this] { return m_commX1->portDirectory().presentPorts(); }, this);
+    m_form2 = new TForm2([this] { return m_commX1->portDirectory().presentPorts(); }, font(), this);
     connect(m_form2, &TForm2::portChosen, this, [this](int portNo, int index, const QString &name) {
         guarded([&] { applyPortChoice(portNo, index, name); });
     });
@@ -119,34 +120,34 @@ void TForm1::guarded(const std::function<void()> &command)
 
 void TForm1::FormCreate()
 {
-    // 1. Numbers read and written with "." whatever the regional settings.
+    // Numbers read and written with "." whatever the regional settings.
     std::setlocale(LC_NUMERIC, "C");
     QLocale::setDefault(QLocale::c());
-    // 2. Caption.
+    // The caption.
     TitleText = Caption;
     setWindowTitle(TitleText);
-    // 3. Settings.
+    // The window's place and size, the port and the folder from the settings file.
     const AppSettings settings = SettingsFile::read(m_settingsPath);
     m_frameSizing->setWindowGeometry(QPoint(settings.left, settings.top), QSize(settings.width, settings.height));
     ComPortNo = settings.comPortNo;
     ComPortIndex = settings.comPortIndex;
     m_fileCommands.FileDir = settings.fileDir;
-    // 4. Port number to the serial component, program number to the spin box
-    //    (a number other than 0 counts as a change).
+    // The port number to the serial component, the program number to the
+    // spin box (a number other than 0 counts as a change).
     m_commX1->setPortNo(ComPortNo);
     m_spinEdit1->setValue(settings.prgNo);
-    // 5. and 8. Grid labels, segment numbers and 33 unset slots.
+    // Grid labels, segment numbers and 33 unset slots.
     m_document->initialise();
-    // 7. Initial temperature text.
+    // The initial temperature's text.
     m_document->setInitialTempText(QStringLiteral("0.0"));
-    // 9. Status panels.
-    m_statusBar->setPanelText(0, QString());
-    m_statusBar->setPanelText(2, ZeroTotalTime);
-    // 11. Alignment styles.
+    // The hint and the total time in the status bar.
+    m_statusBar->setPanelText(StatusPanel::Hint, QString());
+    m_statusBar->setPanelText(StatusPanel::TotalTime, ZeroTotalTime);
+    // The initial temperature right-aligned, the program number centred.
     m_edit1->setAlignment(Qt::AlignRight);
     m_spinEdit1->setAlignment(Qt::AlignCenter);
-    // 6. and 12. The Mode list over the grid, and the grid's handlers with
-    //    the chart redrawn whenever its editor closes.
+    // The Mode list over the grid, and the grid's handlers with the chart
+    // redrawn whenever its editor closes.
     m_gridEditor = new GridEditor(m_grid, *this, this);
     m_view.setControls(viewControls());
     // The chart draws the current segment thicker, and a click on the chart
@@ -168,7 +169,7 @@ void TForm1::FormCreate()
 
 void TForm1::setHint(const QString &text)
 {
-    m_statusBar->setPanelText(0, text);
+    m_statusBar->setPanelText(StatusPanel::Hint, text);
 }
 
 void TForm1::showEvent(QShowEvent *event)
@@ -184,7 +185,7 @@ void TForm1::showEvent(QShowEvent *event)
 
 void TForm1::FormShow()
 {
-    m_statusBar->setPanelText(3, QStringLiteral("COM%1").arg(ComPortNo));
+    m_statusBar->setPanelText(StatusPanel::Port, QStringLiteral("COM%1").arg(ComPortNo));
 }
 
 void TForm1::closeEvent(QCloseEvent *event)
@@ -322,7 +323,7 @@ void TForm1::applyPortChoice(int portNo, int index, const QString &name)
     ComPortNo = portNo;
     m_commX1->setPortNo(portNo);
     ComPortIndex = index;
-    m_statusBar->setPanelText(3, name);
+    m_statusBar->setPanelText(StatusPanel::Port, name);
 }
 
 QTimer *TForm1::Timer1() const

@@ -1,6 +1,7 @@
 // The controls of the main window and where they stand.
 #include "app/TForm1.h"
 
+#include "model/StatusPanel.h"
 #include "editor/CommentMemo.h"
 #include "app/Controls.h"
 #include "app/MenuKeys.h"
@@ -49,7 +50,7 @@ void TForm1::buildMenus()
     }, this);
     m_reportMenu = new ReportMenu(
         m_fileMenu, this, m_prompts, [this] { return currentReport(); },
-        [this](const QString &text) { m_view.setStatusText(0, text); }, [this](const std::function<void()> &command) { guarded(command); });
+        [this](const QString &text) { m_view.setStatusText(StatusPanel::Hint, text); }, [this](const std::function<void()> &command) { guarded(command); });
     m_fileMenu->addSeparator()->setObjectName(QStringLiteral("N3"));
     addItem(m_fileMenu, QStringLiteral("Exit1"), QStringLiteral("Exit."), &TForm1::Exit1Click);
 

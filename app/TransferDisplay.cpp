@@ -1,5 +1,6 @@
 #include "app/TransferDisplay.h"
 
+#include "model/StatusPanel.h"
 #include "app/StatusBar1.h"
 #include "model/ProgramDocument.h"
 
@@ -26,7 +27,7 @@ void TransferDisplay::Timer1Timer()
 void TransferDisplay::enterTransferState()
 {
     emit transferStateChanged(true);
-    m_statusBar.setPanelText(1, QStringLiteral("Waiting..."));
+    m_statusBar.setPanelText(StatusPanel::Transfer, QStringLiteral("Waiting..."));
     m_statusBar.progressBar()->setValue(0);
     m_statusBar.progressBar()->show();
     m_timer1->start();
@@ -43,13 +44,13 @@ void TransferDisplay::stopActivity()
     m_timer1->stop();
     m_statusBar.progressBar()->hide();
     m_statusBar.progressBar()->setValue(0);
-    m_statusBar.setPanelText(1, QString());
+    m_statusBar.setPanelText(StatusPanel::Transfer, QString());
 }
 
 void TransferDisplay::startSending()
 {
-    m_statusBar.setPanelText(0, QString());
-    m_statusBar.setPanelText(1, QStringLiteral("Sending..."));
+    m_statusBar.setPanelText(StatusPanel::Hint, QString());
+    m_statusBar.setPanelText(StatusPanel::Transfer, QStringLiteral("Sending..."));
     m_statusBar.progressBar()->setValue(0);
     m_statusBar.progressBar()->show();
     m_timer1->start();
@@ -57,7 +58,7 @@ void TransferDisplay::startSending()
 
 void TransferDisplay::setTransferStatus(const QString &text)
 {
-    m_statusBar.setPanelText(1, text);
+    m_statusBar.setPanelText(StatusPanel::Transfer, text);
 }
 
 TemperatureProgram TransferDisplay::segmentTable() const

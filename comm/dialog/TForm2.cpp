@@ -1,12 +1,10 @@
 #include "comm/dialog/TForm2.h"
 
-#include "editor/UiFonts.h"
-
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QLabel>
 
-TForm2::TForm2(std::function<QList<PortEntry>()> presentPorts, QWidget *parent)
+TForm2::TForm2(std::function<QList<PortEntry>()> presentPorts, const QFont &font, QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint
                           | Qt::WindowCloseButtonHint)
     , m_presentPorts(std::move(presentPorts))
@@ -14,7 +12,8 @@ TForm2::TForm2(std::function<QList<PortEntry>()> presentPorts, QWidget *parent)
     setObjectName(QStringLiteral("Form2"));
     setWindowTitle(QStringLiteral("Com. Port Setup"));
     setFixedSize(222, 85);
-    setFont(uiFont(font(), 12));
+    // A window does not take its parent's font: the caller gives it.
+    setFont(font);
 
     auto *label = new QLabel(QStringLiteral("Com. Port"), this);
     label->setObjectName(QStringLiteral("Label1"));

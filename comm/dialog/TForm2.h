@@ -14,7 +14,7 @@ class TForm2 : public QWidget
     Q_OBJECT
 public:
     // presentPorts lists the ports present each time the window is shown.
-    explicit TForm2(std::function<QList<PortEntry>()> presentPorts, QWidget *parent = nullptr);
+    TForm2(std::function<QList<PortEntry>()> presentPorts, const QFont &font, QWidget *parent = nullptr);
 
     QComboBox *ComboBox1() const { return m_combo; }
 

@@ -1,5 +1,6 @@
 #include "files/commands/FileCommands.h"
 
+#include "model/StatusPanel.h"
 #include "files/commands/FileView.h"
 #include "files/FileQuestions.h"
 #include "model/Numbers.h"
@@ -57,9 +58,9 @@ void FileCommands::N1Click()
 void FileCommands::New()
 {
     m_view.endGridEdit();
-    m_view.setStatusText(0, QString());
-    m_view.setStatusText(1, QString());
-    m_view.setStatusText(2, ZeroTotalTime);
+    m_view.setStatusText(StatusPanel::Hint, QString());
+    m_view.setStatusText(StatusPanel::Transfer, QString());
+    m_view.setStatusText(StatusPanel::TotalTime, ZeroTotalTime);
     m_document.setInitialTempText(QStringLiteral("0.0"));
     m_document.InitialTemp = 0;
     m_view.resetModeCombo();
@@ -142,7 +143,7 @@ void FileCommands::applyLoaded(const QString &path, const TpdReadResult &loaded)
     FileDir = folderOf(path);
     m_document.setFileName(path);
     showFileInCaption(path);
-    m_view.setStatusText(0, QStringLiteral("Loading was completed"));
+    m_view.setStatusText(StatusPanel::Hint, QStringLiteral("Loading was completed"));
     m_document.DataModified = false;
     m_view.programReplaced();
     m_view.fileUsed(path);
@@ -222,7 +223,7 @@ bool FileCommands::FileSaveExecution(const QString &path)
     }
     FileDir = folderOf(path);
     showFileInCaption(path);
-    m_view.setStatusText(0, QStringLiteral("Save was completed"));
+    m_view.setStatusText(StatusPanel::Hint, QStringLiteral("Save was completed"));
     m_document.DataModified = false;
     m_view.programSaved();
     m_document.setFileName(path);
