@@ -21,6 +21,8 @@ xvfb xauth imagemagick
 locales
 # checking the installed desktop files and the Debian package
 desktop-file-utils shared-mime-info xdg-utils libfile-mimeinfo-perl lintian
+# checking the AppStream metainfo that software centres read
+appstream
 # the text of exported PDFs, read back by the tests
 poppler-utils
 # the fuzz targets: clang (clang-14 on Debian 12, clang-19 on Debian 13) and

@@ -5,7 +5,8 @@
 # that the install step brings in every Debian package the build used, and
 # after its tests it builds the Debian package and checks it with lintian.
 # Between the AddressSanitizer and the ThreadSanitizer suites, each libFuzzer
-# target runs for 30 s (scripts/fuzz.sh, two at a time).
+# target runs for 30 s (scripts/fuzz.sh, two at a time). Warnings are errors in
+# every build.
 set -euo pipefail
 here="$(cd "$(dirname "$0")/.." && pwd)"
 "$here/scripts/install-deps.sh"
@@ -13,7 +14,7 @@ here="$(cd "$(dirname "$0")/.." && pwd)"
 build_suite() {
   local dir="$1"; shift
   echo "=== build $dir $*"
-  "$here/scripts/build.sh" "$dir" "$@"
+  "$here/scripts/build.sh" "$dir" -DCMAKE_COMPILE_WARNING_AS_ERROR=ON "$@"
 }
 test_suite() {
   echo "=== test $1"

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # test_install.sh <build-dir> <example.tpd>: installs the build into a
 # temporary prefix and checks that the desktop finds what it looks for: the
-# programs, the launcher (valid, opening a file), the icon at every size, the
-# manual pages, and the .tpd file type by name and by content.
+# programs, the launcher (valid, opening a file), the AppStream metainfo
+# (valid: an error or a warning fails), the icon at every size, the manual
+# pages, and the .tpd file type by name and by content.
 set -euo pipefail
 build="$1"
 example="$2"
@@ -15,6 +16,7 @@ cmake --install "$build" --prefix "$prefix" >/dev/null
 for f in bin/vantrel-assistant bin/vantrel-controller-sim bin/vantrel \
          share/applications/vantrel-assistant.desktop \
          share/mime/packages/vantrel-assistant.xml \
+         share/metainfo/invalid.example.vantrel_assistant.metainfo.xml \
          share/icons/hicolor/scalable/apps/vantrel-assistant.svg \
          share/man/man1/vantrel-assistant.1.gz share/man/man1/vantrel-controller-sim.1.gz share/man/man1/vantrel.1.gz \
          share/doc/vantrel-assistant/copyright share/doc/vantrel-assistant/changelog.gz; do
@@ -38,6 +40,11 @@ desktop-file-validate "$entry" || fail "desktop-file-validate refuses the entry"
 grep -qx 'Exec=vantrel-assistant %f' "$entry" || fail "Exec line"
 grep -qx 'MimeType=application/x-vantrel-tpd;' "$entry" || fail "MimeType line"
 grep -qx 'Categories=Science;Engineering;' "$entry" || fail "Categories line"
+
+# Software centres read the metainfo; appstreamcli fails on an error or a
+# warning (an info passes).
+metainfo="$prefix/share/metainfo/invalid.example.vantrel_assistant.metainfo.xml"
+appstreamcli validate --no-net "$metainfo" || fail "appstreamcli refuses the metainfo"
 
 update-mime-database "$prefix/share/mime"
 export XDG_DATA_DIRS="$prefix/share:/usr/share" XDG_DATA_HOME="$prefix/no-home" XDG_CURRENT_DESKTOP=
