@@ -98,6 +98,40 @@ private slots:
         QCOMPARE(result.text, rewritten);
     }
 
+    // The initial temperature: a number is rewritten with two decimals and
+    // judged against the temperature range; anything else is not a number.
+    void checkInitialTemp_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("isNumber");
+        QTest::addColumn<QString>("rewritten");
+        QTest::addColumn<bool>("inRange");
+        QTest::newRow("0.0") << "0.0" << true << "0.00" << true;
+        QTest::newRow("25.35 keeps two decimals") << "25.35" << true << "25.35" << true;
+        QTest::newRow("25.355 rounds") << "25.355" << true << "25.36" << true;
+        QTest::newRow(".5") << ".5" << true << "0.50" << true;
+        QTest::newRow("blanks around") << " 40 " << true << "40.00" << true;
+        QTest::newRow("300") << "300" << true << "300.00" << true;
+        QTest::newRow("300.001 reads 300.00 but is over") << "300.001" << true << "300.00" << false;
+        QTest::newRow("350") << "350" << true << "350.00" << false;
+        QTest::newRow("negative") << "-1" << true << "-1.00" << false;
+        QTest::newRow("empty") << "" << false << "" << false;
+        QTest::newRow("decimal comma") << "1,5" << false << "" << false;
+        QTest::newRow("inf") << "inf" << false << "" << false;
+    }
+
+    void checkInitialTemp()
+    {
+        QFETCH(QString, text);
+        QFETCH(bool, isNumber);
+        QFETCH(QString, rewritten);
+        QFETCH(bool, inRange);
+        const CellRules::InitialTempCheck check = CellRules::checkInitialTemp(text);
+        QCOMPARE(check.isNumber, isNumber);
+        QCOMPARE(check.text, rewritten);
+        QCOMPARE(check.inRange, inRange);
+    }
+
     void cellsByMode_data()
     {
         QTest::addColumn<int>("row");
