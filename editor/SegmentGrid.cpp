@@ -3,6 +3,7 @@
 #include "model/CellRules.h"
 #include "editor/FixedCellStrip.h"
 #include "editor/GridColours.h"
+#include "editor/SegmentGridDelegate.h"
 #include "editor/SegmentGridModel.h"
 #include "editor/UiFonts.h"
 
@@ -416,117 +417,4 @@ void SegmentGrid::focusOutEvent(QFocusEvent *event)
 {
     QTableView::focusOutEvent(event);
     viewport()->update();
-}
-
-SegmentGridDelegate::SegmentGridDelegate(SegmentGrid *grid)
-    : QStyledItemDelegate(grid)
-    , m_grid(grid)
-{
-}
-
-QWidget *SegmentGridDelegate::createEditor(QWidget *parent, const QStyleOptionViewItem &,
-                                           const QModelIndex &index) const
-{
-    auto *editor = new QLineEdit(parent);
-    editor->setObjectName(QStringLiteral("InplaceEdit"));
-    editor->setAccessibleName(QStringLiteral("Cell"));
-    editor->setFrame(false);
-    editor->setFont(m_grid->font());
-    editor->setAlignment(index.row() <= TemperatureProgram::ModeRow ? Qt::AlignHCenter : Qt::AlignRight);
-    editor->setContextMenuPolicy(Qt::DefaultContextMenu);
-    m_grid->attachEditor(editor, index);
-    return editor;
-}
-
-void SegmentGridDelegate::setEditorData(QWidget *editor, const QModelIndex &index) const
-{
-    // Also called when the cell changes under an open editor: only the text
-    // follows, the caret and selection stay where the person left them.
-    auto *line = static_cast<QLineEdit *>(editor);
-    if (line->text() != index.data().toString())
-        line->setText(index.data().toString());
-}
-
-void SegmentGridDelegate::setModelData(QWidget *, QAbstractItemModel *, const QModelIndex &) const
-{
-    // The cell already holds every change of the editor's text.
-}
-
-void SegmentGridDelegate::updateEditorGeometry(QWidget *editor, const QStyleOptionViewItem &option,
-                                               const QModelIndex &) const
-{
-    editor->setGeometry(option.rect.adjusted(1, 1, -1, -1));
-}
-
-bool SegmentGridDelegate::eventFilter(QObject *object, QEvent *event)
-{
-    if (event->type() == QEvent::KeyPress) {
-        if (auto *line = qobject_cast<QLineEdit *>(object))
-            return m_grid->editorKeyPress(line, static_cast<QKeyEvent *>(event));
-    }
-    return QStyledItemDelegate::eventFilter(object, event);
-}
-
-void SegmentGridDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const
-{
-    const int row = index.row();
-    const int col = index.column();
-    const QRect rect = option.rect;
-    const bool fixed = isFixed(index);
-    const bool current = index == m_grid->currentIndex();
-    const bool gridFocused = m_grid->hasFocus();
-    const QPalette &pal = option.palette;
-
-    painter->save();
-    // Columns past the 33 slots show what they hold but are never edited:
-    // drawn in the inactive colour, their text on top.
-    const bool pastSlots = col > TemperatureProgram::LastSlotColumn && !fixed;
-    using GridColours::Cell;
-    const Cell kind = fixed       ? Cell::Fixed
-                      : pastSlots ? Cell::Inactive
-                      : current && !gridFocused && !m_grid->gridExited() && !m_grid->isEditorOpen() ? Cell::Current
-                                                                                                     : Cell::Value;
-    const GridColours::Colours colours = GridColours::of(kind, pal);
-    const QColor background = colours.background;
-    const QColor textColour = colours.text;
-    painter->fillRect(rect, background);
-
-    Qt::Alignment align = Qt::AlignVCenter;
-    if (col == 0)
-        align |= Qt::AlignLeft;
-    else if (row <= TemperatureProgram::ModeRow)
-        align |= Qt::AlignHCenter;
-    else
-        align |= Qt::AlignRight;
-    painter->setPen(textColour);
-    const QString text = index.data().toString();
-    const QRect textRect = col == 0 ? rect.adjusted(SegmentGrid::LabelMargin, 0, -SegmentGrid::LabelMargin, 0)
-                                    : rect.adjusted(2, 0, -2, 0);
-    QFont font = m_grid->font();
-    // A label a little wider than its column is drawn a little tighter
-    // rather than cut off.
-    const int overflow = QFontMetrics(font).horizontalAdvance(text) - textRect.width();
-    if (overflow > 0 && overflow <= text.size())
-        font.setLetterSpacing(QFont::AbsoluteSpacing, -qreal(overflow) / text.size());
-    painter->setFont(font);
-    painter->drawText(textRect, int(align) | Qt::TextSingleLine, text);
-
-    if (m_grid->isInactiveCell(row, col))
-        painter->fillRect(rect, GridColours::of(Cell::Inactive, pal).background);
-
-    if (fixed) {
-        // Raised edge: light top and left, dark bottom and right.
-        painter->setPen(pal.color(QPalette::Light));
-        painter->drawLine(rect.topLeft(), rect.topRight());
-        painter->drawLine(rect.topLeft(), rect.bottomLeft());
-        painter->setPen(pal.color(QPalette::Dark));
-        painter->drawLine(rect.bottomLeft(), rect.bottomRight());
-        painter->drawLine(rect.topRight(), rect.bottomRight());
-    } else if (current && gridFocused) {
-        QPen dotted(pal.color(QPalette::Text));
-        dotted.setStyle(Qt::DotLine);
-        painter->setPen(dotted);
-        painter->drawRect(rect.adjusted(1, 1, -2, -2));
-    }
-    painter->restore();
 }

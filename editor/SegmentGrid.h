@@ -66,7 +66,8 @@ public:
     static constexpr int LabelMargin = 3;
     static constexpr int SlotColumnWidth = 64;
 
-    // Used by the delegate.
+    // The in-place editor's keys, and the editor taken in hand when the
+    // delegate has made it.
     bool editorKeyPress(QLineEdit *editor, QKeyEvent *event);
     void attachEditor(QLineEdit *editor, const QModelIndex &index);
 
@@ -109,25 +110,4 @@ private:
     QString m_textBeforeEdit; // the cell's text when the open editor opened
     bool m_gridExited = false;
     bool m_editingEnabled = false;
-};
-
-// Paints one cell of the segment grid and makes its in-place editor.
-class SegmentGridDelegate : public QStyledItemDelegate
-{
-    Q_OBJECT
-public:
-    explicit SegmentGridDelegate(SegmentGrid *grid);
-    void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override;
-    QWidget *createEditor(QWidget *parent, const QStyleOptionViewItem &option,
-                          const QModelIndex &index) const override;
-    void setEditorData(QWidget *editor, const QModelIndex &index) const override;
-    void setModelData(QWidget *editor, QAbstractItemModel *model, const QModelIndex &index) const override;
-    void updateEditorGeometry(QWidget *editor, const QStyleOptionViewItem &option,
-                              const QModelIndex &index) const override;
-
-protected:
-    bool eventFilter(QObject *object, QEvent *event) override;
-
-private:
-    SegmentGrid *m_grid;
 };
