@@ -1,5 +1,6 @@
 #include "app/TForm1.h"
 
+#include "app/ChartPanelSplitter.h"
 #include "comm/CommX.h"
 #include "comm/link/CommXDownloadPort.h"
 #include "editor/GridEditor.h"
@@ -213,7 +214,8 @@ void TForm1::FormClose()
     settings.prgNo = m_spinEdit1->value();
     settings.fileDir = FileDir;
     QString error;
-    if (!SettingsFile::write(m_settingsPath, settings, &error) || !m_recentFiles->save(&error))
+    if (!SettingsFile::write(m_settingsPath, settings, &error) || !m_recentFiles->save(&error)
+        || !m_chartPanelSplitter->save(&error))
         m_prompts.error(error); // the window still closes
 }
 
@@ -255,6 +257,7 @@ ProgramReport TForm1::currentReport()
     report.filePath = CurrentFileName;
     report.programNo = programNo();
     report.initialTemp = InitialTemp;
+    report.initialTempText = initialTempText();
     report.program = m_model->program();
     report.profile = m_chart->profile();
     report.comment = commentLines();

@@ -1,7 +1,6 @@
 #include "report/ReportExport.h"
 
 #include "files/AtomicFile.h"
-#include "report/ProfilePlot.h"
 #include "report/ProgramSheet.h"
 
 #include <QBuffer>
@@ -14,20 +13,22 @@
 
 namespace ReportExport {
 
-ProfilePlot chartPlot(const Profile &profile, QSize size, QPaintDevice *device)
+QFont chartFont(QSize size)
 {
     QFont font;
     font.setStyleHint(QFont::SansSerif);
     font.setPixelSize(std::clamp(size.height() / 30, 9, 48));
-    const double margin = std::max(4, size.height() / 50);
-    return ProfilePlot(profile.points, QRectF(QPointF(0, 0), QSizeF(size)).adjusted(margin, margin, -margin, -margin),
-                       font, device);
+    return font;
+}
+
+ProfilePlot chartPlot(const Profile &profile, QSize size, QPaintDevice *device)
+{
+    return ProfilePlot(profile, QRectF(QPointF(0, 0), QSizeF(size)), chartFont(size), device);
 }
 
 namespace {
 void paintChart(QPainter &painter, const Profile &profile, QSize size)
 {
-    painter.fillRect(QRect(QPoint(0, 0), size), Qt::white);
     chartPlot(profile, size, painter.device()).paint(painter);
 }
 }
