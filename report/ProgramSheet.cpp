@@ -49,7 +49,7 @@ void paintTable(QPainter &painter, const QRectF &area, double rowHeight, const Q
                                  QStringLiteral("Target (deg C)"), QStringLiteral("Rate (deg C/min)"),
                                  QStringLiteral("Hold (min.sec)"), QStringLiteral("Start (min.sec)"),
                                  QStringLiteral("End (min.sec)")};
-    const double shares[] = {0.10, 0.10, 0.15, 0.19, 0.16, 0.15, 0.15};
+    const double shares[] = {0.10, 0.08, 0.15, 0.18, 0.15, 0.17, 0.17};
     QList<double> lefts;
     double x = area.left();
     for (double share : shares) {

@@ -260,7 +260,7 @@ private slots:
         QFETCH(double, minutes);
         QFETCH(bool, boxOnTheRight);
         QFETCH(bool, boxAtTheTop);
-        const QSize size(600, 300);
+        const QSize size(1000, 300); // wider than the read-out
         QImage device(size, QImage::Format_RGB32);
         QPalette palette = PlotColours::paperPalette();
         palette.setColor(QPalette::ToolTipBase, QColor(0xff, 0xff, 0x80));
