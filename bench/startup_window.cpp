@@ -49,7 +49,6 @@ int main(int argc, char *argv[])
     QtPrompts prompts;
     TForm1 window(prompts);
     prompts.setParent(&window);
-    window.DataModified = false; // exits without asking
 #else
     QMainWindow window;
     window.resize(770, 490);
