@@ -26,11 +26,6 @@ ChartPanelSplitter::ChartPanelSplitter(QWidget *chart, QWidget *lower, const QSt
     });
 }
 
-std::optional<ChartPanelHeight> ChartPanelSplitter::setByPerson() const
-{
-    return m_setByPerson ? std::optional<ChartPanelHeight>(m_height) : std::nullopt;
-}
-
 bool ChartPanelSplitter::save(QString *error) const
 {
     if (!m_setByPerson)

@@ -19,10 +19,6 @@ public:
     // Reads the height a person left from the settings file at settingsPath.
     ChartPanelSplitter(QWidget *chart, QWidget *lower, const QString &settingsPath, QWidget *parent = nullptr);
 
-    // The chart's height as a person set it, and the window's at that
-    // moment; empty while nobody has moved the handle.
-    std::optional<ChartPanelHeight> setByPerson() const;
-
     // Keeps the chart's height in the settings file when a person set it;
     // otherwise leaves the file alone. On failure *error names the file.
     bool save(QString *error) const;
