@@ -7,7 +7,6 @@
 
 #include <QAccessible>
 #include <QMouseEvent>
-#include <QSignalSpy>
 #include <QtTest>
 
 namespace {
@@ -103,30 +102,6 @@ private slots:
         QApplication::sendEvent(&chart, &leave);
         QVERIFY(chart.readout().isEmpty());
         QCOMPARE(chart.accessibleDescription(), QString("3 segments, 21 min 0 s, highest 150.0 deg C"));
-    }
-
-    void clickPicksTheSegment_data()
-    {
-        QTest::addColumn<QPointF>("at");
-        QTest::addColumn<int>("column"); // 0: no signal
-        QTest::newRow("the first ramp") << QPointF(5, 90) << 1;
-        QTest::newRow("the hold") << QPointF(13, 150) << 2;
-        QTest::newRow("the last ramp") << QPointF(20, 80) << 3;
-        QTest::newRow("after the end") << QPointF(21.3, 50) << 0;
-    }
-
-    void clickPicksTheSegment()
-    {
-        QFETCH(QPointF, at);
-        QFETCH(int, column);
-        ProfileChart chart;
-        chart.resize(754, 200);
-        chart.setProfile(exampleProfile());
-        QSignalSpy clicked(&chart, &ProfileChart::segmentClicked);
-        sendMouse(chart, QEvent::MouseButtonPress, at);
-        QCOMPARE(clicked.size(), column ? 1 : 0);
-        if (column)
-            QCOMPARE(clicked.first().first().toInt(), column);
     }
 };
 

@@ -23,13 +23,13 @@ Profile exampleProfile()
     return computeProfile(40.0, program);
 }
 
-Profile rampTo(const QString &target, double initial = 40)
+Profile rampTo(const QString &target)
 {
     TemperatureProgram program;
     program.setCell(1, 1, "Ramp");
     program.setCell(2, 1, target);
     program.setCell(3, 1, "10.0");
-    return computeProfile(initial, program);
+    return computeProfile(40, program);
 }
 
 QFont pixelFont(int pixels)
@@ -135,30 +135,6 @@ private slots:
             QCOMPARE(image.pixel(x, 10) != outside, within);
             QCOMPARE(image.pixel(x, image.height() - 11) != outside, within);
         }
-    }
-
-    void labelsAtRoundSteps_data()
-    {
-        QTest::addColumn<Profile>("profile");
-        QTest::addColumn<QStringList>("times");
-        QTest::addColumn<QStringList>("temps");
-        QTest::newRow("example: 21 min, 150 deg C")
-            << exampleProfile() << QStringList{"0", "5", "10", "15", "20"}
-            << QStringList{"0", "20", "40", "60", "80", "100", "120", "140", "160"};
-        QTest::newRow("a Ramp to 0.5 deg C: decimals as the step needs")
-            << rampTo("0.5", 0) << QStringList{"0"}
-            << QStringList{"0.00", "0.05", "0.10", "0.15", "0.20", "0.25", "0.30", "0.35", "0.40", "0.45", "0.50", "0.55"};
-    }
-
-    void labelsAtRoundSteps()
-    {
-        QFETCH(Profile, profile);
-        QFETCH(QStringList, times);
-        QFETCH(QStringList, temps);
-        QImage device(1200, 600, QImage::Format_RGB32);
-        const ProfilePlot plot(profile, QRectF(0, 0, 1200, 600), pixelFont(20), &device);
-        QCOMPARE(plot.timeLabels(), times);
-        QCOMPARE(plot.tempLabels(), temps);
     }
 
     void coloursFollowThePalette_data()
