@@ -101,9 +101,9 @@ ProfilePlot::ProfilePlot(const Profile &profile, const QRectF &frame, const QFon
         tempLabelWidth = std::max(tempLabelWidth, metrics.horizontalAdvance(text));
 
     // Left of the plot: the title turned on its side, a gap, the labels and
-    // the tick gap. The gap is wide enough for labels that a preview at a
-    // small zoom draws wider than they measure. Right: half the widest time label, which may stand on
-    // the right edge.
+    // the tick gap; the gap leaves room for labels that a print preview at a
+    // small zoom draws wider than they measure. Right: half the widest time
+    // label, which may stand on the right edge.
     const double timeLabelWidth = std::max(metrics.horizontalAdvance(QStringLiteral("000")),
                                            metrics.horizontalAdvance(labelText(std::floor(m_timeEnd), 1)));
     const double left = pad + line + line * 0.8 + tempLabelWidth + line * 0.3;
