@@ -1,5 +1,6 @@
 #include "app/TForm1.h"
 
+#include "app/ChartPanelSplitter.h"
 #include "model/StatusPanel.h"
 #include "comm/CommX.h"
 #include "comm/link/CommXDownloadPort.h"
@@ -227,7 +228,8 @@ void TForm1::FormClose()
     settings.prgNo = m_spinEdit1->value();
     settings.fileDir = m_fileCommands.FileDir;
     QString error;
-    if (!SettingsFile::write(m_settingsPath, settings, &error) || !m_recentFiles->save(&error))
+    if (!SettingsFile::write(m_settingsPath, settings, &error) || !m_recentFiles->save(&error)
+        || !m_chartPanelSplitter->save(&error))
         m_prompts.error(error); // the window still closes
 }
 
@@ -269,6 +271,7 @@ ProgramReport TForm1::currentReport()
     report.filePath = m_document->fileName();
     report.programNo = m_document->programNo();
     report.initialTemp = m_document->InitialTemp;
+    report.initialTempText = m_document->initialTempText();
     report.program = m_document->table();
     report.profile = m_chart->profile();
     report.comment = m_document->commentLines();

@@ -9,6 +9,7 @@
 #include <functional>
 #include <memory>
 
+class ChartPanelSplitter;
 class CommXDownloadPort;
 class GridEditor;
 class ProgramDownload;
@@ -74,6 +75,7 @@ public:
     TSpinEdit *SpinEdit1() const { return m_spinEdit1; }
     QPlainTextEdit *Memo1() const { return m_memo1; }
     ProfileChart *Chart1() const { return m_chart; }
+    ChartPanelSplitter *chartPanelSplitter() const { return m_chartPanelSplitter; }
     StatusBar1 *statusBar1() const { return m_statusBar; }
     QTimer *Timer1() const;
     TransferDisplay &transferDisplay() const { return *m_transfer; }
@@ -158,6 +160,7 @@ private:
     SegmentGridModel *m_model = nullptr;
     SegmentGrid *m_grid = nullptr;
     ProfileChart *m_chart = nullptr;
+    ChartPanelSplitter *m_chartPanelSplitter = nullptr;
     QFrame *m_panel1 = nullptr;
     InitialTempField *m_edit1 = nullptr;
     GridEditor *m_gridEditor = nullptr;

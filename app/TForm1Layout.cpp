@@ -1,6 +1,7 @@
 // The controls of the main window and where they stand.
 #include "app/TForm1.h"
 
+#include "app/ChartPanelSplitter.h"
 #include "model/StatusPanel.h"
 #include "editor/CommentMemo.h"
 #include "app/Controls.h"
@@ -153,11 +154,14 @@ QWidget *TForm1::buildCentralArea()
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
 
-    m_chart = new ProfileChart(area);
-    m_chart->setFixedHeight(144);
-    layout->addWidget(m_chart);
+    // The chart over the bands below it, a handle between them.
+    m_chart = new ProfileChart;
+    auto *lower = new QWidget;
+    auto *lowerLayout = new QVBoxLayout(lower);
+    lowerLayout->setContentsMargins(0, 0, 0, 0);
+    lowerLayout->setSpacing(0);
 
-    m_panel1 = new QFrame(area);
+    m_panel1 = new QFrame(lower);
     m_panel1->setObjectName(QStringLiteral("Panel1"));
     m_panel1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     m_panel1->setFixedHeight(49);
@@ -170,13 +174,13 @@ QWidget *TForm1::buildCentralArea()
     m_edit1->setFont(uiFont(font(), 13));
     m_edit1->setGeometry(84, 14, 65, 21);
     caption->setBuddy(m_edit1);
-    layout->addWidget(m_panel1);
+    lowerLayout->addWidget(m_panel1);
 
-    m_grid = new SegmentGrid(m_model, area);
+    m_grid = new SegmentGrid(m_model, lower);
     m_grid->setFixedHeight(129);
-    layout->addWidget(m_grid);
+    lowerLayout->addWidget(m_grid);
 
-    m_memo1 = new CommentMemo(area);
+    m_memo1 = new CommentMemo(lower);
     m_memo1->setObjectName(QStringLiteral("Memo1"));
     m_memo1->setAccessibleName(QStringLiteral("Comment"));
     m_memo1->setFont(uiFont(font(), 13, QStringLiteral("Arial")));
@@ -207,7 +211,9 @@ QWidget *TForm1::buildCentralArea()
         m_history->commentEdited(position, removed, added);
     });
     m_history->takeUndoFrom(m_memo1);
-    layout->addWidget(m_memo1, 1);
+    lowerLayout->addWidget(m_memo1, 1);
+    m_chartPanelSplitter = new ChartPanelSplitter(m_chart, lower, m_settingsPath, area);
+    layout->addWidget(m_chartPanelSplitter, 1);
 
     m_statusBar = new StatusBar1(area);
     layout->addWidget(m_statusBar);

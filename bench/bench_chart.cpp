@@ -53,7 +53,7 @@ double redrawMs(TForm1 &form)
     clock.start();
     form.ChardDraw();
     QCoreApplication::processEvents();
-    form.Chart1()->viewport()->repaint();
+    form.Chart1()->repaint();
     form.statusBar1()->repaint();
     return clock.nsecsElapsed() / 1e6;
 }

@@ -54,7 +54,7 @@ int exportFile(const QStringList &arguments)
 {
     QString file;
     QList<Output> outputs;
-    QSize chartSize = ReportExport::DefaultChartSize;
+    QSize plotSize = ReportExport::DefaultPlotSize;
     QPageSize::PageSizeId pageSize = ReportExport::defaultPageSize();
     const QStringList kinds{"--pdf", "--png", "--svg", "--csv"};
     for (int i = 0; i < arguments.size(); ++i) {
@@ -68,7 +68,7 @@ int exportFile(const QStringList &arguments)
                 Console::err(QStringLiteral("vantrel export: --size takes WIDTHxHEIGHT in pixels, as 1200x600\n"));
                 return ExitStatus::Usage;
             }
-            chartSize = QSize(match.captured(1).toInt(), match.captured(2).toInt());
+            plotSize = QSize(match.captured(1).toInt(), match.captured(2).toInt());
         } else if (argument == QLatin1String("--page") && hasValue) {
             const QString page = arguments[++i].toLower();
             if (page != QLatin1String("a4") && page != QLatin1String("letter")) {
@@ -112,8 +112,8 @@ int exportFile(const QStringList &arguments)
 
     const std::function<QByteArray()> make[] = {
         [&] { return ReportExport::pdf(*report, pageSize); },
-        [&] { return ReportExport::png(report->profile, chartSize); },
-        [&] { return ReportExport::svg(report->profile, chartSize); },
+        [&] { return ReportExport::png(report->profile, plotSize); },
+        [&] { return ReportExport::svg(report->profile, plotSize); },
         [&] { return ReportExport::csv(report->profile); },
     };
     int status = ExitStatus::Ok;

@@ -1,31 +1,31 @@
 #pragma once
 
 #include "model/Profile.h"
+#include "model/ProfilePlot.h"
 #include "model/ProfileReadout.h"
 
-#include <QChartView>
 #include <QList>
 #include <QPointF>
+#include <QWidget>
 #include <optional>
 
-class QLineSeries;
-class QValueAxis;
-
-// Chart1: the temperature-over-time line of the program. It only shows the
-// points it is given; the profile computation decides them.
-class ProfileChart : public QChartView
+// Chart1: the temperature-over-time line of the program, drawn by the
+// profile plot in the widget's font and palette. It only shows the profile it
+// is given; the profile computation decides it. The mouse reads the line
+// (a cross-hair and a read-out) and a click picks a segment; what the mouse
+// is over is also the chart's accessible description, so a screen reader
+// can read it.
+class ProfileChart : public QWidget
 {
     Q_OBJECT
 public:
     explicit ProfileChart(QWidget *parent = nullptr);
 
-    // Replaces every point of the line and fits both axes to them.
-    void setPoints(const QList<QPointF> &points);
-    void clearPoints();
-    QList<QPointF> points() const;
     // The profile's points, and its segments for the read-out, the
     // highlighted segment and clicks.
     void setProfile(const Profile &profile);
+    void clearPoints();
+    QList<QPointF> points() const { return m_profile.points; }
     const Profile &profile() const { return m_profile; }
 
     // Draws the segment of a grid column thicker; a column without a segment
@@ -33,43 +33,44 @@ public:
     void highlightColumn(int column);
     int highlightedColumn() const { return m_highlightColumn; }
 
-    // The cross-hair read-out at a point of the view (view coordinates);
-    // empty outside the plot or without a profile.
-    QString readoutAt(QPoint viewPos) const;
+    // The drawing at the chart's present size, font and palette: where each
+    // value lies in the widget.
+    const ProfilePlot &plot() const;
+
+    // The read-out at a point of the widget; empty outside the plot or
+    // without a profile.
+    QString readoutAt(QPoint pos) const;
+    // What the read-out shows now: empty unless the mouse is over the plot.
     QString readout() const { return m_readout; }
 
-    // Where the axes lie in the plot, as shares of its size: time runs from
-    // the left edge to 98 per cent of the width; temperature from 98 per cent
-    // of the height (0 deg C, counted from the top) up to 10 per cent (the
-    // largest temperature). The end of the line stays clear of the borders.
-    static constexpr double TimeAxisEnd = 0.98;
-    static constexpr double TempAxisTop = 0.10;
-    static constexpr double TempAxisBottom = 0.98;
-
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
 
 signals:
     // A click on the plot at a time that a segment runs.
     void segmentClicked(int column);
 
 protected:
+    void paintEvent(QPaintEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
+    void changeEvent(QEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void leaveEvent(QEvent *event) override;
-    void drawForeground(QPainter *painter, const QRectF &rect) override;
 
 private:
-    void fitAxes();
-    // The profile reading under a view point; nullopt outside the plot.
-    std::optional<ProfileReading> readingAt(QPoint viewPos) const;
-    void showHighlight();
+    // The profile reading under a widget point; nullopt outside the plot.
+    std::optional<ProfileReading> readingAt(QPoint pos) const;
+    // The drawing must be laid out again (size, font, palette or profile changed).
+    void replot();
+    void setReadout(const QString &text);
+    // The accessible description: the read-out while there is one, else
+    // the profile's summary; assistive technology is told of each change.
+    void describe();
 
-    QLineSeries *m_series = nullptr;
-    QLineSeries *m_highlight = nullptr;
     Profile m_profile;
     int m_highlightColumn = 0;
-    QPoint m_mouse;        // last mouse point over the view
-    QString m_readout;     // what the cross-hair shows; empty: none
-    QValueAxis *m_timeAxis = nullptr;
-    QValueAxis *m_tempAxis = nullptr;
+    QPoint m_mouse;    // last mouse point over the widget
+    QString m_readout; // what the read-out shows; empty: none
+    mutable std::optional<ProfilePlot> m_plot;
 };

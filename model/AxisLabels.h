@@ -3,7 +3,7 @@
 #include <QList>
 #include <QPointF>
 
-// How the charts fit their axes to the values drawn. A program file may hold
+// How a profile plot fits its axes to the values drawn. A program file may hold
 // any number a double can (1e308 reads as a number), so every rule here
 // keeps the axes, their labels and the drawing's coordinates bounded
 // whatever the values are.
@@ -31,8 +31,7 @@ QPointF axisEnds(const QList<QPointF> &points);
 // The step between an axis's labels: 1, 2 or 5 times a power of ten, the
 // smallest that keeps labels at least minLabelPixels apart on an axis of
 // axisPixels showing 0 to axisEnd(maxValue), never below minStep and never
-// so small that the axis holds more than MaxAxisSteps steps. The window's
-// chart and the chart drawn for paper both label their axes with it.
+// so small that the axis holds more than MaxAxisSteps steps.
 double axisLabelStep(double maxValue, double axisPixels, double minLabelPixels, double minStep);
 
 // The labels at 0, step, 2 step ... up to maxValue: how many there are, at
@@ -40,7 +39,7 @@ double axisLabelStep(double maxValue, double axisPixels, double minLabelPixels, 
 // leaves room for an axis that ends on a label a little above its value.
 int axisLabelCount(double maxValue, double step);
 
-// The points as a chart draws them on axes ending at ends.x() (time) and
+// The points as the plot draws them on axes ending at ends.x() (time) and
 // ends.y() (temperature), as axisEnds() gives them: points with a NaN
 // coordinate left out, the others brought within DrawnReach.
 QList<QPointF> drawnPoints(const QList<QPointF> &points, QPointF ends);

@@ -1,9 +1,11 @@
 #include "model/ProfileReadout.h"
 
 #include "model/Numbers.h"
+#include "model/TemperatureProgram.h"
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace {
 const QString DegC = QStringLiteral(" \u00B0C");
@@ -54,16 +56,55 @@ QString clockText(double minutes)
     return sign + QStringLiteral("%1:%2").arg(magnitude / 60).arg(magnitude % 60, 2, 10, QLatin1Char('0'));
 }
 
-QString minutesAndSecondsText(double minutes)
+namespace {
+// Whole minutes with their sign, and the seconds left.
+struct MinutesSeconds
+{
+    QString minutes;
+    long long seconds;
+};
+
+MinutesSeconds splitMinutes(double minutes)
 {
     const long long seconds = roundedSeconds(minutes);
     const QString sign = seconds < 0 ? QStringLiteral("-") : QString();
     const long long magnitude = std::llabs(seconds);
-    const QString whole = sign + QString::number(magnitude / 60);
-    return QStringLiteral("%1 min %2 s (%1.%3 min.sec)")
-        .arg(whole)
-        .arg(magnitude % 60)
-        .arg(magnitude % 60, 2, 10, QLatin1Char('0'));
+    return {sign + QString::number(magnitude / 60), magnitude % 60};
+}
+}
+
+QString minSecText(double minutes)
+{
+    const MinutesSeconds split = splitMinutes(minutes);
+    return QStringLiteral("%1.%2").arg(split.minutes).arg(split.seconds, 2, 10, QLatin1Char('0'));
+}
+
+QString minutesAndSecondsText(double minutes)
+{
+    const MinutesSeconds split = splitMinutes(minutes);
+    return QStringLiteral("%1 min %2 s (%3 min.sec)").arg(split.minutes).arg(split.seconds).arg(minSecText(minutes));
+}
+
+QString profileSummary(const Profile &profile)
+{
+    double highest = -std::numeric_limits<double>::infinity();
+    for (const QPointF &p : profile.points)
+        if (!std::isnan(p.y()))
+            highest = std::max(highest, p.y());
+    if (std::isinf(highest) && highest < 0)
+        return QStringLiteral("No profile drawn");
+    qsizetype segments = 0;
+    for (const ProfileSegment &segment : profile.segments) {
+        const QString mode = segment.mode.trimmed();
+        if (mode == TemperatureProgram::ModeRamp || mode == TemperatureProgram::ModeHold)
+            ++segments;
+    }
+    const MinutesSeconds total = splitMinutes(profile.totalMinutes);
+    return QStringLiteral("%1 %2, %3 min %4 s, highest %5 deg C")
+        .arg(segments)
+        .arg(segments == 1 ? QStringLiteral("segment") : QStringLiteral("segments"), total.minutes)
+        .arg(total.seconds)
+        .arg(temperatureText(highest));
 }
 
 QString segmentSummary(const ProfileSegment &segment)

@@ -26,6 +26,9 @@ ProfileReading readProfile(const Profile &profile, double minutes);
 long long roundedSeconds(double minutes);
 // "12:30": whole minutes and seconds, the seconds rounded.
 QString clockText(double minutes);
+// "14.05": whole minutes and seconds in the grid's min.sec notation, the
+// seconds rounded.
+QString minSecText(double minutes);
 // "14 min 5 s (14.05 min.sec)".
 QString minutesAndSecondsText(double minutes);
 // "Segment 3 Hold 150.0 °C, 12:30 – 17:30", or for a ramp
@@ -34,5 +37,9 @@ QString segmentSummary(const ProfileSegment &segment);
 // The whole read-out line: time, temperature and segment; before the start
 // or after the end only the time and where it lies.
 QString readoutText(const Profile &profile, const ProfileReading &reading);
+// What the profile comes to, in a line: "3 segments, 21 min 0 s, highest
+// 150.0 deg C". Segments are the slots set to Ramp or Hold; the highest
+// temperature is that of the line drawn. "No profile drawn" without points.
+QString profileSummary(const Profile &profile);
 // Start and end time and temperature of a slot, for its segment number's tip.
 QString segmentTimesText(const ProfileSegment &segment);

@@ -24,13 +24,13 @@ void ExportCommands::exportPdf()
 void ExportCommands::exportPng()
 {
     exportFile(QStringLiteral("Chart as PNG"), QStringLiteral("PNG image(*.png)|*.png"), QStringLiteral("png"),
-               [](const ProgramReport &r) { return ReportExport::png(r.profile, ReportExport::DefaultChartSize); });
+               [](const ProgramReport &r) { return ReportExport::png(r.profile, ReportExport::DefaultPlotSize); });
 }
 
 void ExportCommands::exportSvg()
 {
     exportFile(QStringLiteral("Chart as SVG"), QStringLiteral("SVG image(*.svg)|*.svg"), QStringLiteral("svg"),
-               [](const ProgramReport &r) { return ReportExport::svg(r.profile, ReportExport::DefaultChartSize); });
+               [](const ProgramReport &r) { return ReportExport::svg(r.profile, ReportExport::DefaultPlotSize); });
 }
 
 void ExportCommands::exportCsv()

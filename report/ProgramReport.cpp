@@ -20,6 +20,8 @@ std::optional<ProgramReport> loadReport(const QString &path, QString *error, boo
     report.filePath = path;
     report.programNo = loaded.programNo;
     report.initialTemp = loaded.initialTemp;
+    // The text the window's field shows once the file is opened.
+    report.initialTempText = formatFixed(loaded.initialTemp, 2);
     for (int row = 0; row < loaded.rows.size(); ++row)
         report.program.setRow(TemperatureProgram::ModeRow + row, loaded.rows[row]);
     try {
@@ -54,8 +56,9 @@ QList<SegmentRow> segmentRows(const ProgramReport &report)
         } else if (row.mode == TemperatureProgram::ModeHold) {
             row.hold = program.cell(TemperatureProgram::TimeRow, col);
         }
-        row.start = clockText(segment.start.x());
-        row.end = clockText(segment.end.x());
+        // Times in the grid's min.sec notation, as the hold column gives them.
+        row.start = minSecText(segment.start.x());
+        row.end = minSecText(segment.end.x());
         rows.append(row);
     }
     return rows;

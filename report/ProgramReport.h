@@ -17,6 +17,7 @@ struct ProgramReport
     QString filePath;          // the program file; empty when never saved
     int programNo = 0;
     double initialTemp = 0;    // deg C, as the profile starts
+    QString initialTempText;   // as the field shows it, "25.35"; empty: initialTemp with two decimals
     TemperatureProgram program;
     Profile profile;
     QStringList comment;

@@ -1,7 +1,7 @@
 #include "report/ProgramSheet.h"
 
 #include "model/Numbers.h"
-#include "report/ProfilePlot.h"
+#include "model/ProfilePlot.h"
 
 #include <QFileInfo>
 #include <QFontMetricsF>
@@ -47,9 +47,9 @@ void paintTable(QPainter &painter, const QRectF &area, double rowHeight, const Q
 {
     const QStringList headers = {QStringLiteral("Segment"),        QStringLiteral("Mode"),
                                  QStringLiteral("Target (deg C)"), QStringLiteral("Rate (deg C/min)"),
-                                 QStringLiteral("Hold (min.sec)"), QStringLiteral("Start (min:s)"),
-                                 QStringLiteral("End (min:s)")};
-    const double shares[] = {0.10, 0.10, 0.15, 0.19, 0.16, 0.15, 0.15};
+                                 QStringLiteral("Hold (min.sec)"), QStringLiteral("Start (min.sec)"),
+                                 QStringLiteral("End (min.sec)")};
+    const double shares[] = {0.10, 0.08, 0.15, 0.18, 0.15, 0.17, 0.17};
     QList<double> lefts;
     double x = area.left();
     for (double share : shares) {
@@ -110,7 +110,8 @@ void ProgramSheet::paint(QPainter &painter, const QRectF &page, const ProgramRep
     }
     head.line(QStringLiteral("Program No.: %1      Initial temp.: %2 deg C      %3")
                   .arg(report.programNo)
-                  .arg(valueText(report.initialTemp, 1), totalTimeText(report.profile.totalMinutes)),
+                  .arg(report.initialTempText.isEmpty() ? formatFixed(report.initialTemp, 2) : report.initialTempText,
+                       totalTimeText(report.profile.totalMinutes)),
               textFont);
     head.skip(2 * mm);
 
@@ -137,7 +138,7 @@ void ProgramSheet::paint(QPainter &painter, const QRectF &page, const ProgramRep
     const double chartHeight = std::clamp(middle - tableHeight - commentWanted - 2 * gap, 40 * mm, 85 * mm);
 
     const double chartTop = head.y();
-    const ProfilePlot plot(report.profile.points, QRectF(page.left(), chartTop, page.width(), chartHeight), smallFont,
+    const ProfilePlot plot(report.profile, QRectF(page.left(), chartTop, page.width(), chartHeight), smallFont,
                            painter.device());
     plot.paint(painter);
 

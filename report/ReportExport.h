@@ -1,6 +1,6 @@
 #pragma once
 
-#include "report/ProfilePlot.h"
+#include "model/ProfilePlot.h"
 #include "report/ProgramReport.h"
 
 #include <QByteArray>
@@ -24,11 +24,14 @@ QByteArray svg(const Profile &profile, QSize size);
 // as the same number.
 QByteArray csv(const Profile &profile);
 
-// Where the chart of a PNG or SVG of that size lies on its device.
+// The labels' font of a PNG or SVG chart of that size.
+QFont chartFont(QSize size);
+// The chart of a PNG or SVG of that size, black on white, as it lies on its
+// device.
 ProfilePlot chartPlot(const Profile &profile, QSize size, QPaintDevice *device);
 
 // The chart size of PNG and SVG exports from the window.
-inline constexpr QSize DefaultChartSize{1200, 600};
+inline constexpr QSize DefaultPlotSize{1200, 600};
 
 // Replaces `path` with `bytes` completely or not at all; on failure *reason
 // says why.

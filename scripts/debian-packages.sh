@@ -7,8 +7,8 @@ set -euo pipefail
 sed -e 's/#.*//' <<'EOF_PACKAGES' | tr -s ' \t' '\n\n' | sed '/^$/d'
 # compiler and build tools
 build-essential cmake ninja-build pkg-config
-# Qt: widgets, charts, serial ports; Qt Charts' CMake package needs Qt OpenGL's
-qt6-base-dev qt6-charts-dev qt6-serialport-dev libqt6opengl6-dev libgl1-mesa-dev
+# Qt: widgets (the profile chart is painted with Qt GUI), serial ports
+qt6-base-dev qt6-serialport-dev
 # Qt SVG: the chart exported as a vector drawing
 qt6-svg-dev
 # the offscreen and X11 platform plugins the tests and the editor start with

@@ -8,6 +8,7 @@
 #include "app/StatusBar1.h"
 #include "app/Controls.h"
 #include "app/QtPrompts.h"
+#include "app/ChartPanelSplitter.h"
 #include "app/TForm1.h"
 
 #include <QAccessible>
@@ -23,7 +24,8 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QToolButton>
-#include <QValueAxis>
+#include <QMouseEvent>
+#include <QSplitterHandle>
 #include <QtTest>
 #include <algorithm>
 #include <clocale>
@@ -42,30 +44,6 @@ QByteArray readFile(const QString &path)
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-// The example program: 40 deg C, Ramp to 150.0 at 10.0, Hold 5.30, Ramp to 60.0 at 20.0.
-void enterExample(TForm1 &form)
-{
-    SegmentGridModel *m = form.gridModel();
-    form.document().clearSlots();
-    form.document().InitialTemp = 40;
-    const QStringList segments[] = {{"Ramp", "150.0", "10.0", "0.00"}, {"Hold", "0.0", "0.0", "5.30"},
-                                    {"Ramp", "60.0", "20.0", "0.00"}};
-    for (int s = 0; s < 3; ++s)
-        for (int row = 1; row <= 4; ++row)
-            m->setCell(row, s + 1, segments[s][row - 1]);
-}
-
-// 32 Ramps between 0 and 300 deg C at 0.1 deg C/min: 96,000 minutes.
-void enterLongestProgram(TForm1 &form)
-{
-    SegmentGridModel *m = form.gridModel();
-    form.document().InitialTemp = 0;
-    for (int col = 1; col <= 32; ++col) {
-        m->setCell(1, col, "Ramp");
-        m->setCell(2, col, col % 2 ? "300.0" : "0.0");
-        m->setCell(3, col, "0.1");
-    }
-}
 }
 
 class TestMainWindow : public QObject
@@ -300,57 +278,65 @@ private slots:
         QCOMPARE(form.Chart1()->points().at(1), QPointF(15, 100));
     }
 
-    void longProgramsNeverMeetTheOldLabelStep()
+    void chartHasItsHeightAtStartAndGrowsWithTheWindow()
     {
-        // The time axis must never hold a new range with the label step of
-        // the one before (a 96,000-minute range at 5-minute steps would build
-        // some 19,000 labels), neither going to a long program nor back.
         ScriptedPrompts prompts;
         TForm1 form(prompts, iniPath());
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
-        enterExample(form);
-        form.guarded([&] { form.ChardDraw(); });
-        auto *axis = qobject_cast<QValueAxis *>(form.Chart1()->chart()->axes(Qt::Horizontal).constFirst());
-        QVERIFY(axis);
-        double mostLabels = 0;
-        auto count = [&] { mostLabels = std::max(mostLabels, (axis->max() - axis->min()) / axis->tickInterval()); };
-        connect(axis, &QValueAxis::rangeChanged, this, count);
-        connect(axis, &QValueAxis::tickIntervalChanged, this, count);
-
-        enterLongestProgram(form);
-        form.guarded([&] { form.ChardDraw(); });
-        QCOMPARE(form.statusBar1()->panelText(2), QString("Total time:96000min0sec(96000.00min)"));
-        QVERIFY2(mostLabels <= 50, qPrintable(QString::number(mostLabels)));
-        enterExample(form);
-        form.guarded([&] { form.ChardDraw(); });
-        QCOMPARE(form.statusBar1()->panelText(2), QString("Total time:21min0sec(21.00min)"));
-        QVERIFY2(mostLabels <= 50, qPrintable(QString::number(mostLabels)));
-        QVERIFY(prompts.shown.isEmpty());
+        QTRY_COMPARE(form.frameGeometry().size(), QSize(770, 490));
+        QCOMPARE(form.Chart1()->height(), 144);
+        QCOMPARE(form.findChild<QWidget *>("Panel1")->height(), 49);
+        QCOMPARE(form.StringGrid1()->height(), 129);
+        // The window 100 pixels higher: half for the chart, half for the comment.
+        const int memo = form.Memo1()->height();
+        form.resize(form.width(), form.height() + 100);
+        QTRY_COMPARE(form.Chart1()->height(), 194);
+        QCOMPARE(form.Memo1()->height(), memo + 50);
+        // Nobody moved the handle: nothing of it is written.
+        QVERIFY(form.close());
+        QVERIFY(!readFile(iniPath()).contains("ChartPanel"));
     }
 
-    void chartLeavesRoomAroundTheProfile()
+    void movedHandleIsKept()
     {
-        ScriptedPrompts prompts;
-        TForm1 form(prompts, iniPath());
-        form.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&form));
-        enterExample(form);
-        form.guarded([&] { form.ChardDraw(); });
-        QChart *chart = form.Chart1()->chart();
-        QAbstractSeries *series = chart->series().constFirst();
-        const QRectF plot = chart->plotArea();
-        // The final drop at 21 minutes lies at 98 per cent of the width, 0 deg C
-        // at 98 per cent of the height and 150 deg C at 10 per cent.
-        const QPointF end = chart->mapToPosition(QPointF(21, 0), series);
-        const QPointF top = chart->mapToPosition(QPointF(0, 150), series);
-        QVERIFY(qAbs(end.x() - (plot.left() + 0.98 * plot.width())) < 1);
-        QVERIFY(qAbs(end.y() - (plot.top() + 0.98 * plot.height())) < 1);
-        QVERIFY(qAbs(top.y() - (plot.top() + 0.10 * plot.height())) < 1);
-        // Labels at whole steps from 0 (the steps themselves: test_profile_chart).
-        auto *temp = qobject_cast<QValueAxis *>(chart->axes(Qt::Vertical).constFirst());
-        QCOMPARE(temp->tickType(), QValueAxis::TicksDynamic);
-        QCOMPARE(temp->tickAnchor(), 0.0);
+        writeFile(iniPath(), "[Window]\r\nHeight=600\r\n[Other]\r\nKeep=me\r\n");
+        const int dragged = 144 + 115;
+        {
+            ScriptedPrompts prompts;
+            TForm1 form(prompts, iniPath());
+            form.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&form));
+            QTRY_COMPARE(form.frameGeometry().size(), QSize(770, 600));
+            // At start-up the chart has its own height whatever the window's.
+            QCOMPARE(form.Chart1()->height(), 144);
+            QSplitterHandle *handle = form.chartPanelSplitter()->handle(1);
+            const QPoint from = handle->rect().center();
+            auto mouse = [&](QEvent::Type type, QPoint at, Qt::MouseButtons buttons) {
+                QMouseEvent event(type, at, handle->mapToGlobal(at), Qt::LeftButton, buttons, Qt::NoModifier);
+                QApplication::sendEvent(handle, &event);
+            };
+            mouse(QEvent::MouseButtonPress, from, Qt::LeftButton);
+            mouse(QEvent::MouseMove, from + QPoint(0, 115), Qt::LeftButton);
+            mouse(QEvent::MouseButtonRelease, from + QPoint(0, 115), Qt::NoButton);
+            QTRY_COMPARE(form.Chart1()->height(), dragged);
+            QVERIFY(form.close());
+        }
+        const QByteArray text = readFile(iniPath());
+        QVERIFY2(text.contains(QStringLiteral("[ChartPanel]\r\nHeight=%1\r\nWindowHeight=600\r\n").arg(dragged).toUtf8()),
+                 text.constData());
+        QVERIFY(text.contains("[Other]\r\nKeep=me\r\n"));
+        {
+            ScriptedPrompts prompts;
+            TForm1 form(prompts, iniPath());
+            form.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&form));
+            QTRY_COMPARE(form.frameGeometry().size(), QSize(770, 600));
+            QCOMPARE(form.Chart1()->height(), dragged);
+            QVERIFY(form.close());
+        }
+        // Closing again keeps the same height.
+        QVERIFY(readFile(iniPath()).contains(QStringLiteral("Height=%1\r\nWindowHeight=600").arg(dragged).toUtf8()));
     }
 
         void fileDialogsShowTheFilterOnce()

@@ -8,9 +8,9 @@
 #include "editor/SegmentGridModel.h"
 #include "app/StatusBar1.h"
 #include "app/TForm1.h"
+#include "report/ProgramReport.h"
 
 #include <QAction>
-#include <QLineSeries>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QTemporaryDir>
@@ -20,11 +20,10 @@ namespace {
 // Sends a mouse event to the chart at a value (minutes, deg C).
 void mouseAt(ProfileChart *chart, QEvent::Type type, QPointF value)
 {
-    QChart *c = chart->chart();
-    const QPoint pos = chart->mapFromScene(c->mapToScene(c->mapToPosition(value, c->series().constFirst())));
-    QMouseEvent event(type, pos, chart->viewport()->mapToGlobal(pos), Qt::LeftButton,
+    const QPoint pos = chart->plot().toDevice(value).toPoint();
+    QMouseEvent event(type, pos, chart->mapToGlobal(pos), Qt::LeftButton,
                       type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(chart->viewport(), &event);
+    QApplication::sendEvent(chart, &event);
 }
 
 QStringList captions(const QMenu *menu)
@@ -91,24 +90,31 @@ private slots:
 
         // Selecting a cell of slot 2 draws its ramp thicker.
         form.StringGrid1()->setCurrentCell(3, 2);
-        QLineSeries *selected = nullptr;
-        for (QAbstractSeries *series : chart->chart()->series())
-            if (series->objectName() == "SelectedSegment")
-                selected = qobject_cast<QLineSeries *>(series);
-        QVERIFY(selected);
-        QCOMPARE(selected->points(), (QList<QPointF>{{16.5, 150}, {21, 60}}));
+        QCOMPARE(chart->plot().selectedSegment(), (QList<QPointF>{{16.5, 150}, {21, 60}}));
 
         // A click on the first ramp makes its column current, in the same row.
         mouseAt(chart, QEvent::MouseButtonPress, QPointF(5, 90));
         QCOMPARE(form.StringGrid1()->currentIndex().column(), 1);
         QCOMPARE(form.StringGrid1()->currentIndex().row(), 2);
-        QCOMPARE(selected->points(), (QList<QPointF>{{0, 40}, {11, 150}}));
+        QCOMPARE(chart->plot().selectedSegment(), (QList<QPointF>{{0, 40}, {11, 150}}));
 
         // The segment numbers carry the times of the profile drawn; New takes them away.
         QVERIFY(!form.gridModel()->index(0, 2).data(Qt::ToolTipRole).toString().isEmpty());
         form.N1Click();
         QVERIFY(form.gridModel()->index(0, 2).data(Qt::ToolTipRole).toString().isEmpty());
-        QVERIFY(selected->points().isEmpty());
+        QVERIFY(chart->plot().selectedSegment().isEmpty());
+    }
+
+    void sheetTakesTheFieldsText()
+    {
+        ScriptedPrompts prompts;
+        TForm1 form(prompts, iniPath());
+        form.openFromCommandLine(VANTREL_GOLDEN_DIR "/example.tpd");
+        form.document().setInitialTempText("25.35");
+        form.InitTempCheck();
+        const ProgramReport report = form.currentReport();
+        QCOMPARE(report.initialTempText, QString("25.35"));
+        QCOMPARE(report.profile.points.first(), QPointF(0, 25.35));
     }
 };
 

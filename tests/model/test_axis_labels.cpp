@@ -3,7 +3,7 @@
 #include <QtTest>
 #include <limits>
 
-// The label steps of the charts' axes.
+// The label steps of the profile plot's axes.
 class TestAxisLabels : public QObject
 {
     Q_OBJECT

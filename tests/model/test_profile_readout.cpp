@@ -87,6 +87,57 @@ private slots:
         const ProfileSegment huge{1, "Ramp", {0, 40}, {1e307, 1e308}};
         QCOMPARE(segmentTimesText(huge), "Start 0:00 at 40.0 °C\nEnd 16666666666666:40 at 1e308 °C");
     }
+
+    void minSec_data()
+    {
+        QTest::addColumn<double>("minutes");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("whole minutes") << 11.0 << "11.00";
+        QTest::newRow("half a minute") << 16.5 << "16.30";
+        QTest::newRow("seconds rounded") << 14.0 + 5.4 / 60 << "14.05";
+        QTest::newRow("rounding carries into the minutes") << 14.0 + 59.6 / 60 << "15.00";
+        QTest::newRow("before the start") << -0.5 << "-0.30";
+    }
+
+    void minSec()
+    {
+        QFETCH(double, minutes);
+        QFETCH(QString, text);
+        QCOMPARE(minSecText(minutes), text);
+    }
+
+    void summary_data()
+    {
+        QTest::addColumn<QString>("initial");
+        QTest::addColumn<QStringList>("slot0"); // mode, temperature, rate, time
+        QTest::addColumn<bool>("example");      // slots 0 to 2 of the example instead
+        QTest::addColumn<QString>("text");
+        QTest::newRow("the example") << "40.0" << QStringList{} << true << "3 segments, 21 min 0 s, highest 150.0 deg C";
+        QTest::newRow("one hold") << "25.35" << QStringList{"Hold", "0.0", "0.0", "1.30"} << false
+                                  << "1 segment, 1 min 30 s, highest 25.4 deg C";
+        QTest::newRow("nothing set") << "0.0" << QStringList{} << false << "0 segments, 0 min 0 s, highest 0.0 deg C";
+    }
+
+    void summary()
+    {
+        QFETCH(QString, initial);
+        QFETCH(QStringList, slot0);
+        QFETCH(bool, example);
+        QFETCH(QString, text);
+        Profile profile = exampleProfile();
+        if (!example) {
+            TemperatureProgram program;
+            for (int row = 1; row <= slot0.size(); ++row)
+                program.setCell(row, 1, slot0[row - 1]);
+            profile = computeProfile(initial.toDouble(), program);
+        }
+        QCOMPARE(profileSummary(profile), text);
+    }
+
+    void summaryWithoutAProfile()
+    {
+        QCOMPARE(profileSummary(Profile()), QString("No profile drawn"));
+    }
 };
 
 QTEST_GUILESS_MAIN(TestProfileReadout)
