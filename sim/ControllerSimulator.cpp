@@ -3,6 +3,7 @@
 #include "sim/FrameAssembler.h"
 #include "sim/PortLink.h"
 #include "comm/PosixSerialPlatform.h"
+#include "comm/TermiosSettings.h"
 
 #include <QFile>
 
@@ -114,7 +115,7 @@ bool ControllerSimulator::startOnDevice(const QString &devicePath, QString *erro
     const bool set = tcsetattr(m_master, TCSANOW, &line) == 0;
     if ((!set && errno != EINVAL) || tcgetattr(m_master, &readBack) != 0)
         return fail(QStringLiteral("cannot set the line settings of %1").arg(devicePath));
-    if (!PosixSerialPlatform::settingsTook(line, readBack, PosixSerialPlatform::isPseudoTerminal(m_master)))
+    if (!TermiosSettings::settingsTook(line, readBack, PosixSerialPlatform::isPseudoTerminal(m_master)))
         return fail(QStringLiteral("%1 does not take 38400 bit/s, 7 data bits, even parity, 2 stop bits")
                         .arg(devicePath),
                     false);

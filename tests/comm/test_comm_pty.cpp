@@ -63,8 +63,6 @@ private slots:
 
     void allByteValuesBothWays();
     void controllerLineSettingsOpenOnAPty();
-    void settingsReadBack_data();
-    void settingsReadBack();
     void longWriteTravelsInChunks();
     void thirtyThirdChunkWaits();
     void readReturnsWhenCountArrived();
@@ -162,50 +160,6 @@ void TestCommPty::controllerLineSettingsOpenOnAPty()
     char in[2];
     QCOMPARE(comm->Read(in, 2), 2);
     QCOMPARE(QByteArray(in, 2), QByteArray("ok"));
-}
-
-// What the device reads back after tcsetattr, against what was asked (7E2 at
-// 38400 bit/s, XON/XOFF characters as usual).
-void TestCommPty::settingsReadBack_data()
-{
-    QTest::addColumn<tcflag_t>("cflagDropped");
-    QTest::addColumn<tcflag_t>("cflagAdded");
-    QTest::addColumn<speed_t>("speed");
-    QTest::addColumn<bool>("pty");
-    QTest::addColumn<bool>("took");
-
-    QTest::newRow("all took") << tcflag_t(0) << tcflag_t(0) << speed_t(B38400) << false << true;
-    QTest::newRow("8 bits instead of 7") << tcflag_t(CS7) << tcflag_t(CS8) << speed_t(B38400) << false << false;
-    QTest::newRow("8 bits instead of 7, pty") << tcflag_t(CS7) << tcflag_t(CS8) << speed_t(B38400) << true << true;
-    QTest::newRow("no parity") << tcflag_t(PARENB) << tcflag_t(0) << speed_t(B38400) << false << false;
-    QTest::newRow("no parity, pty") << tcflag_t(PARENB) << tcflag_t(0) << speed_t(B38400) << true << true;
-    QTest::newRow("odd parity") << tcflag_t(0) << tcflag_t(PARODD) << speed_t(B38400) << false << false;
-    QTest::newRow("1 stop bit") << tcflag_t(CSTOPB) << tcflag_t(0) << speed_t(B38400) << false << false;
-    QTest::newRow("1 stop bit, pty") << tcflag_t(CSTOPB) << tcflag_t(0) << speed_t(B38400) << true << false;
-    QTest::newRow("other speed") << tcflag_t(0) << tcflag_t(0) << speed_t(B9600) << false << false;
-    QTest::newRow("other speed, pty") << tcflag_t(0) << tcflag_t(0) << speed_t(B9600) << true << false;
-    QTest::newRow("hardware flow control on") << tcflag_t(0) << tcflag_t(CRTSCTS) << speed_t(B38400) << false << false;
-}
-
-void TestCommPty::settingsReadBack()
-{
-    QFETCH(tcflag_t, cflagDropped);
-    QFETCH(tcflag_t, cflagAdded);
-    QFETCH(speed_t, speed);
-    QFETCH(bool, pty);
-    QFETCH(bool, took);
-
-    termios asked{};
-    asked.c_cflag = CS7 | PARENB | CSTOPB | CREAD | CLOCAL;
-    ::cfsetispeed(&asked, B38400);
-    ::cfsetospeed(&asked, B38400);
-    asked.c_cc[VSTART] = 0x11;
-    asked.c_cc[VSTOP] = 0x13;
-    termios readBack = asked;
-    readBack.c_cflag = (readBack.c_cflag & ~cflagDropped) | cflagAdded;
-    ::cfsetispeed(&readBack, speed);
-    ::cfsetospeed(&readBack, speed);
-    QCOMPARE(PosixSerialPlatform::settingsTook(asked, readBack, pty), took);
 }
 
 void TestCommPty::longWriteTravelsInChunks()
