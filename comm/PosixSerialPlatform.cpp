@@ -1,5 +1,6 @@
 #include "comm/PosixSerialPlatform.h"
 
+#include "comm/TermiosDevice.h"
 #include "comm/TermiosSettings.h"
 
 #include <QFile>
@@ -14,8 +15,6 @@
 #include <sys/eventfd.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
-#include <sys/stat.h>
-#include <sys/sysmacros.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -38,16 +37,6 @@ int pollRetry(pollfd* fds, nfds_t count, int timeoutMs)
 }
 
 } // namespace
-
-// The slave side of a Unix 98 pseudo-terminal (character major 136 to 143).
-bool PosixSerialPlatform::isPseudoTerminal(int fd)
-{
-    struct stat info {};
-    if (::fstat(fd, &info) != 0 || !S_ISCHR(info.st_mode))
-        return false;
-    const unsigned int deviceMajor = major(info.st_rdev);
-    return deviceMajor >= 136 && deviceMajor <= 143;
-}
 
 PosixSerialPlatform::~PosixSerialPlatform()
 {
@@ -180,14 +169,7 @@ bool PosixSerialPlatform::setCommState(const CommLineSettings& s)
     if (m_fd < 0 || !TermiosSettings::isSupported(s) || ::tcgetattr(m_fd, &t) != 0)
         return false;
     TermiosSettings::toTermios(s, t);
-    // tcsetattr reports success when any part of the request took, and fails
-    // with EINVAL only when none of it did: an adapter that cannot do 7 data
-    // bits or even parity would run 8N1 without a word. Only the settings
-    // read back tell, so both outcomes are judged by them.
-    termios readBack{};
-    const bool set = ::tcsetattr(m_fd, TCSANOW, &t) == 0;
-    if ((!set && errno != EINVAL) || ::tcgetattr(m_fd, &readBack) != 0
-        || !TermiosSettings::settingsTook(t, readBack, isPseudoTerminal(m_fd)))
+    if (TermiosDevice::setAndReadBack(m_fd, t) != TermiosDevice::SetResult::Took)
         return false;
 
     const quint32 dtr = s.Flags & CommFlag::DtrControlMask;

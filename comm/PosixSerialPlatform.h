@@ -42,9 +42,6 @@ public:
     quint32 clearCommError() override;
     bool escapeCommFunction(CommEscape function) override;
 
-    // The slave side of a Unix 98 pseudo-terminal.
-    static bool isPseudoTerminal(int fd);
-
 private:
     struct ErrorCounts {
         int frame = 0, overrun = 0, parity = 0, brk = 0, bufOverrun = 0;

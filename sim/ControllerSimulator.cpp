@@ -2,8 +2,9 @@
 
 #include "sim/FrameAssembler.h"
 #include "sim/PortLink.h"
-#include "comm/PosixSerialPlatform.h"
+#include "comm/TermiosDevice.h"
 #include "comm/TermiosSettings.h"
+#include "comm/protocol/ControllerLine.h"
 
 #include <QFile>
 
@@ -21,12 +22,26 @@ using namespace std::chrono;
 
 namespace {
 
-// 11 bits a character (start, 7 data, parity, 2 stop) at 38400 bit/s.
-constexpr nanoseconds ByteTime = nanoseconds(1'000'000'000LL * 11 / 38400);
+// One character's time on the controller's line.
+constexpr nanoseconds ByteTime =
+    nanoseconds(1'000'000'000LL * ControllerLine::BitsPerCharacter / ControllerLine::BitRate);
 // A frame that stops arriving for this long is dropped.
 constexpr milliseconds FrameGap = milliseconds(500);
 // How long an answer may wait for room in the line's buffer.
 constexpr milliseconds WriteRoomWait = milliseconds(1000);
+
+// The controller's line as the serial component's settings record: no flow
+// control, parity checked on input.
+CommLineSettings controllerLine()
+{
+    CommLineSettings line;
+    line.BaudRate = ControllerLine::BitRate;
+    line.ByteSize = ControllerLine::DataBits;
+    line.Parity = quint8(ControllerLine::LineParity);
+    line.StopBits = ControllerLine::StopBits == 2 ? 2 : 0;
+    line.Flags = CommFlag::Binary | CommFlag::Parity;
+    return line;
+}
 
 QString printable(const QByteArray &text)
 {
@@ -66,8 +81,10 @@ bool ControllerSimulator::start(QString *error)
     if (tcgetattr(m_slave, &raw) != 0)
         return fail(QStringLiteral("cannot read the terminal settings"));
     cfmakeraw(&raw);
-    cfsetispeed(&raw, B38400);
-    cfsetospeed(&raw, B38400);
+    speed_t speed;
+    TermiosSettings::speedFor(ControllerLine::BitRate, speed);
+    cfsetispeed(&raw, speed);
+    cfsetospeed(&raw, speed);
     if (tcsetattr(m_slave, TCSANOW, &raw) != 0)
         return fail(QStringLiteral("cannot set the terminal to raw mode"));
     if (fcntl(m_master, F_SETFL, fcntl(m_master, F_GETFL) | O_NONBLOCK) != 0
@@ -107,18 +124,16 @@ bool ControllerSimulator::startOnDevice(const QString &devicePath, QString *erro
     if (tcgetattr(m_master, &line) != 0)
         return fail(QStringLiteral("cannot read the settings of %1").arg(devicePath));
     cfmakeraw(&line);
-    cfsetispeed(&line, B38400);
-    cfsetospeed(&line, B38400);
-    line.c_cflag = (line.c_cflag & ~(CSIZE | PARODD | CMSPAR | CRTSCTS)) | CS7 | PARENB | CSTOPB | CREAD | CLOCAL;
-    line.c_iflag |= INPCK;
-    termios readBack{};
-    const bool set = tcsetattr(m_master, TCSANOW, &line) == 0;
-    if ((!set && errno != EINVAL) || tcgetattr(m_master, &readBack) != 0)
+    line.c_cflag |= CREAD | CLOCAL;
+    TermiosSettings::toTermios(controllerLine(), line);
+    switch (TermiosDevice::setAndReadBack(m_master, line)) {
+    case TermiosDevice::SetResult::Failed:
         return fail(QStringLiteral("cannot set the line settings of %1").arg(devicePath));
-    if (!TermiosSettings::settingsTook(line, readBack, PosixSerialPlatform::isPseudoTerminal(m_master)))
-        return fail(QStringLiteral("%1 does not take 38400 bit/s, 7 data bits, even parity, 2 stop bits")
-                        .arg(devicePath),
-                    false);
+    case TermiosDevice::SetResult::NotTaken:
+        return fail(QStringLiteral("%1 does not take %2").arg(devicePath, ControllerLine::description()), false);
+    case TermiosDevice::SetResult::Took:
+        break;
+    }
     {
         std::lock_guard lock(m_mutex);
         m_settings.paced = false; // the line itself paces the answers

@@ -45,10 +45,9 @@ public:
     // Opens the pseudo-terminal and starts answering; false and the reason on failure.
     bool start(QString *error = nullptr);
     // Answers on a serial device instead (a USB adapter with a null-modem cable
-    // to the editor's adapter), opened with the controller's line settings:
-    // 38400 bit/s, 7 data bits, even parity, 2 stop bits, no flow control. A
-    // device that does not take them is refused; a pseudo-terminal, which has
-    // no character size or parity, is taken as it is.
+    // to the editor's adapter), opened with the controller's line settings
+    // (ControllerLine). A device that does not take them is refused; a
+    // pseudo-terminal, which has no character size or parity, is taken as it is.
     bool startOnDevice(const QString &devicePath, QString *error = nullptr);
     // Ends the thread, closes the pseudo-terminal and removes the link. Idempotent.
     void stop();
@@ -74,7 +73,7 @@ public:
     void clearRefusals();
     void setBadBcc(bool badBcc);
     void setResponseWaitMs(int ms);
-    // Answers leave at 38400 bit/s with 11 bits a character (7 data bits, even parity, 2 stop bits).
+    // Answers leave at the pace of the controller's line (ControllerLine).
     void setPacing(bool paced);
     // Answers go out in three pieces with gaps; the check byte comes alone.
     void setSplitAnswers(bool split, int gapMs = DefaultSplitGapMs);

@@ -2,6 +2,7 @@
 
 #include "comm/CommX.h"
 #include "comm/PortDirectory.h"
+#include "comm/protocol/ControllerLine.h"
 
 #include <QFile>
 #include <cerrno>
@@ -11,13 +12,13 @@
 
 void CommXDownloadPort::useControllerLine(TCommX &comm)
 {
-    comm.setBitRate(38400);
-    comm.setCharSize(7);
-    comm.setParityBit(cpbEven);
-    comm.setStopBit(csb2);
+    comm.setBitRate(ControllerLine::BitRate);
+    comm.setCharSize(ControllerLine::DataBits);
+    comm.setParityBit(TCommParityBits(ControllerLine::LineParity));
+    comm.setStopBit(ControllerLine::StopBits == 2 ? csb2 : csb1);
     comm.setFlowCtrl(cfcNone);
-    comm.setTimeOutTrans(1000);
-    comm.setTimeOutReceive(1000);
+    comm.setTimeOutTrans(ControllerLine::TimeOutMs);
+    comm.setTimeOutReceive(ControllerLine::TimeOutMs);
 }
 
 void CommXDownloadPort::Open()
