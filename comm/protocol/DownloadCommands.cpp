@@ -41,7 +41,7 @@ QByteArray programNoAgain(int programNumber)
     return QByteArrayLiteral("0102C40000000001") + hex8(static_cast<quint32>(programNumber));
 }
 
-QByteArray segmentCount(int count)
+QByteArray segmentCountCommand(int count)
 {
     return QByteArrayLiteral("0102C40001000001") + hex8(static_cast<quint32>(count));
 }

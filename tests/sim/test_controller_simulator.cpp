@@ -93,7 +93,7 @@ void TestControllerSimulator::answers_data()
     QTest::newRow("status running") << true << "" << DownloadCommands::statusQuery()
                                     << QByteArray("0000" "0080");
     QTest::newRow("accepted write") << false << "" << DownloadCommands::programNo(3) << QByteArray("0000");
-    QTest::newRow("value out of range") << false << "" << DownloadCommands::segmentCount(33)
+    QTest::newRow("value out of range") << false << "" << DownloadCommands::segmentCountCommand(33)
                                         << QByteArray("1100");
     QTest::newRow("count mismatch") << false << "" << QByteArray("0102C40002000005") + z + z
                                     << QByteArray("1003");
@@ -299,7 +299,7 @@ void TestControllerSimulator::printsProgramAfterDownload()
         DownloadCommands::programNo(3),
         *DownloadCommands::initialTemp(40.00),
         DownloadCommands::programNoAgain(3),
-        DownloadCommands::segmentCount(2),
+        DownloadCommands::segmentCountCommand(2),
         *DownloadCommands::segment(0, DownloadCommands::SegmentMode::Ramp, 150.0, 10.0, 0.0),
         *DownloadCommands::segment(1, DownloadCommands::SegmentMode::Hold, 0.0, 0.0, 5.30),
     };

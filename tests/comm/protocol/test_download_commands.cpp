@@ -41,7 +41,7 @@ void TestDownloadCommands::fixedCommands_data()
     QTest::newRow("program 7") << programNo(7) << QByteArray("0102C1004E00000100000007");
     QTest::newRow("program 7 again") << programNoAgain(7) << QByteArray("0102C4000000000100000007");
     QTest::newRow("program 0") << programNo(0) << QByteArray("0102C1004E00000100000000");
-    QTest::newRow("32 segments") << segmentCount(32) << QByteArray("0102C4000100000100000020");
+    QTest::newRow("32 segments") << segmentCountCommand(32) << QByteArray("0102C4000100000100000020");
     QTest::newRow("hex upper case") << hex8(0xABCDEF) << QByteArray("00ABCDEF");
 }
 
