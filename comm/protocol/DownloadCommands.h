@@ -2,7 +2,6 @@
 
 #include <QByteArray>
 #include <QString>
-#include <functional>
 #include <optional>
 
 class ControllerExchange;
@@ -38,11 +37,6 @@ std::optional<QByteArray> segment(int number, SegmentMode mode, double temperatu
 
 // "Ramp" and "Hold"; anything else (the unset blank included) is no mode.
 std::optional<SegmentMode> segmentModeFromText(const QString &modeText);
-
-// Number of segments to send: the highest column 1..32 whose temperature, rate and
-// time (rows 2, 3, 4) add up to more than 0, or 0. value(column, row) gives a
-// cell's number.
-int countSegments(const std::function<double(int column, int row)> &value);
 
 // How the answer to the status query ends the check before the confirmation.
 enum class StatusVerdict {
