@@ -70,7 +70,7 @@ QString CommXDownloadPort::describeOpenFailure(const QString &port, const QStrin
     if (port.isEmpty())
         return QStringLiteral("No port is chosen (Communication, Com. port settings).");
     const QString where = port == devicePath ? port : QStringLiteral("%1 (%2)").arg(port, devicePath);
-    if (errorState != CommError::OpenFailed)
+    if (errorState != CommErrorCode::OpenFailed)
         return QStringLiteral("%1 does not take the line settings (error %2).").arg(where).arg(errorState);
     const QString system = QString::fromLocal8Bit(std::strerror(failure.error));
     switch (failure.step) {

@@ -1,5 +1,6 @@
 #include "tests/support/AnswerFuzzer.h"
 #include "comm/CommX.h"
+#include "comm/protocol/CommError.h"  // beside comm/CommX.h: their names must not clash
 #include "comm/protocol/FrameBytes.h"
 #include "comm/PosixSerialPlatform.h"
 #include "tests/support/PtyPair.h"
@@ -380,7 +381,7 @@ void TestCommPty::openTwiceReports100()
         comm->Open();
         QFAIL("a second Open raised nothing");
     } catch (const ECommError& e) {
-        QCOMPARE(e.ErrorState, CommError::AlreadyOpen);
+        QCOMPARE(e.ErrorState, CommErrorCode::AlreadyOpen);
     }
     QVERIFY(comm->IsOpen());
     QCOMPARE(comm->Handle(), handle);
@@ -391,7 +392,7 @@ void TestCommPty::openTwiceReports100()
         reported.push_back(code);
     });
     comm->Open();
-    QCOMPARE(reported, std::vector<int>{CommError::AlreadyOpen});
+    QCOMPARE(reported, std::vector<int>{CommErrorCode::AlreadyOpen});
     QCOMPARE(comm->Handle(), handle);
     QVERIFY(comm->WriteString("still"));
     QCOMPARE(m_pty->receive(5), QByteArray("still"));
@@ -424,7 +425,7 @@ void TestCommPty::openUnresolvedPort()
         comm->Open();
         QFAIL("Open raised nothing");
     } catch (const ECommError& e) {
-        QCOMPARE(e.ErrorState, CommError::OpenFailed);
+        QCOMPARE(e.ErrorState, CommErrorCode::OpenFailed);
     }
     QVERIFY(!comm->IsOpen());
     QCOMPARE(comm->Handle(), TCustomCommX::InvalidHandle);
@@ -438,7 +439,7 @@ void TestCommPty::secondComponentCannotOpenSameDevice()
     std::vector<int> reported;
     second->setOnError([&](TCustomCommX*, int code) { reported.push_back(code); });
     second->Open();
-    QCOMPARE(reported, std::vector<int>{CommError::OpenFailed});
+    QCOMPARE(reported, std::vector<int>{CommErrorCode::OpenFailed});
     QVERIFY(!second->IsOpen());
     QCOMPARE(second->Handle(), TCustomCommX::InvalidHandle);
 
