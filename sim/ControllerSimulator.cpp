@@ -136,6 +136,11 @@ qint64 ControllerSimulator::commandCount() const
     return m_commandCount;
 }
 
+qint64 ControllerSimulator::droppedFrames() const
+{
+    return m_line.droppedFrames();
+}
+
 bool ControllerSimulator::waitForRecords(qint64 count, int timeoutMs) const
 {
     std::unique_lock lock(m_mutex);

@@ -171,6 +171,11 @@ QString SimulatorLine::slavePath() const
     return m_slavePath;
 }
 
+qint64 SimulatorLine::droppedFrames() const
+{
+    return m_droppedFrames;
+}
+
 bool SimulatorLine::linkAs(int comNumber, const QString &portsDir, QString *error)
 {
     std::lock_guard lock(m_mutex);
@@ -249,6 +254,7 @@ void SimulatorLine::run()
             break;
         if (ready == 0) {
             assembler.discard(); // the rest of the frame never came
+            ++m_droppedFrames;
             continue;
         }
         if (!(fds[0].revents & (POLLIN | POLLHUP | POLLERR)))

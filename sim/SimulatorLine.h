@@ -45,6 +45,8 @@ public:
     bool isServing() const;
 
     QString slavePath() const;
+    // Frames dropped because their rest did not come within the frame gap.
+    qint64 droppedFrames() const;
     bool linkAs(int comNumber, const QString &portsDir, QString *error);
     QString linkPath() const;
 
@@ -83,6 +85,7 @@ private:
     int m_wake = -1;
     std::atomic<bool> m_stopRequested{false};
     std::atomic<bool> m_serving{false};
+    std::atomic<qint64> m_droppedFrames{0};
     std::thread m_thread;
 
     // Touched by the line's thread only.

@@ -5,7 +5,6 @@
 #include "comm/PosixSerialPlatform.h"
 #include "tests/support/PtyPair.h"
 
-#include <QElapsedTimer>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -43,6 +42,22 @@ private:
     std::mutex mutex;
     std::vector<int> starts;
 };
+
+// The far end sends bytes once the port has taken all that arrived. The
+// timer runs only while a Read keeps the event loop turning, so the bytes
+// come while that Read still waits; a Read that ended before never sees them.
+void sendOnceTaken(QObject& context, TCommX& comm, const PtyPair& pty, const QByteArray& bytes)
+{
+    auto* timer = new QTimer(&context);
+    timer->setInterval(1);
+    QObject::connect(timer, &QTimer::timeout, &context, [timer, &comm, &pty, bytes] {
+        if (comm.platform().inputQueueBytes() != 0)
+            return;
+        timer->stop();
+        QVERIFY(pty.send(bytes));
+    });
+    timer->start();
+}
 
 QByteArray pattern(int size, int seed)
 {
@@ -225,13 +240,17 @@ void TestCommPty::readReturnsWhenCountArrived()
 void TestCommPty::readTimesOutWithNothing()
 {
     auto comm = makeComm();
-    comm->setTimeOutReceive(300);
+    comm->setTimeOutReceive(1000);
     comm->Open();
     QByteArray in(128, '\0');
-    QElapsedTimer timer;
-    timer.start();
     QCOMPARE(comm->Read(in.data(), 128), 0);
-    QVERIFY2(timer.elapsed() >= 300, "Read gave up before its time-out");
+
+    // It gives up at its time-out, not when it first finds nothing: what
+    // comes while it waits is read, and it still ends with less than asked.
+    QObject context;  // ends the sending timer with the test
+    sendOnceTaken(context, *comm, *m_pty, "x");
+    QCOMPARE(comm->Read(in.data(), 128), 1);
+    QCOMPARE(in.at(0), 'x');
 }
 
 void TestCommPty::readAnswer_data()
@@ -251,16 +270,21 @@ void TestCommPty::readAnswer()
     QFETCH(int, expected);
     QFETCH(bool, endsEarly);
     auto comm = makeComm();
-    comm->setTimeOutReceive(endsEarly ? kForever : 300);
+    comm->setTimeOutReceive(kForever);
     comm->Open();
     QVERIFY(m_pty->send(arriving));
+    QTRY_COMPARE(comm->platform().inputQueueBytes(), int(arriving.size()));
     QByteArray in(128, '\0');
-    QElapsedTimer timer;
-    timer.start();
-    QCOMPARE(comm->ReadAnswer(in.data(), 128, FrameBytes::answerComplete), expected);
-    QCOMPARE(in.left(expected), arriving);
-    if (!endsEarly)
-        QVERIFY(timer.elapsed() >= 300);
+    if (endsEarly) {
+        QCOMPARE(comm->ReadAnswer(in.data(), 128, FrameBytes::answerComplete), expected);
+        QCOMPARE(in.left(expected), arriving);
+        return;
+    }
+    // Not a whole answer yet: the read goes on waiting and takes the next byte.
+    QObject context;  // ends the sending timer with the test
+    sendOnceTaken(context, *comm, *m_pty, "0");
+    QCOMPARE(comm->ReadAnswer(in.data(), expected + 1, FrameBytes::answerComplete), expected + 1);
+    QCOMPARE(in.left(expected + 1), arriving + "0");
 }
 
 void TestCommPty::readAnswerWaitsForBlockCheck()
@@ -269,19 +293,22 @@ void TestCommPty::readAnswerWaitsForBlockCheck()
     comm->setTimeOutReceive(kForever);
     comm->Open();
     QVERIFY(m_pty->send("\x02" "0100\x03"));
-    QObject context;  // cancels the timer when the test ends early
-    QTimer::singleShot(200, &context, [&] { m_pty->send("B"); });
+    QTRY_COMPARE(comm->platform().inputQueueBytes(), 6);
     QByteArray in(128, '\0');
-    QCOMPARE(comm->ReadAnswer(in.data(), 128, FrameBytes::answerComplete), 7);
+    {
+        QObject context;  // ends the sending timer with the read
+        sendOnceTaken(context, *comm, *m_pty, "B");
+        QCOMPARE(comm->ReadAnswer(in.data(), 128, FrameBytes::answerComplete), 7);
+    }
     QCOMPARE(in.left(7), QByteArray("\x02" "0100\x03" "B"));
 
     // Read keeps its meaning: a complete answer does not end it early.
-    comm->setTimeOutReceive(300);
     QVERIFY(m_pty->send("\x02" "1\x03" "C"));
-    QElapsedTimer timer;
-    timer.start();
-    QCOMPARE(comm->Read(in.data(), 128), 4);
-    QVERIFY(timer.elapsed() >= 300);
+    QTRY_COMPARE(comm->platform().inputQueueBytes(), 4);
+    QObject context;  // ends the sending timer with the test
+    sendOnceTaken(context, *comm, *m_pty, "D");
+    QCOMPARE(comm->Read(in.data(), 5), 5);
+    QCOMPARE(in.left(5), QByteArray("\x02" "1\x03" "CD"));
 }
 
 // Generated answers of every kind through the real line: each read ends (by
