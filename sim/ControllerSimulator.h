@@ -88,7 +88,8 @@ public:
     QList<SimulatorRecord> records() const;
     // Every command taken since the start, also those records() no longer holds.
     qint64 commandCount() const;
-    // Frames dropped because their rest did not come in time (half a second).
+    // Frames dropped because their rest did not come in time
+    // (SimulatorLine::FrameGapMs).
     qint64 droppedFrames() const;
     // Waits until at least count commands were taken or the time is up.
     bool waitForRecords(qint64 count, int timeoutMs) const;

@@ -25,8 +25,6 @@ namespace {
 // One character's time on the controller's line.
 constexpr nanoseconds ByteTime =
     nanoseconds(1'000'000'000LL * ControllerLine::BitsPerCharacter / ControllerLine::BitRate);
-// A frame that stops arriving for this long is dropped.
-constexpr milliseconds FrameGap = milliseconds(500);
 // How long an answer may wait for room in the line's buffer.
 constexpr milliseconds WriteRoomWait = milliseconds(1000);
 
@@ -244,7 +242,8 @@ void SimulatorLine::run()
         pollfd fds[2] = {{m_master, POLLIN, 0}, {m_wake, POLLIN, 0}};
         int timeoutMs = -1;
         if (assembler.inFrame()) {
-            const auto left = duration_cast<milliseconds>(lastByte + FrameGap - steady_clock::now());
+            const auto gapEnd = lastByte + milliseconds(FrameGapMs);
+            const auto left = duration_cast<milliseconds>(gapEnd - steady_clock::now());
             timeoutMs = int(qMax<qint64>(0, left.count()));
         }
         const int ready = poll(fds, 2, timeoutMs);
@@ -281,10 +280,11 @@ void SimulatorLine::takeFrame(const QByteArray &frame)
         std::lock_guard lock(m_mutex);
         m_frameSettings = m_settings;
     }
+    const Settings &s = m_frameSettings;
     Turn turn = Turn::Answer;
-    if (m_frameSettings.cutAfter > 0 && m_framesTaken >= m_frameSettings.cutAfter)
+    if (s.cutAfter > 0 && m_framesTaken >= s.cutAfter)
         turn = Turn::Cut;
-    else if (m_frameSettings.silent || (m_frameSettings.silentAfter > 0 && m_framesTaken >= m_frameSettings.silentAfter))
+    else if (s.silent || (s.silentAfter > 0 && m_framesTaken >= s.silentAfter))
         turn = Turn::Silent;
     if (turn == Turn::Cut)
         cut();

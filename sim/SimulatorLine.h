@@ -20,6 +20,8 @@ class SimulatorLine
 public:
     static constexpr int DefaultResponseWaitMs = 20;
     static constexpr int DefaultSplitGapMs = 30;
+    // A frame whose next byte does not come within this time is dropped.
+    static constexpr int FrameGapMs = 500;
 
     // What became of the line as a frame arrived.
     enum class Turn {
@@ -45,7 +47,7 @@ public:
     bool isServing() const;
 
     QString slavePath() const;
-    // Frames dropped because their rest did not come within the frame gap.
+    // Frames dropped because their rest did not come within FrameGapMs.
     qint64 droppedFrames() const;
     bool linkAs(int comNumber, const QString &portsDir, QString *error);
     QString linkPath() const;
