@@ -27,7 +27,7 @@ long long residentKiB()
 QList<QByteArray> downloadOf32Segments()
 {
     using namespace DownloadCommands;
-    QList<QByteArray> commands{statusQuery(), programNo(3), *initialTemp(40.0), programNoAgain(3), segmentCount(32)};
+    QList<QByteArray> commands{statusQuery(), programNo(3), *initialTemp(40.0), programNoAgain(3), segmentCountCommand(32)};
     for (int k = 0; k < 32; ++k)
         commands << (k % 2 == 0 ? *segment(k, SegmentMode::Ramp, 150.0, 10.0, 0.0)
                                 : *segment(k, SegmentMode::Hold, 0.0, 0.0, 5.30));

@@ -31,7 +31,7 @@ ProgramFile ProgramFile::load(const QString &path)
 
 int ProgramFile::segmentCount() const
 {
-    return DownloadChecks::segmentCount(table);
+    return table.segmentCount();
 }
 
 QList<Problem> ProgramFile::problems() const

@@ -94,7 +94,7 @@ void TCustomCommX::ReportError(int errorState)
 void TCustomCommX::Open()
 {
     if (IsOpen()) {
-        ReportError(CommError::AlreadyOpen);
+        ReportError(CommErrorCode::AlreadyOpen);
         return;
     }
     FOpenDevice = FPorts.devicePathFor(FPortNo);
@@ -102,7 +102,7 @@ void TCustomCommX::Open()
     if (FOpenDevice.isEmpty())
         FOpenFailure.step = OpenFailure::Step::NoDevice;
     if (FOpenDevice.isEmpty() || !FPlatform->open(FOpenDevice, FOpenFailure)) {
-        ReportError(CommError::OpenFailed);
+        ReportError(CommErrorCode::OpenFailed);
         return;
     }
     try {
@@ -144,7 +144,7 @@ void TCustomCommX::StartThreads()
         thread->Start();
         FTransThread = std::move(thread);
     } catch (const std::system_error&) {
-        ReportError(CommError::TransThread);
+        ReportError(CommErrorCode::TransThread);
         return;
     }
     try {
@@ -152,7 +152,7 @@ void TCustomCommX::StartThreads()
         thread->Start();
         FReceiveThread = std::move(thread);
     } catch (const std::system_error&) {
-        ReportError(CommError::ReceiveThread);
+        ReportError(CommErrorCode::ReceiveThread);
         return;
     }
     sleepMs(100);
@@ -352,7 +352,7 @@ bool TCustomCommX::ApplyCommState(const std::function<void(CommLineSettings&)>& 
 void TCustomCommX::ApplyBitRate()
 {
     const quint32 rate = quint32(std::max(0, FBitRate));
-    if (ApplyCommState([rate](CommLineSettings& s) { s.BaudRate = rate; }, CommError::BitRate) && FTransThread)
+    if (ApplyCommState([rate](CommLineSettings& s) { s.BaudRate = rate; }, CommErrorCode::BitRate) && FTransThread)
         FTransThread->FCharTime = CharTimeFor(FBitRate);
 }
 
@@ -360,19 +360,19 @@ void TCustomCommX::ApplyCharSize()
 {
     // A size the record cannot hold is passed as 0, which no device takes.
     const quint8 size = (FCharSize > 0 && FCharSize < 256) ? quint8(FCharSize) : 0;
-    ApplyCommState([size](CommLineSettings& s) { s.ByteSize = size; }, CommError::CharSize);
+    ApplyCommState([size](CommLineSettings& s) { s.ByteSize = size; }, CommErrorCode::CharSize);
 }
 
 void TCustomCommX::ApplyParityBit()
 {
     const quint8 parity = FParityBit;
-    ApplyCommState([parity](CommLineSettings& s) { s.Parity = parity; }, CommError::ParityBit);
+    ApplyCommState([parity](CommLineSettings& s) { s.Parity = parity; }, CommErrorCode::ParityBit);
 }
 
 void TCustomCommX::ApplyStopBit()
 {
     const quint8 stop = FStopBit;
-    ApplyCommState([stop](CommLineSettings& s) { s.StopBits = stop; }, CommError::StopBit);
+    ApplyCommState([stop](CommLineSettings& s) { s.StopBits = stop; }, CommErrorCode::StopBit);
 }
 
 void TCustomCommX::ApplyFlowCtrl()
@@ -385,7 +385,7 @@ void TCustomCommX::ApplyFlowCtrl()
             s.XonLim = limit;
             s.XoffLim = limit;
         },
-        CommError::FlowCtrl);
+        CommErrorCode::FlowCtrl);
 }
 
 void TCustomCommX::ApplyTimeOuts()
@@ -398,25 +398,25 @@ void TCustomCommX::ApplyTimeOuts()
     t.WriteTotalTimeoutMultiplier = 0;
     t.WriteTotalTimeoutConstant = quint32(std::max(0, FTimeOutTrans));
     if (!FPlatform->setCommTimeouts(t))
-        ReportError(CommError::TimeOuts);
+        ReportError(CommErrorCode::TimeOuts);
 }
 
 void TCustomCommX::ApplyXonChar()
 {
     const char c = FXonChar;
-    ApplyCommState([c](CommLineSettings& s) { s.XonChar = c; }, CommError::XonChar);
+    ApplyCommState([c](CommLineSettings& s) { s.XonChar = c; }, CommErrorCode::XonChar);
 }
 
 void TCustomCommX::ApplyXoffChar()
 {
     const char c = FXoffChar;
-    ApplyCommState([c](CommLineSettings& s) { s.XoffChar = c; }, CommError::XoffChar);
+    ApplyCommState([c](CommLineSettings& s) { s.XoffChar = c; }, CommErrorCode::XoffChar);
 }
 
 void TCustomCommX::ApplyQueueSizes()
 {
     if (!FPlatform->setupComm(FBufLenReceive, FBufLenTrans))
-        ReportError(CommError::SetupComm);
+        ReportError(CommErrorCode::SetupComm);
 }
 
 void TCustomCommX::setPortNo(int value)

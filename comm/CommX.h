@@ -25,8 +25,9 @@ using TCommReceiveEvent = std::function<void(TCustomCommX* Sender, int ReceiveSi
 using TCommBreakEvent = std::function<void(TCustomCommX* Sender)>;
 using TCommErrEvent = std::function<void(TCustomCommX* Sender, int ErrorState)>;
 
-// Error codes of the component.
-namespace CommError {
+// Error codes of the component, as ECommError::ErrorState and the OnError
+// handler carry them.
+namespace CommErrorCode {
 constexpr int AlreadyOpen = 100;
 constexpr int OpenFailed = 101;
 constexpr int TransThread = 102;

@@ -5,12 +5,10 @@
 #include <atomic>
 #include <mutex>
 
-#include <termios.h>
-
-// SerialPlatform on a POSIX terminal device: termios for the line settings,
-// poll for waiting, tcflush for purges, ioctl for the modem lines and error
-// counters. Two event fds wake a pending write (purge) and the event wait
-// (cancel, re-arm after input was taken).
+// SerialPlatform on a POSIX terminal device: termios for the line settings
+// (TermiosSettings translates them), poll for waiting, tcflush for purges,
+// ioctl for the modem lines and error counters. Two event fds wake a pending
+// write (purge) and the event wait (cancel, re-arm after input was taken).
 class PosixSerialPlatform : public SerialPlatform {
 public:
     PosixSerialPlatform() = default;
@@ -43,20 +41,6 @@ public:
 
     quint32 clearCommError() override;
     bool escapeCommFunction(CommEscape function) override;
-
-    // Which line settings the device can take (speed, 5 to 8 data bits, no
-    // 1.5 stop bits, no DSR/DTR flow control, no RTS toggling).
-    static bool isSupported(const CommLineSettings& settings);
-
-    // Whether the line settings read back after tcsetattr are the ones asked
-    // for: tcsetattr succeeds when any part of a request took. A
-    // pseudo-terminal has no character size or parity of its own and reads
-    // back 8 bits without parity whatever was asked, so on one those two are
-    // not compared.
-    // The slave side of a Unix 98 pseudo-terminal.
-    static bool isPseudoTerminal(int fd);
-
-    static bool settingsTook(const termios& asked, const termios& readBack, bool pseudoTerminal);
 
 private:
     struct ErrorCounts {

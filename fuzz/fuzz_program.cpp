@@ -66,7 +66,7 @@ void checkProgram(const ProgramFile &file)
     // Send counts with the chart's reading of the cells; a cell that is not a
     // number stops it, and the tool lists that cell.
     QString fault;
-    const int counted = DownloadChecks::countSegments(file.table, &fault);
+    const int counted = DownloadChecks::checkedSegmentCount(file.table, &fault);
     const bool numbersBad = !DownloadChecks::numberProblems(file.table).isEmpty();
     FUZZ_CHECK(fault.isEmpty() != numbersBad, fault);
     if (fault.isEmpty())

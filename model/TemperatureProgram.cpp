@@ -1,5 +1,7 @@
 #include "model/TemperatureProgram.h"
 
+#include "model/Numbers.h"
+
 #include <algorithm>
 
 const QString TemperatureProgram::ModeUnset = QStringLiteral(" ");
@@ -130,4 +132,17 @@ void TemperatureProgram::normaliseForSave()
             m_cells[RateRow][col] = QStringLiteral("0.0");
         }
     }
+}
+
+int TemperatureProgram::segmentCount() const
+{
+    int count = 0;
+    for (int col = 1; col <= LastUsedColumn; ++col) {
+        double sum = 0;
+        for (int row : {TempRow, RateRow, TimeRow})
+            sum += parseDecimal(cell(row, col)).value_or(0.0);
+        if (sum > 0)
+            count = col;
+    }
+    return count;
 }

@@ -46,6 +46,11 @@ public:
     // Before a save: a Ramp's time becomes "0.00", a Hold's temperature and rate "0.0".
     void normaliseForSave();
 
+    // The segments a download sends and a report lists: up to the last of
+    // columns 1..32 whose temperature, rate and time add up to more than 0,
+    // a cell that is not a number counting 0; 0 when there is none.
+    int segmentCount() const;
+
     static QStringList rowLabels();
 
     bool operator==(const TemperatureProgram &) const = default;

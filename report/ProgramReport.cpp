@@ -1,6 +1,5 @@
 #include "report/ProgramReport.h"
 
-#include "comm/protocol/DownloadCommands.h"
 #include "model/Numbers.h"
 #include "model/ProfileReadout.h"
 #include "model/Prompts.h"
@@ -41,9 +40,7 @@ QList<SegmentRow> segmentRows(const ProgramReport &report)
 {
     const TemperatureProgram &program = report.program;
     // The profile was computed, so every cell counted here reads as a number.
-    const int count = DownloadCommands::countSegments([&program](int col, int row) {
-        return parseDecimal(program.cell(row, col)).value_or(0.0);
-    });
+    const int count = program.segmentCount();
     QList<SegmentRow> rows;
     for (int col = 1; col <= count && col <= report.profile.segments.size(); ++col) {
         const ProfileSegment &segment = report.profile.segments[col - 1];

@@ -1,19 +1,16 @@
 #pragma once
 
 #include "sim/ControllerModel.h"
+#include "sim/SimulatorLine.h"
 
 #include <QByteArray>
 #include <QList>
 #include <QString>
 
-#include <map>
-
-#include <atomic>
-#include <chrono>
 #include <condition_variable>
 #include <functional>
+#include <map>
 #include <mutex>
-#include <thread>
 
 // One command the simulator took, and how it answered.
 struct SimulatorRecord
@@ -25,14 +22,15 @@ struct SimulatorRecord
     bool answered = false;
 };
 
-// A controller on a pseudo-terminal: the editor opens slavePath() (or the COMn
-// link) as its serial port, and a thread of its own answers every frame.
-// All methods may be called from any thread.
+// The controllers on the simulator's line (SimulatorLine): the editor opens
+// slavePath() (or the COMn link) as its serial port, and the line's thread
+// hands every frame to the controller at its node, which answers it. Keeps
+// the commands taken. All methods may be called from any thread.
 class ControllerSimulator
 {
 public:
-    static constexpr int DefaultResponseWaitMs = 20;
-    static constexpr int DefaultSplitGapMs = 30;
+    static constexpr int DefaultResponseWaitMs = SimulatorLine::DefaultResponseWaitMs;
+    static constexpr int DefaultSplitGapMs = SimulatorLine::DefaultSplitGapMs;
     // The commands records() keeps: the latest ones, so that a simulator
     // that serves for days does not grow with every download.
     static constexpr int HistoryLimit = 10000;
@@ -45,10 +43,9 @@ public:
     // Opens the pseudo-terminal and starts answering; false and the reason on failure.
     bool start(QString *error = nullptr);
     // Answers on a serial device instead (a USB adapter with a null-modem cable
-    // to the editor's adapter), opened with the controller's line settings:
-    // 38400 bit/s, 7 data bits, even parity, 2 stop bits, no flow control. A
-    // device that does not take them is refused; a pseudo-terminal, which has
-    // no character size or parity, is taken as it is.
+    // to the editor's adapter), opened with the controller's line settings
+    // (ControllerLine). A device that does not take them is refused; a
+    // pseudo-terminal, which has no character size or parity, is taken as it is.
     bool startOnDevice(const QString &devicePath, QString *error = nullptr);
     // Ends the thread, closes the pseudo-terminal and removes the link. Idempotent.
     void stop();
@@ -74,7 +71,7 @@ public:
     void clearRefusals();
     void setBadBcc(bool badBcc);
     void setResponseWaitMs(int ms);
-    // Answers leave at 38400 bit/s with 11 bits a character (7 data bits, even parity, 2 stop bits).
+    // Answers leave at the pace of the controller's line (ControllerLine).
     void setPacing(bool paced);
     // Answers go out in three pieces with gaps; the check byte comes alone.
     void setSplitAnswers(bool split, int gapMs = DefaultSplitGapMs);
@@ -91,53 +88,26 @@ public:
     QList<SimulatorRecord> records() const;
     // Every command taken since the start, also those records() no longer holds.
     qint64 commandCount() const;
+    // Frames dropped because their rest did not come in time
+    // (SimulatorLine::FrameGapMs).
+    qint64 droppedFrames() const;
     // Waits until at least count commands were taken or the time is up.
     bool waitForRecords(qint64 count, int timeoutMs) const;
     SimulatedProgram program(int unit = 1) const;
 
 private:
-    struct Settings
-    {
-        ControllerBehaviour behaviour;
-        bool silent = false;
-        int responseWaitMs = DefaultResponseWaitMs;
-        bool paced = true;
-        bool split = false;
-        int splitGapMs = DefaultSplitGapMs;
-        int cutAfter = 0;
-        int silentAfter = 0;
-    };
-
-    mutable std::mutex m_mutex;
+    mutable std::mutex m_mutex;  // guards everything below but the line
     mutable std::condition_variable m_recordAdded;
-    Settings m_settings;
+    ControllerBehaviour m_behaviour;
     std::map<int, ControllerModel> m_models;
     QList<SimulatorRecord> m_records;  // at most HistoryLimit
     qint64 m_commandCount = 0;
-    QString m_slavePath;
-    QString m_linkPath;
     std::function<void(const QString &)> m_output;
 
-    int m_master = -1;
-    int m_slave = -1;
-    int m_wake = -1;
-    std::atomic<bool> m_stopRequested{false};
-    std::atomic<bool> m_serving{false};
-    std::thread m_thread;
+    // Last, so that its thread ends before the rest goes.
+    SimulatorLine m_line;
 
-    bool serve(const QString &path, QString *error);
-    // Sets *error to "already started" when the simulator runs.
-    bool alreadyStarted(QString *error) const;
-    // A start that failed: *error gets the reason (with errno's text when
-    // asked), every device opened so far is closed; returns false.
-    bool refuse(QString *error, const QString &reason, bool withErrno);
-    void run();
-    void takeFrame(const QByteArray &frame);
-    bool sendAnswer(const QByteArray &answer, const Settings &settings);
-    bool writeAll(const char *data, int size);
-    bool pause(std::chrono::nanoseconds duration);
-    void cutLink();
-    void closeDevices();
-    void removeLink();
+    // Called on the line's thread with every whole frame.
+    void takeFrame(const QByteArray &frame, SimulatorLine::Turn turn);
     void print(const QString &line);
 };

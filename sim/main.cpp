@@ -1,6 +1,7 @@
 // vantrel-controller-sim: a temperature controller on a pseudo-terminal, for
 // trying the editor's Send without hardware, or on a serial device, for
 // checking the line settings on real wires.
+#include "comm/protocol/ControllerLine.h"
 #include "sim/ControllerSimulator.h"
 #include "sim/PortLink.h"
 
@@ -60,7 +61,8 @@ int main(int argc, char *argv[])
                                       .arg(ControllerSimulator::DefaultResponseWaitMs),
                                   QStringLiteral("ms"), QString::number(ControllerSimulator::DefaultResponseWaitMs));
     const QCommandLineOption noPacing(QStringLiteral("no-pacing"),
-                                      QStringLiteral("Send answers at once instead of at 38400 bit/s 7E2."));
+                                      QStringLiteral("Send answers at once instead of at %1.")
+                                          .arg(ControllerLine::shortDescription()));
     const QCommandLineOption split(QStringLiteral("split"),
                                    QStringLiteral("Send each answer in three pieces with %1 ms gaps.")
                                        .arg(ControllerSimulator::DefaultSplitGapMs));
@@ -73,8 +75,9 @@ int main(int argc, char *argv[])
                                                         "answering."),
                                          QStringLiteral("n"));
     const QCommandLineOption device(QStringLiteral("device"),
-                                    QStringLiteral("Answer on this serial device (38400 bit/s, 7 data bits, even "
-                                                   "parity, 2 stop bits) instead of a pseudo-terminal."),
+                                    QStringLiteral("Answer on this serial device (%1) instead of a "
+                                                   "pseudo-terminal.")
+                                        .arg(ControllerLine::description()),
                                     QStringLiteral("path"));
     const QCommandLineOption unit(QStringLiteral("unit"),
                                   QStringLiteral("Play the controllers at these node numbers (0 to 99, "

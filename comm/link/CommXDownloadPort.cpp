@@ -2,6 +2,7 @@
 
 #include "comm/CommX.h"
 #include "comm/PortDirectory.h"
+#include "comm/protocol/ControllerLine.h"
 
 #include <QFile>
 #include <cerrno>
@@ -11,13 +12,13 @@
 
 void CommXDownloadPort::useControllerLine(TCommX &comm)
 {
-    comm.setBitRate(38400);
-    comm.setCharSize(7);
-    comm.setParityBit(cpbEven);
-    comm.setStopBit(csb2);
+    comm.setBitRate(ControllerLine::BitRate);
+    comm.setCharSize(ControllerLine::DataBits);
+    comm.setParityBit(TCommParityBits(ControllerLine::LineParity));
+    comm.setStopBit(ControllerLine::StopBits == 2 ? csb2 : csb1);
     comm.setFlowCtrl(cfcNone);
-    comm.setTimeOutTrans(1000);
-    comm.setTimeOutReceive(1000);
+    comm.setTimeOutTrans(ControllerLine::TimeOutMs);
+    comm.setTimeOutReceive(ControllerLine::TimeOutMs);
 }
 
 void CommXDownloadPort::Open()
@@ -69,7 +70,7 @@ QString CommXDownloadPort::describeOpenFailure(const QString &port, const QStrin
     if (port.isEmpty())
         return QStringLiteral("No port is chosen (Communication, Com. port settings).");
     const QString where = port == devicePath ? port : QStringLiteral("%1 (%2)").arg(port, devicePath);
-    if (errorState != CommError::OpenFailed)
+    if (errorState != CommErrorCode::OpenFailed)
         return QStringLiteral("%1 does not take the line settings (error %2).").arg(where).arg(errorState);
     const QString system = QString::fromLocal8Bit(std::strerror(failure.error));
     switch (failure.step) {

@@ -13,8 +13,8 @@ class CommXDownloadPort : public DownloadPort
 public:
     explicit CommXDownloadPort(TCommX &comm) : m_comm(comm) {}
 
-    // The controller's line: 38400 bit/s, 7 data bits, even parity, 2 stop
-    // bits, no flow control, 1000 ms write and read time-outs.
+    // The controller's line (ControllerLine) with its write and read
+    // time-outs.
     static void useControllerLine(TCommX &comm);
 
     void Open() override;

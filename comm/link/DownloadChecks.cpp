@@ -52,20 +52,14 @@ QList<Problem> numberProblems(const TemperatureProgram &table)
     return problems;
 }
 
-int segmentCount(const TemperatureProgram &table)
-{
-    return DownloadCommands::countSegments(
-        [&table](int col, int row) { return parseDecimal(table.cell(row, col)).value_or(0); });
-}
-
-int countSegments(const TemperatureProgram &table, QString *fault)
+int checkedSegmentCount(const TemperatureProgram &table, QString *fault)
 {
     const QList<Problem> problems = numberProblems(table);
     if (!problems.isEmpty()) {
         *fault = message(problems.first());
         return 0;
     }
-    return segmentCount(table);
+    return table.segmentCount();
 }
 
 QList<Problem> unsendableSegments(const TemperatureProgram &table)

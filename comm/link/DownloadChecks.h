@@ -36,13 +36,11 @@ QString message(const Problem &problem);
 // Every temperature, rate and time cell of columns 1 to 32 that is not a
 // number, in column order.
 QList<Problem> numberProblems(const TemperatureProgram &table);
-// Number of segments to send (the counting rule of the download commands),
-// a cell that is not a number counting as 0.
-int segmentCount(const TemperatureProgram &table);
-// Number of segments to send, with every temperature, rate and time of
-// columns 1 to 32 read as the chart reads it. A cell that is not a number
-// gives 0 and its message in *fault.
-int countSegments(const TemperatureProgram &table, QString *fault);
+// Number of segments to send (TemperatureProgram::segmentCount), once every
+// temperature, rate and time of columns 1 to 32 reads as a number the way
+// the chart reads it. A cell that is not a number gives 0 and its message
+// in *fault.
+int checkedSegmentCount(const TemperatureProgram &table, QString *fault);
 
 // Every slot from 32 on (grid columns 33 and beyond) whose mode is "Ramp" or
 // "Hold": a segment the person set that a download could not carry.

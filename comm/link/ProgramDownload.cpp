@@ -11,10 +11,28 @@
 #include <stdexcept>
 
 namespace {
+using Show = ProgramDownload::Ending::Show;
+using Kind = ProgramDownload::Ending::Kind;
 const QString FullWidthColon = QString::fromUtf8("\xEF\xBC\x9A");
 const QString NoAnswerText = QStringLiteral("Comm.port setting is different or\n\rpower of device is not turned on.");
 const QString PortMissingText = QStringLiteral("Comm.port is not set or\n\rcomm.cable is not connected.");
+const QString RefusedText = QStringLiteral("Command error.Transmission was stopped. ErorrCode") + FullWidthColon;
+
+ProgramDownload::Ending notSent(const QString &text)
+{
+    return {Kind::NotSent, Show::Message, {}, text};
 }
+
+ProgramDownload::Ending box(Kind kind, const QString &caption, const QString &text)
+{
+    return {kind, Show::Box, caption, text};
+}
+
+ProgramDownload::Ending stopped()
+{
+    return {Kind::Stopped, Show::Message, {}, QStringLiteral("Transmission was stopped."), true};
+}
+} // namespace
 
 ProgramDownload::ProgramDownload(TransferWindow &window, DownloadPort &port, Prompts &prompts)
     : m_window(window)
@@ -40,7 +58,7 @@ void ProgramDownload::run()
     m_running = true;
     const auto notRunning = qScopeGuard([this] { m_running = false; });
 
-    m_lastEnding = {Ending::Kind::NotSent, Ending::Show::Nothing, {}, {}};
+    m_lastEnding = {Kind::NotSent, Show::Nothing, {}, {}};
     if (!m_window.initialTempAccepted())
         return;
     m_window.CellCheck();
@@ -51,9 +69,14 @@ void ProgramDownload::run()
     StopRequest = false;
     Ending ending;
     try {
-        ending = runChecked();
+        if (const auto notPrepared = prepare())
+            ending = *notPrepared;
+        else if (const auto notConfirmed = askController())
+            ending = *notConfirmed;
+        else
+            ending = send();
     } catch (const std::exception &e) {
-        ending = {Ending::Kind::PortFailure, Ending::Show::Error, {}, QString::fromUtf8(e.what())};
+        ending = {Kind::PortFailure, Show::Error, {}, QString::fromUtf8(e.what())};
     }
     m_lastEnding = ending;
     finish(ending);
@@ -85,18 +108,11 @@ void ProgramDownload::finish(const Ending &ending)
     closePort();
 }
 
-ProgramDownload::Ending ProgramDownload::runChecked()
+std::optional<ProgramDownload::Ending> ProgramDownload::prepare()
 {
-    using Show = Ending::Show;
-    using Kind = Ending::Kind;
-    const auto notSent = [](const QString &text) { return Ending{Kind::NotSent, Show::Message, {}, text}; };
-    const auto box = [](Kind kind, const QString &caption, const QString &text) {
-        return Ending{kind, Show::Box, caption, text};
-    };
-    const Ending stopped{Kind::Stopped, Show::Message, {}, QStringLiteral("Transmission was stopped."), true};
-
+    const TemperatureProgram &table = m_snapshot.table;
     QString fault;
-    const int segments = DownloadChecks::countSegments(m_snapshot.table, &fault);
+    const int segments = DownloadChecks::checkedSegmentCount(table, &fault);
     if (!fault.isEmpty())
         return notSent(fault);
     if (segments == 0)
@@ -106,8 +122,8 @@ ProgramDownload::Ending ProgramDownload::runChecked()
     // and the new program.
     fault = DownloadChecks::initialTempFault(m_snapshot.initialTemp);
     if (fault.isEmpty())
-        fault = DownloadChecks::segmentFault(m_snapshot.table, segments);
-    if (const QList<DownloadChecks::Problem> unsendable = DownloadChecks::unsendableSegments(m_snapshot.table);
+        fault = DownloadChecks::segmentFault(table, segments);
+    if (const QList<DownloadChecks::Problem> unsendable = DownloadChecks::unsendableSegments(table);
         fault.isEmpty() && !unsendable.isEmpty())
         fault = DownloadChecks::message(unsendable.first());
     if (!fault.isEmpty())
@@ -115,12 +131,12 @@ ProgramDownload::Ending ProgramDownload::runChecked()
 
     // Every command is built before the port opens; the checks above passed
     // every value sent, so each reads and fits its field.
-    const auto initialTempCommand = DownloadCommands::initialTemp(toDouble(m_snapshot.initialTemp));
-    if (!initialTempCommand)
+    const auto initialTemp = DownloadCommands::initialTemp(toDouble(m_snapshot.initialTemp));
+    if (!initialTemp)
         throw std::logic_error("initial temperature passed its check but does not fit its field");
-    const QByteArray initialTemp = *initialTempCommand;
-    QList<QByteArray> segmentCommands;
-    const TemperatureProgram &table = m_snapshot.table;
+    const int programNo = m_snapshot.programNo;
+    m_commands = {DownloadCommands::programNo(programNo), *initialTemp, DownloadCommands::programNoAgain(programNo),
+                  DownloadCommands::segmentCountCommand(segments)};
     for (int k = 0, col = 1; k < segments; ++k, ++col) {
         const auto command = DownloadCommands::segment(
             k, *DownloadCommands::segmentModeFromText(table.cell(TemperatureProgram::ModeRow, col)),
@@ -128,17 +144,22 @@ ProgramDownload::Ending ProgramDownload::runChecked()
             toDouble(table.cell(TemperatureProgram::TimeRow, col)));
         if (!command)
             throw std::logic_error("segment passed its check but does not fit its fields");
-        segmentCommands << *command;
+        m_commands << *command;
     }
+    m_segments = segments;
+    return std::nullopt;
+}
 
-    if (m_window.interrupted())
-        return stopped;
+std::optional<ProgramDownload::Ending> ProgramDownload::askController()
+{
+    if (stopRequested(StopPoint::Elsewhere))
+        return stopped();
     try {
         m_port.Open();
     } catch (const std::exception &e) {
         const QString reason = QString::fromUtf8(e.what());
-        return {Kind::PortUnavailable, Show::Error, {},
-                PortMissingText + (reason.isEmpty() ? QString() : QStringLiteral("\n\r") + reason)};
+        return Ending{Kind::PortUnavailable, Show::Error, {},
+                      PortMissingText + (reason.isEmpty() ? QString() : QStringLiteral("\n\r") + reason)};
     }
 
     m_exchange.CommandHeader = ControllerExchange::headerForUnit(m_unit);
@@ -157,48 +178,50 @@ ProgramDownload::Ending ProgramDownload::runChecked()
     }
 
     m_window.stopActivity();
-    if (m_window.interrupted())
-        return stopped;
-    const int programNo = m_snapshot.programNo;
-    const Prompts::Button answer = m_prompts.box(QStringLiteral("Confirmation"), confirmationText(programNo, segments),
-                                                 Prompts::Icon::Question, Prompts::Yes | Prompts::No);
-    if (m_window.interrupted())
-        return stopped;
+    if (stopRequested(StopPoint::Elsewhere))
+        return stopped();
+    const Prompts::Button answer =
+        m_prompts.box(QStringLiteral("Confirmation"), confirmationText(m_snapshot.programNo, m_segments),
+                      Prompts::Icon::Question, Prompts::Yes | Prompts::No);
+    if (stopRequested(StopPoint::Elsewhere))
+        return stopped();
     if (answer == Prompts::No)
-        return {Kind::Declined, Show::Nothing, {}, {}};
+        return Ending{Kind::Declined, Show::Nothing, {}, {}};
+    return std::nullopt;
+}
+
+ProgramDownload::Ending ProgramDownload::send()
+{
     m_window.startSending();
-
-    const QString refused = QStringLiteral("Command error.Transmission was stopped. ErorrCode") + FullWidthColon;
-    for (const QByteArray &command : {DownloadCommands::programNo(programNo), initialTemp,
-                                      DownloadCommands::programNoAgain(programNo),
-                                      DownloadCommands::segmentCount(segments)}) {
-        if (m_window.interrupted())
-            return stopped;
-        if (auto ending = exchangeRefused(command, refused))
-            return *ending;
-    }
-
-    for (int k = 0; k < segments; ++k) {
-        if (StopRequest || m_window.interrupted())
-            return stopped;
-        m_window.setTransferStatus(QStringLiteral("Segment No.%1sending").arg(k));
-        m_window.segmentSending(k, segments);
-        if (auto ending = exchangeRefused(segmentCommands.at(k), refused))
+    const int firstSegment = int(m_commands.size()) - m_segments;
+    for (int i = 0; i < m_commands.size(); ++i) {
+        const int k = i - firstSegment; // the segment's number; negative before the segments
+        if (stopRequested(k >= 0 ? StopPoint::BeforeSegment : StopPoint::Elsewhere))
+            return stopped();
+        if (k >= 0) {
+            m_window.setTransferStatus(QStringLiteral("Segment No.%1sending").arg(k));
+            m_window.segmentSending(k, m_segments);
+        }
+        if (auto ending = exchangeRefused(m_commands.at(i)))
             return *ending;
     }
     return {Kind::Completed, Show::Message, {}, QStringLiteral("Transmission was completed")};
 }
 
-std::optional<ProgramDownload::Ending> ProgramDownload::exchangeRefused(const QByteArray &command,
-                                                                        const QString &refusedText)
+bool ProgramDownload::stopRequested(StopPoint point) const
+{
+    return (point == StopPoint::BeforeSegment && StopRequest) || m_window.interrupted();
+}
+
+std::optional<ProgramDownload::Ending> ProgramDownload::exchangeRefused(const QByteArray &command)
 {
     m_exchange.exchange(command);
     // Noise instead of an answer is what a line at other settings gives.
     if (!m_exchange.lastAnswerWellFormed())
-        return Ending{Ending::Kind::NoAnswer, Ending::Show::Box, QStringLiteral("Error"), NoAnswerText};
+        return box(Kind::NoAnswer, QStringLiteral("Error"), NoAnswerText);
     if (!m_exchange.lastCommandAccepted())
-        return Ending{Ending::Kind::CommandRefused, Ending::Show::Box, QStringLiteral("Error"),
-                      refusedText + QString::fromLatin1(m_exchange.responseCode())};
+        return box(Kind::CommandRefused, QStringLiteral("Error"),
+                   RefusedText + QString::fromLatin1(m_exchange.responseCode()));
     return std::nullopt;
 }
 

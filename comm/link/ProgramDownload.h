@@ -3,6 +3,8 @@
 #include "comm/protocol/ControllerExchange.h"
 #include "model/TemperatureProgram.h"
 
+#include <QByteArray>
+#include <QList>
 #include <QString>
 #include <optional>
 
@@ -78,9 +80,23 @@ public:
     static QString confirmationText(int programNo, int segments);
 
 private:
-    Ending runChecked();
+    // Where the download looks whether it is to end as stopped.
+    enum class StopPoint {
+        BeforeSegment, // the Stop button or an interruption
+        Elsewhere,     // an interruption only; the Stop button waits for the next segment
+    };
+
+    // The checks of the snapshot, and every command built from it; the
+    // ending when the program is not sent.
+    std::optional<Ending> prepare();
+    // Opens the port, asks the controller's status, then the person's
+    // confirmation; the ending when the download goes no further.
+    std::optional<Ending> askController();
+    // Exchanges every command in turn; the ending of the download.
+    Ending send();
+    bool stopRequested(StopPoint point) const;
     // Exchanges one command; the ending when it was not answered or not accepted.
-    std::optional<Ending> exchangeRefused(const QByteArray &command, const QString &refusedText);
+    std::optional<Ending> exchangeRefused(const QByteArray &command);
     // Makes the window idle, shows the ending and closes the port, in the
     // order the ending asks for; an error is raised last, the port closed.
     void finish(const Ending &ending);
@@ -91,6 +107,9 @@ private:
     Prompts &m_prompts;
     ControllerExchange m_exchange;
     Snapshot m_snapshot;
+    // What prepare() built: every command in the order sent, the segments last.
+    QList<QByteArray> m_commands;
+    int m_segments = 0;
     Ending m_lastEnding;
     int m_unit = 1;
     bool m_running = false;

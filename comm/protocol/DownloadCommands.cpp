@@ -5,14 +5,6 @@
 
 namespace DownloadCommands {
 
-namespace {
-
-constexpr int RowTemperature = 2;
-constexpr int RowRate = 3;
-constexpr int RowTime = 4;
-
-} // namespace
-
 QByteArray hex8(quint32 value)
 {
     return QByteArray::number(value, 16).toUpper().rightJustified(8, '0');
@@ -41,7 +33,7 @@ QByteArray programNoAgain(int programNumber)
     return QByteArrayLiteral("0102C40000000001") + hex8(static_cast<quint32>(programNumber));
 }
 
-QByteArray segmentCount(int count)
+QByteArray segmentCountCommand(int count)
 {
     return QByteArrayLiteral("0102C40001000001") + hex8(static_cast<quint32>(count));
 }
@@ -76,19 +68,6 @@ std::optional<SegmentMode> segmentModeFromText(const QString &modeText)
     if (modeText == QLatin1String("Hold"))
         return SegmentMode::Hold;
     return std::nullopt;
-}
-
-int countSegments(const std::function<double(int column, int row)> &value)
-{
-    int count = 0;
-    for (int column = 1; column <= MaxSegments; ++column) {
-        double sum = 0;
-        for (int row : {RowTemperature, RowRate, RowTime})
-            sum += value(column, row);
-        if (sum > 0)
-            count = column;
-    }
-    return count;
 }
 
 bool isRunning(const QByteArray &statusValue)

@@ -2,7 +2,6 @@
 
 #include <QByteArray>
 #include <QString>
-#include <functional>
 #include <optional>
 
 class ControllerExchange;
@@ -21,23 +20,23 @@ inline constexpr int MaxSegments = 32;
 // 8 upper-case hexadecimal digits with leading zeros.
 QByteArray hex8(quint32 value);
 
-QByteArray statusQuery();                                   // command 1
-QByteArray programNo(int programNumber);                    // command 2
-std::optional<QByteArray> initialTemp(double degrees);      // command 3
-QByteArray programNoAgain(int programNumber);               // command 4
-QByteArray segmentCount(int count);                         // command 5
-// Command 6. A Ramp sends its temperature and rate and time 0; a Hold sends its
-// time (minutes * 100 + seconds, in decimal digits) and temperature and rate 0.
-// Only the values the mode uses are looked at.
+// Reads the controller's status: whether it answers, and whether a program runs.
+QByteArray statusQuery();
+// Writes the number of the program the download fills.
+QByteArray programNo(int programNumber);
+// Writes the initial temperature, in tenths of a degree.
+std::optional<QByteArray> initialTemp(double degrees);
+// Writes the program number again, into the program's segment table.
+QByteArray programNoAgain(int programNumber);
+// Writes how many segments the program has.
+QByteArray segmentCountCommand(int count);
+// Writes one segment. A Ramp sends its temperature and rate and time 0; a Hold
+// sends its time (minutes * 100 + seconds, in decimal digits) and temperature
+// and rate 0. Only the values the mode uses are looked at.
 std::optional<QByteArray> segment(int number, SegmentMode mode, double temperature, double rate, double time);
 
 // "Ramp" and "Hold"; anything else (the unset blank included) is no mode.
 std::optional<SegmentMode> segmentModeFromText(const QString &modeText);
-
-// Number of segments to send: the highest column 1..32 whose temperature, rate and
-// time (rows 2, 3, 4) add up to more than 0, or 0. value(column, row) gives a
-// cell's number.
-int countSegments(const std::function<double(int column, int row)> &value);
 
 // How the answer to the status query ends the check before the confirmation.
 enum class StatusVerdict {

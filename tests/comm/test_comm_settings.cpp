@@ -138,7 +138,7 @@ void TestCommSettings::flowControlWords_data()
     QTest::addColumn<quint32>("word");
     QTest::addColumn<std::vector<int>>("errors");
     QTest::newRow("RTS/CTS") << cfcRtsCts << 0x2017u << std::vector<int>{};
-    QTest::newRow("DTR/DSR") << cfcDtrDsr << 0x102Bu << std::vector<int>{CommError::FlowCtrl};
+    QTest::newRow("DTR/DSR") << cfcDtrDsr << 0x102Bu << std::vector<int>{CommErrorCode::FlowCtrl};
     QTest::newRow("XON/XOFF") << cfcXonXoff << 0x1313u << std::vector<int>{};
     QTest::newRow("half, RTS high") << cfcHalfHigh << 0x0013u << std::vector<int>{};
     QTest::newRow("half, RTS low") << cfcHalfLow << 0x1013u << std::vector<int>{};
@@ -166,11 +166,11 @@ void TestCommSettings::refusedSettingReportsItsCode_data()
     QTest::addColumn<QString>("property");
     QTest::addColumn<int>("value");
     QTest::addColumn<int>("code");
-    QTest::newRow("1.5 stop bits") << "StopBit" << int(csb1p5) << CommError::StopBit;
-    QTest::newRow("9 data bits") << "CharSize" << 9 << CommError::CharSize;
-    QTest::newRow("4 data bits") << "CharSize" << 4 << CommError::CharSize;
-    QTest::newRow("odd speed") << "BitRate" << 12345 << CommError::BitRate;
-    QTest::newRow("DTR/DSR") << "FlowCtrl" << int(cfcDtrDsr) << CommError::FlowCtrl;
+    QTest::newRow("1.5 stop bits") << "StopBit" << int(csb1p5) << CommErrorCode::StopBit;
+    QTest::newRow("9 data bits") << "CharSize" << 9 << CommErrorCode::CharSize;
+    QTest::newRow("4 data bits") << "CharSize" << 4 << CommErrorCode::CharSize;
+    QTest::newRow("odd speed") << "BitRate" << 12345 << CommErrorCode::BitRate;
+    QTest::newRow("DTR/DSR") << "FlowCtrl" << int(cfcDtrDsr) << CommErrorCode::FlowCtrl;
 }
 
 static void setLineProperty(TCommX& comm, const QString& property, int value)
@@ -213,7 +213,7 @@ void TestCommSettings::refusedSettingFailsOpenWithoutHandler()
         b.comm->Open();
         QFAIL("Open raised nothing");
     } catch (const ECommError& e) {
-        QCOMPARE(e.ErrorState, CommError::StopBit);
+        QCOMPARE(e.ErrorState, CommErrorCode::StopBit);
     }
     QVERIFY(!b.comm->IsOpen());
     QCOMPARE(b.comm->Handle(), TCustomCommX::InvalidHandle);
@@ -287,7 +287,7 @@ void TestCommSettings::portNoWhileOpenReopens()
     QVERIFY(closed >= 0);
     QVERIFY(opened > closed);
     b.comm->setPortNo(3);  // nothing behind COM3
-    QCOMPARE(b.errors, std::vector<int>{CommError::OpenFailed});
+    QCOMPARE(b.errors, std::vector<int>{CommErrorCode::OpenFailed});
     QVERIFY(!b.comm->IsOpen());
 }
 
@@ -296,7 +296,7 @@ void TestCommSettings::setupFailureWithoutHandlerCloses()
     Bench b;
     b.fake->setupSucceeds = false;
     b.comm->Open();  // with a handler: reported, and Open goes on
-    QCOMPARE(b.errors, std::vector<int>{CommError::SetupComm});
+    QCOMPARE(b.errors, std::vector<int>{CommErrorCode::SetupComm});
     QVERIFY(b.comm->IsOpen());
     b.comm->Close();
 

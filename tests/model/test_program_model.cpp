@@ -129,6 +129,46 @@ private slots:
         QCOMPARE(slotCells(p, 2), (QStringList{"Hold", "0.0", "0.0", "2.00"}));
         QCOMPARE(slotCells(p, 3), (QStringList{" ", "0", "0", "0"}));
     }
+
+    void segmentCount_data()
+    {
+        // Cells of columns 1.. as "temperature/rate/time"; columns not listed hold zeros.
+        QTest::addColumn<QStringList>("columns");
+        QTest::addColumn<int>("count");
+
+        QTest::newRow("fresh program") << QStringList() << 0;
+        QTest::newRow("zeros before the last non-zero column count")
+            << QStringList{"0.0/0.0/0.00", "0.0/0.0/0.00", "100.0/0.0/0.00"} << 3;
+        QTest::newRow("hold left with a temperature counts")
+            << QStringList{"100.0/5.0/0.00", "50.0/0.0/0.00"} << 2;
+        QTest::newRow("only a time") << QStringList{"0.0/0.0/0.01"} << 1;
+        QTest::newRow("tiny value still counts") << QStringList{"0.001/0/0"} << 1;
+        QTest::newRow("unset slot holding 0") << QStringList{"0/0/0"} << 0;
+        QTest::newRow("values add up to 0") << QStringList{"-5.0/5.0/0.00"} << 0;
+        QTest::newRow("negative value in the sum") << QStringList{"-5.0/0.0/12.30"} << 1;
+        QTest::newRow("not a number counts 0") << QStringList{"1.0/0.0/0.00", "abc/0.0/0.00"} << 1;
+        QTest::newRow("not a number beside a value") << QStringList{"abc/2.0/0.00"} << 1;
+        QStringList thirtyThree;
+        for (int c = 1; c <= 33; ++c)
+            thirtyThree << "1.0/0.0/0.00";
+        QTest::newRow("column 33 never counted") << thirtyThree << 32;
+        QStringList onlyBeyond(32, "0.0/0.0/0.00");
+        onlyBeyond << "1.0/1.0/1.00";
+        QTest::newRow("value beyond column 32 only") << onlyBeyond << 0;
+    }
+
+    void segmentCount()
+    {
+        QFETCH(QStringList, columns);
+        QFETCH(int, count);
+        TemperatureProgram p;
+        for (int col = 1; col <= columns.size(); ++col) {
+            const QStringList cells = columns[col - 1].split(QLatin1Char('/'));
+            for (int row = TemperatureProgram::TempRow; row <= TemperatureProgram::TimeRow; ++row)
+                p.setCell(row, col, cells[row - TemperatureProgram::TempRow]);
+        }
+        QCOMPARE(p.segmentCount(), count);
+    }
 };
 
 QTEST_GUILESS_MAIN(TestProgramModel)

@@ -51,10 +51,10 @@ void TestControllerModel::answerToCommand_data()
     QTest::newRow("program again 8") << DownloadCommands::programNoAgain(8) << QByteArray("1100");
     QTest::newRow("initial 300.0") << *DownloadCommands::initialTemp(300.00) << QByteArray("0000");
     QTest::newRow("initial 300.1") << *DownloadCommands::initialTemp(300.10) << QByteArray("1100");
-    QTest::newRow("count 0") << DownloadCommands::segmentCount(0) << QByteArray("1100");
-    QTest::newRow("count 1") << DownloadCommands::segmentCount(1) << QByteArray("0000");
-    QTest::newRow("count 32") << DownloadCommands::segmentCount(32) << QByteArray("0000");
-    QTest::newRow("count 33") << DownloadCommands::segmentCount(33) << QByteArray("1100");
+    QTest::newRow("count 0") << DownloadCommands::segmentCountCommand(0) << QByteArray("1100");
+    QTest::newRow("count 1") << DownloadCommands::segmentCountCommand(1) << QByteArray("0000");
+    QTest::newRow("count 32") << DownloadCommands::segmentCountCommand(32) << QByteArray("0000");
+    QTest::newRow("count 33") << DownloadCommands::segmentCountCommand(33) << QByteArray("1100");
     QTest::newRow("segment 31 ramp 300.0 at 20.0")
         << segmentCommand("0000001F", z, "00000BB8", "000000C8", z) << QByteArray("0000");
     QTest::newRow("segment 32") << segmentCommand("00000020", z, z, z, z) << QByteArray("1100");
@@ -174,7 +174,7 @@ void TestControllerModel::storedProgramAndDescription()
         DownloadCommands::programNo(3),
         *DownloadCommands::initialTemp(40.00),
         DownloadCommands::programNoAgain(3),
-        DownloadCommands::segmentCount(3),
+        DownloadCommands::segmentCountCommand(3),
         *DownloadCommands::segment(0, DownloadCommands::SegmentMode::Ramp, 150.0, 10.0, 0.00),
         *DownloadCommands::segment(1, DownloadCommands::SegmentMode::Hold, 0.0, 0.0, 5.30),
         *DownloadCommands::segment(2, DownloadCommands::SegmentMode::Ramp, 60.0, 20.0, 0.00),
@@ -194,7 +194,7 @@ void TestControllerModel::storedProgramAndDescription()
 
     // Sending a segment again does not announce the program twice; a new count starts over.
     QVERIFY(!model.handleFrame(frame(commands.last()), {}).programComplete);
-    model.handleFrame(frame(DownloadCommands::segmentCount(1)), {});
+    model.handleFrame(frame(DownloadCommands::segmentCountCommand(1)), {});
     QVERIFY(model.handleFrame(frame(commands[4]), {}).programComplete);
 }
 

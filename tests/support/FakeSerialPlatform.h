@@ -1,7 +1,7 @@
 #pragma once
 
-#include "comm/PosixSerialPlatform.h"
 #include "comm/SerialPlatform.h"
+#include "comm/TermiosSettings.h"
 
 #include <QString>
 #include <QStringList>
@@ -12,7 +12,7 @@
 #include <vector>
 
 // Records every call the component makes. It takes the line settings the
-// Linux layer takes (PosixSerialPlatform::isSupported), writes complete at
+// Linux layer takes (TermiosSettings::isSupported), writes complete at
 // once, and the event wait blocks until cancelled.
 class FakeSerialPlatform : public SerialPlatform {
 public:
@@ -60,7 +60,7 @@ public:
         note("setCommState");
         std::lock_guard lock(m_mutex);
         m_stateCalls.push_back(settings);
-        if (!PosixSerialPlatform::isSupported(settings))
+        if (!TermiosSettings::isSupported(settings))
             return false;
         m_state = settings;
         return true;

@@ -26,8 +26,6 @@ private slots:
     void segmentValueDoesNotFit();
     void segmentModes_data();
     void segmentModes();
-    void segmentCounting_data();
-    void segmentCounting();
     void statusAnswer_data();
     void statusAnswer();
 };
@@ -41,7 +39,7 @@ void TestDownloadCommands::fixedCommands_data()
     QTest::newRow("program 7") << programNo(7) << QByteArray("0102C1004E00000100000007");
     QTest::newRow("program 7 again") << programNoAgain(7) << QByteArray("0102C4000000000100000007");
     QTest::newRow("program 0") << programNo(0) << QByteArray("0102C1004E00000100000000");
-    QTest::newRow("32 segments") << segmentCount(32) << QByteArray("0102C4000100000100000020");
+    QTest::newRow("32 segments") << segmentCountCommand(32) << QByteArray("0102C4000100000100000020");
     QTest::newRow("hex upper case") << hex8(0xABCDEF) << QByteArray("00ABCDEF");
 }
 
@@ -181,53 +179,6 @@ void TestDownloadCommands::segmentModes()
     QFETCH(int, mode);
     const auto parsed = segmentModeFromText(text);
     QCOMPARE(parsed ? int(*parsed) : -1, mode);
-}
-
-void TestDownloadCommands::segmentCounting_data()
-{
-    // Cells of columns 1.. as "temperature/rate/time"; columns not listed hold zeros.
-    QTest::addColumn<QStringList>("columns");
-    QTest::addColumn<int>("count");
-
-    QTest::newRow("fresh program") << QStringList() << 0;
-    QTest::newRow("zeros before the last non-zero column count")
-        << QStringList{"0.0/0.0/0.00", "0.0/0.0/0.00", "100.0/0.0/0.00"} << 3;
-    QTest::newRow("hold left with a temperature counts")
-        << QStringList{"100.0/5.0/0.00", "50.0/0.0/0.00"} << 2;
-    QTest::newRow("only a time") << QStringList{"0.0/0.0/0.01"} << 1;
-    QTest::newRow("tiny value still counts") << QStringList{"0.001/0/0"} << 1;
-    QTest::newRow("unset slot holding 0") << QStringList{"0/0/0"} << 0;
-    QTest::newRow("values add up to 0") << QStringList{"-5.0/5.0/0.00"} << 0;
-    QTest::newRow("negative value in the sum") << QStringList{"-5.0/0.0/12.30"} << 1;
-    QStringList thirtyThree;
-    for (int c = 1; c <= 33; ++c)
-        thirtyThree << "1.0/0.0/0.00";
-    QTest::newRow("column 33 never counted") << thirtyThree << 32;
-    QStringList onlyBeyond(32, "0.0/0.0/0.00");
-    onlyBeyond << "1.0/1.0/1.00";
-    QTest::newRow("value beyond column 32 only") << onlyBeyond << 0;
-    QStringList garbageBeyond(32, "0.0/0.0/0.00");
-    garbageBeyond << "bad/bad/bad";
-    QTest::newRow("column 33 never read") << garbageBeyond << 0;
-}
-
-void TestDownloadCommands::segmentCounting()
-{
-    QFETCH(QStringList, columns);
-    QFETCH(int, count);
-
-    bool badRead = false;
-    const auto value = [&](int column, int row) -> double {
-        const QString text = column < 1 || row < 2 || row > 4 ? QStringLiteral("bad")
-                             : column > columns.size()         ? QStringLiteral("0")
-                                                               : columns[column - 1].split(QLatin1Char('/'))[row - 2];
-        bool ok = false;
-        const double number = text.toDouble(&ok); // test data only; the editor's reader is not linked here
-        badRead = badRead || !ok;
-        return number;
-    };
-    QCOMPARE(countSegments(value), count);
-    QVERIFY(!badRead);
 }
 
 void TestDownloadCommands::statusAnswer_data()

@@ -18,7 +18,7 @@ private slots:
         constexpr int Answers = 20000;
         constexpr quint32 Seed = 20261207;
         const QList<QByteArray> commands{
-            DownloadCommands::statusQuery(), DownloadCommands::programNo(3), DownloadCommands::segmentCount(32),
+            DownloadCommands::statusQuery(), DownloadCommands::programNo(3), DownloadCommands::segmentCountCommand(32),
             *DownloadCommands::segment(31, DownloadCommands::SegmentMode::Hold, 0, 0, 99.59)};
         AnswerFuzzer fuzzer(Seed);
         FakeExchangePort port;
