@@ -63,7 +63,7 @@ TForm1::TForm1(Prompts &prompts, const QString &settingsPath, QWidget *parent)
     m_frameSizing = new WindowFrameSizing(this, QSize(MinimumWidth, MinimumHeight));
     m_model = new SegmentGridModel(*m_document, this);
     m_history = new ProgramHistory(*m_document, m_view, this);
-    // CommX1: the controller's line, 38400 bit/s 7E2, no flow control.
+    // CommX1, set up for the controller's line.
     m_commX1 = std::make_unique<TCommX>();
     CommXDownloadPort::useControllerLine(*m_commX1);
     m_downloadPort = std::make_unique<CommXDownloadPort>(*m_commX1);
