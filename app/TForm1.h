@@ -35,8 +35,10 @@ class TransferDisplay;
 class TSpinEdit;
 class WindowFrameSizing;
 
-// The main window: holds the program in its controls, wires the commands to
-// the parts that carry them out, and shows the status.
+// The main window: creates the parts (the program document, the editing
+// controls, the chart, the File commands, the undo history, the download and
+// its display) and connects them; keeps the menus, the tool bar and the
+// window's settings.
 class TForm1 : public QMainWindow, public EditorHost
 {
     Q_OBJECT
@@ -78,7 +80,6 @@ public:
     ChartPanelSplitter *chartPanelSplitter() const { return m_chartPanelSplitter; }
     StatusBar1 *statusBar1() const { return m_statusBar; }
     QTimer *Timer1() const;
-    TransferDisplay &transferDisplay() const { return *m_transfer; }
     QToolButton *toolButton(int number) const; // ToolButton1..ToolButton5
     QMenu *F1() const { return m_fileMenu; }
     QMenu *C1() const { return m_commMenu; }
