@@ -11,11 +11,17 @@ set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
 build="$(cd "$1" && pwd)"
 
-# Files whose owning package the build needs.
+# Files whose owning package the build needs. The cache keeps the folder of
+# every package an earlier configure found, also one the project no longer
+# asks for; a configuration counts only when the last configure read it,
+# which build.ninja names among the files that make CMake run again.
+read_last_time() {
+  [ ! -f "$build/build.ninja" ] || grep -qF "$1" "$build/build.ninja"
+}
 files=()
 while IFS= read -r dir; do
   for config in "$dir"/*Config.cmake "$dir"/*-config.cmake; do
-    [ -f "$config" ] && { files+=("$config"); break; }
+    [ -f "$config" ] && { read_last_time "$config" && files+=("$config"); break; }
   done
 done < <(sed -n 's/^[A-Za-z0-9_]*_DIR:PATH=\(\/usr\/.*\)$/\1/p' "$build/CMakeCache.txt")
 
