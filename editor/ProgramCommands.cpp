@@ -66,21 +66,38 @@ void ModeCommand::apply(bool forward)
     }
 }
 
-SlotCommand::SlotCommand(ProgramDocument &document, RecordedProgram &recorded, Kind kind, int col,
-                         const TemperatureProgram &before, const TemperatureProgram &after)
-    : ProgramCommand(document, recorded,
-                     (kind == Insert ? QStringLiteral("Insert ") : QStringLiteral("Delete ")) + segmentName(col))
+TableCommand::TableCommand(ProgramDocument &document, RecordedProgram &recorded, const QString &text, int col,
+                           const TemperatureProgram &before, const TemperatureProgram &after)
+    : ProgramCommand(document, recorded, text)
     , m_col(col)
     , m_before(before)
     , m_after(after)
 {
 }
 
-void SlotCommand::apply(bool forward)
+void TableCommand::apply(bool forward)
 {
     const TemperatureProgram &table = forward ? m_after : m_before;
     m_document.restore(table);
     m_recorded.table = table;
+}
+
+SlotCommand::SlotCommand(ProgramDocument &document, RecordedProgram &recorded, Kind kind, int col,
+                         const TemperatureProgram &before, const TemperatureProgram &after)
+    : TableCommand(document, recorded,
+                   (kind == Insert ? QStringLiteral("Insert ") : QStringLiteral("Delete ")) + segmentName(col), col,
+                   before, after)
+{
+}
+
+SegmentBlockCommand::SegmentBlockCommand(ProgramDocument &document, RecordedProgram &recorded, Kind kind, int col,
+                                         int count, const TemperatureProgram &before, const TemperatureProgram &after)
+    : TableCommand(document, recorded,
+                   (kind == Paste ? QStringLiteral("Paste of ") : QStringLiteral("Cut of "))
+                       + (count == 1 ? segmentName(col)
+                                     : QStringLiteral("segments %1 to %2").arg(col - 1).arg(col + count - 2)),
+                   col, before, after)
+{
 }
 
 InitialTempCommand::InitialTempCommand(ProgramDocument &document, RecordedProgram &recorded,

@@ -81,14 +81,13 @@ private:
     QStringList m_after;
 };
 
-// Insert or Delete of a slot: the whole table before and after, so columns
+// A change that moves slots: the whole table before and after, so columns
 // past the 33 slots and the column count come back too.
-class SlotCommand : public ProgramCommand
+class TableCommand : public ProgramCommand
 {
 public:
-    enum Kind { Insert, Delete };
-    SlotCommand(ProgramDocument &document, RecordedProgram &recorded, Kind kind, int col,
-                const TemperatureProgram &before, const TemperatureProgram &after);
+    TableCommand(ProgramDocument &document, RecordedProgram &recorded, const QString &text, int col,
+                 const TemperatureProgram &before, const TemperatureProgram &after);
     QPoint changedCell() const override { return {m_col, TemperatureProgram::ModeRow}; }
 
 protected:
@@ -98,6 +97,24 @@ private:
     int m_col;
     TemperatureProgram m_before;
     TemperatureProgram m_after;
+};
+
+// Insert or Delete of a slot.
+class SlotCommand : public TableCommand
+{
+public:
+    enum Kind { Insert, Delete };
+    SlotCommand(ProgramDocument &document, RecordedProgram &recorded, Kind kind, int col,
+                const TemperatureProgram &before, const TemperatureProgram &after);
+};
+
+// A block of segments pasted before a slot, or cut out: one step.
+class SegmentBlockCommand : public TableCommand
+{
+public:
+    enum Kind { Paste, Cut };
+    SegmentBlockCommand(ProgramDocument &document, RecordedProgram &recorded, Kind kind, int col, int count,
+                        const TemperatureProgram &before, const TemperatureProgram &after);
 };
 
 // The initial temperature as its check accepted it: text and value.

@@ -162,13 +162,38 @@ void ProgramHistory::slotDeleted(int col)
 
 void ProgramHistory::slotMoved(SlotCommand::Kind kind, int col)
 {
+    tableChanged([&](const TemperatureProgram &before, const TemperatureProgram &after) {
+        return new SlotCommand(m_document, m_recorded, kind, col, before, after);
+    });
+}
+
+void ProgramHistory::segmentsPasted(int col, int count)
+{
+    blockMoved(SegmentBlockCommand::Paste, col, count);
+}
+
+void ProgramHistory::segmentsCut(int col, int count)
+{
+    blockMoved(SegmentBlockCommand::Cut, col, count);
+}
+
+void ProgramHistory::blockMoved(SegmentBlockCommand::Kind kind, int col, int count)
+{
+    tableChanged([&](const TemperatureProgram &before, const TemperatureProgram &after) {
+        return new SegmentBlockCommand(m_document, m_recorded, kind, col, count, before, after);
+    });
+}
+
+void ProgramHistory::tableChanged(
+    const std::function<ProgramCommand *(const TemperatureProgram &before, const TemperatureProgram &after)> &make)
+{
     // A Delete past the 33 slots changes nothing.
     const TemperatureProgram &after = m_document.table();
     if (!recordingNow() || after == m_recorded.table)
         return;
     const TemperatureProgram before = m_recorded.table;
     m_recorded.table = after;
-    push(new SlotCommand(m_document, m_recorded, kind, col, before, after));
+    push(make(before, after));
 }
 
 void ProgramHistory::initialTempAccepted()

@@ -52,6 +52,9 @@ public:
     void modeChanged(int col);             // rows 1 to 4 of the column
     void slotInserted(int col);
     void slotDeleted(int col);
+    // A block of `count` segments pasted before column `col`, or cut from it.
+    void segmentsPasted(int col, int count);
+    void segmentsCut(int col, int count);
     void initialTempAccepted();            // the field's text and InitialTemp, checked
     void programNoChanged();
     // An edit of the comment at `position`, `removed` characters taken out
@@ -79,6 +82,10 @@ private:
     bool recordingNow() const { return !m_applying; }
     void push(ProgramCommand *command);
     void slotMoved(SlotCommand::Kind kind, int col);
+    void blockMoved(SegmentBlockCommand::Kind kind, int col, int count);
+    // Records a change of the whole table, made by the command `make` builds.
+    void tableChanged(const std::function<ProgramCommand *(const TemperatureProgram &before,
+                                                           const TemperatureProgram &after)> &make);
     void step(bool back);
     void updateActions();
     QStringList column(const TemperatureProgram &table, int col) const;

@@ -2,6 +2,7 @@
 #include "model/Profile.h"
 #include "editor/ProgramHistory.h"
 #include "model/ProgramDocument.h"
+#include "model/SegmentTable.h"
 
 #include <QAction>
 #include <QtTest>
@@ -57,7 +58,7 @@ char *toString(const Picture &p)
                                .arg(p.table.colCount()).arg(p.initialText).arg(p.programNo).arg(p.comment, p.totalText));
 }
 
-enum Change { Temperature, Rate, Time, ModeToHold, ModeToUnset, Insert, Delete, InitialTemp, ProgramNo, Comment };
+enum Change { Temperature, Rate, Time, ModeToHold, ModeToUnset, Insert, Delete, Paste, Cut, InitialTemp, ProgramNo, Comment };
 }
 
 class TestProgramHistory : public QObject
@@ -85,6 +86,20 @@ class TestProgramHistory : public QObject
         case ModeToUnset: model.setMode(1, " "); m_history->modeChanged(1); break;
         case Insert: model.insertSlot(2); m_history->slotInserted(2); break;
         case Delete: model.deleteSlot(6); m_history->slotDeleted(6); break;
+        case Paste: {
+            TemperatureProgram table = model.table();
+            SegmentTable::insert(table, 3, {{"Hold", "0.0", "0.0", "2.00"}, {"Ramp", "50.0", "1.0", "0.00"}});
+            model.restore(table);
+            m_history->segmentsPasted(3, 2);
+            break;
+        }
+        case Cut: {
+            TemperatureProgram table = model.table();
+            SegmentTable::remove(table, 2, 3);
+            model.restore(table);
+            m_history->segmentsCut(2, 2);
+            break;
+        }
         case InitialTemp:
             m_doc->document.setInitialTempText("40.00");
             m_doc->document.InitialTemp = 40;
@@ -135,6 +150,9 @@ private slots:
         QTest::newRow("insert, widened") << int(Insert) << true << "Undo Insert segment 1" << QPoint(2, 1) << true;
         QTest::newRow("delete") << int(Delete) << false << "Undo Delete segment 5" << QPoint(6, 1) << true;
         QTest::newRow("delete, widened") << int(Delete) << true << "Undo Delete segment 5" << QPoint(6, 1) << true;
+        QTest::newRow("paste") << int(Paste) << false << "Undo Paste of segments 2 to 3" << QPoint(3, 1) << true;
+        QTest::newRow("paste, widened") << int(Paste) << true << "Undo Paste of segments 2 to 3" << QPoint(3, 1) << true;
+        QTest::newRow("cut") << int(Cut) << false << "Undo Cut of segments 1 to 2" << QPoint(2, 1) << true;
         QTest::newRow("initial temp.") << int(InitialTemp) << false << "Undo Initial temp." << QPoint() << true;
         QTest::newRow("program no.") << int(ProgramNo) << false << "Undo Program No." << QPoint() << false;
         QTest::newRow("comment") << int(Comment) << false << "Undo Comment typing" << QPoint() << false;
