@@ -1,11 +1,13 @@
-// vantrel export FILE --pdf OUT | --png OUT | --svg OUT | --csv OUT: the
-// editor's program sheet, chart and profile points as files, drawn by the
-// same code as File, Export in the window. OUT "-" is standard output.
+// vantrel export FILE --pdf OUT | --png OUT | --svg OUT | --csv OUT |
+// --segments-csv OUT: the editor's program sheet, chart, profile points and
+// segments table as files, made by the same code as File, Export in the
+// window. OUT "-" is standard output.
 #include "cli/Command.h"
 #include "cli/Console.h"
 #include "cli/ExitStatus.h"
 #include "report/ProgramReport.h"
 #include "files/RegularFile.h"
+#include "model/SegmentTable.h"
 #include "report/ReportExport.h"
 
 #include <QRegularExpression>
@@ -56,7 +58,7 @@ int exportFile(const QStringList &arguments)
     QList<Output> outputs;
     QSize plotSize = ReportExport::DefaultPlotSize;
     QPageSize::PageSizeId pageSize = ReportExport::defaultPageSize();
-    const QStringList kinds{"--pdf", "--png", "--svg", "--csv"};
+    const QStringList kinds{"--pdf", "--png", "--svg", "--csv", "--segments-csv"};
     for (int i = 0; i < arguments.size(); ++i) {
         const QString &argument = arguments[i];
         const bool hasValue = i + 1 < arguments.size();
@@ -115,6 +117,7 @@ int exportFile(const QStringList &arguments)
         [&] { return ReportExport::png(report->profile, plotSize); },
         [&] { return ReportExport::svg(report->profile, plotSize); },
         [&] { return ReportExport::csv(report->profile); },
+        [&] { return ReportExport::segmentsCsv(report->program); },
     };
     int status = ExitStatus::Ok;
     for (const Output &output : outputs) {
@@ -134,14 +137,18 @@ int exportFile(const QStringList &arguments)
 
 const bool registered = Commands::add({
     QStringLiteral("export"),
-    QStringLiteral("write a program's sheet (PDF), chart (PNG, SVG) or profile points (CSV)"),
+    QStringLiteral("write a program's sheet (PDF), chart (PNG, SVG), profile points or segments (CSV)"),
     QStringLiteral("Usage: vantrel export FILE [--pdf OUT] [--png OUT] [--svg OUT] [--csv OUT]\n"
-                   "                      [--size WIDTHxHEIGHT] [--page a4|letter]\n\n"
+                   "                      [--segments-csv OUT] [--size WIDTHxHEIGHT] [--page a4|letter]\n\n"
                    "Writes what the editor's File, Export writes, without a window:\n"
                    "  --pdf OUT    the one-page program sheet\n"
                    "  --png OUT    the chart as a picture (--size, default 1200x600 pixels)\n"
                    "  --svg OUT    the chart as a vector drawing (--size as for PNG)\n"
                    "  --csv OUT    the 33 profile points: time in minutes, temperature in deg C\n"
+                   "  --segments-csv OUT\n"
+                   "               the segments up to the last set one, a line each: Mode,\n"
+                   "               Temp.(deg C), Rate(deg C/min), Time(min.sec); vantrel import\n"
+                   "               reads it back\n"
                    "  --page       the sheet's paper, a4 or letter (default: the locale's)\n"
                    "OUT \"-\" is standard output, for a pipe (vantrel export p.tpd --csv - | ...);\n"
                    "the lines that name the files written then go to standard error. A PDF or\n"

@@ -35,6 +35,14 @@ QString TemperatureProgram::cell(int row, int col) const
     return m_cells[row][col];
 }
 
+QStringList TemperatureProgram::rowCells(int row) const
+{
+    QStringList cells;
+    for (int col = 0; col < m_colCount; ++col)
+        cells << cell(row, col);
+    return cells;
+}
+
 void TemperatureProgram::setRow(int row, const QStringList &cells)
 {
     for (int col = 0; col < m_colCount; ++col)

@@ -28,6 +28,8 @@ public:
     int colCount() const { return m_colCount; }
     QString cell(int row, int col) const;
     void setCell(int row, int col, const QString &text);
+    // One whole row, columns 0 to colCount() - 1, as a file stores it.
+    QStringList rowCells(int row) const;
     // Replaces one whole row (a file load); cells beyond the list are emptied.
     void setRow(int row, const QStringList &cells);
 

@@ -1,5 +1,7 @@
 #include "report/ReportExport.h"
 
+#include "model/SegmentTable.h"
+
 #include "files/AtomicFile.h"
 #include "report/ProgramSheet.h"
 
@@ -98,6 +100,11 @@ QByteArray csv(const Profile &profile)
                 + QByteArray::number(p.y(), 'g', QLocale::FloatingPointShortest) + '\n';
     }
     return text;
+}
+
+QByteArray segmentsCsv(const TemperatureProgram &program)
+{
+    return SegmentTable::write(program, 1, SegmentTable::lastSetColumn(program), SegmentTable::Comma).toUtf8();
 }
 
 bool write(const QString &path, const QByteArray &bytes, QString *reason)

@@ -23,6 +23,9 @@ QByteArray svg(const Profile &profile, QSize size);
 // after a header line; "." decimals and the shortest text that reads back
 // as the same number.
 QByteArray csv(const Profile &profile);
+// The segments from slot 0 up to the last set one that is drawn and sent, as
+// comma-separated text in UTF-8 (SegmentTable); only the header when none is set.
+QByteArray segmentsCsv(const TemperatureProgram &program);
 
 // The labels' font of a PNG or SVG chart of that size.
 QFont chartFont(QSize size);

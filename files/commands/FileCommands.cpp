@@ -205,12 +205,8 @@ bool FileCommands::FileSaveExecution(const QString &path)
     TpdProgram program;
     program.programNo = m_document.programNo();
     program.initialTempText = m_document.initialTempText();
-    for (int row = TemperatureProgram::ModeRow; row <= TemperatureProgram::TimeRow; ++row) {
-        QStringList cells;
-        for (int col = 0; col < m_document.colCount(); ++col)
-            cells << m_document.cell(row, col);
-        program.rows << cells;
-    }
+    for (int row = TemperatureProgram::ModeRow; row <= TemperatureProgram::TimeRow; ++row)
+        program.rows << m_document.table().rowCells(row);
     program.comment = m_document.commentLines();
 
     // Nothing is written unless every line can be stored as it is, and the

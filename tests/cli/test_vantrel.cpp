@@ -343,6 +343,78 @@ private slots:
         QCOMPARE(readBytes(program), programBytes({}));
     }
 
+    // export --segments-csv, then import with the program number and the
+    // initial temperature of the original, gives the program file back. A
+    // table carries no comment, and the writer ends every line.
+    void segmentsRoundTrip_data()
+    {
+        QTest::addColumn<QString>("golden");
+        QTest::addColumn<int>("keptLines"); // of the original; -1 all
+        QTest::newRow("example") << "example.tpd" << -1;
+        QTest::newRow("no final line end") << "example-no-final-crlf.tpd" << -1;
+        QTest::newRow("comment of three lines") << "comment3.tpd" << 7;
+        QTest::newRow("code page 932 comment") << "cp932.tpd" << 7;
+    }
+
+    void segmentsRoundTrip()
+    {
+        QFETCH(QString, golden);
+        QFETCH(int, keptLines);
+        QTemporaryDir dir;
+        const QByteArray original = goldenBytes(golden);
+        const QList<QByteArray> lines = original.split('\n');
+        const QString table = dir.filePath("t.csv"), back = dir.filePath("back.tpd");
+        QCOMPARE(vantrel({"export", writeFile(dir, "p.tpd", original), "--segments-csv", table}).status, 0);
+        const Run run = vantrel({"import", table, "--out", back, "--program", lines[1].trimmed(), "--initial-temp",
+                                 lines[2].trimmed()});
+        QCOMPARE(run.status, 0);
+        QFile file(back);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QByteArray expected = keptLines < 0 ? original : lines.mid(0, keptLines).join('\n') + '\n';
+        if (!expected.endsWith("\r\n"))
+            expected += "\r\n";
+        QCOMPARE(file.readAll(), expected);
+    }
+
+    void importRefusals_data()
+    {
+        QTest::addColumn<QByteArray>("table");
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("err"); // T: the table's name, O: the output's
+        const QByteArray ok = "Ramp,150,10,\n";
+        QTest::newRow("a value out of range") << QByteArray("Mode,Temp\nRamp,150\nRamp,350\n") << QStringList() << 1
+            << "T: Line 3, column 2 (Temp.(deg C)): \"350\" is out of range 0 - 300.0.\n";
+        QTest::newRow("33 segments") << ok.repeated(33) << QStringList() << 1
+            << "T: 33 segments cannot go in before segment 0: 32 fit there without pushing a set segment past segment 31.\n";
+        QTest::newRow("program number 8") << ok << QStringList{"--program", "8"} << 64
+                                          << "vantrel import: --program takes a program number from 0 to 7\n";
+        QTest::newRow("initial temperature out of range") << ok << QStringList{"--initial-temp", "301"} << 64
+            << "vantrel import: --initial-temp takes a temperature in deg C within 0 - 300.0\n";
+        QTest::newRow("output in a missing folder") << ok << QStringList{"--out", "missing/p.tpd"} << 11
+                                                    << "O: cannot be written: ";
+    }
+
+    void importRefusals()
+    {
+        QFETCH(QByteArray, table);
+        QFETCH(QStringList, options);
+        QFETCH(int, status);
+        QFETCH(QString, err);
+        QTemporaryDir dir;
+        const QString tablePath = writeFile(dir, "t.csv", table);
+        const QString out = options.contains("--out") ? dir.filePath(options.last()) : dir.filePath("p.tpd");
+        if (!options.contains("--out"))
+            options << "--out" << out;
+        else
+            options.last() = out;
+        const Run run = vantrel(QStringList{"import", tablePath} + options);
+        QCOMPARE(run.status, status);
+        QVERIFY2(run.err.startsWith(QString(err).replace("T:", tablePath + ":").replace("O:", out + ":")),
+                 qPrintable(run.err));
+        QVERIFY(!QFileInfo::exists(out));
+    }
+
     void show()
     {
         const QString path = writeFile(m_dir, "s.tpd", programBytes({}) + "first\r\nsecond\r\n");
