@@ -48,6 +48,8 @@ ReportMenu::ReportMenu(QMenu *fileMenu, QWidget *window, Prompts &prompts, std::
     add(exportMenu, QStringLiteral("ExportPng1"), QStringLiteral("Chart as PNG..."), [this] { m_exports.exportPng(); });
     add(exportMenu, QStringLiteral("ExportSvg1"), QStringLiteral("Chart as SVG..."), [this] { m_exports.exportSvg(); });
     add(exportMenu, QStringLiteral("ExportCsv1"), QStringLiteral("Profile points as CSV..."), [this] { m_exports.exportCsv(); });
+    add(exportMenu, QStringLiteral("ExportSegmentsCsv1"), QStringLiteral("Segments as CSV..."),
+        [this] { m_exports.exportSegmentsCsv(); });
 }
 
 void ReportMenu::setEnabled(bool enabled)

@@ -5,6 +5,7 @@
 #include "comm/CommX.h"
 #include "comm/link/CommXDownloadPort.h"
 #include "editor/GridEditor.h"
+#include "editor/SegmentClipboard.h"
 #include "editor/InitialTempField.h"
 #include "model/Profile.h"
 #include "editor/ProfileChart.h"
@@ -100,6 +101,8 @@ TForm1::~TForm1()
     disconnect(m_focusConnection);
     m_grid->keyFilter = nullptr;
     m_view.forgetGridEditor();
+    delete m_segmentClipboard;
+    m_segmentClipboard = nullptr;
     delete m_gridEditor;
     m_gridEditor = nullptr;
     m_commX1->Close();
@@ -150,6 +153,7 @@ void TForm1::FormCreate()
     // The Mode list over the grid, and the grid's handlers with the chart
     // redrawn whenever its editor closes.
     m_gridEditor = new GridEditor(m_grid, *this, this);
+    addSegmentClipboardItems();
     m_view.setControls(viewControls());
     // The chart draws the current segment thicker, and a click on the chart
     // makes the segment's column current, in the row the grid was in.
@@ -293,6 +297,7 @@ void TForm1::openFromCommandLine(const QString &path)
 void TForm1::F1Click() {}
 void TForm1::N1Click() { m_fileCommands.N1Click(); }
 void TForm1::Open1Click() { m_fileCommands.Open1Click(); }
+void TForm1::ImportSegments1Click() { m_fileCommands.ImportSegments1Click(); }
 void TForm1::Save1Click() { m_fileCommands.Save1Click(); }
 void TForm1::SaveAs1Click() { m_fileCommands.SaveAs1Click(); }
 void TForm1::Exit1Click() { close(); }

@@ -12,6 +12,7 @@
 class ChartPanelSplitter;
 class CommXDownloadPort;
 class GridEditor;
+class SegmentClipboard;
 class ProgramDownload;
 class ProgramDrop;
 class ProgramHistory;
@@ -74,6 +75,7 @@ public:
     SegmentGridModel *gridModel() const { return m_model; }
     InitialTempField *Edit1() const { return m_edit1; }
     GridEditor *gridEditor() const { return m_gridEditor; }
+    SegmentClipboard *segmentClipboard() const { return m_segmentClipboard; }
     TSpinEdit *SpinEdit1() const { return m_spinEdit1; }
     QPlainTextEdit *Memo1() const { return m_memo1; }
     ProfileChart *Chart1() const { return m_chart; }
@@ -112,6 +114,7 @@ public slots:
     void F1Click();
     void N1Click();
     void Open1Click();
+    void ImportSegments1Click();
     void Save1Click();
     void SaveAs1Click();
     void Exit1Click();
@@ -135,6 +138,7 @@ protected:
 private:
     void buildMenus();
     void buildEditMenu();
+    void addSegmentClipboardItems();
     EditorView::Controls viewControls();
     void buildToolBar();
     QWidget *buildCentralArea();
@@ -165,6 +169,7 @@ private:
     QFrame *m_panel1 = nullptr;
     InitialTempField *m_edit1 = nullptr;
     GridEditor *m_gridEditor = nullptr;
+    SegmentClipboard *m_segmentClipboard = nullptr;
     TSpinEdit *m_spinEdit1 = nullptr;
     QPlainTextEdit *m_memo1 = nullptr;
     StatusBar1 *m_statusBar = nullptr;

@@ -3,6 +3,7 @@
 
 #include "editor/GridEditor.h"
 #include "editor/ProgramHistory.h"
+#include "editor/SegmentClipboard.h"
 #include "editor/SegmentGrid.h"
 #include "editor/SegmentGridModel.h"
 
@@ -46,4 +47,17 @@ void TForm1::buildEditMenu()
     // Undo and Redo are refused while a grid cell is being edited.
     connect(m_editMenu, &QMenu::aboutToShow, this, [this] { m_history->greyWhileCellEdited(true); });
     connect(m_editMenu, &QMenu::aboutToHide, this, [this] { m_history->greyWhileCellEdited(false); });
+}
+
+void TForm1::addSegmentClipboardItems()
+{
+    m_segmentClipboard = new SegmentClipboard(m_grid, *m_gridEditor, *this);
+    // Cut, Copy and Paste between Undo and Redo and the segment items.
+    const QList<QAction *> items = m_editMenu->actions();
+    QAction *segmentItems = items.value(items.indexOf(m_history->redoAction()) + 1);
+    m_editMenu->insertSeparator(segmentItems);
+    m_editMenu->insertActions(segmentItems, {m_segmentClipboard->cutAction(), m_segmentClipboard->copyAction(),
+                                             m_segmentClipboard->pasteAction()});
+    connect(m_editMenu, &QMenu::aboutToShow, this, [this] { m_segmentClipboard->greyWhileCellEdited(true); });
+    connect(m_editMenu, &QMenu::aboutToHide, this, [this] { m_segmentClipboard->greyWhileCellEdited(false); });
 }

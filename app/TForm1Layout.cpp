@@ -49,6 +49,8 @@ void TForm1::buildMenus()
     m_recentFiles = new RecentFilesMenu(recent, m_settingsPath, m_prompts, [this](const QString &path) {
         guarded([this, &path] { m_fileCommands.OpenPath(path); });
     }, this);
+    addItem(m_fileMenu, QStringLiteral("ImportSegments1"), QStringLiteral("Import segments from CSV..."),
+            &TForm1::ImportSegments1Click);
     m_reportMenu = new ReportMenu(
         m_fileMenu, this, m_prompts, [this] { return currentReport(); },
         [this](const QString &text) { m_view.setStatusText(StatusPanel::Hint, text); }, [this](const std::function<void()> &command) { guarded(command); });

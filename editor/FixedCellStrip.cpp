@@ -3,6 +3,7 @@
 #include "editor/SegmentGrid.h"
 
 #include <QContextMenuEvent>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QToolTip>
 #include <algorithm>
@@ -60,6 +61,16 @@ void FixedCellStrip::contextMenuEvent(QContextMenuEvent *event)
 {
     emit m_grid->contextMenuAt(m_grid->viewport()->mapFromGlobal(event->globalPos()));
     event->accept();
+}
+
+void FixedCellStrip::mousePressEvent(QMouseEvent *event)
+{
+    event->accept();
+    if (m_kind != NumberRow || event->button() != Qt::LeftButton || !m_grid->isEnabled())
+        return;
+    m_grid->setFocus(Qt::MouseFocusReason);
+    const int col = m_grid->columnAt(m_grid->viewport()->mapFromGlobal(event->globalPosition().toPoint()).x());
+    m_grid->pickSegment(col, event->modifiers() & Qt::ShiftModifier);
 }
 
 bool FixedCellStrip::event(QEvent *event)

@@ -268,8 +268,35 @@ void SegmentGrid::closeEditor(QWidget *editor, QAbstractItemDelegate::EndEditHin
     }
 }
 
+void SegmentGrid::pickSegment(int col, bool extend)
+{
+    if (col < 1 || col > TemperatureProgram::LastSlotColumn)
+        return;
+    const int anchor = !extend ? col : m_blockFirst > 0 ? m_blockAnchor : currentCol();
+    m_picking = true;
+    setCurrentCell(col, std::max(currentRow(), int(TemperatureProgram::ModeRow)));
+    m_picking = false;
+    if (currentCol() != col)
+        return; // the cell check held the current cell on a refused value
+    m_blockAnchor = anchor;
+    setBlock(std::min(anchor, col), std::max(anchor, col));
+    scrollTo(m_model->index(TemperatureProgram::ModeRow, col));
+}
+
+void SegmentGrid::setBlock(int first, int last)
+{
+    if (first == m_blockFirst && last == m_blockLast)
+        return;
+    m_blockFirst = first;
+    m_blockLast = last;
+    viewport()->update();
+    m_numberRow->update();
+}
+
 void SegmentGrid::currentChanged(const QModelIndex &current, const QModelIndex &previous)
 {
+    if (!m_picking && !isInBlock(current.column()))
+        clearBlock();
     if (current.isValid())
         emit selectCell(current.column(), current.row());
     QTableView::currentChanged(current, previous);
@@ -312,6 +339,20 @@ void SegmentGrid::keyPressEvent(QKeyEvent *event)
     }
     if (isShiftF10(event)) {
         keyboardContextMenu();
+        return;
+    }
+    if (event->matches(QKeySequence::Copy) || event->matches(QKeySequence::Cut) || event->matches(QKeySequence::Paste)) {
+        if (event->matches(QKeySequence::Copy))
+            emit copyKey();
+        else if (event->matches(QKeySequence::Cut))
+            emit cutKey();
+        else
+            emit pasteKey();
+        return;
+    }
+    if ((event->key() == Qt::Key_Left || event->key() == Qt::Key_Right)
+        && (event->modifiers() & ~Qt::KeypadModifier) == Qt::ShiftModifier) {
+        pickSegment(currentCol() + (event->key() == Qt::Key_Left ? -1 : 1), true);
         return;
     }
     if (key.isNull() || event->key() == Qt::Key_Tab || event->key() == Qt::Key_Backtab) {

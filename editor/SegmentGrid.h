@@ -34,6 +34,19 @@ public:
     // Whether a cell is drawn as not used by its slot's mode.
     bool isInactiveCell(int row, int col) const;
 
+    // A block of segments picked by their numbers, drawn as a selection:
+    // columns blockFirst() to blockLast(), or none (both 0). The current
+    // cell moves with the pick and works as ever inside the block; moving it
+    // out of the block ends the block.
+    int blockFirst() const { return m_blockFirst; }
+    int blockLast() const { return m_blockLast; }
+    bool isInBlock(int col) const { return col >= m_blockFirst && col <= m_blockLast && m_blockFirst > 0; }
+    // A click on the number of the segment in column `col`; extend (Shift)
+    // stretches the block from where it was begun.
+    void pickSegment(int col, bool extend);
+    void setBlock(int first, int last);
+    void clearBlock() { setBlock(0, 0); }
+
     // The fixed cells stay at the viewport's top and left edges however far
     // the grid scrolls: positions and hits in viewport coordinates follow
     // them, and slot cells scroll into the part they leave free.
@@ -80,6 +93,10 @@ signals:
     void contextMenuAt(const QPoint &pos);  // right button, in viewport coordinates
     void modeListRequested();               // F4 or Alt+Down on a Mode cell
     void modeKeyTyped(const QString &mode); // R, H or Space typed on a Mode cell
+    // The copy, cut and paste keys with no cell editor open.
+    void copyKey();
+    void cutKey();
+    void pasteKey();
 
 protected:
     void currentChanged(const QModelIndex &current, const QModelIndex &previous) override;
@@ -110,4 +127,8 @@ private:
     QString m_textBeforeEdit; // the cell's text when the open editor opened
     bool m_gridExited = false;
     bool m_editingEnabled = false;
+    int m_blockFirst = 0;
+    int m_blockLast = 0;
+    int m_blockAnchor = 0; // the column the block was begun at
+    bool m_picking = false;
 };

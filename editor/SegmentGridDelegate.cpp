@@ -79,7 +79,10 @@ void SegmentGridDelegate::paint(QPainter *painter, const QStyleOptionViewItem &o
     // drawn in the inactive colour, their text on top.
     const bool pastSlots = col > TemperatureProgram::LastSlotColumn && !fixed;
     using GridColours::Cell;
-    const Cell kind = fixed       ? Cell::Fixed
+    // A picked block of segments: its numbers and cells as a selection.
+    const bool inBlock = m_grid->isInBlock(col) && row >= 0;
+    const Cell kind = inBlock     ? Cell::Current
+                      : fixed     ? Cell::Fixed
                       : pastSlots ? Cell::Inactive
                       : current && !gridFocused && !m_grid->gridExited() && !m_grid->isEditorOpen() ? Cell::Current
                                                                                                      : Cell::Value;
@@ -108,8 +111,15 @@ void SegmentGridDelegate::paint(QPainter *painter, const QStyleOptionViewItem &o
     painter->setFont(font);
     painter->drawText(textRect, int(align) | Qt::TextSingleLine, text);
 
-    if (m_grid->isInactiveCell(row, col))
+    if (m_grid->isInactiveCell(row, col)) {
         painter->fillRect(rect, GridColours::of(Cell::Inactive, pal).background);
+        if (inBlock) {
+            // Still read as part of the selection, and still as not used.
+            QColor selection = GridColours::of(Cell::Current, pal).background;
+            selection.setAlpha(128);
+            painter->fillRect(rect, selection);
+        }
+    }
 
     if (fixed) {
         // Raised edge: light top and left, dark bottom and right.

@@ -39,6 +39,12 @@ void ExportCommands::exportCsv()
                [](const ProgramReport &r) { return ReportExport::csv(r.profile); });
 }
 
+void ExportCommands::exportSegmentsCsv()
+{
+    exportFile(QStringLiteral("Segments as CSV"), QStringLiteral("CSV text(*.csv)|*.csv"), QStringLiteral("csv"),
+               [](const ProgramReport &r) { return ReportExport::segmentsCsv(r.program); });
+}
+
 void ExportCommands::exportFile(const QString &title, const QString &filter, const QString &suffix,
                                 const std::function<QByteArray(const ProgramReport &)> &make)
 {

@@ -25,6 +25,7 @@ public:
     void exportPng();  // "Chart as PNG..."
     void exportSvg();  // "Chart as SVG..."
     void exportCsv();  // "Profile points as CSV..."
+    void exportSegmentsCsv(); // "Segments as CSV..."
 
 private:
     void exportFile(const QString &title, const QString &filter, const QString &suffix,

@@ -7,6 +7,7 @@
 #include "model/Prompts.h"
 #include "files/RegularFile.h"
 #include "model/ProgramDocument.h"
+#include "model/SegmentTable.h"
 #include "model/TemperatureProgram.h"
 #include "files/TpdFormat.h"
 
@@ -147,6 +148,39 @@ void FileCommands::applyLoaded(const QString &path, const TpdReadResult &loaded)
     m_document.DataModified = false;
     m_view.programReplaced();
     m_view.fileUsed(path);
+}
+
+void FileCommands::ImportSegments1Click()
+{
+    if (!mayReplaceProgram())
+        return;
+    const QString chosen = m_prompts.openFileName(QStringLiteral("Import segments from CSV"), FileDir,
+                                                  QStringLiteral("CSV text(*.csv)|*.csv"));
+    if (!chosen.isEmpty())
+        ImportSegments(chosen);
+}
+
+void FileCommands::ImportSegments(const QString &path)
+{
+    QString reason;
+    const std::optional<QByteArray> bytes = RegularFile::read(path, SegmentTable::MaximumTextSize, &reason);
+    SegmentTable::ReadResult read = bytes ? SegmentTable::read(SegmentTable::fromFileBytes(*bytes))
+                                          : SegmentTable::ReadResult{{}, path + u' ' + reason};
+    if (read.error.isEmpty())
+        read.error = SegmentTable::fitRefusal(TemperatureProgram(), 1, int(read.segments.size()));
+    if (!read.error.isEmpty()) {
+        showFailure(QStringLiteral("Import error"), read.error);
+        return;
+    }
+    New();
+    TemperatureProgram table = m_document.table();
+    SegmentTable::insert(table, 1, read.segments);
+    m_document.restore(table);
+    m_view.ChardDraw();
+    m_view.setStatusText(StatusPanel::Hint, QStringLiteral("Import was completed"));
+    // A new program that has never been saved.
+    m_document.DataModified = true;
+    m_view.programReplaced();
 }
 
 void FileCommands::Save1Click()

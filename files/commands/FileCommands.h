@@ -31,6 +31,13 @@ public:
     // Save as: the save dialog, and the overwrite question for an existing file.
     void SaveAs1Click();
 
+    // "Import segments from CSV...": asks first when there are unsaved
+    // changes, lets the person choose a table of segments and makes a new,
+    // unsaved program of it. A table with a refused value is reported with
+    // its line and column and leaves the editor as it was.
+    void ImportSegments1Click();
+    void ImportSegments(const QString &path);
+
     // Opens the file at `path` as Open does once its dialog has given one:
     // asks first when there are unsaved changes, and a file that cannot be
     // loaded leaves the editor as it was.
