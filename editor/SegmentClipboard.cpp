@@ -30,11 +30,11 @@ SegmentClipboard::SegmentClipboard(SegmentGrid *grid, GridEditor &gridEditor, Ed
         connect(action, &QAction::triggered, this, [this, command] { m_host.guarded([this, command] { (this->*command)(); }); });
         return action;
     };
-    m_copy = make(QStringLiteral("CopySegments1"), QStringLiteral("Copy segments"), QKeySequence::Copy,
+    m_copy = make(QStringLiteral("CopySegments1"), QStringLiteral("&Copy segments"), QKeySequence::Copy,
                   &SegmentClipboard::copySegments);
-    m_cut = make(QStringLiteral("CutSegments1"), QStringLiteral("Cut segments"), QKeySequence::Cut,
+    m_cut = make(QStringLiteral("CutSegments1"), QStringLiteral("Cu&t segments"), QKeySequence::Cut,
                  &SegmentClipboard::cutSegments);
-    m_paste = make(QStringLiteral("PasteSegments1"), QStringLiteral("Paste segments"), QKeySequence::Paste,
+    m_paste = make(QStringLiteral("PasteSegments1"), QStringLiteral("&Paste segments"), QKeySequence::Paste,
                    &SegmentClipboard::pasteSegments);
     connect(grid, &SegmentGrid::copyKey, m_copy, &QAction::trigger);
     connect(grid, &SegmentGrid::cutKey, m_cut, &QAction::trigger);

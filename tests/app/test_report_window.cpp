@@ -46,12 +46,12 @@ private slots:
     {
         ScriptedPrompts prompts;
         TForm1 form(prompts, iniPath());
-        QCOMPARE(captions(form.F1()), (QStringList{"New", "Open", "-", "Save", "Save as", "Recent files", "-",
-                                                   "Print...", "Print preview...", "Export", "-", "Exit."}));
+        QCOMPARE(captions(form.F1()), (QStringList{"New", "Open", "-", "Save", "Save as", "Recent files",
+                                                   "Import segments from CSV...", "-", "Print...", "Print preview...", "Export", "-", "Exit."}));
         const auto *exportMenu = form.findChild<QMenu *>("Export1");
         QVERIFY(exportMenu);
         QCOMPARE(captions(exportMenu), (QStringList{"Program sheet as PDF...", "Chart as PNG...", "Chart as SVG...",
-                                                    "Profile points as CSV..."}));
+                                                    "Profile points as CSV...", "Segments as CSV..."}));
         // A download locks them with the rest of the File menu.
         form.enterTransferState();
         QVERIFY(!form.findChild<QAction *>("Print1")->isEnabled());
