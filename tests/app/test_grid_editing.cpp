@@ -3,6 +3,7 @@
 #include "editor/InitialTempField.h"
 #include "editor/ProfileChart.h"
 #include "tests/support/ScriptedPrompts.h"
+#include "tests/support/WindowTest.h"
 #include "editor/SegmentGrid.h"
 #include "editor/SegmentGridModel.h"
 #include "app/StatusBar1.h"
@@ -17,15 +18,9 @@
 #include <QtTest>
 
 // Editing the program as a person does: real clicks on cells and real keys.
-class TestGridEditing : public QObject
+class TestGridEditing : public WindowTest
 {
     Q_OBJECT
-    QTemporaryDir m_dir;
-    ScriptedPrompts *m_prompts = nullptr;
-    TForm1 *m_form = nullptr;
-
-    SegmentGrid *grid() const { return m_form->StringGrid1(); }
-    SegmentGridModel *model() const { return m_form->gridModel(); }
     QString cell(int row, int col) const { return model()->cell(row, col); }
     QString hint() const { return m_form->statusBar1()->panelText(0); }
 
@@ -53,20 +48,12 @@ class TestGridEditing : public QObject
 private slots:
     void init()
     {
-        m_prompts = new ScriptedPrompts;
-        m_form = new TForm1(*m_prompts, m_dir.filePath("settings.ini"));
-        m_form->show();
-        QVERIFY(QTest::qWaitForWindowActive(m_form));
+        QVERIFY(openWindow());
         setSlot(0, "Ramp", "100.0", "5.0", "0.00");
         setSlot(1, "Hold", "0.0", "0.0", "1.30");
     }
 
-    void cleanup()
-    {
-        m_form->document().DataModified = false; // close without the question
-        delete m_form;
-        delete m_prompts;
-    }
+    void cleanup() { closeWindow(); }
 
     void typingKeepsOneDecimal()
     {

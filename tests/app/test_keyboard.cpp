@@ -3,6 +3,7 @@
 #include "app/MenuKeys.h"
 #include "editor/ProgramHistory.h"
 #include "tests/support/ScriptedPrompts.h"
+#include "tests/support/WindowTest.h"
 #include "editor/SegmentGrid.h"
 #include "editor/SegmentGridModel.h"
 #include "app/StatusBar1.h"
@@ -21,15 +22,9 @@
 // The window as a person at the keyboard meets it: pastes, Tab, the Mode
 // list, Escape, the context menu from the keyboard, the menus' letters and
 // shortcuts, and the window's size on a small screen.
-class TestKeyboard : public QObject
+class TestKeyboard : public WindowTest
 {
     Q_OBJECT
-    QTemporaryDir m_dir;
-    ScriptedPrompts *m_prompts = nullptr;
-    TForm1 *m_form = nullptr;
-
-    SegmentGrid *grid() const { return m_form->StringGrid1(); }
-    SegmentGridModel *model() const { return m_form->gridModel(); }
     QComboBox *modeList() const { return m_form->gridEditor()->ComboBox1(); }
     QString cell(int row, int col) const { return model()->cell(row, col); }
     int undoSteps() const { return m_form->history().stack().count(); }
@@ -47,22 +42,14 @@ class TestKeyboard : public QObject
 private slots:
     void init()
     {
-        m_prompts = new ScriptedPrompts;
-        m_form = new TForm1(*m_prompts, m_dir.filePath("settings.ini"));
-        m_form->show();
-        QVERIFY(QTest::qWaitForWindowActive(m_form));
+        QVERIFY(openWindow());
         setSlot(0, "Ramp", "100.0", "5.0", "0.00");
         setSlot(1, "Hold", "0.0", "0.0", "1.30");
         m_form->history().reset();
         m_form->document().DataModified = false;
     }
 
-    void cleanup()
-    {
-        m_form->document().DataModified = false; // close without the question
-        delete m_form;
-        delete m_prompts;
-    }
+    void cleanup() { closeWindow(); }
 
     // Qt 6.4's text control crashed on data without formats (an empty
     // clipboard, or one whose owner has gone): the whole program was lost.

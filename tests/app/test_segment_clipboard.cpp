@@ -6,6 +6,7 @@
 #include "app/StatusBar1.h"
 #include "tests/support/GridDriving.h"
 #include "tests/support/ScriptedPrompts.h"
+#include "tests/support/WindowTest.h"
 
 #include <QAction>
 #include <QClipboard>
@@ -19,20 +20,10 @@
 // The window's wiring of segment copy, cut and paste, and of the table
 // import and export: the reading and checking of the text is the segment
 // table's own test.
-class TestSegmentClipboard : public QObject
+class TestSegmentClipboard : public WindowTest
 {
     Q_OBJECT
-    QTemporaryDir m_dir;
-    ScriptedPrompts *m_prompts = nullptr;
-    TForm1 *m_form = nullptr;
-
-    SegmentGrid *grid() const { return m_form->StringGrid1(); }
-    SegmentGridModel *model() const { return m_form->gridModel(); }
     QAction *action(const char *name) const { return m_form->findChild<QAction *>(name); }
-    QStringList column(int col) const
-    {
-        return {model()->cell(1, col), model()->cell(2, col), model()->cell(3, col), model()->cell(4, col)};
-    }
     // A click on the number of the segment in grid column `col`.
     void clickNumber(int col, Qt::KeyboardModifiers modifiers = {})
     {
@@ -48,20 +39,12 @@ class TestSegmentClipboard : public QObject
 private slots:
     void init()
     {
-        m_prompts = new ScriptedPrompts;
-        m_form = new TForm1(*m_prompts, m_dir.filePath("settings.ini"));
-        m_form->show();
-        QVERIFY(QTest::qWaitForWindowActive(m_form));
+        QVERIFY(openWindow());
         m_form->openFromCommandLine(QStringLiteral(VANTREL_GOLDEN_DIR "/example.tpd"));
         QCOMPARE(column(3), (QStringList{"Ramp", "60.0", "20.0", "0.00"}));
     }
 
-    void cleanup()
-    {
-        m_form->document().DataModified = false;
-        delete m_form;
-        delete m_prompts;
-    }
+    void cleanup() { closeWindow(); }
 
     void editMenuHoldsCutCopyPasteAfterRedo()
     {

@@ -5,6 +5,7 @@
 #include "editor/ProfileChart.h"
 #include "editor/ProgramHistory.h"
 #include "tests/support/ScriptedPrompts.h"
+#include "tests/support/WindowTest.h"
 #include "editor/SegmentGrid.h"
 #include "editor/SegmentGridModel.h"
 #include "app/StatusBar1.h"
@@ -20,21 +21,11 @@
 
 // Undo and Redo in the window: the menu, the keys where a person presses
 // them, and the parts that report changes, start a fresh history or lock it.
-class TestUndo : public QObject
+class TestUndo : public WindowTest
 {
     Q_OBJECT
-    QTemporaryDir m_dir;
-    ScriptedPrompts *m_prompts = nullptr;
-    TForm1 *m_form = nullptr;
-
-    SegmentGrid *grid() const { return m_form->StringGrid1(); }
-    SegmentGridModel *model() const { return m_form->gridModel(); }
     QAction *undo() const { return m_form->findChild<QAction *>("Undo1"); }
     QString totalTime() const { return m_form->statusBar1()->panelText(2); }
-    QStringList column(int col) const
-    {
-        return {model()->cell(1, col), model()->cell(2, col), model()->cell(3, col), model()->cell(4, col)};
-    }
     QPoint cellCentre(int col, int row) const { return grid()->visualRect(model()->index(row, col)).center(); }
     void clickCell(int col, int row) { QTest::mouseClick(grid()->viewport(), Qt::LeftButton, {}, cellCentre(col, row)); }
     void key(Qt::Key k, Qt::KeyboardModifiers mods = {}) { QTest::keyClick(QApplication::focusWidget(), k, mods); }
@@ -56,20 +47,12 @@ class TestUndo : public QObject
 private slots:
     void init()
     {
-        m_prompts = new ScriptedPrompts;
-        m_form = new TForm1(*m_prompts, m_dir.filePath("settings.ini"));
-        m_form->show();
-        QVERIFY(QTest::qWaitForWindowActive(m_form));
+        QVERIFY(openWindow());
         m_form->openFromCommandLine(QStringLiteral(VANTREL_GOLDEN_DIR "/example.tpd"));
         QCOMPARE(model()->cell(2, 1), QString("150.0"));
     }
 
-    void cleanup()
-    {
-        m_form->document().DataModified = false;
-        delete m_form;
-        delete m_prompts;
-    }
+    void cleanup() { closeWindow(); }
 
     void editMenuStandsBetweenFileAndCommunication()
     {
