@@ -185,37 +185,15 @@ private slots:
         QCOMPARE(SegmentTable::lastSetColumn(programOf(cells, firstCol)), last);
     }
 
-    void room_data()
-    {
-        QTest::addColumn<int>("setSlots"); // cells 0 to setSlots - 1 are set
-        QTest::addColumn<int>("col");
-        QTest::addColumn<int>("room");
-        QTest::newRow("empty program, at slot 0") << 0 << 1 << 32;
-        QTest::newRow("empty program, at slot 31") << 0 << 32 << 1;
-        QTest::newRow("empty program, at slot 32") << 0 << 33 << 0;
-        QTest::newRow("20 set, before slot 5") << 20 << 6 << 12;
-        QTest::newRow("20 set, after them") << 20 << 21 << 12;
-        QTest::newRow("20 set, further on") << 20 << 26 << 7;
-        QTest::newRow("32 set") << 32 << 1 << 0;
-    }
-
-    void room()
-    {
-        QFETCH(int, setSlots);
-        QFETCH(int, col);
-        QFETCH(int, room);
-        TemperatureProgram table;
-        for (int c = 1; c <= setSlots; ++c)
-            table.setCell(TemperatureProgram::ModeRow, c, TemperatureProgram::ModeHold);
-        QCOMPARE(SegmentTable::room(table, col), room);
-    }
-
     void fitRefusal_data()
     {
         QTest::addColumn<int>("col");
         QTest::addColumn<int>("count");
         QTest::addColumn<QString>("refusal");
-        QTest::newRow("fits exactly") << 6 << 12 << "";
+        QTest::newRow("before set segments: fits exactly") << 6 << 12 << "";
+        QTest::newRow("right after the set segments") << 21 << 12 << "";
+        QTest::newRow("further on: the block itself must end by slot 31")
+            << 27 << 7 << "7 segments cannot go in before segment 26: 6 fit there without pushing a set segment past segment 31.";
         QTest::newRow("one too many")
             << 6 << 13 << "13 segments cannot go in before segment 5: 12 fit there without pushing a set segment past segment 31.";
         QTest::newRow("none fits")
