@@ -1,0 +1,32 @@
+#pragma once
+
+#include "model/SentProgram.h"
+
+#include <QList>
+#include <QString>
+
+// Two programs field by field: what was recorded (sent) against what is
+// there now. Numbers are compared by value, so "25" and "25.0" are the same
+// temperature; anything else by its text.
+class ProgramComparison
+{
+public:
+    // Segment number of a difference in the initial temperature.
+    static constexpr int InitialTemp = -1;
+
+    struct Difference
+    {
+        int segment;   // 0..31, or InitialTemp
+        QString field; // "Initial temp.", "Mode", "Temp.", "Rate", "Time"
+        QString recorded;
+        QString now;   // a segment missing on one side reads "(none)"
+        bool operator==(const Difference &) const = default;
+    };
+
+    static QList<Difference> compare(const SentProgram &recorded, const SentProgram &now);
+    // How many segments differ in at least one field (the initial
+    // temperature is not a segment).
+    static int changedSegments(const QList<Difference> &differences);
+    // The segments that differ, each once, in order.
+    static QList<int> segmentsOf(const QList<Difference> &differences);
+};
