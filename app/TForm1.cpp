@@ -81,6 +81,7 @@ TForm1::TForm1(Prompts &prompts, const QString &settingsPath, QWidget *parent)
     connect(m_transfer, &TransferDisplay::transferStateChanged, this, &TForm1::setTransferControls);
     connect(m_transfer->Timer1(), &QTimer::timeout, this, [this] { guarded([this] { Timer1Timer(); }); });
     m_download = std::make_unique<ProgramDownload>(*m_transfer, *m_downloadPort, prompts);
+    m_download->setTransferLog(TransferLog());
     m_programDrop = new ProgramDrop(this, [this] { return !m_inTransfer; }, [this](const QString &path) {
         guarded([this, &path] { m_fileCommands.OpenPath(path); });
     });
