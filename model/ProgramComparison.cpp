@@ -18,6 +18,9 @@ bool same(const QString &a, const QString &b)
 QList<ProgramComparison::Difference> ProgramComparison::compare(const SentProgram &recorded, const SentProgram &now)
 {
     QList<Difference> differences;
+    if (recorded.programNo != now.programNo)
+        differences << Difference{ProgramNo, QStringLiteral("Program No."), QString::number(recorded.programNo),
+                                  QString::number(now.programNo)};
     if (!same(recorded.initialTemp, now.initialTemp))
         differences << Difference{InitialTemp, QStringLiteral("Initial temp."), recorded.initialTemp, now.initialTemp};
     const qsizetype count = std::max(recorded.segments.size(), now.segments.size());
@@ -45,7 +48,7 @@ QList<int> ProgramComparison::segmentsOf(const QList<Difference> &differences)
 {
     QList<int> segments;
     for (const Difference &d : differences)
-        if (d.segment != InitialTemp && !segments.contains(d.segment))
+        if (d.segment >= 0 && !segments.contains(d.segment))
             segments << d.segment;
     return segments;
 }

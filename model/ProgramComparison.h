@@ -11,21 +11,22 @@
 class ProgramComparison
 {
 public:
-    // Segment number of a difference in the initial temperature.
+    // Segment numbers of differences that are not in a segment.
+    static constexpr int ProgramNo = -2;
     static constexpr int InitialTemp = -1;
 
     struct Difference
     {
-        int segment;   // 0..31, or InitialTemp
-        QString field; // "Initial temp.", "Mode", "Temp.", "Rate", "Time"
+        int segment;   // 0..31, or ProgramNo, InitialTemp
+        QString field; // "Program No.", "Initial temp.", "Mode", "Temp.", "Rate", "Time"
         QString recorded;
         QString now;   // a segment missing on one side reads "(none)"
         bool operator==(const Difference &) const = default;
     };
 
     static QList<Difference> compare(const SentProgram &recorded, const SentProgram &now);
-    // How many segments differ in at least one field (the initial
-    // temperature is not a segment).
+    // How many segments differ in at least one field (the program number
+    // and the initial temperature are no segment).
     static int changedSegments(const QList<Difference> &differences);
     // The segments that differ, each once, in order.
     static QList<int> segmentsOf(const QList<Difference> &differences);

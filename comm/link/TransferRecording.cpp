@@ -3,6 +3,7 @@
 #include "model/ProgramComparison.h"
 
 #include <QCryptographicHash>
+#include <algorithm>
 #include <QFile>
 #include <QSysInfo>
 
@@ -97,7 +98,8 @@ QString noteBeforeSend(const std::optional<TransferRecord> &last, const SentProg
                        .arg(when)
                        .arg(changed)
                        .arg(changed == 1 ? QString() : QStringLiteral("s"));
-    if (differences.first().segment == ProgramComparison::InitialTemp)
+    if (std::any_of(differences.cbegin(), differences.cend(),
+                    [](const auto &d) { return d.segment == ProgramComparison::InitialTemp; }))
         note += QStringLiteral(", initial temp. changed");
     return note;
 }

@@ -61,6 +61,10 @@ private slots:
                                  {1, QStringLiteral("Rate"), QStringLiteral("0.0"), none},
                                  {1, QStringLiteral("Time"), QStringLiteral("1.30"), none}}
             << 1;
+        QTest::newRow("program number is no segment")
+            << base << SentProgram{2, QStringLiteral("25.00"), {Ramp100, Hold130}}
+            << QList<Difference>{{ProgramComparison::ProgramNo, QStringLiteral("Program No."), QStringLiteral("1"), QStringLiteral("2")}}
+            << 0;
         QTest::newRow("text that is no number")
             << program(QStringLiteral("x"), {}) << program(QStringLiteral("x "), {}) << QList<Difference>{} << 0;
     }
