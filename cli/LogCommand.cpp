@@ -35,18 +35,17 @@ int log(const QStringList &arguments)
         return usage(parser.errorText());
     if (!parser.positionalArguments().isEmpty())
         return usage(QStringLiteral("takes no file"));
-    std::optional<int> unitNo, programNo;
-    if (parser.isSet(unit) && !(unitNo = number(parser, unit, 99)))
+    TransferFilter filter{parser.value(port), {}, {}};
+    if (parser.isSet(unit) && !(filter.unit = number(parser, unit, 99)))
         return usage(QStringLiteral("--unit wants a node number 0 to 99"));
-    if (parser.isSet(program) && !(programNo = number(parser, program, 7)))
+    if (parser.isSet(program) && !(filter.programNo = number(parser, program, 7)))
         return usage(QStringLiteral("--program wants a program number 0 to 7"));
 
     const QList<TransferRecord> records = TransferRecords::read();
     QString text;
     for (qsizetype i = records.size() - 1; i >= 0; --i) {
         const TransferRecord &r = records.at(i);
-        if ((parser.isSet(port) && r.portName != parser.value(port) && r.devicePath != parser.value(port))
-            || (unitNo && r.unit != *unitNo) || (programNo && r.program.programNo != *programNo))
+        if (!filter.matches(r))
             continue;
         if (parser.isSet(json)) {
             QJsonObject object = r.toJson();

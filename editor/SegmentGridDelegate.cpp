@@ -2,6 +2,7 @@
 
 #include "editor/GridColours.h"
 #include "editor/SegmentGrid.h"
+#include "editor/SegmentGridModel.h"
 #include "model/TemperatureProgram.h"
 
 #include <QKeyEvent>
@@ -79,9 +80,13 @@ void SegmentGridDelegate::paint(QPainter *painter, const QStyleOptionViewItem &o
     // drawn in the inactive colour, their text on top.
     const bool pastSlots = col > TemperatureProgram::LastSlotColumn && !fixed;
     using GridColours::Cell;
-    const Cell kind = fixed       ? Cell::Fixed
+    // A cell that differs from a program compared with is marked, its
+    // segment's number too; the current cell still shows as current.
+    const bool differs = index.data(SegmentGridModel::DiffersRole).toBool();
+    const Cell kind = fixed ? (differs ? Cell::Differs : Cell::Fixed)
                       : pastSlots ? Cell::Inactive
                       : current && !gridFocused && !m_grid->gridExited() && !m_grid->isEditorOpen() ? Cell::Current
+                      : differs                                                                      ? Cell::Differs
                                                                                                      : Cell::Value;
     const GridColours::Colours colours = GridColours::of(kind, pal);
     const QColor background = colours.background;

@@ -35,3 +35,18 @@ struct TransferRecord
 
     bool operator==(const TransferRecord &) const = default;
 };
+
+// Which records a list shows: those of a port (by name or device path), a
+// unit and a program number; an empty or unset part matches every record.
+struct TransferFilter
+{
+    QString port;
+    std::optional<int> unit;
+    std::optional<int> programNo;
+
+    bool matches(const TransferRecord &r) const
+    {
+        return (port.isEmpty() || r.portName == port || r.devicePath == port) && (!unit || r.unit == *unit)
+            && (!programNo || r.program.programNo == *programNo);
+    }
+};

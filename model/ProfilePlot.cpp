@@ -25,13 +25,6 @@ QString labelText(double value, double step)
     return formatFixed(value, decimals);
 }
 
-QColor mixed(const QColor &base, const QColor &over, double share)
-{
-    auto channel = [share](int a, int b) { return int(std::lround(a + (b - a) * share)); };
-    return QColor(channel(base.red(), over.red()), channel(base.green(), over.green()),
-                  channel(base.blue(), over.blue()));
-}
-
 QStringList labels(double end, double step)
 {
     QStringList texts;
@@ -40,6 +33,13 @@ QStringList labels(double end, double step)
         texts << labelText(i * step, step);
     return texts;
 }
+}
+
+QColor PlotColours::mixed(const QColor &base, const QColor &over, double share)
+{
+    auto channel = [share](int a, int b) { return int(std::lround(a + (b - a) * share)); };
+    return QColor(channel(base.red(), over.red()), channel(base.green(), over.green()),
+                  channel(base.blue(), over.blue()));
 }
 
 PlotColours PlotColours::fromPalette(const QPalette &palette)

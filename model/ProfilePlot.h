@@ -25,6 +25,8 @@ struct PlotColours
     QColor readoutText; // ToolTipText
 
     static PlotColours fromPalette(const QPalette &palette);
+    // `share` of the way from base to over, channel by channel.
+    static QColor mixed(const QColor &base, const QColor &over, double share);
     // Black on white: paper, and the files made for it.
     static QPalette paperPalette();
     static PlotColours paper() { return fromPalette(paperPalette()); }

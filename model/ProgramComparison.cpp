@@ -2,6 +2,8 @@
 
 #include "model/Numbers.h"
 
+#include <QHash>
+
 namespace {
 const QString None = QStringLiteral("(none)");
 
@@ -56,4 +58,22 @@ QList<int> ProgramComparison::segmentsOf(const QList<Difference> &differences)
 int ProgramComparison::changedSegments(const QList<Difference> &differences)
 {
     return int(segmentsOf(differences).size());
+}
+
+QList<QPoint> ProgramComparison::cellsOf(const QList<Difference> &differences)
+{
+    static const QHash<QString, int> rows{{QStringLiteral("Mode"), TemperatureProgram::ModeRow},
+                                          {QStringLiteral("Temp."), TemperatureProgram::TempRow},
+                                          {QStringLiteral("Rate"), TemperatureProgram::RateRow},
+                                          {QStringLiteral("Time"), TemperatureProgram::TimeRow}};
+    QList<QPoint> cells;
+    for (const Difference &d : differences) {
+        if (d.segment < 0)
+            continue;
+        const int col = d.segment + 1;
+        for (const QPoint cell : {QPoint(col, TemperatureProgram::NumberRow), QPoint(col, rows.value(d.field))})
+            if (!cells.contains(cell))
+                cells << cell;
+    }
+    return cells;
 }

@@ -3,6 +3,7 @@
 #include "model/SentProgram.h"
 
 #include <QList>
+#include <QPoint>
 #include <QString>
 
 // Two programs field by field: what was recorded (sent) against what is
@@ -30,4 +31,7 @@ public:
     static int changedSegments(const QList<Difference> &differences);
     // The segments that differ, each once, in order.
     static QList<int> segmentsOf(const QList<Difference> &differences);
+    // The grid cells of the differences, as (column, row): each differing
+    // field's cell and its segment's number cell.
+    static QList<QPoint> cellsOf(const QList<Difference> &differences);
 };

@@ -80,6 +80,20 @@ private slots:
         QCOMPARE(ProgramComparison::changedSegments(differences), changedSegments);
     }
 
+    // Each differing field's cell and its segment's number, once.
+    void cellsOfTheDifferences()
+    {
+        const QList<Difference> differences{
+            {ProgramComparison::InitialTemp, QStringLiteral("Initial temp."), QStringLiteral("1"), QStringLiteral("2")},
+            {1, QStringLiteral("Temp."), QStringLiteral("1"), QStringLiteral("2")},
+            {1, QStringLiteral("Rate"), QStringLiteral("1"), QStringLiteral("2")},
+            {4, QStringLiteral("Time"), QStringLiteral("1"), QStringLiteral("2")}};
+        QCOMPARE(ProgramComparison::cellsOf(differences),
+                 (QList<QPoint>{{2, TemperatureProgram::NumberRow}, {2, TemperatureProgram::TempRow},
+                                {2, TemperatureProgram::RateRow}, {5, TemperatureProgram::NumberRow},
+                                {5, TemperatureProgram::TimeRow}}));
+    }
+
     // The table read back gives the same program, and the save's forms:
     // a Ramp keeps no time, a Hold no temperature or rate.
     void tableRoundTrip()
