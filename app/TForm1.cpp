@@ -23,6 +23,7 @@
 #include "app/Controls.h"
 #include "app/ToolIcons.h"
 #include "app/TransferDisplay.h"
+#include "app/TransferRecordMenu.h"
 #include "app/WindowFrameSizing.h"
 
 #include <QAction>
@@ -71,6 +72,11 @@ TForm1::TForm1(Prompts &prompts, const QString &settingsPath, QWidget *parent)
     buildToolBar();
     setCentralWidget(buildCentralArea());
     m_view.setControls(viewControls());
+    m_transferRecords = new TransferRecordMenu(
+        m_commMenu, m_commMenu->findChild<QAction *>(QStringLiteral("N4")),
+        {*m_document, *m_model, *m_chart,
+         [this](const SentProgram &program) { guarded([&] { m_fileCommands.OpenAsNewProgram(program); }); }},
+        this);
     m_transfer = new TransferDisplay(*m_document, *m_statusBar,
                                      {[this] {
                                           InitTempCheck();
