@@ -1,6 +1,7 @@
 #include "app/TForm1.h"
 
 #include "app/ChartPanelSplitter.h"
+#include "app/MenuKeys.h"
 #include "model/StatusPanel.h"
 #include "comm/CommX.h"
 #include "comm/link/CommXDownloadPort.h"
@@ -77,6 +78,7 @@ TForm1::TForm1(Prompts &prompts, const QString &settingsPath, QWidget *parent)
         {*m_document, *m_model, *m_chart,
          [this](const SentProgram &program) { guarded([&] { m_fileCommands.OpenAsNewProgram(program); }); }},
         this);
+    MenuKeys::equip(menuBar()); // the letter of the item just added
     m_transfer = new TransferDisplay(*m_document, *m_statusBar,
                                      {[this] {
                                           InitTempCheck();
