@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <cstdio>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -142,11 +143,23 @@ bool TransferLog::rotateIfNewYear(int year, QString *reason) const
     const int newestYear = contents.records.last().time.date().year();
     if (newestYear >= year)
         return true;
-    // Never over an existing yearly file: a second one of that year gets a suffix.
-    QString target = m_folder + QStringLiteral("/transfers-%1.jsonl").arg(newestYear);
-    for (int n = 2; QFile::exists(target); ++n)
-        target = m_folder + QStringLiteral("/transfers-%1-%2.jsonl").arg(newestYear).arg(n);
-    if (::rename(QFile::encodeName(currentPath()).constData(), QFile::encodeName(target).constData()) != 0) {
+    // Never over an existing yearly file, not even one that another process
+    // makes meanwhile: a second file of that year gets a suffix.
+    const QByteArray current = QFile::encodeName(currentPath());
+    for (int n = 1;; ++n) {
+        const QString target = m_folder
+            + (n == 1 ? QStringLiteral("/transfers-%1.jsonl").arg(newestYear)
+                      : QStringLiteral("/transfers-%1-%2.jsonl").arg(newestYear).arg(n));
+        const QByteArray to = QFile::encodeName(target);
+        int renamed = ::renameat2(AT_FDCWD, current.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE);
+        if (renamed != 0 && errno == EINVAL) // a file system without it: a link never replaces either
+            renamed = ::link(current.constData(), to.constData()) == 0 ? ::unlink(current.constData()) : -1;
+        if (renamed == 0)
+            break;
+        if (errno == EEXIST)
+            continue;
+        if (errno == ENOENT)
+            return true; // the other program (editor or tool) rotated it first
         *reason = QStringLiteral("%1 cannot be renamed to %2: %3").arg(currentPath(), target, systemReason(errno));
         return false;
     }
