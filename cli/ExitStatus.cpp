@@ -5,7 +5,8 @@ QString ExitStatus::table()
     return QStringLiteral(
         "Exit status:\n"
         "   0  every file is clean / Transmission was completed\n"
-        "   1  a program has a problem (send: refused before the port was opened)\n"
+        "   1  a program has a problem (send: refused before the port was opened;\n"
+        "      diff: the programs differ)\n"
         "   2  a file cannot be read (missing, not a program, not a regular file)\n"
         "   3  send: the port cannot be opened\n"
         "   4  send: the controller does not answer\n"
