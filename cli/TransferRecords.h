@@ -5,9 +5,9 @@
 #include <QString>
 #include <optional>
 
-// The transfer log as the tool shows it: records numbered from 1, the
-// oldest first, so that a number keeps naming the same record as the log
-// grows. Lines the log skips are reported on standard error.
+// The transfer log as the tool shows it: records numbered from 1 in the
+// order they were appended, so that a number keeps naming the same record as
+// the log grows. Lines the log skips are reported on standard error.
 namespace TransferRecords {
 
 QList<TransferRecord> read();

@@ -7,6 +7,7 @@
 #include <QStandardPaths>
 
 #include <algorithm>
+#include <tuple>
 #include <cerrno>
 #include <cstring>
 #include <cstdio>
@@ -173,11 +174,19 @@ bool TransferLog::rotateIfNewYear(int year, QString *reason) const
 
 TransferLog::Contents TransferLog::read() const
 {
-    static const QRegularExpression yearly(QStringLiteral("^transfers-\\d{4}(-\\d+)?\\.jsonl$"));
+    // The yearly files by year, a year's second file after its first, then
+    // the current one: the order the records were appended in.
+    static const QRegularExpression yearly(QStringLiteral("^transfers-(\\d{4})(?:-(\\d+))?\\.jsonl$"));
+    QList<std::tuple<int, int, QString>> files;
+    for (const QString &name : QDir(m_folder).entryList({QStringLiteral("transfers-*.jsonl")}, QDir::Files)) {
+        const QRegularExpressionMatch match = yearly.match(name);
+        if (match.hasMatch())
+            files.append({match.captured(1).toInt(), match.captured(2).isEmpty() ? 1 : match.captured(2).toInt(), name});
+    }
+    std::sort(files.begin(), files.end());
     QStringList names;
-    for (const QString &name : QDir(m_folder).entryList({QStringLiteral("transfers-*.jsonl")}, QDir::Files, QDir::Name))
-        if (yearly.match(name).hasMatch())
-            names << name;
+    for (const auto &file : files)
+        names << std::get<2>(file);
     names << CurrentName;
     Contents contents;
     for (const QString &name : names) {
@@ -191,7 +200,5 @@ TransferLog::Contents TransferLog::read() const
         else
             contents.warnings << QStringLiteral("%1: cannot be read: %2").arg(path, reason);
     }
-    std::stable_sort(contents.records.begin(), contents.records.end(),
-                     [](const TransferRecord &a, const TransferRecord &b) { return a.time < b.time; });
     return contents;
 }

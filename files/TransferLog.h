@@ -33,7 +33,7 @@ public:
 
     struct Contents
     {
-        QList<TransferRecord> records; // oldest first
+        QList<TransferRecord> records; // in the order appended
         QStringList warnings;          // lines skipped, files not read
     };
     // Every record of the yearly files and the current one. A line that is
