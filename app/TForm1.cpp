@@ -87,6 +87,7 @@ TForm1::TForm1(Prompts &prompts, const QString &settingsPath, QWidget *parent)
                                       [this] { CellCheck(); }},
                                      this);
     connect(m_transfer, &TransferDisplay::transferStateChanged, this, &TForm1::setTransferControls);
+    connect(m_transfer, &TransferDisplay::transferStateChanged, m_transferRecords, &TransferRecordMenu::setTransferring);
     connect(m_transfer->Timer1(), &QTimer::timeout, this, [this] { guarded([this] { Timer1Timer(); }); });
     m_download = std::make_unique<ProgramDownload>(*m_transfer, *m_downloadPort, prompts);
     m_download->setTransferLog(TransferLog());

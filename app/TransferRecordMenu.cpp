@@ -30,6 +30,12 @@ TransferCompareView *TransferRecordMenu::compareView() const
     return m_compare;
 }
 
+void TransferRecordMenu::setTransferring(bool transferring)
+{
+    if (m_dialog)
+        m_dialog->setEnabled(!transferring);
+}
+
 void TransferRecordMenu::showRecords()
 {
     // The log is read afresh each time: the tool may have added to it.

@@ -38,6 +38,10 @@ public:
     TransferRecordDialog *dialog() const;
     TransferCompareView *compareView() const;
 
+    // While a transfer runs the list offers nothing: opening a program then
+    // would change what the locked window shows.
+    void setTransferring(bool transferring);
+
     void showRecords();
     void compare(const TransferRecord &record);
 

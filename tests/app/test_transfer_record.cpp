@@ -107,6 +107,17 @@ private slots:
         QVERIFY(model->differingCells().isEmpty());
         QVERIFY(form.Chart1()->backgroundPoints().isEmpty());
 
+        // While a transfer runs the list offers nothing.
+        bool listLocked = false;
+        prompts.onShow = [&](const ScriptedPrompts::Shown &s) {
+            if (s.text.startsWith("Are you sure"))
+                listLocked = !dialog->isEnabled();
+        };
+        prompts.boxAnswers = {Prompts::No};
+        form.ToolButton4Click();
+        QVERIFY(listLocked);
+        QVERIFY(dialog->isEnabled());
+
         // Open as new program: asked first (unsaved changes), then the
         // record's program, changed and without a file.
         prompts.boxAnswers = {Prompts::Yes};
