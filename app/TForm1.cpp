@@ -1,6 +1,7 @@
 #include "app/TForm1.h"
 
 #include "app/ChartPanelSplitter.h"
+#include "app/MenuKeys.h"
 #include "model/StatusPanel.h"
 #include "comm/CommX.h"
 #include "comm/link/CommXDownloadPort.h"
@@ -24,6 +25,7 @@
 #include "app/Controls.h"
 #include "app/ToolIcons.h"
 #include "app/TransferDisplay.h"
+#include "app/TransferRecordMenu.h"
 #include "app/WindowFrameSizing.h"
 
 #include <QAction>
@@ -72,6 +74,12 @@ TForm1::TForm1(Prompts &prompts, const QString &settingsPath, QWidget *parent)
     buildToolBar();
     setCentralWidget(buildCentralArea());
     m_view.setControls(viewControls());
+    m_transferRecords = new TransferRecordMenu(
+        m_commMenu, m_commMenu->findChild<QAction *>(QStringLiteral("N4")),
+        {*m_document, *m_model, *m_chart,
+         [this](const SentProgram &program) { guarded([&] { m_fileCommands.OpenAsNewProgram(program); }); }},
+        this);
+    MenuKeys::equip(menuBar()); // the letter of the item just added
     m_transfer = new TransferDisplay(*m_document, *m_statusBar,
                                      {[this] {
                                           InitTempCheck();
@@ -80,8 +88,10 @@ TForm1::TForm1(Prompts &prompts, const QString &settingsPath, QWidget *parent)
                                       [this] { CellCheck(); }},
                                      this);
     connect(m_transfer, &TransferDisplay::transferStateChanged, this, &TForm1::setTransferControls);
+    connect(m_transfer, &TransferDisplay::transferStateChanged, m_transferRecords, &TransferRecordMenu::setTransferring);
     connect(m_transfer->Timer1(), &QTimer::timeout, this, [this] { guarded([this] { Timer1Timer(); }); });
     m_download = std::make_unique<ProgramDownload>(*m_transfer, *m_downloadPort, prompts);
+    m_download->setTransferLog(TransferLog());
     m_programDrop = new ProgramDrop(this, [this] { return !m_inTransfer; }, [this](const QString &path) {
         guarded([this, &path] { m_fileCommands.OpenPath(path); });
     });

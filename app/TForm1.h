@@ -33,6 +33,7 @@ class SegmentGrid;
 class SegmentGridModel;
 class StatusBar1;
 class TransferDisplay;
+class TransferRecordMenu;
 class TSpinEdit;
 class WindowFrameSizing;
 
@@ -81,6 +82,7 @@ public:
     ProfileChart *Chart1() const { return m_chart; }
     ChartPanelSplitter *chartPanelSplitter() const { return m_chartPanelSplitter; }
     StatusBar1 *statusBar1() const { return m_statusBar; }
+    TransferRecordMenu *transferRecords() const { return m_transferRecords; }
     QTimer *Timer1() const;
     QToolButton *toolButton(int number) const; // ToolButton1..ToolButton5
     QMenu *F1() const { return m_fileMenu; }
@@ -174,6 +176,7 @@ private:
     QPlainTextEdit *m_memo1 = nullptr;
     StatusBar1 *m_statusBar = nullptr;
     TransferDisplay *m_transfer = nullptr;
+    TransferRecordMenu *m_transferRecords = nullptr;
     QToolButton *m_toolButtons[5] = {};
     QMenu *m_fileMenu = nullptr;
     QMenu *m_commMenu = nullptr;

@@ -75,3 +75,19 @@ QString TransferDisplay::initialTempText() const
 {
     return m_document.initialTempText();
 }
+
+QString TransferDisplay::programFile() const
+{
+    return m_document.fileName();
+}
+
+bool TransferDisplay::programUnchangedSinceSaved() const
+{
+    return !m_document.fileName().isEmpty() && !m_document.DataModified;
+}
+
+void TransferDisplay::recordNotWritten(const QString &text)
+{
+    TransferWindow::recordNotWritten(text);
+    m_statusBar.setPanelText(StatusPanel::Hint, text);
+}

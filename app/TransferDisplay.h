@@ -41,6 +41,9 @@ public:
     TemperatureProgram segmentTable() const override;
     int programNo() const override;
     QString initialTempText() const override;
+    QString programFile() const override;
+    bool programUnchangedSinceSaved() const override;
+    void recordNotWritten(const QString &text) override;
 
 signals:
     // The controls are to be locked (true) or freed (false).

@@ -18,6 +18,7 @@ int main(int argc, char *argv[])
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QTemporaryDir home;
     qputenv("XDG_CONFIG_HOME", home.path().toUtf8());
+    qputenv("XDG_DATA_HOME", home.path().toUtf8()); // the transfer log
     QApplication app(argc, argv);
 
     ControllerSimulator sim;

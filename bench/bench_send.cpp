@@ -27,6 +27,7 @@ int main(int argc, char *argv[])
                       ramp ? "0.00" : "5.30"});
     }
     QTemporaryDir dir;
+    qputenv("XDG_DATA_HOME", dir.path().toUtf8()); // the transfer log of the sends
     QFile file(dir.filePath("bench32.tpd"));
     if (!file.open(QIODevice::WriteOnly) || file.write(TpdFormat::write(buildProgram(0, "0.00", 33, segments), nullptr)) <= 0)
         return 1;

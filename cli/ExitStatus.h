@@ -7,7 +7,7 @@ namespace ExitStatus {
 
 enum : int {
     Ok = 0,              // every file clean; "Transmission was completed"
-    Problem = 1,         // a program has a problem; send: refused before the port opened
+    Problem = 1,         // a program has a problem; send: refused before the port opened; diff: they differ
     Unreadable = 2,      // a file cannot be read, or is not a regular file
     PortUnavailable = 3, // the port cannot be opened
     NoAnswer = 4,        // the controller does not answer

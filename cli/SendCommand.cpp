@@ -10,6 +10,7 @@
 #include "cli/TextTransferWindow.h"
 
 #include <QCommandLineParser>
+#include <QFileInfo>
 #include <QRegularExpression>
 
 namespace {
@@ -127,8 +128,10 @@ int send(const QStringList &arguments)
     CommXDownloadPort downloadPort(comm);
     TextTransferWindow window(file.table, programNo.value_or(file.programNo), file.initialTempText,
                               Console::outIsTerminal());
+    window.setProgramFile(QFileInfo(file.path).absoluteFilePath());
     TextPrompts prompts(parser.isSet(yes));
     ProgramDownload download(window, downloadPort, prompts);
+    download.setTransferLog(TransferLog());
     TextTransferWindow::catchInterrupt();
 
     const bool several = units->size() > 1;

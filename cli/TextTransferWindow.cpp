@@ -84,3 +84,9 @@ void TextTransferWindow::endStatusLine()
         Console::out(QStringLiteral("\r\033[K"));
     m_statusLineOpen = false;
 }
+
+void TextTransferWindow::showNote(const QString &note)
+{
+    endStatusLine();
+    Console::out(m_prefix + note + QLatin1Char('\n'));
+}

@@ -33,6 +33,11 @@ public:
     void segmentSending(int k, int count) override;
     bool interrupted() const override { return interruptRequested(); }
 
+    void showNote(const QString &note) override;
+    void setProgramFile(const QString &path) { m_programFile = path; }
+    QString programFile() const override { return m_programFile; }
+    bool programUnchangedSinceSaved() const override { return !m_programFile.isEmpty(); }
+
     TemperatureProgram segmentTable() const override { return m_table; }
     int programNo() const override { return m_programNo; }
     QString initialTempText() const override { return m_initialTempText; }
@@ -45,5 +50,6 @@ private:
     QString m_initialTempText;
     bool m_terminal;
     QString m_prefix;
+    QString m_programFile;
     bool m_statusLineOpen = false;
 };

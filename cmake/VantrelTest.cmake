@@ -1,8 +1,9 @@
 # vantrel_add_test(NAME <name> SOURCES <files...> LIBS <targets...>)
 # Builds one Qt Test program and registers it with CTest. Every test runs
-# offscreen and with its own empty XDG_CONFIG_HOME, so no test ever reads or
-# writes a real user's settings. In the ThreadSanitizer build every test
-# program carries the suppression of QtTest's own watchdog report.
+# offscreen and with its own empty XDG_CONFIG_HOME and XDG_DATA_HOME, so no
+# test ever reads or writes a real user's settings or transfer log. In the
+# ThreadSanitizer build every test program carries the suppression of
+# QtTest's own watchdog report.
 function(vantrel_add_test)
   cmake_parse_arguments(T "" "NAME" "SOURCES;LIBS" ${ARGN})
   if(VANTREL_SANITIZE STREQUAL "thread")
@@ -15,5 +16,5 @@ function(vantrel_add_test)
   file(MAKE_DIRECTORY ${home})
   set_tests_properties(${T_NAME} PROPERTIES
     TIMEOUT 300
-    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;XDG_CONFIG_HOME=${home};LC_ALL=C.UTF-8")
+    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;XDG_CONFIG_HOME=${home};XDG_DATA_HOME=${home}/data;LC_ALL=C.UTF-8")
 endfunction()

@@ -1,5 +1,7 @@
 #include "editor/GridColours.h"
 
+#include "model/ProfilePlot.h"
+
 #include <cmath>
 
 namespace GridColours {
@@ -55,6 +57,11 @@ Colours of(Cell cell, const QPalette &palette)
     case Cell::Inactive:
         background = palette.color(QPalette::Midlight);
         text = palette.color(QPalette::ButtonText);
+        break;
+    case Cell::Differs:
+        // Amber over the base colour: marked in a light theme and a dark one.
+        background = PlotColours::mixed(palette.color(QPalette::Base), QColor(255, 176, 0), 0.45);
+        text = palette.color(QPalette::Text);
         break;
     }
     return {background, legibleText(text, background)};

@@ -16,6 +16,7 @@ enum class Cell {
     Value,    // a value or Mode cell its mode uses
     Current,  // the current cell while the grid does not have the focus
     Inactive, // a cell its mode does not use, and the columns past the slots
+    Differs,  // a cell that differs from the program compared with
 };
 
 struct Colours

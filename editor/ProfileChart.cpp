@@ -47,7 +47,7 @@ const ProfilePlot &ProfileChart::plot() const
 {
     if (!m_plot) {
         m_plot.emplace(m_profile, QRectF(rect()), font(), const_cast<ProfileChart *>(this),
-                       PlotColours::fromPalette(palette()));
+                       PlotColours::fromPalette(palette()), m_background);
         m_plot->setSelectedColumn(m_highlightColumn);
     }
     return *m_plot;
@@ -66,6 +66,12 @@ void ProfileChart::setProfile(const Profile &profile)
     if (!m_readout.isEmpty()) // the mouse is over the chart: read the new line
         m_readout = readoutAt(m_mouse);
     describe();
+}
+
+void ProfileChart::setBackgroundPoints(const QList<QPointF> &points)
+{
+    m_background = points;
+    replot();
 }
 
 void ProfileChart::clearPoints()

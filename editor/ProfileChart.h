@@ -25,6 +25,10 @@ public:
     // highlighted segment and clicks.
     void setProfile(const Profile &profile);
     void clearPoints();
+    // A second profile's points drawn in grey under the line (the program
+    // compared with); empty: none.
+    void setBackgroundPoints(const QList<QPointF> &points);
+    QList<QPointF> backgroundPoints() const { return m_background; }
     QList<QPointF> points() const { return m_profile.points; }
     const Profile &profile() const { return m_profile; }
 
@@ -69,6 +73,7 @@ private:
     void describe();
 
     Profile m_profile;
+    QList<QPointF> m_background;
     int m_highlightColumn = 0;
     QPoint m_mouse;    // last mouse point over the widget
     QString m_readout; // what the read-out shows; empty: none

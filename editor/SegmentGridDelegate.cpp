@@ -2,6 +2,7 @@
 
 #include "editor/GridColours.h"
 #include "editor/SegmentGrid.h"
+#include "editor/SegmentGridModel.h"
 #include "model/TemperatureProgram.h"
 
 #include <QKeyEvent>
@@ -81,10 +82,14 @@ void SegmentGridDelegate::paint(QPainter *painter, const QStyleOptionViewItem &o
     using GridColours::Cell;
     // A picked block of segments: its numbers and cells as a selection.
     const bool inBlock = m_grid->isInBlock(col) && row >= 0;
+    // A cell that differs from a program compared with is marked, its
+    // segment's number too; the current cell still shows as current.
+    const bool differs = index.data(SegmentGridModel::DiffersRole).toBool();
     const Cell kind = inBlock     ? Cell::Current
-                      : fixed     ? Cell::Fixed
+                      : fixed     ? (differs ? Cell::Differs : Cell::Fixed)
                       : pastSlots ? Cell::Inactive
                       : current && !gridFocused && !m_grid->gridExited() && !m_grid->isEditorOpen() ? Cell::Current
+                      : differs                                                                      ? Cell::Differs
                                                                                                      : Cell::Value;
     const GridColours::Colours colours = GridColours::of(kind, pal);
     const QColor background = colours.background;

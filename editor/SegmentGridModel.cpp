@@ -42,6 +42,8 @@ QVariant SegmentGridModel::data(const QModelIndex &index, int role) const
         return {};
     if (role == Qt::DisplayRole || role == Qt::EditRole || role == Qt::AccessibleTextRole)
         return m_document.cell(index.row(), index.column());
+    if (role == DiffersRole)
+        return m_differing.contains(QPoint(index.column(), index.row()));
     if (role == Qt::ToolTipRole && index.row() == TemperatureProgram::NumberRow) {
         for (const ProfileSegment &segment : m_segments) {
             if (segment.column == index.column())
@@ -49,6 +51,14 @@ QVariant SegmentGridModel::data(const QModelIndex &index, int role) const
         }
     }
     return {};
+}
+
+void SegmentGridModel::setDifferingCells(const QList<QPoint> &cells)
+{
+    if (cells == m_differing)
+        return;
+    m_differing = cells;
+    emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1), {DiffersRole});
 }
 
 void SegmentGridModel::setProfileSegments(const QList<ProfileSegment> &segments)

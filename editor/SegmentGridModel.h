@@ -4,6 +4,7 @@
 #include "model/ProgramDocument.h"
 
 #include <QAbstractTableModel>
+#include <QPoint>
 
 // Qt's view of the document's segment table. Row 0 and column 0 are the
 // fixed cells (labels and segment numbers); the view draws them, Qt's own
@@ -33,7 +34,14 @@ public:
     // numbers give their times. Empty: no tips.
     void setProfileSegments(const QList<ProfileSegment> &segments);
 
+    // Cells marked as differing from a program compared with, as (column,
+    // row); DiffersRole tells them. Empty: nothing marked.
+    static constexpr int DiffersRole = Qt::UserRole + 1;
+    void setDifferingCells(const QList<QPoint> &cells);
+    QList<QPoint> differingCells() const { return m_differing; }
+
 private:
     ProgramDocument &m_document;
     QList<ProfileSegment> m_segments;
+    QList<QPoint> m_differing;
 };

@@ -10,6 +10,7 @@
 #include <cmath>
 
 const QColor ProfilePlot::LineColour = Qt::red;
+const QColor ProfilePlot::BackgroundLineColour = QColor(150, 150, 150);
 
 namespace {
 const QString TimeTitle = QStringLiteral("Time(minutes)");
@@ -24,13 +25,6 @@ QString labelText(double value, double step)
     return formatFixed(value, decimals);
 }
 
-QColor mixed(const QColor &base, const QColor &over, double share)
-{
-    auto channel = [share](int a, int b) { return int(std::lround(a + (b - a) * share)); };
-    return QColor(channel(base.red(), over.red()), channel(base.green(), over.green()),
-                  channel(base.blue(), over.blue()));
-}
-
 QStringList labels(double end, double step)
 {
     QStringList texts;
@@ -39,6 +33,13 @@ QStringList labels(double end, double step)
         texts << labelText(i * step, step);
     return texts;
 }
+}
+
+QColor PlotColours::mixed(const QColor &base, const QColor &over, double share)
+{
+    auto channel = [share](int a, int b) { return int(std::lround(a + (b - a) * share)); };
+    return QColor(channel(base.red(), over.red()), channel(base.green(), over.green()),
+                  channel(base.blue(), over.blue()));
 }
 
 PlotColours PlotColours::fromPalette(const QPalette &palette)
@@ -65,7 +66,7 @@ QPalette PlotColours::paperPalette()
 }
 
 ProfilePlot::ProfilePlot(const Profile &profile, const QRectF &frame, const QFont &font, QPaintDevice *device,
-                         const PlotColours &colours)
+                         const PlotColours &colours, const QList<QPointF> &background)
     : m_profile(profile)
     , m_frame(frame)
     , m_font(font)
@@ -73,10 +74,11 @@ ProfilePlot::ProfilePlot(const Profile &profile, const QRectF &frame, const QFon
 {
     // Axes from 0 to the largest values, held at what they can label; a
     // value beyond (a file may hold 1e308) is drawn just past the axis's end.
-    const QPointF ends = axisEnds(profile.points);
+    const QPointF ends = axisEnds(profile.points + background);
     m_maxTime = ends.x();
     m_maxTemp = ends.y();
     m_drawn = drawnPoints(profile.points, ends);
+    m_background = drawnPoints(background, ends);
     m_timeEnd = m_maxTime / TimeAxisEnd;
     m_tempTop = m_maxTemp * TempAxisBottom / (TempAxisBottom - TempAxisTop);
 
@@ -209,15 +211,16 @@ void ProfilePlot::paint(QPainter &painter) const
     painter.drawLine(QPointF(m_plot.left() - w, axisY), QPointF(m_plot.right(), axisY));
 
     painter.setClipRect(m_plot.adjusted(-w, -w, w, w));
-    auto drawLine = [&](const QList<QPointF> &values, double width) {
+    auto drawLine = [&](const QList<QPointF> &values, double width, const QColor &colour = LineColour) {
         if (values.isEmpty())
             return;
         QPainterPath path(toDevice(values.first()));
         for (qsizetype i = 1; i < values.size(); ++i)
             path.lineTo(toDevice(values[i]));
-        painter.setPen(QPen(LineColour, width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        painter.setPen(QPen(colour, width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
         painter.drawPath(path);
     };
+    drawLine(m_background, w, BackgroundLineColour);
     drawLine(m_drawn, w);
     drawLine(selectedSegment(), 3 * w);
     painter.restore();

@@ -25,6 +25,8 @@ struct PlotColours
     QColor readoutText; // ToolTipText
 
     static PlotColours fromPalette(const QPalette &palette);
+    // `share` of the way from base to over, channel by channel.
+    static QColor mixed(const QColor &base, const QColor &over, double share);
     // Black on white: paper, and the files made for it.
     static QPalette paperPalette();
     static PlotColours paper() { return fromPalette(paperPalette()); }
@@ -44,9 +46,11 @@ class ProfilePlot
 {
 public:
     // frame: the whole chart, labels and titles included, in the device's
-    // units; font: the labels' font as the device measures it.
+    // units; font: the labels' font as the device measures it. background:
+    // the points of a second profile drawn in grey under the red line (a
+    // program to compare with); the axes reach both.
     ProfilePlot(const Profile &profile, const QRectF &frame, const QFont &font, QPaintDevice *device,
-                const PlotColours &colours = PlotColours::paper());
+                const PlotColours &colours = PlotColours::paper(), const QList<QPointF> &background = {});
 
     // Shares of the plot area that the axes take (see above).
     static constexpr double TimeAxisEnd = 0.98;
@@ -87,6 +91,7 @@ public:
     void paintReadout(QPainter &painter, QPointF at, const ProfileReading &reading, const QString &text) const;
 
     static const QColor LineColour; // red
+    static const QColor BackgroundLineColour; // grey
 
 private:
     // A coordinate moved so that a line of the given width covers whole
@@ -95,6 +100,7 @@ private:
 
     Profile m_profile;
     QList<QPointF> m_drawn; // the points as drawn, within reach of the axes
+    QList<QPointF> m_background; // the same for the background profile
     QRectF m_frame;
     QFont m_font;
     PlotColours m_colours;

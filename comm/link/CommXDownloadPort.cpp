@@ -34,6 +34,16 @@ void CommXDownloadPort::Open()
     }
 }
 
+QString CommXDownloadPort::portName() const
+{
+    return m_comm.portDirectory().portName(m_comm.PortNo());
+}
+
+QString CommXDownloadPort::devicePath() const
+{
+    return m_comm.portDirectory().devicePathFor(m_comm.PortNo());
+}
+
 bool CommXDownloadPort::isOpen() const
 {
     return m_comm.IsOpen();

@@ -19,6 +19,8 @@ public:
 
     void Open() override;
     bool isOpen() const override;
+    QString portName() const override;
+    QString devicePath() const override;
     void PurgeTrans() override;
     bool WriteString(const QByteArray &text) override;
     void PurgeReceive() override;

@@ -21,4 +21,7 @@ public:
     // Opens the port and clears both directions; raises PortOpenError.
     virtual void Open() = 0;
     virtual bool isOpen() const = 0;
+    // The port as the transfer log names it: its name ("COM3") and device.
+    virtual QString portName() const { return {}; }
+    virtual QString devicePath() const { return {}; }
 };

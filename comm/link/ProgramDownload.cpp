@@ -5,6 +5,7 @@
 #include "comm/link/DownloadPort.h"
 #include "model/Numbers.h"
 #include "model/Prompts.h"
+#include "comm/link/TransferRecording.h"
 #include "comm/link/TransferWindow.h"
 
 #include <QScopeGuard>
@@ -67,6 +68,9 @@ void ProgramDownload::run()
     m_window.enterTransferState();
     m_exchange.NoReply = false;
     StopRequest = false;
+    m_portOpened = false;
+    m_segmentsAcknowledged = 0;
+    m_segments = 0;
     Ending ending;
     try {
         if (const auto notPrepared = prepare())
@@ -79,6 +83,10 @@ void ProgramDownload::run()
         ending = {Kind::PortFailure, Show::Error, {}, QString::fromUtf8(e.what())};
     }
     m_lastEnding = ending;
+    // Written before the ending's message, so that a person who reads it
+    // finds the transfer in the log.
+    if (m_portOpened && m_log)
+        record(ending);
     finish(ending);
 }
 
@@ -161,6 +169,7 @@ std::optional<ProgramDownload::Ending> ProgramDownload::askController()
         return Ending{Kind::PortUnavailable, Show::Error, {},
                       PortMissingText + (reason.isEmpty() ? QString() : QStringLiteral("\n\r") + reason)};
     }
+    m_portOpened = true;
 
     m_exchange.CommandHeader = ControllerExchange::headerForUnit(m_unit);
     m_exchange.exchange(DownloadCommands::statusQuery());
@@ -180,6 +189,8 @@ std::optional<ProgramDownload::Ending> ProgramDownload::askController()
     m_window.stopActivity();
     if (stopRequested(StopPoint::Elsewhere))
         return stopped();
+    if (const QString note = noteBeforeQuestion(); !note.isEmpty())
+        m_window.showNote(note);
     const Prompts::Button answer =
         m_prompts.box(QStringLiteral("Confirmation"), confirmationText(m_snapshot.programNo, m_segments),
                       Prompts::Icon::Question, Prompts::Yes | Prompts::No);
@@ -204,6 +215,8 @@ ProgramDownload::Ending ProgramDownload::send()
         }
         if (auto ending = exchangeRefused(m_commands.at(i)))
             return *ending;
+        if (k >= 0)
+            ++m_segmentsAcknowledged;
     }
     return {Kind::Completed, Show::Message, {}, QStringLiteral("Transmission was completed")};
 }
@@ -233,4 +246,30 @@ void ProgramDownload::closePort()
         // Closing is the last step of every ending; a port that is already
         // gone is closed enough.
     }
+}
+
+SentProgram ProgramDownload::sentProgram() const
+{
+    return SentProgram::fromTable(m_snapshot.programNo, m_snapshot.initialTemp, m_snapshot.table, m_segments);
+}
+
+QString ProgramDownload::noteBeforeQuestion() const
+{
+    if (!m_log)
+        return {};
+    const TransferLog::Contents log = m_log->read();
+    return TransferRecording::noteBeforeSend(
+        TransferRecording::lastCompleted(log.records, m_port.portName(), m_unit, m_snapshot.programNo),
+        sentProgram());
+}
+
+void ProgramDownload::record(const Ending &ending)
+{
+    const TransferRecord record = TransferRecording::build(
+        QDateTime::currentDateTimeUtc(), m_port.portName(), m_port.devicePath(), m_unit,
+        {m_window.programFile(), m_window.programUnchangedSinceSaved()}, sentProgram(), ending,
+        m_segmentsAcknowledged);
+    QString reason;
+    if (!m_log->append(record, &reason))
+        m_window.recordNotWritten(QStringLiteral("The transfer record could not be written: %1").arg(reason));
 }

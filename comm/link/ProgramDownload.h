@@ -1,6 +1,8 @@
 #pragma once
 
 #include "comm/protocol/ControllerExchange.h"
+#include "files/TransferLog.h"
+#include "model/SentProgram.h"
 #include "model/TemperatureProgram.h"
 
 #include <QByteArray>
@@ -75,6 +77,12 @@ public:
     bool StopRequest = false;
 
     bool isRunning() const { return m_running; }
+    // Every download that reaches the port appends its record to this log,
+    // and the question before sending is accompanied by how the program
+    // compares with the last one completed to the same place. Unset: no record.
+    void setTransferLog(const TransferLog &log) { m_log = log; }
+    // The program sent, as the transfer log records it.
+    SentProgram sentProgram() const;
     ControllerExchange &exchange() { return m_exchange; }
 
     static QString confirmationText(int programNo, int segments);
@@ -101,6 +109,11 @@ private:
     // order the ending asks for; an error is raised last, the port closed.
     void finish(const Ending &ending);
     void closePort();
+    // Appends the ending to the transfer log; a log that cannot be written
+    // is reported and changes nothing else.
+    void record(const Ending &ending);
+    // Beside the question: the program against the last one completed here.
+    QString noteBeforeQuestion() const;
 
     TransferWindow &m_window;
     DownloadPort &m_port;
@@ -110,6 +123,9 @@ private:
     // What prepare() built: every command in the order sent, the segments last.
     QList<QByteArray> m_commands;
     int m_segments = 0;
+    int m_segmentsAcknowledged = 0;
+    std::optional<TransferLog> m_log;
+    bool m_portOpened = false; // only a download that reached the port is recorded
     Ending m_lastEnding;
     int m_unit = 1;
     bool m_running = false;

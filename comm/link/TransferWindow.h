@@ -3,6 +3,7 @@
 #include "model/TemperatureProgram.h"
 
 #include <QString>
+#include <cstdio>
 
 // What a program download needs of the window it runs in: the checks of what
 // was typed, the program's cells, and the transfer state with its status.
@@ -35,9 +36,26 @@ public:
     // command-line tool's Ctrl+C): no further command is sent, and the
     // download ends as stopped. The window's Stop button is StopRequest.
     virtual bool interrupted() const { return false; }
+    // Beside the question before the program goes out: how it compares with
+    // what was last sent to the same place.
+    virtual void showNote(const QString &note) { setTransferStatus(note); }
+    // The transfer log could not take the download's record; the download
+    // itself went on as it would have. Goes to standard error unless the
+    // window shows it too.
+    virtual void recordNotWritten(const QString &text);
+
+    // The file the program came from (empty when none), and whether the
+    // program is still exactly that file's content.
+    virtual QString programFile() const { return {}; }
+    virtual bool programUnchangedSinceSaved() const { return false; }
 
     // The program as the window holds it.
     virtual TemperatureProgram segmentTable() const = 0;
     virtual int programNo() const = 0;
     virtual QString initialTempText() const = 0;
 };
+
+inline void TransferWindow::recordNotWritten(const QString &text)
+{
+    std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
+}

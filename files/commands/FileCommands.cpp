@@ -1,5 +1,7 @@
 #include "files/commands/FileCommands.h"
 
+#include "model/SentProgram.h"
+
 #include "model/StatusPanel.h"
 #include "files/commands/FileView.h"
 #include "files/FileQuestions.h"
@@ -95,6 +97,28 @@ void FileCommands::OpenPath(const QString &path)
     if (!mayReplaceProgram())
         return;
     LoadFile(path);
+}
+
+void FileCommands::OpenAsNewProgram(const SentProgram &program)
+{
+    if (!mayReplaceProgram())
+        return;
+    New();
+    const TemperatureProgram table = program.toTable();
+    for (int row = TemperatureProgram::ModeRow; row <= TemperatureProgram::TimeRow; ++row)
+        for (int col = 1; col <= TemperatureProgram::LastUsedColumn; ++col)
+            m_document.setCell(row, col, table.cell(row, col));
+    m_document.setProgramNo(program.programNo);
+    m_document.setInitialTempText(program.initialTemp);
+    m_document.InitialTemp = parseDecimal(program.initialTemp).value_or(0);
+    m_view.showGridCell(1, TemperatureProgram::ModeRow);
+    try {
+        m_view.ChardDraw();
+    } catch (const ConversionError &e) {
+        m_prompts.error(e.message());
+    }
+    m_document.DataModified = true;
+    m_view.programReplaced();
 }
 
 void FileCommands::FileOpen()

@@ -6,6 +6,7 @@ class FileView;
 class ProgramDocument;
 class Prompts;
 struct TpdReadResult;
+struct SentProgram;
 
 // The File menu: New, Open, Save and Save as, with their questions, the
 // caption and status texts, and the unsaved-changes flag. Changes the
@@ -44,6 +45,11 @@ public:
     void OpenPath(const QString &path);
     // The same without the question: for a file named when the editor starts.
     void LoadFile(const QString &path);
+
+    // A program kept elsewhere (a transfer record) as a new program that
+    // has no file yet and counts as changed: asks first when there are
+    // unsaved changes, as Open does.
+    void OpenAsNewProgram(const SentProgram &program);
 
     // Resets the editor to an empty program.
     void New();

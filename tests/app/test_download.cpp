@@ -52,6 +52,7 @@ private slots:
     void initTestCase()
     {
         qputenv("XDG_CONFIG_HOME", m_home.path().toUtf8());
+        qputenv("XDG_DATA_HOME", m_home.path().toUtf8()); // the transfer log
     }
 
     void endings_data()

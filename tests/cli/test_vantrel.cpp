@@ -493,6 +493,41 @@ private slots:
         }
     }
 
+    // A send leaves its record; diff compares it with files, log lists it.
+    void recordOfASend_data()
+    {
+        QTest::addColumn<QStringList>("arguments"); // "SENT" and "EDITED" name the two files
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("diff, same") << QStringList{"diff", "@last", "SENT"} << 0 << "The programs are the same.\n";
+        QTest::newRow("diff, one segment changed")
+            << QStringList{"diff", "@last", "EDITED"} << 1 << "Segment 1 Time: 5.30 (A), 6.00 (B)\n1 segment differs.\n";
+        QTest::newRow("diff, two files") << QStringList{"diff", "EDITED", "SENT"} << 1 << "Segment 1 Time: 6.00 (A), 5.30 (B)\n";
+        QTest::newRow("diff, no such record") << QStringList{"diff", "@2", "SENT"} << 2 << "@2: no such record";
+        QTest::newRow("diff, unreadable file") << QStringList{"diff", "@1", "/nonexistent.tpd"} << 2 << "/nonexistent.tpd: cannot be read";
+        QTest::newRow("log") << QStringList{"log", "--program", "3"} << 0 << "  unit 1  program 3  completed  3/3 segments  SENT\n";
+        QTest::newRow("log, other unit") << QStringList{"log", "--unit", "2"} << 0 << "";
+    }
+
+    void recordOfASend()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, status);
+        QFETCH(QString, shown);
+        QTemporaryDir data;
+        qputenv("XDG_DATA_HOME", data.path().toUtf8());
+        ControllerSimulator sim;
+        QVERIFY(sim.start());
+        const QString sent = writeFile(m_dir, "sent.tpd", programBytes({}));
+        const QString edited = writeFile(m_dir, "edited.tpd", programBytes({"4:1:6.00"}));
+        QCOMPARE(vantrel({"send", sent, "--port", sim.slavePath(), "--yes"}).status, 0);
+        arguments.replaceInStrings(QStringLiteral("EDITED"), edited).replaceInStrings(QStringLiteral("SENT"), sent);
+        const Run run = vantrel(arguments);
+        QCOMPARE(run.status, status);
+        shown.replace(QStringLiteral("SENT"), sent);
+        QVERIFY2(shown.isEmpty() ? run.out.isEmpty() : (run.out + run.err).contains(shown), qPrintable(run.out + run.err));
+    }
+
     void programNumberAndUnits()
     {
         ControllerSimulator sim;

@@ -5,6 +5,7 @@
 #include "model/TemperatureProgram.h"
 
 #include <QImage>
+#include <functional>
 #include <QPainter>
 #include <QtTest>
 
@@ -177,6 +178,35 @@ private slots:
         QTest::newRow("the first ramp") << 1 << QList<QPointF>{{0, 40}, {11, 150}};
         QTest::newRow("an unset slot takes no time") << 5 << QList<QPointF>{};
         QTest::newRow("none") << 0 << QList<QPointF>{};
+    }
+
+    // A program compared with: its line in grey under the red one, and the
+    // axes reach the higher of the two.
+    void backgroundProfileUnderTheLine()
+    {
+        const QSize size(600, 300);
+        QImage device(size, QImage::Format_RGB32);
+        const Profile front = rampTo(QStringLiteral("100.0"));
+        const QList<QPointF> back = rampTo(QStringLiteral("250.0")).points;
+        const ProfilePlot alone(front, QRectF(QPointF(0, 0), QSizeF(size)), pixelFont(12), &device);
+        const ProfilePlot both(front, QRectF(QPointF(0, 0), QSizeF(size)), pixelFont(12), &device,
+                               PlotColours::paper(), back);
+        QVERIFY(alone.maxTemp() < 250);
+        QVERIFY(both.maxTemp() >= 250);
+        const QImage image = painted(both, size);
+        // Past the red ramp's end the grey one goes on; where both run
+        // together (the same rate from the same start) the red is on top.
+        auto near = [&](QPointF value, const std::function<bool(QRgb)> &test) {
+            const QPoint at = both.toDevice(value).toPoint();
+            for (int dy = -2; dy <= 2; ++dy)
+                if (test(image.pixel(at + QPoint(0, dy))))
+                    return true;
+            return false;
+        };
+        auto isGrey = [](QRgb p) { return qRed(p) == qGreen(p) && qGreen(p) == qBlue(p) && qRed(p) < 200; };
+        QVERIFY(near(QPointF(19, 230), isGrey));
+        QVERIFY(near(QPointF(3, 70), isRed));
+        QVERIFY(!near(QPointF(3, 70), isGrey));
     }
 
     void selectedSegmentIsThicker()

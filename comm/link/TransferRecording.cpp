@@ -1,0 +1,115 @@
+#include "comm/link/TransferRecording.h"
+
+#include "model/ProgramComparison.h"
+
+#include <QCryptographicHash>
+#include <algorithm>
+#include <QFile>
+#include <QSysInfo>
+
+#include <pwd.h>
+#include <unistd.h>
+
+namespace TransferRecording {
+
+using Kind = ProgramDownload::Ending::Kind;
+
+namespace {
+QString userName()
+{
+    if (const passwd *entry = ::getpwuid(::getuid()); entry && entry->pw_name)
+        return QString::fromLocal8Bit(entry->pw_name);
+    return qEnvironmentVariable("USER");
+}
+} // namespace
+
+QString kindName(Kind kind)
+{
+    switch (kind) {
+    case Kind::Completed: return QStringLiteral("completed");
+    case Kind::NotSent: return QStringLiteral("not sent");
+    case Kind::PortUnavailable: return QStringLiteral("port unavailable");
+    case Kind::NoAnswer: return QStringLiteral("no answer");
+    case Kind::StatusRefused: return QStringLiteral("status refused");
+    case Kind::Running: return QStringLiteral("running");
+    case Kind::Declined: return QStringLiteral("declined");
+    case Kind::CommandRefused: return QStringLiteral("command refused");
+    case Kind::Stopped: return QStringLiteral("stopped");
+    case Kind::PortFailure: return QStringLiteral("port failure");
+    }
+    return QStringLiteral("unknown");
+}
+
+QString fileDigest(const Source &source)
+{
+    if (source.filePath.isEmpty() || !source.unchangedSinceSaved)
+        return TransferRecord::NotSaved;
+    QFile file(source.filePath);
+    QCryptographicHash hash(QCryptographicHash::Sha256);
+    if (!file.open(QIODevice::ReadOnly) || !hash.addData(&file))
+        return TransferRecord::NotSaved;
+    return QString::fromLatin1(hash.result().toHex());
+}
+
+TransferRecord build(const QDateTime &time, const QString &portName, const QString &devicePath, int unit,
+                     const Source &source, const SentProgram &program, const ProgramDownload::Ending &ending,
+                     int segmentsAcknowledged)
+{
+    TransferRecord r;
+    r.time = time.toUTC();
+    r.user = userName();
+    r.host = QSysInfo::machineHostName();
+    r.portName = portName;
+    r.devicePath = devicePath;
+    r.unit = unit;
+    r.filePath = source.filePath;
+    r.fileSha256 = fileDigest(source);
+    r.endingKind = kindName(ending.kind);
+    r.endingText = ending.text;
+    r.segmentsAcknowledged = segmentsAcknowledged;
+    r.program = program;
+    return r;
+}
+
+std::optional<TransferRecord> lastCompleted(const QList<TransferRecord> &records, const QString &portName, int unit,
+                                            int programNo)
+{
+    for (auto it = records.crbegin(); it != records.crend(); ++it)
+        if (it->completed() && it->portName == portName && it->unit == unit && it->program.programNo == programNo)
+            return *it;
+    return std::nullopt;
+}
+
+QString displayTime(const QDateTime &time)
+{
+    return time.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm"));
+}
+
+QString noteBeforeSend(const std::optional<TransferRecord> &last, const SentProgram &now)
+{
+    if (!last)
+        return {};
+    const QList<ProgramComparison::Difference> differences = ProgramComparison::compare(last->program, now);
+    const QString when = displayTime(last->time);
+    if (differences.isEmpty())
+        return QStringLiteral("same as sent on %1").arg(when);
+    const int changed = ProgramComparison::changedSegments(differences);
+    QString note = QStringLiteral("differs from what was last sent here on %1: %2 segment%3 changed")
+                       .arg(when)
+                       .arg(changed)
+                       .arg(changed == 1 ? QString() : QStringLiteral("s"));
+    if (std::any_of(differences.cbegin(), differences.cend(),
+                    [](const auto &d) { return d.segment == ProgramComparison::InitialTemp; }))
+        note += QStringLiteral(", initial temp. changed");
+    return note;
+}
+
+QString lastSentText(const TransferRecord &record)
+{
+    return QStringLiteral("Last sent to unit %1, program %2: %3, %4")
+        .arg(record.unit)
+        .arg(record.program.programNo)
+        .arg(displayTime(record.time), record.endingKind);
+}
+
+} // namespace TransferRecording

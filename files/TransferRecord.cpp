@@ -1,0 +1,85 @@
+#include "files/TransferRecord.h"
+
+#include <QJsonArray>
+
+const QString TransferRecord::NotSaved = QStringLiteral("not saved");
+
+namespace {
+QJsonObject segmentJson(const SentProgram::Segment &s)
+{
+    return {{QStringLiteral("mode"), s.mode}, {QStringLiteral("temp"), s.temp},
+            {QStringLiteral("rate"), s.rate}, {QStringLiteral("time"), s.time}};
+}
+
+bool readString(const QJsonObject &object, const char *key, QString *out)
+{
+    const QJsonValue value = object.value(QLatin1String(key));
+    if (!value.isString())
+        return false;
+    *out = value.toString();
+    return true;
+}
+
+bool readInt(const QJsonObject &object, const char *key, int *out)
+{
+    const QJsonValue value = object.value(QLatin1String(key));
+    if (!value.isDouble() || value.toDouble() != double(value.toInt()))
+        return false;
+    *out = value.toInt();
+    return true;
+}
+} // namespace
+
+QJsonObject TransferRecord::toJson() const
+{
+    QJsonArray segments;
+    for (const SentProgram::Segment &s : program.segments)
+        segments << segmentJson(s);
+    return {
+        {QStringLiteral("time"), time.toUTC().toString(Qt::ISODateWithMs)},
+        {QStringLiteral("user"), user},
+        {QStringLiteral("host"), host},
+        {QStringLiteral("port"), QJsonObject{{QStringLiteral("name"), portName}, {QStringLiteral("device"), devicePath}}},
+        {QStringLiteral("unit"), unit},
+        {QStringLiteral("programNo"), program.programNo},
+        {QStringLiteral("file"), QJsonObject{{QStringLiteral("path"), filePath}, {QStringLiteral("sha256"), fileSha256}}},
+        {QStringLiteral("ending"), QJsonObject{{QStringLiteral("kind"), endingKind}, {QStringLiteral("text"), endingText}}},
+        {QStringLiteral("segmentsAcknowledged"), segmentsAcknowledged},
+        {QStringLiteral("program"),
+         QJsonObject{{QStringLiteral("initialTemp"), program.initialTemp}, {QStringLiteral("segments"), segments}}},
+    };
+}
+
+std::optional<TransferRecord> TransferRecord::fromJson(const QJsonObject &object)
+{
+    TransferRecord r;
+    QString time;
+    const QJsonObject port = object.value(QLatin1String("port")).toObject();
+    const QJsonObject file = object.value(QLatin1String("file")).toObject();
+    const QJsonObject ending = object.value(QLatin1String("ending")).toObject();
+    const QJsonObject program = object.value(QLatin1String("program")).toObject();
+    const bool ok = readString(object, "time", &time) && readString(object, "user", &r.user)
+        && readString(object, "host", &r.host) && readString(port, "name", &r.portName)
+        && readString(port, "device", &r.devicePath) && readInt(object, "unit", &r.unit)
+        && readInt(object, "programNo", &r.program.programNo) && readString(file, "path", &r.filePath)
+        && readString(file, "sha256", &r.fileSha256) && readString(ending, "kind", &r.endingKind)
+        && readString(ending, "text", &r.endingText)
+        && readInt(object, "segmentsAcknowledged", &r.segmentsAcknowledged)
+        && readString(program, "initialTemp", &r.program.initialTemp)
+        && program.value(QLatin1String("segments")).isArray();
+    if (!ok)
+        return std::nullopt;
+    r.time = QDateTime::fromString(time, Qt::ISODateWithMs);
+    if (!r.time.isValid())
+        return std::nullopt;
+    r.time = r.time.toUTC();
+    for (const QJsonValue &value : program.value(QLatin1String("segments")).toArray()) {
+        SentProgram::Segment s;
+        const QJsonObject o = value.toObject();
+        if (!readString(o, "mode", &s.mode) || !readString(o, "temp", &s.temp) || !readString(o, "rate", &s.rate)
+            || !readString(o, "time", &s.time))
+            return std::nullopt;
+        r.program.segments << s;
+    }
+    return r;
+}

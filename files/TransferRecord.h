@@ -1,0 +1,52 @@
+#pragma once
+
+#include "model/SentProgram.h"
+
+#include <QDateTime>
+#include <QJsonObject>
+#include <QString>
+#include <optional>
+
+// One download as the transfer log keeps it: when, by whom, where to, what
+// program, and how it ended. A record is written once and never changed.
+struct TransferRecord
+{
+    // The file field of a program that was not sent from a saved file.
+    static const QString NotSaved; // "not saved"
+
+    QDateTime time; // UTC, with milliseconds
+    QString user;
+    QString host;
+    QString portName;   // "COM3", or the device path for a port named by it
+    QString devicePath;
+    int unit = 1;
+    QString filePath;   // empty when the program has no file
+    QString fileSha256; // hex digest of the file's bytes, or NotSaved
+    QString endingKind; // "completed", "no answer", ...
+    QString endingText; // the message the ending showed, if any
+    int segmentsAcknowledged = 0;
+    SentProgram program; // with its program number
+
+    bool completed() const { return endingKind == QLatin1String("completed"); }
+
+    QJsonObject toJson() const;
+    // Nothing when a field is missing or of the wrong type.
+    static std::optional<TransferRecord> fromJson(const QJsonObject &object);
+
+    bool operator==(const TransferRecord &) const = default;
+};
+
+// Which records a list shows: those of a port (by name or device path), a
+// unit and a program number; an empty or unset part matches every record.
+struct TransferFilter
+{
+    QString port;
+    std::optional<int> unit;
+    std::optional<int> programNo;
+
+    bool matches(const TransferRecord &r) const
+    {
+        return (port.isEmpty() || r.portName == port || r.devicePath == port) && (!unit || r.unit == *unit)
+            && (!programNo || r.program.programNo == *programNo);
+    }
+};

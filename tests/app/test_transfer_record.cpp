@@ -1,0 +1,133 @@
+// The window's side of the transfer log: Send leaves a record, the note
+// beside the question, "Transfer record...", the comparison view and "Open as
+// new program", against the controller simulator.
+#include "app/Controls.h"
+#include "app/StatusBar1.h"
+#include "app/TForm1.h"
+#include "app/TransferCompareView.h"
+#include "app/TransferRecordDialog.h"
+#include "app/TransferRecordMenu.h"
+#include "comm/CommX.h"
+#include "comm/PortDirectory.h"
+#include "comm/link/ProgramDownload.h"
+#include "editor/InitialTempField.h"
+#include "editor/ProfileChart.h"
+#include "editor/SegmentGridModel.h"
+#include "files/TransferLog.h"
+#include "sim/ControllerSimulator.h"
+#include "tests/support/ScriptedPrompts.h"
+
+#include <QAction>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+constexpr int Com = 7;
+}
+
+class TestTransferRecord : public QObject
+{
+    Q_OBJECT
+    QTemporaryDir m_home;
+
+private slots:
+    void initTestCase()
+    {
+        qputenv("XDG_CONFIG_HOME", m_home.path().toUtf8());
+        qputenv("XDG_DATA_HOME", m_home.path().toUtf8());
+    }
+
+    void sendRecordCompareAndOpen()
+    {
+        ControllerSimulator sim;
+        QVERIFY(sim.start());
+        QVERIFY(sim.linkAs(Com, PortDirectory::defaultPortsFolder()));
+        ScriptedPrompts prompts;
+        TForm1 form(prompts, m_home.filePath("settings.ini"));
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        form.CommX1().setPortNo(Com);
+        form.SpinEdit1()->setValue(3);
+        form.Edit1()->setText("25.00");
+        SegmentGridModel *model = form.gridModel();
+        model->setCell(1, 1, "Ramp");
+        model->setCell(2, 1, "100.0");
+        model->setCell(3, 1, "5.0");
+        model->setCell(1, 2, "Hold");
+        model->setCell(4, 2, "1.30");
+
+        QStringList notes;
+        prompts.onShow = [&](const ScriptedPrompts::Shown &s) {
+            if (s.text.startsWith("Are you sure"))
+                notes << form.statusBar1()->panelText(1);
+        };
+        prompts.boxAnswers = {Prompts::Yes};
+        form.ToolButton4Click();
+        QCOMPARE(TransferLog().read().records.size(), 1);
+        QCOMPARE(TransferLog().read().records.first().portName, QStringLiteral("COM%1").arg(Com));
+
+        // One segment changed: the note beside the unchanged question says so.
+        model->setCell(4, 2, "2.00");
+        prompts.boxAnswers = {Prompts::No};
+        form.ToolButton4Click();
+        QCOMPARE(notes.size(), 2);
+        QCOMPARE(notes.first(), QString());
+        QVERIFY2(notes.last().startsWith("differs from what was last sent here on ")
+                     && notes.last().endsWith(": 1 segment changed"),
+                 qPrintable(notes.last()));
+        QCOMPARE(prompts.texts().filter("Are you sure").last(), ProgramDownload::confirmationText(3, 2));
+
+        // The list, newest first: the declined send, then the completed one.
+        form.findChild<QAction *>("TransferRecord1")->trigger();
+        TransferRecordDialog *dialog = form.transferRecords()->dialog();
+        QVERIFY(dialog && dialog->isVisible());
+        QCOMPARE(dialog->table()->rowCount(), 2);
+        QCOMPARE(dialog->table()->item(0, 5)->text(), QStringLiteral("declined"));
+        dialog->table()->selectRow(0);
+        QVERIFY(!dialog->compareButton()->isEnabled());
+        dialog->table()->selectRow(1);
+        QVERIFY(dialog->compareButton()->isEnabled());
+        dialog->compareButton()->click();
+
+        TransferCompareView *view = form.transferRecords()->compareView();
+        QVERIFY(view && view->isVisible());
+        QCOMPARE(view->table()->rowCount(), 1);
+        QCOMPARE(view->table()->item(0, 2)->text(), QStringLiteral("1.30"));
+        QCOMPARE(view->table()->item(0, 3)->text(), QStringLiteral("2.00"));
+        QVERIFY(model->index(TemperatureProgram::TimeRow, 2).data(SegmentGridModel::DiffersRole).toBool());
+        QVERIFY(!model->index(TemperatureProgram::TempRow, 1).data(SegmentGridModel::DiffersRole).toBool());
+        QVERIFY(!form.Chart1()->backgroundPoints().isEmpty());
+        // It follows edits: put back, nothing differs.
+        model->setCell(4, 2, "1.30");
+        QCOMPARE(view->table()->rowCount(), 0);
+        model->setCell(4, 2, "3.00");
+        view->close();
+        QVERIFY(model->differingCells().isEmpty());
+        QVERIFY(form.Chart1()->backgroundPoints().isEmpty());
+
+        // While a transfer runs the list offers nothing.
+        bool listLocked = false;
+        prompts.onShow = [&](const ScriptedPrompts::Shown &s) {
+            if (s.text.startsWith("Are you sure"))
+                listLocked = !dialog->isEnabled();
+        };
+        prompts.boxAnswers = {Prompts::No};
+        form.ToolButton4Click();
+        QVERIFY(listLocked);
+        QVERIFY(dialog->isEnabled());
+
+        // Open as new program: asked first (unsaved changes), then the
+        // record's program, changed and without a file.
+        prompts.boxAnswers = {Prompts::Yes};
+        dialog->openButton()->click();
+        QCOMPARE(form.document().programNo(), 3);
+        QCOMPARE(model->cell(TemperatureProgram::TimeRow, 2), QStringLiteral("1.30"));
+        QVERIFY(form.document().DataModified);
+        QVERIFY(form.document().fileName().isEmpty());
+    }
+};
+
+QTEST_MAIN(TestTransferRecord)
+#include "test_transfer_record.moc"
