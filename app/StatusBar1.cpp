@@ -37,6 +37,16 @@ void StatusBar1::setPanelText(int panel, const QString &text)
 {
     m_panels[panel]->setText(text);
     m_panels[panel]->setAccessibleName(text);
+    showWholeTextIfCut(panel);
+}
+
+void StatusBar1::showWholeTextIfCut(int panel)
+{
+    // A panel shows what fits of its text; the rest is offered on hover.
+    QLabel *label = m_panels[panel];
+    const int room = label->contentsRect().width() - 2 * label->indent();
+    const bool cut = label->fontMetrics().horizontalAdvance(label->text()) > room;
+    label->setToolTip(cut ? label->text() : QString());
 }
 
 int StatusBar1::middlePanelWidth(int barWidth)
@@ -64,6 +74,7 @@ void StatusBar1::layoutPanels()
         m_panels[i]->setGeometry(x, 2, m_widths[i], Height - 2);
         m_panels[i]->setVisible(m_widths[i] > 0);
         x += m_widths[i];
+        showWholeTextIfCut(i);
     }
     m_progress->raise();
 }

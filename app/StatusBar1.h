@@ -33,6 +33,7 @@ protected:
 private:
     void StatusBar1Resize();
     void layoutPanels();
+    void showWholeTextIfCut(int panel);
 
     QLabel *m_panels[PanelCount] = {};
     int m_widths[PanelCount] = {215, 200, 215, 65};

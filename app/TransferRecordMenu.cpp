@@ -6,6 +6,31 @@
 
 #include <QAction>
 #include <QMenu>
+#include <QScreen>
+#include <algorithm>
+
+namespace {
+
+// The list and the comparison go beside the main window where the screen has
+// room for them, so that the chart and the grid they speak of stay in view.
+// Otherwise the window manager places them.
+void placeBeside(QWidget *dialog, const QWidget *window)
+{
+    const QScreen *screen = window->screen();
+    if (!screen)
+        return;
+    const QRect area = screen->availableGeometry();
+    const QRect frame = window->frameGeometry();
+    // Room for the dialog's own frame, which is not known before it is shown.
+    const QSize size = dialog->size() + QSize(16, 40);
+    const int top = std::clamp(frame.top(), area.top(), std::max(area.top(), area.bottom() - size.height()));
+    if (frame.right() + size.width() <= area.right())
+        dialog->move(frame.right() + 1, top);
+    else if (frame.left() - size.width() >= area.left())
+        dialog->move(frame.left() - size.width(), top);
+}
+
+} // namespace
 
 TransferRecordMenu::TransferRecordMenu(QMenu *menu, QAction *after, Parts parts, QWidget *window)
     : QObject(window)
@@ -47,6 +72,7 @@ void TransferRecordMenu::showRecords()
     connect(m_dialog, &TransferRecordDialog::compareRequested, this, &TransferRecordMenu::compare);
     connect(m_dialog, &TransferRecordDialog::openAsNewRequested, this,
             [this](const TransferRecord &record) { m_parts.openAsNew(record.program); });
+    placeBeside(m_dialog, m_window);
     m_dialog->show();
 }
 
@@ -56,5 +82,6 @@ void TransferRecordMenu::compare(const TransferRecord &record)
         m_compare->close();
     m_compare = new TransferCompareView(record, m_parts.document, m_parts.grid, m_parts.chart, m_window);
     m_compare->setAttribute(Qt::WA_DeleteOnClose);
+    placeBeside(m_compare, m_window);
     m_compare->show();
 }

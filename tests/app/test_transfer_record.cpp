@@ -59,9 +59,12 @@ private slots:
         model->setCell(4, 2, "1.30");
 
         QStringList notes;
+        QStringList noteTips;
         prompts.onShow = [&](const ScriptedPrompts::Shown &s) {
-            if (s.text.startsWith("Are you sure"))
+            if (s.text.startsWith("Are you sure")) {
                 notes << form.statusBar1()->panelText(1);
+                noteTips << form.statusBar1()->findChild<QWidget *>("StatusPanel1")->toolTip();
+            }
         };
         prompts.boxAnswers = {Prompts::Yes};
         form.ToolButton4Click();
@@ -77,6 +80,8 @@ private slots:
         QVERIFY2(notes.last().startsWith("differs from what was last sent here on ")
                      && notes.last().endsWith(": 1 segment changed"),
                  qPrintable(notes.last()));
+        // Wider than the panel at the laid-out width: offered whole on hover.
+        QCOMPARE(noteTips, QStringList({QString(), notes.last()}));
         QCOMPARE(prompts.texts().filter("Are you sure").last(), ProgramDownload::confirmationText(3, 2));
 
         // The list, newest first: the declined send, then the completed one.
