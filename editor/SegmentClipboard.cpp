@@ -11,6 +11,7 @@
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QMimeData>
+#include <QUndoStack>
 
 const QString SegmentClipboard::MimeType = QStringLiteral("application/x-vantrel-segments");
 
@@ -39,6 +40,10 @@ SegmentClipboard::SegmentClipboard(SegmentGrid *grid, GridEditor &gridEditor, Ed
     connect(grid, &SegmentGrid::copyKey, m_copy, &QAction::trigger);
     connect(grid, &SegmentGrid::cutKey, m_cut, &QAction::trigger);
     connect(grid, &SegmentGrid::pasteKey, m_paste, &QAction::trigger);
+    // Any step of the history (an edit, an insert, undo, redo) may move or
+    // empty the picked segments: the block ends. A paste picks its segments
+    // again after its own step.
+    connect(&m_host.history().stack(), &QUndoStack::indexChanged, grid, &SegmentGrid::clearBlock);
 }
 
 void SegmentClipboard::greyWhileCellEdited(bool menuShown)

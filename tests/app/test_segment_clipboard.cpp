@@ -78,9 +78,12 @@ private slots:
         QVERIFY(m_form->document().DataModified);
         QVERIFY(m_form->statusBar1()->panelText(2) != totalBefore);
         QCOMPARE(m_prompts->shown.size(), 0);
+        QCOMPARE(grid()->blockFirst(), 4); // the pasted segments are picked
+        QCOMPARE(grid()->blockLast(), 6);
 
         action("Undo1")->trigger();
         QCOMPARE(column(4), (QStringList{" ", "0.0", "0.0", "0.00"}));
+        QCOMPARE(grid()->blockFirst(), 0); // nothing left to pick there
         QCOMPARE(m_form->statusBar1()->panelText(2), totalBefore);
     }
 
