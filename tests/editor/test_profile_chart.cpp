@@ -4,26 +4,13 @@
 #include "editor/ProfileChart.h"
 #include "model/TemperatureProgram.h"
 #include "report/ReportExport.h"
+#include "tests/support/ExampleProfile.h"
 
 #include <QAccessible>
 #include <QMouseEvent>
 #include <QtTest>
 
 namespace {
-Profile profileOf(double initial, const QList<QStringList> &slotCells)
-{
-    TemperatureProgram program;
-    for (int slot = 0; slot < slotCells.size(); ++slot)
-        for (int row = 1; row <= 4; ++row)
-            program.setCell(row, slot + 1, slotCells[slot][row - 1]);
-    return computeProfile(initial, program);
-}
-
-Profile exampleProfile()
-{
-    return profileOf(40, {{"Ramp", "150.0", "10.0", "0.00"}, {"Hold", "0.0", "0.0", "5.30"}, {"Ramp", "60.0", "20.0", "0.00"}});
-}
-
 Profile longestProfile()
 {
     QList<QStringList> cells;

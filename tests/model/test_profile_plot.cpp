@@ -3,6 +3,7 @@
 #include "model/AxisLabels.h"
 #include "model/ProfilePlot.h"
 #include "model/TemperatureProgram.h"
+#include "tests/support/ExampleProfile.h"
 
 #include <QImage>
 #include <functional>
@@ -10,20 +11,6 @@
 #include <QtTest>
 
 namespace {
-// Initial 40.0; Ramp to 150.0 at 10.0 (0 to 11 min); Hold 5.30 (11 to
-// 16.5); Ramp to 60.0 at 20.0 (16.5 to 21); the rest unset.
-Profile exampleProfile()
-{
-    TemperatureProgram program;
-    const QStringList cells[] = {{"Ramp", "150.0", "10.0", "0.00"},
-                                 {"Hold", "0.0", "0.0", "5.30"},
-                                 {"Ramp", "60.0", "20.0", "0.00"}};
-    for (int i = 0; i < 3; ++i)
-        for (int row = 1; row <= 4; ++row)
-            program.setCell(row, i + 1, cells[i][row - 1]);
-    return computeProfile(40.0, program);
-}
-
 Profile rampTo(const QString &target)
 {
     TemperatureProgram program;
