@@ -1,3 +1,4 @@
+#include "editor/GridEditor.h"
 #include "editor/InitialTempField.h"
 #include "app/MenuKeys.h"
 #include "editor/ProfileChart.h"
@@ -10,6 +11,7 @@
 #include "app/QtPrompts.h"
 #include "app/ChartPanelSplitter.h"
 #include "app/TForm1.h"
+#include "report/ReportExport.h"
 
 #include <QAccessible>
 #include <QAction>
@@ -25,6 +27,8 @@
 #include <QTimer>
 #include <QToolButton>
 #include <QMouseEvent>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSplitterHandle>
 #include <QtTest>
 #include <algorithm>
@@ -296,6 +300,108 @@ private slots:
         // Nobody moved the handle: nothing of it is written.
         QVERIFY(form.close());
         QVERIFY(!readFile(iniPath()).contains("ChartPanel"));
+    }
+
+    void chartIsTheExportedPicture()
+    {
+        // The window's chart at its own size, nothing selected and the mouse
+        // away, and the exported PNG of that size: one picture.
+        ScriptedPrompts prompts;
+        TForm1 form(prompts, iniPath());
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        SegmentGridModel *model = form.gridModel();
+        const QStringList ramp{"Ramp", "150.0", "10.0", "0.00"}, hold{"Hold", "0.0", "0.0", "5.30"};
+        for (int row = 1; row <= 4; ++row) {
+            model->setCell(row, 1, ramp[row - 1]);
+            model->setCell(row, 2, hold[row - 1]);
+        }
+        form.guarded([&] { form.ChardDraw(); });
+        form.Chart1()->highlightColumn(0);
+        const QSize size = form.Chart1()->size();
+        const QImage shown = form.Chart1()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        QImage exported;
+        QVERIFY(exported.loadFromData(ReportExport::png(form.Chart1()->profile(), size), "PNG"));
+        exported = exported.convertToFormat(QImage::Format_RGB32);
+        QCOMPARE(shown.size(), exported.size());
+        qint64 differing = 0;
+        for (int y = 0; y < shown.height(); ++y)
+            for (int x = 0; x < shown.width(); ++x)
+                differing += shown.pixel(x, y) != exported.pixel(x, y);
+        QVERIFY2(differing * 100 <= qint64(shown.width()) * shown.height(),
+                 qPrintable(QStringLiteral("%1 of %2 pixels differ").arg(differing).arg(shown.width() * shown.height())));
+    }
+
+    void contentScrollsBelowTheSizeItNeeds()
+    {
+        ScriptedPrompts prompts;
+        TForm1 form(prompts, iniPath());
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        QTRY_COMPARE(form.frameGeometry().size(), QSize(770, 490));
+        QScrollBar *bar = form.contentScroller()->verticalScrollBar();
+        QCOMPARE(bar->maximum(), 0); // at the minimum size every band fits
+        // A screen lower than the minimum (a small one, or scale 2) holds
+        // the window to its height: the content scrolls.
+        form.setMinimumSize(0, 0);
+        form.resize(770, 300);
+        QTRY_VERIFY(bar->maximum() > 0);
+        QWidget *viewport = form.contentScroller()->viewport();
+        auto reachable = [viewport](QWidget *w) {
+            const QRect inViewport(w->mapTo(viewport, QPoint(0, 0)), w->size());
+            return viewport->rect().contains(inViewport);
+        };
+        // Tab from the grid to the comment brings the comment's caret into view.
+        bar->setValue(0);
+        form.StringGrid1()->setFocus();
+        QTest::keyClick(form.StringGrid1(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), form.Memo1());
+        const QRect caret = form.Memo1()->cursorRect();
+        QTRY_VERIFY(viewport->rect().contains(
+            QRect(form.Memo1()->viewport()->mapTo(viewport, caret.topLeft()), caret.size())));
+        bar->setValue(bar->maximum());
+        QVERIFY(reachable(form.statusBar1()));
+        // Shift+Tab back to the grid brings all its rows into view.
+        bar->setValue(0);
+        form.Memo1()->setFocus();
+        QTest::keyClick(form.Memo1(), Qt::Key_Backtab, Qt::ShiftModifier);
+        QCOMPARE(QApplication::focusWidget(), form.StringGrid1());
+        QTRY_VERIFY(reachable(form.StringGrid1()));
+        // The Mode list lies over its cell wherever the content is scrolled to.
+        QComboBox *modes = form.gridEditor()->ComboBox1();
+        QTRY_VERIFY(modes->isVisible());
+        const QModelIndex modeCell = form.gridModel()->index(1, 1);
+        QCOMPARE(modes->mapTo(&form, QPoint(0, 0)),
+                 form.StringGrid1()->viewport()->mapTo(&form, form.StringGrid1()->visualRect(modeCell).topLeft()));
+    }
+
+    void chartGrowsAtTheFirstSize()
+    {
+        // The comment gives way down to two lines; past that the content
+        // grows and scrolls, the other bands keeping their heights.
+        ScriptedPrompts prompts;
+        TForm1 form(prompts, iniPath());
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        QTRY_COMPARE(form.frameGeometry().size(), QSize(770, 490));
+        QSplitterHandle *handle = form.chartPanelSplitter()->handle(1);
+        const QPoint from = handle->rect().center();
+        auto mouse = [&](QEvent::Type type, QPoint at, Qt::MouseButtons buttons) {
+            QMouseEvent event(type, at, handle->mapToGlobal(from) + (at - from), Qt::LeftButton, buttons,
+                              Qt::NoModifier);
+            QApplication::sendEvent(handle, &event);
+        };
+        mouse(QEvent::MouseButtonPress, from, Qt::LeftButton);
+        mouse(QEvent::MouseMove, from + QPoint(0, 60), Qt::LeftButton);
+        mouse(QEvent::MouseButtonRelease, from + QPoint(0, 60), Qt::NoButton);
+        QTRY_COMPARE(form.Chart1()->height(), 144 + 60);
+        QTRY_COMPARE(form.Memo1()->height(), form.Memo1()->minimumHeight());
+        QCOMPARE(form.StringGrid1()->height(), 129);
+        QCOMPARE(form.findChild<QWidget *>("Panel1")->height(), 49);
+        QCOMPARE(form.frameGeometry().size(), QSize(770, 490));
+        QVERIFY(form.close());
+        const QByteArray ini = readFile(iniPath()).replace("\r", "");
+        QVERIFY2(ini.contains("[ChartPanel]\nHeight=204\nWindowHeight=490\n"), ini.constData());
     }
 
     void movedHandleIsKept()
