@@ -14,9 +14,12 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QTextBrowser>
 #include <QUrl>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace {
 // A dialog's own Close button: Escape and Alt+C close it too.
@@ -116,7 +119,11 @@ QDialog *HelpMenu::makeManualWindow(const QString &text)
     browser->setMarkdown(text);
     layout->addWidget(browser);
     addCloseButton(dialog, layout);
-    dialog->resize(680, 520);
+    // Within the screen however large the scale factor: the Close button stays in reach.
+    QSize size(680, 520);
+    if (const QScreen *screen = m_window->screen())
+        size = size.boundedTo(screen->availableGeometry().size() * 9 / 10);
+    dialog->resize(size);
     browser->setFocus();
     return dialog;
 }
@@ -147,7 +154,8 @@ QDialog *HelpMenu::makeFilesWindow()
         path->setObjectName(QStringLiteral("Path%1").arg(i));
         path->setAccessibleName(place.title);
         path->setReadOnly(true);
-        path->setMinimumWidth(path->fontMetrics().horizontalAdvance(place.path) + 16);
+        // Wide enough for a usual path; a longer one scrolls in its field.
+        path->setMinimumWidth(std::min(path->fontMetrics().horizontalAdvance(place.path) + 16, 300));
         label->setBuddy(path);
         auto *button = new QPushButton(i < 3 ? buttonTexts[i] : QStringLiteral("Open folder"), dialog);
         button->setObjectName(QStringLiteral("OpenFolder%1").arg(i));

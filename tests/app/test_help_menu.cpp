@@ -65,19 +65,16 @@ private slots:
         QVERIFY(openWindow());
         m_form->helpMenu()->filesAndFolders()->trigger();
         QDialog *files = m_form->helpMenu()->filesWindow();
-        QVERIFY(files && files->isVisible());
         const QString config = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
         const QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
-        QCOMPARE(files->findChild<QLineEdit *>("Path0")->text(), m_dir.filePath("settings.ini"));
-        QCOMPARE(files->findChild<QLineEdit *>("Path1")->text(), config + "/Orrisan/VantrelAssistant/ports");
-        QCOMPARE(files->findChild<QLineEdit *>("Path2")->text(), data + "/Orrisan/VantrelAssistant/transfers.jsonl");
-        // Each button has a letter of its own.
-        QString letters;
-        for (QPushButton *button : files->findChildren<QPushButton *>()) {
-            const QString letter = QKeySequence::mnemonic(button->text()).toString();
-            QVERIFY2(!letter.isEmpty() && !letters.contains(letter), qPrintable(button->text()));
-            letters += letter;
+        const QStringList paths{m_dir.filePath("settings.ini"), config + "/Orrisan/VantrelAssistant/ports",
+                                data + "/Orrisan/VantrelAssistant/transfers.jsonl"};
+        QString letters; // each button has a letter of its own
+        for (int i = 0; i < 3; ++i) {
+            QCOMPARE(files->findChild<QLineEdit *>(QStringLiteral("Path%1").arg(i))->text(), paths[i]);
+            letters += QKeySequence::mnemonic(files->findChild<QPushButton *>(QStringLiteral("OpenFolder%1").arg(i))->text()).toString();
         }
+        QCOMPARE(letters, QString("Alt+SAlt+PAlt+T"));
         QTRY_VERIFY(files->isActiveWindow());
         key(Qt::Key_Escape);
         QVERIFY(!files->isVisible());

@@ -11,7 +11,6 @@
 #include "app/QtPrompts.h"
 #include "app/ChartPanelSplitter.h"
 #include "app/TForm1.h"
-#include "report/ReportExport.h"
 
 #include <QAccessible>
 #include <QAction>
@@ -46,6 +45,20 @@ QByteArray readFile(const QString &path)
 {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// Drags the handle under the chart by dy pixels, as a person's mouse does.
+void dragHandle(TForm1 &form, int dy)
+{
+    QSplitterHandle *handle = form.chartPanelSplitter()->handle(1);
+    const QPoint from = handle->rect().center();
+    auto mouse = [&](QEvent::Type type, QPoint at, Qt::MouseButtons buttons) {
+        QMouseEvent event(type, at, handle->mapToGlobal(at), Qt::LeftButton, buttons, Qt::NoModifier);
+        QApplication::sendEvent(handle, &event);
+    };
+    mouse(QEvent::MouseButtonPress, from, Qt::LeftButton);
+    mouse(QEvent::MouseMove, from + QPoint(0, dy), Qt::LeftButton);
+    mouse(QEvent::MouseButtonRelease, from + QPoint(0, dy), Qt::NoButton);
 }
 
 }
@@ -302,36 +315,6 @@ private slots:
         QVERIFY(!readFile(iniPath()).contains("ChartPanel"));
     }
 
-    void chartIsTheExportedPicture()
-    {
-        // The window's chart at its own size, nothing selected and the mouse
-        // away, and the exported PNG of that size: one picture.
-        ScriptedPrompts prompts;
-        TForm1 form(prompts, iniPath());
-        form.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&form));
-        SegmentGridModel *model = form.gridModel();
-        const QStringList ramp{"Ramp", "150.0", "10.0", "0.00"}, hold{"Hold", "0.0", "0.0", "5.30"};
-        for (int row = 1; row <= 4; ++row) {
-            model->setCell(row, 1, ramp[row - 1]);
-            model->setCell(row, 2, hold[row - 1]);
-        }
-        form.guarded([&] { form.ChardDraw(); });
-        form.Chart1()->highlightColumn(0);
-        const QSize size = form.Chart1()->size();
-        const QImage shown = form.Chart1()->grab().toImage().convertToFormat(QImage::Format_RGB32);
-        QImage exported;
-        QVERIFY(exported.loadFromData(ReportExport::png(form.Chart1()->profile(), size), "PNG"));
-        exported = exported.convertToFormat(QImage::Format_RGB32);
-        QCOMPARE(shown.size(), exported.size());
-        qint64 differing = 0;
-        for (int y = 0; y < shown.height(); ++y)
-            for (int x = 0; x < shown.width(); ++x)
-                differing += shown.pixel(x, y) != exported.pixel(x, y);
-        QVERIFY2(differing * 100 <= qint64(shown.width()) * shown.height(),
-                 qPrintable(QStringLiteral("%1 of %2 pixels differ").arg(differing).arg(shown.width() * shown.height())));
-    }
-
     void contentScrollsBelowTheSizeItNeeds()
     {
         ScriptedPrompts prompts;
@@ -384,16 +367,7 @@ private slots:
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
         QTRY_COMPARE(form.frameGeometry().size(), QSize(770, 490));
-        QSplitterHandle *handle = form.chartPanelSplitter()->handle(1);
-        const QPoint from = handle->rect().center();
-        auto mouse = [&](QEvent::Type type, QPoint at, Qt::MouseButtons buttons) {
-            QMouseEvent event(type, at, handle->mapToGlobal(from) + (at - from), Qt::LeftButton, buttons,
-                              Qt::NoModifier);
-            QApplication::sendEvent(handle, &event);
-        };
-        mouse(QEvent::MouseButtonPress, from, Qt::LeftButton);
-        mouse(QEvent::MouseMove, from + QPoint(0, 60), Qt::LeftButton);
-        mouse(QEvent::MouseButtonRelease, from + QPoint(0, 60), Qt::NoButton);
+        dragHandle(form, 60);
         QTRY_COMPARE(form.Chart1()->height(), 144 + 60);
         QTRY_COMPARE(form.Memo1()->height(), form.Memo1()->minimumHeight());
         QCOMPARE(form.StringGrid1()->height(), 129);
@@ -416,15 +390,7 @@ private slots:
             QTRY_COMPARE(form.frameGeometry().size(), QSize(770, 600));
             // At start-up the chart has its own height whatever the window's.
             QCOMPARE(form.Chart1()->height(), 144);
-            QSplitterHandle *handle = form.chartPanelSplitter()->handle(1);
-            const QPoint from = handle->rect().center();
-            auto mouse = [&](QEvent::Type type, QPoint at, Qt::MouseButtons buttons) {
-                QMouseEvent event(type, at, handle->mapToGlobal(at), Qt::LeftButton, buttons, Qt::NoModifier);
-                QApplication::sendEvent(handle, &event);
-            };
-            mouse(QEvent::MouseButtonPress, from, Qt::LeftButton);
-            mouse(QEvent::MouseMove, from + QPoint(0, 115), Qt::LeftButton);
-            mouse(QEvent::MouseButtonRelease, from + QPoint(0, 115), Qt::NoButton);
+            dragHandle(form, 115);
             QTRY_COMPARE(form.Chart1()->height(), dragged);
             QVERIFY(form.close());
         }
