@@ -8,7 +8,9 @@
 // comment), with a handle between them that gives the chart more height.
 // The chart starts at its fixed height unless a person moved the handle, in
 // this run or an earlier one (the settings file keeps it); when the window
-// grows or shrinks the chart takes half of the change.
+// grows or shrinks the chart takes half of the change. The comment gives way
+// to the chart down to two lines; a chart dragged taller than that leaves
+// room for makes the content taller than the window.
 class ChartPanelSplitter : public QSplitter
 {
     Q_OBJECT
@@ -23,8 +25,14 @@ public:
     // otherwise leaves the file alone. On failure *error names the file.
     bool save(QString *error) const;
 
+    // The height a person dragged the chart to, in the window as it is now;
+    // past what the bands below leave room for, the content grows (and
+    // scrolls in the window).
+    void setChartHeightByPerson(int height);
+
 protected:
     void resizeEvent(QResizeEvent *event) override;
+    QSplitterHandle *createHandle() override;
 
 private:
     // Gives the chart its height for the present area.

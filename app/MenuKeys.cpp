@@ -102,6 +102,7 @@ void equip(QMenuBar *bar)
         {QStringLiteral("SaveAs1"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S)},
         {QStringLiteral("Print1"), QKeySequence(Qt::CTRL | Qt::Key_P)},
         {QStringLiteral("Exit1"), QKeySequence(Qt::CTRL | Qt::Key_Q)},
+        {QStringLiteral("N4"), QKeySequence(Qt::CTRL | Qt::Key_T)}, // Send: T for transmit
     };
     QString taken;
     for (QAction *top : bar->actions()) {

@@ -22,8 +22,8 @@ QString plainCaption(const QString &text);
 
 // Gives mnemonics to the menu bar's menus and to every enabled item under
 // them that has none yet, and the shortcuts New Ctrl+N, Open Ctrl+O, Save Ctrl+S,
-// Save as Ctrl+Shift+S, Print Ctrl+P and Exit Ctrl+Q to the items of those
-// names.
+// Save as Ctrl+Shift+S, Print Ctrl+P, Exit Ctrl+Q and Send Ctrl+T to the items
+// of those names.
 void equip(QMenuBar *bar);
 
 } // namespace MenuKeys

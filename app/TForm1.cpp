@@ -36,7 +36,9 @@
 #include <QLocale>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QProgressBar>
+#include <QScrollArea>
 #include <QScrollBar>
 #include <QTimer>
 #include <QToolButton>
@@ -72,7 +74,14 @@ TForm1::TForm1(Prompts &prompts, const QString &settingsPath, QWidget *parent)
     m_downloadPort = std::make_unique<CommXDownloadPort>(*m_commX1);
     buildMenus();
     buildToolBar();
-    setCentralWidget(buildCentralArea());
+    // Below the size the bands need (a small screen, a large scale factor)
+    // the window's content scrolls, so that every band stays within reach.
+    m_contentScroller = new QScrollArea(this);
+    m_contentScroller->setObjectName(QStringLiteral("ContentScroller"));
+    m_contentScroller->setFrameShape(QFrame::NoFrame);
+    m_contentScroller->setWidgetResizable(true);
+    m_contentScroller->setWidget(buildCentralArea());
+    setCentralWidget(m_contentScroller);
     m_view.setControls(viewControls());
     m_transferRecords = new TransferRecordMenu(
         m_commMenu, m_commMenu->findChild<QAction *>(QStringLiteral("N4")),
@@ -162,12 +171,20 @@ void TForm1::FormCreate()
     m_spinEdit1->setAlignment(Qt::AlignCenter);
     // The Mode list over the grid, and the grid's handlers with the chart
     // redrawn whenever its editor closes.
-    m_gridEditor = new GridEditor(m_grid, *this, this);
+    m_gridEditor = new GridEditor(m_grid, *this, m_contentScroller->widget());
     addSegmentClipboardItems();
     m_view.setControls(viewControls());
     // The chart draws the current segment thicker, and a click on the chart
     // makes the segment's column current, in the row the grid was in.
     connect(m_grid, &SegmentGrid::selectCell, m_chart, [this](int col) { m_chart->highlightColumn(col); });
+    // A cell made current is brought into view when the content scrolls.
+    connect(m_grid, &SegmentGrid::cellClicked, m_contentScroller, [this] {
+        const QRect cell = m_grid->visualRect(m_grid->currentIndex());
+        if (!cell.isValid())
+            return;
+        const QPoint centre = m_grid->viewport()->mapTo(m_contentScroller->widget(), cell.center());
+        m_contentScroller->ensureVisible(centre.x(), centre.y(), cell.width() / 2 + 2, cell.height() / 2 + 2);
+    });
     connect(m_chart, &ProfileChart::segmentClicked, this, [this](int col) {
         if (m_inTransfer)
             return;
@@ -179,6 +196,20 @@ void TForm1::FormCreate()
     m_focusConnection = connect(qApp, &QApplication::focusChanged, this, [this](QWidget *old, QWidget *now) {
         m_gridEditor->focusChanged(old, now);
         m_edit1->focusChanged(old, now);
+        // Where the content scrolls, the control that takes the focus comes
+        // into view once the focus has settled: whole where it fits.
+        if (now && m_contentScroller->widget()->isAncestorOf(now))
+            QTimer::singleShot(0, this, [this, control = QPointer<QWidget>(now)] {
+                if (!control || control->window()->focusWidget() != control)
+                    return;
+                QWidget *content = m_contentScroller->widget();
+                const QRect rect(control->mapTo(content, QPoint(0, 0)), control->size());
+                if (rect.height() <= m_contentScroller->viewport()->height())
+                    m_contentScroller->ensureVisible(rect.center().x(), rect.center().y(), rect.width() / 2 + 1,
+                                                     rect.height() / 2 + 1);
+                else
+                    m_contentScroller->ensureWidgetVisible(control);
+            });
     });
 }
 

@@ -12,6 +12,7 @@
 class ChartPanelSplitter;
 class CommXDownloadPort;
 class GridEditor;
+class HelpMenu;
 class SegmentClipboard;
 class ProgramDownload;
 class ProgramDrop;
@@ -27,6 +28,7 @@ class ProfileChart;
 class QFrame;
 class QMenu;
 class QPlainTextEdit;
+class QScrollArea;
 class QTimer;
 class QToolButton;
 class SegmentGrid;
@@ -81,6 +83,7 @@ public:
     QPlainTextEdit *Memo1() const { return m_memo1; }
     ProfileChart *Chart1() const { return m_chart; }
     ChartPanelSplitter *chartPanelSplitter() const { return m_chartPanelSplitter; }
+    QScrollArea *contentScroller() const { return m_contentScroller; }
     StatusBar1 *statusBar1() const { return m_statusBar; }
     TransferRecordMenu *transferRecords() const { return m_transferRecords; }
     QTimer *Timer1() const;
@@ -88,6 +91,7 @@ public:
     QMenu *F1() const { return m_fileMenu; }
     QMenu *C1() const { return m_commMenu; }
     QMenu *editMenu() const { return m_editMenu; }
+    HelpMenu *helpMenu() const { return m_helpMenu; }
     // EditorHost
     Prompts &prompts() const override { return m_prompts; }
     ProgramHistory &history() override { return *m_history; }
@@ -168,6 +172,7 @@ private:
     SegmentGrid *m_grid = nullptr;
     ProfileChart *m_chart = nullptr;
     ChartPanelSplitter *m_chartPanelSplitter = nullptr;
+    QScrollArea *m_contentScroller = nullptr;
     QFrame *m_panel1 = nullptr;
     InitialTempField *m_edit1 = nullptr;
     GridEditor *m_gridEditor = nullptr;
@@ -181,6 +186,7 @@ private:
     QMenu *m_fileMenu = nullptr;
     QMenu *m_commMenu = nullptr;
     QMenu *m_editMenu = nullptr;
+    HelpMenu *m_helpMenu = nullptr;
     ProgramHistory *m_history = nullptr;
     RecentFilesMenu *m_recentFiles = nullptr;
     ReportMenu *m_reportMenu = nullptr;

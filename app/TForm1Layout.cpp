@@ -5,6 +5,7 @@
 #include "model/StatusPanel.h"
 #include "editor/CommentMemo.h"
 #include "app/Controls.h"
+#include "app/HelpMenu.h"
 #include "app/MenuKeys.h"
 #include "editor/InitialTempField.h"
 #include "editor/ProfileChart.h"
@@ -15,9 +16,12 @@
 #include "editor/SegmentGridModel.h"
 #include "app/StatusBar1.h"
 #include "app/ToolIcons.h"
+#include "comm/CommX.h"
+#include "files/TransferLog.h"
 #include "editor/UiFonts.h"
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
@@ -64,6 +68,11 @@ void TForm1::buildMenus()
     addItem(m_commMenu, QStringLiteral("N4"), QStringLiteral("Send"), &TForm1::ToolButton4Click);
     m_commMenu->addSeparator()->setObjectName(QStringLiteral("N5"));
     addItem(m_commMenu, QStringLiteral("N6"), QStringLiteral("Com. port settings"), &TForm1::N6Click);
+
+    m_helpMenu = new HelpMenu(menuBar(),
+                              UserPlaces::find(QCoreApplication::applicationDirPath(), m_settingsPath,
+                                               m_commX1->portDirectory().portsFolder(), TransferLog().currentPath()),
+                              m_prompts, this);
 
     MenuKeys::equip(menuBar());
     // F10 opens the first menu, as Alt and the menus' letters do.

@@ -2,6 +2,10 @@
 #include "cli/Command.h"
 #include "cli/Console.h"
 #include "cli/ExitStatus.h"
+#include "comm/PortDirectory.h"
+#include "files/SettingsFile.h"
+#include "files/TransferLog.h"
+#include "files/UserPlaces.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>
@@ -19,7 +23,11 @@ QString overview()
         text += QStringLiteral("  %1  %2\n").arg(command.name, -7).arg(command.summary);
     text += QStringLiteral("\n  vantrel help COMMAND   how a command is used\n"
                            "  vantrel --version      the version\n\n");
-    return text + ExitStatus::table();
+    text += ExitStatus::table();
+    // Where the editor and this tool keep their files, as the editor's Help names them.
+    const UserPlaces places = UserPlaces::find(QCoreApplication::applicationDirPath(), SettingsFile::defaultPath(),
+                                               PortDirectory::defaultPortsFolder(), TransferLog().currentPath());
+    return text + QStringLiteral("\nFiles:\n") + places.text();
 }
 
 int help(const QString &name)

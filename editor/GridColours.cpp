@@ -2,30 +2,30 @@
 
 #include "model/ProfilePlot.h"
 
-#include <cmath>
 
 namespace GridColours {
 
-namespace {
-
-double channel(double c)
-{
-    return c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
-}
-
-double luminance(const QColor &c)
-{
-    const QColor rgb = c.toRgb();
-    return 0.2126 * channel(rgb.redF()) + 0.7152 * channel(rgb.greenF()) + 0.0722 * channel(rgb.blueF());
-}
-
-} // namespace
-
 double contrastRatio(const QColor &a, const QColor &b)
 {
-    const double la = luminance(a);
-    const double lb = luminance(b);
-    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+    return PlotColours::contrastRatio(a, b);
+}
+
+QColor inactiveBackground(const QPalette &palette)
+{
+    // Darker than the editable cells in a light palette and in a dark one:
+    // the palette's midlight where it is, else the base colour darkened.
+    // Only a black base has no darker shade; there they are lighter.
+    const QColor base = palette.color(QPalette::Base);
+    const QColor midlight = palette.color(QPalette::Midlight);
+    if (PlotColours::luminance(midlight) < PlotColours::luminance(base)
+        && contrastRatio(midlight, base) >= InactiveContrast)
+        return midlight;
+    for (int step = 1; step <= 20; ++step) {
+        const QColor darker = PlotColours::mixed(base, Qt::black, step * 0.05);
+        if (contrastRatio(darker, base) >= InactiveContrast)
+            return darker;
+    }
+    return PlotColours::mixed(base, Qt::white, 0.25);
 }
 
 QColor legibleText(const QColor &wanted, const QColor &background)
@@ -55,7 +55,7 @@ Colours of(Cell cell, const QPalette &palette)
         text = palette.color(QPalette::HighlightedText);
         break;
     case Cell::Inactive:
-        background = palette.color(QPalette::Midlight);
+        background = inactiveBackground(palette);
         text = palette.color(QPalette::ButtonText);
         break;
     case Cell::Differs:

@@ -5,8 +5,9 @@
 
 // The colours the segment grid paints with, taken from the palette so that a
 // light or a dark desktop theme reads alike: fixed cells in the button face
-// with the button text, inactive cells in the scroll-bar colour (the palette's
-// midlight), value cells in the base colour with the text colour. A text
+// with the button text, inactive cells a shade darker than the value cells
+// (the palette's midlight where that is darker, as the scroll-bar colour is),
+// value cells in the base colour with the text colour. A text
 // colour that would stand out by less than the 4.5:1 contrast that legible
 // text needs gives way to black or white, whichever reads better.
 namespace GridColours {
@@ -34,6 +35,11 @@ double contrastRatio(const QColor &a, const QColor &b);
 // enough, else black or white.
 QColor legibleText(const QColor &wanted, const QColor &background);
 
+// The background of cells a slot's mode does not use: darker than the base
+// colour by at least InactiveContrast, in light and dark palettes alike.
+QColor inactiveBackground(const QPalette &palette);
+
 inline constexpr double MinimumContrast = 4.5;
+inline constexpr double InactiveContrast = 1.2;
 
 } // namespace GridColours

@@ -13,6 +13,7 @@
 #include <QComboBox>
 #include <QEvent>
 #include <QMenu>
+#include <QMenuBar>
 #include <QPainter>
 #include <QStyledItemDelegate>
 #include <QScrollBar>
@@ -40,6 +41,30 @@ public:
                           index.data().toString());
     }
 };
+
+// A dotted frame over the Mode list while its cell is the grid's current one
+// and the grid was not left for another control: the list covers the cell,
+// and with it the focus rectangle or the selection colour the grid draws.
+class CurrentCellMark : public QWidget
+{
+public:
+    explicit CurrentCellMark(QWidget *list) : QWidget(list)
+    {
+        setObjectName(QStringLiteral("CurrentCellMark"));
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+        setFocusPolicy(Qt::NoFocus);
+    }
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter painter(this);
+        QPen dotted(palette().color(QPalette::Text));
+        dotted.setStyle(Qt::DotLine);
+        painter.setPen(dotted);
+        painter.drawRect(rect().adjusted(2, 2, -3, -3));
+    }
+};
 }
 
 GridEditor::GridEditor(SegmentGrid *grid, EditorHost &host, QWidget *comboParent)
@@ -59,6 +84,7 @@ GridEditor::GridEditor(SegmentGrid *grid, EditorHost &host, QWidget *comboParent
     m_combo->setFocusPolicy(Qt::StrongFocus);
     m_combo->installEventFilter(this);
     m_combo->hide();
+    m_currentMark = new CurrentCellMark(m_combo);
     connect(m_combo, &QComboBox::activated, this, [this] {
         m_host.guarded([this] { ComboBox1Change(); });
         // After a pick the arrow keys move between cells again.
@@ -134,9 +160,20 @@ bool GridEditor::isGridWidget(const QWidget *w) const
 void GridEditor::focusChanged(QWidget *old, QWidget *now)
 {
     // Leaving the grid (or its editor) for another control of the same window.
-    // Focus that goes to another window (a message box) is not an exit.
-    if (isGridWidget(old) && !isGridWidget(now) && now && now->window() == m_grid->window() && !m_checking)
+    // Focus that goes to another window (a message box) is not an exit, nor
+    // is the menu bar's taking it while its menus are worked from the keyboard
+    // (it gives the focus back): the current cell stays marked meanwhile.
+    if (isGridWidget(old) && !isGridWidget(now) && now && now->window() == m_grid->window() && !m_checking
+        && !qobject_cast<QMenuBar *>(now))
         m_host.guarded([this] { StringGrid1Exit(); });
+    updateCurrentMark();
+}
+
+void GridEditor::updateCurrentMark()
+{
+    m_currentMark->setGeometry(m_combo->rect());
+    m_currentMark->setVisible(m_combo->isVisible() && (m_grid->hasFocus() || !m_grid->gridExited())
+                              && !m_combo->hasFocus() && m_grid->isEnabled());
 }
 
 void GridEditor::StringGrid1SelectCell(int col, int row)
@@ -183,6 +220,7 @@ void GridEditor::StringGrid1Click()
 {
     CellCheck();
     m_grid->setGridExited(false);
+    updateCurrentMark();
 }
 
 void GridEditor::StringGrid1Exit()
@@ -190,6 +228,7 @@ void GridEditor::StringGrid1Exit()
     CellCheck();
     m_host.setHint(QString());
     m_grid->setGridExited(true);
+    updateCurrentMark();
 }
 
 void GridEditor::CellCheck()
@@ -246,6 +285,7 @@ void GridEditor::placeCombo()
     m_combo->setEnabled(m_grid->isEnabled());
     m_combo->show();
     m_combo->raise();
+    updateCurrentMark();
 }
 
 void GridEditor::ComboBox1Change()

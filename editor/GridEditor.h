@@ -74,11 +74,14 @@ protected:
 
 private:
     bool isGridWidget(const QWidget *w) const;
+    // Shows the mark of the current cell over the Mode list, or hides it.
+    void updateCurrentMark();
     SegmentGridModel *model() const;
 
     SegmentGrid *m_grid;
     EditorHost &m_host;
     QComboBox *m_combo;
+    QWidget *m_currentMark;
     QMenu *m_popup;
     QAction *m_segNo;
     QAction *m_insert;

@@ -46,7 +46,7 @@ QSize ProfileChart::minimumSizeHint() const
 const ProfilePlot &ProfileChart::plot() const
 {
     if (!m_plot) {
-        m_plot.emplace(m_profile, QRectF(rect()), font(), const_cast<ProfileChart *>(this),
+        m_plot.emplace(m_profile, QRectF(rect()), ProfilePlot::labelFont(size()), const_cast<ProfileChart *>(this),
                        PlotColours::fromPalette(palette()), m_background);
         m_plot->setSelectedColumn(m_highlightColumn);
     }

@@ -10,7 +10,8 @@
 #include <optional>
 
 // Chart1: the temperature-over-time line of the program, drawn by the
-// profile plot in the widget's font and palette. It only shows the profile it
+// profile plot in the palette's colours and the plot's own label font (the
+// exported pictures' font, so that at one size the two are one picture). It only shows the profile it
 // is given; the profile computation decides it. The mouse reads the line
 // (a cross-hair and a read-out) and a click picks a segment; what the mouse
 // is over is also the chart's accessible description, so a screen reader

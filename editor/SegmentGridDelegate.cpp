@@ -118,8 +118,9 @@ void SegmentGridDelegate::paint(QPainter *painter, const QStyleOptionViewItem &o
 
     if (m_grid->isInactiveCell(row, col)) {
         painter->fillRect(rect, GridColours::of(Cell::Inactive, pal).background);
-        if (inBlock) {
-            // Still read as part of the selection, and still as not used.
+        if (kind == Cell::Current) {
+            // Still read as part of the selection (or as the current cell of
+            // a grid whose menus are open), and still as not used.
             QColor selection = GridColours::of(Cell::Current, pal).background;
             selection.setAlpha(128);
             painter->fillRect(rect, selection);

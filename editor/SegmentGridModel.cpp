@@ -10,7 +10,8 @@ SegmentGridModel::SegmentGridModel(ProgramDocument &document, QObject *parent)
     // current cell, and the Mode list over it.
     connect(&m_document, &ProgramDocument::cellsChanged, this,
             [this](int firstRow, int firstCol, int lastRow, int lastCol) {
-                emit dataChanged(index(firstRow, firstCol), index(lastRow, lastCol));
+                const QRect cells = repaintedCells(QRect(QPoint(firstCol, firstRow), QPoint(lastCol, lastRow)));
+                emit dataChanged(index(cells.top(), cells.left()), index(cells.bottom(), cells.right()));
             });
     connect(&m_document, &ProgramDocument::columnCountAboutToChange, this, [this](int before, int after) {
         if (after > before)
@@ -24,6 +25,17 @@ SegmentGridModel::SegmentGridModel(ProgramDocument &document, QObject *parent)
         else
             endRemoveColumns();
     });
+}
+
+QRect SegmentGridModel::repaintedCells(const QRect &changed)
+{
+    // A slot's mode decides which of its value cells are drawn as not used,
+    // so a new mode changes the look of the whole column below it.
+    if (changed.top() > TemperatureProgram::ModeRow || changed.bottom() < TemperatureProgram::ModeRow)
+        return changed;
+    QRect cells = changed;
+    cells.setBottom(std::max(changed.bottom(), int(TemperatureProgram::TimeRow)));
+    return cells;
 }
 
 int SegmentGridModel::rowCount(const QModelIndex &parent) const

@@ -5,6 +5,7 @@
 
 #include <QAbstractTableModel>
 #include <QPoint>
+#include <QRect>
 
 // Qt's view of the document's segment table. Row 0 and column 0 are the
 // fixed cells (labels and segment numbers); the view draws them, Qt's own
@@ -23,6 +24,10 @@ public:
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
     bool setData(const QModelIndex &index, const QVariant &value, int role = Qt::EditRole) override;
     Qt::ItemFlags flags(const QModelIndex &index) const override;
+
+    // The cells (x: column, y: row) whose look a change of the texts in
+    // `changed` alters, and which the model announces as changed.
+    static QRect repaintedCells(const QRect &changed);
 
     QString cell(int row, int col) const { return m_document.cell(row, col); }
     void setCell(int row, int col, const QString &text) { m_document.setCell(row, col, text); }

@@ -21,6 +21,10 @@ std::optional<int> readInteger(const IniDocument &ini, const QString &key)
 
 int ChartPanelHeight::chartHeightFor(int window, int area, int lowerMinimum, int fixedHeight) const
 {
+    // In the window it was set in, the height a person chose stands, even
+    // where the bands below then need more than the window holds.
+    if (window == windowHeight)
+        return std::max(height, fixedHeight);
     // Half of every pixel the window gained or lost since the height was
     // set; an odd pixel goes to the bands below.
     const double wanted = height + (double(window) - windowHeight) / 2;

@@ -15,6 +15,9 @@ class IniDocument;
 // When the window grows or shrinks, the chart takes half of the change: it
 // never goes below its fixed height, and the bands below it (initial
 // temperature, grid, comment) keep their minimum while the chart can give way.
+// In the window it was set in, the height stands as set: a person may drag the
+// chart taller than the bands' minimum leaves room for (the window's content
+// then scrolls).
 // The whole window's height is the measure because it stays the same while
 // the window manager puts a frame around a window that was just shown.
 struct ChartPanelHeight

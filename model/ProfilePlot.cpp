@@ -42,11 +42,40 @@ QColor PlotColours::mixed(const QColor &base, const QColor &over, double share)
                   channel(base.blue(), over.blue()));
 }
 
+double PlotColours::luminance(const QColor &c)
+{
+    auto channel = [](double v) { return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
+    const QColor rgb = c.toRgb();
+    return 0.2126 * channel(rgb.redF()) + 0.7152 * channel(rgb.greenF()) + 0.0722 * channel(rgb.blueF());
+}
+
+double PlotColours::contrastRatio(const QColor &a, const QColor &b)
+{
+    const double la = luminance(a);
+    const double lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+QColor PlotColours::lineOn(const QColor &background)
+{
+    const QColor red = ProfilePlot::LineColour;
+    // Red on white is about 4:1; graphics need 3:1.
+    const double wanted = std::max(3.0, contrastRatio(red, Qt::white) - 0.01);
+    if (contrastRatio(red, background) >= wanted)
+        return red;
+    const QColor toward = luminance(background) < luminance(red) ? QColor(Qt::white) : QColor(Qt::black);
+    QColor line = red;
+    for (int step = 1; step <= 20 && contrastRatio(line, background) < wanted; ++step)
+        line = mixed(red, toward, step * 0.05);
+    return line;
+}
+
 PlotColours PlotColours::fromPalette(const QPalette &palette)
 {
     PlotColours colours;
-    colours.panel = palette.color(QPalette::Window);
+    colours.panel = palette.color(QPalette::Base);
     colours.plot = palette.color(QPalette::Base);
+    colours.line = lineOn(colours.plot);
     colours.text = palette.color(QPalette::WindowText);
     colours.grid = mixed(colours.plot, palette.color(QPalette::Text), 0.18);
     colours.crossHair = mixed(colours.plot, palette.color(QPalette::Text), 0.55);
@@ -114,6 +143,17 @@ ProfilePlot::ProfilePlot(const Profile &profile, const QRectF &frame, const QFon
     const double plotRight = std::max(plotLeft + 1, std::round(frame.right() - right));
     m_plot = QRectF(plotLeft, plotTop, plotRight - plotLeft, plotHeight);
     m_timeStep = axisLabelStep(m_timeEnd, m_plot.width(), timeLabelWidth + line, MinTimeStep);
+}
+
+QFont ProfilePlot::labelFont(QSizeF frame)
+{
+    // The window's own face (Noto Sans CJK JP stands in for MS UI Gothic),
+    // growing with the chart's height from the window's 12 pixels.
+    QFont font;
+    font.setFamilies({QStringLiteral("MS UI Gothic"), QStringLiteral("Noto Sans CJK JP")});
+    font.setStyleHint(QFont::SansSerif);
+    font.setPixelSize(std::clamp(int(frame.height()) / 30, 12, 48));
+    return font;
 }
 
 QStringList ProfilePlot::timeLabels() const
@@ -211,7 +251,7 @@ void ProfilePlot::paint(QPainter &painter) const
     painter.drawLine(QPointF(m_plot.left() - w, axisY), QPointF(m_plot.right(), axisY));
 
     painter.setClipRect(m_plot.adjusted(-w, -w, w, w));
-    auto drawLine = [&](const QList<QPointF> &values, double width, const QColor &colour = LineColour) {
+    auto drawLine = [&](const QList<QPointF> &values, double width, const QColor &colour) {
         if (values.isEmpty())
             return;
         QPainterPath path(toDevice(values.first()));
@@ -221,8 +261,8 @@ void ProfilePlot::paint(QPainter &painter) const
         painter.drawPath(path);
     };
     drawLine(m_background, w, BackgroundLineColour);
-    drawLine(m_drawn, w);
-    drawLine(selectedSegment(), 3 * w);
+    drawLine(m_drawn, w, m_colours.line);
+    drawLine(selectedSegment(), 3 * w, m_colours.line);
     painter.restore();
 }
 

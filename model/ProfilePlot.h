@@ -12,12 +12,16 @@
 class QPainter;
 class QPaintDevice;
 
-// The colours of a profile plot. The line is red on every background; the
-// rest follows a palette, so the plot reads in a dark theme as in a light one.
+// The colours of a profile plot. The line is red, kept at least as distinct
+// from the plot's background as red is on white paper; the rest follows a
+// palette, so the plot reads in a dark theme as in a light one. In a light
+// palette the window's chart is the exported picture: white around and in
+// the plot, black text.
 struct PlotColours
 {
-    QColor panel;       // around the plot, behind labels and titles: Window
+    QColor panel;       // around the plot, behind labels and titles: Base, as the plot
     QColor plot;        // the plot's own background: Base
+    QColor line;        // the profile: red, made lighter or darker where red stands out too little
     QColor text;        // labels, titles and the axis lines: WindowText
     QColor grid;        // grid lines: a little of the text colour on the plot's
     QColor crossHair;   // the read-out's guide lines
@@ -30,6 +34,15 @@ struct PlotColours
     // Black on white: paper, and the files made for it.
     static QPalette paperPalette();
     static PlotColours paper() { return fromPalette(paperPalette()); }
+
+    // The contrast ratio of two colours, from 1 (the same) to 21 (black on
+    // white), by relative luminance.
+    static double contrastRatio(const QColor &a, const QColor &b);
+    static double luminance(const QColor &c);
+    // The profile's colour on a background: red, or red moved toward white
+    // (on a dark background) or black until it stands out from the
+    // background as much as red does from white, at least 3:1.
+    static QColor lineOn(const QColor &background);
 };
 
 // The temperature-over-time profile drawn on any QPaintDevice: the window's
@@ -57,6 +70,10 @@ public:
     static constexpr double TempAxisTop = 0.10;
     static constexpr double TempAxisBottom = 0.98;
     static constexpr double TopMargin = 0.10; // of the frame's height
+
+    // The labels' and titles' font for a frame: the window's chart and the
+    // exported pictures use the same, so that at one size they are one picture.
+    static QFont labelFont(QSizeF frame);
 
     // The slot of a grid column drawn thicker; 0 or a column whose slot takes
     // no time draws none.

@@ -18,10 +18,7 @@ namespace ReportExport {
 
 QFont chartFont(QSize size)
 {
-    QFont font;
-    font.setStyleHint(QFont::SansSerif);
-    font.setPixelSize(std::clamp(size.height() / 30, 9, 48));
-    return font;
+    return ProfilePlot::labelFont(QSizeF(size));
 }
 
 ProfilePlot chartPlot(const Profile &profile, QSize size, QPaintDevice *device)

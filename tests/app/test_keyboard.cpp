@@ -274,9 +274,62 @@ private slots:
         }
         const QList<QPair<QString, QString>> shortcuts{{"N1", "Ctrl+N"},   {"Open1", "Ctrl+O"},
                                                        {"Save1", "Ctrl+S"}, {"SaveAs1", "Ctrl+Shift+S"},
-                                                       {"Print1", "Ctrl+P"}, {"Exit1", "Ctrl+Q"}};
+                                                       {"Print1", "Ctrl+P"}, {"Exit1", "Ctrl+Q"},
+                                                       {"N4", "Ctrl+T"},    {"Contents1", "F1"}};
         for (const auto &[name, keys] : shortcuts)
             QCOMPARE(m_form->findChild<QAction *>(name)->shortcut().toString(), keys);
+    }
+
+    void sendRunsFromItsShortcut()
+    {
+        QAction *send = m_form->findChild<QAction *>("N4");
+        QSignalSpy sent(send, &QAction::triggered);
+        key(Qt::Key_T, Qt::ControlModifier);
+        QCOMPARE(sent.count(), 1);
+        QVERIFY(!m_prompts->shown.isEmpty()); // the download ran: no port answers here
+    }
+
+    void currentCellStaysMarked_data()
+    {
+        QTest::addColumn<int>("col");
+        QTest::addColumn<int>("row");
+        QTest::addColumn<int>("twin"); // a column whose cell in that row looks the same when not current
+        QTest::newRow("Mode cell, under the Mode list") << 1 << 1 << 0;
+        QTest::newRow("value cell") << 1 << 2 << 4;
+        QTest::newRow("unused cell") << 3 << 2 << 6;
+    }
+
+    void currentCellStaysMarked()
+    {
+        // Marked at start, while the menus are worked from the keyboard, and
+        // when they are left with Escape.
+        QFETCH(int, col);
+        QFETCH(int, row);
+        QFETCH(int, twin);
+        setSlot(3, "Ramp", "100.0", "5.0", "0.00");
+        QCOMPARE(QApplication::focusWidget(), grid());
+        QCOMPARE(grid()->currentIndex(), model()->index(1, 1));
+        for (int i = 1; i < col; ++i)
+            key(Qt::Key_Right);
+        for (int i = 1; i < row; ++i)
+            key(Qt::Key_Down);
+        auto marked = [&] {
+            if (row == 1) {
+                const QWidget *mark = modeList()->findChild<QWidget *>("CurrentCellMark");
+                return modeList()->isVisible() && mark && mark->isVisible();
+            }
+            const QImage shown = grid()->viewport()->grab().toImage();
+            const QRect cell = grid()->visualRect(model()->index(row, col));
+            const QRect other = grid()->visualRect(model()->index(row, twin));
+            return shown.copy(cell) != shown.copy(other);
+        };
+        QVERIFY(marked());
+        key(Qt::Key_Alt);
+        QVERIFY(m_form->menuBar()->hasFocus());
+        QVERIFY2(marked(), "while the menu bar has the keys");
+        key(Qt::Key_Escape);
+        QCOMPARE(QApplication::focusWidget(), grid());
+        QVERIFY(marked());
     }
 
     void mnemonics_data()

@@ -1,3 +1,4 @@
+#include "editor/GridEditor.h"
 #include "editor/InitialTempField.h"
 #include "app/MenuKeys.h"
 #include "editor/ProfileChart.h"
@@ -25,6 +26,8 @@
 #include <QTimer>
 #include <QToolButton>
 #include <QMouseEvent>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSplitterHandle>
 #include <QtTest>
 #include <algorithm>
@@ -42,6 +45,20 @@ QByteArray readFile(const QString &path)
 {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// Drags the handle under the chart by dy pixels, as a person's mouse does.
+void dragHandle(TForm1 &form, int dy)
+{
+    QSplitterHandle *handle = form.chartPanelSplitter()->handle(1);
+    const QPoint from = handle->rect().center();
+    auto mouse = [&](QEvent::Type type, QPoint at, Qt::MouseButtons buttons) {
+        QMouseEvent event(type, at, handle->mapToGlobal(at), Qt::LeftButton, buttons, Qt::NoModifier);
+        QApplication::sendEvent(handle, &event);
+    };
+    mouse(QEvent::MouseButtonPress, from, Qt::LeftButton);
+    mouse(QEvent::MouseMove, from + QPoint(0, dy), Qt::LeftButton);
+    mouse(QEvent::MouseButtonRelease, from + QPoint(0, dy), Qt::NoButton);
 }
 
 }
@@ -298,6 +315,69 @@ private slots:
         QVERIFY(!readFile(iniPath()).contains("ChartPanel"));
     }
 
+    void contentScrollsBelowTheSizeItNeeds()
+    {
+        ScriptedPrompts prompts;
+        TForm1 form(prompts, iniPath());
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        QTRY_COMPARE(form.frameGeometry().size(), QSize(770, 490));
+        QScrollBar *bar = form.contentScroller()->verticalScrollBar();
+        QCOMPARE(bar->maximum(), 0); // at the minimum size every band fits
+        // A screen lower than the minimum (a small one, or scale 2) holds
+        // the window to its height: the content scrolls.
+        form.setMinimumSize(0, 0);
+        form.resize(770, 300);
+        QTRY_VERIFY(bar->maximum() > 0);
+        QWidget *viewport = form.contentScroller()->viewport();
+        auto reachable = [viewport](QWidget *w) {
+            const QRect inViewport(w->mapTo(viewport, QPoint(0, 0)), w->size());
+            return viewport->rect().contains(inViewport);
+        };
+        // Tab from the grid to the comment brings the comment's caret into view.
+        bar->setValue(0);
+        form.StringGrid1()->setFocus();
+        QTest::keyClick(form.StringGrid1(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), form.Memo1());
+        const QRect caret = form.Memo1()->cursorRect();
+        QTRY_VERIFY(viewport->rect().contains(
+            QRect(form.Memo1()->viewport()->mapTo(viewport, caret.topLeft()), caret.size())));
+        bar->setValue(bar->maximum());
+        QVERIFY(reachable(form.statusBar1()));
+        // Shift+Tab back to the grid brings all its rows into view.
+        bar->setValue(0);
+        form.Memo1()->setFocus();
+        QTest::keyClick(form.Memo1(), Qt::Key_Backtab, Qt::ShiftModifier);
+        QCOMPARE(QApplication::focusWidget(), form.StringGrid1());
+        QTRY_VERIFY(reachable(form.StringGrid1()));
+        // The Mode list lies over its cell wherever the content is scrolled to.
+        QComboBox *modes = form.gridEditor()->ComboBox1();
+        QTRY_VERIFY(modes->isVisible());
+        const QModelIndex modeCell = form.gridModel()->index(1, 1);
+        QCOMPARE(modes->mapTo(&form, QPoint(0, 0)),
+                 form.StringGrid1()->viewport()->mapTo(&form, form.StringGrid1()->visualRect(modeCell).topLeft()));
+    }
+
+    void chartGrowsAtTheFirstSize()
+    {
+        // The comment gives way down to two lines; past that the content
+        // grows and scrolls, the other bands keeping their heights.
+        ScriptedPrompts prompts;
+        TForm1 form(prompts, iniPath());
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        QTRY_COMPARE(form.frameGeometry().size(), QSize(770, 490));
+        dragHandle(form, 60);
+        QTRY_COMPARE(form.Chart1()->height(), 144 + 60);
+        QTRY_COMPARE(form.Memo1()->height(), form.Memo1()->minimumHeight());
+        QCOMPARE(form.StringGrid1()->height(), 129);
+        QCOMPARE(form.findChild<QWidget *>("Panel1")->height(), 49);
+        QCOMPARE(form.frameGeometry().size(), QSize(770, 490));
+        QVERIFY(form.close());
+        const QByteArray ini = readFile(iniPath()).replace("\r", "");
+        QVERIFY2(ini.contains("[ChartPanel]\nHeight=204\nWindowHeight=490\n"), ini.constData());
+    }
+
     void movedHandleIsKept()
     {
         writeFile(iniPath(), "[Window]\r\nHeight=600\r\n[Other]\r\nKeep=me\r\n");
@@ -310,15 +390,7 @@ private slots:
             QTRY_COMPARE(form.frameGeometry().size(), QSize(770, 600));
             // At start-up the chart has its own height whatever the window's.
             QCOMPARE(form.Chart1()->height(), 144);
-            QSplitterHandle *handle = form.chartPanelSplitter()->handle(1);
-            const QPoint from = handle->rect().center();
-            auto mouse = [&](QEvent::Type type, QPoint at, Qt::MouseButtons buttons) {
-                QMouseEvent event(type, at, handle->mapToGlobal(at), Qt::LeftButton, buttons, Qt::NoModifier);
-                QApplication::sendEvent(handle, &event);
-            };
-            mouse(QEvent::MouseButtonPress, from, Qt::LeftButton);
-            mouse(QEvent::MouseMove, from + QPoint(0, 115), Qt::LeftButton);
-            mouse(QEvent::MouseButtonRelease, from + QPoint(0, 115), Qt::NoButton);
+            dragHandle(form, 115);
             QTRY_COMPARE(form.Chart1()->height(), dragged);
             QVERIFY(form.close());
         }

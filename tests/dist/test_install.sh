@@ -3,7 +3,7 @@
 # temporary prefix and checks that the desktop finds what it looks for: the
 # programs, the launcher (valid, opening a file), the AppStream metainfo
 # (valid: an error or a warning fails), the icon at every size, the manual
-# pages, and the .tpd file type by name and by content.
+# pages, the manual, and the .tpd file type by name and by content.
 set -euo pipefail
 build="$1"
 example="$2"
@@ -19,7 +19,8 @@ for f in bin/vantrel-assistant bin/vantrel-controller-sim bin/vantrel \
          share/metainfo/invalid.example.vantrel_assistant.metainfo.xml \
          share/icons/hicolor/scalable/apps/vantrel-assistant.svg \
          share/man/man1/vantrel-assistant.1.gz share/man/man1/vantrel-controller-sim.1.gz share/man/man1/vantrel.1.gz \
-         share/doc/vantrel-assistant/copyright share/doc/vantrel-assistant/changelog.gz; do
+         share/doc/vantrel-assistant/copyright share/doc/vantrel-assistant/changelog.gz \
+         share/vantrel-assistant/manual.md; do
   [ -f "$prefix/$f" ] || fail "$f is not installed"
 done
 for size in 16 22 24 32 48 64 128 256; do
@@ -31,6 +32,14 @@ done
 # The command-line tool runs without a display and reads the example.
 env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM= "$prefix/bin/vantrel" check "$example" | grep -q ': ok (' \
   || fail "vantrel check does not take the example"
+# The manual is found beside the installed programs, and from the build tree.
+real_prefix="$(cd "$prefix" && pwd -P)"
+real_build="$(cd "$build" && pwd -P)"
+grep -q '^## Using the editor' "$prefix/share/vantrel-assistant/manual.md" || fail "the manual lacks its sections"
+"$prefix/bin/vantrel" --help | grep -qxF "  Manual: $real_prefix/share/vantrel-assistant/manual.md" \
+  || fail "vantrel --help does not name the installed manual"
+"$build/cli/vantrel" --help | grep -qxF "  Manual: $real_build/share/vantrel-assistant/manual.md" \
+  || fail "vantrel --help in the build tree does not name the built manual"
 for page in "$prefix"/share/man/man1/*.gz; do
   gzip -t "$page" || fail "$page is not gzip"
 done

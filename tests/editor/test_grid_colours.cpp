@@ -1,4 +1,5 @@
 #include "editor/GridColours.h"
+#include "model/ProfilePlot.h"
 
 #include <QApplication>
 #include <QStyle>
@@ -40,7 +41,6 @@ private slots:
             QTest::addRow("%s fixed", name) << palette << C::Fixed << int(QPalette::Button);
             QTest::addRow("%s value", name) << palette << C::Value << int(QPalette::Base);
             QTest::addRow("%s current", name) << palette << C::Current << int(QPalette::Highlight);
-            QTest::addRow("%s inactive", name) << palette << C::Inactive << int(QPalette::Midlight);
         }
     }
 
@@ -53,6 +53,33 @@ private slots:
         QCOMPARE(colours.background, palette.color(QPalette::ColorRole(role)));
         const double contrast = GridColours::contrastRatio(colours.text, colours.background);
         QVERIFY2(contrast >= GridColours::MinimumContrast, qPrintable(QString::number(contrast)));
+    }
+
+    void inactiveCellsAreDarkerInEveryTheme_data()
+    {
+        QTest::addColumn<QPalette>("palette");
+        QTest::newRow("light") << QStyleFactory::create("Fusion")->standardPalette();
+        QTest::newRow("dark") << darkPalette();
+        QPalette darkMidlight = QStyleFactory::create("Fusion")->standardPalette();
+        darkMidlight.setColor(QPalette::Midlight, QColor(0xc0, 0xc0, 0xc0));
+        QTest::newRow("light, the theme's own midlight") << darkMidlight;
+    }
+
+    void inactiveCellsAreDarkerInEveryTheme()
+    {
+        // Unused cells recede the same way in a light and a dark theme: a
+        // shade darker than the cells that take values, and still told apart.
+        QFETCH(QPalette, palette);
+        const GridColours::Colours inactive = GridColours::of(GridColours::Cell::Inactive, palette);
+        const QColor value = GridColours::of(GridColours::Cell::Value, palette).background;
+        QVERIFY2(PlotColours::luminance(inactive.background) < PlotColours::luminance(value),
+                 qPrintable(inactive.background.name() + " on " + value.name()));
+        QVERIFY(GridColours::contrastRatio(inactive.background, value) >= GridColours::InactiveContrast);
+        QVERIFY(GridColours::contrastRatio(inactive.text, inactive.background) >= GridColours::MinimumContrast);
+        // A theme whose midlight is darker enough keeps its own colour.
+        if (GridColours::contrastRatio(palette.color(QPalette::Midlight), value) >= GridColours::InactiveContrast
+            && PlotColours::luminance(palette.color(QPalette::Midlight)) < PlotColours::luminance(value))
+            QCOMPARE(inactive.background, palette.color(QPalette::Midlight));
     }
 
     void contrast_data()

@@ -46,13 +46,13 @@ private slots:
 
     void sameAsTheExportedPng()
     {
-        // At the same size and font, in the paper's colours, with nothing
-        // selected and the mouse away: pixel for pixel the file's picture.
+        // At the same size, in a light palette and the widget's own font,
+        // with nothing selected and the mouse away: pixel for pixel the
+        // file's picture.
         QFETCH(Profile, profile);
         QFETCH(QSize, size);
         ProfileChart chart;
-        chart.setPalette(PlotColours::paperPalette());
-        chart.setFont(ReportExport::chartFont(size));
+        chart.setFont(QFont(QStringLiteral("Serif"), 7));
         chart.resize(size);
         chart.setProfile(profile);
         const QImage shown = chart.grab().toImage().convertToFormat(QImage::Format_RGB32);

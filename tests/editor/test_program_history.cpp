@@ -1,4 +1,6 @@
 #include "editor/HistoryView.h"
+#include "editor/SegmentGridModel.h"
+#include "model/CellRules.h"
 #include "model/Profile.h"
 #include "editor/ProgramHistory.h"
 #include "model/ProgramDocument.h"
@@ -192,6 +194,61 @@ private slots:
         QCOMPARE(picture(*m_doc), after);
         QCOMPARE(m_doc->shown, shownCell);
         QCOMPARE(m_doc->draws, draws + (redraws ? 2 : 0));
+    }
+
+    void undoAnnouncesEveryCellWhoseLookChanges_data()
+    {
+        QTest::addColumn<int>("change");
+        QTest::newRow("temperature") << int(Temperature);
+        QTest::newRow("mode") << int(ModeToHold);
+        QTest::newRow("unset mode, zeros") << int(ModeToUnset);
+        QTest::newRow("insert") << int(Insert);
+        QTest::newRow("cut") << int(Cut);
+    }
+
+    void undoAnnouncesEveryCellWhoseLookChanges()
+    {
+        // A cell looks different when its text or its being unused by its
+        // slot's mode changed; the grid repaints what its model announces.
+        QFETCH(int, change);
+        SegmentGridModel grid(m_doc->document);
+        auto looks = [this] {
+            QMap<QPair<int, int>, QString> cells; // (column, row)
+            for (int col = 1; col <= TemperatureProgram::LastSlotColumn; ++col) {
+                const QString mode = m_doc->document.cell(TemperatureProgram::ModeRow, col);
+                for (int row = TemperatureProgram::ModeRow; row <= TemperatureProgram::TimeRow; ++row)
+                    cells[{col, row}] = m_doc->document.cell(row, col)
+                                              + (CellRules::isInactive(row, mode) ? " (unused)" : "");
+            }
+            return cells;
+        };
+        make(Change(change));
+        for (const bool back : {true, false}) {
+            const auto before = looks();
+            QList<QRect> announced;
+            const auto connection = connect(&grid, &QAbstractItemModel::dataChanged, this,
+                                            [&](const QModelIndex &from, const QModelIndex &to) {
+                                                announced << QRect(QPoint(from.column(), from.row()),
+                                                                   QPoint(to.column(), to.row()));
+                                            });
+            back ? m_history->undo() : m_history->redo();
+            disconnect(connection);
+            const auto after = looks();
+            int changed = 0;
+            for (auto it = after.cbegin(); it != after.cend(); ++it) {
+                if (before.value(it.key()) == it.value())
+                    continue;
+                ++changed;
+                const bool covered = std::any_of(announced.cbegin(), announced.cend(),
+                                                 [&](const QRect &r) { return r.contains(it.key().first, it.key().second); });
+                QVERIFY2(covered, qPrintable(QStringLiteral("%1: column %2, row %3 went from \"%4\" to \"%5\"")
+                                                 .arg(back ? "undo" : "redo")
+                                                 .arg(it.key().first)
+                                                 .arg(it.key().second)
+                                                 .arg(before.value(it.key()), it.value())));
+            }
+            QVERIFY(changed > 0);
+        }
     }
 
     void unchangedValuesAreNoStep()

@@ -18,6 +18,7 @@ private slots:
         // The chart and the bands below share the window's height less 110
         // pixels; the bands need 220 of them, the chart's own height is 144.
         QTest::newRow("the window as set") << 200 << 610 << 610 << 200;
+        QTest::newRow("dragged past the bands' minimum, the window as set") << 400 << 610 << 610 << 400;
         QTest::newRow("grown by 100: half of it") << 200 << 610 << 710 << 250;
         QTest::newRow("grown by 101: the odd pixel goes below") << 200 << 610 << 711 << 250;
         QTest::newRow("shrunk by 60: half of it") << 200 << 610 << 550 << 170;

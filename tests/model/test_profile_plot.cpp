@@ -136,7 +136,7 @@ private slots:
     {
         QFETCH(QPalette, palette);
         const PlotColours colours = PlotColours::fromPalette(palette);
-        QCOMPARE(colours.panel, palette.color(QPalette::Window));
+        QCOMPARE(colours.panel, palette.color(QPalette::Base));
         QCOMPARE(colours.plot, palette.color(QPalette::Base));
         QCOMPARE(colours.text, palette.color(QPalette::WindowText));
         QCOMPARE(colours.readoutBox, palette.color(QPalette::ToolTipBase));
@@ -155,6 +155,31 @@ private slots:
         // The line is red in any palette.
         const QPoint onHold = plot.toDevice(QPointF(13, 150)).toPoint();
         QVERIFY(isRed(image.pixel(onHold)) || isRed(image.pixel(onHold - QPoint(0, 1))));
+    }
+
+    void lineStandsOutOnEveryBackground_data()
+    {
+        QTest::addColumn<QColor>("background");
+        QTest::addColumn<bool>("pureRed");
+        QTest::newRow("paper") << QColor(Qt::white) << true;
+        QTest::newRow("dark theme") << QColor(0x2a, 0x2a, 0x2a) << false;
+        QTest::newRow("mid-dark grey") << QColor(0x3c, 0x3f, 0x41) << false;
+        QTest::newRow("black") << QColor(Qt::black) << true;
+        QTest::newRow("light grey") << QColor(0xd0, 0xd0, 0xd0) << false;
+    }
+
+    void lineStandsOutOnEveryBackground()
+    {
+        // At least 3:1 for graphics, and as distinct as red on paper.
+        QFETCH(QColor, background);
+        QFETCH(bool, pureRed);
+        const QColor line = PlotColours::lineOn(background);
+        const double onPaper = PlotColours::contrastRatio(Qt::red, Qt::white);
+        QVERIFY(onPaper > 3.9 && onPaper < 4.1);
+        QVERIFY2(PlotColours::contrastRatio(line, background) >= std::max(3.0, onPaper - 0.01),
+                 qPrintable(line.name() + " on " + background.name()));
+        QCOMPARE(line == QColor(Qt::red), pureRed);
+        QVERIFY(isRed(line.rgb()));
     }
 
     void selectedSegmentIsThicker_data()

@@ -1,0 +1,21 @@
+# cmake -DREADME=... -DOUT=... -P manual.cmake: the manual the editor's Help
+# shows, made of the README's sections for people who use the programs (from
+# "Using the editor" up to the benchmarks), after the README's opening lines.
+file(READ ${README} text)
+string(FIND "${text}" "\n## Run the editor" intro_end)
+string(FIND "${text}" "\n## Using the editor" first)
+string(FIND "${text}" "\n## Benchmarks" last)
+if(intro_end LESS 0 OR first LESS 0 OR last LESS first)
+  message(FATAL_ERROR "manual.cmake: the README's sections were not found")
+endif()
+string(SUBSTRING "${text}" 0 ${intro_end} intro)
+string(FIND "${intro}" "\n\n" heading_end)
+math(EXPR para_start "${heading_end} + 2")
+string(SUBSTRING "${intro}" ${para_start} -1 opening)
+string(FIND "${opening}" "\n\n" para_end)
+string(SUBSTRING "${opening}" 0 ${para_end} opening)
+math(EXPR length "${last} - ${first}")
+string(SUBSTRING "${text}" ${first} ${length} sections)
+file(WRITE ${OUT}.tmp "# Vantrel Assistant: the manual\n\n${opening}\n${sections}")
+file(COPY_FILE ${OUT}.tmp ${OUT} ONLY_IF_DIFFERENT)
+file(REMOVE ${OUT}.tmp)
