@@ -195,7 +195,7 @@ private slots:
         const QString named = currentFile.isEmpty() ? QString("first") : QFileInfo(currentFile).completeBaseName();
         QCOMPARE(form.windowTitle(), named + " - " + Title);
         QCOMPARE(form.statusBar1()->panelText(0), panel0);
-        QCOMPARE(form.document().DataModified, modifiedAfter);
+        QCOMPARE(bool(form.document().DataModified), modifiedAfter);
         QCOMPARE(form.Memo1()->toPlainText() == "edited comment", commentKept);
         QCOMPARE(form.fileCommands().FileDir, dir() + "/");
         QCOMPARE(readBytes(path("first.tpd")) == goldenBytes("example.tpd"), savedTo != "first.tpd");
