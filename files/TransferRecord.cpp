@@ -30,6 +30,12 @@ bool readInt(const QJsonObject &object, const char *key, int *out)
 }
 } // namespace
 
+bool TransferRecord::readsBack(const QDateTime &time)
+{
+    const QString text = time.toUTC().toString(Qt::ISODateWithMs);
+    return !text.isEmpty() && QDateTime::fromString(text, Qt::ISODateWithMs) == time;
+}
+
 QJsonObject TransferRecord::toJson() const
 {
     QJsonArray segments;
@@ -73,6 +79,10 @@ std::optional<TransferRecord> TransferRecord::fromJson(const QJsonObject &object
     if (!r.time.isValid())
         return std::nullopt;
     r.time = r.time.toUTC();
+    // A time whose UTC form has no four-digit year (an offset that carries
+    // 9999-12-31 into the year 10000) has no text to be written back as.
+    if (!readsBack(r.time))
+        return std::nullopt;
     for (const QJsonValue &value : program.value(QLatin1String("segments")).toArray()) {
         SentProgram::Segment s;
         const QJsonObject o = value.toObject();

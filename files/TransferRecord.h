@@ -30,8 +30,13 @@ struct TransferRecord
     bool completed() const { return endingKind == QLatin1String("completed"); }
 
     QJsonObject toJson() const;
-    // Nothing when a field is missing or of the wrong type.
+    // Nothing when a field is missing or of the wrong type, or the time is
+    // one that could not be written back.
     static std::optional<TransferRecord> fromJson(const QJsonObject &object);
+
+    // Whether the time is written as a text that reads back as that time:
+    // false for an invalid time and for a UTC year outside 1 to 9999.
+    static bool readsBack(const QDateTime &time);
 
     bool operator==(const TransferRecord &) const = default;
 };
