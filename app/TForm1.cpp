@@ -14,6 +14,7 @@
 #include "app/RecentFilesMenu.h"
 #include "app/ReportMenu.h"
 #include "comm/link/ProgramDownload.h"
+#include "comm/link/TransferRecording.h"
 #include "editor/ProgramHistory.h"
 #include "model/Prompts.h"
 #include "editor/SegmentGrid.h"
@@ -37,6 +38,7 @@
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QProgressBar>
+#include <QScopeGuard>
 #include <QScrollBar>
 #include <QTimer>
 #include <QToolButton>
@@ -201,6 +203,7 @@ void TForm1::showEvent(QShowEvent *event)
 void TForm1::FormShow()
 {
     m_statusBar->setPanelText(StatusPanel::Port, QStringLiteral("COM%1").arg(ComPortNo));
+    showIncompletePrograms();
 }
 
 void TForm1::closeEvent(QCloseEvent *event)
@@ -313,7 +316,20 @@ void TForm1::SaveAs1Click() { m_fileCommands.SaveAs1Click(); }
 void TForm1::Exit1Click() { close(); }
 void TForm1::ToolButton4Click()
 {
-    m_download->run();
+    const auto notePort = qScopeGuard([this] { showIncompletePrograms(); });
+    try {
+        m_download->run();
+    } catch (const std::exception &e) {
+        // The default error display, with what the ending may have left half written.
+        m_prompts.error(QString::fromUtf8(e.what()), m_download->lastIncomplete());
+    }
+}
+
+void TForm1::showIncompletePrograms()
+{
+    const QStringList notes =
+        TransferRecording::incompleteNotes(TransferLog().read().records, m_downloadPort->portName(), m_download->unit());
+    m_statusBar->setPanelNote(StatusPanel::Port, notes.join(QLatin1Char('\n')));
 }
 
 void TForm1::ToolButton5Click()
@@ -342,6 +358,7 @@ void TForm1::applyPortChoice(int portNo, int index, const QString &name)
     m_commX1->setPortNo(portNo);
     ComPortIndex = index;
     m_statusBar->setPanelText(StatusPanel::Port, name);
+    showIncompletePrograms();
 }
 
 QTimer *TForm1::Timer1() const

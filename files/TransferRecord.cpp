@@ -51,6 +51,7 @@ QJsonObject TransferRecord::toJson() const
         {QStringLiteral("file"), QJsonObject{{QStringLiteral("path"), filePath}, {QStringLiteral("sha256"), fileSha256}}},
         {QStringLiteral("ending"), QJsonObject{{QStringLiteral("kind"), endingKind}, {QStringLiteral("text"), endingText}}},
         {QStringLiteral("segmentsAcknowledged"), segmentsAcknowledged},
+        {QStringLiteral("incomplete"), incomplete},
         {QStringLiteral("program"),
          QJsonObject{{QStringLiteral("initialTemp"), program.initialTemp}, {QStringLiteral("segments"), segments}}},
     };
@@ -74,6 +75,13 @@ std::optional<TransferRecord> TransferRecord::fromJson(const QJsonObject &object
         && readString(program, "initialTemp", &r.program.initialTemp)
         && program.value(QLatin1String("segments")).isArray();
     if (!ok)
+        return std::nullopt;
+    const QJsonValue incomplete = object.value(QLatin1String("incomplete"));
+    if (incomplete.isBool())
+        r.incomplete = incomplete.toBool();
+    else if (incomplete.isUndefined())
+        r.incomplete = !r.completed() && r.segmentsAcknowledged > 0;
+    else
         return std::nullopt;
     r.time = QDateTime::fromString(time, Qt::ISODateWithMs);
     if (!r.time.isValid())

@@ -25,6 +25,11 @@ struct TransferRecord
     QString endingKind; // "completed", "no answer", ...
     QString endingText; // the message the ending showed, if any
     int segmentsAcknowledged = 0;
+    // The controller accepted part of the program only: the download ended
+    // after a write command was accepted and before the last segment was.
+    // Read as true from an older record without the field that ended with
+    // segments acknowledged but not completed.
+    bool incomplete = false;
     SentProgram program; // with its program number
 
     bool completed() const { return endingKind == QLatin1String("completed"); }
