@@ -97,6 +97,7 @@ TForm1::TForm1(Prompts &prompts, const QString &settingsPath, QWidget *parent)
     m_programDrop = new ProgramDrop(this, [this] { return !m_inTransfer; }, [this](const QString &path) {
         guarded([this, &path] { m_fileCommands.OpenPath(path); });
     });
+    connect(m_document, &ProgramDocument::modifiedChanged, this, [this] { m_view.showModified(); });
     guarded([this] { FormCreate(); });
     m_history->reset();
     // The port setup window, created hidden; it hands back what was picked.
@@ -141,7 +142,7 @@ void TForm1::FormCreate()
     QLocale::setDefault(QLocale::c());
     // The caption.
     TitleText = Caption;
-    setWindowTitle(TitleText);
+    m_view.setCaption(TitleText);
     // The window's place and size, the port and the folder from the settings file.
     const AppSettings settings = SettingsFile::read(m_settingsPath);
     m_frameSizing->setWindowGeometry(QPoint(settings.left, settings.top), QSize(settings.width, settings.height));
@@ -286,6 +287,7 @@ ProgramReport TForm1::currentReport()
     ChardDraw();
     ProgramReport report;
     report.filePath = m_document->fileName();
+    report.changedSinceSaved = m_document->DataModified;
     report.programNo = m_document->programNo();
     report.initialTemp = m_document->InitialTemp;
     report.initialTempText = m_document->initialTempText();
