@@ -106,6 +106,11 @@ TransferRecordDialog::TransferRecordDialog(const QList<TransferRecord> &records,
     connect(m_programNo, &QSpinBox::valueChanged, this, &TransferRecordDialog::fill);
     connect(m_table, &QTableWidget::itemSelectionChanged, this, &TransferRecordDialog::selectionChanged);
     fill();
+    // The newest record picked and the table focused: its buttons work at
+    // once, the arrows pick another, the filters are a Tab (or a letter) away.
+    if (m_table->rowCount() > 0)
+        m_table->selectRow(0);
+    m_table->setFocus();
 }
 
 TransferFilter TransferRecordDialog::filter() const
