@@ -173,21 +173,6 @@ private slots:
         QCOMPARE(EditorView::markedCaption(caption, modified), title);
     }
 
-    // The mark follows the changed flag, whoever sets it.
-    void windowShowsUnsavedChanges()
-    {
-        ScriptedPrompts prompts;
-        TForm1 form(prompts, iniPath());
-        QVERIFY(!form.isWindowModified());
-        QCOMPARE(form.windowTitle(), TForm1::Caption);
-        form.SpinEdit1()->stepUp();
-        QVERIFY(form.isWindowModified());
-        QCOMPARE(form.windowTitle(), EditorView::markedCaption(TForm1::Caption, true));
-        form.document().DataModified = false;
-        QVERIFY(!form.isWindowModified());
-        QCOMPARE(form.windowTitle(), TForm1::Caption);
-    }
-
     void spinEditTakesNoTyping()
     {
         ScriptedPrompts prompts;
