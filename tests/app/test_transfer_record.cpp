@@ -163,6 +163,7 @@ private slots:
         // Opened on the newest record, in the focused table.
         QCOMPARE(dialog->focusWidget(), dialog->table());
         QCOMPARE(dialog->selectedRecord(), std::optional<TransferRecord>(TransferLog().read().records.last()));
+        QTest::keyClick(dialog->table(), Qt::Key_Tab, Qt::ControlModifier); // once cleared the selection
         QVERIFY(dialog->compareButton()->isEnabled());
         QSet<QWidget *> reached;
         for (int i = 0; i < 8; ++i) {
