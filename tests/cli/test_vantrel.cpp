@@ -472,6 +472,26 @@ private slots:
         QTest::newRow("silent after a segment") << clean << "quiet:6" << 4
             << "Comm.port setting is different or\npower of device is not turned on." << 7
             << "the program number, initial temperature and 1 of 3 segments were written";
+        // Every other command after the question: refused, unanswered, or the
+        // line cut before it; written[n]: what n accepted write commands leave.
+        const QStringList written{"", "the program number was written",
+                                  "the program number and initial temperature were written",
+                                  "the program number and initial temperature were written",
+                                  "the program number, initial temperature and segment count were written, none of "
+                                  "the 3 segments",
+                                  "the program number, initial temperature and 1 of 3 segments were written",
+                                  "the program number, initial temperature and 2 of 3 segments were written"};
+        for (int k : {2, 4, 5})
+            QTest::addRow("command %d refused", k) << clean << QString("refuse:%1:1100").arg(k) << 8
+                << "Command error.Transmission was stopped. ErorrCode" + FullWidthColon + "1100" << k << written[k - 2];
+        for (int answered : {1, 2, 3, 4, 5, 7})
+            QTest::addRow("silent after %d", answered) << clean << QString("quiet:%1").arg(answered) << 4
+                << "Comm.port setting is different or\npower of device is not turned on." << answered + 1
+                << written[answered - 1];
+        for (int answered : {2, 7})
+            QTest::addRow("cut after %d", answered) << clean << QString("cut:%1").arg(answered) << 4
+                << "Comm.port setting is different or\npower of device is not turned on." << answered + 1
+                << written[answered - 1];
     }
 
     void send()
