@@ -44,9 +44,31 @@ void EditorView::clearChart()
     m_c.model->setProfileSegments({});
 }
 
+QString EditorView::markedCaption(const QString &caption, bool modified)
+{
+    if (!modified)
+        return caption;
+    // Qt shows the placeholder as the desktop's mark of unsaved changes,
+    // after the file's name where the caption has one.
+    const qsizetype nameEnds = caption.indexOf(QLatin1String(" - "));
+    return nameEnds > 0 ? caption.left(nameEnds) + QStringLiteral("[*]") + caption.mid(nameEnds)
+                        : caption + QStringLiteral(" [*]");
+}
+
 void EditorView::setCaption(const QString &caption)
 {
-    m_c.window->setWindowTitle(caption);
+    const bool modified = m_document.DataModified;
+    m_c.window->setWindowTitle(markedCaption(caption, modified));
+    m_c.window->setWindowModified(modified);
+}
+
+void EditorView::showModified()
+{
+    // The caption is the title without its mark, whoever set it last.
+    QString caption = m_c.window->windowTitle();
+    caption.remove(QLatin1String(" [*]"));
+    caption.remove(QLatin1String("[*]"));
+    setCaption(caption);
 }
 
 void EditorView::setStatusText(int panel, const QString &text)

@@ -51,6 +51,11 @@ public:
     void clearChart() override;
     QString titleText() const override { return TitleText; }
     void setCaption(const QString &caption) override;
+    // The caption marked as changed while the program has unsaved changes.
+    void showModified();
+    // The caption as the window's title: with Qt's "[*]" placeholder, after
+    // the file's name, when modified; the caption itself otherwise.
+    static QString markedCaption(const QString &caption, bool modified);
     void setStatusText(int panel, const QString &text) override;
     void closeGridEditor() override;
     void endGridEdit() override;

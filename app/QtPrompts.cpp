@@ -27,13 +27,23 @@ QString QtPrompts::qtFilter(const QString &filter)
     return entries.join(QLatin1String(";;"));
 }
 
-void QtPrompts::message(const QString &text)
+namespace {
+void setFurther(QMessageBox &box, const QString &further)
+{
+    if (!further.isEmpty())
+        box.setInformativeText(QtPrompts::displayText(further));
+}
+} // namespace
+
+void QtPrompts::message(const QString &text, const QString &further)
 {
     QMessageBox box(QMessageBox::NoIcon, applicationTitle(), displayText(text), QMessageBox::Ok, m_parent);
+    setFurther(box, further);
     box.exec();
 }
 
-Prompts::Button QtPrompts::box(const QString &caption, const QString &text, Icon icon, int buttons)
+Prompts::Button QtPrompts::box(const QString &caption, const QString &text, Icon icon, int buttons,
+                               const QString &further)
 {
     QMessageBox::Icon qtIcon = QMessageBox::NoIcon;
     switch (icon) {
@@ -49,6 +59,7 @@ Prompts::Button QtPrompts::box(const QString &caption, const QString &text, Icon
     if (buttons & No) qtButtons |= QMessageBox::No;
     if (buttons & Cancel) qtButtons |= QMessageBox::Cancel;
     QMessageBox box(qtIcon, caption, displayText(text), qtButtons, m_parent);
+    setFurther(box, further);
     switch (box.exec()) {
     case QMessageBox::Ok: return Ok;
     case QMessageBox::Yes: return Yes;
@@ -58,10 +69,11 @@ Prompts::Button QtPrompts::box(const QString &caption, const QString &text, Icon
     }
 }
 
-void QtPrompts::error(const QString &text)
+void QtPrompts::error(const QString &text, const QString &further)
 {
     QMessageBox box(QMessageBox::Critical, applicationTitle(), displayText(errorDisplayText(text)), QMessageBox::Ok,
                     m_parent);
+    setFurther(box, further);
     box.exec();
 }
 

@@ -11,9 +11,10 @@ public:
     explicit QtPrompts(QWidget *parent = nullptr) : m_parent(parent) {}
     void setParent(QWidget *parent) { m_parent = parent; }
 
-    void message(const QString &text) override;
-    Button box(const QString &caption, const QString &text, Icon icon, int buttons) override;
-    void error(const QString &text) override;
+    void message(const QString &text, const QString &further = {}) override;
+    Button box(const QString &caption, const QString &text, Icon icon, int buttons,
+               const QString &further = {}) override;
+    void error(const QString &text, const QString &further = {}) override;
     QString openFileName(const QString &title, const QString &folder, const QString &filter) override;
     QString saveFileName(const QString &title, const QString &fileName, const QString &filter,
                          const QString &defaultSuffix) override;

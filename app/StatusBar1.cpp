@@ -33,6 +33,11 @@ QString StatusBar1::panelText(int panel) const
     return m_panels[panel]->text();
 }
 
+QString StatusBar1::panelToolTip(int panel) const
+{
+    return m_panels[panel]->toolTip();
+}
+
 void StatusBar1::setPanelText(int panel, const QString &text)
 {
     m_panels[panel]->setText(text);
@@ -46,7 +51,19 @@ void StatusBar1::showWholeTextIfCut(int panel)
     QLabel *label = m_panels[panel];
     const int room = label->contentsRect().width() - 2 * label->indent();
     const bool cut = label->fontMetrics().horizontalAdvance(label->text()) > room;
-    label->setToolTip(cut ? label->text() : QString());
+    QStringList tip;
+    if (cut)
+        tip << label->text();
+    if (!m_notes[panel].isEmpty())
+        tip << m_notes[panel];
+    label->setToolTip(tip.join(QLatin1Char('\n')));
+}
+
+void StatusBar1::setPanelNote(int panel, const QString &note)
+{
+    m_notes[panel] = note;
+    m_panels[panel]->setAccessibleDescription(note);
+    showWholeTextIfCut(panel);
 }
 
 int StatusBar1::middlePanelWidth(int barWidth)

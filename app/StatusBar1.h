@@ -21,6 +21,9 @@ public:
 
     QString panelText(int panel) const;
     void setPanelText(int panel, const QString &text);
+    // What the panel's tooltip says beyond its text, whatever the text.
+    void setPanelNote(int panel, const QString &note);
+    QString panelToolTip(int panel) const;
     int panelWidth(int panel) const { return m_widths[panel]; }
     QProgressBar *progressBar() const { return m_progress; }
 
@@ -36,6 +39,7 @@ private:
     void showWholeTextIfCut(int panel);
 
     QLabel *m_panels[PanelCount] = {};
+    QString m_notes[PanelCount];
     int m_widths[PanelCount] = {215, 200, 215, 65};
     QProgressBar *m_progress = nullptr;
 };

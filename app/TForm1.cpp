@@ -14,6 +14,7 @@
 #include "app/RecentFilesMenu.h"
 #include "app/ReportMenu.h"
 #include "comm/link/ProgramDownload.h"
+#include "comm/link/TransferRecording.h"
 #include "editor/ProgramHistory.h"
 #include "model/Prompts.h"
 #include "editor/SegmentGrid.h"
@@ -38,6 +39,7 @@
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QProgressBar>
+#include <QScopeGuard>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QTimer>
@@ -104,6 +106,7 @@ TForm1::TForm1(Prompts &prompts, const QString &settingsPath, QWidget *parent)
     m_programDrop = new ProgramDrop(this, [this] { return !m_inTransfer; }, [this](const QString &path) {
         guarded([this, &path] { m_fileCommands.OpenPath(path); });
     });
+    connect(m_document, &ProgramDocument::modifiedChanged, this, [this] { m_view.showModified(); });
     guarded([this] { FormCreate(); });
     m_history->reset();
     // The port setup window, created hidden; it hands back what was picked.
@@ -148,7 +151,7 @@ void TForm1::FormCreate()
     QLocale::setDefault(QLocale::c());
     // The caption.
     TitleText = Caption;
-    setWindowTitle(TitleText);
+    m_view.setCaption(TitleText);
     // The window's place and size, the port and the folder from the settings file.
     const AppSettings settings = SettingsFile::read(m_settingsPath);
     m_frameSizing->setWindowGeometry(QPoint(settings.left, settings.top), QSize(settings.width, settings.height));
@@ -232,6 +235,7 @@ void TForm1::showEvent(QShowEvent *event)
 void TForm1::FormShow()
 {
     m_statusBar->setPanelText(StatusPanel::Port, QStringLiteral("COM%1").arg(ComPortNo));
+    showIncompletePrograms();
 }
 
 void TForm1::closeEvent(QCloseEvent *event)
@@ -314,6 +318,7 @@ ProgramReport TForm1::currentReport()
     ChardDraw();
     ProgramReport report;
     report.filePath = m_document->fileName();
+    report.changedSinceSaved = m_document->DataModified;
     report.programNo = m_document->programNo();
     report.initialTemp = m_document->InitialTemp;
     report.initialTempText = m_document->initialTempText();
@@ -344,7 +349,20 @@ void TForm1::SaveAs1Click() { m_fileCommands.SaveAs1Click(); }
 void TForm1::Exit1Click() { close(); }
 void TForm1::ToolButton4Click()
 {
-    m_download->run();
+    const auto notePort = qScopeGuard([this] { showIncompletePrograms(); });
+    try {
+        m_download->run();
+    } catch (const std::exception &e) {
+        // The default error display, with what the ending may have left half written.
+        m_prompts.error(QString::fromUtf8(e.what()), m_download->lastIncomplete());
+    }
+}
+
+void TForm1::showIncompletePrograms()
+{
+    const QStringList notes =
+        TransferRecording::incompleteNotes(TransferLog().read().records, m_downloadPort->portName(), m_download->unit());
+    m_statusBar->setPanelNote(StatusPanel::Port, notes.join(QLatin1Char('\n')));
 }
 
 void TForm1::ToolButton5Click()
@@ -373,6 +391,7 @@ void TForm1::applyPortChoice(int portNo, int index, const QString &name)
     m_commX1->setPortNo(portNo);
     ComPortIndex = index;
     m_statusBar->setPanelText(StatusPanel::Port, name);
+    showIncompletePrograms();
 }
 
 QTimer *TForm1::Timer1() const

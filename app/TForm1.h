@@ -152,6 +152,9 @@ private:
     // Locks (or frees) every control that could start another operation.
     void setTransferControls(bool transfer);
     void FormShow();
+    // The port panel's tooltip names every program of the chosen port that
+    // a download left half written, until a complete send.
+    void showIncompletePrograms();
     bool FormCloseQuery();
     void FormClose();
 

@@ -10,6 +10,7 @@
 #include <QDialogButtonBox>
 #include <QHeaderView>
 #include <QLabel>
+#include <QPushButton>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -32,9 +33,11 @@ TransferCompareView::TransferCompareView(const TransferRecord &record, ProgramDo
     m_table->setHorizontalHeaderLabels(
         {QStringLiteral("Segment"), QStringLiteral("Field"), QStringLiteral("Recorded value"), QStringLiteral("Value now")});
     m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_table->setTabKeyNavigation(false);
     m_table->verticalHeader()->hide();
     m_table->horizontalHeader()->setStretchLastSection(true);
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Close);
+    buttons->button(QDialogButtonBox::Close)->setText(QStringLiteral("C&lose"));
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(m_summary);
@@ -75,6 +78,7 @@ void TransferCompareView::refresh()
     m_grid.setDifferingCells(ProgramComparison::cellsOf(m_differences));
     const int changed = ProgramComparison::changedSegments(m_differences);
     m_summary->setText(TransferRecording::lastSentText(m_record) + QLatin1Char('\n')
+                       + QStringLiteral("File: ") + TransferRecording::fileText(m_record) + QLatin1Char('\n')
                        + (m_differences.isEmpty()
                               ? QStringLiteral("The program in the editor is the same.")
                               : QStringLiteral("The program in the editor differs: %1 segment%2 changed.")

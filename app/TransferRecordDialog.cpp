@@ -34,9 +34,9 @@ TransferRecordDialog::TransferRecordDialog(const QList<TransferRecord> &records,
     , m_port(new QComboBox)
     , m_unit(allOrNumber(99, QStringLiteral("Unit")))
     , m_programNo(allOrNumber(7, QStringLiteral("Program No.")))
-    , m_table(new QTableWidget(0, 6))
-    , m_compare(new QPushButton(QStringLiteral("Compare with the program in the editor")))
-    , m_open(new QPushButton(QStringLiteral("Open as new program")))
+    , m_table(new QTableWidget(0, 7))
+    , m_compare(new QPushButton(QStringLiteral("&Compare with the program in the editor")))
+    , m_open(new QPushButton(QStringLiteral("&Open as new program")))
 {
     setObjectName(QStringLiteral("TransferRecordDialog"));
     setWindowTitle(QStringLiteral("Transfer record"));
@@ -52,9 +52,9 @@ TransferRecordDialog::TransferRecordDialog(const QList<TransferRecord> &records,
     m_port->setAccessibleName(QStringLiteral("Port"));
 
     auto *filters = new QHBoxLayout;
-    for (const auto &[label, widget] : {std::pair<QString, QWidget *>{QStringLiteral("Port:"), m_port},
-                                        {QStringLiteral("Unit:"), m_unit},
-                                        {QStringLiteral("Program No.:"), m_programNo}}) {
+    for (const auto &[label, widget] : {std::pair<QString, QWidget *>{QStringLiteral("&Port:"), m_port},
+                                        {QStringLiteral("&Unit:"), m_unit},
+                                        {QStringLiteral("Program &No.:"), m_programNo}}) {
         auto *caption = new QLabel(label);
         caption->setBuddy(widget);
         filters->addWidget(caption);
@@ -64,16 +64,20 @@ TransferRecordDialog::TransferRecordDialog(const QList<TransferRecord> &records,
 
     m_table->setObjectName(QStringLiteral("TransferRecords"));
     m_table->setAccessibleName(QStringLiteral("Transfer records"));
-    m_table->setHorizontalHeaderLabels({QStringLiteral("Time"), QStringLiteral("Port"), QStringLiteral("Unit"),
+    m_table->setHorizontalHeaderLabels({QStringLiteral("No."), QStringLiteral("Time"), QStringLiteral("Port"),
+                                        QStringLiteral("Unit"),
                                         QStringLiteral("Program No."), QStringLiteral("File"),
                                         QStringLiteral("Ending")});
     m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_table->setSelectionMode(QAbstractItemView::SingleSelection);
     m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // Tab leaves the list for the buttons; the arrows move within it.
+    m_table->setTabKeyNavigation(false);
     m_table->verticalHeader()->hide();
     m_table->horizontalHeader()->setStretchLastSection(true);
 
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Close);
+    buttons->button(QDialogButtonBox::Close)->setText(QStringLiteral("C&lose"));
     buttons->addButton(m_compare, QDialogButtonBox::ActionRole);
     buttons->addButton(m_open, QDialogButtonBox::ActionRole);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
@@ -102,6 +106,11 @@ TransferRecordDialog::TransferRecordDialog(const QList<TransferRecord> &records,
     connect(m_programNo, &QSpinBox::valueChanged, this, &TransferRecordDialog::fill);
     connect(m_table, &QTableWidget::itemSelectionChanged, this, &TransferRecordDialog::selectionChanged);
     fill();
+    // The newest record picked and the table focused: its buttons work at
+    // once, the arrows pick another, the filters are a Tab (or a letter) away.
+    if (m_table->rowCount() > 0)
+        m_table->selectRow(0);
+    m_table->setFocus();
 }
 
 TransferFilter TransferRecordDialog::filter() const
@@ -120,15 +129,18 @@ void TransferRecordDialog::fill()
 {
     const TransferFilter f = filter();
     m_shown.clear();
-    for (auto it = m_records.crbegin(); it != m_records.crend(); ++it)
-        if (f.matches(*it))
-            m_shown << *it;
+    QList<qsizetype> numbers; // as `vantrel log` numbers them: from 1, in the order appended
+    for (qsizetype i = m_records.size() - 1; i >= 0; --i)
+        if (f.matches(m_records.at(i))) {
+            m_shown << m_records.at(i);
+            numbers << i + 1;
+        }
     m_table->setRowCount(int(m_shown.size()));
     for (int row = 0; row < m_shown.size(); ++row) {
         const TransferRecord &r = m_shown.at(row);
-        const QStringList cells{TransferRecording::displayTime(r.time), r.portName, QString::number(r.unit),
-                                QString::number(r.program.programNo),
-                                r.filePath.isEmpty() ? TransferRecord::NotSaved : r.filePath, r.endingKind};
+        const QStringList cells{QStringLiteral("@%1").arg(numbers.at(row)), TransferRecording::displayTime(r.time),
+                                r.portName, QString::number(r.unit), QString::number(r.program.programNo),
+                                TransferRecording::fileText(r), TransferRecording::endingText(r)};
         for (int col = 0; col < cells.size(); ++col) {
             auto *item = new QTableWidgetItem(cells[col]);
             item->setToolTip(TransferRecording::lastSentText(r));

@@ -30,7 +30,8 @@ int log(const QStringList &arguments)
     const QCommandLineOption program(QStringLiteral("program"), QString(), QStringLiteral("n"));
     const QCommandLineOption json(QStringLiteral("json"), QString());
     const QCommandLineOption last(QStringLiteral("last"), QString());
-    parser.addOptions({port, unit, program, json, last});
+    const QCommandLineOption utc(QStringLiteral("utc"), QString());
+    parser.addOptions({port, unit, program, json, last, utc});
     if (!parser.parse(QStringList{QStringLiteral("vantrel log")} + arguments))
         return usage(parser.errorText());
     if (!parser.positionalArguments().isEmpty())
@@ -52,7 +53,9 @@ int log(const QStringList &arguments)
             object.insert(QStringLiteral("number"), int(i + 1));
             text += QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact)) + QLatin1Char('\n');
         } else {
-            text += TransferRecords::line(i, r) + QLatin1Char('\n');
+            text += TransferRecords::line(i, r, parser.isSet(utc) ? TransferRecords::Clock::Utc
+                                                                  : TransferRecords::Clock::Local)
+                + QLatin1Char('\n');
         }
         if (parser.isSet(last))
             break;
@@ -64,16 +67,20 @@ int log(const QStringList &arguments)
 const bool registered = Commands::add({
     QStringLiteral("log"),
     QStringLiteral("list the transfer log: every download that reached a port"),
-    QStringLiteral("Usage: vantrel log [--port P] [--unit N] [--program N] [--json] [--last]\n\n"
+    QStringLiteral("Usage: vantrel log [--port P] [--unit N] [--program N] [--json] [--last] [--utc]\n\n"
                    "Lists the records of the transfer log that the editor's Send and vantrel\n"
-                   "send append, newest first: number (@N, for vantrel diff), UTC time, port,\n"
-                   "unit, program number, ending, segments acknowledged of segments sent, and\n"
-                   "the file (or \"not saved\"). Records are never changed or removed.\n"
+                   "send append, newest first: number (@N, for vantrel diff), local time with\n"
+                   "its offset from UTC, port, unit, program number, ending (\"incomplete\" after\n"
+                   "it when the controller accepted part of the program only), segments\n"
+                   "acknowledged of segments sent, and the file (\"changed since saved\" after\n"
+                   "it when unsaved edits were sent; \"not saved\" without a file). Records\n"
+                   "are never changed or removed.\n"
                    "  --port P      only records of port P (its name or device path)\n"
                    "  --unit N      only records of unit (node) N\n"
                    "  --program N   only records of program number N\n"
                    "  --json        each record as one JSON object per line, with its number\n"
-                   "  --last        only the newest record that matches\n"),
+                   "  --last        only the newest record that matches\n"
+                   "  --utc         times in UTC\n"),
     log,
 });
 

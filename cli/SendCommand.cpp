@@ -8,6 +8,7 @@
 #include "cli/ProgramFile.h"
 #include "cli/TextPrompts.h"
 #include "cli/TextTransferWindow.h"
+#include "files/SettingsFile.h"
 
 #include <QCommandLineParser>
 #include <QFileInfo>
@@ -100,8 +101,15 @@ int send(const QStringList &arguments)
         return usage(parser.errorText());
     if (parser.positionalArguments().size() != 1)
         return usage(QStringLiteral("give one program file"));
-    if (!parser.isSet(port))
-        return usage(QStringLiteral("give the port: --port COM3 or --port /dev/ttyUSB0"));
+    // Without --port, the port the editor has chosen (its settings file).
+    QString portText = parser.value(port);
+    if (!parser.isSet(port)) {
+        const int chosen = SettingsFile::read(SettingsFile::defaultPath()).comPortNo;
+        if (chosen < 1)
+            return usage(QStringLiteral("the editor has no port chosen; give the port: --port COM3 or --port "
+                                        "/dev/ttyUSB0"));
+        portText = QStringLiteral("COM%1").arg(chosen);
+    }
     const auto units = parseUnits(parser.value(unit));
     if (!units)
         return usage(QStringLiteral("--unit wants node numbers 0 to 99, each once, separated by commas"));
@@ -123,8 +131,8 @@ int send(const QStringList &arguments)
 
     TCommX comm;
     CommXDownloadPort::useControllerLine(comm);
-    if (!choosePort(comm, parser.value(port)))
-        return usage(QStringLiteral("--port wants COMn or a device path, not %1").arg(parser.value(port)));
+    if (!choosePort(comm, portText))
+        return usage(QStringLiteral("--port wants COMn or a device path, not %1").arg(portText));
     CommXDownloadPort downloadPort(comm);
     TextTransferWindow window(file.table, programNo.value_or(file.programNo), file.initialTempText,
                               Console::outIsTerminal());
@@ -133,6 +141,9 @@ int send(const QStringList &arguments)
     ProgramDownload download(window, downloadPort, prompts);
     download.setTransferLog(TransferLog());
     TextTransferWindow::catchInterrupt();
+    if (!parser.isSet(port))
+        Console::out(QStringLiteral("Port %1 (as chosen in the editor), unit %2\n")
+                         .arg(portText, parser.value(unit)));
 
     const bool several = units->size() > 1;
     QStringList summary;
@@ -150,7 +161,7 @@ int send(const QStringList &arguments)
         try {
             download.run();
         } catch (const std::exception &e) {
-            prompts.error(QString::fromUtf8(e.what()));
+            prompts.error(QString::fromUtf8(e.what()), download.lastIncomplete());
         }
         const EndingName &ending = endingName(download.lastEnding().kind);
         summary << prefix + QLatin1String(ending.name);
@@ -166,13 +177,16 @@ int send(const QStringList &arguments)
 const bool registered = Commands::add({
     QStringLiteral("send"),
     QStringLiteral("send a program to the controller, as the editor's Send does"),
-    QStringLiteral("Usage: vantrel send FILE --port PORT [--yes] [--program N] [--unit LIST]\n\n"
+    QStringLiteral("Usage: vantrel send FILE [--port PORT] [--yes] [--program N] [--unit LIST]\n\n"
                    "Checks the program, asks the controller whether it is reachable and idle,\n"
                    "asks \"Are you sure parameter is stored as ... ?\", then writes the program\n"
                    "number, the initial temperature, the segment count and every segment,\n"
                    "with the editor's frames, endings and texts. Prints a line per segment (a\n"
                    "bar on a terminal). Ctrl+C sends no further command and closes the port.\n"
-                   "  --port PORT    COMn (as the editor numbers ports) or a device path\n"
+                   "An ending after the controller accepted part of the program names the\n"
+                   "program, port and unit that may now be incomplete, on standard error.\n"
+                   "  --port PORT    COMn (as the editor numbers ports) or a device path;\n"
+                   "                 without it, the port chosen in the editor (said first)\n"
                    "  --yes          answer the question with Yes (needed without a terminal)\n"
                    "  --program N    store as program N (0 to 7) instead of the file's number\n"
                    "  --unit LIST    the controllers' node numbers (0 to 99; default 1), e.g.\n"

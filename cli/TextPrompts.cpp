@@ -2,19 +2,30 @@
 
 #include "cli/Console.h"
 
-void TextPrompts::message(const QString &text)
+void TextPrompts::furtherText(const QString &further) const
 {
-    Console::out(m_prefix + Console::lines(text) + QLatin1Char('\n'));
+    if (!further.isEmpty())
+        Console::err(m_prefix + Console::lines(further) + QLatin1Char('\n'));
 }
 
-Prompts::Button TextPrompts::box(const QString &caption, const QString &text, Icon icon, int buttons)
+void TextPrompts::message(const QString &text, const QString &further)
+{
+    Console::out(m_prefix + Console::lines(text) + QLatin1Char('\n'));
+    furtherText(further);
+}
+
+Prompts::Button TextPrompts::box(const QString &caption, const QString &text, Icon icon, int buttons,
+                                 const QString &further)
 {
     Q_UNUSED(caption);
     Q_UNUSED(icon);
     if (!(buttons & Yes)) {
         Console::err(m_prefix + Console::lines(text) + QLatin1Char('\n'));
+        furtherText(further);
         return Ok;
     }
+    // Before the question, so that it is read before the answer.
+    furtherText(further);
     const QString question = m_prefix + Console::lines(text) + QStringLiteral(" ?");
     if (m_assumeYes) {
         Console::out(question + QStringLiteral(" yes (--yes)\n"));
@@ -25,7 +36,8 @@ Prompts::Button TextPrompts::box(const QString &caption, const QString &text, Ic
     return answer == QLatin1String("y") || answer == QLatin1String("yes") ? Yes : No;
 }
 
-void TextPrompts::error(const QString &text)
+void TextPrompts::error(const QString &text, const QString &further)
 {
     Console::err(m_prefix + Console::lines(errorDisplayText(text)) + QLatin1Char('\n'));
+    furtherText(further);
 }

@@ -12,14 +12,18 @@ public:
     explicit TextPrompts(bool assumeYes) : m_assumeYes(assumeYes) {}
     void setPrefix(const QString &prefix) { m_prefix = prefix; }
 
-    void message(const QString &text) override;
-    Button box(const QString &caption, const QString &text, Icon icon, int buttons) override;
-    void error(const QString &text) override;
+    // Further text goes to standard error, on a line of its own after the text.
+    void message(const QString &text, const QString &further = {}) override;
+    Button box(const QString &caption, const QString &text, Icon icon, int buttons,
+               const QString &further = {}) override;
+    void error(const QString &text, const QString &further = {}) override;
     // No file dialogs on a console: always cancelled.
     QString openFileName(const QString &, const QString &, const QString &) override { return {}; }
     QString saveFileName(const QString &, const QString &, const QString &, const QString &) override { return {}; }
 
 private:
+    void furtherText(const QString &further) const;
+
     bool m_assumeYes;
     QString m_prefix;
 };

@@ -1,6 +1,7 @@
 #include "cli/TransferRecords.h"
 
 #include "cli/Console.h"
+#include "comm/link/TransferRecording.h"
 
 namespace TransferRecords {
 
@@ -28,17 +29,19 @@ std::optional<qsizetype> find(const QString &reference, const QList<TransferReco
     return number - 1;
 }
 
-QString line(qsizetype index, const TransferRecord &r)
+QString line(qsizetype index, const TransferRecord &r, Clock clock)
 {
-    return QStringLiteral("@%1  %2  %3  unit %4  program %5  %6  %7/%8 segments  %9")
+    // Local time with its offset from UTC, so that the zone is never a guess.
+    const QDateTime time = clock == Clock::Utc ? r.time.toUTC() : r.time.toOffsetFromUtc(r.time.toLocalTime().offsetFromUtc());
+    return QStringLiteral("@%1  %2  %3  unit %4  program %5  %6%7  %8/%9 segments  %10")
         .arg(index + 1)
-        .arg(r.time.toString(Qt::ISODateWithMs), r.portName)
+        .arg(time.toString(Qt::ISODateWithMs), r.portName)
         .arg(r.unit)
         .arg(r.program.programNo)
-        .arg(r.endingKind)
+        .arg(r.endingKind, r.incomplete ? QStringLiteral(", incomplete") : QString())
         .arg(r.segmentsAcknowledged)
         .arg(r.program.segments.size())
-        .arg(r.filePath.isEmpty() ? TransferRecord::NotSaved : r.filePath);
+        .arg(TransferRecording::fileText(r));
 }
 
 } // namespace TransferRecords

@@ -15,8 +15,11 @@ QList<TransferRecord> read();
 // nothing when there is no such record.
 std::optional<qsizetype> find(const QString &reference, const QList<TransferRecord> &records);
 bool isReference(const QString &text);
-// One line of `vantrel log`: number, UTC time, port, unit, program, ending,
-// segments acknowledged, file.
-QString line(qsizetype index, const TransferRecord &record);
+enum class Clock { Local, Utc };
+// One line of `vantrel log`: number, time (local with its offset, or UTC),
+// port, unit, program, ending ("stopped, incomplete" for a program left half
+// written), segments acknowledged, file (", changed since saved" after it
+// when unsaved edits were sent).
+QString line(qsizetype index, const TransferRecord &record, Clock clock = Clock::Local);
 
 } // namespace TransferRecords

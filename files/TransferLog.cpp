@@ -75,6 +75,31 @@ bool writeWhole(int fd, const QByteArray &bytes, QString *reason)
     return true;
 }
 
+// A yearly file: its year, which of that year's files it is, and its name.
+struct YearlyFile
+{
+    int year = 0;
+    int number = 1;
+    QString name;
+    bool operator<(const YearlyFile &o) const { return std::tie(year, number) < std::tie(o.year, o.number); }
+};
+
+// The yearly files of the folder in the order their records were appended:
+// by year, a year's second file after its first. A year of fewer than four
+// digits is read too: earlier builds named a file so after a damaged record.
+QList<YearlyFile> yearlyFiles(const QString &folder)
+{
+    static const QRegularExpression yearly(QStringLiteral("^transfers-(\\d{1,4})(?:-(\\d{1,9}))?\\.jsonl$"));
+    QList<YearlyFile> files;
+    for (const QString &name : QDir(folder).entryList({QStringLiteral("transfers-*.jsonl")}, QDir::Files)) {
+        const QRegularExpressionMatch match = yearly.match(name);
+        if (match.hasMatch())
+            files.append({match.captured(1).toInt(), match.captured(2).isEmpty() ? 1 : match.captured(2).toInt(), name});
+    }
+    std::sort(files.begin(), files.end());
+    return files;
+}
+
 bool endsWithoutNewline(int fd)
 {
     const off_t size = ::lseek(fd, 0, SEEK_END);
@@ -108,6 +133,10 @@ bool TransferLog::append(const TransferRecord &record, QString *reason) const
 {
     if (!QDir().mkpath(m_folder)) {
         *reason = QStringLiteral("the folder %1 cannot be created").arg(m_folder);
+        return false;
+    }
+    if (!TransferRecord::readsBack(record.time)) {
+        *reason = QStringLiteral("the record's time %1 cannot be written").arg(record.time.toString());
         return false;
     }
     if (!rotateIfNewYear(record.time.toUTC().date().year(), reason))
@@ -144,13 +173,20 @@ bool TransferLog::rotateIfNewYear(int year, QString *reason) const
     const int newestYear = contents.records.last().time.date().year();
     if (newestYear >= year)
         return true;
+    // Named by the newest record's year, but never before a yearly file
+    // already there (a clock set wrong, a damaged line): the files are read
+    // in the order of their names, which must stay the order appended.
+    const QList<YearlyFile> existing = yearlyFiles(m_folder);
+    const int fileYear = existing.isEmpty() ? newestYear : std::max(newestYear, existing.last().year);
     // Never over an existing yearly file, not even one that another process
     // makes meanwhile: a second file of that year gets a suffix.
     const QByteArray current = QFile::encodeName(currentPath());
     for (int n = 1;; ++n) {
+        // Four digits always, as the reader wants them.
+        const QString year = QStringLiteral("%1").arg(fileYear, 4, 10, QLatin1Char('0'));
         const QString target = m_folder
-            + (n == 1 ? QStringLiteral("/transfers-%1.jsonl").arg(newestYear)
-                      : QStringLiteral("/transfers-%1-%2.jsonl").arg(newestYear).arg(n));
+            + (n == 1 ? QStringLiteral("/transfers-%1.jsonl").arg(year)
+                      : QStringLiteral("/transfers-%1-%2.jsonl").arg(year).arg(n));
         const QByteArray to = QFile::encodeName(target);
         int renamed = ::renameat2(AT_FDCWD, current.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE);
         if (renamed != 0 && errno == EINVAL) // a file system without it: a link never replaces either
@@ -174,19 +210,9 @@ bool TransferLog::rotateIfNewYear(int year, QString *reason) const
 
 TransferLog::Contents TransferLog::read() const
 {
-    // The yearly files by year, a year's second file after its first, then
-    // the current one: the order the records were appended in.
-    static const QRegularExpression yearly(QStringLiteral("^transfers-(\\d{4})(?:-(\\d+))?\\.jsonl$"));
-    QList<std::tuple<int, int, QString>> files;
-    for (const QString &name : QDir(m_folder).entryList({QStringLiteral("transfers-*.jsonl")}, QDir::Files)) {
-        const QRegularExpressionMatch match = yearly.match(name);
-        if (match.hasMatch())
-            files.append({match.captured(1).toInt(), match.captured(2).isEmpty() ? 1 : match.captured(2).toInt(), name});
-    }
-    std::sort(files.begin(), files.end());
     QStringList names;
-    for (const auto &file : files)
-        names << std::get<2>(file);
+    for (const YearlyFile &file : yearlyFiles(m_folder))
+        names << file.name;
     names << CurrentName;
     Contents contents;
     for (const QString &name : names) {

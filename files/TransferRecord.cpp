@@ -30,6 +30,12 @@ bool readInt(const QJsonObject &object, const char *key, int *out)
 }
 } // namespace
 
+bool TransferRecord::readsBack(const QDateTime &time)
+{
+    const QString text = time.toUTC().toString(Qt::ISODateWithMs);
+    return !text.isEmpty() && QDateTime::fromString(text, Qt::ISODateWithMs) == time;
+}
+
 QJsonObject TransferRecord::toJson() const
 {
     QJsonArray segments;
@@ -45,6 +51,7 @@ QJsonObject TransferRecord::toJson() const
         {QStringLiteral("file"), QJsonObject{{QStringLiteral("path"), filePath}, {QStringLiteral("sha256"), fileSha256}}},
         {QStringLiteral("ending"), QJsonObject{{QStringLiteral("kind"), endingKind}, {QStringLiteral("text"), endingText}}},
         {QStringLiteral("segmentsAcknowledged"), segmentsAcknowledged},
+        {QStringLiteral("incomplete"), incomplete},
         {QStringLiteral("program"),
          QJsonObject{{QStringLiteral("initialTemp"), program.initialTemp}, {QStringLiteral("segments"), segments}}},
     };
@@ -69,10 +76,21 @@ std::optional<TransferRecord> TransferRecord::fromJson(const QJsonObject &object
         && program.value(QLatin1String("segments")).isArray();
     if (!ok)
         return std::nullopt;
+    const QJsonValue incomplete = object.value(QLatin1String("incomplete"));
+    if (incomplete.isBool())
+        r.incomplete = incomplete.toBool();
+    else if (incomplete.isUndefined())
+        r.incomplete = !r.completed() && r.segmentsAcknowledged > 0;
+    else
+        return std::nullopt;
     r.time = QDateTime::fromString(time, Qt::ISODateWithMs);
     if (!r.time.isValid())
         return std::nullopt;
     r.time = r.time.toUTC();
+    // A time whose UTC form has no four-digit year (an offset that carries
+    // 9999-12-31 into the year 10000) has no text to be written back as.
+    if (!readsBack(r.time))
+        return std::nullopt;
     for (const QJsonValue &value : program.value(QLatin1String("segments")).toArray()) {
         SentProgram::Segment s;
         const QJsonObject o = value.toObject();

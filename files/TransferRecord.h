@@ -25,13 +25,23 @@ struct TransferRecord
     QString endingKind; // "completed", "no answer", ...
     QString endingText; // the message the ending showed, if any
     int segmentsAcknowledged = 0;
+    // The controller accepted part of the program only: the download ended
+    // after a write command was accepted and before the last segment was.
+    // Read as true from an older record without the field that ended with
+    // segments acknowledged but not completed.
+    bool incomplete = false;
     SentProgram program; // with its program number
 
     bool completed() const { return endingKind == QLatin1String("completed"); }
 
     QJsonObject toJson() const;
-    // Nothing when a field is missing or of the wrong type.
+    // Nothing when a field is missing or of the wrong type, or the time is
+    // one that could not be written back.
     static std::optional<TransferRecord> fromJson(const QJsonObject &object);
+
+    // Whether the time is written as a text that reads back as that time:
+    // false for an invalid time and for a UTC year outside 1 to 9999.
+    static bool readsBack(const QDateTime &time);
 
     bool operator==(const TransferRecord &) const = default;
 };

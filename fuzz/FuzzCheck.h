@@ -42,10 +42,14 @@ inline QString shown(const QString &text)
 
 // A folder for the files a target writes, removed at exit. In memory where
 // the machine has /dev/shm: the settings file is synced to disk on every
-// write, which on a disk would be most of the time a run takes.
+// write, which on a disk would be most of the time a run takes. Inside
+// $VANTREL_FUZZ_SCRATCH when set: scripts/fuzz.sh removes that folder, also
+// after a target that stopped on a finding and so never removed its own.
 inline QString scratchFolder()
 {
-    static QTemporaryDir folder(QFileInfo(QStringLiteral("/dev/shm")).isWritable()
+    const QString parent = qEnvironmentVariable("VANTREL_FUZZ_SCRATCH");
+    static QTemporaryDir folder(!parent.isEmpty() ? parent + QStringLiteral("/vantrel-fuzz-XXXXXX")
+                                : QFileInfo(QStringLiteral("/dev/shm")).isWritable()
                                     ? QStringLiteral("/dev/shm/vantrel-fuzz-XXXXXX")
                                     : QDir::tempPath() + QStringLiteral("/vantrel-fuzz-XXXXXX"));
     FUZZ_CHECK(folder.isValid(), folder.errorString());

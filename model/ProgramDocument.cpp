@@ -3,6 +3,7 @@
 ProgramDocument::ProgramDocument(QObject *parent)
     : QObject(parent)
 {
+    DataModified.onTurn([this](bool modified) { emit modifiedChanged(modified); });
 }
 
 void ProgramDocument::setCell(int row, int col, const QString &text)

@@ -6,10 +6,38 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
+// The changed flag: read and set as a bool, and whoever owns it is told
+// each time it turns.
+class ChangedFlag
+{
+public:
+    ChangedFlag() = default;
+    ChangedFlag(const ChangedFlag &) = delete;
+    ChangedFlag &operator=(const ChangedFlag &) = delete;
+
+    ChangedFlag &operator=(bool value)
+    {
+        if (value != m_value) {
+            m_value = value;
+            if (m_turned)
+                m_turned(value);
+        }
+        return *this;
+    }
+    operator bool() const { return m_value; }
+    void onTurn(std::function<void(bool)> turned) { m_turned = std::move(turned); }
+
+private:
+    bool m_value = false;
+    std::function<void(bool)> m_turned;
+};
+
 // State of the program being edited that the editing parts share.
 struct EditorState
 {
-    bool DataModified = false;   // unsaved changes
+    ChangedFlag DataModified;    // unsaved changes; ProgramDocument::modifiedChanged follows it
     double InitialTemp = 0;      // last value parsed from Edit1
     bool InitTempError = false;  // result of the last InitTempCheck
 };
@@ -67,6 +95,8 @@ signals:
     void programNoChanged(int programNo);
     void commentChanged(const QString &text);
     void fileNameChanged(const QString &path);
+    // DataModified was set or cleared.
+    void modifiedChanged(bool modified);
 
 private:
     void allCellsChanged();

@@ -13,13 +13,17 @@ public:
 
     virtual ~Prompts() = default;
 
+    // Each prompt may carry further text: shown in the same box, below the
+    // text, for what the person should know beyond it.
+
     // A plain message: the application title as caption, the text, OK, no icon.
-    virtual void message(const QString &text) = 0;
+    virtual void message(const QString &text, const QString &further = {}) = 0;
     // A message box with the caller's caption, icon and buttons; returns the
     // button pressed (Cancel, or No when there is no Cancel, if closed otherwise).
-    virtual Button box(const QString &caption, const QString &text, Icon icon, int buttons) = 0;
+    virtual Button box(const QString &caption, const QString &text, Icon icon, int buttons,
+                       const QString &further = {}) = 0;
     // The default error display for an error a command did not handle.
-    virtual void error(const QString &text) = 0;
+    virtual void error(const QString &text, const QString &further = {}) = 0;
 
     // File dialogs; an empty result means cancelled.
     virtual QString openFileName(const QString &title, const QString &folder, const QString &filter) = 0;

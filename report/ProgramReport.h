@@ -15,6 +15,7 @@
 struct ProgramReport
 {
     QString filePath;          // the program file; empty when never saved
+    bool changedSinceSaved = false; // the program differs from what the file holds (unsaved edits)
     int programNo = 0;
     double initialTemp = 0;    // deg C, as the profile starts
     QString initialTempText;   // as the field shows it, "25.35"; empty: initialTemp with two decimals

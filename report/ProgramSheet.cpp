@@ -105,7 +105,9 @@ void ProgramSheet::paint(QPainter &painter, const QRectF &page, const ProgramRep
         head.line(QStringLiteral("File: (not saved)"), textFont);
     } else {
         const QFileInfo file(report.filePath);
-        head.line(QStringLiteral("File: ") + file.fileName(), textFont);
+        head.line(QStringLiteral("File: ") + file.fileName()
+                      + (report.changedSinceSaved ? QStringLiteral(", changed since saved") : QString()),
+                  textFont);
         head.line(QStringLiteral("Folder: ") + file.absolutePath(), textFont);
     }
     head.line(QStringLiteral("Program No.: %1      Initial temp.: %2 deg C      %3")

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # scripts/fuzz.sh TARGET [SECONDS] [libFuzzer options...]
-#   TARGET: program, settings, download, sim, or all (each in turn, two at a time)
+#   TARGET: program, settings, download, sim, transfer_log, or all (each in turn, two at a time)
 #   SECONDS: how long each target runs (default 600)
 # Builds the libFuzzer targets of fuzz/ with clang into build/fuzz (the
 # libraries instrumented, ASan and UBSan on, Qt's own range checks on) and runs
@@ -13,9 +13,9 @@
 set -euo pipefail
 here="$(cd "$(dirname "$0")/.." && pwd)"
 build="$here/build/fuzz"
-targets=(program settings download sim)
+targets=(program settings download sim transfer_log)
 
-usage() { echo "usage: scripts/fuzz.sh {program|settings|download|sim|all} [SECONDS] [libFuzzer options...]" >&2; exit 64; }
+usage() { echo "usage: scripts/fuzz.sh {program|settings|download|sim|transfer_log|all} [SECONDS] [libFuzzer options...]" >&2; exit 64; }
 [ $# -ge 1 ] || usage
 target="$1"; shift
 seconds="${1:-600}"; [ $# -ge 1 ] && shift
@@ -35,7 +35,11 @@ cmake -S "$here" -B "$build" -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DVANTREL_FUZ
 cmake --build "$build" --target fuzzers --parallel "$(nproc)"
 
 work="$(mktemp -d)"
-trap 'rm -rf "$work"' EXIT
+# The targets write their files below one folder of the run's own (in memory
+# where the machine has /dev/shm), removed here: a target that stops on a
+# finding never gets to remove its own.
+if [ -d /dev/shm ] && [ -w /dev/shm ]; then scratch="$(mktemp -d /dev/shm/vantrel-fuzz-XXXXXX)"; else scratch="$work/scratch"; mkdir "$scratch"; fi
+trap 'rm -rf "$work" "$scratch"' EXIT
 
 # Runs one target; its log goes to $work/NAME.log, its summary to $work/NAME.summary.
 run_target() {
@@ -46,7 +50,9 @@ run_target() {
   local start=$SECONDS status=0
   # libFuzzer ends the run itself after -max_total_time; the outer limit only
   # catches a process that stops answering altogether.
+  mkdir -p "$scratch/$name"
   QT_QPA_PLATFORM=offscreen \
+  VANTREL_FUZZ_SCRATCH="$scratch/$name" TMPDIR="$scratch/$name" \
   ASAN_OPTIONS=detect_leaks=1 \
   UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   LSAN_OPTIONS="suppressions=$here/fuzz/lsan-suppressions.txt:print_suppressions=0" \

@@ -14,6 +14,8 @@
 namespace {
 using Show = ProgramDownload::Ending::Show;
 using Kind = ProgramDownload::Ending::Kind;
+// Program number, initial temperature, program number again, segment count.
+constexpr int CommandsBeforeSegments = 4;
 const QString FullWidthColon = QString::fromUtf8("\xEF\xBC\x9A");
 const QString NoAnswerText = QStringLiteral("Comm.port setting is different or\n\rpower of device is not turned on.");
 const QString PortMissingText = QStringLiteral("Comm.port is not set or\n\rcomm.cable is not connected.");
@@ -50,6 +52,29 @@ QString ProgramDownload::confirmationText(int programNo, int segments)
         .arg(segments);
 }
 
+QString ProgramDownload::incompleteText(int programNo, const QString &port, int unit, int accepted, int segments)
+{
+    const int written = accepted - CommandsBeforeSegments;
+    QString what;
+    if (accepted <= 1)
+        what = QStringLiteral("the program number was written");
+    else if (written < 0)
+        what = QStringLiteral("the program number and initial temperature were written");
+    else if (written == 0)
+        what = QStringLiteral("the program number, initial temperature and segment count were written, "
+                              "none of the %1 segments")
+                   .arg(segments);
+    else
+        what = QStringLiteral("the program number, initial temperature and %1 of %2 segments were written")
+                   .arg(written)
+                   .arg(segments);
+    return QStringLiteral("Program %1 on %2 (unit %3) may now be incomplete: %4. Send it again before running it.")
+        .arg(programNo)
+        .arg(port)
+        .arg(unit)
+        .arg(what);
+}
+
 void ProgramDownload::run()
 {
     // The checks below show messages, and the exchanges keep the window alive
@@ -60,6 +85,7 @@ void ProgramDownload::run()
     const auto notRunning = qScopeGuard([this] { m_running = false; });
 
     m_lastEnding = {Kind::NotSent, Show::Nothing, {}, {}};
+    m_lastIncomplete.clear();
     if (!m_window.initialTempAccepted())
         return;
     m_window.CellCheck();
@@ -70,6 +96,7 @@ void ProgramDownload::run()
     StopRequest = false;
     m_portOpened = false;
     m_segmentsAcknowledged = 0;
+    m_commandsAccepted = 0;
     m_segments = 0;
     Ending ending;
     try {
@@ -82,6 +109,9 @@ void ProgramDownload::run()
     } catch (const std::exception &e) {
         ending = {Kind::PortFailure, Show::Error, {}, QString::fromUtf8(e.what())};
     }
+    m_lastIncomplete = ending.kind != Kind::Completed && m_commandsAccepted > 0
+        ? incompleteText(m_snapshot.programNo, m_port.portName(), m_unit, m_commandsAccepted, m_segments)
+        : QString();
     m_lastEnding = ending;
     // Written before the ending's message, so that a person who reads it
     // finds the transfer in the log.
@@ -100,10 +130,10 @@ void ProgramDownload::finish(const Ending &ending)
     case Ending::Show::Nothing:
         break;
     case Ending::Show::Message:
-        m_prompts.message(ending.text);
+        m_prompts.message(ending.text, m_lastIncomplete);
         break;
     case Ending::Show::Box:
-        m_prompts.box(ending.caption, ending.text, Prompts::Icon::Question, Prompts::Ok);
+        m_prompts.box(ending.caption, ending.text, Prompts::Icon::Question, Prompts::Ok, m_lastIncomplete);
         break;
     case Ending::Show::Error:
         // The default error display shows it once the window is idle and
@@ -189,11 +219,12 @@ std::optional<ProgramDownload::Ending> ProgramDownload::askController()
     m_window.stopActivity();
     if (stopRequested(StopPoint::Elsewhere))
         return stopped();
-    if (const QString note = noteBeforeQuestion(); !note.isEmpty())
-        m_window.showNote(note);
+    const BeforeQuestion before = beforeQuestion();
+    if (!before.statusNote.isEmpty())
+        m_window.showNote(before.statusNote);
     const Prompts::Button answer =
         m_prompts.box(QStringLiteral("Confirmation"), confirmationText(m_snapshot.programNo, m_segments),
-                      Prompts::Icon::Question, Prompts::Yes | Prompts::No);
+                      Prompts::Icon::Question, Prompts::Yes | Prompts::No, before.further);
     if (stopRequested(StopPoint::Elsewhere))
         return stopped();
     if (answer == Prompts::No)
@@ -215,6 +246,7 @@ ProgramDownload::Ending ProgramDownload::send()
         }
         if (auto ending = exchangeRefused(m_commands.at(i)))
             return *ending;
+        ++m_commandsAccepted;
         if (k >= 0)
             ++m_segmentsAcknowledged;
     }
@@ -253,14 +285,21 @@ SentProgram ProgramDownload::sentProgram() const
     return SentProgram::fromTable(m_snapshot.programNo, m_snapshot.initialTemp, m_snapshot.table, m_segments);
 }
 
-QString ProgramDownload::noteBeforeQuestion() const
+ProgramDownload::BeforeQuestion ProgramDownload::beforeQuestion() const
 {
     if (!m_log)
         return {};
     const TransferLog::Contents log = m_log->read();
-    return TransferRecording::noteBeforeSend(
-        TransferRecording::lastCompleted(log.records, m_port.portName(), m_unit, m_snapshot.programNo),
-        sentProgram());
+    const QString port = m_port.portName();
+    const int programNo = m_snapshot.programNo;
+    const auto last = TransferRecording::lastCompleted(log.records, port, m_unit, programNo);
+    QStringList further;
+    if (const auto incomplete = TransferRecording::incompleteSince(log.records, port, m_unit, programNo))
+        further << TransferRecording::incompleteNote(*incomplete);
+    if (const QString comparison = TransferRecording::comparisonBeforeQuestion(last, sentProgram());
+        !comparison.isEmpty())
+        further << comparison;
+    return {TransferRecording::noteBeforeSend(last, sentProgram()), further.join(QLatin1Char('\n'))};
 }
 
 void ProgramDownload::record(const Ending &ending)
@@ -268,7 +307,7 @@ void ProgramDownload::record(const Ending &ending)
     const TransferRecord record = TransferRecording::build(
         QDateTime::currentDateTimeUtc(), m_port.portName(), m_port.devicePath(), m_unit,
         {m_window.programFile(), m_window.programUnchangedSinceSaved()}, sentProgram(), ending,
-        m_segmentsAcknowledged);
+        m_segmentsAcknowledged, !m_lastIncomplete.isEmpty());
     QString reason;
     if (!m_log->append(record, &reason))
         m_window.recordNotWritten(QStringLiteral("The transfer record could not be written: %1").arg(reason));

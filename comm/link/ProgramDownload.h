@@ -62,10 +62,15 @@ public:
 
     // Runs the whole download; does nothing while a download runs already.
     // Raises the errors the default error display shows (port not available,
-    // port failure), always after the window was made idle and the port closed.
+    // port failure), always after the window was made idle and the port closed;
+    // the display shows lastIncomplete() with them.
     void run();
     // What ended the last download (also when run() raised its error).
     const Ending &lastEnding() const { return m_lastEnding; }
+    // Shown with the last ending's text, in the same box: which program it
+    // may have left half written (incompleteText). Empty when the
+    // controller's program is whole: nothing written yet, or everything.
+    const QString &lastIncomplete() const { return m_lastIncomplete; }
 
     // The node number the commands address (the first two characters of the
     // header, 0 to 99); 1 unless set.
@@ -86,6 +91,11 @@ public:
     ControllerExchange &exchange() { return m_exchange; }
 
     static QString confirmationText(int programNo, int segments);
+    // "Program 3 on COM5 (unit 1) may now be incomplete: the program number,
+    // initial temperature and 2 of 6 segments were written. Send it again
+    // before running it." for a download that ended after the controller
+    // accepted `accepted` write commands (of 4 + segments).
+    static QString incompleteText(int programNo, const QString &port, int unit, int accepted, int segments);
 
 private:
     // Where the download looks whether it is to end as stopped.
@@ -112,8 +122,16 @@ private:
     // Appends the ending to the transfer log; a log that cannot be written
     // is reported and changes nothing else.
     void record(const Ending &ending);
-    // Beside the question: the program against the last one completed here.
-    QString noteBeforeQuestion() const;
+    // Before the question: the status panel's note on the program against
+    // the last one completed here, and for the question's box that
+    // comparison in full, after a warning when the program there was left
+    // half written since.
+    struct BeforeQuestion
+    {
+        QString statusNote;
+        QString further;
+    };
+    BeforeQuestion beforeQuestion() const;
 
     TransferWindow &m_window;
     DownloadPort &m_port;
@@ -124,9 +142,11 @@ private:
     QList<QByteArray> m_commands;
     int m_segments = 0;
     int m_segmentsAcknowledged = 0;
+    int m_commandsAccepted = 0;
     std::optional<TransferLog> m_log;
     bool m_portOpened = false; // only a download that reached the port is recorded
     Ending m_lastEnding;
+    QString m_lastIncomplete;
     int m_unit = 1;
     bool m_running = false;
 };

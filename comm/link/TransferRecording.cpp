@@ -53,7 +53,7 @@ QString fileDigest(const Source &source)
 
 TransferRecord build(const QDateTime &time, const QString &portName, const QString &devicePath, int unit,
                      const Source &source, const SentProgram &program, const ProgramDownload::Ending &ending,
-                     int segmentsAcknowledged)
+                     int segmentsAcknowledged, bool incomplete)
 {
     TransferRecord r;
     r.time = time.toUTC();
@@ -67,6 +67,7 @@ TransferRecord build(const QDateTime &time, const QString &portName, const QStri
     r.endingKind = kindName(ending.kind);
     r.endingText = ending.text;
     r.segmentsAcknowledged = segmentsAcknowledged;
+    r.incomplete = incomplete;
     r.program = program;
     return r;
 }
@@ -82,7 +83,80 @@ std::optional<TransferRecord> lastCompleted(const QList<TransferRecord> &records
 
 QString displayTime(const QDateTime &time)
 {
-    return time.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm"));
+    return time.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm t"));
+}
+
+QString fileText(const TransferRecord &record)
+{
+    if (record.filePath.isEmpty())
+        return TransferRecord::NotSaved;
+    if (record.fileSha256 == TransferRecord::NotSaved)
+        return record.filePath + QStringLiteral(", changed since saved");
+    return record.filePath;
+}
+
+QString endingText(const TransferRecord &record)
+{
+    if (!record.incomplete)
+        return record.endingKind;
+    return QStringLiteral("%1, incomplete: %2/%3 segments")
+        .arg(record.endingKind)
+        .arg(record.segmentsAcknowledged)
+        .arg(record.program.segments.size());
+}
+
+QString comparisonBeforeQuestion(const std::optional<TransferRecord> &last, const SentProgram &now)
+{
+    if (!last)
+        return {};
+    const QString when = displayTime(last->time);
+    const QList<ProgramComparison::Difference> differences = ProgramComparison::compare(last->program, now);
+    if (differences.isEmpty())
+        return QStringLiteral("Same as sent on %1.").arg(when);
+    constexpr int Listed = 6;
+    QStringList listed;
+    for (const ProgramComparison::Difference &d : differences.mid(0, Listed))
+        listed << (d.segment >= 0 ? QStringLiteral("segment %1 ").arg(d.segment) : QString())
+                + QStringLiteral("%1 %2 -> %3").arg(d.field, d.recorded, d.now);
+    QString text = QStringLiteral("Differs from what was sent on %1: %2").arg(when, listed.join(QStringLiteral(", ")));
+    if (differences.size() > Listed)
+        text += QStringLiteral(" and %1 more").arg(differences.size() - Listed);
+    return text + QLatin1Char('.');
+}
+
+std::optional<TransferRecord> incompleteSince(const QList<TransferRecord> &records, const QString &portName, int unit,
+                                              int programNo)
+{
+    for (auto it = records.crbegin(); it != records.crend(); ++it) {
+        if (it->portName != portName || it->unit != unit || it->program.programNo != programNo)
+            continue;
+        if (it->completed())
+            return std::nullopt;
+        if (it->incomplete)
+            return *it;
+    }
+    return std::nullopt;
+}
+
+QStringList incompleteNotes(const QList<TransferRecord> &records, const QString &portName, int unit)
+{
+    QStringList notes;
+    for (int programNo = 0; programNo <= 7; ++programNo)
+        if (const auto r = incompleteSince(records, portName, unit, programNo))
+            notes << incompleteNote(*r);
+    return notes;
+}
+
+QString incompleteNote(const TransferRecord &r)
+{
+    return QStringLiteral("Program %1 on %2 (unit %3) may be incomplete: the send of %4 ended %5 after %6 of "
+                          "%7 segments. Send it again before running it.")
+        .arg(r.program.programNo)
+        .arg(r.portName)
+        .arg(r.unit)
+        .arg(displayTime(r.time), r.endingKind)
+        .arg(r.segmentsAcknowledged)
+        .arg(r.program.segments.size());
 }
 
 QString noteBeforeSend(const std::optional<TransferRecord> &last, const SentProgram &now)
@@ -106,10 +180,11 @@ QString noteBeforeSend(const std::optional<TransferRecord> &last, const SentProg
 
 QString lastSentText(const TransferRecord &record)
 {
-    return QStringLiteral("Last sent to unit %1, program %2: %3, %4")
+    return QStringLiteral("Sent to %1, unit %2, program %3: %4, %5")
+        .arg(record.portName)
         .arg(record.unit)
         .arg(record.program.programNo)
-        .arg(displayTime(record.time), record.endingKind);
+        .arg(displayTime(record.time), endingText(record));
 }
 
 } // namespace TransferRecording

@@ -10,6 +10,8 @@
 #include "app/Controls.h"
 #include "app/TForm1.h"
 #include "comm/dialog/TForm2.h"
+#include "files/TransferLog.h"
+#include "model/StatusPanel.h"
 
 #include <QAction>
 #include <QMenu>
@@ -60,42 +62,43 @@ private slots:
         QTest::addColumn<Setup>("setup");
         QTest::addColumn<QStringList>("commands");   // fixed texts of the frames taken
         QTest::addColumn<QStringList>("shown");      // every prompt, in order
+        QTest::addColumn<int>("accepted");           // write commands the controller took
         const QString s1 = "0101800012000001", c2 = "0102C1004E000001", c3 = "0102C1004F000001",
                       c4 = "0102C40000000001", c5 = "0102C40001000001", c6 = "0102C40002000005";
         const QString confirm = ProgramDownload::confirmationText(3, 3);
         const QStringList all{s1, c2, c3, c4, c5, c6, c6, c6};
-        QTest::newRow("completed") << Normal << all << QStringList{confirm, "Transmission was completed"};
-        QTest::newRow("answers in pieces") << SplitAnswers << all << QStringList{confirm, "Transmission was completed"};
-        QTest::newRow("no segments") << NoSegments << QStringList{} << QStringList{"There are no segments."};
-        QTest::newRow("segment 0 unset") << Segment0Unset << QStringList{} << QStringList{"Segment No. \"0\" is not set."};
-        QTest::newRow("segment 1 unset") << Segment1Unset << QStringList{} << QStringList{"Segment No. \"1\" is not set."};
+        QTest::newRow("completed") << Normal << all << QStringList{confirm, "Transmission was completed"} << 0;
+        QTest::newRow("answers in pieces") << SplitAnswers << all << QStringList{confirm, "Transmission was completed"} << 0;
+        QTest::newRow("no segments") << NoSegments << QStringList{} << QStringList{"There are no segments."} << 0;
+        QTest::newRow("segment 0 unset") << Segment0Unset << QStringList{} << QStringList{"Segment No. \"0\" is not set."} << 0;
+        QTest::newRow("segment 1 unset") << Segment1Unset << QStringList{} << QStringList{"Segment No. \"1\" is not set."} << 0;
         QTest::newRow("temperature out of range") << TemperatureOutOfRange << QStringList{}
-            << QStringList{"Segment No. \"2\" Temp. \"350.0\" is out of range.\n\rInput range:0 - 300.0 deg C"};
-        QTest::newRow("temperature in exponent form") << ExponentForm << all << QStringList{confirm, "Transmission was completed"};
+            << QStringList{"Segment No. \"2\" Temp. \"350.0\" is out of range.\n\rInput range:0 - 300.0 deg C"} << 0;
+        QTest::newRow("temperature in exponent form") << ExponentForm << all << QStringList{confirm, "Transmission was completed"} << 0;
         QTest::newRow("not a number past the last segment") << NotANumberLater << QStringList{}
-            << QStringList{"Segment No. \"5\" Rate \"1.2.3\" is not a number."};
+            << QStringList{"Segment No. \"5\" Rate \"1.2.3\" is not a number."} << 0;
         QTest::newRow("slot 32 set") << Slot32Set << QStringList{}
             << QStringList{"Segment No. \"32\" is set, but a program holds segments 0 to 31 only.\n\r"
-                           "Delete it, or a segment before it, to send the program."};
+                           "Delete it, or a segment before it, to send the program."} << 0;
         QTest::newRow("port missing") << PortMissing << QStringList{}
-            << QStringList{"Comm.port is not set or\n\rcomm.cable is not connected.\n\rCOM9: no such port on this computer."};
-        QTest::newRow("silent") << Silent << QStringList{s1} << QStringList{NoAnswer};
+            << QStringList{"Comm.port is not set or\n\rcomm.cable is not connected.\n\rCOM9: no such port on this computer."} << 0;
+        QTest::newRow("silent") << Silent << QStringList{s1} << QStringList{NoAnswer} << 0;
         QTest::newRow("status refused") << RefuseStatus << QStringList{s1}
-            << QStringList{"Command error. ErorrCode" + Colon + "1001"};
-        QTest::newRow("running") << Running << QStringList{s1} << QStringList{"Program is running."};
-        QTest::newRow("No at the confirmation") << AnswerNo << QStringList{s1} << QStringList{confirm};
-        QTest::newRow("program number refused") << RefuseProgramNo << QStringList{s1, c2} << QStringList{confirm, Stopped + "1100"};
-        QTest::newRow("initial temperature refused") << RefuseInitial << QStringList{s1, c2, c3} << QStringList{confirm, Stopped + "1100"};
-        QTest::newRow("program number again refused") << RefuseAgain << QStringList{s1, c2, c3, c4} << QStringList{confirm, Stopped + "1100"};
-        QTest::newRow("segment count refused") << RefuseCount << QStringList{s1, c2, c3, c4, c5} << QStringList{confirm, Stopped + "1003"};
-        QTest::newRow("segment refused") << RefuseSegment << QStringList{s1, c2, c3, c4, c5, c6} << QStringList{confirm, Stopped + "1100"};
+            << QStringList{"Command error. ErorrCode" + Colon + "1001"} << 0;
+        QTest::newRow("running") << Running << QStringList{s1} << QStringList{"Program is running."} << 0;
+        QTest::newRow("No at the confirmation") << AnswerNo << QStringList{s1} << QStringList{confirm} << 0;
+        QTest::newRow("program number refused") << RefuseProgramNo << QStringList{s1, c2} << QStringList{confirm, Stopped + "1100"} << 0;
+        QTest::newRow("initial temperature refused") << RefuseInitial << QStringList{s1, c2, c3} << QStringList{confirm, Stopped + "1100"} << 1;
+        QTest::newRow("program number again refused") << RefuseAgain << QStringList{s1, c2, c3, c4} << QStringList{confirm, Stopped + "1100"} << 2;
+        QTest::newRow("segment count refused") << RefuseCount << QStringList{s1, c2, c3, c4, c5} << QStringList{confirm, Stopped + "1003"} << 3;
+        QTest::newRow("segment refused") << RefuseSegment << QStringList{s1, c2, c3, c4, c5, c6} << QStringList{confirm, Stopped + "1100"} << 4;
         QTest::newRow("stop before segment 0") << StopAtConfirmation << QStringList{s1, c2, c3, c4, c5}
-            << QStringList{confirm, "Transmission was stopped."};
+            << QStringList{confirm, "Transmission was stopped."} << 4;
         QTest::newRow("stop in the middle") << StopAfterTwoSegments << QStringList{s1, c2, c3, c4, c5, c6, c6}
-            << QStringList{confirm, "Transmission was stopped."};
-        QTest::newRow("link cut") << CutAfterSix << QStringList{s1, c2, c3, c4, c5, c6, c6} << QStringList{confirm, NoAnswer};
+            << QStringList{confirm, "Transmission was stopped."} << 6;
+        QTest::newRow("link cut") << CutAfterSix << QStringList{s1, c2, c3, c4, c5, c6, c6} << QStringList{confirm, NoAnswer} << 5;
         QTest::newRow("later command silent") << SilentAfterFive << QStringList{s1, c2, c3, c4, c5, c6}
-            << QStringList{confirm, NoAnswer};
+            << QStringList{confirm, NoAnswer} << 4;
     }
 
     void endings()
@@ -103,6 +106,7 @@ private slots:
         QFETCH(Setup, setup);
         QFETCH(QStringList, commands);
         QFETCH(QStringList, shown);
+        QFETCH(int, accepted);
 
         ControllerSimulator sim;
         QString error;
@@ -199,6 +203,22 @@ private slots:
             QVERIFY(sawTransferState);
         if (setup == ExponentForm)
             QCOMPARE(sim.program().segments[2].temperature, 1000);
+        // A program the controller took in part is named in the ending's box,
+        // in the record, and in the port panel's tooltip until a complete send.
+        const QString half = accepted > 0 ? ProgramDownload::incompleteText(3, QStringLiteral("COM%1").arg(Com), 1,
+                                                                            accepted, 3)
+                                          : QString();
+        if (!prompts.shown.isEmpty() && !prompts.shown.last().text.startsWith("Are you sure"))
+            QCOMPARE(prompts.shown.last().further, half);
+        const QList<TransferRecord> records = TransferLog().read().records;
+        if (commands.size() > 1)
+            QCOMPARE(records.last().incomplete, accepted > 0);
+        const QString portTip = form.statusBar1()->panelToolTip(StatusPanel::Port);
+        if (accepted > 0)
+            QVERIFY2(portTip.contains(QStringLiteral("Program 3 on COM%1 (unit 1) may be incomplete").arg(Com)),
+                     qPrintable(portTip));
+        else if (commands.size() == 8)
+            QCOMPARE(portTip, QString());
         if (setup == Normal) {
             const SimulatedProgram program = sim.program();
             QCOMPARE(program.programNumber, 3);

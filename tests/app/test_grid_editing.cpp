@@ -437,7 +437,7 @@ private slots:
         press(Qt::Key_Backspace);
         m_form->document().DataModified = false;
         type(keys);
-        QCOMPARE(m_form->document().DataModified, !keys.isEmpty());
+        QCOMPARE(bool(m_form->document().DataModified), !keys.isEmpty());
         press(Qt::Key_Return); // moves on to the grid, which runs the exit check once
         QCOMPARE(edit->text(), text);
         QCOMPARE(m_form->document().InitialTemp, value);

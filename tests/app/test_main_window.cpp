@@ -11,6 +11,7 @@
 #include "app/QtPrompts.h"
 #include "app/ChartPanelSplitter.h"
 #include "app/TForm1.h"
+#include "app/EditorView.h"
 
 #include <QAccessible>
 #include <QAction>
@@ -166,6 +167,27 @@ private slots:
         form.SpinEdit1()->stepDown();
         QCOMPARE(form.SpinEdit1()->value(), 0);
         QVERIFY(form.document().DataModified);
+    }
+
+    // The desktop's mark of unsaved changes, after the file's name.
+    void captionMarksUnsavedChanges_data()
+    {
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<bool>("modified");
+        QTest::addColumn<QString>("title");
+        const QString app = "Vantrel Assistant Ver.1.01";
+        QTest::newRow("unchanged") << "anneal2 - " + app << false << "anneal2 - " + app;
+        QTest::newRow("changed") << "anneal2 - " + app << true << "anneal2[*] - " + app;
+        QTest::newRow("changed, no file") << app << true << app + " [*]";
+        QTest::newRow("unchanged, no file") << app << false << app;
+    }
+
+    void captionMarksUnsavedChanges()
+    {
+        QFETCH(QString, caption);
+        QFETCH(bool, modified);
+        QFETCH(QString, title);
+        QCOMPARE(EditorView::markedCaption(caption, modified), title);
     }
 
     void spinEditTakesNoTyping()

@@ -18,6 +18,7 @@
 #include "tests/support/ScriptedPrompts.h"
 
 #include <QAction>
+#include <QLabel>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTemporaryDir>
@@ -89,7 +90,10 @@ private slots:
         TransferRecordDialog *dialog = form.transferRecords()->dialog();
         QVERIFY(dialog && dialog->isVisible());
         QCOMPARE(dialog->table()->rowCount(), 2);
-        QCOMPARE(dialog->table()->item(0, 5)->text(), QStringLiteral("declined"));
+        // Numbered as vantrel log numbers them, newest first.
+        QCOMPARE(dialog->table()->item(0, 0)->text(), QStringLiteral("@2"));
+        QCOMPARE(dialog->table()->item(1, 0)->text(), QStringLiteral("@1"));
+        QCOMPARE(dialog->table()->item(0, 6)->text(), QStringLiteral("declined"));
         dialog->table()->selectRow(0);
         QVERIFY(!dialog->compareButton()->isEnabled());
         dialog->table()->selectRow(1);
@@ -131,6 +135,62 @@ private slots:
         QCOMPARE(model->cell(TemperatureProgram::TimeRow, 2), QStringLiteral("1.30"));
         QVERIFY(form.document().DataModified);
         QVERIFY(form.document().fileName().isEmpty());
+    }
+
+    // The list and the comparison by the keyboard alone: Tab leaves the
+    // table for the buttons, each button and filter has a letter of its own,
+    // Escape closes.
+    void keyboardReachesEveryButton()
+    {
+        TransferRecord r;
+        r.time = QDateTime::currentDateTimeUtc();
+        r.portName = QStringLiteral("COM4");
+        r.filePath = m_home.filePath("anneal2.tpd");
+        r.fileSha256 = TransferRecord::NotSaved;
+        r.endingKind = QStringLiteral("completed");
+        r.program = {1, QStringLiteral("25.00"), {{"Ramp", "100.0", "5.0", "0.00"}}};
+        QString reason;
+        QVERIFY2(TransferLog().append(r, &reason), qPrintable(reason));
+        ScriptedPrompts prompts;
+        TForm1 form(prompts, m_home.filePath("settings.ini"));
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        form.transferRecords()->showRecords();
+        TransferRecordDialog *dialog = form.transferRecords()->dialog();
+        QVERIFY(dialog && dialog->isVisible());
+        QCOMPARE(dialog->table()->item(0, 5)->text(), r.filePath + QStringLiteral(", changed since saved"));
+
+        // Opened on the newest record, in the focused table.
+        QCOMPARE(dialog->focusWidget(), dialog->table());
+        QCOMPARE(dialog->selectedRecord(), std::optional<TransferRecord>(TransferLog().read().records.last()));
+        QTest::keyClick(dialog->table(), Qt::Key_Tab, Qt::ControlModifier); // once cleared the selection
+        QVERIFY(dialog->compareButton()->isEnabled());
+        QSet<QWidget *> reached;
+        for (int i = 0; i < 8; ++i) {
+            QTest::keyClick(dialog->focusWidget(), Qt::Key_Tab);
+            reached << dialog->focusWidget();
+        }
+        QVERIFY(reached.contains(dialog->compareButton()));
+        QVERIFY(reached.contains(dialog->openButton()));
+        QVERIFY(dialog->compareButton()->isEnabled()); // the selection outlives the walk
+        QSet<QKeySequence> letters;
+        for (const QPushButton *button : dialog->findChildren<QPushButton *>())
+            letters << QKeySequence::mnemonic(button->text());
+        for (const QLabel *label : dialog->findChildren<QLabel *>())
+            if (label->buddy())
+                letters << QKeySequence::mnemonic(label->text());
+        QCOMPARE(letters.size(), 6);
+        QVERIFY(!letters.contains(QKeySequence()));
+
+        dialog->compareButton()->setFocus();
+        QTest::keyClick(dialog->compareButton(), Qt::Key_Space);
+        TransferCompareView *view = form.transferRecords()->compareView();
+        QVERIFY(view && view->isVisible());
+        QVERIFY(view->windowModality() == Qt::NonModal);
+        QTest::keyClick(view, Qt::Key_Escape);
+        QTRY_VERIFY(!form.transferRecords()->compareView());
+        QTest::keyClick(dialog, Qt::Key_Escape);
+        QTRY_VERIFY(!form.transferRecords()->dialog());
     }
 };
 

@@ -1,5 +1,6 @@
 // vantrel as a person or a script runs it: output, exit status, and for send
 // the frames the simulated controllers took.
+#include "files/SettingsFile.h"
 #include "sim/ControllerSimulator.h"
 #include "tests/support/PathKinds.h"
 #include "tests/support/TpdTestData.h"
@@ -442,28 +443,55 @@ private slots:
     void send_data()
     {
         QTest::addColumn<QByteArray>("bytes");
-        QTest::addColumn<QString>("behaviour"); // silent, running, refuse:K:CODE, cut:N, nodevice
+        QTest::addColumn<QString>("behaviour"); // silent, running, refuse:K:CODE, cut:N, quiet:N, nodevice
         QTest::addColumn<int>("status");
         QTest::addColumn<QString>("shown");     // the ending's text, LF CR as LF
         QTest::addColumn<int>("frames");
+        QTest::addColumn<QString>("written");   // what a half-written program got, on standard error
         const QByteArray clean = programBytes({});
-        QTest::newRow("completed") << clean << "" << 0 << "Transmission was completed" << 8;
+        QTest::newRow("completed") << clean << "" << 0 << "Transmission was completed" << 8 << "";
         QTest::newRow("refused before the port") << programBytes({"2:0:350"}) << "" << 1
-            << "Segment No. \"0\" Temp. \"350.0\" is out of range.\nInput range:0 - 300.0 deg C" << 0;
+            << "Segment No. \"0\" Temp. \"350.0\" is out of range.\nInput range:0 - 300.0 deg C" << 0 << "";
         QTest::newRow("no segments") << programBytes({"2:0:0", "3:0:0", "4:1:0", "2:2:0", "3:2:0"}) << "" << 1
-                                     << "There are no segments." << 0;
+                                     << "There are no segments." << 0 << "";
         QTest::newRow("port cannot be opened") << clean << "nodevice" << 3
             << "Comm.port is not set or\ncomm.cable is not connected.\n/nonexistent/tty: No such file or directory."
-            << 0;
+            << 0 << "";
         QTest::newRow("no answer") << clean << "silent" << 4
-                                   << "Comm.port setting is different or\npower of device is not turned on." << 1;
-        QTest::newRow("status refused") << clean << "refuse:1:1100" << 5 << "Command error. ErorrCode" + FullWidthColon + "1100" << 1;
-        QTest::newRow("running") << clean << "running" << 6 << "Program is running." << 1;
+                                   << "Comm.port setting is different or\npower of device is not turned on." << 1 << "";
+        QTest::newRow("status refused") << clean << "refuse:1:1100" << 5 << "Command error. ErorrCode" + FullWidthColon + "1100" << 1 << "";
+        QTest::newRow("running") << clean << "running" << 6 << "Program is running." << 1 << "";
         QTest::newRow("command refused") << clean << "refuse:3:1101" << 8
-            << "Command error.Transmission was stopped. ErorrCode" + FullWidthColon + "1101" << 3;
+            << "Command error.Transmission was stopped. ErorrCode" + FullWidthColon + "1101" << 3 << "the program number was written";
         // A pseudo-terminal whose other end is gone reads as silence.
         QTest::newRow("line cut") << clean << "cut:4" << 4
-                                  << "Comm.port setting is different or\npower of device is not turned on." << 5;
+                                  << "Comm.port setting is different or\npower of device is not turned on." << 5 << "the program number and initial temperature were written";
+        QTest::newRow("segment refused") << clean << "refuse:6:1100" << 8
+            << "Command error.Transmission was stopped. ErorrCode" + FullWidthColon + "1100" << 6
+            << "the program number, initial temperature and segment count were written, none of the 3 segments";
+        QTest::newRow("silent after a segment") << clean << "quiet:6" << 4
+            << "Comm.port setting is different or\npower of device is not turned on." << 7
+            << "the program number, initial temperature and 1 of 3 segments were written";
+        // Every other command after the question: refused, unanswered, or the
+        // line cut before it; written[n]: what n accepted write commands leave.
+        const QStringList written{"", "the program number was written",
+                                  "the program number and initial temperature were written",
+                                  "the program number and initial temperature were written",
+                                  "the program number, initial temperature and segment count were written, none of "
+                                  "the 3 segments",
+                                  "the program number, initial temperature and 1 of 3 segments were written",
+                                  "the program number, initial temperature and 2 of 3 segments were written"};
+        for (int k : {2, 4, 5})
+            QTest::addRow("command %d refused", k) << clean << QString("refuse:%1:1100").arg(k) << 8
+                << "Command error.Transmission was stopped. ErorrCode" + FullWidthColon + "1100" << k << written[k - 2];
+        for (int answered : {1, 2, 3, 4, 5, 7})
+            QTest::addRow("silent after %d", answered) << clean << QString("quiet:%1").arg(answered) << 4
+                << "Comm.port setting is different or\npower of device is not turned on." << answered + 1
+                << written[answered - 1];
+        for (int answered : {2, 7})
+            QTest::addRow("cut after %d", answered) << clean << QString("cut:%1").arg(answered) << 4
+                << "Comm.port setting is different or\npower of device is not turned on." << answered + 1
+                << written[answered - 1];
     }
 
     void send()
@@ -473,6 +501,7 @@ private slots:
         QFETCH(int, status);
         QFETCH(QString, shown);
         QFETCH(int, frames);
+        QFETCH(QString, written);
         ControllerSimulator sim;
         QVERIFY(sim.start());
         const QStringList how = behaviour.split(':');
@@ -482,11 +511,19 @@ private slots:
             sim.addRefusal({ControllerModel::commandPrefixOfNumber(how[1].toInt()), how[2].toLatin1()});
         if (how[0] == "cut")
             sim.setCutAfter(how[1].toInt());
+        if (how[0] == "quiet")
+            sim.setSilentAfter(how[1].toInt());
         const QString port = how[0] == "nodevice" ? "/nonexistent/tty" : sim.slavePath();
         const Run run = vantrel({"send", writeFile(m_dir, "send.tpd", bytes), "--port", port, "--yes"});
         QCOMPARE(run.status, status);
         QVERIFY2((run.out + run.err).contains(shown + '\n'), qPrintable(run.out + run.err));
         QCOMPARE(sim.records().size(), frames);
+        // The program that may now be incomplete, on standard error, and in the record.
+        const QString half = QStringLiteral("may now be incomplete: %1. Send it again before running it.\n").arg(written);
+        QCOMPARE(run.err.contains(half), !written.isEmpty());
+        QCOMPARE(run.err.contains("may now be incomplete"), !written.isEmpty());
+        if (frames > 0)
+            QCOMPARE(vantrel({"log", "--last"}).out.contains(", incomplete  "), !written.isEmpty());
         if (status == 0) {
             QCOMPARE(sim.program().segmentCount, 3);
             QCOMPARE(sim.program().segments[1].time, 530);
@@ -526,6 +563,29 @@ private slots:
         QCOMPARE(run.status, status);
         shown.replace(QStringLiteral("SENT"), sent);
         QVERIFY2(shown.isEmpty() ? run.out.isEmpty() : (run.out + run.err).contains(shown), qPrintable(run.out + run.err));
+    }
+
+    // Without --port: the port the editor has chosen, named before the question.
+    void sendToTheEditorsPort()
+    {
+        const QString settingsPath = SettingsFile::defaultPath();
+        QVERIFY(SettingsFile::write(settingsPath, AppSettings{}, nullptr));
+        const QString path = writeFile(m_dir, "chosen.tpd", programBytes({}));
+        Run run = vantrel({"send", path, "--yes"});
+        QCOMPARE(run.status, 64);
+        QVERIFY2(run.err.contains("the editor has no port chosen"), qPrintable(run.err));
+
+        ControllerSimulator sim;
+        QVERIFY(sim.start());
+        QVERIFY(sim.linkAs(8, qEnvironmentVariable("XDG_CONFIG_HOME") + "/Orrisan/VantrelAssistant/ports"));
+        AppSettings settings;
+        settings.comPortNo = 8;
+        QVERIFY(SettingsFile::write(settingsPath, settings, nullptr));
+        run = vantrel({"send", path, "--yes"});
+        QCOMPARE(run.status, 0);
+        const qsizetype said = run.out.indexOf("Port COM8 (as chosen in the editor), unit 1\n");
+        QVERIFY2(said >= 0 && said < run.out.indexOf("Are you sure"), qPrintable(run.out));
+        QCOMPARE(sim.program().segmentCount, 3);
     }
 
     void programNumberAndUnits()

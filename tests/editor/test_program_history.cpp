@@ -276,7 +276,7 @@ private slots:
         const QList<bool> modifiedAfter{false, true, false, true}; // undo, undo, redo, redo
         for (int i = 0; i < 4; ++i) {
             i < 2 ? m_history->undo() : m_history->redo();
-            QCOMPARE(m_doc->document.DataModified, modifiedAfter[i]);
+            QCOMPARE(bool(m_doc->document.DataModified), modifiedAfter[i]);
         }
         // A program changed when its history began has no unchanged state.
         m_doc->document.DataModified = true;

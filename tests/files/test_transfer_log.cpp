@@ -76,6 +76,10 @@ private slots:
         QTest::newRow("cut before its newline") << line.chopped(1) << "";
         QTest::newRow("a line that is no record") << QByteArray("{\"time\":1}\n") << "line 2 is not a record";
         QTest::newRow("not JSON") << QByteArray("\x01garbage\n") << "line 2 is not a record";
+        // Read as a time, it would be written back without one.
+        QByteArray pastTheLastYear = line;
+        pastTheLastYear.replace("2026-01-01T00:00:00.000Z", "9999-12-31T23:59:59.999-01:00");
+        QTest::newRow("a UTC year past 9999") << pastTheLastYear << "line 2 is not a record";
     }
 
     // What a crash leaves: the records before it read, the damaged line
@@ -142,6 +146,13 @@ private slots:
         QTest::newRow("two years")
             << QStringList{"2024-05-01T00:00:00.000Z", "2025-05-01T00:00:00.000Z", "2026-05-01T00:00:00.000Z"}
             << QStringList{"transfers-2024.jsonl", "transfers-2025.jsonl", "transfers.jsonl"};
+        QTest::newRow("a damaged year below 1000")
+            << QStringList{"0549-12-31T23:59:00.000Z", "2026-05-01T00:00:00.000Z"}
+            << QStringList{"transfers-0549.jsonl", "transfers.jsonl"};
+        QTest::newRow("a damaged year after later ones")
+            << QStringList{"2024-05-01T00:00:00.000Z", "2025-05-01T00:00:00.000Z", "0549-12-31T23:59:00.000Z",
+                           "2026-05-01T00:00:00.000Z"}
+            << QStringList{"transfers-2024-2.jsonl", "transfers-2024.jsonl", "transfers.jsonl"};
     }
 
     void yearRotation()
@@ -158,6 +169,33 @@ private slots:
         }
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files, QDir::Name), files);
         QCOMPARE(log.read().records, written);
+    }
+
+    // A time that has no text to be written as is refused, and nothing is written.
+    void unwritableTimeIsRefused()
+    {
+        QTemporaryDir dir;
+        const TransferLog log(dir.path());
+        TransferRecord r = record(QStringLiteral("2026-01-01T00:00:00.000Z"), QStringLiteral("completed"), 2);
+        r.time = QDateTime::fromString(QStringLiteral("9999-12-31T23:59:59.999-01:00"), Qt::ISODateWithMs);
+        QVERIFY(r.time.isValid());
+        QString reason;
+        QVERIFY(!log.append(r, &reason));
+        QVERIFY(!reason.isEmpty());
+        QVERIFY(!QFile::exists(log.currentPath()));
+    }
+
+    // A yearly file named with fewer than four digits by an earlier build is read.
+    void shortYearFileIsRead()
+    {
+        QTemporaryDir dir;
+        const TransferLog log(dir.path());
+        const TransferRecord old = record(QStringLiteral("0549-12-31T23:59:00.000Z"), QStringLiteral("completed"), 2);
+        const TransferRecord now = record(QStringLiteral("2026-01-01T00:00:00.000Z"), QStringLiteral("stopped"), 1);
+        appendBytes(dir.path() + QStringLiteral("/transfers-549.jsonl"), TransferLog::line(old));
+        QString reason;
+        QVERIFY2(log.append(now, &reason), qPrintable(reason));
+        QCOMPARE(log.read().records, (QList<TransferRecord>{old, now}));
     }
 
     // A yearly file already there is never overwritten.

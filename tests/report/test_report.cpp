@@ -99,8 +99,9 @@ private slots:
     void pdfTextHoldsTheSheet_data()
     {
         QTest::addColumn<QString>("file");
+        QTest::addColumn<bool>("changed"); // printed with unsaved edits
         QTest::addColumn<QStringList>("expected");
-        QTest::newRow("example") << "example.tpd"
+        QTest::newRow("example") << "example.tpd" << false
                                  << QStringList{"example.tpd", "Program No.: 3", "Initial temp.: 40.00 deg C",
                                                 "Total time:21min0sec(21.00min)",
                                                 // segment, mode, target, rate or hold, start, end: all
@@ -108,7 +109,9 @@ private slots:
                                                 "Hold (min.sec) Start (min.sec) End (min.sec)",
                                                 "0 Ramp 150.0 10.0 0.00 11.00", "1 Hold 5.30 11.00 16.30",
                                                 "2 Ramp 60.0 20.0 16.30 21.00", "Vantrel Assistant Ver.1.01"};
-        QTest::newRow("Japanese comment") << "cp932.tpd"
+        QTest::newRow("changed since saved") << "example.tpd" << true
+                                             << QStringList{"File: example.tpd, changed since saved", "Program No.: 3"};
+        QTest::newRow("Japanese comment") << "cp932.tpd" << false
                                           << QStringList{"Program No.: 1", "温度プログラム：試験用",
                                                          "Total time：12min", "通信ポートエラー", "ｱｲｳ C:\\data"};
     }
@@ -116,10 +119,14 @@ private slots:
     void pdfTextHoldsTheSheet()
     {
         QFETCH(QString, file);
+        QFETCH(bool, changed);
         QFETCH(QStringList, expected);
-        const QString text = pdfText(ReportExport::pdf(golden(file), QPageSize::A4));
+        ProgramReport report = golden(file);
+        report.changedSinceSaved = changed;
+        const QString text = pdfText(ReportExport::pdf(report, QPageSize::A4));
         for (const QString &want : expected)
             QVERIFY2(text.contains(want.normalized(QString::NormalizationForm_KC)), qPrintable(want + " not in: " + text));
+        QCOMPARE(text.contains(QStringLiteral("changed since saved")), changed);
     }
 
     void initialTempAsTheFieldShowsIt_data()

@@ -7,29 +7,30 @@ void ScriptedPrompts::record(const Shown &s)
         onShow(s);
 }
 
-void ScriptedPrompts::message(const QString &text)
+void ScriptedPrompts::message(const QString &text, const QString &further)
 {
-    record({Kind::Message, applicationTitle(), text, Icon::None, Ok});
+    record({Kind::Message, applicationTitle(), text, Icon::None, Ok, further});
 }
 
-Prompts::Button ScriptedPrompts::box(const QString &caption, const QString &text, Icon icon, int buttons)
+Prompts::Button ScriptedPrompts::box(const QString &caption, const QString &text, Icon icon, int buttons,
+                                     const QString &further)
 {
-    record({Kind::Box, caption, text, icon, buttons});
+    record({Kind::Box, caption, text, icon, buttons, further});
     if (!boxAnswers.isEmpty())
         return boxAnswers.takeFirst();
     return (buttons & Cancel) ? Cancel : (buttons & No) ? No : Ok;
 }
 
-void ScriptedPrompts::error(const QString &text)
+void ScriptedPrompts::error(const QString &text, const QString &further)
 {
-    record({Kind::Error, applicationTitle(), errorDisplayText(text), Icon::Error, Ok});
+    record({Kind::Error, applicationTitle(), errorDisplayText(text), Icon::Error, Ok, further});
 }
 
 QString ScriptedPrompts::openFileName(const QString &title, const QString &folder, const QString &filter)
 {
     lastDialogStart = folder;
     lastDialogFilter = filter;
-    record({Kind::OpenDialog, title, folder, Icon::None, 0});
+    record({Kind::OpenDialog, title, folder, Icon::None, 0, {}});
     return fileAnswers.isEmpty() ? QString() : fileAnswers.takeFirst();
 }
 
@@ -38,7 +39,7 @@ QString ScriptedPrompts::saveFileName(const QString &title, const QString &fileN
 {
     lastDialogStart = fileName;
     lastDialogFilter = filter + QLatin1Char('/') + defaultSuffix;
-    record({Kind::SaveDialog, title, fileName, Icon::None, 0});
+    record({Kind::SaveDialog, title, fileName, Icon::None, 0, {}});
     return fileAnswers.isEmpty() ? QString() : fileAnswers.takeFirst();
 }
 

@@ -20,6 +20,7 @@ public:
         QString text;
         Icon icon = Icon::None;
         int buttons = 0;
+        QString further;
     };
 
     QList<Shown> shown;
@@ -28,9 +29,10 @@ public:
     // Runs while a prompt is "open", as a person could act meanwhile.
     std::function<void(const Shown &)> onShow;
 
-    void message(const QString &text) override;
-    Button box(const QString &caption, const QString &text, Icon icon, int buttons) override;
-    void error(const QString &text) override;
+    void message(const QString &text, const QString &further = {}) override;
+    Button box(const QString &caption, const QString &text, Icon icon, int buttons,
+               const QString &further = {}) override;
+    void error(const QString &text, const QString &further = {}) override;
     QString openFileName(const QString &title, const QString &folder, const QString &filter) override;
     QString saveFileName(const QString &title, const QString &fileName, const QString &filter,
                          const QString &defaultSuffix) override;

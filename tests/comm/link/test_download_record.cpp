@@ -1,6 +1,7 @@
 // The record each download leaves in the transfer log, by how it ended, and
 // the note shown beside the question before sending.
 #include "comm/link/ProgramDownload.h"
+#include "comm/link/TransferRecording.h"
 #include "tests/support/AnswerFuzzer.h"
 #include "tests/support/DownloadFakes.h"
 #include "tests/support/ScriptedPrompts.h"
@@ -67,14 +68,16 @@ private slots:
         QTest::addColumn<QString>("answer"); // Y, N, or S (Stop clicked, then Yes)
         QTest::addColumn<QString>("kind");   // empty: no record
         QTest::addColumn<int>("acknowledged");
-        QTest::newRow("completed") << Line::Accepts << "Y" << "completed" << 2;
-        QTest::newRow("declined") << Line::Accepts << "N" << "declined" << 0;
-        QTest::newRow("stopped") << Line::Accepts << "S" << "stopped" << 0;
-        QTest::newRow("status refused") << Line::RefusesStatus << "Y" << "status refused" << 0;
-        QTest::newRow("running") << Line::Runs << "Y" << "running" << 0;
-        QTest::newRow("no answer") << Line::Silent << "Y" << "no answer" << 0;
-        QTest::newRow("segment refused") << Line::RefusesSegment1 << "Y" << "command refused" << 1;
-        QTest::newRow("port failure") << Line::FailsAtSegment1 << "Y" << "port failure" << 1;
+        QTest::addColumn<bool>("incomplete"); // the controller took part of the program
+        QTest::newRow("completed") << Line::Accepts << "Y" << "completed" << 2 << false;
+        QTest::newRow("declined") << Line::Accepts << "N" << "declined" << 0 << false;
+        // Stop takes effect before segment 0, after the program number and count went out.
+        QTest::newRow("stopped") << Line::Accepts << "S" << "stopped" << 0 << true;
+        QTest::newRow("status refused") << Line::RefusesStatus << "Y" << "status refused" << 0 << false;
+        QTest::newRow("running") << Line::Runs << "Y" << "running" << 0 << false;
+        QTest::newRow("no answer") << Line::Silent << "Y" << "no answer" << 0 << false;
+        QTest::newRow("segment refused") << Line::RefusesSegment1 << "Y" << "command refused" << 1 << true;
+        QTest::newRow("port failure") << Line::FailsAtSegment1 << "Y" << "port failure" << 1 << true;
     }
 
     void everyEndingAfterThePortOpened()
@@ -83,6 +86,7 @@ private slots:
         QFETCH(QString, answer);
         QFETCH(QString, kind);
         QFETCH(int, acknowledged);
+        QFETCH(bool, incomplete);
         QTemporaryDir dir;
         const TransferLog log(dir.path());
         AnsweringPort port([line](const QByteArray &command) { return lineAnswer(line, command); });
@@ -96,7 +100,8 @@ private slots:
         download.setTransferLog(log);
         try {
             download.run();
-        } catch (const std::exception &) {
+        } catch (const std::exception &e) {
+            prompts.error(QString::fromUtf8(e.what()), download.lastIncomplete()); // as the window shows it
         }
         const TransferLog::Contents contents = log.read();
         QCOMPARE(contents.records.size(), 1);
@@ -104,6 +109,11 @@ private slots:
         QCOMPARE(r.endingKind, kind);
         QCOMPARE(r.endingText, download.lastEnding().text);
         QCOMPARE(r.segmentsAcknowledged, acknowledged);
+        QCOMPARE(r.incomplete, incomplete);
+        // Said in the ending's own box (or the error display), not in a second one.
+        const QString further = prompts.shown.last().further;
+        QCOMPARE(further, download.lastIncomplete());
+        QCOMPARE(further.contains(QStringLiteral("Program 5 on  (unit 1) may now be incomplete")), incomplete);
         QCOMPARE(r.unit, 1);
         QCOMPARE(r.fileSha256, TransferRecord::NotSaved);
         QCOMPARE(r.program, SentProgram::fromTable(5, QStringLiteral("25.00"), window.table));
@@ -160,6 +170,99 @@ private slots:
         QVERIFY(window.notWritten.first().startsWith(QStringLiteral("The transfer record could not be written: ")));
     }
 
+    // How far a download got, by the write commands the controller accepted.
+    void incompleteText_data()
+    {
+        QTest::addColumn<int>("accepted");
+        QTest::addColumn<QString>("written");
+        QTest::newRow("program number") << 1 << "the program number was written";
+        QTest::newRow("initial temperature") << 2 << "the program number and initial temperature were written";
+        QTest::newRow("program number again") << 3 << "the program number and initial temperature were written";
+        QTest::newRow("segment count") << 4
+            << "the program number, initial temperature and segment count were written, none of the 6 segments";
+        QTest::newRow("two segments") << 6 << "the program number, initial temperature and 2 of 6 segments were written";
+        QTest::newRow("all but one") << 9 << "the program number, initial temperature and 5 of 6 segments were written";
+    }
+
+    void incompleteText()
+    {
+        QFETCH(int, accepted);
+        QFETCH(QString, written);
+        QCOMPARE(ProgramDownload::incompleteText(3, QStringLiteral("COM5"), 1, accepted, 6),
+                 QStringLiteral("Program 3 on COM5 (unit 1) may now be incomplete: ") + written
+                     + QStringLiteral(". Send it again before running it."));
+    }
+
+    // A program stays half written from an incomplete send until a completed
+    // one to the same port, unit and program number; other endings change nothing.
+    void incompleteSince_data()
+    {
+        QTest::addColumn<QStringList>("records"); // port:unit:program:ending, oldest first; ending c, i (incomplete) or d (declined)
+        QTest::addColumn<int>("found");           // index of the record named, or -1
+        QTest::newRow("none") << QStringList{} << -1;
+        QTest::newRow("incomplete") << QStringList{"COM5:1:3:i"} << 0;
+        QTest::newRow("completed since") << QStringList{"COM5:1:3:i", "COM5:1:3:c"} << -1;
+        QTest::newRow("declined since") << QStringList{"COM5:1:3:i", "COM5:1:3:d"} << 0;
+        QTest::newRow("incomplete after completed") << QStringList{"COM5:1:3:c", "COM5:1:3:i"} << 1;
+        QTest::newRow("the newest of two") << QStringList{"COM5:1:3:i", "COM5:1:3:i"} << 1;
+        QTest::newRow("other port completed") << QStringList{"COM5:1:3:i", "COM6:1:3:c"} << 0;
+        QTest::newRow("other unit") << QStringList{"COM5:2:3:i"} << -1;
+        QTest::newRow("other program") << QStringList{"COM5:1:4:i"} << -1;
+    }
+
+    void incompleteSince()
+    {
+        QFETCH(QStringList, records);
+        QFETCH(int, found);
+        QList<TransferRecord> log;
+        for (const QString &text : records) {
+            const QStringList part = text.split(u':');
+            TransferRecord r;
+            r.time = QDateTime(QDate(2026, 12, 7), QTime(22, int(log.size())), Qt::UTC);
+            r.portName = part[0];
+            r.unit = part[1].toInt();
+            r.program.programNo = part[2].toInt();
+            r.endingKind = part[3] == u"c" ? QStringLiteral("completed") : part[3] == u"i" ? QStringLiteral("stopped")
+                                                                                           : QStringLiteral("declined");
+            r.incomplete = part[3] == u"i";
+            log << r;
+        }
+        const auto since = TransferRecording::incompleteSince(log, QStringLiteral("COM5"), 1, 3);
+        QCOMPARE(since.has_value(), found >= 0);
+        if (since)
+            QCOMPARE(*since, log.at(found));
+        // The port's notes: one for each program of that port and unit left half written.
+        const QStringList notes = TransferRecording::incompleteNotes(log, QStringLiteral("COM5"), 1);
+        QCOMPARE(notes.filter(QStringLiteral("Program 3 on COM5 (unit 1) may be incomplete")).size(), found >= 0 ? 1 : 0);
+    }
+
+    // The question's box: each difference from the last completed send.
+    void comparisonBeforeQuestion_data()
+    {
+        QTest::addColumn<QString>("time");     // of segment 1, now; the record holds 1.30
+        QTest::addColumn<QString>("expected"); // after the time sent
+        QTest::newRow("same") << "1.30" << ".";
+        QTest::newRow("one field") << "2.00" << ": segment 1 Time 1.30 -> 2.00.";
+    }
+
+    void comparisonBeforeQuestion()
+    {
+        QFETCH(QString, time);
+        QFETCH(QString, expected);
+        TemperatureProgram table;
+        twoSegments(table);
+        TransferRecord last;
+        last.time = QDateTime(QDate(2026, 12, 7), QTime(22, 7), Qt::UTC);
+        last.program = SentProgram::fromTable(3, QStringLiteral("25.00"), table);
+        table.setCell(TemperatureProgram::TimeRow, 2, time);
+        const QString text =
+            TransferRecording::comparisonBeforeQuestion(last, SentProgram::fromTable(3, QStringLiteral("25.00"), table));
+        const QString when = TransferRecording::displayTime(last.time);
+        QCOMPARE(text, (expected == u"." ? QStringLiteral("Same as sent on ") : QStringLiteral("Differs from what was sent on "))
+                           + when + expected);
+        QVERIFY(TransferRecording::comparisonBeforeQuestion(std::nullopt, last.program).isEmpty());
+    }
+
     // Beside the question: the same program, or how many segments changed,
     // against the last completed send to this unit and program number.
     void noteBeforeTheQuestion()
@@ -183,6 +286,9 @@ private slots:
         QVERIFY2(window.notes.last().startsWith(QStringLiteral("differs from what was last sent here on "))
                      && window.notes.last().endsWith(QStringLiteral(": 1 segment changed")),
                  qPrintable(window.notes.last()));
+        // The question's own box lists the difference.
+        const QString further = prompts.shown.at(prompts.shown.size() - 1).further;
+        QVERIFY2(further.startsWith(QStringLiteral("Differs from what was sent on ")), qPrintable(further));
         // Another program number has no completed record to compare with.
         window.number = 6;
         download.run();
