@@ -155,7 +155,6 @@ void TCustomCommX::StartThreads()
         ReportError(CommErrorCode::ReceiveThread);
         return;
     }
-    sleepMs(100);
 }
 
 void TCustomCommX::Close()
@@ -166,8 +165,6 @@ void TCustomCommX::Close()
     SetRts(false);
     PurgeTrans();
     PurgeReceive();
-    // Let the lines settle before the threads stop and the handle goes.
-    sleepMs(100);
     if (FTransThread)
         FTransThread->Terminate();
     if (FReceiveThread)
@@ -182,7 +179,6 @@ void TCustomCommX::Close()
     if (FNotifier)
         FNotifier->clear();
     FPlatform->close();
-    sleepMs(200);
 }
 
 void TCustomCommX::Deliver(int message, quint32 param)
