@@ -1,6 +1,8 @@
 // vantrel send FILE --port PORT: the editor's Send, from a program file.
 #include "cli/Command.h"
 #include "comm/CommX.h"
+#include "comm/NetworkAddress.h"
+#include "comm/PortDirectory.h"
 #include "comm/link/CommXDownloadPort.h"
 #include "cli/Console.h"
 #include "cli/ExitStatus.h"
@@ -58,9 +60,17 @@ int usage(const QString &text)
     return ExitStatus::Usage;
 }
 
-// "COM3" or a device path.
+// "COM3", a device path, or a serial device server: "socket://HOST:PORT",
+// "rfc2217://HOST:PORT".
 bool choosePort(TCommX &comm, const QString &port)
 {
+    if (NetworkAddress::looksLikeNetwork(port)) {
+        if (!NetworkAddress::parse(port))
+            return false;
+        comm.setPortDirectory(PortDirectory::forDevice(port));
+        comm.setPortNo(1);
+        return true;
+    }
     static const QRegularExpression comName(QStringLiteral("^COM([1-9][0-9]{0,3})$"),
                                             QRegularExpression::CaseInsensitiveOption);
     const QRegularExpressionMatch com = comName.match(port);
@@ -124,7 +134,8 @@ int send(const QStringList &arguments)
     TCommX comm;
     CommXDownloadPort::useControllerLine(comm);
     if (!choosePort(comm, parser.value(port)))
-        return usage(QStringLiteral("--port wants COMn or a device path, not %1").arg(parser.value(port)));
+        return usage(QStringLiteral("--port wants COMn, a device path, socket://HOST:PORT or rfc2217://HOST:PORT, "
+                                    "not %1").arg(parser.value(port)));
     CommXDownloadPort downloadPort(comm);
     TextTransferWindow window(file.table, programNo.value_or(file.programNo), file.initialTempText,
                               Console::outIsTerminal());
@@ -172,7 +183,9 @@ const bool registered = Commands::add({
                    "number, the initial temperature, the segment count and every segment,\n"
                    "with the editor's frames, endings and texts. Prints a line per segment (a\n"
                    "bar on a terminal). Ctrl+C sends no further command and closes the port.\n"
-                   "  --port PORT    COMn (as the editor numbers ports) or a device path\n"
+                   "  --port PORT    COMn (as the editor numbers ports), a device path, or a\n"
+                   "                 serial device server: socket://HOST:PORT (raw TCP) or\n"
+                   "                 rfc2217://HOST:PORT (Telnet COM-port control)\n"
                    "  --yes          answer the question with Yes (needed without a terminal)\n"
                    "  --program N    store as program N (0 to 7) instead of the file's number\n"
                    "  --unit LIST    the controllers' node numbers (0 to 99; default 1), e.g.\n"

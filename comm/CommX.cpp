@@ -1,7 +1,7 @@
 #include "comm/CommX.h"
 
 #include "comm/CommThreads.h"
-#include "comm/PosixSerialPlatform.h"
+#include "comm/PortPlatform.h"
 
 #include <QCoreApplication>
 
@@ -28,7 +28,7 @@ ECommError::ECommError(int errorState)
 }
 
 TCustomCommX::TCustomCommX(std::unique_ptr<SerialPlatform> platform)
-    : FPlatform(platform ? std::move(platform) : std::make_unique<PosixSerialPlatform>())
+    : FPlatform(platform ? std::move(platform) : std::make_unique<PortPlatform>())
 {
 }
 
@@ -40,7 +40,7 @@ TCustomCommX::~TCustomCommX()
 void TCustomCommX::setPlatform(std::unique_ptr<SerialPlatform> platform)
 {
     Close();
-    FPlatform = platform ? std::move(platform) : std::make_unique<PosixSerialPlatform>();
+    FPlatform = platform ? std::move(platform) : std::make_unique<PortPlatform>();
 }
 
 bool TCustomCommX::IsOpen() const

@@ -1,0 +1,230 @@
+// The serial component on a network port, against small servers the test
+// runs on 127.0.0.1: how opening fails, a setting the server does not take,
+// and the line itself (0xFF both ways, purges, a server that goes away).
+#include "comm/CommX.h"
+#include "comm/NetworkSerialPlatform.h"
+#include "comm/TelnetComPort.h"
+#include "tests/support/LoopbackServer.h"
+
+#include <QtTest>
+
+#include <cerrno>
+
+namespace {
+
+enum class Server { NobodyListens, Silent, RefusesOption, ClosesAtOnce, Raw };
+
+// A server with the COM-port option that takes every setting but one:
+// refused is the command whose answer carries another value (0: none).
+// It then reads the line; onData gets each piece of data that came.
+void comPortServer(LoopbackServer &server, int c, quint8 refused, const std::function<void(const QByteArray &)> &onData,
+                   QList<TelnetComPort::Reply> *commands)
+{
+    using namespace Telnet;
+    QByteArray seen;
+    if (!server.readUntil(c, QByteArray("\xff\xfb\x2c"), 3000, seen))
+        return;
+    LoopbackServer::send(c, QByteArray("\xff\xfd\x00\xff\xfb\x00\xff\xfd\x2c", 9));
+    TelnetComPort decoder;
+    int used = 0;
+    bool open = true;
+    while (open && !server.stopping()) {
+        QByteArray more;
+        open = server.readFor(c, 50, more);
+        seen += more;
+        QByteArray data;
+        decoder.feed(seen.constData() + used, int(seen.size()) - used, data);
+        used = int(seen.size());
+        decoder.takeOutgoing();
+        for (const TelnetComPort::Reply &r : decoder.takeReplies()) {
+            if (commands)
+                commands->append(r);
+            if (r.command > ComPortCommand::SetStopSize)
+                continue;
+            QByteArray value = r.value;
+            if (r.command == refused)
+                value[value.size() - 1] = char(value.back() + 1);
+            LoopbackServer::send(c, TelnetComPort::command(quint8(r.command + ComPortCommand::ServerOffset), value));
+        }
+        if (!data.isEmpty() && onData)
+            onData(data);
+    }
+}
+
+std::unique_ptr<TCommX> controllerLine(const QString &url)
+{
+    NetworkSerialPlatform::Limits limits;
+    limits.connectMs = 400;
+    limits.replyMs = 400;
+    auto comm = std::make_unique<TCommX>(std::make_unique<NetworkSerialPlatform>(limits));
+    comm->setPortDirectory(PortDirectory::forDevice(url));
+    comm->setBitRate(38400);
+    comm->setCharSize(7);
+    comm->setParityBit(cpbEven);
+    comm->setStopBit(csb2);
+    comm->setFlowCtrl(cfcNone);
+    comm->setTimeOutTrans(1000);
+    comm->setTimeOutReceive(1000);
+    return comm;
+}
+
+QString url(const char *scheme, quint16 port)
+{
+    return QStringLiteral("%1://127.0.0.1:%2").arg(QLatin1String(scheme)).arg(port);
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(Server)
+Q_DECLARE_METATYPE(OpenFailure::Step)
+
+class TestNetworkPort : public QObject
+{
+    Q_OBJECT
+private slots:
+    void openFailsWithItsReason_data()
+    {
+        QTest::addColumn<Server>("server");
+        QTest::addColumn<QString>("scheme");
+        QTest::addColumn<OpenFailure::Step>("step");
+        QTest::addColumn<int>("error");
+        using Step = OpenFailure::Step;
+        QTest::newRow("nobody listens") << Server::NobodyListens << "socket" << Step::Connect << ECONNREFUSED;
+        QTest::newRow("accepts, never answers the option") << Server::Silent << "rfc2217" << Step::Protocol << ETIMEDOUT;
+        QTest::newRow("refuses the option") << Server::RefusesOption << "rfc2217" << Step::Protocol << 0;
+        QTest::newRow("closes at once") << Server::ClosesAtOnce << "rfc2217" << Step::Protocol << ECONNRESET;
+        QTest::newRow("raw: accepts and never answers opens") << Server::Silent << "socket" << Step::None << 0;
+    }
+
+    void openFailsWithItsReason()
+    {
+        QFETCH(Server, server);
+        QFETCH(QString, scheme);
+        QFETCH(OpenFailure::Step, step);
+        QFETCH(int, error);
+        LoopbackServer listener(
+            [server](LoopbackServer &s, int c) {
+                QByteArray seen;
+                if (server == Server::RefusesOption && s.readUntil(c, QByteArray("\xff\xfb\x2c"), 3000, seen))
+                    LoopbackServer::send(c, QByteArray("\xff\xfe\x2c"));
+                if (server != Server::ClosesAtOnce)
+                    s.readFor(c, 3000, seen);
+            },
+            server != Server::NobodyListens);
+        QVERIFY(listener.port() != 0);
+        auto comm = controllerLine(url(scheme.toLatin1().constData(), listener.port()));
+        int code = 0;
+        try {
+            comm->Open();
+        } catch (const ECommError &e) {
+            code = e.ErrorState;
+        }
+        QCOMPARE(code, step == OpenFailure::Step::None ? 0 : CommErrorCode::OpenFailed);
+        QCOMPARE(comm->IsOpen(), step == OpenFailure::Step::None);
+        QCOMPARE(comm->LastOpenFailure().step, step);
+        QCOMPARE(comm->LastOpenFailure().error, error);
+        comm->Close();
+    }
+
+    // The setting the server answers with another value is refused by its
+    // own error code, before any data went.
+    void settingNotTaken_data()
+    {
+        QTest::addColumn<int>("command");
+        QTest::addColumn<int>("errorState");
+        QTest::newRow("bit rate") << int(ComPortCommand::SetBaudRate) << CommErrorCode::BitRate;
+        QTest::newRow("data bits") << int(ComPortCommand::SetDataSize) << CommErrorCode::CharSize;
+        QTest::newRow("parity") << int(ComPortCommand::SetParity) << CommErrorCode::ParityBit;
+        QTest::newRow("stop bits") << int(ComPortCommand::SetStopSize) << CommErrorCode::StopBit;
+    }
+
+    void settingNotTaken()
+    {
+        QFETCH(int, command);
+        QFETCH(int, errorState);
+        QByteArray data;
+        std::mutex lock;
+        {
+            LoopbackServer server([&](LoopbackServer &s, int c) {
+                comPortServer(s, c, quint8(command), [&](const QByteArray &d) {
+                    std::lock_guard guard(lock);
+                    data += d;
+                }, nullptr);
+            });
+            auto comm = controllerLine(url("rfc2217", server.port()));
+            int code = 0;
+            try {
+                comm->Open();
+            } catch (const ECommError &e) {
+                code = e.ErrorState;
+            }
+            QCOMPARE(code, errorState);
+            QVERIFY(!comm->IsOpen());
+        }
+        QCOMPARE(data, QByteArray());
+    }
+
+    // Bytes both ways, 0xFF among them; purges reach an RFC 2217 server as
+    // its purge; the server closing between two commands ends the read with
+    // a failure, and the port still closes.
+    void lineUntilTheServerGoes_data()
+    {
+        QTest::addColumn<QString>("scheme");
+        QTest::newRow("raw") << "socket";
+        QTest::newRow("rfc2217") << "rfc2217";
+    }
+
+    void lineUntilTheServerGoes()
+    {
+        QFETCH(QString, scheme);
+        const bool telnet = scheme == "rfc2217";
+        const QByteArray command("\x02" "A\xff" "B\x03", 5);
+        const QByteArray answer("ok\xff", 3);
+        QList<TelnetComPort::Reply> commands;
+        QByteArray data;
+        {
+            LoopbackServer server([&](LoopbackServer &s, int c) {
+                const auto reply = [&](const QByteArray &d) {
+                    data += d;
+                    if (data.contains(command))
+                        LoopbackServer::send(c, telnet ? TelnetComPort::escape(answer.constData(), 3) : answer);
+                };
+                if (telnet) {
+                    comPortServer(s, c, 0, [&](const QByteArray &d) {
+                        reply(d);
+                        if (data.contains(command))
+                            ::shutdown(c, SHUT_RDWR);
+                    }, &commands);
+                    return;
+                }
+                QByteArray seen;
+                if (s.readUntil(c, command, 3000, seen))
+                    reply(seen);
+            });
+            auto comm = controllerLine(url(scheme.toLatin1().constData(), server.port()));
+            comm->Open();
+            QVERIFY(comm->IsOpen());
+            comm->PurgeTrans();
+            QVERIFY(comm->WriteString(command));
+            char buffer[8] = {};
+            QCOMPARE(comm->Read(buffer, 3), 3);
+            QCOMPARE(QByteArray(buffer, 3), answer);
+            comm->PurgeReceive();
+            // The server is gone now: no hang, a failed read.
+            QCOMPARE(comm->Read(buffer, 8), -1);
+            QVERIFY(comm->IsOpen());
+            comm->Close();
+            QVERIFY(!comm->IsOpen());
+        }
+        QCOMPARE(data, command);
+        if (telnet) {
+            const auto purges = std::count_if(commands.cbegin(), commands.cend(), [](const TelnetComPort::Reply &r) {
+                return r.command == ComPortCommand::PurgeData;
+            });
+            QVERIFY(purges >= 2);
+        }
+    }
+};
+
+QTEST_GUILESS_MAIN(TestNetworkPort)
+#include "test_network_port.moc"
