@@ -14,43 +14,6 @@ namespace {
 
 enum class Server { NobodyListens, Silent, RefusesOption, ClosesAtOnce, Raw };
 
-// A server with the COM-port option that takes every setting but one:
-// refused is the command whose answer carries another value (0: none).
-// It then reads the line; onData gets each piece of data that came.
-void comPortServer(LoopbackServer &server, int c, quint8 refused, const std::function<void(const QByteArray &)> &onData,
-                   QList<TelnetComPort::Reply> *commands)
-{
-    using namespace Telnet;
-    QByteArray seen;
-    if (!server.readUntil(c, QByteArray("\xff\xfb\x2c"), 3000, seen))
-        return;
-    LoopbackServer::send(c, QByteArray("\xff\xfd\x00\xff\xfb\x00\xff\xfd\x2c", 9));
-    TelnetComPort decoder;
-    int used = 0;
-    bool open = true;
-    while (open && !server.stopping()) {
-        QByteArray more;
-        open = server.readFor(c, 50, more);
-        seen += more;
-        QByteArray data;
-        decoder.feed(seen.constData() + used, int(seen.size()) - used, data);
-        used = int(seen.size());
-        decoder.takeOutgoing();
-        for (const TelnetComPort::Reply &r : decoder.takeReplies()) {
-            if (commands)
-                commands->append(r);
-            if (r.command > ComPortCommand::SetStopSize)
-                continue;
-            QByteArray value = r.value;
-            if (r.command == refused)
-                value[value.size() - 1] = char(value.back() + 1);
-            LoopbackServer::send(c, TelnetComPort::command(quint8(r.command + ComPortCommand::ServerOffset), value));
-        }
-        if (!data.isEmpty() && onData)
-            onData(data);
-    }
-}
-
 std::unique_ptr<TCommX> controllerLine(const QString &url)
 {
     NetworkSerialPlatform::Limits limits;
@@ -146,7 +109,7 @@ private slots:
         std::mutex lock;
         {
             LoopbackServer server([&](LoopbackServer &s, int c) {
-                comPortServer(s, c, quint8(command), [&](const QByteArray &d) {
+                LoopbackServer::comPortScript(s, c, quint8(command), [&](const QByteArray &d) {
                     std::lock_guard guard(lock);
                     data += d;
                 }, nullptr);
@@ -190,7 +153,7 @@ private slots:
                         LoopbackServer::send(c, telnet ? TelnetComPort::escape(answer.constData(), 3) : answer);
                 };
                 if (telnet) {
-                    comPortServer(s, c, 0, [&](const QByteArray &d) {
+                    LoopbackServer::comPortScript(s, c, 0, [&](const QByteArray &d) {
                         reply(d);
                         if (data.contains(command))
                             ::shutdown(c, SHUT_RDWR);

@@ -1,6 +1,9 @@
 #pragma once
 
+#include "comm/TelnetComPort.h"
+
 #include <QByteArray>
+#include <QList>
 
 #include <atomic>
 #include <chrono>
@@ -88,6 +91,43 @@ public:
     static void send(int connection, const QByteArray &bytes)
     {
         [[maybe_unused]] const ssize_t n = ::send(connection, bytes.constData(), size_t(bytes.size()), MSG_NOSIGNAL);
+    }
+
+    // A server with the COM-port option that takes every setting but one:
+    // refused is the command whose answer carries another value (0: none).
+    // It then reads the line; onData gets each piece of data that came.
+    static void comPortScript(LoopbackServer &server, int c, quint8 refused, const std::function<void(const QByteArray &)> &onData,
+                       QList<TelnetComPort::Reply> *commands)
+    {
+        using namespace Telnet;
+        QByteArray seen;
+        if (!server.readUntil(c, QByteArray("\xff\xfb\x2c"), 3000, seen))
+            return;
+        LoopbackServer::send(c, QByteArray("\xff\xfd\x00\xff\xfb\x00\xff\xfd\x2c", 9));
+        TelnetComPort decoder;
+        int used = 0;
+        bool open = true;
+        while (open && !server.stopping()) {
+            QByteArray more;
+            open = server.readFor(c, 50, more);
+            seen += more;
+            QByteArray data;
+            decoder.feed(seen.constData() + used, int(seen.size()) - used, data);
+            used = int(seen.size());
+            decoder.takeOutgoing();
+            for (const TelnetComPort::Reply &r : decoder.takeReplies()) {
+                if (commands)
+                    commands->append(r);
+                if (r.command > ComPortCommand::SetStopSize)
+                    continue;
+                QByteArray value = r.value;
+                if (r.command == refused)
+                    value[value.size() - 1] = char(value.back() + 1);
+                LoopbackServer::send(c, TelnetComPort::command(quint8(r.command + ComPortCommand::ServerOffset), value));
+            }
+            if (!data.isEmpty() && onData)
+                onData(data);
+        }
     }
 
 private:
