@@ -233,6 +233,11 @@ bool NetworkSerialPlatform::pump()
             return false;
         const ssize_t n = ::recv(m_fd, chunk, sizeof chunk, MSG_DONTWAIT);
         if (n > 0) {
+            // Acknowledge at once: a server that holds its next small
+            // segment until the last one is acknowledged (Nagle) would
+            // otherwise wait for the delayed acknowledgement, every answer.
+            const int one = 1;
+            ::setsockopt(m_fd, IPPROTO_TCP, TCP_QUICKACK, &one, sizeof one);
             if (rfc2217()) {
                 m_telnet.feed(chunk, int(n), m_input);
                 const QList<TelnetComPort::Reply> replies = m_telnet.takeReplies();
