@@ -105,7 +105,8 @@ int send(const QStringList &arguments)
     const QCommandLineOption yes(QStringLiteral("yes"), QString());
     const QCommandLineOption program(QStringLiteral("program"), QString(), QStringLiteral("n"));
     const QCommandLineOption unit(QStringLiteral("unit"), QString(), QStringLiteral("list"), QStringLiteral("1"));
-    parser.addOptions({port, yes, program, unit});
+    const QCommandLineOption verbose(QStringLiteral("verbose"), QString());
+    parser.addOptions({port, yes, program, unit, verbose});
     if (!parser.parse(QStringList{QStringLiteral("vantrel send")} + arguments))
         return usage(parser.errorText());
     if (parser.positionalArguments().size() != 1)
@@ -149,6 +150,7 @@ int send(const QStringList &arguments)
     QStringList summary;
     int status = ExitStatus::Ok;
     bool runEnded = false;
+    QStringList notes;
     for (int u : *units) {
         const QString prefix = several ? QStringLiteral("unit %1: ").arg(u) : QString();
         if (runEnded) {
@@ -162,6 +164,11 @@ int send(const QStringList &arguments)
             download.run();
         } catch (const std::exception &e) {
             prompts.error(QString::fromUtf8(e.what()));
+        }
+        const QString note = comm.platform().lineNote();
+        if (parser.isSet(verbose) && !note.isEmpty() && !notes.contains(note)) {
+            notes << note;
+            Console::err(QStringLiteral("note: %1\n").arg(note));
         }
         const EndingName &ending = endingName(download.lastEnding().kind);
         summary << prefix + QLatin1String(ending.name);
@@ -177,7 +184,7 @@ int send(const QStringList &arguments)
 const bool registered = Commands::add({
     QStringLiteral("send"),
     QStringLiteral("send a program to the controller, as the editor's Send does"),
-    QStringLiteral("Usage: vantrel send FILE --port PORT [--yes] [--program N] [--unit LIST]\n\n"
+    QStringLiteral("Usage: vantrel send FILE --port PORT [--yes] [--program N] [--unit LIST] [--verbose]\n\n"
                    "Checks the program, asks the controller whether it is reachable and idle,\n"
                    "asks \"Are you sure parameter is stored as ... ?\", then writes the program\n"
                    "number, the initial temperature, the segment count and every segment,\n"
@@ -190,7 +197,9 @@ const bool registered = Commands::add({
                    "  --program N    store as program N (0 to 7) instead of the file's number\n"
                    "  --unit LIST    the controllers' node numbers (0 to 99; default 1), e.g.\n"
                    "                 --unit 1,2,5 sends to each in turn and ends with a summary\n"
-                   "                 line per unit\n"),
+                   "                 line per unit\n"
+                   "  --verbose      also say what slows the line down (a USB adapter whose\n"
+                   "                 driver refused low latency), on standard error\n"),
     send,
 });
 

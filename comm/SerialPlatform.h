@@ -144,4 +144,9 @@ public:
     // Returns the line error flags (CommLineError) seen since the last call.
     virtual quint32 clearCommError() = 0;
     virtual bool escapeCommFunction(CommEscape function) = 0;
+
+    // What a person should know about the line the last open made, though
+    // it works (an adapter that may hold answers back, say); empty when
+    // nothing. Kept after close.
+    virtual QString lineNote() const { return {}; }
 };
