@@ -171,7 +171,7 @@ bool NetworkSerialPlatform::negotiate(OpenFailure& failure)
         hello = m_telnet.opening();
     }
     if (!sendControl(hello)) {
-        failure = {OpenFailure::Step::Connect, errno ? errno : EPIPE};
+        failure = {OpenFailure::Step::Protocol, ECONNRESET};  // closed as soon as it was reached
         return false;
     }
     const qint64 deadline = nowMs() + m_limits.connectMs;

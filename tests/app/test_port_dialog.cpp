@@ -86,8 +86,6 @@ private slots:
                                                 << "oven-3:4001: the name \"oven-3\" is not known (no such host).";
         QTest::newRow("server: refused") << oven << oven << 101 << int(Step::Connect) << ECONNREFUSED
                                          << "oven-3:4001: cannot connect: Connection refused.";
-        QTest::newRow("server: no route") << oven << oven << 101 << int(Step::Connect) << EHOSTUNREACH
-                                          << "oven-3:4001: cannot connect: No route to host.";
         QTest::newRow("server: silent") << oven << oven << 101 << int(Step::Connect) << ETIMEDOUT
                                         << "oven-3:4001: no connection within 5 s (the server does not answer).";
         QTest::newRow("server: no COM-port option") << oven << oven << 101 << int(Step::Protocol) << 0
