@@ -34,7 +34,8 @@ public:
             const QString accepter = kind == Kind::Rfc2217 ? QStringLiteral("telnet(rfc2217),tcp,127.0.0.1,%1")
                                                            : QStringLiteral("tcp,127.0.0.1,%1");
             const QString yaml = QStringLiteral("%YAML 1.1\n---\nconnection: &line\n  accepter: %1\n"
-                                                "  connector: serialdev,%2,38400e72,local\n")
+                                                "  connector: serialdev,%2,38400e72,local\n"
+                                                "  options:\n    chardelay: false\n")
                                      .arg(accepter.arg(m_port), device);
             QFile file(m_dir.filePath(QStringLiteral("ser2net.yaml")));
             if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(yaml.toUtf8()) < 0) {
