@@ -1,6 +1,6 @@
 // The serial component on a network port, against small servers the test
-// runs on 127.0.0.1: how opening fails, a setting the server does not take,
-// and the line itself (0xFF both ways, purges, a server that goes away).
+// runs on 127.0.0.1: how opening fails, and the line itself (0xFF both ways,
+// purges, a server that goes away). A refused setting: test_network_send.
 #include "comm/CommX.h"
 #include "comm/NetworkSerialPlatform.h"
 #include "comm/TelnetComPort.h"
@@ -85,44 +85,6 @@ private slots:
         QCOMPARE(comm->LastOpenFailure().step, step);
         QCOMPARE(comm->LastOpenFailure().error, error);
         comm->Close();
-    }
-
-    // The setting the server answers with another value is refused by its
-    // own error code, before any data went.
-    void settingNotTaken_data()
-    {
-        QTest::addColumn<int>("command");
-        QTest::addColumn<int>("errorState");
-        QTest::newRow("bit rate") << int(ComPortCommand::SetBaudRate) << CommErrorCode::BitRate;
-        QTest::newRow("data bits") << int(ComPortCommand::SetDataSize) << CommErrorCode::CharSize;
-        QTest::newRow("parity") << int(ComPortCommand::SetParity) << CommErrorCode::ParityBit;
-        QTest::newRow("stop bits") << int(ComPortCommand::SetStopSize) << CommErrorCode::StopBit;
-    }
-
-    void settingNotTaken()
-    {
-        QFETCH(int, command);
-        QFETCH(int, errorState);
-        QByteArray data;
-        std::mutex lock;
-        {
-            LoopbackServer server([&](LoopbackServer &s, int c) {
-                LoopbackServer::comPortScript(s, c, quint8(command), [&](const QByteArray &d) {
-                    std::lock_guard guard(lock);
-                    data += d;
-                }, nullptr);
-            });
-            auto comm = controllerLine(url("rfc2217", server.port()));
-            int code = 0;
-            try {
-                comm->Open();
-            } catch (const ECommError &e) {
-                code = e.ErrorState;
-            }
-            QCOMPARE(code, errorState);
-            QVERIFY(!comm->IsOpen());
-        }
-        QCOMPARE(data, QByteArray());
     }
 
     // Bytes both ways, 0xFF among them; purges reach an RFC 2217 server as
