@@ -1,6 +1,8 @@
 // vantrel send FILE --port PORT: the editor's Send, from a program file.
 #include "cli/Command.h"
 #include "comm/CommX.h"
+#include "comm/NetworkAddress.h"
+#include "comm/PortDirectory.h"
 #include "comm/link/CommXDownloadPort.h"
 #include "cli/Console.h"
 #include "cli/ExitStatus.h"
@@ -59,9 +61,17 @@ int usage(const QString &text)
     return ExitStatus::Usage;
 }
 
-// "COM3" or a device path.
+// "COM3", a device path, or a serial device server: "socket://HOST:PORT",
+// "rfc2217://HOST:PORT".
 bool choosePort(TCommX &comm, const QString &port)
 {
+    if (NetworkAddress::looksLikeNetwork(port)) {
+        if (!NetworkAddress::parse(port))
+            return false;
+        comm.setPortDirectory(PortDirectory::forDevice(port));
+        comm.setPortNo(1);
+        return true;
+    }
     static const QRegularExpression comName(QStringLiteral("^COM([1-9][0-9]{0,3})$"),
                                             QRegularExpression::CaseInsensitiveOption);
     const QRegularExpressionMatch com = comName.match(port);
@@ -96,7 +106,8 @@ int send(const QStringList &arguments)
     const QCommandLineOption yes(QStringLiteral("yes"), QString());
     const QCommandLineOption program(QStringLiteral("program"), QString(), QStringLiteral("n"));
     const QCommandLineOption unit(QStringLiteral("unit"), QString(), QStringLiteral("list"), QStringLiteral("1"));
-    parser.addOptions({port, yes, program, unit});
+    const QCommandLineOption verbose(QStringLiteral("verbose"), QString());
+    parser.addOptions({port, yes, program, unit, verbose});
     if (!parser.parse(QStringList{QStringLiteral("vantrel send")} + arguments))
         return usage(parser.errorText());
     if (parser.positionalArguments().size() != 1)
@@ -132,7 +143,8 @@ int send(const QStringList &arguments)
     TCommX comm;
     CommXDownloadPort::useControllerLine(comm);
     if (!choosePort(comm, portText))
-        return usage(QStringLiteral("--port wants COMn or a device path, not %1").arg(portText));
+        return usage(QStringLiteral("--port wants COMn, a device path, socket://HOST:PORT or rfc2217://HOST:PORT, "
+                                    "not %1").arg(portText));
     CommXDownloadPort downloadPort(comm);
     TextTransferWindow window(file.table, programNo.value_or(file.programNo), file.initialTempText,
                               Console::outIsTerminal());
@@ -149,6 +161,7 @@ int send(const QStringList &arguments)
     QStringList summary;
     int status = ExitStatus::Ok;
     bool runEnded = false;
+    QStringList notes;
     for (int u : *units) {
         const QString prefix = several ? QStringLiteral("unit %1: ").arg(u) : QString();
         if (runEnded) {
@@ -162,6 +175,11 @@ int send(const QStringList &arguments)
             download.run();
         } catch (const std::exception &e) {
             prompts.error(QString::fromUtf8(e.what()), download.lastIncomplete());
+        }
+        const QString note = comm.platform().lineNote();
+        if (parser.isSet(verbose) && !note.isEmpty() && !notes.contains(note)) {
+            notes << note;
+            Console::err(QStringLiteral("note: %1\n").arg(note));
         }
         const EndingName &ending = endingName(download.lastEnding().kind);
         summary << prefix + QLatin1String(ending.name);
@@ -177,7 +195,7 @@ int send(const QStringList &arguments)
 const bool registered = Commands::add({
     QStringLiteral("send"),
     QStringLiteral("send a program to the controller, as the editor's Send does"),
-    QStringLiteral("Usage: vantrel send FILE [--port PORT] [--yes] [--program N] [--unit LIST]\n\n"
+    QStringLiteral("Usage: vantrel send FILE [--port PORT] [--yes] [--program N] [--unit LIST] [--verbose]\n\n"
                    "Checks the program, asks the controller whether it is reachable and idle,\n"
                    "asks \"Are you sure parameter is stored as ... ?\", then writes the program\n"
                    "number, the initial temperature, the segment count and every segment,\n"
@@ -185,13 +203,17 @@ const bool registered = Commands::add({
                    "bar on a terminal). Ctrl+C sends no further command and closes the port.\n"
                    "An ending after the controller accepted part of the program names the\n"
                    "program, port and unit that may now be incomplete, on standard error.\n"
-                   "  --port PORT    COMn (as the editor numbers ports) or a device path;\n"
+                   "  --port PORT    COMn (as the editor numbers ports), a device path, or a\n"
+                   "                 serial device server: socket://HOST:PORT (raw TCP) or\n"
+                   "                 rfc2217://HOST:PORT (Telnet COM-port control);\n"
                    "                 without it, the port chosen in the editor (said first)\n"
                    "  --yes          answer the question with Yes (needed without a terminal)\n"
                    "  --program N    store as program N (0 to 7) instead of the file's number\n"
                    "  --unit LIST    the controllers' node numbers (0 to 99; default 1), e.g.\n"
                    "                 --unit 1,2,5 sends to each in turn and ends with a summary\n"
-                   "                 line per unit\n"),
+                   "                 line per unit\n"
+                   "  --verbose      also say what slows the line down (a USB adapter whose\n"
+                   "                 driver refused low latency), on standard error\n"),
     send,
 });
 

@@ -5,6 +5,7 @@
 #include <QSocketNotifier>
 
 #include <chrono>
+#include <future>
 
 #include <sys/eventfd.h>
 #include <unistd.h>
@@ -86,7 +87,15 @@ TCommTransThread::~TCommTransThread()
 
 void TCommTransThread::Start()
 {
-    FThread = std::thread([this] { Execute(); });
+    // Returns once the body runs, so that a caller never waits on a thread
+    // that has not started yet.
+    std::promise<void> running;
+    std::future<void> started = running.get_future();
+    FThread = std::thread([this, &running] {
+        running.set_value();
+        Execute();
+    });
+    started.wait();
 }
 
 void TCommTransThread::Post(TransMessage message)
@@ -213,7 +222,13 @@ TCommReceiveThread::~TCommReceiveThread()
 
 void TCommReceiveThread::Start()
 {
-    FThread = std::thread([this] { Execute(); });
+    std::promise<void> running;
+    std::future<void> started = running.get_future();
+    FThread = std::thread([this, &running] {
+        running.set_value();
+        Execute();
+    });
+    started.wait();
 }
 
 void TCommReceiveThread::Terminate()

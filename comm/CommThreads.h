@@ -60,7 +60,7 @@ public:
     TCommTransThread(const TCommTransThread&) = delete;
     TCommTransThread& operator=(const TCommTransThread&) = delete;
 
-    void Start();  // throws std::system_error when no thread can be made
+    void Start();  // returns when the body runs; throws std::system_error when no thread can be made
     void Post(TransMessage message);
     void Terminate();  // marks it terminated and wakes it
     void Join();
@@ -95,7 +95,7 @@ public:
     TCommReceiveThread(const TCommReceiveThread&) = delete;
     TCommReceiveThread& operator=(const TCommReceiveThread&) = delete;
 
-    void Start();  // throws std::system_error when no thread can be made
+    void Start();  // returns when the body runs; throws std::system_error when no thread can be made
     void Terminate();  // marks it terminated and wakes its wait
     void Join();
 

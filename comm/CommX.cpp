@@ -1,7 +1,7 @@
 #include "comm/CommX.h"
 
 #include "comm/CommThreads.h"
-#include "comm/PosixSerialPlatform.h"
+#include "comm/PortPlatform.h"
 
 #include <QCoreApplication>
 
@@ -28,7 +28,7 @@ ECommError::ECommError(int errorState)
 }
 
 TCustomCommX::TCustomCommX(std::unique_ptr<SerialPlatform> platform)
-    : FPlatform(platform ? std::move(platform) : std::make_unique<PosixSerialPlatform>())
+    : FPlatform(platform ? std::move(platform) : std::make_unique<PortPlatform>())
 {
 }
 
@@ -40,7 +40,7 @@ TCustomCommX::~TCustomCommX()
 void TCustomCommX::setPlatform(std::unique_ptr<SerialPlatform> platform)
 {
     Close();
-    FPlatform = platform ? std::move(platform) : std::make_unique<PosixSerialPlatform>();
+    FPlatform = platform ? std::move(platform) : std::make_unique<PortPlatform>();
 }
 
 bool TCustomCommX::IsOpen() const
@@ -155,7 +155,6 @@ void TCustomCommX::StartThreads()
         ReportError(CommErrorCode::ReceiveThread);
         return;
     }
-    sleepMs(100);
 }
 
 void TCustomCommX::Close()
@@ -166,8 +165,6 @@ void TCustomCommX::Close()
     SetRts(false);
     PurgeTrans();
     PurgeReceive();
-    // Let the lines settle before the threads stop and the handle goes.
-    sleepMs(100);
     if (FTransThread)
         FTransThread->Terminate();
     if (FReceiveThread)
@@ -182,7 +179,6 @@ void TCustomCommX::Close()
     if (FNotifier)
         FNotifier->clear();
     FPlatform->close();
-    sleepMs(200);
 }
 
 void TCustomCommX::Deliver(int message, quint32 param)

@@ -69,7 +69,8 @@ public:
     static constexpr quint32 InvalidHandle = 0xFFFFFFFFu;
     static constexpr int MaxPendingChunks = 32;
 
-    // Without a platform the component runs on the POSIX terminal layer.
+    // Without a platform the component runs on the POSIX terminal layer, or on
+    // the network layer for a "socket://" or "rfc2217://" port.
     explicit TCustomCommX(std::unique_ptr<SerialPlatform> platform = nullptr);
     virtual ~TCustomCommX();
     TCustomCommX(const TCustomCommX&) = delete;

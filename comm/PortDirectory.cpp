@@ -1,11 +1,16 @@
 #include "comm/PortDirectory.h"
 
+#include "comm/NetworkAddress.h"
+
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QMap>
 #include <QRegularExpression>
 #include <QSerialPortInfo>
 #include <QStandardPaths>
+
+#include <unistd.h>
 
 namespace {
 
@@ -28,6 +33,14 @@ QString describe(const QSerialPortInfo& info)
     if (!maker.isEmpty() && !text.contains(maker))
         text = text.isEmpty() ? maker : text + QStringLiteral(" (") + maker + QLatin1Char(')');
     return text;
+}
+
+// The link's text as written (QFileInfo makes it an absolute path).
+QString linkTarget(const QString& link)
+{
+    char buffer[4096];
+    const ssize_t n = ::readlink(QFile::encodeName(link).constData(), buffer, sizeof buffer);
+    return n > 0 && size_t(n) < sizeof buffer ? QFile::decodeName(QByteArray(buffer, int(n))) : QString{};
 }
 
 } // namespace
@@ -94,6 +107,13 @@ QString PortDirectory::devicePathFor(int portNo) const
     if (!m_device.isEmpty())
         return m_device;
     const QFileInfo link(linkPath(portNo));
+    // A link may also name a serial device server: its target is then a
+    // "socket://" or "rfc2217://" address, never a file.
+    if (link.isSymLink()) {
+        const QString target = linkTarget(linkPath(portNo));
+        if (NetworkAddress::looksLikeNetwork(target))
+            return NetworkAddress::parse(target) ? target : QString{};
+    }
     if (link.isSymLink() || link.exists())
         return link.canonicalFilePath();  // empty when the target is gone
     const QString fixed = fixedDevicePath(portNo);
@@ -125,8 +145,14 @@ QList<PortEntry> PortDirectory::presentPorts() const
         const int n = m.captured(1).toInt();
         linked.append(n);
         const QString target = devicePathFor(n);
-        if (!target.isEmpty())
-            ports.insert(n, {n, name, target, descriptions.value(target)});
+        if (target.isEmpty())
+            continue;
+        QString description = descriptions.value(target);
+        if (const std::optional<NetworkAddress> server = NetworkAddress::parse(target))
+            description = server->kind == NetworkAddress::Kind::Raw
+                ? QStringLiteral("serial device server, raw TCP")
+                : QStringLiteral("serial device server, RFC 2217");
+        ports.insert(n, {n, name, target, description});
     }
     for (auto it = fixedDevices.cbegin(); it != fixedDevices.cend(); ++it) {
         if (linked.contains(it.key()) || !QFileInfo::exists(it.value()))

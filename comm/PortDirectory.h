@@ -11,7 +11,8 @@ struct PortEntry {
 };
 
 // Turns a port number n ("COMn") into a device. A link named COMn in the
-// ports folder wins; otherwise COM1..COM32 are /dev/ttyS0..31, COM33..COM64
+// ports folder wins (its target a device, or the address of a serial device
+// server: "socket://HOST:PORT" or "rfc2217://HOST:PORT"); otherwise COM1..COM32 are /dev/ttyS0..31, COM33..COM64
 // /dev/ttyUSB0..31 and COM65..COM96 /dev/ttyACM0..31.
 class PortDirectory {
 public:

@@ -100,12 +100,66 @@ bool PosixSerialPlatform::open(const QString& devicePath, OpenFailure& failure)
     m_cancelWait = false;
     m_rxArmed = true;
     m_hungUp = false;
+    m_device = devicePath;
+    askLowLatency();
     return true;
+}
+
+bool PosixSerialPlatform::getSerialInfo(int fd, serial_struct& info)
+{
+    return ::ioctl(fd, TIOCGSERIAL, &info) == 0;
+}
+
+bool PosixSerialPlatform::setSerialInfo(int fd, const serial_struct& info)
+{
+    return ::ioctl(fd, TIOCSSERIAL, &info) == 0;
+}
+
+void PosixSerialPlatform::askLowLatency()
+{
+    serial_struct info{};
+    if (!getSerialInfo(m_fd, info)) {
+        m_lowLatency = LowLatency::NotApplicable;
+        return;
+    }
+    if (info.flags & ASYNC_LOW_LATENCY) {
+        m_lowLatency = LowLatency::AlreadyOn;
+        return;
+    }
+    info.flags |= ASYNC_LOW_LATENCY;
+    serial_struct back{};
+    // Some drivers answer the call and keep their setting: read it back.
+    if (setSerialInfo(m_fd, info) && getSerialInfo(m_fd, back) && (back.flags & ASYNC_LOW_LATENCY))
+        m_lowLatency = LowLatency::Set;
+    else
+        m_lowLatency = LowLatency::Refused;
+}
+
+void PosixSerialPlatform::restoreLatency()
+{
+    serial_struct info{};
+    if (m_lowLatency == LowLatency::Set && getSerialInfo(m_fd, info)) {
+        info.flags &= ~ASYNC_LOW_LATENCY;
+        setSerialInfo(m_fd, info);
+    }
+}
+
+QString PosixSerialPlatform::lineNote() const
+{
+    if (m_lowLatency != LowLatency::Refused)
+        return {};
+    return QStringLiteral(
+               "%1: the driver did not take low latency, so answers may be held up to the adapter's latency "
+               "timer (16 ms on FTDI adapters). A udev rule sets the timer to 1 ms, e.g. in "
+               "/etc/udev/rules.d/99-usb-serial-latency.rules: "
+               "ACTION==\"add\", SUBSYSTEM==\"usb-serial\", DRIVER==\"ftdi_sio\", ATTR{latency_timer}=\"1\"")
+        .arg(m_device);
 }
 
 void PosixSerialPlatform::close()
 {
     if (m_fd >= 0) {
+        restoreLatency();
         ::ioctl(m_fd, TIOCNXCL);
         ::flock(m_fd, LOCK_UN);
         ::close(m_fd);

@@ -5,6 +5,8 @@
 #include <atomic>
 #include <mutex>
 
+struct serial_struct;
+
 // SerialPlatform on a POSIX terminal device: termios for the line settings
 // (TermiosSettings translates them), poll for waiting, tcflush for purges,
 // ioctl for the modem lines and error counters. Two event fds wake a pending
@@ -41,8 +43,29 @@ public:
 
     quint32 clearCommError() override;
     bool escapeCommFunction(CommEscape function) override;
+    QString lineNote() const override;
+
+    // USB serial adapters hold short answers back for their latency timer
+    // unless the port asks for low latency: open asks, close puts back the
+    // setting found.
+    enum class LowLatency {
+        NotApplicable,  // the driver has no such setting (a pseudo-terminal)
+        AlreadyOn,
+        Set,            // open set it; close clears it again
+        Refused,        // the driver did not take it: the port works, answers may wait
+    };
+    LowLatency lowLatency() const { return m_lowLatency; }
+
+protected:
+    // The driver's serial settings (TIOCGSERIAL, TIOCSSERIAL); a test's
+    // fake device answers in their place.
+    virtual bool getSerialInfo(int fd, serial_struct& info);
+    virtual bool setSerialInfo(int fd, const serial_struct& info);
 
 private:
+    void askLowLatency();
+    void restoreLatency();
+
     struct ErrorCounts {
         int frame = 0, overrun = 0, parity = 0, brk = 0, bufOverrun = 0;
     };
@@ -62,6 +85,8 @@ private:
     ErrorCounts m_eventBase;  // for the break/error events
 
     std::atomic<quint32> m_eventMask{0};
+    LowLatency m_lowLatency = LowLatency::NotApplicable;
+    QString m_device;
     std::atomic<bool> m_cancelWait{false};
     std::atomic<bool> m_rxArmed{true};
     std::atomic<bool> m_hungUp{false};

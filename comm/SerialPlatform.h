@@ -80,6 +80,9 @@ struct OpenFailure {
         NotATerminal,  // the device is not a serial line
         InUse,         // another program holds it
         Setup,         // it opened but could not be set up
+        NameNotFound,  // a network port's host name is not known (error: 0, or errno)
+        Connect,       // a network port's server could not be reached (refused, no route, timed out)
+        Protocol,      // the server does not speak the COM-port option (error: ETIMEDOUT when silent)
     };
     Step step = Step::None;
     int error = 0;
@@ -141,4 +144,9 @@ public:
     // Returns the line error flags (CommLineError) seen since the last call.
     virtual quint32 clearCommError() = 0;
     virtual bool escapeCommFunction(CommEscape function) = 0;
+
+    // What a person should know about the line the last open made, though
+    // it works (an adapter that may hold answers back, say); empty when
+    // nothing. Kept after close.
+    virtual QString lineNote() const { return {}; }
 };

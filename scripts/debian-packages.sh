@@ -25,6 +25,9 @@ desktop-file-utils shared-mime-info xdg-utils libfile-mimeinfo-perl lintian
 appstream
 # the text of exported PDFs, read back by the tests
 poppler-utils
+# a real serial device server (raw TCP and RFC 2217) the network tests start
+# in front of the simulator
+ser2net
 # the fuzz targets: clang (clang-14 on Debian 12, clang-19 on Debian 13) and
 # its runtime libraries with libFuzzer and the sanitizers, which clang only
 # recommends (libclang-rt-14-dev, libclang-rt-19-dev)

@@ -1,6 +1,7 @@
 #include "comm/link/CommXDownloadPort.h"
 
 #include "comm/CommX.h"
+#include "comm/NetworkAddress.h"
 #include "comm/PortDirectory.h"
 #include "comm/protocol/ControllerLine.h"
 
@@ -74,14 +75,32 @@ void CommXDownloadPort::Close()
     m_comm.Close();
 }
 
+QString CommXDownloadPort::refusedSetting(int errorState)
+{
+    switch (errorState) {
+    case CommErrorCode::BitRate: return QStringLiteral("%1 bit/s").arg(ControllerLine::BitRate);
+    case CommErrorCode::CharSize: return QStringLiteral("%1 data bits").arg(ControllerLine::DataBits);
+    case CommErrorCode::ParityBit: return ControllerLine::parityWord() + QStringLiteral(" parity");
+    case CommErrorCode::StopBit: return QStringLiteral("%1 stop bits").arg(ControllerLine::StopBits);
+    default: return {};
+    }
+}
+
 QString CommXDownloadPort::describeOpenFailure(const QString &port, const QString &devicePath, int errorState,
                                                const OpenFailure &failure)
 {
     if (port.isEmpty())
         return QStringLiteral("No port is chosen (Communication, Com. port settings).");
-    const QString where = port == devicePath ? port : QStringLiteral("%1 (%2)").arg(port, devicePath);
-    if (errorState != CommErrorCode::OpenFailed)
+    const std::optional<NetworkAddress> server = NetworkAddress::parse(devicePath);
+    QString where = port == devicePath ? port : QStringLiteral("%1 (%2)").arg(port, devicePath);
+    if (server && port == devicePath)
+        where = server->hostAndPort();
+    if (errorState != CommErrorCode::OpenFailed) {
+        const QString setting = refusedSetting(errorState);
+        if (!setting.isEmpty())
+            return QStringLiteral("%1 does not take %2.").arg(where, setting);
         return QStringLiteral("%1 does not take the line settings (error %2).").arg(where).arg(errorState);
+    }
     const QString system = QString::fromLocal8Bit(std::strerror(failure.error));
     switch (failure.step) {
     case OpenFailure::Step::None:
@@ -104,6 +123,22 @@ QString CommXDownloadPort::describeOpenFailure(const QString &port, const QStrin
         return QStringLiteral("%1 is in use by another program.").arg(where);
     case OpenFailure::Step::Setup:
         return QStringLiteral("%1 could not be set up: %2.").arg(where, system);
+    case OpenFailure::Step::NameNotFound:
+        return QStringLiteral("%1: the name \"%2\" is not known (no such host).")
+            .arg(where, server ? server->host : devicePath);
+    case OpenFailure::Step::Connect:
+        if (failure.error == ETIMEDOUT)
+            return QStringLiteral("%1: no connection within 5 s (the server does not answer).").arg(where);
+        return QStringLiteral("%1: cannot connect: %2.").arg(where, system);
+    case OpenFailure::Step::Protocol:
+        if (failure.error == ETIMEDOUT)
+            return QStringLiteral("%1 did not take up the COM-port option (RFC 2217) within 5 s; "
+                                  "a raw TCP port is reached with socket://.").arg(where);
+        if (failure.error != 0)
+            return QStringLiteral("%1 closed the connection before the COM-port option (RFC 2217) was agreed.")
+                .arg(where);
+        return QStringLiteral("%1 refuses the COM-port option (RFC 2217); a raw TCP port is reached with socket://.")
+            .arg(where);
     }
     return {};
 }

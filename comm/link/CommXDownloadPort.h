@@ -33,6 +33,9 @@ public:
     // named by its device); empty when no port is chosen.
     static QString describeOpenFailure(const QString &port, const QString &devicePath, int errorState,
                                        const OpenFailure &failure);
+    // The controller-line setting a refused error code stands for ("2 stop
+    // bits" for 107); empty for other codes.
+    static QString refusedSetting(int errorState);
 
 private:
     TCommX &m_comm;

@@ -6,6 +6,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <algorithm>
+
 class TestPortDirectory : public QObject {
     Q_OBJECT
 
@@ -18,6 +20,8 @@ private slots:
     void linkToNothingResolvesToNothing();
     void missingFixedDeviceIsNothing();
     void presentPortsFromLinks();
+    void networkLinks_data();
+    void networkLinks();
     void defaultFolderFollowsConfigHome();
 };
 
@@ -118,6 +122,34 @@ void TestPortDirectory::presentPortsFromLinks()
     QVERIFY(!numbers.contains(5));
     QVERIFY(std::is_sorted(numbers.cbegin(), numbers.cend()));
     QCOMPARE(std::adjacent_find(numbers.cbegin(), numbers.cend()), numbers.cend());
+}
+
+// A COM number bound to a serial device server: the link's text is the
+// address, listed with the server's kind; a malformed address is no port.
+void TestPortDirectory::networkLinks_data()
+{
+    QTest::addColumn<QString>("target");
+    QTest::addColumn<QString>("device");
+    QTest::addColumn<QString>("description");
+    QTest::newRow("rfc2217") << "rfc2217://oven-3:4001" << "rfc2217://oven-3:4001" << "serial device server, RFC 2217";
+    QTest::newRow("raw") << "socket://127.0.0.1:4002" << "socket://127.0.0.1:4002" << "serial device server, raw TCP";
+    QTest::newRow("no port number") << "rfc2217://oven-3" << "" << "";
+}
+
+void TestPortDirectory::networkLinks()
+{
+    QFETCH(QString, target);
+    QFETCH(QString, device);
+    QFETCH(QString, description);
+    QTemporaryDir ports;
+    QVERIFY(QFile::link(target, ports.path() + "/COM7"));
+    const PortDirectory directory(ports.path());
+    QCOMPARE(directory.devicePathFor(7), device);
+    const QList<PortEntry> present = directory.presentPorts();
+    const auto it = std::find_if(present.cbegin(), present.cend(), [](const PortEntry& e) { return e.portNo == 7; });
+    QCOMPARE(it != present.cend(), !device.isEmpty());
+    if (it != present.cend())
+        QCOMPARE(it->description, description);
 }
 
 void TestPortDirectory::defaultFolderFollowsConfigHome()
