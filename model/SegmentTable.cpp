@@ -1,6 +1,7 @@
 #include "model/SegmentTable.h"
 
 #include "model/CellRules.h"
+#include "model/Numbers.h"
 
 #include <QRegularExpression>
 #include <algorithm>
@@ -228,6 +229,14 @@ Segment readSegment(const QStringList &fields, const Layout &layout, QChar separ
         const Value value = checkValue(texts[column], ColumnRows[column]);
         if (!value.reason.isEmpty()) {
             *error = refusal(line, layout.fieldOf[column] + 1, names[column], value.reason);
+            return {};
+        }
+        // The grid's unset slot holds zeros: a value other than 0 on a line
+        // without a mode is a segment whose mode was left out, not an unset one.
+        if (segment.mode == TemperatureProgram::ModeUnset && parseDecimal(value.text).value_or(0) != 0) {
+            *error = refusal(line, layout.fieldOf[column] + 1, names[column],
+                             QStringLiteral("%1 is given without a mode (Ramp or Hold); an unset segment holds 0")
+                                 .arg(quoted(texts[column].trimmed())));
             return {};
         }
         *cells[column] = value.text;

@@ -52,7 +52,9 @@ struct ReadResult
 // doubled quote inside. A first line whose fields name columns is a header:
 // its names, in any order, place the columns (Mode is required); without one
 // the columns are Mode, Temp., Rate, Time. Empty lines are skipped. Mode is
-// Ramp or Hold in any letter case, or blank for an unset slot. Each value
+// Ramp or Hold in any letter case, or blank for an unset slot, whose values
+// are blank or 0 as the grid keeps them (a value other than 0 is refused:
+// its mode was left out). Each value
 // goes through the grid's cell check: a blank value becomes "0.0" or "0.00",
 // an accepted one takes its text form.
 //

@@ -67,6 +67,12 @@ private slots:
         QTest::newRow("empty lines skipped, a line of tabs is an unset slot")
             << "\nRamp\t150\t10\t\n\n\t\t\t\n" << ramp + "| ;0.0;0.0;0.00" << "";
         QTest::newRow("commas only: unset slot") << ",,,\nHold,,,5.30\n" << " ;0.0;0.0;0.00|" + hold << "";
+        QTest::newRow("no mode, values of 0: the grid's unset slot") << ",0,0.0,0.00\n,-0,,0\n"
+            << " ;0.0;0.0;0.00| ;0.0;0.0;0.00" << "";
+        QTest::newRow("no mode, a value other than 0") << "Ramp,150,10,\n,0,10,\n" << ""
+            << "Line 2, column 3 (Rate(deg C/min)): \"10\" is given without a mode (Ramp or Hold); an unset segment holds 0.";
+        QTest::newRow("no mode, a time in a moved column") << "Time,Mode\n5.30,\n" << ""
+            << "Line 2, column 1 (Time(min.sec)): \"5.30\" is given without a mode (Ramp or Hold); an unset segment holds 0.";
         QTest::newRow("values a mode does not use are checked and kept")
             << "Hold\t120\t5\t5.30\n" << "Hold;120.0;5.0;5.30" << "";
         QTest::newRow("decimal comma with tabs") << "Ramp\t150,5\t2,5\t\nHold\t\t\t5,3\n"
