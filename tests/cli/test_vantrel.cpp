@@ -118,7 +118,7 @@ private slots:
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<int>("status");
         QTest::addColumn<QStringList>("lines"); // after "FILE: "
-        QTest::newRow("clean") << programBytes({}) << 0 << QStringList{"ok (3 segments, 21 min 0 s)"};
+        QTest::newRow("clean") << programBytes({}) << 0 << QStringList{"ok (3 segments, 0:21:00)"};
         QTest::newRow("temperature") << programBytes({"2:0:350"}) << 1
                                      << QStringList{"segment 0: Temp.(deg C): 350.0 is out of range 0 - 300.0"};
         QTest::newRow("rate") << programBytes({"3:2:20.5"}) << 1
@@ -141,7 +141,7 @@ private slots:
             << QStringList{"segment 0: Rate(deg C/min): \"1.2.3\" is not a number",
                            "segment 20: Time(min.sec): \"x\" is not a number"};
         QTest::newRow("unused values are not judged") << programBytes({"2:1:999", "4:0:7.77"}) << 0
-                                                      << QStringList{"ok (3 segments, 21 min 0 s)"};
+                                                      << QStringList{"ok (3 segments, 0:21:00)"};
         QTest::newRow("every problem")
             << programBytes({"2:0:350", "4:1:5.60", "1:2: "}, "-1") << 1
             << QStringList{"Initial temp.: -1.00 is out of range 0 - 300.0",
@@ -198,7 +198,7 @@ private slots:
             QCOMPARE(run.status, 2);
             QVERIFY2(run.err.startsWith(path + ": cannot be read: ") && run.err.contains(reason), qPrintable(run.err));
         }
-        QCOMPARE(vantrel({"check", path, clean}).out, clean + ": ok (3 segments, 21 min 0 s)\n");
+        QCOMPARE(vantrel({"check", path, clean}).out, clean + ": ok (3 segments, 0:21:00)\n");
     }
 
     // The sheet, the chart and the points without a display, however the
@@ -421,7 +421,7 @@ private slots:
         const Run text = vantrel({"show", path});
         QCOMPARE(text.status, 0);
         QVERIFY2(text.out.contains("Program No.: 3\nInitial temp.: 40.00 deg C\nSegments: 3\n"), qPrintable(text.out));
-        QVERIFY(text.out.contains("  1  Hold                                          5.30  11 min 0 s     16 min 30 s\n"));
+        QVERIFY(text.out.contains("  1  Hold                                          5.30  0:11:00        0:16:30\n"));
         QVERIFY(text.out.contains("Total time:21min0sec(21.00min)\nComment:\n  first\n  second\n"));
 
         const Run json = vantrel({"show", path, "--json"});
@@ -435,6 +435,9 @@ private slots:
         QCOMPARE(segments[1]["time"].toString(), "5.30");
         QCOMPARE(segments[1]["startMinutes"].toDouble(), 11.0);
         QCOMPARE(segments[1]["endMinutes"].toDouble(), 16.5);
+        QCOMPARE(segments[1]["startSeconds"].toDouble(), 660.0);
+        QCOMPARE(segments[1]["endSeconds"].toDouble(), 990.0);
+        QCOMPARE(segments[1]["end"].toString(), "0:16:30");
         QCOMPARE(program["comment"].toArray().size(), 2);
     }
 
