@@ -1,11 +1,13 @@
 // A table of segments from its bytes, read as File, Import reads a file and
 // as Paste reads the clipboard. Every segment read is one the grid could hold
-// (its values pass the cell check, an unset one holds zeros), and the table
-// written back with tabs and with commas reads as the same segments.
+// (its values pass the cell check, an unset one holds zeros), and so is every
+// segment its durations make; the table written back with tabs and with
+// commas reads as the same segments.
 
 #include "fuzz/FuzzCheck.h"
 
 #include "model/CellRules.h"
+#include "model/LabTerms.h"
 #include "model/Numbers.h"
 #include "model/SegmentTable.h"
 
@@ -106,6 +108,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         checkCells(read->segments);
         checkWrittenBack(read->segments, SegmentTable::Tab);
         checkWrittenBack(read->segments, SegmentTable::Comma);
+        // Durations made into segments give segments the grid could hold too.
+        const LabTerms::Resolved resolved = LabTerms::resolveDurations(*read, 25.0);
+        FUZZ_CHECK(resolved.error.isEmpty() || resolved.segments.isEmpty(), resolved.error);
+        checkCells(resolved.segments);
     }
     return 0;
 }

@@ -199,6 +199,49 @@ QString askedText(long long seconds, const QList<Plan> &plans)
     return text;
 }
 
+Resolved resolveDurations(const SegmentTable::ReadResult &read, double startTemp)
+{
+    Resolved result;
+    double temp = startTemp;
+    for (int i = 0; i < read.segments.size(); ++i) {
+        const SegmentTable::Segment &s = read.segments[i];
+        const QString duration = read.durations.value(i);
+        const int line = read.lines.value(i);
+        if (duration.isEmpty()) {
+            result.segments << s;
+            // As the profile places the next segment's start.
+            if (s.mode != TemperatureProgram::ModeHold)
+                temp = toDouble(s.rate) == 0 ? 0 : toDouble(s.temp);
+            continue;
+        }
+        const long long seconds = parseDuration(duration).value_or(0);
+        Plan plan;
+        QString asked;
+        if (s.mode == TemperatureProgram::ModeHold) {
+            plan = holdPlan(seconds);
+            asked = QStringLiteral("Hold in %1").arg(durationText(seconds));
+        } else {
+            const double to = toDouble(s.temp);
+            const QList<Plan> plans = rampPlans(temp, to, seconds);
+            asked = QStringLiteral("Ramp %1 to %2 in %3").arg(formatFixed(temp, 1), formatFixed(to, 1), durationText(seconds));
+            if (plans.isEmpty()) {
+                result.error = toTenths(temp) == toTenths(to)
+                                   ? QStringLiteral("Line %1: %2: a ramp to the temperature it starts at takes no time (a Hold does).").arg(line).arg(asked)
+                                   : QStringLiteral("Line %1: %2: no rate of 0.1 - 20.0 \u00B0C/min does it.").arg(line).arg(asked);
+                result.segments.clear();
+                result.notes.clear();
+                return result;
+            }
+            plan = plans.first();
+            temp = to;
+        }
+        if (plan.segments.size() > 1 || std::llround(plan.seconds) != seconds)
+            result.notes << QStringLiteral("line %1: %2 -> %3").arg(line).arg(asked, plan.text);
+        result.segments << plan.segments;
+    }
+    return result;
+}
+
 QString replaceRefusal(const TemperatureProgram &table, int col, int count)
 {
     TemperatureProgram without = table;

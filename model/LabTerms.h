@@ -64,6 +64,20 @@ QList<Plan> rampPlans(double from, double to, long long seconds);
 // nearest one is.
 QString askedText(long long seconds, const QList<Plan> &plans);
 
+// The segments of a table read with durations: a Ramp given a duration
+// becomes the nearest plan rampPlans() offers from the temperature the segments
+// before it end at (the first starts at `startTemp`), a Hold given one
+// holdPlan()'s holds. Each segment so made that differs from what was asked,
+// or is split, gets a note: "line 2: Ramp 25.0 to 150.0 in 2:00:00 -> 1.0
+// °C/min, 2:05:00". A ramp no rate makes in time is refused, naming its line.
+struct Resolved
+{
+    QList<SegmentTable::Segment> segments;
+    QStringList notes;
+    QString error;
+};
+Resolved resolveDurations(const SegmentTable::ReadResult &read, double startTemp);
+
 // Why the segments cannot take the place of the slot in column `col`
 // (following set slots would pass the last one sent); empty when they fit.
 QString replaceRefusal(const TemperatureProgram &table, int col, int count);

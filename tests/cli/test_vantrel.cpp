@@ -387,6 +387,10 @@ private slots:
             << "T: Line 3, column 2 (Temp.(deg C)): \"350\" is out of range 0 - 300.0.\n";
         QTest::newRow("33 segments") << ok.repeated(33) << QStringList() << 1
             << "T: 33 segments cannot go in before segment 0: 32 fit there without pushing a set segment past segment 31.\n";
+        QTest::newRow("a long hold split past 32 segments")
+            << "Mode,Temp,Rate,Duration\n" + ok.repeated(31) + "Hold,,,3:00:00\n" << QStringList() << 1
+            << "line 33: Hold in 3:00:00 -> 2 holds: 99.59 + 80.01, 3:00:00\n"
+               "T: 33 segments cannot go in before segment 0: 32 fit there without pushing a set segment past segment 31.\n";
         QTest::newRow("program number 8") << ok << QStringList{"--program", "8"} << 64
                                           << "vantrel import: --program takes a program number from 0 to 7\n";
         QTest::newRow("initial temperature out of range") << ok << QStringList{"--initial-temp", "301"} << 64
@@ -413,6 +417,22 @@ private slots:
         QVERIFY2(run.err.startsWith(QString(err).replace("T:", tablePath + ":").replace("O:", out + ":")),
                  qPrintable(run.err));
         QVERIFY(!QFileInfo::exists(out));
+    }
+
+    // A plan in hours: the ramp's rate and the hold's split are the
+    // model's; here they reach the file and standard error.
+    void importDurations()
+    {
+        QTemporaryDir dir;
+        const QString table = writeFile(dir, "t.csv", "Mode,Temp,Rate,Time,Duration\nRamp,150,,,2:00:00\nHold,,,,3:00:00\n");
+        const QString out = dir.filePath("p.tpd");
+        const Run run = vantrel({"import", table, "--out", out, "--initial-temp", "25"});
+        QCOMPARE(run.status, 0);
+        QCOMPARE(run.err, "line 2: Ramp 25.0 to 150.0 in 2:00:00 -> 2 ramps: to 95.0 at 1.0, then 1.1 °C/min, 2:00:00\n"
+                          "line 3: Hold in 3:00:00 -> 2 holds: 99.59 + 80.01, 3:00:00\n");
+        const QJsonObject program = QJsonDocument::fromJson(vantrel({"show", out, "--json"}).out.toUtf8()).object();
+        QCOMPARE(program["segmentCount"].toInt(), 4);
+        QCOMPARE(program["segments"].toArray()[3].toObject()["end"].toString(), "5:00:00");
     }
 
     void show()

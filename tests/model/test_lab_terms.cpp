@@ -152,6 +152,34 @@ private slots:
             QVERIFY(std::abs(got.first().seconds - seconds) <= 1);
     }
 
+    void resolveDurations_data()
+    {
+        QTest::addColumn<QString>("table");
+        QTest::addColumn<QString>("segments");
+        QTest::addColumn<QString>("notes");
+        QTest::newRow("a plan in hours from 25.0")
+            << "Mode,Temp,Rate,Duration\nRamp,150,,2:00:00\nHold,,,3:00:00\nRamp,50,,50\n"
+            << "Ramp;95.0;1.0;0.00|Ramp;150.0;1.1;0.00|Hold;0.0;0.0;99.59|Hold;0.0;0.0;80.01|Ramp;50.0;2.0;0.00"
+            << "line 2: Ramp 25.0 to 150.0 in 2:00:00 -> 2 ramps: to 95.0 at 1.0, then 1.1 °C/min, 2:00:00\n"
+               "line 3: Hold in 3:00:00 -> 2 holds: 99.59 + 80.01, 3:00:00";
+        QTest::newRow("a ramp by rate moves the start; exact is no note")
+            << "Mode,Temp,Rate,Time,Duration\nRamp,100,10,,\nHold,,,,1:00\nRamp,0,,,10\n"
+            << "Ramp;100.0;10.0;0.00|Hold;0.0;0.0;60.00|Ramp;0.0;10.0;0.00" << "";
+        QTest::newRow("too fast") << "Mode,Temp,Duration\nRamp,300,0:01:00\n" << ""
+                                  << "Line 2: Ramp 25.0 to 300.0 in 0:01:00: no rate of 0.1 - 20.0 °C/min does it.";
+    }
+    void resolveDurations()
+    {
+        QFETCH(QString, table);
+        QFETCH(QString, segments);
+        QFETCH(QString, notes);
+        const SegmentTable::ReadResult read = SegmentTable::read(table);
+        QCOMPARE(read.error, QString());
+        const LabTerms::Resolved resolved = LabTerms::resolveDurations(read, 25.0);
+        QCOMPARE(compact(resolved.segments), segments);
+        QCOMPARE(resolved.error.isEmpty() ? resolved.notes.join(u'\n') : resolved.error, notes);
+    }
+
     void replaceRefusal_data()
     {
         QTest::addColumn<int>("set");
