@@ -38,6 +38,8 @@ SegmentDialog::SegmentDialog(const TemperatureProgram &table, double initialTemp
 {
     setObjectName(QStringLiteral("SegmentDialog"));
     setWindowTitle(QStringLiteral("Segment %1").arg(col - 1));
+    // Room for "asked 2:00:00; 0.9 °C/min gives 2:02:13, 1.0 gives 1:50:00" on one line.
+    setMinimumWidth(fontMetrics().horizontalAdvance(QLatin1Char('0')) * 72);
 
     const Profile profile = computeProfile(initialTemp, table);
     const int index = std::min(col, int(TemperatureProgram::LastUsedColumn)) - 1;
@@ -67,18 +69,19 @@ SegmentDialog::SegmentDialog(const TemperatureProgram &table, double initialTemp
 
     auto *form = new QFormLayout(this);
     form->addRow(QStringLiteral("Starts from"), m_start);
-    form->addRow(QStringLiteral("Mode"), m_mode);
-    form->addRow(QStringLiteral("Target (\u00B0C)"), m_target);
-    form->addRow(QStringLiteral("Rate (\u00B0C/min)"), m_rate);
-    form->addRow(QStringLiteral("Duration (h:mm:ss)"), m_duration);
-    form->addRow(QStringLiteral("Ends at (h:mm:ss)"), m_end);
+    // Alt and the underlined letter reach each field.
+    form->addRow(QStringLiteral("&Mode"), m_mode);
+    form->addRow(QStringLiteral("&Target (\u00B0C)"), m_target);
+    form->addRow(QStringLiteral("&Rate (\u00B0C/min)"), m_rate);
+    form->addRow(QStringLiteral("&Duration (h:mm:ss)"), m_duration);
+    form->addRow(QStringLiteral("&Ends at (h:mm:ss)"), m_end);
     form->addRow(QStringLiteral("Controller"), m_asked);
-    form->addRow(QStringLiteral("Writes"), m_choice);
+    form->addRow(QStringLiteral("&Writes"), m_choice);
     form->addRow(m_refusal);
     form->addRow(m_buttons);
     for (QWidget *w : std::initializer_list<QWidget *>{m_mode, m_target, m_rate, m_duration, m_end, m_choice})
         if (auto *label = qobject_cast<QLabel *>(form->labelForField(w)))
-            w->setAccessibleName(label->text());
+            w->setAccessibleName(label->text().remove(u'&'));
 
     // What the slot holds now.
     const QString mode = table.cell(Row::ModeRow, col);
@@ -124,6 +127,15 @@ SegmentDialog::SegmentDialog(const TemperatureProgram &table, double initialTemp
     update();
 }
 
+void SegmentDialog::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    // The field a person most likely changes: a Hold's duration, a Ramp's target.
+    QLineEdit *first = m_mode->currentIndex() == 1 ? m_duration : m_target;
+    first->setFocus(Qt::OtherFocusReason);
+    first->selectAll();
+}
+
 QList<SegmentTable::Segment> SegmentDialog::segments() const
 {
     const int index = m_choice->currentIndex();
@@ -155,13 +167,16 @@ void SegmentDialog::showPlans(const QList<LabTerms::Plan> &plans, const QString 
 {
     m_plans = plans;
     m_asked->setText(asked);
-    const QSignalBlocker quiet(m_choice);
-    m_choice->clear();
-    for (const LabTerms::Plan &plan : plans)
-        m_choice->addItem(QStringLiteral("%1 segment%2: %3").arg(plan.segments.size()).arg(plan.segments.size() == 1 ? "" : "s", plan.text));
-    m_choice->setEnabled(plans.size() > 1);
-    if (plans.isEmpty())
-        m_choice->setCurrentIndex(-1);
+    {
+        const QSignalBlocker quiet(m_choice);
+        m_choice->clear();
+        for (const LabTerms::Plan &plan : plans)
+            m_choice->addItem(QStringLiteral("%1 segment%2: %3").arg(plan.segments.size()).arg(plan.segments.size() == 1 ? "" : "s", plan.text));
+        m_choice->setEnabled(plans.size() > 1);
+        if (plans.isEmpty())
+            m_choice->setCurrentIndex(-1);
+    }
+    // The refusal and OK follow the choice now shown.
     emit m_choice->currentIndexChanged(m_choice->currentIndex());
 }
 
@@ -254,12 +269,16 @@ SegmentDialogCommand::SegmentDialogCommand(SegmentGrid *grid, GridEditor &gridEd
 {
     m_edit = new QAction(QStringLiteral("Segment..."), this);
     m_edit->setObjectName(QStringLiteral("SegmentDialog1"));
-    connect(m_edit, &QAction::triggered, this, [this] { m_host.guarded([this] { open(m_grid->currentCol()); }); });
+    // Queued: the dialog opens once the menu it was chosen from has closed and
+    // given the keyboard back, or the window system may keep the keys from it.
+    connect(m_edit, &QAction::triggered, this, [this] { m_host.guarded([this] { open(m_grid->currentCol()); }); },
+            Qt::QueuedConnection);
     QMenu *popup = m_gridEditor.PopupMenu1();
     popup->addSeparator();
     QAction *item = popup->addAction(QStringLiteral("Segment..."));
     item->setObjectName(QStringLiteral("SegmentDialog2"));
-    connect(item, &QAction::triggered, this, [this] { m_host.guarded([this] { open(m_gridEditor.PopupCol); }); });
+    connect(item, &QAction::triggered, this, [this] { m_host.guarded([this] { open(m_gridEditor.PopupCol); }); },
+            Qt::QueuedConnection);
 }
 
 void SegmentDialogCommand::open(int col)

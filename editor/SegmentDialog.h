@@ -33,6 +33,9 @@ public:
     // Why OK is refused now; empty when it is not.
     QString problem() const { return m_problem; }
 
+protected:
+    void showEvent(QShowEvent *event) override;
+
 private:
     enum class Given { Rate, Duration, End };
     void given(Given what);

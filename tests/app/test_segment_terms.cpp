@@ -29,16 +29,16 @@ class TestSegmentTerms : public WindowTest
     QDialog *openDialog()
     {
         m_form->findChild<QAction *>("SegmentDialog1")->trigger();
+        if (!QTest::qWaitFor([] { return QApplication::activeModalWidget() != nullptr; }))
+            return nullptr;
         auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget());
         return dialog && QTest::qWaitForWindowActive(dialog) ? dialog : nullptr;
     }
-    // Types a new text into a field of the dialog with the keys a person uses.
-    static void retype(QDialog *dialog, const char *field, const QString &text)
+    // Types a new text into the field with the focus, all of its text replaced.
+    static void retype(const QString &text)
     {
-        auto *edit = dialog->findChild<QLineEdit *>(field);
-        edit->setFocus();
-        QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
-        QTest::keyClicks(edit, text);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(QApplication::focusWidget(), text);
     }
 
     // Keys typed on the grid go on to the cell's editor once it opens.
@@ -89,7 +89,14 @@ private slots:
         QVERIFY(dialog);
         QCOMPARE(dialog->windowTitle(), "Segment 1");
         QCOMPARE(dialog->findChild<QLineEdit *>("Duration")->text(), "0:05:30");
-        retype(dialog, "Duration", "3:00:00");
+        QTRY_COMPARE(QApplication::focusWidget(), dialog->findChild<QLineEdit *>("Duration"));
+        // Refused: OK is off and Enter keeps the dialog open.
+        retype("1:60");
+        QCOMPARE(dialog->findChild<QLabel *>("Refusal")->text(), "Duration: write h:mm:ss, h:mm or minutes.");
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QVERIFY(dialog->isVisible());
+        retype("3:00:00");
+        QCOMPARE(dialog->findChild<QLabel *>("Refusal")->text(), QString());
         QCOMPARE(dialog->findChild<QLineEdit *>("EndsAt")->text(), "3:11:00");
         QCOMPARE(dialog->findChild<QLabel *>("Gives")->text(), "asked 3:00:00; 2 holds: 99.59 + 80.01, 3:00:00");
         QTest::keyClick(dialog->focusWidget(), Qt::Key_Return);
@@ -100,6 +107,9 @@ private slots:
         QCOMPARE(timesOf(4), "Segment 3: 3:11:00 to 3:15:30, ends at 60.0 °C");
         QVERIFY(m_form->document().DataModified);
 
+        // The window manager's part: the window is active again.
+        m_form->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_form));
         QTest::keyClick(grid(), Qt::Key_Z, Qt::ControlModifier);
         QCOMPARE(column(2), (QStringList{"Hold", "0.0", "0.0", "5.30"}));
         QCOMPARE(column(3), (QStringList{"Ramp", "60.0", "20.0", "0.00"}));
@@ -113,12 +123,16 @@ private slots:
         QCOMPARE(popup->actions().constLast()->text(), "Segment...");
         popup->actions().constLast()->trigger();
         popup->close();
+        QTRY_VERIFY(QApplication::activeModalWidget());
         auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget());
         QVERIFY(dialog && QTest::qWaitForWindowActive(dialog));
         QCOMPARE(dialog->windowTitle(), "Segment 0");
         // 40.0 to 150.0 ending at 2 h: 0.9 and 1.0 miss, 90.0 deg C at 0.9
         // and 20.0 at 1.0 take 100 + 20 min.
-        retype(dialog, "EndsAt", "2:00");
+        QTRY_COMPARE(QApplication::focusWidget(), dialog->findChild<QLineEdit *>("Target"));
+        QTest::keyClick(dialog, Qt::Key_E, Qt::AltModifier);
+        QCOMPARE(QApplication::focusWidget(), dialog->findChild<QLineEdit *>("EndsAt"));
+        retype("2:00");
         QCOMPARE(dialog->findChild<QLineEdit *>("Duration")->text(), "2:00:00");
         QCOMPARE(dialog->findChild<QLabel *>("Gives")->text(), "asked 2:00:00; 0.9 °C/min gives 2:02:13, 1.0 gives 1:50:00");
         QCOMPARE(dialog->findChild<QComboBox *>("Writes")->count(), 3);
