@@ -19,6 +19,9 @@ public:
     // The label of the slot in grid column `col` (1 to 32).
     QLabel *columnLabel(int col) const { return m_columns.value(col - 1); }
 
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
@@ -26,6 +29,7 @@ protected:
 private:
     void fill();
     void place();
+    void showLines();
 
     SegmentGrid *m_grid;
     QLabel *m_captions;
