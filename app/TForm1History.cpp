@@ -4,6 +4,10 @@
 #include "editor/GridEditor.h"
 #include "editor/ProgramHistory.h"
 #include "editor/SegmentClipboard.h"
+#include "editor/SegmentDialog.h"
+#include "editor/SegmentTimesStrip.h"
+#include "app/MenuKeys.h"
+#include "app/ViewMenu.h"
 #include "editor/SegmentGrid.h"
 #include "editor/SegmentGridModel.h"
 
@@ -58,6 +62,12 @@ void TForm1::addSegmentClipboardItems()
     m_editMenu->insertSeparator(segmentItems);
     m_editMenu->insertActions(segmentItems, {m_segmentClipboard->cutAction(), m_segmentClipboard->copyAction(),
                                              m_segmentClipboard->pasteAction()});
+    // Segment...: the current segment given in the lab's terms; View, End
+    // times for the strip under the grid.
+    m_editMenu->addAction((new SegmentDialogCommand(m_grid, *m_gridEditor, *this))->editAction());
+    ViewMenu::add(menuBar(), m_commMenu->menuAction(), findChild<SegmentTimesStrip *>(), m_settingsPath,
+                  [this](const QString &text) { setHint(text); });
+    MenuKeys::equip(menuBar());
     connect(m_editMenu, &QMenu::aboutToShow, this, [this] { m_segmentClipboard->greyWhileCellEdited(true); });
     connect(m_editMenu, &QMenu::aboutToHide, this, [this] { m_segmentClipboard->greyWhileCellEdited(false); });
 }

@@ -14,6 +14,7 @@
 #include "app/ReportMenu.h"
 #include "editor/SegmentGrid.h"
 #include "editor/SegmentGridModel.h"
+#include "editor/SegmentTimesStrip.h"
 #include "app/StatusBar1.h"
 #include "app/ToolIcons.h"
 #include "comm/CommX.h"
@@ -190,6 +191,7 @@ QWidget *TForm1::buildCentralArea()
     m_grid = new SegmentGrid(m_model, lower);
     m_grid->setFixedHeight(129);
     lowerLayout->addWidget(m_grid);
+    lowerLayout->addWidget(new SegmentTimesStrip(m_grid, lower));
 
     m_memo1 = new CommentMemo(lower);
     m_memo1->setObjectName(QStringLiteral("Memo1"));

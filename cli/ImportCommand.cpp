@@ -7,6 +7,7 @@
 #include "files/RegularFile.h"
 #include "files/TpdFormat.h"
 #include "model/CellRules.h"
+#include "model/LabTerms.h"
 #include "model/Numbers.h"
 #include "model/SegmentTable.h"
 
@@ -79,14 +80,20 @@ int importTable(const QStringList &arguments)
         return ExitStatus::Unreadable;
     }
     const SegmentTable::ReadResult read = SegmentTable::read(SegmentTable::fromFileBytes(*bytes));
+    const LabTerms::Resolved resolved = read.error.isEmpty()
+                                            ? LabTerms::resolveDurations(read, toDouble(options->initialTempText))
+                                            : LabTerms::Resolved{{}, {}, read.error};
+    for (const QString &note : resolved.notes)
+        Console::err(note + u'\n');
     TemperatureProgram table;
-    const QString refusal = read.error.isEmpty() ? SegmentTable::fitRefusal(table, 1, int(read.segments.size()))
-                                                 : read.error;
+    const QString refusal = resolved.error.isEmpty()
+                                ? SegmentTable::fitRefusal(table, 1, int(resolved.segments.size()))
+                                : resolved.error;
     if (!refusal.isEmpty()) {
         Console::err(QStringLiteral("%1: %2\n").arg(options->table, refusal));
         return ExitStatus::Problem;
     }
-    SegmentTable::insert(table, 1, read.segments);
+    SegmentTable::insert(table, 1, resolved.segments);
     // As the editor's Save writes it.
     table.normaliseForSave();
     TpdProgram program;
@@ -100,7 +107,7 @@ int importTable(const QStringList &arguments)
         Console::err(QStringLiteral("%1: cannot be written: %2\n").arg(options->out, error));
         return ExitStatus::Unwritable;
     }
-    Console::out(QStringLiteral("%1: written (%2 segments)\n").arg(options->out).arg(read.segments.size()));
+    Console::out(QStringLiteral("%1: written (%2 segments)\n").arg(options->out).arg(resolved.segments.size()));
     return ExitStatus::Ok;
 }
 
@@ -113,7 +120,11 @@ const bool registered = Commands::add({
                    "separated by commas or tabs, a header line naming the columns Mode,\n"
                    "Temp.(deg C), Rate(deg C/min) and Time(min.sec) in any order (without one,\n"
                    "in that order), the modes Ramp and Hold, UTF-8 text. Every value is checked\n"
-                   "as the editor's grid checks it. Writes a new program with those segments\n"
+                   "as the editor's grid checks it. A column Duration (h:mm:ss, or minutes)\n"
+                   "may give a Ramp whose Rate is blank or a Hold whose Time is blank: the\n"
+                   "ramp gets the nearest rate (or two ramps, when that comes nearer), a hold\n"
+                   "over 99.59 several holds; each segment so adjusted is told on standard\n"
+                   "error. Writes a new program with those segments\n"
                    "from segment 0 on, as the editor saves it:\n"
                    "  --program N       the program number, 0 to 7 (default 0)\n"
                    "  --initial-temp T  the initial temperature, 0 to 300.0 deg C (default 0)\n"

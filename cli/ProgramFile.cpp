@@ -2,6 +2,7 @@
 
 #include "model/CellRules.h"
 #include "comm/protocol/DownloadCommands.h"
+#include "model/LabTerms.h"
 #include "model/Numbers.h"
 #include "model/ProfileReadout.h"
 #include "files/TpdFormat.h"
@@ -80,6 +81,5 @@ QString noSegmentsText()
 
 QString minutesText(double minutes)
 {
-    const long long seconds = roundedSeconds(minutes);
-    return QStringLiteral("%1 min %2 s").arg(seconds / 60).arg(seconds % 60);
+    return LabTerms::durationText(minutes);
 }

@@ -35,5 +35,5 @@ struct ProgramFile
 QString describeProblem(const DownloadChecks::Problem &problem);
 // The line for a program without segments.
 QString noSegmentsText();
-// "848 min 19 s": minutes and seconds rounded to the second.
+// "14:08:19": how long, in h:mm:ss, rounded to the second.
 QString minutesText(double minutes);

@@ -5,6 +5,7 @@
 #include "cli/ProgramFile.h"
 #include "model/Numbers.h"
 #include "model/Profile.h"
+#include "model/ProfileReadout.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -76,6 +77,8 @@ QString asJson(const Listing &l)
         }
         segment["startMinutes"] = l.start(k);
         segment["endMinutes"] = l.end(k);
+        segment["startSeconds"] = double(roundedSeconds(l.start(k)));
+        segment["endSeconds"] = double(roundedSeconds(l.end(k)));
         segment["start"] = minutesText(l.start(k));
         segment["end"] = minutesText(l.end(k));
         segments.append(segment);

@@ -206,6 +206,8 @@ bool GridEditor::StringGrid1KeyPress(QChar key, const QString &text, int caret)
     const CellRules::GridKey decision = CellRules::gridKey(key, EditRow, text, caret);
     if (decision.setsModified)
         m_host.document().DataModified = true;
+    if (const QString hint = CellRules::keptOutHint(key, m_grid->currentRow()); !hint.isEmpty() && !decision.pass)
+        m_host.setHint(hint);
     const bool filtered = EditRow >= TemperatureProgram::TempRow && EditRow <= TemperatureProgram::TimeRow;
     if (filtered && key == CellRules::Enter) {
         const int col = m_grid->currentCol();

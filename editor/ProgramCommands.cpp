@@ -93,7 +93,9 @@ SlotCommand::SlotCommand(ProgramDocument &document, RecordedProgram &recorded, K
 SegmentBlockCommand::SegmentBlockCommand(ProgramDocument &document, RecordedProgram &recorded, Kind kind, int col,
                                          int count, const TemperatureProgram &before, const TemperatureProgram &after)
     : TableCommand(document, recorded,
-                   (kind == Paste ? QStringLiteral("Paste of ") : QStringLiteral("Cut of "))
+                   (kind == Written ? QStringLiteral("Segment dialog: ")
+                    : kind == Paste ? QStringLiteral("Paste of ")
+                                    : QStringLiteral("Cut of "))
                        + (count == 1 ? segmentName(col)
                                      : QStringLiteral("segments %1 to %2").arg(col - 1).arg(col + count - 2)),
                    col, before, after)

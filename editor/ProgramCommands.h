@@ -108,11 +108,12 @@ public:
                 const TemperatureProgram &before, const TemperatureProgram &after);
 };
 
-// A block of segments pasted before a slot, or cut out: one step.
+// A block of segments pasted before a slot, cut out, or written in place of
+// one by the segment dialog: one step.
 class SegmentBlockCommand : public TableCommand
 {
 public:
-    enum Kind { Paste, Cut };
+    enum Kind { Paste, Cut, Written };
     SegmentBlockCommand(ProgramDocument &document, RecordedProgram &recorded, Kind kind, int col, int count,
                         const TemperatureProgram &before, const TemperatureProgram &after);
 };

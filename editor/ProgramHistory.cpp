@@ -172,6 +172,11 @@ void ProgramHistory::segmentsPasted(int col, int count)
     blockMoved(SegmentBlockCommand::Paste, col, count);
 }
 
+void ProgramHistory::segmentsWritten(int col, int count)
+{
+    blockMoved(SegmentBlockCommand::Written, col, count);
+}
+
 void ProgramHistory::segmentsCut(int col, int count)
 {
     blockMoved(SegmentBlockCommand::Cut, col, count);

@@ -55,6 +55,7 @@ public:
     // A block of `count` segments pasted before column `col`, or cut from it.
     void segmentsPasted(int col, int count);
     void segmentsCut(int col, int count);
+    void segmentsWritten(int col, int count); // the segment dialog's segments in place of one
     void initialTempAccepted();            // the field's text and InitialTemp, checked
     void programNoChanged();
     // An edit of the comment at `position`, `removed` characters taken out

@@ -4,6 +4,8 @@
 #include "editor/GridEditor.h"
 #include "editor/ProgramHistory.h"
 #include "editor/SegmentGrid.h"
+#include "model/LabTerms.h"
+#include "model/Profile.h"
 #include "model/ProgramDocument.h"
 #include "model/Prompts.h"
 
@@ -12,6 +14,7 @@
 #include <QGuiApplication>
 #include <QMimeData>
 #include <QUndoStack>
+#include <algorithm>
 
 const QString SegmentClipboard::MimeType = QStringLiteral("application/x-vantrel-segments");
 
@@ -107,8 +110,18 @@ void SegmentClipboard::pasteSegments()
         refuse(QStringLiteral("The clipboard's segments cannot be pasted."), read.error);
         return;
     }
-    const int count = int(read.segments.size());
+    // Durations are worked out from where the first segment starts.
     TemperatureProgram table = m_host.document().table();
+    const Profile profile = computeProfile(m_host.document().InitialTemp, table);
+    const int at = std::min(col, int(TemperatureProgram::LastUsedColumn)) - 1;
+    const LabTerms::Resolved resolved = LabTerms::resolveDurations(
+        read, col <= TemperatureProgram::LastUsedColumn ? profile.segments[at].start.y() : profile.segments[at].end.y());
+    if (!resolved.error.isEmpty()) {
+        refuse(QStringLiteral("The clipboard's segments cannot be pasted."), resolved.error);
+        return;
+    }
+    read.segments = resolved.segments;
+    const int count = int(read.segments.size());
     if (const QString refusal = SegmentTable::fitRefusal(table, col, count); !refusal.isEmpty()) {
         refuse(QStringLiteral("The clipboard's segments cannot be pasted."), refusal);
         return;

@@ -76,6 +76,7 @@ void SegmentGridModel::setDifferingCells(const QList<QPoint> &cells)
 void SegmentGridModel::setProfileSegments(const QList<ProfileSegment> &segments)
 {
     m_segments = segments;
+    emit profileSegmentsChanged();
 }
 
 bool SegmentGridModel::setData(const QModelIndex &index, const QVariant &value, int role)

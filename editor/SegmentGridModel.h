@@ -38,12 +38,17 @@ public:
     // The segments of the profile last drawn: the tips of the segment
     // numbers give their times. Empty: no tips.
     void setProfileSegments(const QList<ProfileSegment> &segments);
+    const QList<ProfileSegment> &profileSegments() const { return m_segments; }
 
     // Cells marked as differing from a program compared with, as (column,
     // row); DiffersRole tells them. Empty: nothing marked.
     static constexpr int DiffersRole = Qt::UserRole + 1;
     void setDifferingCells(const QList<QPoint> &cells);
     QList<QPoint> differingCells() const { return m_differing; }
+
+signals:
+    // The profile last drawn changed (every redraw of the chart).
+    void profileSegmentsChanged();
 
 private:
     ProgramDocument &m_document;

@@ -38,6 +38,13 @@ GridKey gridKey(QChar key, int editRow, const QString &text, int caret)
     return {pass, true};
 }
 
+QString keptOutHint(QChar key, int row)
+{
+    if (key == u':' && row == Row::TimeRow)
+        return QStringLiteral("Time is minutes.seconds: 1.30 is 1 min 30 s. Longer holds: Edit, Segment...");
+    return {};
+}
+
 int decimalsOf(int row)
 {
     switch (row) {

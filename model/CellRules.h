@@ -24,6 +24,10 @@ struct GridKey
 // means nothing was edited yet). text/caret: the editor's text before the key
 // and the start of its selection (a closed editor: its text, caret 0).
 GridKey gridKey(QChar key, int editRow, const QString &text, int caret);
+// What status panel 0 says when a key typed on a cell of `row` is kept out
+// of it for a reason a person may not guess: a ":" in a Time cell (the time
+// is min.sec). Empty for any other key.
+QString keptOutHint(QChar key, int row);
 
 // Decimals a value row keeps: 1 for temperature and rate, 2 for time; 0 for other rows.
 int decimalsOf(int row);

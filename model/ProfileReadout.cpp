@@ -1,5 +1,6 @@
 #include "model/ProfileReadout.h"
 
+#include "model/LabTerms.h"
 #include "model/Numbers.h"
 #include "model/TemperatureProgram.h"
 
@@ -50,10 +51,7 @@ ProfileReading readProfile(const Profile &profile, double minutes)
 
 QString clockText(double minutes)
 {
-    const long long seconds = roundedSeconds(minutes);
-    const QString sign = seconds < 0 ? QStringLiteral("-") : QString();
-    const long long magnitude = std::llabs(seconds);
-    return sign + QStringLiteral("%1:%2").arg(magnitude / 60).arg(magnitude % 60, 2, 10, QLatin1Char('0'));
+    return LabTerms::durationText(minutes);
 }
 
 namespace {
@@ -81,8 +79,7 @@ QString minSecText(double minutes)
 
 QString minutesAndSecondsText(double minutes)
 {
-    const MinutesSeconds split = splitMinutes(minutes);
-    return QStringLiteral("%1 min %2 s (%3 min.sec)").arg(split.minutes).arg(split.seconds).arg(minSecText(minutes));
+    return LabTerms::durationText(minutes);
 }
 
 QString profileSummary(const Profile &profile)
@@ -99,12 +96,10 @@ QString profileSummary(const Profile &profile)
         if (mode == TemperatureProgram::ModeRamp || mode == TemperatureProgram::ModeHold)
             ++segments;
     }
-    const MinutesSeconds total = splitMinutes(profile.totalMinutes);
-    return QStringLiteral("%1 %2, %3 min %4 s, highest %5 deg C")
+    return QStringLiteral("%1 %2, %3, highest %4%5")
         .arg(segments)
-        .arg(segments == 1 ? QStringLiteral("segment") : QStringLiteral("segments"), total.minutes)
-        .arg(total.seconds)
-        .arg(temperatureText(highest));
+        .arg(segments == 1 ? QStringLiteral("segment") : QStringLiteral("segments"),
+             LabTerms::durationText(profile.totalMinutes), temperatureText(highest), DegC);
 }
 
 QString segmentSummary(const ProfileSegment &segment)

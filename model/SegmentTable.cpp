@@ -1,6 +1,8 @@
 #include "model/SegmentTable.h"
 
 #include "model/CellRules.h"
+#include "model/LabTerms.h"
+#include "model/Numbers.h"
 
 #include <QRegularExpression>
 #include <algorithm>
@@ -14,6 +16,15 @@ using Row = TemperatureProgram::Row;
 // The table's columns in their order, as grid rows.
 constexpr int ColumnRows[] = {Row::ModeRow, Row::TempRow, Row::RateRow, Row::TimeRow};
 constexpr int ColumnCount = 4;
+// A table read may also give a Duration (LabTerms::parseDuration) for a Ramp
+// without its Rate or a Hold without its Time.
+constexpr int DurationColumn = 4;
+constexpr int ReadColumnCount = 5;
+
+QStringList readColumnNames()
+{
+    return columnNames() << QStringLiteral("Duration");
+}
 // More lines than this are no program's table.
 constexpr int MaximumSegments = 1000;
 
@@ -73,15 +84,16 @@ bool isText(const QString &line)
     });
 }
 
-// The column a header field names: 0 Mode, 1 Temp., 2 Rate, 3 Time; -1 none.
+// The column a header field names: 0 Mode, 1 Temp., 2 Rate, 3 Time,
+// 4 Duration; -1 none.
 int namedColumn(const QString &name)
 {
     QString letters;
     for (QChar c : name)
         if (c.isLetter())
             letters += c.toLower();
-    const char *const prefixes[] = {"mode", "temp", "rate", "time"};
-    for (int column = 0; column < ColumnCount; ++column)
+    const char *const prefixes[] = {"mode", "temp", "rate", "time", "duration"};
+    for (int column = 0; column < ReadColumnCount; ++column)
         if (letters.startsWith(QLatin1String(prefixes[column])))
             return column;
     return -1;
@@ -153,7 +165,7 @@ Value checkValue(const QString &fieldText, int row)
 // Which field of a line holds each column; -1 where the table has none.
 struct Layout
 {
-    int fieldOf[ColumnCount] = {0, 1, 2, 3};
+    int fieldOf[ReadColumnCount] = {0, 1, 2, 3, -1};
     qsizetype fieldCount = ColumnCount; // of the header, or the four columns
 };
 
@@ -161,7 +173,7 @@ std::optional<Layout> headerLayout(const QStringList &fields, int line, QString 
 {
     Layout layout;
     std::fill(std::begin(layout.fieldOf), std::end(layout.fieldOf), -1);
-    const QStringList names = columnNames();
+    const QStringList names = readColumnNames();
     for (int i = 0; i < fields.size(); ++i) {
         const QString name = fields[i].trimmed();
         if (name.isEmpty())
@@ -186,10 +198,11 @@ std::optional<Layout> headerLayout(const QStringList &fields, int line, QString 
     return layout;
 }
 
-// One segment line; on a refusal *error is set.
-Segment readSegment(const QStringList &fields, const Layout &layout, QChar separator, int line, QString *error)
+// One segment line and its duration text; on a refusal *error is set.
+Segment readSegment(const QStringList &fields, const Layout &layout, QChar separator, int line, QString *duration,
+                    QString *error)
 {
-    const QStringList names = columnNames();
+    const QStringList names = readColumnNames();
     // A spreadsheet's selection may carry empty cells past the table, but
     // between commas an extra field is more likely a decimal comma left
     // unquoted ("Ramp,150,5,10,"), which would shift every value after it.
@@ -207,8 +220,8 @@ Segment readSegment(const QStringList &fields, const Layout &layout, QChar separ
         *error = refusal(line, i + 1, {}, QStringLiteral("%1 is in no column of a segment").arg(quoted(fields[i].trimmed())));
         return {};
     }
-    QString texts[ColumnCount];
-    for (int column = 0; column < ColumnCount; ++column)
+    QString texts[ReadColumnCount];
+    for (int column = 0; column < ReadColumnCount; ++column)
         texts[column] = fields.value(layout.fieldOf[column]);
 
     Segment segment;
@@ -230,7 +243,32 @@ Segment readSegment(const QStringList &fields, const Layout &layout, QChar separ
             *error = refusal(line, layout.fieldOf[column] + 1, names[column], value.reason);
             return {};
         }
+        // The grid's unset slot holds zeros: a value other than 0 on a line
+        // without a mode is a segment whose mode was left out, not an unset one.
+        if (segment.mode == TemperatureProgram::ModeUnset && parseDecimal(value.text).value_or(0) != 0) {
+            *error = refusal(line, layout.fieldOf[column] + 1, names[column],
+                             QStringLiteral("%1 is given without a mode (Ramp or Hold); an unset segment holds 0")
+                                 .arg(quoted(texts[column].trimmed())));
+            return {};
+        }
         *cells[column] = value.text;
+    }
+    *duration = texts[DurationColumn].trimmed();
+    if (!duration->isEmpty()) {
+        const int durationField = layout.fieldOf[DurationColumn] + 1;
+        // The cell a duration stands for: a Ramp's rate or a Hold's time.
+        const int column = segment.mode == TemperatureProgram::ModeRamp ? 2 : 3;
+        QString reason;
+        if (!LabTerms::parseDuration(*duration))
+            reason = QStringLiteral("%1 is not a duration (h:mm:ss, or minutes)").arg(quoted(*duration));
+        else if (segment.mode == TemperatureProgram::ModeUnset)
+            reason = QStringLiteral("%1 is given without a mode (Ramp or Hold)").arg(quoted(*duration));
+        else if (!texts[column].trimmed().isEmpty())
+            reason = QStringLiteral("a %1 takes its %2 or a Duration, not both").arg(segment.mode, names[column]);
+        if (!reason.isEmpty()) {
+            *error = refusal(line, durationField, names[DurationColumn], reason);
+            return {};
+        }
     }
     return segment;
 }
@@ -297,11 +335,13 @@ ReadResult read(const QString &text)
             return {{}, QStringLiteral("The text has more than %1 lines of segments; a program holds %2.")
                             .arg(MaximumSegments)
                             .arg(TemperatureProgram::LastUsedColumn)};
-        QString error;
-        const Segment segment = readSegment(*fields, *layout, separator, line, &error);
+        QString error, duration;
+        const Segment segment = readSegment(*fields, *layout, separator, line, &duration, &error);
         if (!error.isEmpty())
             return {{}, error};
         result.segments << segment;
+        result.lines << line;
+        result.durations << duration;
     }
     if (result.segments.isEmpty())
         return {{}, QStringLiteral("The text holds no segments.")};

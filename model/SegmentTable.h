@@ -43,16 +43,26 @@ int lastSetColumn(const TemperatureProgram &table);
 
 struct ReadResult
 {
+    ReadResult() = default;
+    ReadResult(QList<Segment> segments, QString error) : segments(std::move(segments)), error(std::move(error)) {}
+
     QList<Segment> segments;
     QString error; // empty when the text was read; else the first refusal
+    QList<int> lines;      // the line each segment was read from
+    QStringList durations; // each segment's Duration, as written; mostly empty
 };
 
 // Reads segments from tab- or comma-separated text. Tabs separate the fields
 // when any line holds one, commas otherwise; a field may be quoted, with a
 // doubled quote inside. A first line whose fields name columns is a header:
 // its names, in any order, place the columns (Mode is required); without one
-// the columns are Mode, Temp., Rate, Time. Empty lines are skipped. Mode is
-// Ramp or Hold in any letter case, or blank for an unset slot. Each value
+// the columns are Mode, Temp., Rate, Time. A header may add a column
+// Duration (h:mm:ss, or minutes) for a Ramp whose Rate is blank or a Hold
+// whose Time is blank; the segment then holds 0 there, and
+// LabTerms::resolveDurations() makes the segments. Empty lines are skipped. Mode is
+// Ramp or Hold in any letter case, or blank for an unset slot, whose values
+// are blank or 0 as the grid keeps them (a value other than 0 is refused:
+// its mode was left out). Each value
 // goes through the grid's cell check: a blank value becomes "0.0" or "0.00",
 // an accepted one takes its text form.
 //

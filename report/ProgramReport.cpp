@@ -1,5 +1,7 @@
 #include "report/ProgramReport.h"
 
+#include "model/LabTerms.h"
+
 #include "model/Numbers.h"
 #include "model/ProfileReadout.h"
 #include "model/Prompts.h"
@@ -53,9 +55,8 @@ QList<SegmentRow> segmentRows(const ProgramReport &report)
         } else if (row.mode == TemperatureProgram::ModeHold) {
             row.hold = program.cell(TemperatureProgram::TimeRow, col);
         }
-        // Times in the grid's min.sec notation, as the hold column gives them.
-        row.start = minSecText(segment.start.x());
-        row.end = minSecText(segment.end.x());
+        row.start = LabTerms::durationText(segment.start.x());
+        row.end = LabTerms::durationText(segment.end.x());
         rows.append(row);
     }
     return rows;

@@ -47,8 +47,8 @@ void paintTable(QPainter &painter, const QRectF &area, double rowHeight, const Q
 {
     const QStringList headers = {QStringLiteral("Segment"),        QStringLiteral("Mode"),
                                  QStringLiteral("Target (deg C)"), QStringLiteral("Rate (deg C/min)"),
-                                 QStringLiteral("Hold (min.sec)"), QStringLiteral("Start (min.sec)"),
-                                 QStringLiteral("End (min.sec)")};
+                                 QStringLiteral("Hold (min.sec)"), QStringLiteral("Start (h:mm:ss)"),
+                                 QStringLiteral("End (h:mm:ss)")};
     const double shares[] = {0.10, 0.08, 0.15, 0.18, 0.15, 0.17, 0.17};
     QList<double> lefts;
     double x = area.left();

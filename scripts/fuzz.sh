@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # scripts/fuzz.sh TARGET [SECONDS] [libFuzzer options...]
-#   TARGET: program, settings, download, sim, transfer_log, or all (each in turn, two at a time)
+#   TARGET: program, settings, download, sim, transfer_log, table, or all (each in turn, two at a time)
 #   SECONDS: how long each target runs (default 600)
 # Builds the libFuzzer targets of fuzz/ with clang into build/fuzz (the
 # libraries instrumented, ASan and UBSan on, Qt's own range checks on) and runs
@@ -13,9 +13,9 @@
 set -euo pipefail
 here="$(cd "$(dirname "$0")/.." && pwd)"
 build="$here/build/fuzz"
-targets=(program settings download sim transfer_log)
+targets=(program settings download sim transfer_log table)
 
-usage() { echo "usage: scripts/fuzz.sh {program|settings|download|sim|transfer_log|all} [SECONDS] [libFuzzer options...]" >&2; exit 64; }
+usage() { echo "usage: scripts/fuzz.sh {program|settings|download|sim|transfer_log|table|all} [SECONDS] [libFuzzer options...]" >&2; exit 64; }
 [ $# -ge 1 ] || usage
 target="$1"; shift
 seconds="${1:-600}"; [ $# -ge 1 ] && shift

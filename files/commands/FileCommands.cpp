@@ -9,6 +9,7 @@
 #include "model/Prompts.h"
 #include "files/RegularFile.h"
 #include "model/ProgramDocument.h"
+#include "model/LabTerms.h"
 #include "model/SegmentTable.h"
 #include "model/TemperatureProgram.h"
 #include "files/TpdFormat.h"
@@ -188,17 +189,20 @@ void FileCommands::ImportSegments(const QString &path)
 {
     QString reason;
     const std::optional<QByteArray> bytes = RegularFile::read(path, SegmentTable::MaximumTextSize, &reason);
-    SegmentTable::ReadResult read = bytes ? SegmentTable::read(SegmentTable::fromFileBytes(*bytes))
-                                          : SegmentTable::ReadResult{{}, path + u' ' + reason};
-    if (read.error.isEmpty())
-        read.error = SegmentTable::fitRefusal(TemperatureProgram(), 1, int(read.segments.size()));
-    if (!read.error.isEmpty()) {
-        showFailure(QStringLiteral("Import error"), read.error);
+    const SegmentTable::ReadResult read = bytes ? SegmentTable::read(SegmentTable::fromFileBytes(*bytes))
+                                                : SegmentTable::ReadResult{{}, path + u' ' + reason};
+    // A new program starts at 0.0.
+    LabTerms::Resolved resolved = read.error.isEmpty() ? LabTerms::resolveDurations(read, 0)
+                                                       : LabTerms::Resolved{{}, {}, read.error};
+    if (resolved.error.isEmpty())
+        resolved.error = SegmentTable::fitRefusal(TemperatureProgram(), 1, int(resolved.segments.size()));
+    if (!resolved.error.isEmpty()) {
+        showFailure(QStringLiteral("Import error"), resolved.error);
         return;
     }
     New();
     TemperatureProgram table = m_document.table();
-    SegmentTable::insert(table, 1, read.segments);
+    SegmentTable::insert(table, 1, resolved.segments);
     m_document.restore(table);
     m_view.ChardDraw();
     m_view.setStatusText(StatusPanel::Hint, QStringLiteral("Import was completed"));

@@ -86,7 +86,7 @@ private slots:
         ProfileChart *chart = form.Chart1();
 
         mouseAt(chart, QEvent::MouseMove, QPointF(14, 150));
-        QVERIFY2(chart->readout().contains("Segment 1 Hold 150.0 °C, 11:00 – 16:30"), qPrintable(chart->readout()));
+        QVERIFY2(chart->readout().contains("Segment 1 Hold 150.0 °C, 0:11:00 – 0:16:30"), qPrintable(chart->readout()));
 
         // Selecting a cell of slot 2 draws its ramp thicker.
         form.StringGrid1()->setCurrentCell(3, 2);

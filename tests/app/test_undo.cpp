@@ -59,7 +59,7 @@ private slots:
         QStringList menus;
         for (QAction *a : m_form->menuBar()->actions())
             menus << MenuKeys::plainCaption(a->text());
-        QCOMPARE(menus, (QStringList{"File", "Edit", "Communication", "Help"}));
+        QCOMPARE(menus, (QStringList{"File", "Edit", "View", "Communication", "Help"}));
         QCOMPARE(m_form->editMenu()->actions().first(), undo());
         QCOMPARE(undo()->iconText(), QString("Undo"));
         QVERIFY(!undo()->isEnabled());

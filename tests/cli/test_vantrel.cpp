@@ -119,7 +119,7 @@ private slots:
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<int>("status");
         QTest::addColumn<QStringList>("lines"); // after "FILE: "
-        QTest::newRow("clean") << programBytes({}) << 0 << QStringList{"ok (3 segments, 21 min 0 s)"};
+        QTest::newRow("clean") << programBytes({}) << 0 << QStringList{"ok (3 segments, 0:21:00)"};
         QTest::newRow("temperature") << programBytes({"2:0:350"}) << 1
                                      << QStringList{"segment 0: Temp.(deg C): 350.0 is out of range 0 - 300.0"};
         QTest::newRow("rate") << programBytes({"3:2:20.5"}) << 1
@@ -142,7 +142,7 @@ private slots:
             << QStringList{"segment 0: Rate(deg C/min): \"1.2.3\" is not a number",
                            "segment 20: Time(min.sec): \"x\" is not a number"};
         QTest::newRow("unused values are not judged") << programBytes({"2:1:999", "4:0:7.77"}) << 0
-                                                      << QStringList{"ok (3 segments, 21 min 0 s)"};
+                                                      << QStringList{"ok (3 segments, 0:21:00)"};
         QTest::newRow("every problem")
             << programBytes({"2:0:350", "4:1:5.60", "1:2: "}, "-1") << 1
             << QStringList{"Initial temp.: -1.00 is out of range 0 - 300.0",
@@ -199,7 +199,7 @@ private slots:
             QCOMPARE(run.status, 2);
             QVERIFY2(run.err.startsWith(path + ": cannot be read: ") && run.err.contains(reason), qPrintable(run.err));
         }
-        QCOMPARE(vantrel({"check", path, clean}).out, clean + ": ok (3 segments, 21 min 0 s)\n");
+        QCOMPARE(vantrel({"check", path, clean}).out, clean + ": ok (3 segments, 0:21:00)\n");
     }
 
     // The sheet, the chart and the points without a display, however the
@@ -388,6 +388,10 @@ private slots:
             << "T: Line 3, column 2 (Temp.(deg C)): \"350\" is out of range 0 - 300.0.\n";
         QTest::newRow("33 segments") << ok.repeated(33) << QStringList() << 1
             << "T: 33 segments cannot go in before segment 0: 32 fit there without pushing a set segment past segment 31.\n";
+        QTest::newRow("a long hold split past 32 segments")
+            << "Mode,Temp,Rate,Duration\n" + ok.repeated(31) + "Hold,,,3:00:00\n" << QStringList() << 1
+            << "line 33: Hold in 3:00:00 -> 2 holds: 99.59 + 80.01, 3:00:00\n"
+               "T: 33 segments cannot go in before segment 0: 32 fit there without pushing a set segment past segment 31.\n";
         QTest::newRow("program number 8") << ok << QStringList{"--program", "8"} << 64
                                           << "vantrel import: --program takes a program number from 0 to 7\n";
         QTest::newRow("initial temperature out of range") << ok << QStringList{"--initial-temp", "301"} << 64
@@ -416,13 +420,29 @@ private slots:
         QVERIFY(!QFileInfo::exists(out));
     }
 
+    // A plan in hours: the ramp's rate and the hold's split are the
+    // model's; here they reach the file and standard error.
+    void importDurations()
+    {
+        QTemporaryDir dir;
+        const QString table = writeFile(dir, "t.csv", "Mode,Temp,Rate,Time,Duration\nRamp,150,,,2:00:00\nHold,,,,3:00:00\n");
+        const QString out = dir.filePath("p.tpd");
+        const Run run = vantrel({"import", table, "--out", out, "--initial-temp", "25"});
+        QCOMPARE(run.status, 0);
+        QCOMPARE(run.err, "line 2: Ramp 25.0 to 150.0 in 2:00:00 -> 2 ramps: to 95.0 at 1.0, then 1.1 °C/min, 2:00:00\n"
+                          "line 3: Hold in 3:00:00 -> 2 holds: 99.59 + 80.01, 3:00:00\n");
+        const QJsonObject program = QJsonDocument::fromJson(vantrel({"show", out, "--json"}).out.toUtf8()).object();
+        QCOMPARE(program["segmentCount"].toInt(), 4);
+        QCOMPARE(program["segments"].toArray()[3].toObject()["end"].toString(), "5:00:00");
+    }
+
     void show()
     {
         const QString path = writeFile(m_dir, "s.tpd", programBytes({}) + "first\r\nsecond\r\n");
         const Run text = vantrel({"show", path});
         QCOMPARE(text.status, 0);
         QVERIFY2(text.out.contains("Program No.: 3\nInitial temp.: 40.00 deg C\nSegments: 3\n"), qPrintable(text.out));
-        QVERIFY(text.out.contains("  1  Hold                                          5.30  11 min 0 s     16 min 30 s\n"));
+        QVERIFY(text.out.contains("  1  Hold                                          5.30  0:11:00        0:16:30\n"));
         QVERIFY(text.out.contains("Total time:21min0sec(21.00min)\nComment:\n  first\n  second\n"));
 
         const Run json = vantrel({"show", path, "--json"});
@@ -436,6 +456,9 @@ private slots:
         QCOMPARE(segments[1]["time"].toString(), "5.30");
         QCOMPARE(segments[1]["startMinutes"].toDouble(), 11.0);
         QCOMPARE(segments[1]["endMinutes"].toDouble(), 16.5);
+        QCOMPARE(segments[1]["startSeconds"].toDouble(), 660.0);
+        QCOMPARE(segments[1]["endSeconds"].toDouble(), 990.0);
+        QCOMPARE(segments[1]["end"].toString(), "0:16:30");
         QCOMPARE(program["comment"].toArray().size(), 2);
     }
 

@@ -57,6 +57,26 @@ private slots:
         QCOMPARE(decision.setsModified, modified);
     }
 
+    void keptOutHint_data()
+    {
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<int>("row");
+        QTest::addColumn<bool>("hinted");
+        QTest::newRow("colon in a time") << ":" << int(TemperatureProgram::TimeRow) << true;
+        QTest::newRow("colon in a rate") << ":" << int(TemperatureProgram::RateRow) << false;
+        QTest::newRow("letter in a time") << "h" << int(TemperatureProgram::TimeRow) << false;
+    }
+    void keptOutHint()
+    {
+        QFETCH(QString, key);
+        QFETCH(int, row);
+        QFETCH(bool, hinted);
+        const QString hint = CellRules::keptOutHint(key.front(), row);
+        QCOMPARE(hint.isEmpty(), !hinted);
+        if (hinted)
+            QCOMPARE(hint, QStringLiteral("Time is minutes.seconds: 1.30 is 1 min 30 s. Longer holds: Edit, Segment..."));
+    }
+
     void checkCell_data()
     {
         QTest::addColumn<int>("row");

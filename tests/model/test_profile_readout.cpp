@@ -16,22 +16,22 @@ private slots:
         QTest::addColumn<double>("temperature");
         QTest::addColumn<QString>("text");
 
-        QTest::newRow("before the first point") << -0.5 << -1 << 0.0 << "-0 min 30 s (-0.30 min.sec)  before the start";
+        QTest::newRow("before the first point") << -0.5 << -1 << 0.0 << "-0:00:30  before the start";
         QTest::newRow("at the start") << 0.0 << 0 << 40.0
-                                      << "0 min 0 s (0.00 min.sec)  40.0 °C  Segment 0 Ramp 40.0 → 150.0 °C, 0:00 – 11:00";
+                                      << "0:00:00  40.0 °C  Segment 0 Ramp 40.0 → 150.0 °C, 0:00:00 – 0:11:00";
         QTest::newRow("half way up the ramp") << 5.5 << 0 << 95.0
-                                              << "5 min 30 s (5.30 min.sec)  95.0 °C  Segment 0 Ramp 40.0 → 150.0 °C, 0:00 – 11:00";
+                                              << "0:05:30  95.0 °C  Segment 0 Ramp 40.0 → 150.0 °C, 0:00:00 – 0:11:00";
         QTest::newRow("a joint belongs to the next slot") << 11.0 << 1 << 150.0
-                                                          << "11 min 0 s (11.00 min.sec)  150.0 °C  Segment 1 Hold 150.0 °C, 11:00 – 16:30";
+                                                          << "0:11:00  150.0 °C  Segment 1 Hold 150.0 °C, 0:11:00 – 0:16:30";
         QTest::newRow("on the hold") << 14.0 + 5.0 / 60 << 1 << 150.0
-                                     << "14 min 5 s (14.05 min.sec)  150.0 °C  Segment 1 Hold 150.0 °C, 11:00 – 16:30";
+                                     << "0:14:05  150.0 °C  Segment 1 Hold 150.0 °C, 0:11:00 – 0:16:30";
         QTest::newRow("down the last ramp") << 18.75 << 2 << 105.0
-                                            << "18 min 45 s (18.45 min.sec)  105.0 °C  Segment 2 Ramp 150.0 → 60.0 °C, 16:30 – 21:00";
+                                            << "0:18:45  105.0 °C  Segment 2 Ramp 150.0 → 60.0 °C, 0:16:30 – 0:21:00";
         QTest::newRow("the very end belongs to the last slot") << 21.0 << 2 << 60.0
-                                                               << "21 min 0 s (21.00 min.sec)  60.0 °C  Segment 2 Ramp 150.0 → 60.0 °C, 16:30 – 21:00";
-        QTest::newRow("after the end") << 21.5 << -1 << 0.0 << "21 min 30 s (21.30 min.sec)  after the end";
+                                                               << "0:21:00  60.0 °C  Segment 2 Ramp 150.0 → 60.0 °C, 0:16:30 – 0:21:00";
+        QTest::newRow("after the end") << 21.5 << -1 << 0.0 << "0:21:30  after the end";
         QTest::newRow("far past any program, held at 1e15 s") << 1e300 << -1 << 0.0
-                                                               << "16666666666666 min 40 s (16666666666666.40 min.sec)  after the end";
+                                                               << "277777777777:46:40  after the end";
     }
 
     void reading()
@@ -65,11 +65,11 @@ private slots:
     void numberTip()
     {
         const Profile profile = exampleProfile();
-        QCOMPARE(segmentTimesText(profile.segments[1]), "Start 11:00 at 150.0 °C\nEnd 16:30 at 150.0 °C");
-        QCOMPARE(segmentTimesText(profile.segments[2]), "Start 16:30 at 150.0 °C\nEnd 21:00 at 60.0 °C");
+        QCOMPARE(segmentTimesText(profile.segments[1]), "Start 0:11:00 at 150.0 °C\nEnd 0:16:30 at 150.0 °C");
+        QCOMPARE(segmentTimesText(profile.segments[2]), "Start 0:16:30 at 150.0 °C\nEnd 0:21:00 at 60.0 °C");
         // A file's 1e308: the value as messages quote it, the time held.
         const ProfileSegment huge{1, "Ramp", {0, 40}, {1e307, 1e308}};
-        QCOMPARE(segmentTimesText(huge), "Start 0:00 at 40.0 °C\nEnd 16666666666666:40 at 1e308 °C");
+        QCOMPARE(segmentTimesText(huge), "Start 0:00:00 at 40.0 °C\nEnd 277777777777:46:40 at 1e308 °C");
     }
 
     void minSec_data()
@@ -96,10 +96,10 @@ private slots:
         QTest::addColumn<QStringList>("slot0"); // mode, temperature, rate, time
         QTest::addColumn<bool>("example");      // slots 0 to 2 of the example instead
         QTest::addColumn<QString>("text");
-        QTest::newRow("the example") << "40.0" << QStringList{} << true << "3 segments, 21 min 0 s, highest 150.0 deg C";
+        QTest::newRow("the example") << "40.0" << QStringList{} << true << "3 segments, 0:21:00, highest 150.0 °C";
         QTest::newRow("one hold") << "25.35" << QStringList{"Hold", "0.0", "0.0", "1.30"} << false
-                                  << "1 segment, 1 min 30 s, highest 25.4 deg C";
-        QTest::newRow("nothing set") << "0.0" << QStringList{} << false << "0 segments, 0 min 0 s, highest 0.0 deg C";
+                                  << "1 segment, 0:01:30, highest 25.4 °C";
+        QTest::newRow("nothing set") << "0.0" << QStringList{} << false << "0 segments, 0:00:00, highest 0.0 °C";
     }
 
     void summary()

@@ -67,6 +67,12 @@ private slots:
         QTest::newRow("empty lines skipped, a line of tabs is an unset slot")
             << "\nRamp\t150\t10\t\n\n\t\t\t\n" << ramp + "| ;0.0;0.0;0.00" << "";
         QTest::newRow("commas only: unset slot") << ",,,\nHold,,,5.30\n" << " ;0.0;0.0;0.00|" + hold << "";
+        QTest::newRow("no mode, values of 0: the grid's unset slot") << ",0,0.0,0.00\n,-0,,0\n"
+            << " ;0.0;0.0;0.00| ;0.0;0.0;0.00" << "";
+        QTest::newRow("no mode, a value other than 0") << "Ramp,150,10,\n,0,10,\n" << ""
+            << "Line 2, column 3 (Rate(deg C/min)): \"10\" is given without a mode (Ramp or Hold); an unset segment holds 0.";
+        QTest::newRow("no mode, a time in a moved column") << "Time,Mode\n5.30,\n" << ""
+            << "Line 2, column 1 (Time(min.sec)): \"5.30\" is given without a mode (Ramp or Hold); an unset segment holds 0.";
         QTest::newRow("values a mode does not use are checked and kept")
             << "Hold\t120\t5\t5.30\n" << "Hold;120.0;5.0;5.30" << "";
         QTest::newRow("decimal comma with tabs") << "Ramp\t150,5\t2,5\t\nHold\t\t\t5,3\n"
@@ -97,7 +103,7 @@ private slots:
             << "Line 1, column 5: \"x\" is in no column of a segment.";
         QTest::newRow("blank fields past the four columns") << "Ramp\t150\t10\t\t\t\n" << ramp << "";
         QTest::newRow("unknown header name") << "Mode,Temp,Speed\n" << ""
-            << "Line 1, column 3: \"Speed\" names no column of a segment (Mode, Temp.(deg C), Rate(deg C/min), Time(min.sec)).";
+            << "Line 1, column 3: \"Speed\" names no column of a segment (Mode, Temp.(deg C), Rate(deg C/min), Time(min.sec), Duration).";
         QTest::newRow("column named twice") << "Mode,Temp,Temperature\n" << ""
             << "Line 1, column 3: \"Temperature\" is a second Temp.(deg C) column.";
         QTest::newRow("header without Mode") << "Temp,Rate\n" << "" << "Line 1: the header has no Mode column.";
@@ -121,6 +127,34 @@ private slots:
         const SegmentTable::ReadResult result = SegmentTable::read(text);
         QCOMPARE(result.error, error);
         QCOMPARE(compact(result.segments), segments);
+    }
+
+    void readDurations_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("durations"); // per segment, joined by "|"; empty when refused
+        QTest::addColumn<QString>("error");
+        QTest::newRow("a ramp without its rate, a hold without its time")
+            << "Mode,Temp,Rate,Time,Duration\nRamp,150,,,2:00:00\nHold,,,,90\nRamp,50,1,,\n" << "2:00:00|90|" << "";
+        QTest::newRow("without the column") << "Ramp,150,10,\n" << "" << "";
+        QTest::newRow("not a duration") << "Mode,Temp,Duration\nRamp,150,2 h\n" << ""
+            << "Line 2, column 3 (Duration): \"2 h\" is not a duration (h:mm:ss, or minutes).";
+        QTest::newRow("a rate and a duration") << "Mode,Temp,Rate,Duration\nRamp,150,1.0,2:00\n" << ""
+            << "Line 2, column 4 (Duration): a Ramp takes its Rate(deg C/min) or a Duration, not both.";
+        QTest::newRow("a time and a duration") << "Duration,Mode,Time\n2:00,Hold,5.30\n" << ""
+            << "Line 2, column 1 (Duration): a Hold takes its Time(min.sec) or a Duration, not both.";
+        QTest::newRow("no mode") << "Mode,Duration\n,2:00\n" << ""
+            << "Line 2, column 2 (Duration): \"2:00\" is given without a mode (Ramp or Hold).";
+    }
+    void readDurations()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, durations);
+        QFETCH(QString, error);
+        const SegmentTable::ReadResult result = SegmentTable::read(text);
+        QCOMPARE(result.error, error);
+        QCOMPARE(result.durations.join(u'|'), durations);
+        QCOMPARE(result.lines.size(), result.segments.size());
     }
 
     void write_data()

@@ -104,11 +104,11 @@ private slots:
         QTest::newRow("example") << "example.tpd" << false
                                  << QStringList{"example.tpd", "Program No.: 3", "Initial temp.: 40.00 deg C",
                                                 "Total time:21min0sec(21.00min)",
-                                                // segment, mode, target, rate or hold, start, end: all
-                                                // times in min.sec as the grid writes them
-                                                "Hold (min.sec) Start (min.sec) End (min.sec)",
-                                                "0 Ramp 150.0 10.0 0.00 11.00", "1 Hold 5.30 11.00 16.30",
-                                                "2 Ramp 60.0 20.0 16.30 21.00", "Vantrel Assistant Ver.1.01"};
+                                                // segment, mode, target, rate or hold, start, end: the
+                                                // hold as the grid writes it, start and end in h:mm:ss
+                                                "Hold (min.sec) Start (h:mm:ss) End (h:mm:ss)",
+                                                "0 Ramp 150.0 10.0 0:00:00 0:11:00", "1 Hold 5.30 0:11:00 0:16:30",
+                                                "2 Ramp 60.0 20.0 0:16:30 0:21:00", "Vantrel Assistant Ver.1.01"};
         QTest::newRow("changed since saved") << "example.tpd" << true
                                              << QStringList{"File: example.tpd, changed since saved", "Program No.: 3"};
         QTest::newRow("Japanese comment") << "cp932.tpd" << false
