@@ -198,9 +198,10 @@ QWidget *TForm1::buildCentralArea()
     m_memo1->setAccessibleName(QStringLiteral("Comment"));
     m_memo1->setFont(uiFont(font(), 13, QStringLiteral("Arial")));
     m_memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    // The comment gives way first when the window is small: two lines are
-    // enough for the window's minimum size to hold every band whole.
-    m_memo1->setMinimumHeight(2 * m_memo1->fontMetrics().lineSpacing() + 2 * m_memo1->frameWidth() + 8);
+    // The comment gives way first when the window is small: one line leaves
+    // room at the window's minimum size for every band whole, the segments'
+    // end times included.
+    m_memo1->setMinimumHeight(m_memo1->fontMetrics().lineSpacing() + 2 * m_memo1->frameWidth() + 2);
     m_memo1->installEventFilter(this);
     // Any edit a person makes to the comment (typing, Delete, paste or cut from
     // the context menu, drag and drop) is a step of the program's history and

@@ -45,10 +45,8 @@ SegmentTimesStrip::SegmentTimesStrip(SegmentGrid *grid, QWidget *parent)
     m_captions->setAutoFillBackground(true);
     m_captions->setContentsMargins(4, 0, 0, 0);
     m_captions->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    // Its three lines where the window has room; it never makes the window's
-    // minimum size larger: at the smallest window the comment keeps its two
-    // lines and the strip shows what fits below the grid.
-    setMinimumHeight(0);
+    // Its three lines where the window has room; at the window's smallest
+    // size the end times alone, the comment keeping one line.
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
 
     connect(grid->gridModel(), &SegmentGridModel::profileSegmentsChanged, this, &SegmentTimesStrip::fill);
@@ -73,7 +71,8 @@ QSize SegmentTimesStrip::sizeHint() const
 
 QSize SegmentTimesStrip::minimumSizeHint() const
 {
-    return {0, 0};
+    // The end times stay in view even at the window's smallest size.
+    return {0, fontMetrics().lineSpacing() + 2 * frameWidth() + 1};
 }
 
 void SegmentTimesStrip::resizeEvent(QResizeEvent *event)

@@ -394,6 +394,9 @@ private slots:
         dragHandle(form, 60);
         QTRY_COMPARE(form.Chart1()->height(), 144 + 60);
         QTRY_COMPARE(form.Memo1()->height(), form.Memo1()->minimumHeight());
+        // The segments' end times keep their line.
+        const auto *times = form.findChild<QWidget *>("SegmentTimes");
+        QVERIFY(times->contentsRect().height() >= times->fontMetrics().lineSpacing());
         QCOMPARE(form.StringGrid1()->height(), 129);
         QCOMPARE(form.findChild<QWidget *>("Panel1")->height(), 49);
         QCOMPARE(form.frameGeometry().size(), QSize(770, 490));
