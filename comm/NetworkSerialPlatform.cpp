@@ -76,9 +76,11 @@ bool NetworkSerialPlatform::open(const QString& devicePath, OpenFailure& failure
         return false;
     }
     m_kind = address->kind;
+    m_settingsFailure.clear();
     {
         std::lock_guard lock(m_inLock);
         m_input.clear();
+        m_heard.clear();
         m_telnet = TelnetComPort{};
         m_peerGone = false;
         m_awaitReplies = false;
@@ -238,6 +240,7 @@ bool NetworkSerialPlatform::pump()
             // otherwise wait for the delayed acknowledgement, every answer.
             const int one = 1;
             ::setsockopt(m_fd, IPPROTO_TCP, TCP_QUICKACK, &one, sizeof one);
+            const qsizetype before = m_input.size();
             if (rfc2217()) {
                 m_telnet.feed(chunk, int(n), m_input);
                 const QList<TelnetComPort::Reply> replies = m_telnet.takeReplies();
@@ -249,6 +252,9 @@ bool NetworkSerialPlatform::pump()
             } else {
                 m_input.append(chunk, int(n));
             }
+            // The last words the server said, for when it hangs up while
+            // the port is being set up (the input is purged by then).
+            m_heard = (m_heard + m_input.mid(before)).right(HeardBytes);
             continue;
         }
         if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR))
@@ -328,7 +334,21 @@ bool NetworkSerialPlatform::askServer(quint8 command, const QByteArray& value)
     std::lock_guard lock(m_inLock);
     m_awaitReplies = false;
     m_replies.clear();
+    if (!answered) {
+        // Not a refusal: say what happened instead. A server that cannot
+        // open its own serial device (ser2net) says so in a line of text
+        // before it closes the connection.
+        const QString said = QString::fromLatin1(m_heard).simplified();
+        m_settingsFailure = m_peerGone ? QStringLiteral("the server closed the connection") : QStringLiteral("the server did not answer");
+        if (m_peerGone && !said.isEmpty())
+            m_settingsFailure += QStringLiteral(" (\"%1\")").arg(said);
+    }
     return took;
+}
+
+QString NetworkSerialPlatform::settingsFailure() const
+{
+    return m_settingsFailure;
 }
 
 bool NetworkSerialPlatform::purgeComm(quint32 flags)

@@ -53,6 +53,7 @@ public:
 
     quint32 clearCommError() override;
     bool escapeCommFunction(CommEscape function) override;
+    QString settingsFailure() const override;
 
 private:
     bool connectTo(const NetworkAddress& address, OpenFailure& failure);
@@ -78,8 +79,11 @@ private:
     CommLineSettings m_state;
     CommTimeouts m_timeouts;
 
-    std::mutex m_inLock;  // reading the socket: m_input, m_telnet's decoding side, m_peerGone
+    std::mutex m_inLock;  // reading the socket: m_input, m_heard, m_telnet's decoding side, m_peerGone
     QByteArray m_input;
+    static constexpr qsizetype HeardBytes = 120;
+    QByteArray m_heard;  // the last HeardBytes of data received
+    QString m_settingsFailure;  // written and read on the opening thread only
     TelnetComPort m_telnet;
     bool m_peerGone = false;
     bool m_awaitReplies = false;

@@ -43,6 +43,7 @@ public:
     quint32 clearCommError() override { return m_active->clearCommError(); }
     bool escapeCommFunction(CommEscape function) override { return m_active->escapeCommFunction(function); }
     QString lineNote() const override { return m_active->lineNote(); }
+    QString settingsFailure() const override { return m_active->settingsFailure(); }
 
 private:
     std::unique_ptr<SerialPlatform> m_device;

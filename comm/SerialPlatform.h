@@ -149,4 +149,8 @@ public:
     // it works (an adapter that may hold answers back, say); empty when
     // nothing. Kept after close.
     virtual QString lineNote() const { return {}; }
+    // Why the last setCommState failed where the line knows better than the
+    // setting it was given (a network server that went away or stayed
+    // silent); empty otherwise. Kept after close, cleared by the next open.
+    virtual QString settingsFailure() const { return {}; }
 };

@@ -31,7 +31,8 @@ void CommXDownloadPort::Open()
     } catch (const ECommError &e) {
         m_comm.Close();
         throw PortOpenError(
-            describeOpenFailure(m_comm.portDirectory().portName(m_comm.PortNo()), m_comm.LastOpenDevice(), e.ErrorState, m_comm.LastOpenFailure()));
+            describeOpenFailure(m_comm.portDirectory().portName(m_comm.PortNo()), m_comm.LastOpenDevice(), e.ErrorState,
+                                m_comm.LastOpenFailure(), m_comm.platform().settingsFailure()));
     }
 }
 
@@ -87,7 +88,7 @@ QString CommXDownloadPort::refusedSetting(int errorState)
 }
 
 QString CommXDownloadPort::describeOpenFailure(const QString &port, const QString &devicePath, int errorState,
-                                               const OpenFailure &failure)
+                                               const OpenFailure &failure, const QString &settingsFailure)
 {
     if (port.isEmpty())
         return QStringLiteral("No port is chosen (Communication, Com. port settings).");
@@ -97,6 +98,8 @@ QString CommXDownloadPort::describeOpenFailure(const QString &port, const QStrin
         where = server->hostAndPort();
     if (errorState != CommErrorCode::OpenFailed) {
         const QString setting = refusedSetting(errorState);
+        if (!setting.isEmpty() && !settingsFailure.isEmpty())
+            return QStringLiteral("%1: %2 when asked for %3.").arg(where, settingsFailure, setting);
         if (!setting.isEmpty())
             return QStringLiteral("%1 does not take %2.").arg(where, setting);
         return QStringLiteral("%1 does not take the line settings (error %2).").arg(where).arg(errorState);

@@ -32,7 +32,7 @@ public:
     // devicePath. port is its name ("COM3", or the device path for a port
     // named by its device); empty when no port is chosen.
     static QString describeOpenFailure(const QString &port, const QString &devicePath, int errorState,
-                                       const OpenFailure &failure);
+                                       const OpenFailure &failure, const QString &settingsFailure = {});
     // The controller-line setting a refused error code stands for ("2 stop
     // bits" for 107); empty for other codes.
     static QString refusedSetting(int errorState);

@@ -67,7 +67,7 @@ QList<QByteArray> commandsTaken(const ControllerSimulator &sim)
     return list;
 }
 
-enum class Failure { NobodyListens, RefusesStopBits, NeverAnswers, ClosesMidDownload };
+enum class Failure { NobodyListens, RefusesStopBits, NeverAnswers, ClosesMidDownload, ServerWithoutDevice };
 
 } // namespace
 
@@ -161,6 +161,10 @@ private slots:
         QTest::newRow("nobody listens") << Failure::NobodyListens << 3
                                         << "127.0.0.1:%1: cannot connect: Connection refused.";
         QTest::newRow("refuses 2 stop bits") << Failure::RefusesStopBits << 3 << "127.0.0.1:%1 does not take 2 stop bits.";
+        // ser2net that cannot open its serial device says so and hangs up:
+        // that is no refusal of the line settings.
+        QTest::newRow("server without its device")
+            << Failure::ServerWithoutDevice << 3 << ": the server closed the connection (\"Device open failure";
         QTest::newRow("accepts and never answers") << Failure::NeverAnswers << 4
                                                    << "Comm.port setting is different or";
         // A line whose far end went away is one that does not answer.
@@ -197,6 +201,11 @@ private slots:
                 QVERIFY(sim.start());
                 QString error;
                 QVERIFY2(server.start(Kind::Rfc2217, sim.slavePath(), &error), qPrintable(error));
+                url = server.url(Kind::Rfc2217);
+            }
+            if (failure == Failure::ServerWithoutDevice) {
+                QString error;
+                QVERIFY2(server.start(Kind::Rfc2217, m_home.filePath("no-such-tty"), &error), qPrintable(error));
                 url = server.url(Kind::Rfc2217);
             }
             QProcess *process = startVantrel({"send", m_file, "--port", url, "--yes"});
