@@ -10,6 +10,7 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QJsonDocument>
+#include <QTimeZone>
 #include <cstdint>
 
 namespace {
@@ -86,7 +87,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     // One more after a year's turn: the rotated file is read with the rest.
     if (!read.isEmpty() && lastYear < 9999) {
         TransferRecord next = read.last();
-        next.time = QDateTime(QDate(lastYear + 1, 1, 1), QTime(0, 0), Qt::UTC);
+        next.time = QDateTime(QDate(lastYear + 1, 1, 1), QTime(0, 0), QTimeZone::utc());
         QString reason;
         FUZZ_CHECK(log.append(next, &reason), reason);
         const QList<TransferRecord> after = log.read().records;

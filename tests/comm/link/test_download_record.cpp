@@ -7,6 +7,7 @@
 #include "tests/support/ScriptedPrompts.h"
 
 #include <QTemporaryDir>
+#include <QTimeZone>
 #include <QtTest>
 
 namespace {
@@ -218,7 +219,7 @@ private slots:
         for (const QString &text : records) {
             const QStringList part = text.split(u':');
             TransferRecord r;
-            r.time = QDateTime(QDate(2026, 12, 7), QTime(22, int(log.size())), Qt::UTC);
+            r.time = QDateTime(QDate(2026, 12, 7), QTime(22, int(log.size())), QTimeZone::utc());
             r.portName = part[0];
             r.unit = part[1].toInt();
             r.program.programNo = part[2].toInt();
@@ -252,7 +253,7 @@ private slots:
         TemperatureProgram table;
         twoSegments(table);
         TransferRecord last;
-        last.time = QDateTime(QDate(2026, 12, 7), QTime(22, 7), Qt::UTC);
+        last.time = QDateTime(QDate(2026, 12, 7), QTime(22, 7), QTimeZone::utc());
         last.program = SentProgram::fromTable(3, QStringLiteral("25.00"), table);
         table.setCell(TemperatureProgram::TimeRow, 2, time);
         const QString text =
