@@ -41,7 +41,8 @@ QString line(qsizetype index, const TransferRecord &r, Clock clock)
         .arg(r.endingKind, r.incomplete ? QStringLiteral(", incomplete") : QString())
         .arg(r.segmentsAcknowledged)
         .arg(r.program.segments.size())
-        .arg(TransferRecording::fileText(r));
+        .arg(TransferRecording::fileText(r))
+        + (r.lineNote.isEmpty() ? QString() : QStringLiteral("\n    note: %1").arg(r.lineNote));
 }
 
 } // namespace TransferRecords

@@ -41,7 +41,7 @@ QJsonObject TransferRecord::toJson() const
     QJsonArray segments;
     for (const SentProgram::Segment &s : program.segments)
         segments << segmentJson(s);
-    return {
+    QJsonObject object{
         {QStringLiteral("time"), time.toUTC().toString(Qt::ISODateWithMs)},
         {QStringLiteral("user"), user},
         {QStringLiteral("host"), host},
@@ -55,6 +55,9 @@ QJsonObject TransferRecord::toJson() const
         {QStringLiteral("program"),
          QJsonObject{{QStringLiteral("initialTemp"), program.initialTemp}, {QStringLiteral("segments"), segments}}},
     };
+    if (!lineNote.isEmpty())
+        object.insert(QStringLiteral("lineNote"), lineNote);
+    return object;
 }
 
 std::optional<TransferRecord> TransferRecord::fromJson(const QJsonObject &object)
@@ -82,6 +85,11 @@ std::optional<TransferRecord> TransferRecord::fromJson(const QJsonObject &object
     else if (incomplete.isUndefined())
         r.incomplete = !r.completed() && r.segmentsAcknowledged > 0;
     else
+        return std::nullopt;
+    const QJsonValue lineNote = object.value(QLatin1String("lineNote"));
+    if (lineNote.isString())
+        r.lineNote = lineNote.toString();
+    else if (!lineNote.isUndefined())
         return std::nullopt;
     r.time = QDateTime::fromString(time, Qt::ISODateWithMs);
     if (!r.time.isValid())

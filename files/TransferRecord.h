@@ -30,6 +30,9 @@ struct TransferRecord
     // Read as true from an older record without the field that ended with
     // segments acknowledged but not completed.
     bool incomplete = false;
+    // What slowed the line down (a USB adapter that kept its latency
+    // timer); empty when nothing, and then left out of the JSON.
+    QString lineNote;
     SentProgram program; // with its program number
 
     bool completed() const { return endingKind == QLatin1String("completed"); }

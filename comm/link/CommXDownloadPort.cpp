@@ -36,6 +36,11 @@ void CommXDownloadPort::Open()
     }
 }
 
+QString CommXDownloadPort::lineNote() const
+{
+    return m_comm.platform().lineNote();
+}
+
 QString CommXDownloadPort::portName() const
 {
     return m_comm.portDirectory().portName(m_comm.PortNo());

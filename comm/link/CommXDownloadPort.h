@@ -21,6 +21,7 @@ public:
     bool isOpen() const override;
     QString portName() const override;
     QString devicePath() const override;
+    QString lineNote() const override;
     void PurgeTrans() override;
     bool WriteString(const QByteArray &text) override;
     void PurgeReceive() override;

@@ -24,4 +24,6 @@ public:
     // The port as the transfer log names it: its name ("COM3") and device.
     virtual QString portName() const { return {}; }
     virtual QString devicePath() const { return {}; }
+    // What slows the line down, for the transfer record; empty when nothing.
+    virtual QString lineNote() const { return {}; }
 };

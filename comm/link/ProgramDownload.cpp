@@ -304,10 +304,11 @@ ProgramDownload::BeforeQuestion ProgramDownload::beforeQuestion() const
 
 void ProgramDownload::record(const Ending &ending)
 {
-    const TransferRecord record = TransferRecording::build(
+    TransferRecord record = TransferRecording::build(
         QDateTime::currentDateTimeUtc(), m_port.portName(), m_port.devicePath(), m_unit,
         {m_window.programFile(), m_window.programUnchangedSinceSaved()}, sentProgram(), ending,
         m_segmentsAcknowledged, !m_lastIncomplete.isEmpty());
+    record.lineNote = m_port.lineNote();
     QString reason;
     if (!m_log->append(record, &reason))
         m_window.recordNotWritten(QStringLiteral("The transfer record could not be written: %1").arg(reason));

@@ -56,7 +56,8 @@ private slots:
         QTemporaryDir dir;
         const TransferLog log(dir.path() + QStringLiteral("/made/on/demand"));
         const TransferRecord first = record(QStringLiteral("2026-12-07T14:03:00.123Z"), kind, acknowledged);
-        const TransferRecord second = record(QStringLiteral("2026-12-07T14:04:00.000Z"), QStringLiteral("completed"), 2);
+        TransferRecord second = record(QStringLiteral("2026-12-07T14:04:00.000Z"), QStringLiteral("completed"), 2);
+        second.lineNote = QStringLiteral("/dev/ttyUSB0: answers may be held up to the adapter's latency timer");
         QString reason;
         QVERIFY2(log.append(first, &reason), qPrintable(reason));
         QVERIFY2(log.append(second, &reason), qPrintable(reason));

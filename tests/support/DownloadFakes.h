@@ -37,6 +37,9 @@ public:
     bool open = false;
     bool openFails = false;
     int closeCount = 0;
+    QString note; // what the line says slows it down
+
+    QString lineNote() const override { return note; }
 
     void Open() override
     {

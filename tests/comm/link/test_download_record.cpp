@@ -91,6 +91,7 @@ private slots:
         QTemporaryDir dir;
         const TransferLog log(dir.path());
         AnsweringPort port([line](const QByteArray &command) { return lineAnswer(line, command); });
+        port.note = QStringLiteral("answers may be held up");
         Window window;
         twoSegments(window.table);
         ScriptedPrompts prompts;
@@ -111,6 +112,7 @@ private slots:
         QCOMPARE(r.endingText, download.lastEnding().text);
         QCOMPARE(r.segmentsAcknowledged, acknowledged);
         QCOMPARE(r.incomplete, incomplete);
+        QCOMPARE(r.lineNote, port.note);
         // Said in the ending's own box (or the error display), not in a second one.
         const QString further = prompts.shown.last().further;
         QCOMPARE(further, download.lastIncomplete());
