@@ -185,6 +185,7 @@ private slots:
         watcher.stop();
 
         QCOMPARE(prompts.texts(), shown);
+        sim.waitForRecords(commands.size(), 3000); // the simulator notes a command once its answer is out
         QCOMPARE(commandsTaken(sim), commands);
         // Every ending leaves the window idle with the port closed.
         QVERIFY(!form.inTransfer());
@@ -301,6 +302,7 @@ private slots:
 
         QVERIFY(triggered);
         QCOMPARE(prompts.texts(), (QStringList{ProgramDownload::confirmationText(3, 3), "Transmission was completed"}));
+        sim.waitForRecords(8, 3000); // the simulator notes a command once its answer is out
         QCOMPARE(sim.records().size(), 8);
         const SimulatedProgram sent = sim.program();
         QCOMPARE(sent.programNumber, 3);

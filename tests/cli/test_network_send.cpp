@@ -96,6 +96,7 @@ private slots:
         QVERIFY(sim.start());
         const Run run = finish(startVantrel({"send", m_file, "--port", sim.slavePath(), "--yes"}));
         QCOMPARE(run.status, 0);
+        sim.waitForRecords(37, 3000); // the simulator notes a command once its answer is out
         m_direct = commandsTaken(sim);
         QCOMPARE(m_direct.size(), 37);
     }
@@ -149,6 +150,7 @@ private slots:
             QCOMPARE(run.status, 0);
             QVERIFY(run.out.endsWith("Transmission was completed\n"));
         }
+        sim.waitForRecords(m_direct.size(), 3000); // the simulator notes a command once its answer is out
         QCOMPARE(commandsTaken(sim), m_direct);
     }
 

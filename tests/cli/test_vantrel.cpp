@@ -540,6 +540,7 @@ private slots:
         const Run run = vantrel({"send", writeFile(m_dir, "send.tpd", bytes), "--port", port, "--yes"});
         QCOMPARE(run.status, status);
         QVERIFY2((run.out + run.err).contains(shown + '\n'), qPrintable(run.out + run.err));
+        sim.waitForRecords(frames, 3000); // the simulator notes a command once its answer is out
         QCOMPARE(sim.records().size(), frames);
         // The program that may now be incomplete, on standard error, and in the record.
         const QString half = QStringLiteral("may now be incomplete: %1. Send it again before running it.\n").arg(written);
@@ -654,6 +655,7 @@ private slots:
         QCOMPARE(run.status, status);
         QVERIFY2(run.out.contains("Are you sure parameter is stored as\r\n3  in the controller.(Seg.=3) ? [y/N] "),
                  qPrintable(run.out));
+        sim.waitForRecords(frames, 3000); // the simulator notes a command once its answer is out
         QCOMPARE(sim.records().size(), frames);
     }
 
