@@ -338,7 +338,12 @@ bool NetworkSerialPlatform::askServer(quint8 command, const QByteArray& value)
         // Not a refusal: say what happened instead. A server that cannot
         // open its own serial device (ser2net) says so in a line of text
         // before it closes the connection.
-        const QString said = QString::fromLatin1(m_heard).simplified();
+        // Printable characters only, and none that a message box could take
+        // for markup: the words come from the far end of a network.
+        QString said;
+        for (const char c : std::as_const(m_heard))
+            said += c >= 0x20 && c < 0x7f && c != '<' && c != '>' && c != '&' ? QChar::fromLatin1(c) : QChar(u' ');
+        said = said.simplified();
         m_settingsFailure = m_peerGone ? QStringLiteral("the server closed the connection") : QStringLiteral("the server did not answer");
         if (m_peerGone && !said.isEmpty())
             m_settingsFailure += QStringLiteral(" (\"%1\")").arg(said);
