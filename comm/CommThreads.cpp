@@ -18,6 +18,21 @@ void sleepMs(int ms)
         std::this_thread::sleep_for(std::chrono::milliseconds(ms));
 }
 
+// Starts body on a thread and returns once it runs, so that a caller never
+// waits on a thread that has not started yet.
+template <typename Body>
+std::thread startRunning(Body body)
+{
+    std::promise<void> running;
+    std::future<void> started = running.get_future();
+    std::thread thread([&running, body] {
+        running.set_value();
+        body();
+    });
+    started.wait();
+    return thread;
+}
+
 } // namespace
 
 CommNotifier::CommNotifier(Handler handler)
@@ -87,15 +102,7 @@ TCommTransThread::~TCommTransThread()
 
 void TCommTransThread::Start()
 {
-    // Returns once the body runs, so that a caller never waits on a thread
-    // that has not started yet.
-    std::promise<void> running;
-    std::future<void> started = running.get_future();
-    FThread = std::thread([this, &running] {
-        running.set_value();
-        Execute();
-    });
-    started.wait();
+    FThread = startRunning([this] { Execute(); });
 }
 
 void TCommTransThread::Post(TransMessage message)
@@ -222,13 +229,7 @@ TCommReceiveThread::~TCommReceiveThread()
 
 void TCommReceiveThread::Start()
 {
-    std::promise<void> running;
-    std::future<void> started = running.get_future();
-    FThread = std::thread([this, &running] {
-        running.set_value();
-        Execute();
-    });
-    started.wait();
+    FThread = startRunning([this] { Execute(); });
 }
 
 void TCommReceiveThread::Terminate()

@@ -77,21 +77,22 @@ private slots:
                                              << "COM4 (/dev/ttyS3) does not take 7 data bits.";
         QTest::newRow("time-outs refused")<< "COM4" << "/dev/ttyS3" << 109 << int(Step::None) << 0
                                            << "COM4 (/dev/ttyS3) does not take the line settings (error 109).";
-        const QString oven = "rfc2217://oven-3:4001";
+        const QString oven = "rfc2217://127.0.0.1:4001";
+        const QString named = "rfc2217://localhost:4001";
         QTest::newRow("server: 2 stop bits refused") << oven << oven << 107 << int(Step::None) << 0
-                                                     << "oven-3:4001 does not take 2 stop bits.";
+                                                     << "127.0.0.1:4001 does not take 2 stop bits.";
         QTest::newRow("server behind a COM number") << "COM7" << oven << 104 << int(Step::None) << 0
-                                                    << "COM7 (rfc2217://oven-3:4001) does not take 38400 bit/s.";
-        QTest::newRow("server: name not known") << oven << oven << 101 << int(Step::NameNotFound) << 0
-                                                << "oven-3:4001: the name \"oven-3\" is not known (no such host).";
+                                                    << "COM7 (rfc2217://127.0.0.1:4001) does not take 38400 bit/s.";
+        QTest::newRow("server: name not known") << named << named << 101 << int(Step::NameNotFound) << 0
+                                                << "localhost:4001: the name \"localhost\" is not known (no such host).";
         QTest::newRow("server: refused") << oven << oven << 101 << int(Step::Connect) << ECONNREFUSED
-                                         << "oven-3:4001: cannot connect: Connection refused.";
+                                         << "127.0.0.1:4001: cannot connect: Connection refused.";
         QTest::newRow("server: silent") << oven << oven << 101 << int(Step::Connect) << ETIMEDOUT
-                                        << "oven-3:4001: no connection within 5 s (the server does not answer).";
+                                        << "127.0.0.1:4001: no connection within 5 s (the server does not answer).";
         QTest::newRow("server: no COM-port option") << oven << oven << 101 << int(Step::Protocol) << 0
-            << "oven-3:4001 refuses the COM-port option (RFC 2217); a raw TCP port is reached with socket://.";
+            << "127.0.0.1:4001 refuses the COM-port option (RFC 2217); a raw TCP port is reached with socket://.";
         QTest::newRow("server: option never agreed") << oven << oven << 101 << int(Step::Protocol) << ETIMEDOUT
-            << "oven-3:4001 did not take up the COM-port option (RFC 2217) within 5 s; a raw TCP port is reached with socket://.";
+            << "127.0.0.1:4001 did not take up the COM-port option (RFC 2217) within 5 s; a raw TCP port is reached with socket://.";
     }
 
     void portFailuresAreExplained()

@@ -131,9 +131,9 @@ void TestPortDirectory::networkLinks_data()
     QTest::addColumn<QString>("target");
     QTest::addColumn<QString>("device");
     QTest::addColumn<QString>("description");
-    QTest::newRow("rfc2217") << "rfc2217://oven-3:4001" << "rfc2217://oven-3:4001" << "serial device server, RFC 2217";
+    QTest::newRow("rfc2217") << "rfc2217://127.0.0.1:4001" << "rfc2217://127.0.0.1:4001" << "serial device server, RFC 2217";
     QTest::newRow("raw") << "socket://127.0.0.1:4002" << "socket://127.0.0.1:4002" << "serial device server, raw TCP";
-    QTest::newRow("no port number") << "rfc2217://oven-3" << "" << "";
+    QTest::newRow("no port number") << "rfc2217://127.0.0.1" << "" << "";
 }
 
 void TestPortDirectory::networkLinks()
