@@ -23,8 +23,6 @@ public:
     TransferRecordDialog(const QList<TransferRecord> &records, const QStringList &warnings, QWidget *parent = nullptr);
 
     TransferFilter filter() const;
-    // The records shown, newest first.
-    QList<TransferRecord> shownRecords() const { return m_shown; }
     // The record of the selected row, if any.
     std::optional<TransferRecord> selectedRecord() const;
     QTableWidget *table() const { return m_table; }

@@ -88,7 +88,6 @@ public:
     double maxTime() const { return m_maxTime; }
     double maxTemp() const { return m_maxTemp; }
     double timeStep() const { return m_timeStep; }
-    double tempStep() const { return m_tempStep; }
     // The label texts along each axis, from 0 upwards.
     QStringList timeLabels() const;
     QStringList tempLabels() const;
