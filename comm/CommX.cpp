@@ -37,12 +37,6 @@ TCustomCommX::~TCustomCommX()
     Close();
 }
 
-void TCustomCommX::setPlatform(std::unique_ptr<SerialPlatform> platform)
-{
-    Close();
-    FPlatform = platform ? std::move(platform) : std::make_unique<PortPlatform>();
-}
-
 bool TCustomCommX::IsOpen() const
 {
     return FPlatform->isOpen();
@@ -181,24 +175,11 @@ void TCustomCommX::Close()
     FPlatform->close();
 }
 
-void TCustomCommX::Deliver(int message, quint32 param)
+// Breaks and line errors are posted too; only arrivals have a handler.
+void TCustomCommX::Deliver(int message, quint32)
 {
-    switch (message) {
-    case WM_COMM_RECEIVE:
-        if (FOnReceive && IsOpen())
-            FOnReceive(this, FPlatform->inputQueueBytes());
-        break;
-    case WM_COMM_BREAK:
-        if (FOnBreak)
-            FOnBreak(this);
-        break;
-    case WM_COMM_ERROR:
-        if (FOnLineError)
-            FOnLineError(this, int(param));
-        break;
-    default:
-        break;
-    }
+    if (message == WM_COMM_RECEIVE && FOnReceive && IsOpen())
+        FOnReceive(this, FPlatform->inputQueueBytes());
 }
 
 bool TCustomCommX::Write(const char* Data, int Count)
