@@ -11,16 +11,6 @@
 #include <system_error>
 #include <thread>
 
-namespace {
-
-
-void sleepMs(int ms)
-{
-    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
-}
-
-} // namespace
-
 ECommError::ECommError(int errorState)
     : ErrorState(errorState)
     , m_message("Serial port error " + std::to_string(errorState))
