@@ -6,6 +6,8 @@
 #include <QList>
 
 class QComboBox;
+class QDialogButtonBox;
+class QHBoxLayout;
 class QLabel;
 class QPushButton;
 class QSpinBox;
@@ -34,6 +36,9 @@ signals:
     void openAsNewRequested(const TransferRecord &record);
 
 private:
+    QHBoxLayout *buildFilters();
+    void setUpTable();
+    QDialogButtonBox *buildButtons();
     void fill();
     void selectionChanged();
 
