@@ -9,6 +9,7 @@
 #include <QPointF>
 #include <QRectF>
 
+class QFontMetricsF;
 class QPainter;
 class QPaintDevice;
 
@@ -113,6 +114,9 @@ private:
     // A coordinate moved so that a line of the given width covers whole
     // device pixels.
     double crisp(double coordinate) const;
+    void paintGrid(QPainter &painter, const QFontMetricsF &metrics) const;
+    void paintAxes(QPainter &painter, double line) const;
+    void paintLine(QPainter &painter, const QList<QPointF> &values, double width, const QColor &colour) const;
 
     Profile m_profile;
     QList<QPointF> m_drawn; // the points as drawn, within reach of the axes
