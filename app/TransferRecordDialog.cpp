@@ -42,53 +42,9 @@ TransferRecordDialog::TransferRecordDialog(const QList<TransferRecord> &records,
     setWindowTitle(QStringLiteral("Transfer record"));
     resize(760, 420);
 
-    QStringList ports;
-    for (const TransferRecord &r : records)
-        if (!ports.contains(r.portName))
-            ports << r.portName;
-    ports.sort();
-    m_port->addItem(All);
-    m_port->addItems(ports);
-    m_port->setAccessibleName(QStringLiteral("Port"));
-
-    auto *filters = new QHBoxLayout;
-    for (const auto &[label, widget] : {std::pair<QString, QWidget *>{QStringLiteral("&Port:"), m_port},
-                                        {QStringLiteral("&Unit:"), m_unit},
-                                        {QStringLiteral("Program &No.:"), m_programNo}}) {
-        auto *caption = new QLabel(label);
-        caption->setBuddy(widget);
-        filters->addWidget(caption);
-        filters->addWidget(widget);
-    }
-    filters->addStretch();
-
-    m_table->setObjectName(QStringLiteral("TransferRecords"));
-    m_table->setAccessibleName(QStringLiteral("Transfer records"));
-    m_table->setHorizontalHeaderLabels({QStringLiteral("No."), QStringLiteral("Time"), QStringLiteral("Port"),
-                                        QStringLiteral("Unit"),
-                                        QStringLiteral("Program No."), QStringLiteral("File"),
-                                        QStringLiteral("Ending")});
-    m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_table->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    // Tab leaves the list for the buttons; the arrows move within it.
-    m_table->setTabKeyNavigation(false);
-    m_table->verticalHeader()->hide();
-    m_table->horizontalHeader()->setStretchLastSection(true);
-
-    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Close);
-    buttons->button(QDialogButtonBox::Close)->setText(QStringLiteral("C&lose"));
-    buttons->addButton(m_compare, QDialogButtonBox::ActionRole);
-    buttons->addButton(m_open, QDialogButtonBox::ActionRole);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    connect(m_compare, &QPushButton::clicked, this, [this] {
-        if (const auto record = selectedRecord())
-            emit compareRequested(*record);
-    });
-    connect(m_open, &QPushButton::clicked, this, [this] {
-        if (const auto record = selectedRecord())
-            emit openAsNewRequested(*record);
-    });
+    QHBoxLayout *filters = buildFilters();
+    setUpTable();
+    QDialogButtonBox *buttons = buildButtons();
 
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(filters);
@@ -111,6 +67,68 @@ TransferRecordDialog::TransferRecordDialog(const QList<TransferRecord> &records,
     if (m_table->rowCount() > 0)
         m_table->selectRow(0);
     m_table->setFocus();
+}
+
+// The port list (the ports of the records), the unit and the program number,
+// each with its caption.
+QHBoxLayout *TransferRecordDialog::buildFilters()
+{
+    QStringList ports;
+    for (const TransferRecord &r : std::as_const(m_records))
+        if (!ports.contains(r.portName))
+            ports << r.portName;
+    ports.sort();
+    m_port->addItem(All);
+    m_port->addItems(ports);
+    m_port->setAccessibleName(QStringLiteral("Port"));
+
+    auto *filters = new QHBoxLayout;
+    for (const auto &[label, widget] : {std::pair<QString, QWidget *>{QStringLiteral("&Port:"), m_port},
+                                        {QStringLiteral("&Unit:"), m_unit},
+                                        {QStringLiteral("Program &No.:"), m_programNo}}) {
+        auto *caption = new QLabel(label);
+        caption->setBuddy(widget);
+        filters->addWidget(caption);
+        filters->addWidget(widget);
+    }
+    filters->addStretch();
+    return filters;
+}
+
+void TransferRecordDialog::setUpTable()
+{
+    m_table->setObjectName(QStringLiteral("TransferRecords"));
+    m_table->setAccessibleName(QStringLiteral("Transfer records"));
+    m_table->setHorizontalHeaderLabels({QStringLiteral("No."), QStringLiteral("Time"), QStringLiteral("Port"),
+                                        QStringLiteral("Unit"),
+                                        QStringLiteral("Program No."), QStringLiteral("File"),
+                                        QStringLiteral("Ending")});
+    m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_table->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // Tab leaves the list for the buttons; the arrows move within it.
+    m_table->setTabKeyNavigation(false);
+    m_table->verticalHeader()->hide();
+    m_table->horizontalHeader()->setStretchLastSection(true);
+}
+
+// Close, Compare and Open as new program.
+QDialogButtonBox *TransferRecordDialog::buildButtons()
+{
+    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Close);
+    buttons->button(QDialogButtonBox::Close)->setText(QStringLiteral("C&lose"));
+    buttons->addButton(m_compare, QDialogButtonBox::ActionRole);
+    buttons->addButton(m_open, QDialogButtonBox::ActionRole);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    connect(m_compare, &QPushButton::clicked, this, [this] {
+        if (const auto record = selectedRecord())
+            emit compareRequested(*record);
+    });
+    connect(m_open, &QPushButton::clicked, this, [this] {
+        if (const auto record = selectedRecord())
+            emit openAsNewRequested(*record);
+    });
+    return buttons;
 }
 
 TransferFilter TransferRecordDialog::filter() const

@@ -6,6 +6,8 @@
 #include <QList>
 
 class QComboBox;
+class QDialogButtonBox;
+class QHBoxLayout;
 class QLabel;
 class QPushButton;
 class QSpinBox;
@@ -23,8 +25,6 @@ public:
     TransferRecordDialog(const QList<TransferRecord> &records, const QStringList &warnings, QWidget *parent = nullptr);
 
     TransferFilter filter() const;
-    // The records shown, newest first.
-    QList<TransferRecord> shownRecords() const { return m_shown; }
     // The record of the selected row, if any.
     std::optional<TransferRecord> selectedRecord() const;
     QTableWidget *table() const { return m_table; }
@@ -36,6 +36,9 @@ signals:
     void openAsNewRequested(const TransferRecord &record);
 
 private:
+    QHBoxLayout *buildFilters();
+    void setUpTable();
+    QDialogButtonBox *buildButtons();
     void fill();
     void selectionChanged();
 

@@ -28,6 +28,85 @@ double cpuSeconds()
         + double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
 }
 
+// Processor time of the whole program over five seconds of sleep.
+double cpuSecondsOverFive()
+{
+    const double start = cpuSeconds();
+    std::this_thread::sleep_for(std::chrono::seconds(5));
+    return cpuSeconds() - start;
+}
+
+// Prints the processor time of the open port, idle and with unread input;
+// false when the input could not be written.
+bool measureIdle(TCommX& comm, int master)
+{
+    const double idleCpu = cpuSecondsOverFive();
+    std::printf("idle open port: %.1f ms processor time over 5 s\n", idleCpu * 1000.0);
+
+    // Input that nobody reads must not make the receive thread spin.
+    const char unread[] = "unread input";
+    if (write(master, unread, sizeof unread) != ssize_t(sizeof unread))
+        return false;
+    const double unreadCpu = cpuSecondsOverFive();
+    std::printf("open port with unread input: %.1f ms processor time over 5 s\n", unreadCpu * 1000.0);
+    comm.PurgeReceive();
+    return true;
+}
+
+// Component to far end.
+void measureWrite(TCommX& comm, int master, const std::vector<char>& data)
+{
+    const int total = int(data.size());
+    QElapsedTimer timer;
+    timer.start();
+    std::thread reader([&] {
+        std::vector<char> buffer(65536);
+        int got = 0;
+        while (got < total) {
+            pollfd fd{master, POLLIN, 0};
+            if (poll(&fd, 1, 5000) <= 0)
+                break;
+            const ssize_t n = read(master, buffer.data(), buffer.size());
+            if (n <= 0)
+                break;
+            got += int(n);
+        }
+    });
+    comm.Write(data.data(), total);
+    reader.join();
+    const double outSeconds = double(timer.nsecsElapsed()) / 1e9;
+    std::printf("write through pty: %.0f bytes/s (%d bytes in %.3f s)\n", total / outSeconds, total, outSeconds);
+}
+
+// Far end to component; true when every byte arrived.
+bool measureRead(TCommX& comm, int master, const std::vector<char>& data)
+{
+    const int total = int(data.size());
+    QElapsedTimer timer;
+    timer.start();
+    std::thread writer([&] {
+        int sent = 0;
+        while (sent < total) {
+            const ssize_t n = write(master, data.data() + sent, size_t(std::min(65536, total - sent)));
+            if (n <= 0)
+                break;
+            sent += int(n);
+        }
+    });
+    std::vector<char> in(4096);
+    int got = 0;
+    while (got < total) {
+        const int n = comm.Read(in.data(), int(in.size()));
+        if (n <= 0)
+            break;
+        got += n;
+    }
+    writer.join();
+    const double inSeconds = double(timer.nsecsElapsed()) / 1e9;
+    std::printf("read through pty: %.0f bytes/s (%d bytes in %.3f s)\n", got / inSeconds, got, inSeconds);
+    return got == total;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -49,72 +128,18 @@ int main(int argc, char** argv)
     comm.setFlowCtrl(cfcNone);
     comm.setTimeOutReceive(2000);
     comm.Open();
-
-    const double idleStart = cpuSeconds();
-    std::this_thread::sleep_for(std::chrono::seconds(5));
-    const double idleCpu = cpuSeconds() - idleStart;
-    std::printf("idle open port: %.1f ms processor time over 5 s\n", idleCpu * 1000.0);
-
-    // Input that nobody reads must not make the receive thread spin.
-    const char unread[] = "unread input";
-    if (write(master, unread, sizeof unread) != ssize_t(sizeof unread))
+    if (!measureIdle(comm, master))
         return 1;
-    const double unreadStart = cpuSeconds();
-    std::this_thread::sleep_for(std::chrono::seconds(5));
-    const double unreadCpu = cpuSeconds() - unreadStart;
-    std::printf("open port with unread input: %.1f ms processor time over 5 s\n", unreadCpu * 1000.0);
-    comm.PurgeReceive();
 
-    // Component to far end.
     constexpr int total = 8 * 1024 * 1024;
     std::vector<char> data(total);
     for (int i = 0; i < total; ++i)
         data[size_t(i)] = char(i * 131 % 256);
-    QElapsedTimer timer;
-    timer.start();
-    std::thread reader([&] {
-        std::vector<char> buffer(65536);
-        int got = 0;
-        while (got < total) {
-            pollfd fd{master, POLLIN, 0};
-            if (poll(&fd, 1, 5000) <= 0)
-                break;
-            const ssize_t n = read(master, buffer.data(), buffer.size());
-            if (n <= 0)
-                break;
-            got += int(n);
-        }
-    });
-    comm.Write(data.data(), total);
-    reader.join();
-    const double outSeconds = double(timer.nsecsElapsed()) / 1e9;
-    std::printf("write through pty: %.0f bytes/s (%d bytes in %.3f s)\n", total / outSeconds, total, outSeconds);
-
-    // Far end to component.
-    timer.restart();
-    std::thread writer([&] {
-        int sent = 0;
-        while (sent < total) {
-            const ssize_t n = write(master, data.data() + sent, size_t(std::min(65536, total - sent)));
-            if (n <= 0)
-                break;
-            sent += int(n);
-        }
-    });
-    std::vector<char> in(4096);
-    int got = 0;
-    while (got < total) {
-        const int n = comm.Read(in.data(), int(in.size()));
-        if (n <= 0)
-            break;
-        got += n;
-    }
-    writer.join();
-    const double inSeconds = double(timer.nsecsElapsed()) / 1e9;
-    std::printf("read through pty: %.0f bytes/s (%d bytes in %.3f s)\n", got / inSeconds, got, inSeconds);
+    measureWrite(comm, master, data);
+    const bool allRead = measureRead(comm, master, data);
 
     comm.Close();
     close(master);
     close(slave);
-    return got == total ? 0 : 1;
+    return allRead ? 0 : 1;
 }

@@ -46,11 +46,6 @@ QString lines(const QString &text)
     return result.replace(QStringLiteral("\n\r"), QStringLiteral("\n"));
 }
 
-QString oneLine(const QString &text)
-{
-    return lines(text).replace(QLatin1Char('\n'), QLatin1Char(' '));
-}
-
 QString readLine()
 {
     QByteArray line;

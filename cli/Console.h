@@ -15,8 +15,6 @@ bool outIsTerminal();
 bool inIsTerminal();
 // The system's texts break lines with LF CR; a terminal wants LF alone.
 QString lines(const QString &text);
-// The same text on one line, for a summary.
-QString oneLine(const QString &text);
 // Reads a line from standard input; empty at end of input or when a signal
 // interrupted the read.
 QString readLine();

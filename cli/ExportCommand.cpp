@@ -52,52 +52,94 @@ QString usageProblem(const QString &program, const QList<Output> &outputs)
     return QString();
 }
 
-int exportFile(const QStringList &arguments)
+// The output options, in the order of the makers in writeOutputs.
+const QStringList OutputKinds{"--pdf", "--png", "--svg", "--csv", "--segments-csv"};
+
+struct ExportRequest
 {
     QString file;
     QList<Output> outputs;
     QSize plotSize = ReportExport::DefaultPlotSize;
     QPageSize::PageSizeId pageSize = ReportExport::defaultPageSize();
-    const QStringList kinds{"--pdf", "--png", "--svg", "--csv", "--segments-csv"};
+};
+
+// Reads the command line into request; false, after saying why, for an
+// argument that is not understood.
+bool readRequest(const QStringList &arguments, ExportRequest &request)
+{
     for (int i = 0; i < arguments.size(); ++i) {
         const QString &argument = arguments[i];
         const bool hasValue = i + 1 < arguments.size();
-        if (kinds.contains(argument) && hasValue) {
-            outputs.append({argument, arguments[++i]});
+        if (OutputKinds.contains(argument) && hasValue) {
+            request.outputs.append({argument, arguments[++i]});
         } else if (argument == QLatin1String("--size") && hasValue) {
             const auto match = QRegularExpression(QStringLiteral("^(\\d{2,5})x(\\d{2,5})$")).match(arguments[++i]);
             if (!match.hasMatch()) {
                 Console::err(QStringLiteral("vantrel export: --size takes WIDTHxHEIGHT in pixels, as 1200x600\n"));
-                return ExitStatus::Usage;
+                return false;
             }
-            plotSize = QSize(match.captured(1).toInt(), match.captured(2).toInt());
+            request.plotSize = QSize(match.captured(1).toInt(), match.captured(2).toInt());
         } else if (argument == QLatin1String("--page") && hasValue) {
             const QString page = arguments[++i].toLower();
             if (page != QLatin1String("a4") && page != QLatin1String("letter")) {
                 Console::err(QStringLiteral("vantrel export: --page takes a4 or letter\n"));
-                return ExitStatus::Usage;
+                return false;
             }
-            pageSize = page == QLatin1String("a4") ? QPageSize::A4 : QPageSize::Letter;
-        } else if (!argument.startsWith(QLatin1Char('-')) && file.isEmpty()) {
-            file = argument;
+            request.pageSize = page == QLatin1String("a4") ? QPageSize::A4 : QPageSize::Letter;
+        } else if (!argument.startsWith(QLatin1Char('-')) && request.file.isEmpty()) {
+            request.file = argument;
         } else {
             Console::err(QStringLiteral("vantrel export: \"%1\" is not understood (vantrel help export)\n").arg(argument));
-            return ExitStatus::Usage;
+            return false;
         }
     }
-    if (file.isEmpty() || outputs.isEmpty()) {
+    return true;
+}
+
+// Makes and writes each output; the exit status.
+int writeOutputs(const ExportRequest &request, const ProgramReport &report, void (*say)(const QString &))
+{
+    const std::function<QByteArray()> make[] = {
+        [&] { return ReportExport::pdf(report, request.pageSize); },
+        [&] { return ReportExport::png(report.profile, request.plotSize); },
+        [&] { return ReportExport::svg(report.profile, request.plotSize); },
+        [&] { return ReportExport::csv(report.profile); },
+        [&] { return ReportExport::segmentsCsv(report.program); },
+    };
+    int status = ExitStatus::Ok;
+    for (const Output &output : request.outputs) {
+        QString reason;
+        const QByteArray bytes = make[OutputKinds.indexOf(output.option)]();
+        const bool written = output.path == StandardOutput ? Console::outBytes(bytes, &reason)
+                                                           : ReportExport::write(output.path, bytes, &reason);
+        if (!written) {
+            Console::err(QStringLiteral("%1: cannot be written: %2\n").arg(output.path, reason));
+            status = ExitStatus::Unwritable;
+        } else if (output.path != StandardOutput) {
+            say(QStringLiteral("%1: written\n").arg(output.path));
+        }
+    }
+    return status;
+}
+
+int exportFile(const QStringList &arguments)
+{
+    ExportRequest request;
+    if (!readRequest(arguments, request))
+        return ExitStatus::Usage;
+    const QString &file = request.file;
+    if (file.isEmpty() || request.outputs.isEmpty()) {
         Console::err(QStringLiteral("vantrel export: give a program file and at least one output (vantrel help export)\n"));
         return ExitStatus::Usage;
     }
-    if (const QString problem = usageProblem(file, outputs); !problem.isEmpty()) {
+    if (const QString problem = usageProblem(file, request.outputs); !problem.isEmpty()) {
         Console::err(QStringLiteral("vantrel export: %1\n").arg(problem));
         return ExitStatus::Usage;
     }
     // When the data goes to standard output, every line about it goes to the
     // error stream, so that a pipe carries the data alone.
-    const bool dataOnStandardOutput = std::any_of(outputs.cbegin(), outputs.cend(), [](const Output &output) {
-        return output.path == StandardOutput;
-    });
+    const bool dataOnStandardOutput = std::any_of(request.outputs.cbegin(), request.outputs.cend(),
+                                                  [](const Output &output) { return output.path == StandardOutput; });
     const auto say = dataOnStandardOutput ? Console::err : Console::out;
 
     QString error;
@@ -111,28 +153,7 @@ int exportFile(const QStringList &arguments)
         say(QStringLiteral("%1: %2\n").arg(file, error));
         return ExitStatus::Problem;
     }
-
-    const std::function<QByteArray()> make[] = {
-        [&] { return ReportExport::pdf(*report, pageSize); },
-        [&] { return ReportExport::png(report->profile, plotSize); },
-        [&] { return ReportExport::svg(report->profile, plotSize); },
-        [&] { return ReportExport::csv(report->profile); },
-        [&] { return ReportExport::segmentsCsv(report->program); },
-    };
-    int status = ExitStatus::Ok;
-    for (const Output &output : outputs) {
-        QString reason;
-        const QByteArray bytes = make[kinds.indexOf(output.option)]();
-        const bool written = output.path == StandardOutput ? Console::outBytes(bytes, &reason)
-                                                           : ReportExport::write(output.path, bytes, &reason);
-        if (!written) {
-            Console::err(QStringLiteral("%1: cannot be written: %2\n").arg(output.path, reason));
-            status = ExitStatus::Unwritable;
-        } else if (output.path != StandardOutput) {
-            say(QStringLiteral("%1: written\n").arg(output.path));
-        }
-    }
-    return status;
+    return writeOutputs(request, *report, say);
 }
 
 const bool registered = Commands::add({

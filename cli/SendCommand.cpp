@@ -99,7 +99,22 @@ std::optional<QList<int>> parseUnits(const QString &text)
     return units;
 }
 
-int send(const QStringList &arguments)
+// What the command line asks for, once it was found sound.
+struct SendRequest
+{
+    QString file;
+    QString portText;
+    bool portGiven = false; // false: the port the editor has chosen
+    QString unitText;
+    QList<int> units;
+    std::optional<int> programNo;
+    bool yes = false;
+    bool verbose = false;
+};
+
+// Reads the command line into request; the exit status when it is not
+// sound (after saying why), nothing otherwise.
+std::optional<int> readRequest(const QStringList &arguments, SendRequest &request)
 {
     QCommandLineParser parser;
     const QCommandLineOption port(QStringLiteral("port"), QString(), QStringLiteral("port"));
@@ -112,57 +127,46 @@ int send(const QStringList &arguments)
         return usage(parser.errorText());
     if (parser.positionalArguments().size() != 1)
         return usage(QStringLiteral("give one program file"));
+    request.file = parser.positionalArguments().first();
     // Without --port, the port the editor has chosen (its settings file).
-    QString portText = parser.value(port);
-    if (!parser.isSet(port)) {
+    request.portGiven = parser.isSet(port);
+    request.portText = parser.value(port);
+    if (!request.portGiven) {
         const int chosen = SettingsFile::read(SettingsFile::defaultPath()).comPortNo;
         if (chosen < 1)
             return usage(QStringLiteral("the editor has no port chosen; give the port: --port COM3 or --port "
                                         "/dev/ttyUSB0"));
-        portText = QStringLiteral("COM%1").arg(chosen);
+        request.portText = QStringLiteral("COM%1").arg(chosen);
     }
-    const auto units = parseUnits(parser.value(unit));
+    request.unitText = parser.value(unit);
+    const auto units = parseUnits(request.unitText);
     if (!units)
         return usage(QStringLiteral("--unit wants node numbers 0 to 99, each once, separated by commas"));
-    std::optional<int> programNo;
+    request.units = *units;
     if (parser.isSet(program)) {
         bool ok = false;
-        programNo = parser.value(program).toInt(&ok);
-        if (!ok || *programNo < 0 || *programNo > 7)
+        request.programNo = parser.value(program).toInt(&ok);
+        if (!ok || *request.programNo < 0 || *request.programNo > 7)
             return usage(QStringLiteral("--program wants a program number 0 to 7"));
     }
-    if (!parser.isSet(yes) && !Console::inIsTerminal())
+    request.yes = parser.isSet(yes);
+    request.verbose = parser.isSet(verbose);
+    if (!request.yes && !Console::inIsTerminal())
         return usage(QStringLiteral("the question before the transfer needs a terminal; give --yes to answer it"));
+    return std::nullopt;
+}
 
-    const ProgramFile file = ProgramFile::load(parser.positionalArguments().first());
-    if (!file.readable) {
-        Console::err(QStringLiteral("%1: cannot be read: %2\n").arg(file.path, file.reason));
-        return ExitStatus::Unreadable;
-    }
-
-    TCommX comm;
-    CommXDownloadPort::useControllerLine(comm);
-    if (!choosePort(comm, portText))
-        return usage(QStringLiteral("--port wants COMn, a device path, socket://HOST:PORT or rfc2217://HOST:PORT, "
-                                    "not %1").arg(portText));
-    CommXDownloadPort downloadPort(comm);
-    TextTransferWindow window(file.table, programNo.value_or(file.programNo), file.initialTempText,
-                              Console::outIsTerminal());
-    window.setProgramFile(QFileInfo(file.path).absoluteFilePath());
-    TextPrompts prompts(parser.isSet(yes));
-    ProgramDownload download(window, downloadPort, prompts);
-    download.setTransferLog(TransferLog());
-    TextTransferWindow::catchInterrupt();
-    if (!parser.isSet(port))
-        Console::out(QStringLiteral("Port %1 (as chosen in the editor), unit %2\n")
-                         .arg(portText, parser.value(unit)));
-
-    const bool several = units->size() > 1;
+// Sends to each unit in turn (none after an ending that ends the run) and
+// returns the exit status of the first ending that is not a completion.
+int sendToUnits(const SendRequest &request, ProgramDownload &download, TextTransferWindow &window,
+                TextPrompts &prompts, const TCommX &comm)
+{
+    const bool several = request.units.size() > 1;
     QStringList summary;
     int status = ExitStatus::Ok;
     bool runEnded = false;
     QStringList notes;
-    for (int u : *units) {
+    for (int u : request.units) {
         const QString prefix = several ? QStringLiteral("unit %1: ").arg(u) : QString();
         if (runEnded) {
             summary << prefix + QStringLiteral("not tried");
@@ -177,7 +181,7 @@ int send(const QStringList &arguments)
             prompts.error(QString::fromUtf8(e.what()), download.lastIncomplete());
         }
         const QString note = comm.platform().lineNote();
-        if (parser.isSet(verbose) && !note.isEmpty() && !notes.contains(note)) {
+        if (request.verbose && !note.isEmpty() && !notes.contains(note)) {
             notes << note;
             Console::err(QStringLiteral("note: %1\n").arg(note));
         }
@@ -190,6 +194,36 @@ int send(const QStringList &arguments)
     if (several)
         Console::out(QStringLiteral("Summary:\n") + summary.join(QLatin1Char('\n')) + QLatin1Char('\n'));
     return status;
+}
+
+int send(const QStringList &arguments)
+{
+    SendRequest request;
+    if (const std::optional<int> refused = readRequest(arguments, request))
+        return *refused;
+    const ProgramFile file = ProgramFile::load(request.file);
+    if (!file.readable) {
+        Console::err(QStringLiteral("%1: cannot be read: %2\n").arg(file.path, file.reason));
+        return ExitStatus::Unreadable;
+    }
+
+    TCommX comm;
+    CommXDownloadPort::useControllerLine(comm);
+    if (!choosePort(comm, request.portText))
+        return usage(QStringLiteral("--port wants COMn, a device path, socket://HOST:PORT or rfc2217://HOST:PORT, "
+                                    "not %1").arg(request.portText));
+    CommXDownloadPort downloadPort(comm);
+    TextTransferWindow window(file.table, request.programNo.value_or(file.programNo), file.initialTempText,
+                              Console::outIsTerminal());
+    window.setProgramFile(QFileInfo(file.path).absoluteFilePath());
+    TextPrompts prompts(request.yes);
+    ProgramDownload download(window, downloadPort, prompts);
+    download.setTransferLog(TransferLog());
+    TextTransferWindow::catchInterrupt();
+    if (!request.portGiven)
+        Console::out(QStringLiteral("Port %1 (as chosen in the editor), unit %2\n")
+                         .arg(request.portText, request.unitText));
+    return sendToUnits(request, download, window, prompts, comm);
 }
 
 const bool registered = Commands::add({

@@ -10,13 +10,13 @@
 #include <sys/eventfd.h>
 #include <unistd.h>
 
-namespace {
-
 void sleepMs(int ms)
 {
     if (ms > 0)
         std::this_thread::sleep_for(std::chrono::milliseconds(ms));
 }
+
+namespace {
 
 // Starts body on a thread and returns once it runs, so that a caller never
 // waits on a thread that has not started yet.

@@ -17,6 +17,9 @@
 class QSocketNotifier;
 enum TCommFlowCtrls : quint8;
 
+// Puts the calling thread to sleep for ms milliseconds; nothing for 0 or less.
+void sleepMs(int ms);
+
 // Hands notifications posted by any thread to the thread that created the
 // notifier, through its event loop (an event fd watched by a socket
 // notifier).

@@ -11,16 +11,6 @@
 #include <system_error>
 #include <thread>
 
-namespace {
-
-
-void sleepMs(int ms)
-{
-    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
-}
-
-} // namespace
-
 ECommError::ECommError(int errorState)
     : ErrorState(errorState)
     , m_message("Serial port error " + std::to_string(errorState))
@@ -35,12 +25,6 @@ TCustomCommX::TCustomCommX(std::unique_ptr<SerialPlatform> platform)
 TCustomCommX::~TCustomCommX()
 {
     Close();
-}
-
-void TCustomCommX::setPlatform(std::unique_ptr<SerialPlatform> platform)
-{
-    Close();
-    FPlatform = platform ? std::move(platform) : std::make_unique<PortPlatform>();
 }
 
 bool TCustomCommX::IsOpen() const
@@ -181,24 +165,11 @@ void TCustomCommX::Close()
     FPlatform->close();
 }
 
-void TCustomCommX::Deliver(int message, quint32 param)
+// Breaks and line errors are posted too; only arrivals have a handler.
+void TCustomCommX::Deliver(int message, quint32)
 {
-    switch (message) {
-    case WM_COMM_RECEIVE:
-        if (FOnReceive && IsOpen())
-            FOnReceive(this, FPlatform->inputQueueBytes());
-        break;
-    case WM_COMM_BREAK:
-        if (FOnBreak)
-            FOnBreak(this);
-        break;
-    case WM_COMM_ERROR:
-        if (FOnLineError)
-            FOnLineError(this, int(param));
-        break;
-    default:
-        break;
-    }
+    if (message == WM_COMM_RECEIVE && FOnReceive && IsOpen())
+        FOnReceive(this, FPlatform->inputQueueBytes());
 }
 
 bool TCustomCommX::Write(const char* Data, int Count)

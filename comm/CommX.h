@@ -22,7 +22,6 @@ enum TCommStopBits : quint8 { csb1, csb1p5, csb2 };
 enum TCommFlowCtrls : quint8 { cfcRtsCts, cfcDtrDsr, cfcXonXoff, cfcHalfHigh, cfcHalfLow, cfcNone };
 
 using TCommReceiveEvent = std::function<void(TCustomCommX* Sender, int ReceiveSize)>;
-using TCommBreakEvent = std::function<void(TCustomCommX* Sender)>;
 using TCommErrEvent = std::function<void(TCustomCommX* Sender, int ErrorState)>;
 
 // Error codes of the component, as ECommError::ErrorState and the OnError
@@ -92,8 +91,6 @@ public:
     void SetRts(bool Value);
     void SetDtr(bool Value);
 
-    // Replacing the platform closes the port first.
-    void setPlatform(std::unique_ptr<SerialPlatform> platform);
     SerialPlatform& platform() const { return *FPlatform; }
     void setPortDirectory(const PortDirectory& directory) { FPorts = directory; }
     const PortDirectory& portDirectory() const { return FPorts; }
@@ -106,15 +103,8 @@ public:
     int PendingCount() const;
     int PendingBytes() const;
 
-    const TCommReceiveEvent& OnReceive() const { return FOnReceive; }
     void setOnReceive(TCommReceiveEvent handler) { FOnReceive = std::move(handler); }
-    const TCommBreakEvent& OnBreak() const { return FOnBreak; }
-    void setOnBreak(TCommBreakEvent handler) { FOnBreak = std::move(handler); }
-    const TCommErrEvent& OnError() const { return FOnError; }
     void setOnError(TCommErrEvent handler) { FOnError = std::move(handler); }
-    // Line errors (CommLineError flags) and failed writes seen by the threads.
-    const TCommErrEvent& OnLineError() const { return FOnLineError; }
-    void setOnLineError(TCommErrEvent handler) { FOnLineError = std::move(handler); }
 
     // One ten-bit character time in ms, plus 1.
     static int CharTimeFor(int bitRate);
@@ -184,9 +174,7 @@ private:
     int FBufLenReceive = 2048;
 
     TCommReceiveEvent FOnReceive;
-    TCommBreakEvent FOnBreak;
     TCommErrEvent FOnError;
-    TCommErrEvent FOnLineError;
 
     CommLineSettings FDcb;
     int FReadAborts = 0;  // counts PurgeReceive calls; a pending Read ends with -1

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <chrono>
 #include <climits>
 
 #include <fcntl.h>
@@ -10,28 +9,14 @@
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <poll.h>
-#include <sys/eventfd.h>
 #include <sys/ioctl.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
 namespace {
 
-qint64 nowMs()
-{
-    return std::chrono::duration_cast<std::chrono::milliseconds>(
-               std::chrono::steady_clock::now().time_since_epoch())
-        .count();
-}
-
-int pollRetry(pollfd* fds, nfds_t count, int timeoutMs)
-{
-    int r;
-    do {
-        r = ::poll(fds, count, timeoutMs);
-    } while (r < 0 && errno == EINTR);
-    return r;
-}
+using PollWait::nowMs;
+using PollWait::pollRetry;
 
 int msLeft(qint64 deadline)
 {
@@ -88,22 +73,11 @@ bool NetworkSerialPlatform::open(const QString& devicePath, OpenFailure& failure
     }
     if (!connectTo(*address, failure))
         return false;
-    m_txWake = ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
-    m_rxWake = ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
-    if (m_txWake < 0 || m_rxWake < 0) {
-        failure = {OpenFailure::Step::Setup, errno};
+    if (!openWakes(failure)) {
         close();
         return false;
     }
-    {
-        std::lock_guard lock(m_stateLock);
-        m_state = CommLineSettings{};
-        m_state.Flags = CommFlag::Binary | CommFlag::DtrEnable | CommFlag::RtsEnable;
-        m_timeouts = CommTimeouts{};
-    }
-    m_eventMask = 0;
-    m_cancelWait = false;
-    m_rxArmed = true;
+    resetLine();
     m_watchEnded = false;
     if (rfc2217() && !negotiate(failure)) {
         close();
@@ -205,26 +179,7 @@ void NetworkSerialPlatform::close()
         ::close(m_fd);
         m_fd = -1;
     }
-    for (int* fd : {&m_txWake, &m_rxWake}) {
-        if (*fd >= 0)
-            ::close(*fd);
-        *fd = -1;
-    }
-}
-
-bool NetworkSerialPlatform::isOpen() const
-{
-    return m_fd >= 0;
-}
-
-int NetworkSerialPlatform::handle() const
-{
-    return m_fd;
-}
-
-bool NetworkSerialPlatform::setupComm(int inputQueue, int outputQueue)
-{
-    return m_fd >= 0 && inputQueue > 0 && outputQueue > 0;
+    closeWakes();
 }
 
 bool NetworkSerialPlatform::pump()
@@ -360,10 +315,8 @@ bool NetworkSerialPlatform::purgeComm(quint32 flags)
 {
     if (m_fd < 0)
         return false;
-    if (flags & CommPurge::TxAbort) {
-        ++m_txAbort;
-        signal(m_txWake);
-    }
+    if (flags & CommPurge::TxAbort)
+        abortWrite();
     if ((flags & CommPurge::TxClear) && rfc2217())
         sendControl(TelnetComPort::command(ComPortCommand::PurgeData, QByteArray(1, char(ComPortCommand::PurgeTransmit))));
     if (flags & CommPurge::RxClear) {
@@ -374,8 +327,7 @@ bool NetworkSerialPlatform::purgeComm(quint32 flags)
         }
         if (rfc2217())
             sendControl(TelnetComPort::command(ComPortCommand::PurgeData, QByteArray(1, char(ComPortCommand::PurgeReceive))));
-        if (!m_rxArmed.exchange(true))
-            signal(m_rxWake);
+        rearmArrival();
     }
     return true;
 }
@@ -430,39 +382,6 @@ bool NetworkSerialPlatform::setCommState(const CommLineSettings& s)
     return true;
 }
 
-bool NetworkSerialPlatform::getCommTimeouts(CommTimeouts& timeouts)
-{
-    if (m_fd < 0)
-        return false;
-    std::lock_guard lock(m_stateLock);
-    timeouts = m_timeouts;
-    return true;
-}
-
-bool NetworkSerialPlatform::setCommTimeouts(const CommTimeouts& timeouts)
-{
-    if (m_fd < 0)
-        return false;
-    std::lock_guard lock(m_stateLock);
-    m_timeouts = timeouts;
-    return true;
-}
-
-bool NetworkSerialPlatform::setCommMask(quint32 mask)
-{
-    if (m_fd < 0)
-        return false;
-    m_eventMask = mask;
-    signal(m_rxWake);
-    return true;
-}
-
-void NetworkSerialPlatform::cancelWaitCommEvent()
-{
-    m_cancelWait = true;
-    signal(m_rxWake);
-}
-
 quint32 NetworkSerialPlatform::waitCommEvent()
 {
     for (;;) {
@@ -472,16 +391,9 @@ quint32 NetworkSerialPlatform::waitCommEvent()
         // Level-triggered like the terminal layer: after an arrival was
         // reported only the end of the connection is watched for, until
         // the input was read. Once it ended, the socket is left alone.
-        pollfd fds[2] = {{m_watchEnded ? -1 : m_fd, POLLRDHUP, 0}, {m_rxWake, POLLIN, 0}};
-        if (m_rxArmed && mask != 0)
-            fds[0].events |= POLLIN;
-        if (pollRetry(fds, 2, -1) < 0) {
-            fds[0].fd = -1;
-            pollRetry(&fds[1], 1, -1);
-        }
-        if (fds[1].revents)
-            drain(m_rxWake);
-        if (fds[0].revents & (POLLHUP | POLLERR | POLLNVAL | POLLRDHUP)) {
+        const short revents =
+            waitDeviceOrWake(m_watchEnded ? -1 : m_fd, POLLRDHUP | (m_rxArmed && mask != 0 ? POLLIN : 0));
+        if (revents & (POLLHUP | POLLERR | POLLNVAL | POLLRDHUP)) {
             m_watchEnded = true;
             quint32 events = mask & CommEvent::Err;
             if (m_rxArmed.exchange(false))
@@ -490,7 +402,7 @@ quint32 NetworkSerialPlatform::waitCommEvent()
                 return events;
             continue;
         }
-        if (!(fds[0].revents & POLLIN))
+        if (!(revents & POLLIN))
             continue;
         m_rxArmed = false;
         if (const quint32 events = mask & CommEvent::RxChar)
@@ -504,18 +416,12 @@ WriteStart NetworkSerialPlatform::startWrite(const char* data, int count, int& w
     if (m_fd < 0 || count < 0)
         return WriteStart::Failed;
     std::unique_lock lock(m_sendLock);
-    m_wAbort = m_txAbort;
+    beginWrite(count);
     m_wBuf = rfc2217() ? TelnetComPort::escape(data, count) : QByteArray(data, count);
     m_wSent = 0;
     m_wRawDone = 0;
     m_wMidPair = false;
     m_wRawCount = count;
-    quint64 total;
-    {
-        std::lock_guard stateLock(m_stateLock);
-        total = quint64(m_timeouts.WriteTotalTimeoutMultiplier) * quint64(count) + m_timeouts.WriteTotalTimeoutConstant;
-    }
-    m_wDeadline = total ? nowMs() + qint64(total) : 0;
     if (count == 0)
         return WriteStart::Done;
     const int n = sendSome(m_wBuf.constData(), int(m_wBuf.size()));
@@ -545,31 +451,23 @@ void NetworkSerialPlatform::advanceWrite(int sent)
 bool NetworkSerialPlatform::finishWrite(int& written)
 {
     for (;;) {
-        int timeout = -1;
+        int timeout;
         {
             std::lock_guard lock(m_sendLock);
             written = m_wRawDone;
-            if (m_fd < 0 || m_txAbort != m_wAbort)
+            if (m_fd < 0 || writeAborted())
                 return false;
             if (m_wSent == m_wBuf.size())
                 return true;
-            if (m_wDeadline) {
-                const qint64 left = m_wDeadline - nowMs();
-                if (left <= 0)
-                    return true;  // the write time-out ends the write with what went out
-                timeout = int(qMin<qint64>(left, INT_MAX));
-            }
+            if (writeTimedOut(timeout))
+                return true;  // the write time-out ends the write with what went out
         }
-        pollfd fds[2] = {{m_fd, POLLOUT, 0}, {m_txWake, POLLIN, 0}};
-        if (pollRetry(fds, 2, timeout) < 0)
+        const WriteWait wait = waitWritable(timeout);
+        if (wait == WriteWait::Failed)
             return false;
-        if (fds[1].revents)
-            drain(m_txWake);
-        if (fds[0].revents & (POLLERR | POLLHUP | POLLNVAL))
-            return false;
-        if (fds[0].revents & POLLOUT) {
+        if (wait == WriteWait::Writable) {
             std::lock_guard lock(m_sendLock);
-            if (m_txAbort != m_wAbort)
+            if (writeAborted())
                 return false;
             const int n = sendSome(m_wBuf.constData() + m_wSent, int(m_wBuf.size()) - m_wSent);
             if (n < 0)
@@ -590,8 +488,8 @@ int NetworkSerialPlatform::readAvailable(char* buffer, int maxCount)
     const int n = int(qMin<qsizetype>(maxCount, m_input.size()));
     std::copy_n(m_input.constData(), n, buffer);
     m_input.remove(0, n);
-    if (n > 0 && !m_rxArmed.exchange(true))
-        signal(m_rxWake);
+    if (n > 0)
+        rearmArrival();
     return n;
 }
 
@@ -637,18 +535,4 @@ bool NetworkSerialPlatform::escapeCommFunction(CommEscape function)
     case CommEscape::ClrDtr: value = DtrOff; break;
     }
     return sendControl(TelnetComPort::command(SetControl, QByteArray(1, char(value))));
-}
-
-void NetworkSerialPlatform::signal(int eventFd)
-{
-    if (eventFd < 0)
-        return;
-    const quint64 one = 1;
-    [[maybe_unused]] const ssize_t n = ::write(eventFd, &one, sizeof one);
-}
-
-void NetworkSerialPlatform::drain(int eventFd)
-{
-    quint64 value;
-    [[maybe_unused]] const ssize_t n = ::read(eventFd, &value, sizeof value);
 }

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "comm/NetworkAddress.h"
-#include "comm/SerialPlatform.h"
+#include "comm/PollingSerialPlatform.h"
 #include "comm/TelnetComPort.h"
 
 #include <QByteArray>
@@ -16,7 +16,7 @@
 // the server's answer). Connecting is bounded; the connection has no
 // Nagle delay and keep-alive probes, so a server that goes away ends the
 // line within seconds (readAvailable then returns -1) instead of never.
-class NetworkSerialPlatform : public SerialPlatform {
+class NetworkSerialPlatform : public PollingSerialPlatform {
 public:
     struct Limits {
         int connectMs = 5000;  // name look-up aside: connecting and the option's negotiation
@@ -30,19 +30,12 @@ public:
 
     bool open(const QString& devicePath, OpenFailure& failure) override;
     void close() override;
-    bool isOpen() const override;
-    int handle() const override;
 
-    bool setupComm(int inputQueue, int outputQueue) override;
     bool purgeComm(quint32 flags) override;
     bool getCommState(CommLineSettings& settings) override;
     bool setCommState(const CommLineSettings& settings) override;
-    bool getCommTimeouts(CommTimeouts& timeouts) override;
-    bool setCommTimeouts(const CommTimeouts& timeouts) override;
 
-    bool setCommMask(quint32 mask) override;
     quint32 waitCommEvent() override;
-    void cancelWaitCommEvent() override;
 
     WriteStart startWrite(const char* data, int count, int& written) override;
     bool finishWrite(int& written) override;
@@ -66,18 +59,9 @@ private:
     int sendSome(const char* data, int count);
     void advanceWrite(int sent);
     bool rfc2217() const { return m_kind == NetworkAddress::Kind::Rfc2217; }
-    static void signal(int eventFd);
-    static void drain(int eventFd);
 
     const Limits m_limits;
     NetworkAddress::Kind m_kind = NetworkAddress::Kind::Raw;
-    int m_fd = -1;
-    int m_txWake = -1;
-    int m_rxWake = -1;
-
-    std::mutex m_stateLock;  // m_state, m_timeouts
-    CommLineSettings m_state;
-    CommTimeouts m_timeouts;
 
     std::mutex m_inLock;  // reading the socket: m_input, m_heard, m_telnet's decoding side, m_peerGone
     QByteArray m_input;
@@ -95,12 +79,6 @@ private:
     int m_wRawDone = 0;
     bool m_wMidPair = false;  // the first 0xFF of a doubled pair went, the second not yet
     int m_wRawCount = 0;
-    quint64 m_wAbort = 0;
-    qint64 m_wDeadline = 0;
 
-    std::atomic<quint32> m_eventMask{0};
-    std::atomic<bool> m_cancelWait{false};
-    std::atomic<bool> m_rxArmed{true};
     std::atomic<bool> m_watchEnded{false};
-    std::atomic<quint64> m_txAbort{0};
 };

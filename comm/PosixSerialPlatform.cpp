@@ -6,37 +6,16 @@
 #include <QFile>
 
 #include <cerrno>
-#include <chrono>
-#include <climits>
 
 #include <fcntl.h>
 #include <linux/serial.h>
 #include <poll.h>
-#include <sys/eventfd.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 
-namespace {
-
-qint64 nowMs()
-{
-    return std::chrono::duration_cast<std::chrono::milliseconds>(
-               std::chrono::steady_clock::now().time_since_epoch())
-        .count();
-}
-
-int pollRetry(pollfd* fds, nfds_t count, int timeoutMs)
-{
-    int r;
-    do {
-        r = ::poll(fds, count, timeoutMs);
-    } while (r < 0 && errno == EINTR);
-    return r;
-}
-
-} // namespace
+using PollWait::pollRetry;
 
 PosixSerialPlatform::~PosixSerialPlatform()
 {
@@ -48,11 +27,34 @@ bool PosixSerialPlatform::open(const QString& devicePath, OpenFailure& failure)
     failure = {};
     if (m_fd >= 0)
         return false;
+    const int fd = openRawTerminal(devicePath, failure);
+    if (fd < 0)
+        return false;
+    if (!openWakes(failure)) {
+        m_fd = fd;
+        close();
+        return false;
+    }
+    m_fd = fd;
+    resetLine();
+    {
+        std::lock_guard lock(m_stateLock);
+        readCounts(m_errorBase);
+        m_eventBase = m_errorBase;
+    }
+    m_hungUp = false;
+    m_device = devicePath;
+    askLowLatency();
+    return true;
+}
+
+int PosixSerialPlatform::openRawTerminal(const QString& devicePath, OpenFailure& failure)
+{
     const auto fail = [&](OpenFailure::Step step, int error, int fd) {
         failure = {step, error};
         if (fd >= 0)
             ::close(fd);
-        return false;
+        return -1;
     };
     const QByteArray path = QFile::encodeName(devicePath);
     int fd = ::open(path.constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
@@ -78,31 +80,7 @@ bool PosixSerialPlatform::open(const QString& devicePath, OpenFailure& failure)
     t.c_cc[VMIN] = 1;
     t.c_cc[VTIME] = 0;
     ::tcsetattr(fd, TCSANOW, &t);
-
-    m_txWake = ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
-    m_rxWake = ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
-    if (m_txWake < 0 || m_rxWake < 0) {
-        failure = {OpenFailure::Step::Setup, errno};
-        m_fd = fd;
-        close();
-        return false;
-    }
-    m_fd = fd;
-    {
-        std::lock_guard lock(m_mutex);
-        m_state = CommLineSettings{};
-        m_state.Flags = CommFlag::Binary | CommFlag::DtrEnable | CommFlag::RtsEnable;
-        m_timeouts = CommTimeouts{};
-        readCounts(m_errorBase);
-        m_eventBase = m_errorBase;
-    }
-    m_eventMask = 0;
-    m_cancelWait = false;
-    m_rxArmed = true;
-    m_hungUp = false;
-    m_device = devicePath;
-    askLowLatency();
-    return true;
+    return fd;
 }
 
 bool PosixSerialPlatform::getSerialInfo(int fd, serial_struct& info)
@@ -165,27 +143,7 @@ void PosixSerialPlatform::close()
         ::close(m_fd);
         m_fd = -1;
     }
-    for (int* fd : {&m_txWake, &m_rxWake}) {
-        if (*fd >= 0)
-            ::close(*fd);
-        *fd = -1;
-    }
-}
-
-bool PosixSerialPlatform::isOpen() const
-{
-    return m_fd >= 0;
-}
-
-int PosixSerialPlatform::handle() const
-{
-    return m_fd;
-}
-
-bool PosixSerialPlatform::setupComm(int inputQueue, int outputQueue)
-{
-    // The kernel sizes a terminal's queues itself; sizes are only checked.
-    return m_fd >= 0 && inputQueue > 0 && outputQueue > 0;
+    closeWakes();
 }
 
 bool PosixSerialPlatform::purgeComm(quint32 flags)
@@ -193,15 +151,13 @@ bool PosixSerialPlatform::purgeComm(quint32 flags)
     if (m_fd < 0)
         return false;
     bool ok = true;
-    if (flags & CommPurge::TxAbort) {
-        ++m_txAbort;
-        signal(m_txWake);
-    }
+    if (flags & CommPurge::TxAbort)
+        abortWrite();
     if (flags & CommPurge::TxClear)
         ok = ::tcflush(m_fd, TCOFLUSH) == 0 && ok;
     if (flags & CommPurge::RxClear) {
         ok = ::tcflush(m_fd, TCIFLUSH) == 0 && ok;
-        wakeEventWait();
+        rearmArrival();
     }
     return ok;
 }
@@ -211,7 +167,7 @@ bool PosixSerialPlatform::getCommState(CommLineSettings& settings)
     termios t{};
     if (m_fd < 0 || ::tcgetattr(m_fd, &t) != 0)
         return false;
-    std::lock_guard lock(m_mutex);
+    std::lock_guard lock(m_stateLock);
     settings = m_state;
     TermiosSettings::fromTermios(t, settings);
     return true;
@@ -232,49 +188,9 @@ bool PosixSerialPlatform::setCommState(const CommLineSettings& s)
     const quint32 rts = s.Flags & CommFlag::RtsControlMask;
     if (rts == 0 || rts == CommFlag::RtsEnable)
         escapeCommFunction(rts == CommFlag::RtsEnable ? CommEscape::SetRts : CommEscape::ClrRts);
-    std::lock_guard lock(m_mutex);
+    std::lock_guard lock(m_stateLock);
     m_state = s;
     return true;
-}
-
-bool PosixSerialPlatform::getCommTimeouts(CommTimeouts& timeouts)
-{
-    if (m_fd < 0)
-        return false;
-    std::lock_guard lock(m_mutex);
-    timeouts = m_timeouts;
-    return true;
-}
-
-bool PosixSerialPlatform::setCommTimeouts(const CommTimeouts& timeouts)
-{
-    if (m_fd < 0)
-        return false;
-    std::lock_guard lock(m_mutex);
-    m_timeouts = timeouts;
-    return true;
-}
-
-bool PosixSerialPlatform::setCommMask(quint32 mask)
-{
-    if (m_fd < 0)
-        return false;
-    m_eventMask = mask;
-    signal(m_rxWake);
-    return true;
-}
-
-void PosixSerialPlatform::cancelWaitCommEvent()
-{
-    m_cancelWait = true;
-    signal(m_rxWake);
-}
-
-void PosixSerialPlatform::wakeEventWait()
-{
-    // Input was taken or discarded: the next arrival is news again.
-    if (!m_rxArmed.exchange(true))
-        signal(m_rxWake);
 }
 
 quint32 PosixSerialPlatform::waitCommEvent()
@@ -287,28 +203,20 @@ quint32 PosixSerialPlatform::waitCommEvent()
         // bytes still wait for a reader, only a hang-up is watched for.
         // After a hang-up the device is left alone (it would report it
         // without end).
-        pollfd fds[2] = {{m_hungUp ? -1 : m_fd, 0, 0}, {m_rxWake, POLLIN, 0}};
-        if (m_rxArmed && mask != 0)
-            fds[0].events = POLLIN;
-        if (pollRetry(fds, 2, -1) < 0) {
-            fds[0].fd = -1;  // cannot watch the device; wait for the wake-up only
-            pollRetry(&fds[1], 1, -1);
-        }
-        if (fds[1].revents)
-            drain(m_rxWake);
-        if (fds[0].revents & (POLLHUP | POLLERR | POLLNVAL)) {
+        const short revents = waitDeviceOrWake(m_hungUp ? -1 : m_fd, m_rxArmed && mask != 0 ? POLLIN : 0);
+        if (revents & (POLLHUP | POLLERR | POLLNVAL)) {
             m_hungUp = true;
             if (mask & CommEvent::Err)
                 return CommEvent::Err;
             continue;
         }
-        if (!(fds[0].revents & POLLIN))
+        if (!(revents & POLLIN))
             continue;
         m_rxArmed = false;
         quint32 events = mask & CommEvent::RxChar;
         ErrorCounts counts;
         if (readCounts(counts)) {
-            std::lock_guard lock(m_mutex);
+            std::lock_guard lock(m_stateLock);
             if (counts.brk != m_eventBase.brk)
                 events |= mask & CommEvent::Break;
             if (counts.frame != m_eventBase.frame || counts.overrun != m_eventBase.overrun
@@ -326,17 +234,10 @@ WriteStart PosixSerialPlatform::startWrite(const char* data, int count, int& wri
     written = 0;
     if (m_fd < 0 || count < 0)
         return WriteStart::Failed;
-    m_wAbort = m_txAbort;
+    beginWrite(count);
     m_wData = data;
     m_wCount = count;
     m_wDone = 0;
-    quint64 total;
-    {
-        std::lock_guard lock(m_mutex);
-        total = quint64(m_timeouts.WriteTotalTimeoutMultiplier) * quint64(count)
-            + m_timeouts.WriteTotalTimeoutConstant;
-    }
-    m_wDeadline = total ? nowMs() + qint64(total) : 0;
     if (count == 0)
         return WriteStart::Done;
     const ssize_t n = ::write(m_fd, data, size_t(count));
@@ -351,25 +252,17 @@ bool PosixSerialPlatform::finishWrite(int& written)
 {
     for (;;) {
         written = m_wDone;
-        if (m_fd < 0 || m_txAbort != m_wAbort)
+        if (m_fd < 0 || writeAborted())
             return false;
         if (m_wDone == m_wCount)
             return true;
-        int timeout = -1;
-        if (m_wDeadline) {
-            const qint64 left = m_wDeadline - nowMs();
-            if (left <= 0)
-                return true;  // the write time-out ends the write with what went out
-            timeout = int(qMin<qint64>(left, INT_MAX));
-        }
-        pollfd fds[2] = {{m_fd, POLLOUT, 0}, {m_txWake, POLLIN, 0}};
-        if (pollRetry(fds, 2, timeout) < 0)
+        int timeout;
+        if (writeTimedOut(timeout))
+            return true;  // the write time-out ends the write with what went out
+        const WriteWait wait = waitWritable(timeout);
+        if (wait == WriteWait::Failed)
             return false;
-        if (fds[1].revents)
-            drain(m_txWake);
-        if (fds[0].revents & (POLLERR | POLLHUP | POLLNVAL))
-            return false;
-        if (fds[0].revents & POLLOUT) {
+        if (wait == WriteWait::Writable) {
             const ssize_t n = ::write(m_fd, m_wData + m_wDone, size_t(m_wCount - m_wDone));
             if (n < 0 && errno != EAGAIN && errno != EINTR)
                 return false;
@@ -387,7 +280,7 @@ int PosixSerialPlatform::readAvailable(char* buffer, int maxCount)
         return 0;
     const ssize_t n = ::read(m_fd, buffer, size_t(maxCount));
     if (n > 0) {
-        wakeEventWait();
+        rearmArrival();
         return int(n);
     }
     if (n < 0 && (errno == EAGAIN || errno == EINTR))
@@ -425,7 +318,7 @@ quint32 PosixSerialPlatform::clearCommError()
     ErrorCounts counts;
     if (!readCounts(counts))
         return 0;
-    std::lock_guard lock(m_mutex);
+    std::lock_guard lock(m_stateLock);
     quint32 flags = 0;
     if (counts.overrun != m_errorBase.overrun || counts.bufOverrun != m_errorBase.bufOverrun)
         flags |= CommLineError::Overrun;
@@ -446,18 +339,4 @@ bool PosixSerialPlatform::escapeCommFunction(CommEscape function)
     const int bit = rts ? TIOCM_RTS : TIOCM_DTR;
     // Fails with ENOTTY on a pseudo-terminal, which has no modem lines.
     return ::ioctl(m_fd, raise ? TIOCMBIS : TIOCMBIC, &bit) == 0;
-}
-
-void PosixSerialPlatform::signal(int eventFd)
-{
-    if (eventFd < 0)
-        return;
-    const quint64 one = 1;
-    [[maybe_unused]] const ssize_t n = ::write(eventFd, &one, sizeof one);
-}
-
-void PosixSerialPlatform::drain(int eventFd)
-{
-    quint64 value;
-    [[maybe_unused]] const ssize_t n = ::read(eventFd, &value, sizeof value);
 }

@@ -14,7 +14,71 @@ bool isFixed(const QModelIndex &index)
 {
     return index.row() < 1 || index.column() < 1;
 }
+
+// How a cell is coloured.
+GridColours::Cell cellKind(const SegmentGrid &grid, const QModelIndex &index)
+{
+    using GridColours::Cell;
+    const bool fixed = isFixed(index);
+    const bool current = index == grid.currentIndex();
+    // Columns past the 33 slots show what they hold but are never edited:
+    // drawn in the inactive colour, their text on top.
+    const bool pastSlots = index.column() > TemperatureProgram::LastSlotColumn && !fixed;
+    // A picked block of segments: its numbers and cells as a selection.
+    const bool inBlock = grid.isInBlock(index.column()) && index.row() >= 0;
+    // A cell that differs from a program compared with is marked, its
+    // segment's number too; the current cell still shows as current.
+    const bool differs = index.data(SegmentGridModel::DiffersRole).toBool();
+    return inBlock     ? Cell::Current
+           : fixed     ? (differs ? Cell::Differs : Cell::Fixed)
+           : pastSlots ? Cell::Inactive
+           : current && !grid.hasFocus() && !grid.gridExited() && !grid.isEditorOpen() ? Cell::Current
+           : differs                                                                   ? Cell::Differs
+                                                                                       : Cell::Value;
 }
+
+// The cell's text, aligned as its row wants; a label a little wider than its
+// column is drawn a little tighter rather than cut off.
+void paintText(QPainter *painter, const QRect &rect, const QModelIndex &index, QFont font)
+{
+    const int row = index.row();
+    const int col = index.column();
+    Qt::Alignment align = Qt::AlignVCenter;
+    if (col == 0)
+        align |= Qt::AlignLeft;
+    else if (row <= TemperatureProgram::ModeRow)
+        align |= Qt::AlignHCenter;
+    else
+        align |= Qt::AlignRight;
+    const QString text = index.data().toString();
+    const QRect textRect = col == 0 ? rect.adjusted(SegmentGrid::LabelMargin, 0, -SegmentGrid::LabelMargin, 0)
+                                    : rect.adjusted(2, 0, -2, 0);
+    const int overflow = QFontMetrics(font).horizontalAdvance(text) - textRect.width();
+    if (overflow > 0 && overflow <= text.size())
+        font.setLetterSpacing(QFont::AbsoluteSpacing, -qreal(overflow) / text.size());
+    painter->setFont(font);
+    painter->drawText(textRect, int(align) | Qt::TextSingleLine, text);
+}
+
+// A fixed cell's raised edge (light top and left, dark bottom and right), or
+// the focused grid's current cell's dotted frame.
+void paintEdge(QPainter *painter, const QRect &rect, const QPalette &pal, bool fixed, bool focusedCurrent)
+{
+    if (fixed) {
+        painter->setPen(pal.color(QPalette::Light));
+        painter->drawLine(rect.topLeft(), rect.topRight());
+        painter->drawLine(rect.topLeft(), rect.bottomLeft());
+        painter->setPen(pal.color(QPalette::Dark));
+        painter->drawLine(rect.bottomLeft(), rect.bottomRight());
+        painter->drawLine(rect.topRight(), rect.bottomRight());
+    } else if (focusedCurrent) {
+        QPen dotted(pal.color(QPalette::Text));
+        dotted.setStyle(Qt::DotLine);
+        painter->setPen(dotted);
+        painter->drawRect(rect.adjusted(1, 1, -2, -2));
+    }
+}
+} // namespace
 
 SegmentGridDelegate::SegmentGridDelegate(SegmentGrid *grid)
     : QStyledItemDelegate(grid)
@@ -67,56 +131,18 @@ bool SegmentGridDelegate::eventFilter(QObject *object, QEvent *event)
 
 void SegmentGridDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const
 {
-    const int row = index.row();
-    const int col = index.column();
+    using GridColours::Cell;
     const QRect rect = option.rect;
-    const bool fixed = isFixed(index);
-    const bool current = index == m_grid->currentIndex();
-    const bool gridFocused = m_grid->hasFocus();
     const QPalette &pal = option.palette;
+    const Cell kind = cellKind(*m_grid, index);
+    const GridColours::Colours colours = GridColours::of(kind, pal);
 
     painter->save();
-    // Columns past the 33 slots show what they hold but are never edited:
-    // drawn in the inactive colour, their text on top.
-    const bool pastSlots = col > TemperatureProgram::LastSlotColumn && !fixed;
-    using GridColours::Cell;
-    // A picked block of segments: its numbers and cells as a selection.
-    const bool inBlock = m_grid->isInBlock(col) && row >= 0;
-    // A cell that differs from a program compared with is marked, its
-    // segment's number too; the current cell still shows as current.
-    const bool differs = index.data(SegmentGridModel::DiffersRole).toBool();
-    const Cell kind = inBlock     ? Cell::Current
-                      : fixed     ? (differs ? Cell::Differs : Cell::Fixed)
-                      : pastSlots ? Cell::Inactive
-                      : current && !gridFocused && !m_grid->gridExited() && !m_grid->isEditorOpen() ? Cell::Current
-                      : differs                                                                      ? Cell::Differs
-                                                                                                     : Cell::Value;
-    const GridColours::Colours colours = GridColours::of(kind, pal);
-    const QColor background = colours.background;
-    const QColor textColour = colours.text;
-    painter->fillRect(rect, background);
+    painter->fillRect(rect, colours.background);
+    painter->setPen(colours.text);
+    paintText(painter, rect, index, m_grid->font());
 
-    Qt::Alignment align = Qt::AlignVCenter;
-    if (col == 0)
-        align |= Qt::AlignLeft;
-    else if (row <= TemperatureProgram::ModeRow)
-        align |= Qt::AlignHCenter;
-    else
-        align |= Qt::AlignRight;
-    painter->setPen(textColour);
-    const QString text = index.data().toString();
-    const QRect textRect = col == 0 ? rect.adjusted(SegmentGrid::LabelMargin, 0, -SegmentGrid::LabelMargin, 0)
-                                    : rect.adjusted(2, 0, -2, 0);
-    QFont font = m_grid->font();
-    // A label a little wider than its column is drawn a little tighter
-    // rather than cut off.
-    const int overflow = QFontMetrics(font).horizontalAdvance(text) - textRect.width();
-    if (overflow > 0 && overflow <= text.size())
-        font.setLetterSpacing(QFont::AbsoluteSpacing, -qreal(overflow) / text.size());
-    painter->setFont(font);
-    painter->drawText(textRect, int(align) | Qt::TextSingleLine, text);
-
-    if (m_grid->isInactiveCell(row, col)) {
+    if (m_grid->isInactiveCell(index.row(), index.column())) {
         painter->fillRect(rect, GridColours::of(Cell::Inactive, pal).background);
         if (kind == Cell::Current) {
             // Still read as part of the selection (or as the current cell of
@@ -126,20 +152,7 @@ void SegmentGridDelegate::paint(QPainter *painter, const QStyleOptionViewItem &o
             painter->fillRect(rect, selection);
         }
     }
-
-    if (fixed) {
-        // Raised edge: light top and left, dark bottom and right.
-        painter->setPen(pal.color(QPalette::Light));
-        painter->drawLine(rect.topLeft(), rect.topRight());
-        painter->drawLine(rect.topLeft(), rect.bottomLeft());
-        painter->setPen(pal.color(QPalette::Dark));
-        painter->drawLine(rect.bottomLeft(), rect.bottomRight());
-        painter->drawLine(rect.topRight(), rect.bottomRight());
-    } else if (current && gridFocused) {
-        QPen dotted(pal.color(QPalette::Text));
-        dotted.setStyle(Qt::DotLine);
-        painter->setPen(dotted);
-        painter->drawRect(rect.adjusted(1, 1, -2, -2));
-    }
+    const bool focusedCurrent = index == m_grid->currentIndex() && m_grid->hasFocus();
+    paintEdge(painter, rect, pal, isFixed(index), focusedCurrent);
     painter->restore();
 }

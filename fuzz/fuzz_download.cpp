@@ -125,6 +125,100 @@ void checkFrame(const QByteArray &frame, const QByteArray &header)
                shown(frame));
 }
 
+// The run the second byte asks for.
+struct RunChoice
+{
+    int segments = 1;
+    int unit = 1;
+    bool confirms = true;
+    bool portOpens = true;
+};
+
+RunChoice readRunChoice(InputReader &input)
+{
+    RunChoice choice;
+    choice.segments = 1 + input.byte() % 32;
+    const uint8_t run = input.byte();
+    choice.unit = run % 100;
+    choice.confirms = (run & 0x80) == 0;
+    choice.portOpens = run % 101 != 100;
+    return choice;
+}
+
+void fillProgram(FakeTransferWindow &window, int segments)
+{
+    window.table.initialise();
+    for (int col = 1; col <= segments; ++col) {
+        const bool ramp = (col + segments) % 3 != 0;
+        window.table.setCell(TemperatureProgram::ModeRow, col, ramp ? QStringLiteral("Ramp") : QStringLiteral("Hold"));
+        window.table.setCell(TemperatureProgram::TempRow, col, ramp ? QStringLiteral("120.0") : QStringLiteral("0.0"));
+        window.table.setCell(TemperatureProgram::RateRow, col, ramp ? QStringLiteral("2.5") : QStringLiteral("0.0"));
+        window.table.setCell(TemperatureProgram::TimeRow, col, ramp ? QStringLiteral("0.00") : QStringLiteral("1.30"));
+    }
+}
+
+// The next answer, taken from the input as the download asks for it;
+// readFailed tells whether it is a read that fails.
+AnsweringPort::Answer nextAnswer(InputReader &input, bool &readFailed)
+{
+    AnsweringPort::Answer answer;
+    if (input.atEnd())
+        return answer; // silence
+    const size_t length = input.byte();
+    const uint8_t delivery = input.byte();
+    answer.bytes = input.bytes(length);
+    answer.late = (delivery & 0x80) != 0;
+    answer.chunk = delivery & 0x3F;
+    answer.readFails = answer.chunk == 0x3F;
+    readFailed = answer.readFails;
+    return answer;
+}
+
+// The ending the first answer, the status, leads to; Completed when the
+// download goes on.
+Kind statusEnding(const Verdict &verdict, bool confirms)
+{
+    const std::optional<bool> running = runningStatus(verdict.data);
+    if (verdict.value == Verdict::Noise)
+        return Kind::NoAnswer;
+    if (verdict.value == Verdict::Refused || !running)
+        return Kind::StatusRefused;
+    if (*running)
+        return Kind::Running;
+    return confirms ? Kind::Completed : Kind::Declined;
+}
+
+struct Expected
+{
+    Kind kind = Kind::Completed;
+    qsizetype exchanges = 0;
+};
+
+// The ending the verdicts lead to, command by command: what each read gave
+// the download, judged on its own.
+Expected expectedEnding(const AnsweringPort &port, const RunChoice &choice, bool readFailed, const QByteArray &node)
+{
+    Expected expected;
+    if (!choice.portOpens)
+        return {Kind::PortUnavailable, 0};
+    const QList<QByteArray> &delivered = port.reads;
+    const int allCommands = choice.segments + 5;
+    for (qsizetype &exchanges = expected.exchanges; exchanges < allCommands; ++exchanges) {
+        if (exchanges >= delivered.size())
+            break;
+        if (exchanges == delivered.size() - 1 && readFailed)
+            return {Kind::PortFailure, exchanges + 1};
+        const Verdict verdict = judge(delivered[exchanges], node, port.commands.value(exchanges));
+        if (exchanges == 0)
+            expected.kind = statusEnding(verdict, choice.confirms);
+        else if (verdict.value != Verdict::Accepted)
+            expected.kind = verdict.value == Verdict::Noise ? Kind::NoAnswer : Kind::CommandRefused;
+        if (expected.kind != Kind::Completed)
+            return {expected.kind, exchanges + 1};
+    }
+    return expected;
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int *, char ***argv)
@@ -138,42 +232,16 @@ extern "C" int LLVMFuzzerInitialize(int *, char ***argv)
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     InputReader input(data, size);
-    const int segments = 1 + input.byte() % 32;
-    const uint8_t run = input.byte();
-    const int unit = run % 100;
-    const bool confirms = (run & 0x80) == 0;
-    const bool portOpens = run % 101 != 100;
-
+    const RunChoice choice = readRunChoice(input);
     FakeTransferWindow window;
-    window.table.initialise();
-    for (int col = 1; col <= segments; ++col) {
-        const bool ramp = (col + segments) % 3 != 0;
-        window.table.setCell(TemperatureProgram::ModeRow, col, ramp ? QStringLiteral("Ramp") : QStringLiteral("Hold"));
-        window.table.setCell(TemperatureProgram::TempRow, col, ramp ? QStringLiteral("120.0") : QStringLiteral("0.0"));
-        window.table.setCell(TemperatureProgram::RateRow, col, ramp ? QStringLiteral("2.5") : QStringLiteral("0.0"));
-        window.table.setCell(TemperatureProgram::TimeRow, col, ramp ? QStringLiteral("0.00") : QStringLiteral("1.30"));
-    }
-
-    // The answers: taken from the input as the download asks for them.
+    fillProgram(window, choice.segments);
     bool readFailed = false;
-    AnsweringPort port([&](const QByteArray &) {
-        AnsweringPort::Answer answer;
-        if (input.atEnd())
-            return answer; // silence
-        const size_t length = input.byte();
-        const uint8_t delivery = input.byte();
-        answer.bytes = input.bytes(length);
-        answer.late = (delivery & 0x80) != 0;
-        answer.chunk = delivery & 0x3F;
-        answer.readFails = answer.chunk == 0x3F;
-        readFailed = answer.readFails;
-        return answer;
-    });
-    port.openFails = !portOpens;
+    AnsweringPort port([&](const QByteArray &) { return nextAnswer(input, readFailed); });
+    port.openFails = !choice.portOpens;
     ScriptedPrompts prompts;
-    prompts.boxAnswers = {confirms ? Prompts::Yes : Prompts::No};
+    prompts.boxAnswers = {choice.confirms ? Prompts::Yes : Prompts::No};
     ProgramDownload download(window, port, prompts);
-    download.setUnit(unit);
+    download.setUnit(choice.unit);
 
     bool raised = false;
     try {
@@ -188,53 +256,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     FUZZ_CHECK(!port.open && port.closeCount > 0, kindName(kind));
     FUZZ_CHECK(raised == (kind == Kind::PortUnavailable || kind == Kind::PortFailure), kindName(kind));
 
-    // The ending the verdicts lead to, command by command.
-    // What each read gave the download, judged on its own.
-    const QList<QByteArray> &delivered = port.reads;
-    const QByteArray header = ControllerExchange::headerForUnit(unit);
-    const QByteArray node = header.left(2);
+    const QByteArray header = ControllerExchange::headerForUnit(choice.unit);
     for (const QByteArray &frame : port.frames)
         checkFrame(frame, header);
-    const int allCommands = segments + 5;
-    Kind expected = Kind::Completed;
-    qsizetype exchanges = 0;
-    if (!portOpens) {
-        expected = Kind::PortUnavailable;
-    } else {
-        for (; exchanges < allCommands; ++exchanges) {
-            if (exchanges >= delivered.size())
-                break;
-            if (exchanges == delivered.size() - 1 && readFailed) {
-                expected = Kind::PortFailure;
-                ++exchanges;
-                break;
-            }
-            const Verdict verdict = judge(delivered[exchanges], node, port.commands.value(exchanges));
-            if (exchanges == 0) {
-                const std::optional<bool> running = runningStatus(verdict.data);
-                if (verdict.value == Verdict::Noise)
-                    expected = Kind::NoAnswer;
-                else if (verdict.value == Verdict::Refused || !running)
-                    expected = Kind::StatusRefused;
-                else if (*running)
-                    expected = Kind::Running;
-                else if (!confirms)
-                    expected = Kind::Declined;
-            } else if (verdict.value != Verdict::Accepted) {
-                expected = verdict.value == Verdict::Noise ? Kind::NoAnswer : Kind::CommandRefused;
-            }
-            if (expected != Kind::Completed) {
-                ++exchanges;
-                break;
-            }
-        }
-    }
+    const Expected expected = expectedEnding(port, choice, readFailed, header.left(2));
     const QString context = QStringLiteral("ended %1, expected %2 after %3 exchanges; answers: ")
-                                .arg(kindName(kind), kindName(expected))
-                                .arg(exchanges)
-                            + shown(delivered.join("|"));
-    FUZZ_CHECK(kind == expected, context);
-    FUZZ_CHECK(port.frames.size() == exchanges && delivered.size() == exchanges, context);
+                                .arg(kindName(kind), kindName(expected.kind))
+                                .arg(expected.exchanges)
+                            + shown(port.reads.join("|"));
+    FUZZ_CHECK(kind == expected.kind, context);
+    FUZZ_CHECK(port.frames.size() == expected.exchanges && port.reads.size() == expected.exchanges, context);
     const bool shownCompleted = prompts.texts().contains(QStringLiteral("Transmission was completed"));
     FUZZ_CHECK(shownCompleted == (kind == Kind::Completed), context);
     return 0;

@@ -117,6 +117,60 @@ Plan rampAtRate(double from, double to, double rate)
     return plan;
 }
 
+namespace {
+
+// Two ramps over d tenths: the first d1 tenths at r1, the rest at r2 (rates
+// in tenths per minute).
+struct TwoRamps
+{
+    long long d1 = 0;
+    int r1 = 0; // 0: no pair
+    int r2 = 0;
+};
+
+// The pair of ramps that comes nearest the asked seconds, nearer than best;
+// for each first rate the second is the one nearest what the time left asks
+// for. Rates nearest the exact one are tried first, so of equally near pairs
+// the one closest to a steady ramp wins.
+TwoRamps nearestTwoRamps(long long d, double asked, double exact, double best)
+{
+    QList<int> firstRates;
+    for (int r = SlowestRate; r <= FastestRate; ++r)
+        firstRates << r;
+    std::stable_sort(firstRates.begin(), firstRates.end(),
+                     [exact](int a, int b) { return std::abs(a - exact) < std::abs(b - exact); });
+    TwoRamps nearest;
+    for (int r1 : firstRates) {
+        for (long long d1 = 1; d1 < d; ++d1) {
+            const double first = secondsOf(d1, r1);
+            const double left = asked - first;
+            if (left <= 0)
+                break;
+            const int r2 = int(std::clamp<long long>(std::llround(double(d - d1) * 60 / left), SlowestRate, FastestRate));
+            const double e = std::abs(first + secondsOf(d - d1, r2) - asked);
+            if (e < best - 1e-9) {
+                best = e;
+                nearest = {d1, r1, r2};
+            }
+        }
+    }
+    return nearest;
+}
+
+Plan twoRampPlan(long long start, long long end, const TwoRamps &pair)
+{
+    const long long d = std::llabs(end - start);
+    const long long middle = end > start ? start + pair.d1 : start - pair.d1;
+    Plan split;
+    split.segments << ramp(middle, pair.r1) << ramp(end, pair.r2);
+    split.seconds = secondsOf(pair.d1, pair.r1) + secondsOf(d - pair.d1, pair.r2);
+    split.text = QStringLiteral("2 ramps: to %1 at %2, then %3").arg(tenths(middle), tenths(pair.r1), tenths(pair.r2))
+                 + DegCPerMin + QStringLiteral(", ") + durationText(std::llround(split.seconds));
+    return split;
+}
+
+} // namespace
+
 QList<Plan> rampPlans(double from, double to, long long seconds)
 {
     const long long start = toTenths(from);
@@ -141,42 +195,9 @@ QList<Plan> rampPlans(double from, double to, long long seconds)
     if (!plans.isEmpty() && error(plans.first()) <= 1)
         return plans;
 
-    // Two ramps: the first d1 tenths at r1, the rest at the rate nearest
-    // what the time left asks for. Rates nearest the exact one are tried
-    // first, so of equally near pairs the one closest to a steady ramp wins.
-    QList<int> firstRates;
-    for (int r = SlowestRate; r <= FastestRate; ++r)
-        firstRates << r;
-    std::stable_sort(firstRates.begin(), firstRates.end(),
-                     [exact](int a, int b) { return std::abs(a - exact) < std::abs(b - exact); });
-    double best = plans.isEmpty() ? HUGE_VAL : error(plans.first());
-    long long bestD1 = 0;
-    int bestR1 = 0, bestR2 = 0;
-    for (int r1 : firstRates) {
-        for (long long d1 = 1; d1 < d; ++d1) {
-            const double first = secondsOf(d1, r1);
-            const double left = asked - first;
-            if (left <= 0)
-                break;
-            const int r2 = int(std::clamp<long long>(std::llround(double(d - d1) * 60 / left), SlowestRate, FastestRate));
-            const double e = std::abs(first + secondsOf(d - d1, r2) - asked);
-            if (e < best - 1e-9) {
-                best = e;
-                bestD1 = d1;
-                bestR1 = r1;
-                bestR2 = r2;
-            }
-        }
-    }
-    if (bestR1 > 0) {
-        const long long middle = end > start ? start + bestD1 : start - bestD1;
-        Plan split;
-        split.segments << ramp(middle, bestR1) << ramp(end, bestR2);
-        split.seconds = secondsOf(bestD1, bestR1) + secondsOf(d - bestD1, bestR2);
-        split.text = QStringLiteral("2 ramps: to %1 at %2, then %3").arg(tenths(middle), tenths(bestR1), tenths(bestR2))
-                     + DegCPerMin + QStringLiteral(", ") + durationText(std::llround(split.seconds));
-        plans.prepend(split);
-    }
+    const TwoRamps pair = nearestTwoRamps(d, asked, exact, plans.isEmpty() ? HUGE_VAL : error(plans.first()));
+    if (pair.r1 > 0)
+        plans.prepend(twoRampPlan(start, end, pair));
     return plans;
 }
 

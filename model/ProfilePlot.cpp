@@ -200,14 +200,26 @@ void ProfilePlot::paint(QPainter &painter) const
     painter.setFont(m_font);
     painter.setBrush(Qt::NoBrush);
     const QFontMetricsF metrics(m_font, painter.device());
-    const double line = metrics.height();
     const double w = m_lineWidth;
 
     painter.fillRect(m_frame, m_colours.panel);
     painter.fillRect(m_plot, m_colours.plot);
+    paintGrid(painter, metrics);
+    paintAxes(painter, metrics.height());
 
-    // Grid lines and labels at whole steps from 0; the time axis's own line
-    // stands where its 0 would.
+    painter.setClipRect(m_plot.adjusted(-w, -w, w, w));
+    paintLine(painter, m_background, w, BackgroundLineColour);
+    paintLine(painter, m_drawn, w, m_colours.line);
+    paintLine(painter, selectedSegment(), 3 * w, m_colours.line);
+    painter.restore();
+}
+
+// Grid lines and labels at whole steps from 0; the time axis's own line
+// stands where its 0 would.
+void ProfilePlot::paintGrid(QPainter &painter, const QFontMetricsF &metrics) const
+{
+    const double line = metrics.height();
+    const double w = m_lineWidth;
     const QPen gridPen(m_colours.grid, w, Qt::SolidLine, Qt::FlatCap);
     const QPen textPen(m_colours.text, w, Qt::SolidLine, Qt::FlatCap);
     const QStringList times = timeLabels();
@@ -233,8 +245,15 @@ void ProfilePlot::paint(QPainter &painter) const
         painter.drawText(QRectF(m_frame.left(), y - line / 2, tempLabelRight - m_frame.left(), line),
                          Qt::AlignRight | Qt::AlignVCenter, temps[i]);
     }
+}
 
-    painter.setPen(textPen);
+// The axes' titles, and the axis lines just outside the plot, along its left
+// and bottom edges.
+void ProfilePlot::paintAxes(QPainter &painter, double line) const
+{
+    const double w = m_lineWidth;
+    const double timeLabelTop = m_plot.bottom() + w + line * 0.2;
+    painter.setPen(QPen(m_colours.text, w, Qt::SolidLine, Qt::FlatCap));
     painter.drawText(QRectF(m_plot.left(), timeLabelTop + line * 1.15, m_plot.width(), line), Qt::AlignCenter,
                      TimeTitle);
     painter.save();
@@ -244,26 +263,21 @@ void ProfilePlot::paint(QPainter &painter) const
     painter.drawText(QRectF(-m_plot.height() / 2, 0, m_plot.height(), line), Qt::AlignCenter, TempTitle);
     painter.restore();
 
-    // The axis lines just outside the plot, along its left and bottom edges.
     const double axisX = m_plot.left() - w / 2;
     const double axisY = m_plot.bottom() + w / 2;
     painter.drawLine(QPointF(axisX, m_plot.top()), QPointF(axisX, m_plot.bottom() + w));
     painter.drawLine(QPointF(m_plot.left() - w, axisY), QPointF(m_plot.right(), axisY));
+}
 
-    painter.setClipRect(m_plot.adjusted(-w, -w, w, w));
-    auto drawLine = [&](const QList<QPointF> &values, double width, const QColor &colour) {
-        if (values.isEmpty())
-            return;
-        QPainterPath path(toDevice(values.first()));
-        for (qsizetype i = 1; i < values.size(); ++i)
-            path.lineTo(toDevice(values[i]));
-        painter.setPen(QPen(colour, width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-        painter.drawPath(path);
-    };
-    drawLine(m_background, w, BackgroundLineColour);
-    drawLine(m_drawn, w, m_colours.line);
-    drawLine(selectedSegment(), 3 * w, m_colours.line);
-    painter.restore();
+void ProfilePlot::paintLine(QPainter &painter, const QList<QPointF> &values, double width, const QColor &colour) const
+{
+    if (values.isEmpty())
+        return;
+    QPainterPath path(toDevice(values.first()));
+    for (qsizetype i = 1; i < values.size(); ++i)
+        path.lineTo(toDevice(values[i]));
+    painter.setPen(QPen(colour, width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    painter.drawPath(path);
 }
 
 void ProfilePlot::paintReadout(QPainter &painter, QPointF at, const ProfileReading &reading, const QString &text) const

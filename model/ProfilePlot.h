@@ -9,6 +9,7 @@
 #include <QPointF>
 #include <QRectF>
 
+class QFontMetricsF;
 class QPainter;
 class QPaintDevice;
 
@@ -88,7 +89,6 @@ public:
     double maxTime() const { return m_maxTime; }
     double maxTemp() const { return m_maxTemp; }
     double timeStep() const { return m_timeStep; }
-    double tempStep() const { return m_tempStep; }
     // The label texts along each axis, from 0 upwards.
     QStringList timeLabels() const;
     QStringList tempLabels() const;
@@ -114,6 +114,9 @@ private:
     // A coordinate moved so that a line of the given width covers whole
     // device pixels.
     double crisp(double coordinate) const;
+    void paintGrid(QPainter &painter, const QFontMetricsF &metrics) const;
+    void paintAxes(QPainter &painter, double line) const;
+    void paintLine(QPainter &painter, const QList<QPointF> &values, double width, const QColor &colour) const;
 
     Profile m_profile;
     QList<QPointF> m_drawn; // the points as drawn, within reach of the axes

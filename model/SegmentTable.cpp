@@ -198,33 +198,31 @@ std::optional<Layout> headerLayout(const QStringList &fields, int line, QString 
     return layout;
 }
 
-// One segment line and its duration text; on a refusal *error is set.
-Segment readSegment(const QStringList &fields, const Layout &layout, QChar separator, int line, QString *duration,
-                    QString *error)
+using FieldTexts = QString[ReadColumnCount];
+
+// Why a line's fields do not fit the table's columns; empty when they do.
+QString strayFields(const QStringList &fields, const Layout &layout, QChar separator, int line)
 {
-    const QStringList names = readColumnNames();
     // A spreadsheet's selection may carry empty cells past the table, but
     // between commas an extra field is more likely a decimal comma left
     // unquoted ("Ramp,150,5,10,"), which would shift every value after it.
-    if (separator == Comma && fields.size() > layout.fieldCount) {
-        *error = QStringLiteral("Line %1: %2 fields where the table has %3 (a decimal comma between commas must be quoted).")
-                     .arg(line)
-                     .arg(fields.size())
-                     .arg(layout.fieldCount);
-        return {};
-    }
+    if (separator == Comma && fields.size() > layout.fieldCount)
+        return QStringLiteral("Line %1: %2 fields where the table has %3 (a decimal comma between commas must be quoted).")
+            .arg(line)
+            .arg(fields.size())
+            .arg(layout.fieldCount);
     for (int i = 0; i < fields.size(); ++i) {
         if (fields[i].trimmed().isEmpty() || std::find(std::begin(layout.fieldOf), std::end(layout.fieldOf), i)
                                                  != std::end(layout.fieldOf))
             continue;
-        *error = refusal(line, i + 1, {}, QStringLiteral("%1 is in no column of a segment").arg(quoted(fields[i].trimmed())));
-        return {};
+        return refusal(line, i + 1, {}, QStringLiteral("%1 is in no column of a segment").arg(quoted(fields[i].trimmed())));
     }
-    QString texts[ReadColumnCount];
-    for (int column = 0; column < ReadColumnCount; ++column)
-        texts[column] = fields.value(layout.fieldOf[column]);
+    return {};
+}
 
-    Segment segment;
+// Reads the mode into segment; the refusal, or empty.
+QString readMode(const FieldTexts &texts, const Layout &layout, int line, Segment &segment)
+{
     const QString mode = texts[0].trimmed();
     if (mode.isEmpty())
         segment.mode = TemperatureProgram::ModeUnset;
@@ -232,43 +230,76 @@ Segment readSegment(const QStringList &fields, const Layout &layout, QChar separ
         segment.mode = mode.compare(TemperatureProgram::ModeRamp, Qt::CaseInsensitive) == 0
                            ? TemperatureProgram::ModeRamp
                            : TemperatureProgram::ModeHold;
-    else {
-        *error = refusal(line, layout.fieldOf[0] + 1, names[0], QStringLiteral("%1 is not Ramp or Hold").arg(quoted(mode)));
-        return {};
-    }
+    else
+        return refusal(line, layout.fieldOf[0] + 1, readColumnNames()[0],
+                       QStringLiteral("%1 is not Ramp or Hold").arg(quoted(mode)));
+    return {};
+}
+
+// Reads the temperature, rate and time into segment; the refusal, or empty.
+QString readValues(const FieldTexts &texts, const Layout &layout, int line, Segment &segment)
+{
+    const QStringList names = readColumnNames();
     QString *cells[] = {nullptr, &segment.temp, &segment.rate, &segment.time};
     for (int column = 1; column < ColumnCount; ++column) {
         const Value value = checkValue(texts[column], ColumnRows[column]);
-        if (!value.reason.isEmpty()) {
-            *error = refusal(line, layout.fieldOf[column] + 1, names[column], value.reason);
-            return {};
-        }
+        if (!value.reason.isEmpty())
+            return refusal(line, layout.fieldOf[column] + 1, names[column], value.reason);
         // The grid's unset slot holds zeros: a value other than 0 on a line
         // without a mode is a segment whose mode was left out, not an unset one.
-        if (segment.mode == TemperatureProgram::ModeUnset && parseDecimal(value.text).value_or(0) != 0) {
-            *error = refusal(line, layout.fieldOf[column] + 1, names[column],
-                             QStringLiteral("%1 is given without a mode (Ramp or Hold); an unset segment holds 0")
-                                 .arg(quoted(texts[column].trimmed())));
-            return {};
-        }
+        if (segment.mode == TemperatureProgram::ModeUnset && parseDecimal(value.text).value_or(0) != 0)
+            return refusal(line, layout.fieldOf[column] + 1, names[column],
+                           QStringLiteral("%1 is given without a mode (Ramp or Hold); an unset segment holds 0")
+                               .arg(quoted(texts[column].trimmed())));
         *cells[column] = value.text;
     }
-    *duration = texts[DurationColumn].trimmed();
-    if (!duration->isEmpty()) {
-        const int durationField = layout.fieldOf[DurationColumn] + 1;
-        // The cell a duration stands for: a Ramp's rate or a Hold's time.
-        const int column = segment.mode == TemperatureProgram::ModeRamp ? 2 : 3;
-        QString reason;
-        if (!LabTerms::parseDuration(*duration))
-            reason = QStringLiteral("%1 is not a duration (h:mm:ss, or minutes)").arg(quoted(*duration));
-        else if (segment.mode == TemperatureProgram::ModeUnset)
-            reason = QStringLiteral("%1 is given without a mode (Ramp or Hold)").arg(quoted(*duration));
-        else if (!texts[column].trimmed().isEmpty())
-            reason = QStringLiteral("a %1 takes its %2 or a Duration, not both").arg(segment.mode, names[column]);
-        if (!reason.isEmpty()) {
-            *error = refusal(line, durationField, names[DurationColumn], reason);
-            return {};
-        }
+    return {};
+}
+
+// Why a segment's duration cannot stand; empty when it can (or is not given).
+QString durationRefusal(const FieldTexts &texts, const Layout &layout, int line, const Segment &segment,
+                        const QString &duration)
+{
+    if (duration.isEmpty())
+        return {};
+    const QStringList names = readColumnNames();
+    // The cell a duration stands for: a Ramp's rate or a Hold's time.
+    const int column = segment.mode == TemperatureProgram::ModeRamp ? 2 : 3;
+    QString reason;
+    if (!LabTerms::parseDuration(duration))
+        reason = QStringLiteral("%1 is not a duration (h:mm:ss, or minutes)").arg(quoted(duration));
+    else if (segment.mode == TemperatureProgram::ModeUnset)
+        reason = QStringLiteral("%1 is given without a mode (Ramp or Hold)").arg(quoted(duration));
+    else if (!texts[column].trimmed().isEmpty())
+        reason = QStringLiteral("a %1 takes its %2 or a Duration, not both").arg(segment.mode, names[column]);
+    if (reason.isEmpty())
+        return {};
+    return refusal(line, layout.fieldOf[DurationColumn] + 1, names[DurationColumn], reason);
+}
+
+// One segment line and its duration text; on a refusal *error is set.
+Segment readSegment(const QStringList &fields, const Layout &layout, QChar separator, int line, QString *duration,
+                    QString *error)
+{
+    if (const QString problem = strayFields(fields, layout, separator, line); !problem.isEmpty()) {
+        *error = problem;
+        return {};
+    }
+    FieldTexts texts;
+    for (int column = 0; column < ReadColumnCount; ++column)
+        texts[column] = fields.value(layout.fieldOf[column]);
+
+    Segment segment;
+    QString problem = readMode(texts, layout, line, segment);
+    if (problem.isEmpty())
+        problem = readValues(texts, layout, line, segment);
+    if (problem.isEmpty()) {
+        *duration = texts[DurationColumn].trimmed();
+        problem = durationRefusal(texts, layout, line, segment, *duration);
+    }
+    if (!problem.isEmpty()) {
+        *error = problem;
+        return {};
     }
     return segment;
 }

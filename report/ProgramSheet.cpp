@@ -85,21 +85,12 @@ void paintTable(QPainter &painter, const QRectF &area, double rowHeight, const Q
     painter.setBrush(Qt::NoBrush);
     painter.drawRect(QRectF(area.left(), area.top(), area.width(), y - area.top()));
 }
-}
 
-void ProgramSheet::paint(QPainter &painter, const QRectF &page, const ProgramReport &report)
+// Head: what the program is and where it is kept.
+void paintHead(TextCursor &head, const ProgramReport &report, double mm)
 {
-    painter.save();
-    const double mm = painter.device()->logicalDpiY() / 25.4;
-    const QFont titleFont = sheetFont(14, true);
     const QFont textFont = sheetFont(10);
-    const QFont smallFont = sheetFont(8.5);
-    const double smallLine = QFontMetricsF(smallFont, painter.device()).height() * 1.15;
-    painter.setPen(Qt::black);
-
-    // Head: what the program is and where it is kept.
-    TextCursor head(painter, page);
-    head.line(QStringLiteral("Temperature program"), titleFont);
+    head.line(QStringLiteral("Temperature program"), sheetFont(14, true));
     head.skip(1 * mm);
     if (report.filePath.isEmpty()) {
         head.line(QStringLiteral("File: (not saved)"), textFont);
@@ -116,8 +107,11 @@ void ProgramSheet::paint(QPainter &painter, const QRectF &page, const ProgramRep
                        totalTimeText(report.profile.totalMinutes)),
               textFont);
     head.skip(2 * mm);
+}
 
-    // Foot: when and by what it was made.
+// Foot: when and by what it was made. Returns the foot's top.
+double paintFoot(QPainter &painter, const QRectF &page, const ProgramReport &report, const QFont &smallFont, double mm)
+{
     const QFontMetricsF footMetrics(smallFont, painter.device());
     const double footTop = page.bottom() - footMetrics.height();
     painter.setPen(QPen(Qt::black, std::max(1.0, 0.2 * mm)));
@@ -127,6 +121,44 @@ void ProgramSheet::paint(QPainter &painter, const QRectF &page, const ProgramRep
     painter.drawText(foot, Qt::AlignLeft | Qt::AlignVCenter,
                      QStringLiteral("Printed ") + report.printed.toString(QStringLiteral("yyyy-MM-dd HH:mm")));
     painter.drawText(foot, Qt::AlignRight | Qt::AlignVCenter, report.version);
+    return footTop;
+}
+
+// The comment under its heading, as many lines as reach down to bottom; the
+// last line that fits says how many more there are.
+void paintComment(QPainter &painter, const QRectF &area, double bottom, const QStringList &lines, const QFont &smallFont)
+{
+    const double smallLine = QFontMetricsF(smallFont, painter.device()).height() * 1.15;
+    const int commentLines = int(lines.size());
+    TextCursor comment(painter, area);
+    QFont heading = smallFont;
+    heading.setBold(true);
+    painter.setPen(Qt::black);
+    comment.line(QStringLiteral("Comment"), heading);
+    for (int i = 0; i < commentLines; ++i) {
+        const bool lastRoom = comment.y() + 2 * smallLine > bottom;
+        if (lastRoom && i + 1 < commentLines) {
+            comment.line(QStringLiteral("\u2026 (%1 more lines)").arg(commentLines - i), smallFont);
+            break;
+        }
+        if (comment.y() + smallLine > bottom)
+            break;
+        comment.line(lines[i], smallFont);
+    }
+}
+}
+
+void ProgramSheet::paint(QPainter &painter, const QRectF &page, const ProgramReport &report)
+{
+    painter.save();
+    const double mm = painter.device()->logicalDpiY() / 25.4;
+    const QFont smallFont = sheetFont(8.5);
+    const double smallLine = QFontMetricsF(smallFont, painter.device()).height() * 1.15;
+    painter.setPen(Qt::black);
+
+    TextCursor head(painter, page);
+    paintHead(head, report, mm);
+    const double footTop = paintFoot(painter, page, report, smallFont, mm);
 
     // The middle: chart, table and comment share what is left. The table is
     // never cut; the chart gives way down to a floor, then the comment.
@@ -149,22 +181,8 @@ void ProgramSheet::paint(QPainter &painter, const QRectF &page, const ProgramRep
 
     if (commentLines > 0) {
         const double commentTop = tableArea.bottom() + gap;
-        TextCursor comment(painter, QRectF(page.left(), commentTop, page.width(), footTop - commentTop));
-        QFont heading = smallFont;
-        heading.setBold(true);
-        painter.setPen(Qt::black);
-        comment.line(QStringLiteral("Comment"), heading);
-        const double bottom = footTop - 2 * mm;
-        for (int i = 0; i < commentLines; ++i) {
-            const bool lastRoom = comment.y() + 2 * smallLine > bottom;
-            if (lastRoom && i + 1 < commentLines) {
-                comment.line(QStringLiteral("\u2026 (%1 more lines)").arg(commentLines - i), smallFont);
-                break;
-            }
-            if (comment.y() + smallLine > bottom)
-                break;
-            comment.line(report.comment[i], smallFont);
-        }
+        paintComment(painter, QRectF(page.left(), commentTop, page.width(), footTop - commentTop), footTop - 2 * mm,
+                     report.comment, smallFont);
     }
     painter.restore();
 }

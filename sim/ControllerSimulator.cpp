@@ -81,12 +81,6 @@ void ControllerSimulator::addRefusal(const Refusal &refusal)
     m_behaviour.refusals.append(refusal);
 }
 
-void ControllerSimulator::clearRefusals()
-{
-    std::lock_guard lock(m_mutex);
-    m_behaviour.refusals.clear();
-}
-
 void ControllerSimulator::setBadBcc(bool badBcc)
 {
     std::lock_guard lock(m_mutex);

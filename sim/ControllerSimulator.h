@@ -68,7 +68,6 @@ public:
     void setSilent(bool silent);
     void setRunning(bool running);
     void addRefusal(const Refusal &refusal);
-    void clearRefusals();
     void setBadBcc(bool badBcc);
     void setResponseWaitMs(int ms);
     // Answers leave at the pace of the controller's line (ControllerLine).

@@ -36,7 +36,7 @@ CommLineSettings controllerLine()
     line.BaudRate = ControllerLine::BitRate;
     line.ByteSize = ControllerLine::DataBits;
     line.Parity = quint8(ControllerLine::LineParity);
-    line.StopBits = ControllerLine::StopBits == 2 ? 2 : 0;
+    line.StopBits = ControllerLine::StopBitsCode;
     line.Flags = CommFlag::Binary | CommFlag::Parity;
     return line;
 }

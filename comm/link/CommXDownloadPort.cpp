@@ -16,7 +16,7 @@ void CommXDownloadPort::useControllerLine(TCommX &comm)
     comm.setBitRate(ControllerLine::BitRate);
     comm.setCharSize(ControllerLine::DataBits);
     comm.setParityBit(TCommParityBits(ControllerLine::LineParity));
-    comm.setStopBit(ControllerLine::StopBits == 2 ? csb2 : csb1);
+    comm.setStopBit(TCommStopBits(ControllerLine::StopBitsCode));
     comm.setFlowCtrl(cfcNone);
     comm.setTimeOutTrans(ControllerLine::TimeOutMs);
     comm.setTimeOutReceive(ControllerLine::TimeOutMs);

@@ -14,6 +14,9 @@ inline constexpr int DataBits = 7;
 enum class Parity : quint8 { None = 0, Odd = 1, Even = 2 };
 inline constexpr Parity LineParity = Parity::Even;
 inline constexpr int StopBits = 2;
+// The stop bits as the serial component's line settings code them: 0 one,
+// 2 two.
+inline constexpr quint8 StopBitsCode = StopBits == 2 ? 2 : 0;
 
 // Bits on the wire per character: the start bit, the data bits, the parity
 // bit and the stop bits.
