@@ -176,7 +176,7 @@ private slots:
         watcher.setInterval(1);
         connect(&watcher, &QTimer::timeout, &form, [&] {
             // Stop while segment 1 is on its way: segment 2 is never sent.
-            if (setup == StopAfterTwoSegments && form.statusBar1()->panelText(1) == "Segment No.1sending")
+            if (setup == StopAfterTwoSegments && form.statusBar1()->panelText(StatusPanel::Transfer) == "Segment No.1sending")
                 form.toolButton(5)->click();
         });
         watcher.start();
@@ -195,7 +195,7 @@ private slots:
         QVERIFY(!form.Edit1()->isReadOnly());
         QVERIFY(!form.Timer1()->isActive());
         QVERIFY(form.statusBar1()->progressBar()->isHidden());
-        QCOMPARE(form.statusBar1()->panelText(1), QString());
+        QCOMPARE(form.statusBar1()->panelText(StatusPanel::Transfer), QString());
         QVERIFY(!form.CommX1().IsOpen());
         // The comment stays and the program is not marked changed.
         QCOMPARE(form.Memo1()->toPlainText(), QString("kept comment"));
@@ -293,7 +293,7 @@ private slots:
         QTimer watcher;
         watcher.setInterval(1);
         connect(&watcher, &QTimer::timeout, &form, [&] {
-            if (whileSending && form.statusBar1()->panelText(1) == "Segment No.1sending")
+            if (whileSending && form.statusBar1()->panelText(StatusPanel::Transfer) == "Segment No.1sending")
                 trigger();
         });
         watcher.start();

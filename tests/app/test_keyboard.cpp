@@ -129,14 +129,14 @@ private slots:
         QFETCH(QString, mode);
         QFETCH(QString, temp);
         clickCell(slot + 1, 1);
-        const QString totalBefore = m_form->statusBar1()->panelText(2);
+        const QString totalBefore = m_form->statusBar1()->panelText(StatusPanel::TotalTime);
         this->key(key);
         QCOMPARE(cell(1, slot + 1), mode);
         QCOMPARE(cell(2, slot + 1), temp);
         QVERIFY(m_form->document().DataModified);
         QCOMPARE(undoSteps(), 1);
         QCOMPARE(modeList()->currentText(), mode);
-        QVERIFY(m_form->statusBar1()->panelText(2) != totalBefore || slot == 2);
+        QVERIFY(m_form->statusBar1()->panelText(StatusPanel::TotalTime) != totalBefore || slot == 2);
         m_form->history().undo();
         QCOMPARE(cell(1, slot + 1), slot == 2 ? QString(" ") : QString("Ramp"));
     }

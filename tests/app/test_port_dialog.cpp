@@ -141,7 +141,7 @@ private slots:
         TForm1 form(prompts, m_home.filePath("settings.ini"));
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
-        QCOMPARE(form.statusBar1()->panelText(3), QString("COM0"));
+        QCOMPARE(form.statusBar1()->panelText(StatusPanel::Port), QString("COM0"));
 
         // An open port is closed by the pick.
         form.CommX1().setPortNo(1);
@@ -169,7 +169,7 @@ private slots:
         QCOMPARE(form.ComPortNo, 3);
         QCOMPARE(form.PortNo(), 3);
         QCOMPARE(form.ComPortIndex, 1);
-        QCOMPARE(form.statusBar1()->panelText(3), QString("COM3"));
+        QCOMPARE(form.statusBar1()->panelText(StatusPanel::Port), QString("COM3"));
         QVERIFY(form.isEnabled()); // the main window stays usable
 
         // Asked for again while shown: only brought to the front, list and place kept.

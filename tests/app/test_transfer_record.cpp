@@ -63,8 +63,8 @@ private slots:
         QStringList noteTips;
         prompts.onShow = [&](const ScriptedPrompts::Shown &s) {
             if (s.text.startsWith("Are you sure")) {
-                notes << form.statusBar1()->panelText(1);
-                noteTips << form.statusBar1()->findChild<QWidget *>("StatusPanel1")->toolTip();
+                notes << form.statusBar1()->panelText(StatusPanel::Transfer);
+                noteTips << form.statusBar1()->panelToolTip(StatusPanel::Transfer);
             }
         };
         prompts.boxAnswers = {Prompts::Yes};
