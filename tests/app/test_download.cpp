@@ -1,9 +1,9 @@
 #include "comm/CommX.h"
 #include "sim/ControllerSimulator.h"
 #include "editor/InitialTempField.h"
-#include "comm/PortDirectory.h"
 #include "comm/link/ProgramDownload.h"
 #include "tests/support/ScriptedPrompts.h"
+#include "tests/support/SimulatorWindow.h"
 #include "editor/SegmentGrid.h"
 #include "editor/SegmentGridModel.h"
 #include "app/StatusBar1.h"
@@ -25,7 +25,7 @@
 // Whole downloads through the real window and the real serial component over
 // a pseudo-terminal, to the controller simulator.
 namespace {
-constexpr int Com = 7;
+constexpr int Com = SimulatorWindow::Com;
 const QString Colon = QString::fromUtf8("\xEF\xBC\x9A");
 const QString NoAnswer = "Comm.port setting is different or\n\rpower of device is not turned on.";
 const QString Stopped = "Command error.Transmission was stopped. ErorrCode" + Colon;
@@ -108,10 +108,10 @@ private slots:
         QFETCH(QStringList, shown);
         QFETCH(int, accepted);
 
-        ControllerSimulator sim;
+        SimulatorWindow window;
         QString error;
-        QVERIFY2(sim.start(&error), qPrintable(error));
-        QVERIFY2(sim.linkAs(Com, PortDirectory::defaultPortsFolder(), &error), qPrintable(error));
+        QVERIFY2(window.startSimulator(&error), qPrintable(error));
+        ControllerSimulator &sim = window.sim;
         sim.setSilent(setup == Silent);
         sim.setRunning(setup == Running);
         sim.setSplitAnswers(setup == SplitAnswers, 5);
@@ -125,11 +125,9 @@ private slots:
         if (setup == CutAfterSix) sim.setCutAfter(6);
         if (setup == SilentAfterFive) sim.setSilentAfter(5);
 
-        ScriptedPrompts prompts;
-        TForm1 form(prompts, m_home.filePath("settings.ini"));
-        form.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&form));
-        form.CommX1().setPortNo(setup == PortMissing ? 9 : Com);
+        ScriptedPrompts &prompts = window.prompts;
+        QVERIFY(window.openWindow(m_home.filePath("settings.ini"), setup == PortMissing ? 9 : Com));
+        TForm1 &form = window.form();
         form.SpinEdit1()->setValue(3);
         form.Edit1()->setText("25.35");
         SegmentGridModel *model = form.gridModel();
@@ -248,14 +246,12 @@ private slots:
     {
         QFETCH(QString, command);
         QFETCH(bool, whileSending);
-        ControllerSimulator sim;
-        QVERIFY(sim.start());
-        QVERIFY(sim.linkAs(Com, PortDirectory::defaultPortsFolder()));
-        ScriptedPrompts prompts;
-        TForm1 form(prompts, m_home.filePath("settings.ini"));
-        form.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&form));
-        form.CommX1().setPortNo(Com);
+        SimulatorWindow window;
+        QString error;
+        QVERIFY2(window.open(m_home.filePath("settings.ini"), &error), qPrintable(error));
+        ControllerSimulator &sim = window.sim;
+        ScriptedPrompts &prompts = window.prompts;
+        TForm1 &form = window.form();
         form.SpinEdit1()->setValue(3);
         form.Edit1()->setText("25.00");
         SegmentGridModel *model = form.gridModel();
@@ -328,13 +324,11 @@ private slots:
 
     void windowCannotCloseDuringADownload()
     {
-        ControllerSimulator sim;
-        QVERIFY(sim.start());
-        QVERIFY(sim.linkAs(Com, PortDirectory::defaultPortsFolder()));
-        ScriptedPrompts prompts;
-        TForm1 form(prompts, m_home.filePath("settings.ini"));
-        form.show();
-        form.CommX1().setPortNo(Com);
+        SimulatorWindow window;
+        QString error;
+        QVERIFY2(window.open(m_home.filePath("settings.ini"), &error), qPrintable(error));
+        ScriptedPrompts &prompts = window.prompts;
+        TForm1 &form = window.form();
         form.gridModel()->setCell(1, 1, "Ramp");
         form.gridModel()->setCell(2, 1, "50.0");
         form.gridModel()->setCell(3, 1, "5.0");

@@ -8,7 +8,6 @@
 #include "app/TransferRecordDialog.h"
 #include "app/TransferRecordMenu.h"
 #include "comm/CommX.h"
-#include "comm/PortDirectory.h"
 #include "comm/link/ProgramDownload.h"
 #include "editor/InitialTempField.h"
 #include "editor/ProfileChart.h"
@@ -16,6 +15,7 @@
 #include "files/TransferLog.h"
 #include "sim/ControllerSimulator.h"
 #include "tests/support/ScriptedPrompts.h"
+#include "tests/support/SimulatorWindow.h"
 
 #include <QAction>
 #include <QLabel>
@@ -25,7 +25,7 @@
 #include <QtTest>
 
 namespace {
-constexpr int Com = 7;
+constexpr int Com = SimulatorWindow::Com;
 }
 
 class TestTransferRecord : public QObject
@@ -42,14 +42,11 @@ private slots:
 
     void sendRecordCompareAndOpen()
     {
-        ControllerSimulator sim;
-        QVERIFY(sim.start());
-        QVERIFY(sim.linkAs(Com, PortDirectory::defaultPortsFolder()));
-        ScriptedPrompts prompts;
-        TForm1 form(prompts, m_home.filePath("settings.ini"));
-        form.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&form));
-        form.CommX1().setPortNo(Com);
+        SimulatorWindow window;
+        QString error;
+        QVERIFY2(window.open(m_home.filePath("settings.ini"), &error), qPrintable(error));
+        ScriptedPrompts &prompts = window.prompts;
+        TForm1 &form = window.form();
         form.SpinEdit1()->setValue(3);
         form.Edit1()->setText("25.00");
         SegmentGridModel *model = form.gridModel();
