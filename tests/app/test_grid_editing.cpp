@@ -48,9 +48,7 @@ class TestGridEditing : public WindowTest
 private slots:
     void init()
     {
-        QVERIFY(openWindow());
-        setSlot(0, "Ramp", "100.0", "5.0", "0.00");
-        setSlot(1, "Hold", "0.0", "0.0", "1.30");
+        QVERIFY(openWindow(GridDriving::RampThenHold));
     }
 
     void cleanup() { closeWindow(); }

@@ -42,9 +42,7 @@ class TestKeyboard : public WindowTest
 private slots:
     void init()
     {
-        QVERIFY(openWindow());
-        setSlot(0, "Ramp", "100.0", "5.0", "0.00");
-        setSlot(1, "Hold", "0.0", "0.0", "1.30");
+        QVERIFY(openWindow(GridDriving::RampThenHold));
         m_form->history().reset();
         m_form->document().DataModified = false;
     }

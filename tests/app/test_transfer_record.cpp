@@ -14,6 +14,7 @@
 #include "editor/SegmentGridModel.h"
 #include "files/TransferLog.h"
 #include "sim/ControllerSimulator.h"
+#include "tests/support/GridDriving.h"
 #include "tests/support/ScriptedPrompts.h"
 #include "tests/support/SimulatorWindow.h"
 
@@ -50,11 +51,7 @@ private slots:
         form.SpinEdit1()->setValue(3);
         form.Edit1()->setText("25.00");
         SegmentGridModel *model = form.gridModel();
-        model->setCell(1, 1, "Ramp");
-        model->setCell(2, 1, "100.0");
-        model->setCell(3, 1, "5.0");
-        model->setCell(1, 2, "Hold");
-        model->setCell(4, 2, "1.30");
+        GridDriving::setSlots(model, GridDriving::RampThenHold);
 
         QStringList notes;
         QStringList noteTips;

@@ -6,6 +6,7 @@
 #include "app/TForm1.h"
 #include "editor/SegmentGrid.h"
 #include "editor/SegmentGridModel.h"
+#include "tests/support/GridDriving.h"
 #include "tests/support/ScriptedPrompts.h"
 
 #include <QTemporaryDir>
@@ -26,13 +27,16 @@ protected:
         return {model()->cell(1, col), model()->cell(2, col), model()->cell(3, col), model()->cell(4, col)};
     }
 
-    // A new window, shown; whether it became the active one.
-    bool openWindow()
+    // A new window, shown, with `segments` set from slot 0 on (see
+    // GridDriving::setSlots); whether it became the active one.
+    bool openWindow(const QList<QStringList> &segments = {})
     {
         m_prompts = new ScriptedPrompts;
         m_form = new TForm1(*m_prompts, m_dir.filePath("settings.ini"));
         m_form->show();
-        return QTest::qWaitForWindowActive(m_form);
+        const bool active = QTest::qWaitForWindowActive(m_form);
+        GridDriving::setSlots(model(), segments);
+        return active;
     }
 
     // Closes the window without the unsaved-data question.
