@@ -2,6 +2,7 @@
 #include "sim/ControllerSimulator.h"
 #include "editor/InitialTempField.h"
 #include "comm/link/ProgramDownload.h"
+#include "tests/support/GridDriving.h"
 #include "tests/support/ScriptedPrompts.h"
 #include "tests/support/SimulatorWindow.h"
 #include "editor/SegmentGrid.h"
@@ -132,10 +133,7 @@ private slots:
         form.Edit1()->setText("25.35");
         SegmentGridModel *model = form.gridModel();
         auto setSlot = [&](int slot, const char *mode, const char *t, const char *r, const char *time) {
-            model->setCell(1, slot + 1, mode);
-            model->setCell(2, slot + 1, t);
-            model->setCell(3, slot + 1, r);
-            model->setCell(4, slot + 1, time);
+            GridDriving::setSlot(model, slot, mode, t, r, time);
         };
         if (setup != NoSegments) {
             setSlot(0, "Ramp", "100.0", "5.0", "0.00");
