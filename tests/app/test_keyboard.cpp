@@ -30,10 +30,6 @@ class TestKeyboard : public WindowTest
     int undoSteps() const { return m_form->history().stack().count(); }
 
     void clickCell(int col, int row) { GridDriving::clickCell(grid(), col, row); }
-    void key(Qt::Key k, Qt::KeyboardModifiers modifiers = {})
-    {
-        QTest::keyClick(QApplication::focusWidget(), k, modifiers);
-    }
     void setSlot(int slot, const QString &mode, const QString &temp, const QString &rate, const QString &time)
     {
         GridDriving::setSlot(model(), slot, mode, temp, rate, time);

@@ -28,7 +28,6 @@ class TestUndo : public WindowTest
     QString totalTime() const { return m_form->statusBar1()->panelText(StatusPanel::TotalTime); }
     QPoint cellCentre(int col, int row) const { return grid()->visualRect(model()->index(row, col)).center(); }
     void clickCell(int col, int row) { QTest::mouseClick(grid()->viewport(), Qt::LeftButton, {}, cellCentre(col, row)); }
-    void key(Qt::Key k, Qt::KeyboardModifiers mods = {}) { QTest::keyClick(QApplication::focusWidget(), k, mods); }
     void type(const char *keys)
     {
         for (const char *c = keys; *c; ++c)

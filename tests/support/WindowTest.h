@@ -27,6 +27,12 @@ protected:
         return {model()->cell(1, col), model()->cell(2, col), model()->cell(3, col), model()->cell(4, col)};
     }
 
+    // A key pressed where the focus is, as a person's key goes.
+    static void key(Qt::Key k, Qt::KeyboardModifiers modifiers = {})
+    {
+        QTest::keyClick(QApplication::focusWidget(), k, modifiers);
+    }
+
     // A new window, shown, with `segments` set from slot 0 on (see
     // GridDriving::setSlots); whether it became the active one.
     bool openWindow(const QList<QStringList> &segments = {})
