@@ -39,8 +39,7 @@ class TestSegmentClipboard : public WindowTest
 private slots:
     void init()
     {
-        QVERIFY(openWindow());
-        m_form->openFromCommandLine(QStringLiteral(VANTREL_GOLDEN_DIR "/example.tpd"));
+        QVERIFY(openExampleWindow());
         QCOMPARE(column(3), (QStringList{"Ramp", "60.0", "20.0", "0.00"}));
     }
 

@@ -46,8 +46,7 @@ class TestUndo : public WindowTest
 private slots:
     void init()
     {
-        QVERIFY(openWindow());
-        m_form->openFromCommandLine(QStringLiteral(VANTREL_GOLDEN_DIR "/example.tpd"));
+        QVERIFY(openExampleWindow());
         QCOMPARE(model()->cell(2, 1), QString("150.0"));
     }
 

@@ -1,7 +1,9 @@
 #pragma once
 
 // The base of the window tests: a main window with scripted prompts and its
-// settings in a folder of its own. Header-only; the test links the app library.
+// settings in a folder of its own, empty, with slots set, or holding the
+// example program (for tests given VANTREL_GOLDEN_DIR). Header-only; the test
+// links the app library.
 
 #include "app/TForm1.h"
 #include "editor/SegmentGrid.h"
@@ -44,6 +46,17 @@ protected:
         GridDriving::setSlots(model(), segments);
         return active;
     }
+
+#ifdef VANTREL_GOLDEN_DIR
+    // A new window holding the example program (Ramp 150.0, Hold 5.30, Ramp
+    // 60.0), opened as from the command line; whether it became the active one.
+    bool openExampleWindow()
+    {
+        const bool active = openWindow();
+        m_form->openFromCommandLine(QStringLiteral(VANTREL_GOLDEN_DIR "/example.tpd"));
+        return active;
+    }
+#endif
 
     // Closes the window without the unsaved-data question.
     void closeWindow()
