@@ -34,6 +34,58 @@ class TestTransferRecord : public QObject
     Q_OBJECT
     QTemporaryDir m_home;
 
+    // The transfer panel's note at the second question, after one segment
+    // changed since the first send, and its tooltip.
+    static void verifyNoteBesideQuestion(const QStringList &notes, const QStringList &noteTips,
+                                         const ScriptedPrompts &prompts)
+    {
+        QCOMPARE(notes.size(), 2);
+        QCOMPARE(notes.first(), QString());
+        QVERIFY2(notes.last().startsWith("differs from what was last sent here on ")
+                     && notes.last().endsWith(": 1 segment changed"),
+                 qPrintable(notes.last()));
+        // Wider than the panel at the laid-out width: offered whole on hover.
+        QCOMPARE(noteTips, QStringList({QString(), notes.last()}));
+        QCOMPARE(prompts.texts().filter("Are you sure").last(), ProgramDownload::confirmationText(3, 2));
+    }
+
+    // The list after a completed send and a declined one, and the comparison
+    // of the completed one with the program, whose slot 1 now holds 2.00.
+    static void verifyListAndComparison(TForm1 &form)
+    {
+        SegmentGridModel *model = form.gridModel();
+        // The list, newest first: the declined send, then the completed one.
+        form.findChild<QAction *>("TransferRecord1")->trigger();
+        TransferRecordDialog *dialog = form.transferRecords()->dialog();
+        QVERIFY(dialog && dialog->isVisible());
+        QCOMPARE(dialog->table()->rowCount(), 2);
+        // Numbered as vantrel log numbers them, newest first.
+        QCOMPARE(dialog->table()->item(0, 0)->text(), QStringLiteral("@2"));
+        QCOMPARE(dialog->table()->item(1, 0)->text(), QStringLiteral("@1"));
+        QCOMPARE(dialog->table()->item(0, 6)->text(), QStringLiteral("declined"));
+        dialog->table()->selectRow(0);
+        QVERIFY(!dialog->compareButton()->isEnabled());
+        dialog->table()->selectRow(1);
+        QVERIFY(dialog->compareButton()->isEnabled());
+        dialog->compareButton()->click();
+
+        TransferCompareView *view = form.transferRecords()->compareView();
+        QVERIFY(view && view->isVisible());
+        QCOMPARE(view->table()->rowCount(), 1);
+        QCOMPARE(view->table()->item(0, 2)->text(), QStringLiteral("1.30"));
+        QCOMPARE(view->table()->item(0, 3)->text(), QStringLiteral("2.00"));
+        QVERIFY(model->index(TemperatureProgram::TimeRow, 2).data(SegmentGridModel::DiffersRole).toBool());
+        QVERIFY(!model->index(TemperatureProgram::TempRow, 1).data(SegmentGridModel::DiffersRole).toBool());
+        QVERIFY(!form.Chart1()->backgroundPoints().isEmpty());
+        // It follows edits: put back, nothing differs.
+        model->setCell(4, 2, "1.30");
+        QCOMPARE(view->table()->rowCount(), 0);
+        model->setCell(4, 2, "3.00");
+        view->close();
+        QVERIFY(model->differingCells().isEmpty());
+        QVERIFY(form.Chart1()->backgroundPoints().isEmpty());
+    }
+
 private slots:
     void initTestCase()
     {
@@ -70,45 +122,14 @@ private slots:
         model->setCell(4, 2, "2.00");
         prompts.boxAnswers = {Prompts::No};
         form.ToolButton4Click();
-        QCOMPARE(notes.size(), 2);
-        QCOMPARE(notes.first(), QString());
-        QVERIFY2(notes.last().startsWith("differs from what was last sent here on ")
-                     && notes.last().endsWith(": 1 segment changed"),
-                 qPrintable(notes.last()));
-        // Wider than the panel at the laid-out width: offered whole on hover.
-        QCOMPARE(noteTips, QStringList({QString(), notes.last()}));
-        QCOMPARE(prompts.texts().filter("Are you sure").last(), ProgramDownload::confirmationText(3, 2));
+        verifyNoteBesideQuestion(notes, noteTips, prompts);
+        if (QTest::currentTestFailed())
+            return;
 
-        // The list, newest first: the declined send, then the completed one.
-        form.findChild<QAction *>("TransferRecord1")->trigger();
+        verifyListAndComparison(form);
+        if (QTest::currentTestFailed())
+            return;
         TransferRecordDialog *dialog = form.transferRecords()->dialog();
-        QVERIFY(dialog && dialog->isVisible());
-        QCOMPARE(dialog->table()->rowCount(), 2);
-        // Numbered as vantrel log numbers them, newest first.
-        QCOMPARE(dialog->table()->item(0, 0)->text(), QStringLiteral("@2"));
-        QCOMPARE(dialog->table()->item(1, 0)->text(), QStringLiteral("@1"));
-        QCOMPARE(dialog->table()->item(0, 6)->text(), QStringLiteral("declined"));
-        dialog->table()->selectRow(0);
-        QVERIFY(!dialog->compareButton()->isEnabled());
-        dialog->table()->selectRow(1);
-        QVERIFY(dialog->compareButton()->isEnabled());
-        dialog->compareButton()->click();
-
-        TransferCompareView *view = form.transferRecords()->compareView();
-        QVERIFY(view && view->isVisible());
-        QCOMPARE(view->table()->rowCount(), 1);
-        QCOMPARE(view->table()->item(0, 2)->text(), QStringLiteral("1.30"));
-        QCOMPARE(view->table()->item(0, 3)->text(), QStringLiteral("2.00"));
-        QVERIFY(model->index(TemperatureProgram::TimeRow, 2).data(SegmentGridModel::DiffersRole).toBool());
-        QVERIFY(!model->index(TemperatureProgram::TempRow, 1).data(SegmentGridModel::DiffersRole).toBool());
-        QVERIFY(!form.Chart1()->backgroundPoints().isEmpty());
-        // It follows edits: put back, nothing differs.
-        model->setCell(4, 2, "1.30");
-        QCOMPARE(view->table()->rowCount(), 0);
-        model->setCell(4, 2, "3.00");
-        view->close();
-        QVERIFY(model->differingCells().isEmpty());
-        QVERIFY(form.Chart1()->backgroundPoints().isEmpty());
 
         // While a transfer runs the list offers nothing.
         bool listLocked = false;
