@@ -68,7 +68,8 @@ void StatusBar1::setPanelNote(int panel, const QString &note)
 
 int StatusBar1::middlePanelWidth(int barWidth)
 {
-    const int rest = barWidth - FixedWidths[0] - FixedWidths[2] - FixedWidths[3];
+    const int rest = barWidth - FixedWidths[StatusPanel::Hint] - FixedWidths[StatusPanel::TotalTime]
+                     - FixedWidths[StatusPanel::Port];
     return rest > 0 ? rest : 0;
 }
 
@@ -80,7 +81,7 @@ void StatusBar1::resizeEvent(QResizeEvent *event)
 
 void StatusBar1::StatusBar1Resize()
 {
-    m_widths[1] = middlePanelWidth(width());
+    m_widths[StatusPanel::Transfer] = middlePanelWidth(width());
     layoutPanels();
 }
 

@@ -1,14 +1,17 @@
 #pragma once
 
+#include "model/StatusPanel.h"
+
 #include <QStatusBar>
 
 class QLabel;
 class QProgressBar;
 
 // The four-panel status bar: 0 range hints and file results, 1 download
-// status (with ProgressBar1 inside it), 2 total time, 3 serial port. A
-// QStatusBar, so that assistive technology finds a status bar; its panels
-// are labels laid out here at their fixed widths.
+// status (with ProgressBar1 inside it), 2 total time, 3 serial port; a panel
+// is given by its StatusPanel name (StatusPanel::Hint, Transfer, TotalTime,
+// Port). A QStatusBar, so that assistive technology finds a status bar; its
+// panels are labels laid out here at their fixed widths.
 class StatusBar1 : public QStatusBar
 {
     Q_OBJECT

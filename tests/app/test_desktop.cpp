@@ -101,7 +101,7 @@ private slots:
         QCOMPARE(prompts.texts(), QStringList());
         QCOMPARE(form.document().fileName(), path("bake.tpd"));
         QCOMPARE(form.windowTitle(), "bake - " + Title);
-        QCOMPARE(form.statusBar1()->panelText(0), QStringLiteral("Loading was completed"));
+        QCOMPARE(form.statusBar1()->panelText(StatusPanel::Hint), QStringLiteral("Loading was completed"));
         QVERIFY(!form.document().DataModified);
     }
 

@@ -1,9 +1,10 @@
 #include "comm/CommX.h"
 #include "sim/ControllerSimulator.h"
 #include "editor/InitialTempField.h"
-#include "comm/PortDirectory.h"
 #include "comm/link/ProgramDownload.h"
+#include "tests/support/GridDriving.h"
 #include "tests/support/ScriptedPrompts.h"
+#include "tests/support/SimulatorWindow.h"
 #include "editor/SegmentGrid.h"
 #include "editor/SegmentGridModel.h"
 #include "app/StatusBar1.h"
@@ -22,10 +23,12 @@
 #include <QToolButton>
 #include <QtTest>
 
+#include <functional>
+
 // Whole downloads through the real window and the real serial component over
 // a pseudo-terminal, to the controller simulator.
 namespace {
-constexpr int Com = 7;
+constexpr int Com = SimulatorWindow::Com;
 const QString Colon = QString::fromUtf8("\xEF\xBC\x9A");
 const QString NoAnswer = "Comm.port setting is different or\n\rpower of device is not turned on.";
 const QString Stopped = "Command error.Transmission was stopped. ErorrCode" + Colon;
@@ -48,6 +51,136 @@ class TestDownload : public QObject
         for (const SimulatorRecord &r : sim.records())
             list << QString::fromLatin1(r.command.left(16));
         return list;
+    }
+
+    static void setUpSimulator(ControllerSimulator &sim, Setup setup)
+    {
+        sim.setSilent(setup == Silent);
+        sim.setRunning(setup == Running);
+        sim.setSplitAnswers(setup == SplitAnswers, 5);
+        auto refuse = [&](const char *prefix, const char *code) { sim.addRefusal({prefix, code}); };
+        if (setup == RefuseStatus) refuse("0101800012", "1001");
+        if (setup == RefuseProgramNo) refuse("0102C1004E", "1100");
+        if (setup == RefuseInitial) refuse("0102C1004F", "1100");
+        if (setup == RefuseAgain) refuse("0102C40000", "1100");
+        if (setup == RefuseCount) refuse("0102C40001", "1003");
+        if (setup == RefuseSegment) refuse("0102C40002", "1100");
+        if (setup == CutAfterSix) sim.setCutAfter(6);
+        if (setup == SilentAfterFive) sim.setSilentAfter(5);
+    }
+
+    // The program Send takes: number 3 from 25.35, three segments, or what
+    // the setup puts in their place.
+    static void fillProgram(TForm1 &form, Setup setup)
+    {
+        form.SpinEdit1()->setValue(3);
+        form.Edit1()->setText("25.35");
+        SegmentGridModel *model = form.gridModel();
+        auto setSlot = [&](int slot, const char *mode, const char *t, const char *r, const char *time) {
+            GridDriving::setSlot(model, slot, mode, t, r, time);
+        };
+        if (setup != NoSegments) {
+            setSlot(0, "Ramp", "100.0", "5.0", "0.00");
+            setSlot(1, "Hold", "0.0", "0.0", "12.30");
+            setSlot(2, "Ramp", "40.0", "2.5", "0.00");
+        }
+        if (setup == Segment0Unset)
+            setSlot(0, " ", "0", "0", "0");
+        if (setup == Segment1Unset)
+            model->setCell(1, 2, " ");
+        // Values a hand-edited file can bring in.
+        if (setup == TemperatureOutOfRange)
+            model->setCell(2, 3, "350.0");
+        // Numbers the chart reads, as a stored file can hold them.
+        if (setup == ExponentForm)
+            model->setCell(2, 3, "1E2");
+        if (setup == NotANumberLater)
+            model->setCell(3, 6, "1.2.3");
+        // A segment Insert pushed past the last one a program holds.
+        if (setup == Slot32Set)
+            setSlot(32, "Hold", "0.0", "0.0", "5.00");
+    }
+
+    // Send, given by `press`, with `whileSegment1` called as long as the
+    // transfer panel says segment 1 is on its way.
+    static void sendWatchingSegment1(TForm1 &form, const std::function<void()> &press,
+                                     const std::function<void()> &whileSegment1)
+    {
+        QTimer watcher;
+        watcher.setInterval(1);
+        connect(&watcher, &QTimer::timeout, &form, [&] {
+            if (form.statusBar1()->panelText(StatusPanel::Transfer) == "Segment No.1sending")
+                whileSegment1();
+        });
+        watcher.start();
+        press();
+        watcher.stop();
+    }
+
+    // A command the transfer state takes away: an action or tool button by
+    // its name, "Send called again" or "program edited".
+    static void giveCommand(TForm1 &form, const QString &command)
+    {
+        SegmentGridModel *model = form.gridModel();
+        if (command == "Send called again") {
+            form.ToolButton4Click();
+        } else if (command == "program edited") {
+            model->setCell(2, 2, "250.0");
+            model->setCell(1, 3, " ");
+            form.SpinEdit1()->setValue(5);
+            form.Edit1()->setText("99.00");
+        } else if (command.startsWith("ToolButton")) {
+            form.findChild<QToolButton *>(command)->click();
+        } else {
+            form.findChild<QAction *>(command)->trigger();
+        }
+    }
+
+    // The program of secondCommandDuringTransfer as it stood when Send was
+    // pressed: number 3 from 25.00, three ramps to 100.0, 101.0 and 102.0.
+    static void verifySentAsPressed(const SimulatedProgram &sent)
+    {
+        QCOMPARE(sent.programNumber, 3);
+        QCOMPARE(sent.initialTemperature, 250);
+        QCOMPARE(sent.segmentCount, 3);
+        for (int k = 0; k < 3; ++k) {
+            QCOMPARE(sent.segments[k].mode, 0);
+            QCOMPARE(sent.segments[k].temperature, 1000 + 10 * k);
+        }
+    }
+
+    static void verifyIdle(TForm1 &form)
+    {
+        // Every ending leaves the window idle with the port closed.
+        QVERIFY(!form.inTransfer());
+        QVERIFY(form.toolButton(4)->isEnabled());
+        QVERIFY(!form.toolButton(5)->isEnabled());
+        QVERIFY(form.StringGrid1()->isEnabled());
+        QVERIFY(!form.Edit1()->isReadOnly());
+        QVERIFY(!form.Timer1()->isActive());
+        QVERIFY(form.statusBar1()->progressBar()->isHidden());
+        QCOMPARE(form.statusBar1()->panelText(StatusPanel::Transfer), QString());
+        QVERIFY(!form.CommX1().IsOpen());
+    }
+
+    static void verifyIncompleteNamed(TForm1 &form, const ScriptedPrompts &prompts, int accepted, qsizetype commandCount)
+    {
+        // A program the controller took in part is named in the ending's box,
+        // in the record, and in the port panel's tooltip until a complete send.
+        const QString half = accepted > 0 ? ProgramDownload::incompleteText(3, QStringLiteral("COM%1").arg(Com), 1,
+                                                                            accepted, 3)
+                                          : QString();
+        if (!prompts.shown.isEmpty() && !prompts.shown.last().text.startsWith("Are you sure"))
+            QCOMPARE(prompts.shown.last().further, half);
+        const QList<TransferRecord> records = TransferLog().read().records;
+        if (commandCount > 1)
+            QCOMPARE(records.last().incomplete, accepted > 0);
+        const QString portTip = form.statusBar1()->panelToolTip(StatusPanel::Port);
+        if (accepted > 0)
+            QVERIFY2(portTip.contains(QStringLiteral("Program 3 on COM%1 (unit 1) may be incomplete").arg(Com)),
+                     qPrintable(portTip));
+        else if (commandCount == 8)
+            QCOMPARE(portTip, QString());
     }
 
 private slots:
@@ -108,57 +241,16 @@ private slots:
         QFETCH(QStringList, shown);
         QFETCH(int, accepted);
 
-        ControllerSimulator sim;
+        SimulatorWindow window;
         QString error;
-        QVERIFY2(sim.start(&error), qPrintable(error));
-        QVERIFY2(sim.linkAs(Com, PortDirectory::defaultPortsFolder(), &error), qPrintable(error));
-        sim.setSilent(setup == Silent);
-        sim.setRunning(setup == Running);
-        sim.setSplitAnswers(setup == SplitAnswers, 5);
-        auto refuse = [&](const char *prefix, const char *code) { sim.addRefusal({prefix, code}); };
-        if (setup == RefuseStatus) refuse("0101800012", "1001");
-        if (setup == RefuseProgramNo) refuse("0102C1004E", "1100");
-        if (setup == RefuseInitial) refuse("0102C1004F", "1100");
-        if (setup == RefuseAgain) refuse("0102C40000", "1100");
-        if (setup == RefuseCount) refuse("0102C40001", "1003");
-        if (setup == RefuseSegment) refuse("0102C40002", "1100");
-        if (setup == CutAfterSix) sim.setCutAfter(6);
-        if (setup == SilentAfterFive) sim.setSilentAfter(5);
+        QVERIFY2(window.startSimulator(&error), qPrintable(error));
+        ControllerSimulator &sim = window.sim;
+        setUpSimulator(sim, setup);
 
-        ScriptedPrompts prompts;
-        TForm1 form(prompts, m_home.filePath("settings.ini"));
-        form.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&form));
-        form.CommX1().setPortNo(setup == PortMissing ? 9 : Com);
-        form.SpinEdit1()->setValue(3);
-        form.Edit1()->setText("25.35");
-        SegmentGridModel *model = form.gridModel();
-        auto setSlot = [&](int slot, const char *mode, const char *t, const char *r, const char *time) {
-            model->setCell(1, slot + 1, mode);
-            model->setCell(2, slot + 1, t);
-            model->setCell(3, slot + 1, r);
-            model->setCell(4, slot + 1, time);
-        };
-        if (setup != NoSegments) {
-            setSlot(0, "Ramp", "100.0", "5.0", "0.00");
-            setSlot(1, "Hold", "0.0", "0.0", "12.30");
-            setSlot(2, "Ramp", "40.0", "2.5", "0.00");
-        }
-        if (setup == Segment0Unset)
-            setSlot(0, " ", "0", "0", "0");
-        if (setup == Segment1Unset)
-            model->setCell(1, 2, " ");
-        // Values a hand-edited file can bring in.
-        if (setup == TemperatureOutOfRange)
-            model->setCell(2, 3, "350.0");
-        // Numbers the chart reads, as a stored file can hold them.
-        if (setup == ExponentForm)
-            model->setCell(2, 3, "1E2");
-        if (setup == NotANumberLater)
-            model->setCell(3, 6, "1.2.3");
-        // A segment Insert pushed past the last one a program holds.
-        if (setup == Slot32Set)
-            setSlot(32, "Hold", "0.0", "0.0", "5.00");
+        ScriptedPrompts &prompts = window.prompts;
+        QVERIFY(window.openWindow(m_home.filePath("settings.ini"), setup == PortMissing ? 9 : Com));
+        TForm1 &form = window.form();
+        fillProgram(form, setup);
         form.Memo1()->setPlainText("kept comment");
         form.document().DataModified = false;
 
@@ -172,31 +264,18 @@ private slots:
                     form.toolButton(5)->click();
             }
         };
-        QTimer watcher;
-        watcher.setInterval(1);
-        connect(&watcher, &QTimer::timeout, &form, [&] {
-            // Stop while segment 1 is on its way: segment 2 is never sent.
-            if (setup == StopAfterTwoSegments && form.statusBar1()->panelText(1) == "Segment No.1sending")
+        // Stop while segment 1 is on its way: segment 2 is never sent.
+        sendWatchingSegment1(form, [&] { QTest::mouseClick(form.toolButton(4), Qt::LeftButton); }, [&] {
+            if (setup == StopAfterTwoSegments)
                 form.toolButton(5)->click();
         });
-        watcher.start();
-
-        QTest::mouseClick(form.toolButton(4), Qt::LeftButton);
-        watcher.stop();
 
         QCOMPARE(prompts.texts(), shown);
         sim.waitForRecords(commands.size(), 3000); // the simulator notes a command once its answer is out
         QCOMPARE(commandsTaken(sim), commands);
-        // Every ending leaves the window idle with the port closed.
-        QVERIFY(!form.inTransfer());
-        QVERIFY(form.toolButton(4)->isEnabled());
-        QVERIFY(!form.toolButton(5)->isEnabled());
-        QVERIFY(form.StringGrid1()->isEnabled());
-        QVERIFY(!form.Edit1()->isReadOnly());
-        QVERIFY(!form.Timer1()->isActive());
-        QVERIFY(form.statusBar1()->progressBar()->isHidden());
-        QCOMPARE(form.statusBar1()->panelText(1), QString());
-        QVERIFY(!form.CommX1().IsOpen());
+        verifyIdle(form);
+        if (QTest::currentTestFailed())
+            return;
         // The comment stays and the program is not marked changed.
         QCOMPARE(form.Memo1()->toPlainText(), QString("kept comment"));
         QVERIFY(!form.document().DataModified);
@@ -204,22 +283,9 @@ private slots:
             QVERIFY(sawTransferState);
         if (setup == ExponentForm)
             QCOMPARE(sim.program().segments[2].temperature, 1000);
-        // A program the controller took in part is named in the ending's box,
-        // in the record, and in the port panel's tooltip until a complete send.
-        const QString half = accepted > 0 ? ProgramDownload::incompleteText(3, QStringLiteral("COM%1").arg(Com), 1,
-                                                                            accepted, 3)
-                                          : QString();
-        if (!prompts.shown.isEmpty() && !prompts.shown.last().text.startsWith("Are you sure"))
-            QCOMPARE(prompts.shown.last().further, half);
-        const QList<TransferRecord> records = TransferLog().read().records;
-        if (commands.size() > 1)
-            QCOMPARE(records.last().incomplete, accepted > 0);
-        const QString portTip = form.statusBar1()->panelToolTip(StatusPanel::Port);
-        if (accepted > 0)
-            QVERIFY2(portTip.contains(QStringLiteral("Program 3 on COM%1 (unit 1) may be incomplete").arg(Com)),
-                     qPrintable(portTip));
-        else if (commands.size() == 8)
-            QCOMPARE(portTip, QString());
+        verifyIncompleteNamed(form, prompts, accepted, commands.size());
+        if (QTest::currentTestFailed())
+            return;
         if (setup == Normal) {
             const SimulatedProgram program = sim.program();
             QCOMPARE(program.programNumber, 3);
@@ -248,14 +314,12 @@ private slots:
     {
         QFETCH(QString, command);
         QFETCH(bool, whileSending);
-        ControllerSimulator sim;
-        QVERIFY(sim.start());
-        QVERIFY(sim.linkAs(Com, PortDirectory::defaultPortsFolder()));
-        ScriptedPrompts prompts;
-        TForm1 form(prompts, m_home.filePath("settings.ini"));
-        form.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&form));
-        form.CommX1().setPortNo(Com);
+        SimulatorWindow window;
+        QString error;
+        QVERIFY2(window.open(m_home.filePath("settings.ini"), &error), qPrintable(error));
+        ControllerSimulator &sim = window.sim;
+        ScriptedPrompts &prompts = window.prompts;
+        TForm1 &form = window.form();
         form.SpinEdit1()->setValue(3);
         form.Edit1()->setText("25.00");
         SegmentGridModel *model = form.gridModel();
@@ -272,46 +336,25 @@ private slots:
             if (triggered)
                 return;
             triggered = true;
-            if (command == "Send called again") {
-                form.ToolButton4Click();
-            } else if (command == "program edited") {
-                model->setCell(2, 2, "250.0");
-                model->setCell(1, 3, " ");
-                form.SpinEdit1()->setValue(5);
-                form.Edit1()->setText("99.00");
-            } else if (command.startsWith("ToolButton")) {
-                form.findChild<QToolButton *>(command)->click();
-            } else {
-                form.findChild<QAction *>(command)->trigger();
-            }
+            giveCommand(form, command);
         };
         prompts.boxAnswers = {Prompts::Yes};
         prompts.onShow = [&](const ScriptedPrompts::Shown &s) {
             if (!whileSending && s.text.startsWith("Are you sure"))
                 trigger();
         };
-        QTimer watcher;
-        watcher.setInterval(1);
-        connect(&watcher, &QTimer::timeout, &form, [&] {
-            if (whileSending && form.statusBar1()->panelText(1) == "Segment No.1sending")
+        sendWatchingSegment1(form, [&] { form.ToolButton4Click(); }, [&] {
+            if (whileSending)
                 trigger();
         });
-        watcher.start();
-        form.ToolButton4Click();
-        watcher.stop();
 
         QVERIFY(triggered);
         QCOMPARE(prompts.texts(), (QStringList{ProgramDownload::confirmationText(3, 3), "Transmission was completed"}));
         sim.waitForRecords(8, 3000); // the simulator notes a command once its answer is out
         QCOMPARE(sim.records().size(), 8);
-        const SimulatedProgram sent = sim.program();
-        QCOMPARE(sent.programNumber, 3);
-        QCOMPARE(sent.initialTemperature, 250);
-        QCOMPARE(sent.segmentCount, 3);
-        for (int k = 0; k < 3; ++k) {
-            QCOMPARE(sent.segments[k].mode, 0);
-            QCOMPARE(sent.segments[k].temperature, 1000 + 10 * k);
-        }
+        verifySentAsPressed(sim.program());
+        if (QTest::currentTestFailed())
+            return;
         QVERIFY(form.isVisible());
         QVERIFY(!form.Form2()->isVisible());
         if (command != "program edited") {
@@ -328,13 +371,11 @@ private slots:
 
     void windowCannotCloseDuringADownload()
     {
-        ControllerSimulator sim;
-        QVERIFY(sim.start());
-        QVERIFY(sim.linkAs(Com, PortDirectory::defaultPortsFolder()));
-        ScriptedPrompts prompts;
-        TForm1 form(prompts, m_home.filePath("settings.ini"));
-        form.show();
-        form.CommX1().setPortNo(Com);
+        SimulatorWindow window;
+        QString error;
+        QVERIFY2(window.open(m_home.filePath("settings.ini"), &error), qPrintable(error));
+        ScriptedPrompts &prompts = window.prompts;
+        TForm1 &form = window.form();
         form.gridModel()->setCell(1, 1, "Ramp");
         form.gridModel()->setCell(2, 1, "50.0");
         form.gridModel()->setCell(3, 1, "5.0");

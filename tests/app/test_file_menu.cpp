@@ -75,7 +75,7 @@ struct EditorSnapshot
     explicit EditorSnapshot(const TForm1 &f)
         : cells(gridCells(f)), comment(f.Memo1()->toPlainText()), caption(f.windowTitle()),
           currentFile(f.document().fileName()), fileDir(f.fileCommands().FileDir), edit1(f.Edit1()->text()),
-          panel0(f.statusBar1()->panelText(0)), programNo(f.SpinEdit1()->value()), initialTemp(f.document().InitialTemp),
+          panel0(f.statusBar1()->panelText(StatusPanel::Hint)), programNo(f.SpinEdit1()->value()), initialTemp(f.document().InitialTemp),
           modified(f.document().DataModified)
     {
     }
@@ -194,7 +194,7 @@ private slots:
         // New keeps the caption; only a load or a save names another file.
         const QString named = currentFile.isEmpty() ? QString("first") : QFileInfo(currentFile).completeBaseName();
         QCOMPARE(form.windowTitle(), EditorView::markedCaption(named + " - " + Title, modifiedAfter));
-        QCOMPARE(form.statusBar1()->panelText(0), panel0);
+        QCOMPARE(form.statusBar1()->panelText(StatusPanel::Hint), panel0);
         QCOMPARE(bool(form.document().DataModified), modifiedAfter);
         QCOMPARE(form.Memo1()->toPlainText() == "edited comment", commentKept);
         QCOMPARE(form.fileCommands().FileDir, dir() + "/");
@@ -218,8 +218,8 @@ private slots:
         form.Memo1()->setFocus();
         form.document().setFileName(path("old.tpd"));
         form.fileCommands().FileDir = "/somewhere/";
-        form.statusBar1()->setPanelText(0, "Save was completed");
-        form.statusBar1()->setPanelText(1, "Sending");
+        form.statusBar1()->setPanelText(StatusPanel::Hint, "Save was completed");
+        form.statusBar1()->setPanelText(StatusPanel::Transfer, "Sending");
         form.setWindowTitle("old - " + Title);
         form.gridEditor()->ComboBox1()->setCurrentIndex(2);
         form.document().DataModified = false;
@@ -237,9 +237,9 @@ private slots:
         QCOMPARE(form.Edit1()->text(), QString("0.0"));
         QCOMPARE(form.document().InitialTemp, 0.0);
         QCOMPARE(form.gridEditor()->ComboBox1()->currentIndex(), 0);
-        QCOMPARE(form.statusBar1()->panelText(0), QString());
-        QCOMPARE(form.statusBar1()->panelText(1), QString());
-        QCOMPARE(form.statusBar1()->panelText(2), QString("Total time:0min0sec(0.00min)"));
+        QCOMPARE(form.statusBar1()->panelText(StatusPanel::Hint), QString());
+        QCOMPARE(form.statusBar1()->panelText(StatusPanel::Transfer), QString());
+        QCOMPARE(form.statusBar1()->panelText(StatusPanel::TotalTime), QString("Total time:0min0sec(0.00min)"));
         QVERIFY(form.Chart1()->points().isEmpty());
         QCOMPARE(form.Memo1()->toPlainText(), QString());
         QCOMPARE(form.SpinEdit1()->value(), 0);
@@ -293,9 +293,9 @@ private slots:
         QCOMPARE(form.gridModel()->cell(2, 3), QString("60.0"));
         QCOMPARE(form.Memo1()->toPlainText(), QString());
         // 40 to 150 at 10/min, 5 min 30 s, 150 to 60 at 20/min.
-        QCOMPARE(form.statusBar1()->panelText(2), QString("Total time:21min0sec(21.00min)"));
+        QCOMPARE(form.statusBar1()->panelText(StatusPanel::TotalTime), QString("Total time:21min0sec(21.00min)"));
         QCOMPARE(form.Chart1()->points().size(), 33);
-        QCOMPARE(form.statusBar1()->panelText(0), QString("Loading was completed"));
+        QCOMPARE(form.statusBar1()->panelText(StatusPanel::Hint), QString("Loading was completed"));
     }
 
     // A blank in a number row loads, but the chart cannot be drawn: the
@@ -339,7 +339,7 @@ private slots:
         QCOMPARE(form.gridModel()->cell(2, 1), QString("350.0"));
         QCOMPARE(form.StringGrid1()->currentCol(), 1);
         QCOMPARE(form.StringGrid1()->currentRow(), 2);
-        QCOMPARE(form.statusBar1()->panelText(0), QString("Loading was completed"));
+        QCOMPARE(form.statusBar1()->panelText(StatusPanel::Hint), QString("Loading was completed"));
         QVERIFY(!form.StringGrid1()->isEditorOpen());
     }
 
@@ -357,7 +357,7 @@ private slots:
         QVERIFY(prompts.shown.isEmpty());
         QCOMPARE(readBytes(path("prog.tpd")), goldenBytes("example.tpd").replace(",150.0,", ",151.0,"));
         QCOMPARE(form.gridModel()->cell(4, 1), QString("0.00"));
-        QCOMPARE(form.statusBar1()->panelText(0), QString("Save was completed"));
+        QCOMPARE(form.statusBar1()->panelText(StatusPanel::Hint), QString("Save was completed"));
         QVERIFY(!form.document().DataModified);
 
         // After New there is no current file: Save asks for a name.
@@ -406,7 +406,7 @@ private slots:
 
         QCOMPARE(form.gridModel()->cell(2, 1), cellAfter);
         if (message.isEmpty()) {
-            QCOMPARE(form.statusBar1()->panelText(0), QString("Save was completed"));
+            QCOMPARE(form.statusBar1()->panelText(StatusPanel::Hint), QString("Save was completed"));
             QCOMPARE(readBytes(path("prog.tpd")), goldenBytes("example.tpd").replace(",150.0,", "," + cellAfter.toLatin1() + ","));
         } else {
             QCOMPARE(prompts.texts().last(), message);
@@ -433,7 +433,7 @@ private slots:
         QVERIFY(combo->isVisible());
 
         trigger(form, "Save1");
-        QCOMPARE(form.statusBar1()->panelText(0), QString("Save was completed"));
+        QCOMPARE(form.statusBar1()->panelText(StatusPanel::Hint), QString("Save was completed"));
         QCOMPARE(grid->currentIndex(), form.gridModel()->index(1, 4));
         QVERIFY(combo->isVisible());
         QCOMPARE(combo->geometry(), comboPlace);

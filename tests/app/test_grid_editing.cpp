@@ -22,7 +22,7 @@ class TestGridEditing : public WindowTest
 {
     Q_OBJECT
     QString cell(int row, int col) const { return model()->cell(row, col); }
-    QString hint() const { return m_form->statusBar1()->panelText(0); }
+    QString hint() const { return m_form->statusBar1()->panelText(StatusPanel::Hint); }
 
     QPoint cellCentre(int col, int row) const { return GridDriving::cellCentre(grid(), col, row); }
     void clickCell(int col, int row) { GridDriving::clickCell(grid(), col, row); }
@@ -48,9 +48,7 @@ class TestGridEditing : public WindowTest
 private slots:
     void init()
     {
-        QVERIFY(openWindow());
-        setSlot(0, "Ramp", "100.0", "5.0", "0.00");
-        setSlot(1, "Hold", "0.0", "0.0", "1.30");
+        QVERIFY(openWindow(GridDriving::RampThenHold));
     }
 
     void cleanup() { closeWindow(); }
@@ -303,7 +301,7 @@ private slots:
         QCOMPARE(cell(3, 1), QString("0"));
         QCOMPARE(cell(4, 1), QString("0"));
         QVERIFY(m_form->document().DataModified);
-        QCOMPARE(m_form->statusBar1()->panelText(2), QString("Total time:1min30sec(1.50min)"));
+        QCOMPARE(m_form->statusBar1()->panelText(StatusPanel::TotalTime), QString("Total time:1min30sec(1.50min)"));
         clickCell(1, 2);
         QVERIFY(!combo->isVisible());
     }
@@ -358,7 +356,7 @@ private slots:
         QCOMPARE(cell(1, 2), QString("Ramp"));
         QCOMPARE(cell(1, 3), QString("Hold"));
         QVERIFY(m_form->document().DataModified);
-        QCOMPARE(m_form->statusBar1()->panelText(2), QString("Total time:21min30sec(21.50min)"));
+        QCOMPARE(m_form->statusBar1()->panelText(StatusPanel::TotalTime), QString("Total time:21min30sec(21.50min)"));
 
         rightClickCell(2, 1);
         m_form->gridEditor()->PopupMenu1()->hide();
@@ -405,7 +403,7 @@ private slots:
         clickCell(1, 3);
         type("10");
         press(Qt::Key_Up);
-        QCOMPARE(m_form->statusBar1()->panelText(2), QString("Total time:11min30sec(11.50min)"));
+        QCOMPARE(m_form->statusBar1()->panelText(StatusPanel::TotalTime), QString("Total time:11min30sec(11.50min)"));
     }
 
     void initialTemperatureField_data()

@@ -21,11 +21,6 @@ class TestHelpMenu : public WindowTest
         return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + '/' + UserPlaces::ManualName;
     }
 
-    static void key(Qt::Key k, Qt::KeyboardModifiers modifiers = {})
-    {
-        QTest::keyClick(QApplication::focusWidget(), k, modifiers);
-    }
-
 private slots:
     void init()
     {

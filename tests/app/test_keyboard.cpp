@@ -30,10 +30,6 @@ class TestKeyboard : public WindowTest
     int undoSteps() const { return m_form->history().stack().count(); }
 
     void clickCell(int col, int row) { GridDriving::clickCell(grid(), col, row); }
-    void key(Qt::Key k, Qt::KeyboardModifiers modifiers = {})
-    {
-        QTest::keyClick(QApplication::focusWidget(), k, modifiers);
-    }
     void setSlot(int slot, const QString &mode, const QString &temp, const QString &rate, const QString &time)
     {
         GridDriving::setSlot(model(), slot, mode, temp, rate, time);
@@ -42,9 +38,7 @@ class TestKeyboard : public WindowTest
 private slots:
     void init()
     {
-        QVERIFY(openWindow());
-        setSlot(0, "Ramp", "100.0", "5.0", "0.00");
-        setSlot(1, "Hold", "0.0", "0.0", "1.30");
+        QVERIFY(openWindow(GridDriving::RampThenHold));
         m_form->history().reset();
         m_form->document().DataModified = false;
     }
@@ -129,14 +123,14 @@ private slots:
         QFETCH(QString, mode);
         QFETCH(QString, temp);
         clickCell(slot + 1, 1);
-        const QString totalBefore = m_form->statusBar1()->panelText(2);
+        const QString totalBefore = m_form->statusBar1()->panelText(StatusPanel::TotalTime);
         this->key(key);
         QCOMPARE(cell(1, slot + 1), mode);
         QCOMPARE(cell(2, slot + 1), temp);
         QVERIFY(m_form->document().DataModified);
         QCOMPARE(undoSteps(), 1);
         QCOMPARE(modeList()->currentText(), mode);
-        QVERIFY(m_form->statusBar1()->panelText(2) != totalBefore || slot == 2);
+        QVERIFY(m_form->statusBar1()->panelText(StatusPanel::TotalTime) != totalBefore || slot == 2);
         m_form->history().undo();
         QCOMPARE(cell(1, slot + 1), slot == 2 ? QString(" ") : QString("Ramp"));
     }

@@ -86,7 +86,7 @@ private slots:
         QVERIFY(!form.document().DataModified);
         QCOMPARE(form.Edit1()->text(), QString("0.0"));
         QCOMPARE(form.Edit1()->alignment() & Qt::AlignHorizontal_Mask, Qt::AlignRight);
-        QCOMPARE(form.statusBar1()->panelText(2), QString::fromUtf8("Total time\xEF\xBC\x9A" "0min0sec(0.00min)"));
+        QCOMPARE(form.statusBar1()->panelText(StatusPanel::TotalTime), QString::fromUtf8("Total time\xEF\xBC\x9A" "0min0sec(0.00min)"));
         QVERIFY(form.Chart1()->points().isEmpty());
         QCOMPARE(form.gridModel()->columnCount(), 33);
         QCOMPARE(form.gridModel()->cell(1, 0), QString(" Mode"));
@@ -98,7 +98,7 @@ private slots:
 
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
-        QCOMPARE(form.statusBar1()->panelText(3), QString("COM0"));
+        QCOMPARE(form.statusBar1()->panelText(StatusPanel::Port), QString("COM0"));
         QCOMPARE(QApplication::focusWidget(), form.StringGrid1());
         // The size and the minimum are the whole window's, frame included
         // (the offscreen platform draws a frame of 2 pixels).
@@ -134,7 +134,7 @@ private slots:
 
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
-        QCOMPARE(form.statusBar1()->panelText(3), QString("COM5"));
+        QCOMPARE(form.statusBar1()->panelText(StatusPanel::Port), QString("COM5"));
         QTRY_COMPARE(form.frameGeometry().size(), QSize(770, 600));
 
         // The close question: No keeps the window, Yes closes it.
@@ -239,10 +239,10 @@ private slots:
         StatusBar1 bar;
         bar.resize(barWidth, StatusBar1::Height);
         bar.show();
-        QCOMPARE(bar.panelWidth(1), panel1);
-        QCOMPARE(bar.panelWidth(0), 215);
-        QCOMPARE(bar.panelWidth(2), 215);
-        QCOMPARE(bar.panelWidth(3), 65);
+        QCOMPARE(bar.panelWidth(StatusPanel::Transfer), panel1);
+        QCOMPARE(bar.panelWidth(StatusPanel::Hint), 215);
+        QCOMPARE(bar.panelWidth(StatusPanel::TotalTime), 215);
+        QCOMPARE(bar.panelWidth(StatusPanel::Port), 65);
         QCOMPARE(bar.progressBar()->geometry(), QRect(360, 6, 100, 15));
     }
 
@@ -304,7 +304,7 @@ private slots:
         model->setCell(2, 1, "100.0");
         model->setCell(3, 1, "5.0");
         form.guarded([&] { form.ChardDraw(); });
-        QCOMPARE(form.statusBar1()->panelText(2), QString("Total time:15min0sec(15.00min)"));
+        QCOMPARE(form.statusBar1()->panelText(StatusPanel::TotalTime), QString("Total time:15min0sec(15.00min)"));
         QCOMPARE(form.Chart1()->points().size(), 33);
         QCOMPARE(form.Chart1()->points().at(1), QPointF(15, 100));
 
@@ -313,7 +313,7 @@ private slots:
         QCOMPARE(prompts.texts(), QStringList{"'.' is not a valid floating point value."});
         QCOMPARE(prompts.shown[0].caption, QString("Vantrel Assistant"));
         QCOMPARE(prompts.shown[0].icon, Prompts::Icon::Error);
-        QCOMPARE(form.statusBar1()->panelText(2), QString("Total time:15min0sec(15.00min)"));
+        QCOMPARE(form.statusBar1()->panelText(StatusPanel::TotalTime), QString("Total time:15min0sec(15.00min)"));
         QCOMPARE(form.Chart1()->points().at(1), QPointF(15, 100));
     }
 
@@ -487,7 +487,7 @@ private slots:
         form.gridModel()->setCell(4, 1, "1.30");
         form.guarded([&] { form.ChardDraw(); });
         QVERIFY(prompts.shown.isEmpty());
-        QCOMPARE(form.statusBar1()->panelText(2), QString("Total time:1min30sec(1.50min)"));
+        QCOMPARE(form.statusBar1()->panelText(StatusPanel::TotalTime), QString("Total time:1min30sec(1.50min)"));
     }
 };
 

@@ -73,7 +73,7 @@ private slots:
         const QList<QByteArray> lines = file.readAll().split('\n');
         QCOMPARE(lines.size(), 35);
         QCOMPARE(lines[2], "11,150"); // the end of the first ramp of the example
-        QCOMPARE(form.statusBar1()->panelText(0), QString("Export was completed"));
+        QCOMPARE(form.statusBar1()->panelText(StatusPanel::Hint), QString("Export was completed"));
     }
 
     void chartReadsHighlightsAndSelects()

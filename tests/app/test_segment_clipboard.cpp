@@ -39,8 +39,7 @@ class TestSegmentClipboard : public WindowTest
 private slots:
     void init()
     {
-        QVERIFY(openWindow());
-        m_form->openFromCommandLine(QStringLiteral(VANTREL_GOLDEN_DIR "/example.tpd"));
+        QVERIFY(openExampleWindow());
         QCOMPARE(column(3), (QStringList{"Ramp", "60.0", "20.0", "0.00"}));
     }
 
@@ -71,12 +70,12 @@ private slots:
         m_form->document().DataModified = false;
         GridDriving::clickCell(grid(), 4, 1);
         QCOMPARE(grid()->blockFirst(), 0); // the current cell left the block
-        const QString totalBefore = m_form->statusBar1()->panelText(2);
+        const QString totalBefore = m_form->statusBar1()->panelText(StatusPanel::TotalTime);
         keyOnGrid(Qt::Key_V);
         QCOMPARE(column(4), (QStringList{"Ramp", "150.0", "10.0", "0.00"}));
         QCOMPARE(column(6), (QStringList{"Ramp", "60.0", "20.0", "0.00"}));
         QVERIFY(m_form->document().DataModified);
-        QVERIFY(m_form->statusBar1()->panelText(2) != totalBefore);
+        QVERIFY(m_form->statusBar1()->panelText(StatusPanel::TotalTime) != totalBefore);
         QCOMPARE(m_prompts->shown.size(), 0);
         QCOMPARE(grid()->blockFirst(), 4); // the pasted segments are picked
         QCOMPARE(grid()->blockLast(), 6);
@@ -84,7 +83,7 @@ private slots:
         action("Undo1")->trigger();
         QCOMPARE(column(4), (QStringList{" ", "0.0", "0.0", "0.00"}));
         QCOMPARE(grid()->blockFirst(), 0); // nothing left to pick there
-        QCOMPARE(m_form->statusBar1()->panelText(2), totalBefore);
+        QCOMPARE(m_form->statusBar1()->panelText(StatusPanel::TotalTime), totalBefore);
     }
 
     void cutRemovesTheSegments()

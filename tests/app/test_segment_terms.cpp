@@ -51,8 +51,7 @@ class TestSegmentTerms : public WindowTest
 private slots:
     void init()
     {
-        QVERIFY(openWindow());
-        m_form->openFromCommandLine(QStringLiteral(VANTREL_GOLDEN_DIR "/example.tpd"));
+        QVERIFY(openExampleWindow());
     }
     void cleanup() { closeWindow(); }
 

@@ -8,14 +8,15 @@
 #include "app/TransferRecordDialog.h"
 #include "app/TransferRecordMenu.h"
 #include "comm/CommX.h"
-#include "comm/PortDirectory.h"
 #include "comm/link/ProgramDownload.h"
 #include "editor/InitialTempField.h"
 #include "editor/ProfileChart.h"
 #include "editor/SegmentGridModel.h"
 #include "files/TransferLog.h"
 #include "sim/ControllerSimulator.h"
+#include "tests/support/GridDriving.h"
 #include "tests/support/ScriptedPrompts.h"
+#include "tests/support/SimulatorWindow.h"
 
 #include <QAction>
 #include <QLabel>
@@ -25,7 +26,7 @@
 #include <QtTest>
 
 namespace {
-constexpr int Com = 7;
+constexpr int Com = SimulatorWindow::Com;
 }
 
 class TestTransferRecord : public QObject
@@ -33,49 +34,11 @@ class TestTransferRecord : public QObject
     Q_OBJECT
     QTemporaryDir m_home;
 
-private slots:
-    void initTestCase()
+    // The transfer panel's note at the second question, after one segment
+    // changed since the first send, and its tooltip.
+    static void verifyNoteBesideQuestion(const QStringList &notes, const QStringList &noteTips,
+                                         const ScriptedPrompts &prompts)
     {
-        qputenv("XDG_CONFIG_HOME", m_home.path().toUtf8());
-        qputenv("XDG_DATA_HOME", m_home.path().toUtf8());
-    }
-
-    void sendRecordCompareAndOpen()
-    {
-        ControllerSimulator sim;
-        QVERIFY(sim.start());
-        QVERIFY(sim.linkAs(Com, PortDirectory::defaultPortsFolder()));
-        ScriptedPrompts prompts;
-        TForm1 form(prompts, m_home.filePath("settings.ini"));
-        form.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&form));
-        form.CommX1().setPortNo(Com);
-        form.SpinEdit1()->setValue(3);
-        form.Edit1()->setText("25.00");
-        SegmentGridModel *model = form.gridModel();
-        model->setCell(1, 1, "Ramp");
-        model->setCell(2, 1, "100.0");
-        model->setCell(3, 1, "5.0");
-        model->setCell(1, 2, "Hold");
-        model->setCell(4, 2, "1.30");
-
-        QStringList notes;
-        QStringList noteTips;
-        prompts.onShow = [&](const ScriptedPrompts::Shown &s) {
-            if (s.text.startsWith("Are you sure")) {
-                notes << form.statusBar1()->panelText(1);
-                noteTips << form.statusBar1()->findChild<QWidget *>("StatusPanel1")->toolTip();
-            }
-        };
-        prompts.boxAnswers = {Prompts::Yes};
-        form.ToolButton4Click();
-        QCOMPARE(TransferLog().read().records.size(), 1);
-        QCOMPARE(TransferLog().read().records.first().portName, QStringLiteral("COM%1").arg(Com));
-
-        // One segment changed: the note beside the unchanged question says so.
-        model->setCell(4, 2, "2.00");
-        prompts.boxAnswers = {Prompts::No};
-        form.ToolButton4Click();
         QCOMPARE(notes.size(), 2);
         QCOMPARE(notes.first(), QString());
         QVERIFY2(notes.last().startsWith("differs from what was last sent here on ")
@@ -84,7 +47,13 @@ private slots:
         // Wider than the panel at the laid-out width: offered whole on hover.
         QCOMPARE(noteTips, QStringList({QString(), notes.last()}));
         QCOMPARE(prompts.texts().filter("Are you sure").last(), ProgramDownload::confirmationText(3, 2));
+    }
 
+    // The list after a completed send and a declined one, and the comparison
+    // of the completed one with the program, whose slot 1 now holds 2.00.
+    static void verifyListAndComparison(TForm1 &form)
+    {
+        SegmentGridModel *model = form.gridModel();
         // The list, newest first: the declined send, then the completed one.
         form.findChild<QAction *>("TransferRecord1")->trigger();
         TransferRecordDialog *dialog = form.transferRecords()->dialog();
@@ -115,6 +84,52 @@ private slots:
         view->close();
         QVERIFY(model->differingCells().isEmpty());
         QVERIFY(form.Chart1()->backgroundPoints().isEmpty());
+    }
+
+private slots:
+    void initTestCase()
+    {
+        qputenv("XDG_CONFIG_HOME", m_home.path().toUtf8());
+        qputenv("XDG_DATA_HOME", m_home.path().toUtf8());
+    }
+
+    void sendRecordCompareAndOpen()
+    {
+        SimulatorWindow window;
+        QString error;
+        QVERIFY2(window.open(m_home.filePath("settings.ini"), &error), qPrintable(error));
+        ScriptedPrompts &prompts = window.prompts;
+        TForm1 &form = window.form();
+        form.SpinEdit1()->setValue(3);
+        form.Edit1()->setText("25.00");
+        SegmentGridModel *model = form.gridModel();
+        GridDriving::setSlots(model, GridDriving::RampThenHold);
+
+        QStringList notes;
+        QStringList noteTips;
+        prompts.onShow = [&](const ScriptedPrompts::Shown &s) {
+            if (s.text.startsWith("Are you sure")) {
+                notes << form.statusBar1()->panelText(StatusPanel::Transfer);
+                noteTips << form.statusBar1()->panelToolTip(StatusPanel::Transfer);
+            }
+        };
+        prompts.boxAnswers = {Prompts::Yes};
+        form.ToolButton4Click();
+        QCOMPARE(TransferLog().read().records.size(), 1);
+        QCOMPARE(TransferLog().read().records.first().portName, QStringLiteral("COM%1").arg(Com));
+
+        // One segment changed: the note beside the unchanged question says so.
+        model->setCell(4, 2, "2.00");
+        prompts.boxAnswers = {Prompts::No};
+        form.ToolButton4Click();
+        verifyNoteBesideQuestion(notes, noteTips, prompts);
+        if (QTest::currentTestFailed())
+            return;
+
+        verifyListAndComparison(form);
+        if (QTest::currentTestFailed())
+            return;
+        TransferRecordDialog *dialog = form.transferRecords()->dialog();
 
         // While a transfer runs the list offers nothing.
         bool listLocked = false;

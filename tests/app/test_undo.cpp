@@ -25,10 +25,9 @@ class TestUndo : public WindowTest
 {
     Q_OBJECT
     QAction *undo() const { return m_form->findChild<QAction *>("Undo1"); }
-    QString totalTime() const { return m_form->statusBar1()->panelText(2); }
+    QString totalTime() const { return m_form->statusBar1()->panelText(StatusPanel::TotalTime); }
     QPoint cellCentre(int col, int row) const { return grid()->visualRect(model()->index(row, col)).center(); }
     void clickCell(int col, int row) { QTest::mouseClick(grid()->viewport(), Qt::LeftButton, {}, cellCentre(col, row)); }
-    void key(Qt::Key k, Qt::KeyboardModifiers mods = {}) { QTest::keyClick(QApplication::focusWidget(), k, mods); }
     void type(const char *keys)
     {
         for (const char *c = keys; *c; ++c)
@@ -47,8 +46,7 @@ class TestUndo : public WindowTest
 private slots:
     void init()
     {
-        QVERIFY(openWindow());
-        m_form->openFromCommandLine(QStringLiteral(VANTREL_GOLDEN_DIR "/example.tpd"));
+        QVERIFY(openExampleWindow());
         QCOMPARE(model()->cell(2, 1), QString("150.0"));
     }
 

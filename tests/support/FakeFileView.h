@@ -3,6 +3,7 @@
 #include "files/commands/FileView.h"
 #include "model/Profile.h"
 #include "model/ProgramDocument.h"
+#include "model/StatusPanel.h"
 
 #include <QStringList>
 
@@ -27,7 +28,7 @@ public:
     {
         const Profile profile = computeProfile(m_document.InitialTemp, m_document.table());
         profilePoints = int(profile.points.size());
-        panels[2] = totalTimeText(profile.totalMinutes);
+        panels[StatusPanel::TotalTime] = totalTimeText(profile.totalMinutes);
     }
     void clearChart() override { profilePoints = 0; }
     QString titleText() const override { return QStringLiteral("Vantrel Assistant Ver.1.01"); }

@@ -32,4 +32,18 @@ inline void setSlot(SegmentGridModel *model, int slot, const QString &mode, cons
     model->setCell(TemperatureProgram::TimeRow, slot + 1, time);
 }
 
+// Slots 0, 1, ... set directly, each from its four cells (Mode, Temp., Rate,
+// Time).
+inline void setSlots(SegmentGridModel *model, const QList<QStringList> &segments)
+{
+    for (int slot = 0; slot < segments.size(); ++slot) {
+        const QStringList &cells = segments.at(slot);
+        setSlot(model, slot, cells.at(0), cells.at(1), cells.at(2), cells.at(3));
+    }
+}
+
+// The two slots the window tests start from: a ramp to 100.0 deg C at
+// 5.0 deg C/min, then a hold of 1 min 30 s.
+inline const QList<QStringList> RampThenHold{{"Ramp", "100.0", "5.0", "0.00"}, {"Hold", "0.0", "0.0", "1.30"}};
+
 } // namespace GridDriving

@@ -1,6 +1,7 @@
 // The File commands on a program document, without a window.
 #include "files/commands/FileCommands.h"
 #include "model/ProgramDocument.h"
+#include "model/StatusPanel.h"
 #include "tests/support/FakeFileView.h"
 #include "tests/support/FifoWatchdog.h"
 #include "tests/support/FileBytes.h"
@@ -44,7 +45,7 @@ struct Snapshot
     explicit Snapshot(const Editor &e)
         : table(e.document.table()), initialTemp(e.document.initialTempText()), comment(e.document.comment()),
           fileName(e.document.fileName()), fileDir(e.commands.FileDir), caption(e.view.caption),
-          panel0(e.view.panels[0]), programNo(e.document.programNo()), modified(e.document.DataModified)
+          panel0(e.view.panels[StatusPanel::Hint]), programNo(e.document.programNo()), modified(e.document.DataModified)
     {
     }
     bool operator==(const Snapshot &) const = default;
@@ -186,7 +187,7 @@ private slots:
         writeBytes(path("in.tpd"), goldenBytes(source));
         Editor editor;
         open(editor, path("in.tpd"));
-        QCOMPARE(editor.view.panels[0], QString("Loading was completed"));
+        QCOMPARE(editor.view.panels[StatusPanel::Hint], QString("Loading was completed"));
         QCOMPARE(editor.view.replaced, 1);
         editor.prompts.fileAnswers = {path("out.tpd")};
         editor.commands.SaveAs1Click();
