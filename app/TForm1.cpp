@@ -367,7 +367,7 @@ void TForm1::showIncompletePrograms()
 
 void TForm1::ToolButton5Click()
 {
-    m_download->ToolButton5Click();
+    m_download->requestStop();
 }
 
 void TForm1::N6Click()
@@ -411,7 +411,7 @@ void TForm1::enterTransferState()
 
 void TForm1::ButtanReset()
 {
-    m_transfer->ButtanReset();
+    m_transfer->resetAfterTransfer();
 }
 
 void TForm1::CellCheck()

@@ -33,7 +33,7 @@ void TransferDisplay::enterTransferState()
     m_timer1->start();
 }
 
-void TransferDisplay::ButtanReset()
+void TransferDisplay::resetAfterTransfer()
 {
     emit transferStateChanged(false);
     stopActivity();

@@ -32,9 +32,9 @@ public:
     void Timer1Timer();
 
     bool initialTempAccepted() override { return m_checks.initialTempAccepted(); }
-    void CellCheck() override { m_checks.cellCheck(); }
+    void checkEditedCell() override { m_checks.cellCheck(); }
     void enterTransferState() override;
-    void ButtanReset() override;
+    void resetAfterTransfer() override;
     void stopActivity() override;
     void startSending() override;
     void setTransferStatus(const QString &text) override;

@@ -42,7 +42,7 @@ void TextTransferWindow::enterTransferState()
     setTransferStatus(QStringLiteral("Waiting..."));
 }
 
-void TextTransferWindow::ButtanReset()
+void TextTransferWindow::resetAfterTransfer()
 {
     endStatusLine();
 }

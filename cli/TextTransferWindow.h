@@ -23,10 +23,10 @@ public:
     // The checks of what was typed have nothing to do here: the download's
     // own checks judge the file's values.
     bool initialTempAccepted() override { return true; }
-    void CellCheck() override {}
+    void checkEditedCell() override {}
 
     void enterTransferState() override;
-    void ButtanReset() override;
+    void resetAfterTransfer() override;
     void stopActivity() override;
     void startSending() override;
     void setTransferStatus(const QString &text) override;

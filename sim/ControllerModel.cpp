@@ -51,7 +51,7 @@ bool inRange(const std::optional<int> &value, int low, int high)
 QByteArray buildAnswer(const QByteArray &body, bool badBcc)
 {
     const QByteArray checked = body + FrameBytes::ETX;
-    char bcc = ControllerExchange::CalcBCC(checked).at(0);
+    char bcc = ControllerExchange::checkByteOf(checked).at(0);
     if (badBcc)
         bcc = static_cast<char>(bcc ^ 0x01);
     return FrameBytes::STX + checked + bcc;
@@ -111,7 +111,7 @@ FrameOutcome ControllerModel::handleFrame(const QByteArray &frame, const Control
 
     if (header.size() >= 2 && !header.startsWith(ownHeader.left(2)))
         return outcome; // another node's frame: not for this controller
-    if (ControllerExchange::CalcBCC(body + FrameBytes::ETX).at(0) != frame.back()) {
+    if (ControllerExchange::checkByteOf(body + FrameBytes::ETX).at(0) != frame.back()) {
         outcome.endCode = "13";
         outcome.answer = buildAnswer(from + outcome.endCode, behaviour.badBcc);
         return outcome;

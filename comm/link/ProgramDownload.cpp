@@ -88,12 +88,12 @@ void ProgramDownload::run()
     m_lastIncomplete.clear();
     if (!m_window.initialTempAccepted())
         return;
-    m_window.CellCheck();
+    m_window.checkEditedCell();
     m_snapshot = {m_window.programNo(), m_window.initialTempText(), m_window.segmentTable()};
 
     m_window.enterTransferState();
-    m_exchange.NoReply = false;
-    StopRequest = false;
+    m_exchange.noReply = false;
+    stopAsked = false;
     m_portOpened = false;
     m_segmentsAcknowledged = 0;
     m_commandsAccepted = 0;
@@ -125,7 +125,7 @@ void ProgramDownload::finish(const Ending &ending)
     if (ending.activityStopsFirst)
         m_window.stopActivity();
     else
-        m_window.ButtanReset();
+        m_window.resetAfterTransfer();
     switch (ending.show) {
     case Ending::Show::Nothing:
         break;
@@ -142,7 +142,7 @@ void ProgramDownload::finish(const Ending &ending)
         throw std::runtime_error(ending.text.toStdString());
     }
     if (ending.activityStopsFirst)
-        m_window.ButtanReset();
+        m_window.resetAfterTransfer();
     closePort();
 }
 
@@ -201,7 +201,7 @@ std::optional<ProgramDownload::Ending> ProgramDownload::askController()
     }
     m_portOpened = true;
 
-    m_exchange.CommandHeader = ControllerExchange::headerForUnit(m_unit);
+    m_exchange.commandHeader = ControllerExchange::headerForUnit(m_unit);
     m_exchange.exchange(DownloadCommands::statusQuery());
     switch (DownloadCommands::judgeStatusAnswer(m_exchange)) {
     case DownloadCommands::StatusVerdict::NoAnswer:
@@ -255,7 +255,7 @@ ProgramDownload::Ending ProgramDownload::send()
 
 bool ProgramDownload::stopRequested(StopPoint point) const
 {
-    return (point == StopPoint::BeforeSegment && StopRequest) || m_window.interrupted();
+    return (point == StopPoint::BeforeSegment && stopAsked) || m_window.interrupted();
 }
 
 std::optional<ProgramDownload::Ending> ProgramDownload::exchangeRefused(const QByteArray &command)

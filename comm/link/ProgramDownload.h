@@ -78,8 +78,9 @@ public:
     int unit() const { return m_unit; }
 
     // The Stop button: takes effect before the next segment.
-    void ToolButton5Click() { StopRequest = true; }
-    bool StopRequest = false;
+    // The window's Stop button (ToolButton5Click) calls this.
+    void requestStop() { stopAsked = true; }
+    bool stopAsked = false;
 
     bool isRunning() const { return m_running; }
     // Every download that reaches the port appends its record to this log,

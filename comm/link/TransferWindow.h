@@ -14,15 +14,17 @@ public:
 
     // Runs InitTempCheck; false (after its own message) when the value is bad.
     virtual bool initialTempAccepted() = 0;
-    // Checks the grid cell last edited; raises its error when out of range.
-    virtual void CellCheck() = 0;
+    // Checks the grid cell last edited (the window's CellCheck); raises its
+    // error when out of range.
+    virtual void checkEditedCell() = 0;
 
     // New, Open, Save, Send, the program number, the menus, the grid and the
     // initial temperature locked; Stop enabled; the window cannot be closed;
     // "Waiting..." and the activity bar running.
     virtual void enterTransferState() = 0;
-    // Back to idle: every control as it was, activity bar stopped and hidden.
-    virtual void ButtanReset() = 0;
+    // Back to idle (the window's ButtanReset): every control as it was, activity
+    // bar stopped and hidden.
+    virtual void resetAfterTransfer() = 0;
     // The activity bar stopped and hidden, the transfer status cleared.
     virtual void stopActivity() = 0;
     // "Sending...": the hint cleared, the activity bar restarted from 0.
@@ -34,7 +36,7 @@ public:
     virtual void segmentSending(int k, int count) { Q_UNUSED(k); Q_UNUSED(count); }
     // True once the person asked to abandon the transfer at once (the
     // command-line tool's Ctrl+C): no further command is sent, and the
-    // download ends as stopped. The window's Stop button is StopRequest.
+    // download ends as stopped. The window's Stop button is ProgramDownload::requestStop.
     virtual bool interrupted() const { return false; }
     // Beside the question before the program goes out: how it compares with
     // what was last sent to the same place.

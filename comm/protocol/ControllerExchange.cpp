@@ -11,7 +11,7 @@ using FrameBytes::STX;
 
 ControllerExchange::ControllerExchange(ExchangePort &port) : m_port(port) {}
 
-QByteArray ControllerExchange::CalcBCC(const QByteArray &text)
+QByteArray ControllerExchange::checkByteOf(const QByteArray &text)
 {
     char bcc = 0;
     for (char c : text)
@@ -19,7 +19,7 @@ QByteArray ControllerExchange::CalcBCC(const QByteArray &text)
     return QByteArray(1, bcc);
 }
 
-qint32 ControllerExchange::HexToInt(const QByteArray &text)
+qint32 ControllerExchange::hexValue(const QByteArray &text)
 {
     quint32 value = 0;
     for (char c : text) {
@@ -47,16 +47,16 @@ QByteArray ControllerExchange::headerForUnit(int unit)
 QByteArray ControllerExchange::buildFrame(const QByteArray &header, const QByteArray &command)
 {
     const QByteArray checked = header + command + ETX;
-    return STX + checked + CalcBCC(checked);
+    return STX + checked + checkByteOf(checked);
 }
 
 void ControllerExchange::exchange(const QByteArray &command)
 {
-    CommandText = command;
-    BccChar = CalcBCC(CommandHeader + CommandText + ETX);
-    FrameText = STX + CommandHeader + CommandText + ETX + BccChar;
-    Send();
-    Receive();
+    commandText = command;
+    checkByte = checkByteOf(commandHeader + commandText + ETX);
+    frameText = STX + commandHeader + commandText + ETX + checkByte;
+    sendFrame();
+    receiveAnswer();
 }
 
 void ControllerExchange::closeAndThrow(const QString &message)
@@ -69,43 +69,43 @@ void ControllerExchange::closeAndThrow(const QString &message)
     throw CommError(message);
 }
 
-void ControllerExchange::Send()
+void ControllerExchange::sendFrame()
 {
     try {
         m_port.PurgeTrans();
-        m_port.WriteString(FrameText);
+        m_port.WriteString(frameText);
     } catch (const std::exception &) {
         closeAndThrow(QStringLiteral("通信ポートエラー"));
     }
 }
 
-void ControllerExchange::Receive()
+void ControllerExchange::receiveAnswer()
 {
     m_lastAnswered = false;
     char buffer[ReceiveBufferSize];
     try {
         m_port.PurgeReceive();
-        ReceiveCount = m_port.ReadAnswer(buffer, ReceiveBufferSize, FrameBytes::answerComplete);
+        receivedCount = m_port.ReadAnswer(buffer, ReceiveBufferSize, FrameBytes::answerComplete);
         m_port.PurgeReceive();
     } catch (const std::exception &) {
         closeAndThrow(QStringLiteral("Comm.port error"));
     }
-    if (ReceiveCount > 0) {
-        ReceiveText = QByteArray(buffer, qMin(ReceiveCount, ReceiveBufferSize));
+    if (receivedCount > 0) {
+        receivedText = QByteArray(buffer, qMin(receivedCount, ReceiveBufferSize));
         m_lastAnswered = true;
     } else {
-        NoReply = true;
+        noReply = true;
     }
 }
 
 QByteArray ControllerExchange::responseCode() const
 {
-    return ReceiveText.mid(11, 4);
+    return receivedText.mid(11, 4);
 }
 
 QByteArray ControllerExchange::statusValue() const
 {
-    return ReceiveText.mid(15, 4);
+    return receivedText.mid(15, 4);
 }
 
 bool ControllerExchange::lastAnswerWellFormed() const
@@ -116,16 +116,16 @@ bool ControllerExchange::lastAnswerWellFormed() const
     // code (4), data, ETX, check byte.
     constexpr qsizetype RequestCodeAt = 7;
     constexpr qsizetype DataAt = 15;
-    const QByteArray &text = ReceiveText;
+    const QByteArray &text = receivedText;
     const qsizetype etx = text.indexOf(ETX, 1);
     // A second STX starts another frame: what came before it was cut off.
     // The check byte may be any byte, STX included.
     const qsizetype secondStx = text.indexOf(STX, 1);
     constexpr qsizetype NodeAt = 1;
     return text.startsWith(STX) && etx >= DataAt && etx == text.size() - 2 && (secondStx < 0 || secondStx > etx)
-           && text.mid(NodeAt, 2) == CommandHeader.left(2)
-           && CalcBCC(text.mid(1, etx)).at(0) == text.back()
-           && text.mid(RequestCodeAt, 4) == CommandText.left(4);
+           && text.mid(NodeAt, 2) == commandHeader.left(2)
+           && checkByteOf(text.mid(1, etx)).at(0) == text.back()
+           && text.mid(RequestCodeAt, 4) == commandText.left(4);
 }
 
 bool ControllerExchange::lastCommandAccepted() const

@@ -72,7 +72,7 @@ std::optional<SegmentMode> segmentModeFromText(const QString &modeText)
 
 bool isRunning(const QByteArray &statusValue)
 {
-    return (ControllerExchange::HexToInt(statusValue) >> 7) == 1;
+    return (ControllerExchange::hexValue(statusValue) >> 7) == 1;
 }
 
 StatusVerdict judgeStatusAnswer(const ControllerExchange &exchange)
@@ -83,7 +83,7 @@ StatusVerdict judgeStatusAnswer(const ControllerExchange &exchange)
     // well-formed answer ETX and the check byte follow the data, so a
     // statusValue() of four characters may still hold them.
     constexpr qsizetype StatusEnd = 15 + 4;
-    if (!exchange.lastCommandAccepted() || exchange.ReceiveText.size() < StatusEnd + 2)
+    if (!exchange.lastCommandAccepted() || exchange.receivedText.size() < StatusEnd + 2)
         return StatusVerdict::Refused;
     return isRunning(exchange.statusValue()) ? StatusVerdict::Running : StatusVerdict::Idle;
 }

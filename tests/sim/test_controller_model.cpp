@@ -91,7 +91,7 @@ void TestControllerModel::answerToCommand()
     QCOMPARE(outcome.endCode, QByteArray("00"));
     QCOMPARE(outcome.responseCode, response.left(4));
     const QByteArray body = "0100" "00" + command.left(4) + response + '\x03';
-    QCOMPARE(outcome.answer, '\x02' + body + ControllerExchange::CalcBCC(body));
+    QCOMPARE(outcome.answer, '\x02' + body + ControllerExchange::checkByteOf(body));
 }
 
 void TestControllerModel::answerFraming_data()
@@ -137,7 +137,7 @@ void TestControllerModel::answerFraming()
     }
     QCOMPARE(answer.size(), body.size() + 3);
     QCOMPARE(answer.left(answer.size() - 1), '\x02' + body + '\x03');
-    QCOMPARE(answer.right(1) == ControllerExchange::CalcBCC(body + '\x03'), bccRight);
+    QCOMPARE(answer.right(1) == ControllerExchange::checkByteOf(body + '\x03'), bccRight);
 }
 
 // Several controllers on one line: each takes the frames to its own node
@@ -148,7 +148,7 @@ void TestControllerModel::unitAnswersForItsNodeOnly()
     const QByteArray status = DownloadCommands::statusQuery();
     const QByteArray body = "1200" "00" "0101" "0000" "0000" "\x03";
     QCOMPARE(unit12.handleFrame(ControllerExchange::buildFrame(ControllerExchange::headerForUnit(12), status), {}).answer,
-             '\x02' + body + ControllerExchange::CalcBCC(body));
+             '\x02' + body + ControllerExchange::checkByteOf(body));
     QVERIFY(unit12.handleFrame(ControllerExchange::buildFrame("01000", status), {}).answer.isEmpty());
     QVERIFY(unit12.handleFrame(ControllerExchange::buildFrame("02000", status), {}).answer.isEmpty());
     QCOMPARE(ControllerExchange::headerForUnit(0), QByteArray("00000"));

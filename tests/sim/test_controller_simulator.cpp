@@ -26,7 +26,7 @@ QByteArray frame(const QByteArray &command)
 QByteArray answer(const QByteArray &request, const QByteArray &response)
 {
     const QByteArray body = "0100" "00" + request + response + '\x03';
-    return '\x02' + body + ControllerExchange::CalcBCC(body);
+    return '\x02' + body + ControllerExchange::checkByteOf(body);
 }
 
 } // namespace
@@ -136,7 +136,7 @@ void TestControllerSimulator::wrongCheckByteGetsEndCode13()
     bad.back() = char(bad.back() ^ 0x01);
     m_client->write(bad);
     const QByteArray body = "010013\x03";
-    QCOMPARE(m_client->readAnswer(), '\x02' + body + ControllerExchange::CalcBCC(body));
+    QCOMPARE(m_client->readAnswer(), '\x02' + body + ControllerExchange::checkByteOf(body));
     QVERIFY(m_sim->waitForRecords(1, 5000));
     QCOMPARE(m_sim->records()[0].endCode, QByteArray("13"));
     QCOMPARE(m_sim->program().programNumber, 0);

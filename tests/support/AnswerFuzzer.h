@@ -45,7 +45,7 @@ public:
     static QByteArray frame(const QByteArray &command, const QByteArray &code, const QByteArray &data = {})
     {
         const QByteArray body = "0100" "00" + command.left(4) + code + data + FrameBytes::ETX;
-        return FrameBytes::STX + body + ControllerExchange::CalcBCC(body);
+        return FrameBytes::STX + body + ControllerExchange::checkByteOf(body);
     }
 
     // An answer to the command; acceptedPercent of them are plain acceptances,

@@ -104,9 +104,9 @@ public:
     bool inTransfer = false;
 
     bool initialTempAccepted() override { return true; }
-    void CellCheck() override {}
+    void checkEditedCell() override {}
     void enterTransferState() override { inTransfer = true; }
-    void ButtanReset() override { inTransfer = false; }
+    void resetAfterTransfer() override { inTransfer = false; }
     void stopActivity() override {}
     void startSending() override {}
     void setTransferStatus(const QString &) override {}

@@ -33,7 +33,7 @@ public:
         const QByteArray command = frame.mid(6, frame.size() - 8);
         const QByteArray data = command.startsWith("0101") ? "0000" : "";
         const QByteArray body = frame.mid(1, 2) + "00" "00" + command.left(4) + "0000" + data + FrameBytes::ETX;
-        const QByteArray answer = FrameBytes::STX + body + ControllerExchange::CalcBCC(body);
+        const QByteArray answer = FrameBytes::STX + body + ControllerExchange::checkByteOf(body);
         std::copy_n(answer.constData(), std::min<int>(count, int(answer.size())), buf);
         if (afterAnswer)
             afterAnswer();
@@ -49,9 +49,9 @@ public:
     bool interruptNow = false;
 
     bool initialTempAccepted() override { return true; }
-    void CellCheck() override {}
+    void checkEditedCell() override {}
     void enterTransferState() override {}
-    void ButtanReset() override {}
+    void resetAfterTransfer() override {}
     void stopActivity() override {}
     void startSending() override {}
     void setTransferStatus(const QString &) override {}

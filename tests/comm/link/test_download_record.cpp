@@ -98,7 +98,7 @@ private slots:
         prompts.boxAnswers = {answer == QLatin1String("N") ? Prompts::No : Prompts::Yes};
         ProgramDownload download(window, port, prompts);
         if (answer == QLatin1String("S"))
-            window.onStopActivity = [&download] { download.ToolButton5Click(); };
+            window.onStopActivity = [&download] { download.requestStop(); };
         download.setTransferLog(log);
         try {
             download.run();

@@ -9,7 +9,7 @@ namespace {
 QByteArray answer(const QByteArray &code, const QByteArray &data = {})
 {
     const QByteArray body = QByteArrayLiteral("0100") + "00" + "0101" + code + data + '\x03';
-    return '\x02' + body + ControllerExchange::CalcBCC(body);
+    return '\x02' + body + ControllerExchange::checkByteOf(body);
 }
 
 } // namespace
@@ -71,10 +71,10 @@ void TestControllerExchange::frameOfCommand()
     ControllerExchange exchange(port);
     exchange.exchange(command);
 
-    QCOMPARE(exchange.CommandText, command);
-    QCOMPARE(exchange.FrameText, frame);
-    QCOMPARE(exchange.FrameText.size(), command.size() + 8);
-    QCOMPARE(exchange.BccChar, frame.right(1));
+    QCOMPARE(exchange.commandText, command);
+    QCOMPARE(exchange.frameText, frame);
+    QCOMPARE(exchange.frameText.size(), command.size() + 8);
+    QCOMPARE(exchange.checkByte, frame.right(1));
     QCOMPARE(port.written, frame);
     QCOMPARE(ControllerExchange::buildFrame("01000", command), frame);
 }
@@ -95,7 +95,7 @@ void TestControllerExchange::calcBcc()
 {
     QFETCH(QByteArray, text);
     QFETCH(QByteArray, bcc);
-    QCOMPARE(ControllerExchange::CalcBCC(text), bcc);
+    QCOMPARE(ControllerExchange::checkByteOf(text), bcc);
 }
 
 void TestControllerExchange::hexToInt_data()
@@ -120,7 +120,7 @@ void TestControllerExchange::hexToInt()
 {
     QFETCH(QByteArray, text);
     QFETCH(qint32, value);
-    QCOMPARE(ControllerExchange::HexToInt(text), value);
+    QCOMPARE(ControllerExchange::hexValue(text), value);
 }
 
 void TestControllerExchange::exchangeCallsPortInOrder()
@@ -157,12 +157,12 @@ void TestControllerExchange::receive()
     port.queued = queued;
     port.arriving = arriving;
     ControllerExchange exchange(port);
-    exchange.Receive();
+    exchange.receiveAnswer();
 
-    QCOMPARE(exchange.ReceiveText, receiveText);
-    QCOMPARE(exchange.ReceiveCount, qint32(receiveText.size()));
+    QCOMPARE(exchange.receivedText, receiveText);
+    QCOMPARE(exchange.receivedCount, qint32(receiveText.size()));
     QVERIFY(exchange.lastExchangeAnswered());
-    QVERIFY(!exchange.NoReply);
+    QVERIFY(!exchange.noReply);
     QVERIFY2(port.queued.isEmpty(), "bytes beyond the answer must be purged");
 }
 
@@ -173,14 +173,14 @@ void TestControllerExchange::noAnswerKeepsTextAndSetsNoReply()
         port.arriving = answer("0000", "0000");
         ControllerExchange exchange(port);
         exchange.exchange("0101800012000001");
-        const QByteArray previous = exchange.ReceiveText;
+        const QByteArray previous = exchange.receivedText;
         QVERIFY(exchange.lastCommandAccepted());
 
         port.readResult = readResult;
         exchange.exchange("0102C1004E00000100000003");
-        QCOMPARE(exchange.ReceiveCount, readResult);
-        QVERIFY(exchange.NoReply);
-        QCOMPARE(exchange.ReceiveText, previous);
+        QCOMPARE(exchange.receivedCount, readResult);
+        QVERIFY(exchange.noReply);
+        QCOMPARE(exchange.receivedText, previous);
         QVERIFY2(!exchange.lastExchangeAnswered(), "a stale answer must not count");
         QVERIFY(!exchange.lastCommandAccepted());
         QCOMPARE(exchange.responseCode(), QByteArray("0000")); // the stale text is still there
@@ -193,13 +193,13 @@ void TestControllerExchange::noReplyIsNotClearedByLaterAnswer()
     port.readResult = 0;
     ControllerExchange exchange(port);
     exchange.exchange("0101800012000001");
-    QVERIFY(exchange.NoReply);
+    QVERIFY(exchange.noReply);
 
     port.readResult = 1;
     port.arriving = answer("0000", "0000");
     exchange.exchange("0101800012000001");
     QVERIFY(exchange.lastExchangeAnswered());
-    QVERIFY(exchange.NoReply);
+    QVERIFY(exchange.noReply);
 }
 
 void TestControllerExchange::portFailure_data()
@@ -310,13 +310,13 @@ void TestControllerExchange::acceptance_data()
     QTest::newRow("answer to another command")
         << [] {
                const QByteArray body = QByteArrayLiteral("0100" "00" "0102" "0000" "\x03");
-               return '\x02' + body + ControllerExchange::CalcBCC(body);
+               return '\x02' + body + ControllerExchange::checkByteOf(body);
            }()
         << false << false;
     QTest::newRow("answer from another node")
         << [] {
                const QByteArray body = QByteArrayLiteral("0200" "00" "0101" "0000" "0000" "\x03");
-               return '\x02' + body + ControllerExchange::CalcBCC(body);
+               return '\x02' + body + ControllerExchange::checkByteOf(body);
            }()
         << false << false;
     QTest::newRow("cut before the response code") << QByteArray("\x02" "010000010") << false << false;

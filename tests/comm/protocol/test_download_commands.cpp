@@ -189,7 +189,7 @@ void TestDownloadCommands::statusAnswer_data()
 
     const auto frame = [](const QByteArray &codeAndData) {
         const QByteArray body = "0100" "00" "0101" + codeAndData + '\x03';
-        return '\x02' + body + ControllerExchange::CalcBCC(body);
+        return '\x02' + body + ControllerExchange::checkByteOf(body);
     };
     const auto ok = [&](const QByteArray &status) { return frame("0000" + status); };
     QTest::newRow("no answer") << QByteArray() << StatusVerdict::NoAnswer << false;
@@ -217,9 +217,9 @@ void TestDownloadCommands::statusAnswer()
     QFETCH(StatusVerdict, verdict);
     QFETCH(bool, running);
 
-    // An earlier accepted idle answer stays in ReceiveText; it must not decide.
+    // An earlier accepted idle answer stays in receivedText; it must not decide.
     const QByteArray body = "0100" "00" "0101" "0000" "0000" "\x03";
-    const QByteArray ok0000 = '\x02' + body + ControllerExchange::CalcBCC(body);
+    const QByteArray ok0000 = '\x02' + body + ControllerExchange::checkByteOf(body);
     FakeExchangePort port;
     port.arriving = ok0000;
     ControllerExchange exchange(port);

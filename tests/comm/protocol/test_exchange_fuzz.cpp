@@ -37,7 +37,7 @@ private slots:
                                     .arg(answer.kind)
                                     .arg(Seed)
                                     .arg(QString::fromLatin1(answer.bytes.toHex()))));
-            QVERIFY(exchange.ReceiveText.size() <= ControllerExchange::ReceiveBufferSize);
+            QVERIFY(exchange.receivedText.size() <= ControllerExchange::ReceiveBufferSize);
             accepted += answer.accepts();
         }
         // The generator really produced both sides.
