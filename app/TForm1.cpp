@@ -94,7 +94,7 @@ TForm1::TForm1(Prompts &prompts, const QString &settingsPath, QWidget *parent)
     m_transfer = new TransferDisplay(*m_document, *m_statusBar,
                                      {[this] {
                                           InitTempCheck();
-                                          return !m_document->InitTempError;
+                                          return !m_document->initialTempError();
                                       },
                                       [this] { CellCheck(); }},
                                      this);
@@ -257,7 +257,7 @@ void TForm1::closeEvent(QCloseEvent *event)
 
 bool TForm1::FormCloseQuery()
 {
-    if (!m_document->DataModified)
+    if (!m_document->isModified())
         return true;
     return m_prompts.box(QStringLiteral("Confirmation"),
                          QStringLiteral("Data are not saved.Do you finish this application?"),
@@ -287,7 +287,7 @@ bool TForm1::eventFilter(QObject *watched, QEvent *event)
     if (watched == m_memo1 && event->type() == QEvent::KeyPress) {
         // Memo1KeyPress: a character key typed in the comment.
         if (!static_cast<QKeyEvent *>(event)->text().isEmpty())
-            m_document->DataModified = true;
+            m_document->setModified(true);
     }
     return QMainWindow::eventFilter(watched, event);
 }
@@ -299,7 +299,7 @@ QToolButton *TForm1::toolButton(int number) const
 
 void TForm1::SpinEdit1Change()
 {
-    m_document->DataModified = true;
+    m_document->setModified(true);
     m_history->programNoChanged();
 }
 
@@ -318,9 +318,9 @@ ProgramReport TForm1::currentReport()
     ChardDraw();
     ProgramReport report;
     report.filePath = m_document->fileName();
-    report.changedSinceSaved = m_document->DataModified;
+    report.changedSinceSaved = m_document->isModified();
     report.programNo = m_document->programNo();
-    report.initialTemp = m_document->InitialTemp;
+    report.initialTemp = m_document->initialTemp();
     report.initialTempText = m_document->initialTempText();
     report.program = m_document->table();
     report.profile = m_chart->profile();

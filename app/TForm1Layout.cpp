@@ -221,7 +221,7 @@ QWidget *TForm1::buildCentralArea()
         m_document->setComment(m_memo1->toPlainText());
         if (!comment->isUndoRedoEnabled())
             return;
-        m_document->DataModified = true;
+        m_document->setModified(true);
         m_history->commentEdited(position, removed, added);
     });
     m_history->takeUndoFrom(m_memo1);

@@ -112,7 +112,7 @@ GridEditor::GridEditor(SegmentGrid *grid, EditorHost &host, QWidget *comboParent
     connect(grid, &SegmentGrid::editTextChanged, this, &GridEditor::StringGrid1SetEditText);
     // Typed, pasted, cut or deleted: every change a person makes to a cell's
     // text is a change of the program, whatever the key filter decided.
-    connect(grid, &SegmentGrid::cellEdited, this, [this] { m_host.document().DataModified = true; });
+    connect(grid, &SegmentGrid::cellEdited, this, [this] { m_host.document().setModified(true); });
     connect(grid, &SegmentGrid::cellClicked, this, [this] { m_host.guarded([this] { StringGrid1Click(); }); });
     // The chart follows typed values each time the editor closes. A cell
     // just emptied is not drawn yet: the check makes it 0 and redraws.
@@ -205,7 +205,7 @@ bool GridEditor::StringGrid1KeyPress(QChar key, const QString &text, int caret)
 {
     const CellRules::GridKey decision = CellRules::gridKey(key, EditRow, text, caret);
     if (decision.setsModified)
-        m_host.document().DataModified = true;
+        m_host.document().setModified(true);
     if (const QString hint = CellRules::keptOutHint(key, m_grid->currentRow()); !hint.isEmpty() && !decision.pass)
         m_host.setHint(hint);
     const bool filtered = EditRow >= TemperatureProgram::TempRow && EditRow <= TemperatureProgram::TimeRow;
@@ -299,7 +299,7 @@ void GridEditor::ComboBox1Change()
     m_host.history().modeChanged(col);
     m_grid->viewport()->update();
     m_host.ChardDraw();
-    m_host.document().DataModified = true;
+    m_host.document().setModified(true);
 }
 
 void GridEditor::chooseMode(const QString &mode)
@@ -359,7 +359,7 @@ void GridEditor::insertSegment(int col)
     model()->insertSlot(col);
     m_host.history().slotInserted(col);
     m_host.ChardDraw();
-    m_host.document().DataModified = true;
+    m_host.document().setModified(true);
     if (pushesOut)
         m_host.prompts().box(applicationTitle(), segmentPushedOutText(lastSent - 1), Prompts::Icon::Warning, Prompts::Ok);
 }
@@ -380,5 +380,5 @@ void GridEditor::deleteSegment(int col)
     m_host.history().slotDeleted(col);
     m_grid->viewport()->update();
     m_host.ChardDraw();
-    m_host.document().DataModified = true;
+    m_host.document().setModified(true);
 }

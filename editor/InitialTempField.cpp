@@ -45,7 +45,7 @@ void InitialTempField::keyPressEvent(QKeyEvent *event)
         QLineEdit::keyPressEvent(event); // arrows, Delete, Home: not characters
         return;
     }
-    m_host.document().DataModified = true;
+    m_host.document().setModified(true);
     switch (CellRules::initialTempKey(enter ? CellRules::Enter : text.front())) {
     case CellRules::InitialTempKey::Pass:
         QLineEdit::keyPressEvent(event);
@@ -83,7 +83,7 @@ bool InitialTempField::checkText()
         backToField(QStringLiteral("This value is not appropriate."));
         return false;
     }
-    m_host.document().InitialTemp = check.value;
+    m_host.document().setInitialTemp(check.value);
     setText(check.text);
     if (!check.inRange) {
         backToField(QStringLiteral(" Exceeding the input range."));
@@ -101,7 +101,7 @@ void InitialTempField::Edit1Exit()
 
 void InitialTempField::InitTempCheck()
 {
-    m_host.document().InitTempError = false;
+    m_host.document().setInitialTempError(false);
     if (!checkText())
-        m_host.document().InitTempError = true;
+        m_host.document().setInitialTempError(true);
 }

@@ -13,7 +13,7 @@ class InitialTempField : public QLineEdit
 public:
     InitialTempField(EditorHost &host, QWidget *parent = nullptr);
 
-    // Sets InitTempError when the text is not a number or out of range,
+    // Sets the document's initial-temperature error when the text is not a number or out of range,
     // after telling the person and taking them back to the field.
     void InitTempCheck();
 

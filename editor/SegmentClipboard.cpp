@@ -112,7 +112,7 @@ void SegmentClipboard::pasteSegments()
     }
     // Durations are worked out from where the first segment starts.
     TemperatureProgram table = m_host.document().table();
-    const Profile profile = computeProfile(m_host.document().InitialTemp, table);
+    const Profile profile = computeProfile(m_host.document().initialTemp(), table);
     const int at = std::min(col, int(TemperatureProgram::LastUsedColumn)) - 1;
     const LabTerms::Resolved resolved = LabTerms::resolveDurations(
         read, col <= TemperatureProgram::LastUsedColumn ? profile.segments[at].start.y() : profile.segments[at].end.y());
@@ -138,7 +138,7 @@ void SegmentClipboard::changed(int col, int row)
     m_grid->setCurrentCell(col, std::max(row, int(TemperatureProgram::ModeRow)));
     m_grid->viewport()->update();
     m_host.ChardDraw();
-    m_host.document().DataModified = true;
+    m_host.document().setModified(true);
 }
 
 void SegmentClipboard::refuse(const QString &what, const QString &reason)

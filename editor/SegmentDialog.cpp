@@ -293,7 +293,7 @@ void SegmentDialogCommand::open(int col)
     }
     m_grid->closeEditorNow();
     m_gridEditor.CellCheck();
-    auto *dialog = new SegmentDialog(m_host.document().table(), m_host.document().InitialTemp, col, m_grid->window());
+    auto *dialog = new SegmentDialog(m_host.document().table(), m_host.document().initialTemp(), col, m_grid->window());
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     connect(dialog, &QDialog::accepted, this, [this, dialog, col] {
         m_host.guarded([this, dialog, col] { write(col, dialog->segments()); });
@@ -312,5 +312,5 @@ void SegmentDialogCommand::write(int col, const QList<SegmentTable::Segment> &se
     m_grid->setCurrentCell(col, TemperatureProgram::ModeRow);
     m_grid->viewport()->update();
     m_host.ChardDraw();
-    m_host.document().DataModified = true;
+    m_host.document().setModified(true);
 }

@@ -46,7 +46,7 @@ private slots:
         setSlot(0, "Ramp", "100.0", "5.0", "0.00");
         setSlot(1, "Hold", "0.0", "0.0", "1.30");
         m_form->history().reset();
-        m_form->document().DataModified = false;
+        m_form->document().setModified(false);
     }
 
     void cleanup() { closeWindow(); }
@@ -133,7 +133,7 @@ private slots:
         this->key(key);
         QCOMPARE(cell(1, slot + 1), mode);
         QCOMPARE(cell(2, slot + 1), temp);
-        QVERIFY(m_form->document().DataModified);
+        QVERIFY(m_form->document().isModified());
         QCOMPARE(undoSteps(), 1);
         QCOMPARE(modeList()->currentText(), mode);
         QVERIFY(m_form->statusBar1()->panelText(2) != totalBefore || slot == 2);
@@ -166,7 +166,7 @@ private slots:
         QApplication::sendEvent(modeList(), &wheel);
         QCOMPARE(cell(1, 1), QString("Ramp"));
         QCOMPARE(modeList()->currentText(), QString("Ramp"));
-        QVERIFY(!m_form->document().DataModified);
+        QVERIFY(!m_form->document().isModified());
     }
 
     void escapeGivesTheCellItsTextBack()
@@ -221,7 +221,7 @@ private slots:
         item("InsertSegment1")->trigger();
         QCOMPARE(cell(1, 2), QString(" "));
         QCOMPARE(cell(1, 3), QString("Hold"));
-        QVERIFY(m_form->document().DataModified);
+        QVERIFY(m_form->document().isModified());
         QCOMPARE(undoSteps(), 1);
         item("DeleteSegment1")->trigger();
         QCOMPARE(cell(1, 2), QString("Hold"));
