@@ -340,7 +340,6 @@ void TForm1::openFromCommandLine(const QString &path)
     guarded([this, &path] { m_fileCommands.LoadFile(path); });
 }
 
-void TForm1::F1Click() {}
 void TForm1::N1Click() { m_fileCommands.N1Click(); }
 void TForm1::Open1Click() { m_fileCommands.Open1Click(); }
 void TForm1::ImportSegments1Click() { m_fileCommands.ImportSegments1Click(); }

@@ -78,7 +78,6 @@ public:
     SegmentGridModel *gridModel() const { return m_model; }
     InitialTempField *Edit1() const { return m_edit1; }
     GridEditor *gridEditor() const { return m_gridEditor; }
-    SegmentClipboard *segmentClipboard() const { return m_segmentClipboard; }
     TSpinEdit *SpinEdit1() const { return m_spinEdit1; }
     QPlainTextEdit *Memo1() const { return m_memo1; }
     ProfileChart *Chart1() const { return m_chart; }
@@ -107,7 +106,6 @@ public:
     // its dialog; a file that cannot be loaded is reported over the window.
     void openFromCommandLine(const QString &path);
     RecentFilesMenu *recentFiles() const { return m_recentFiles; }
-    ReportMenu *reportMenu() const { return m_reportMenu; }
     // The program as the sheet and the exports show it, with the chart
     // redrawn first so they show what the window shows.
     ProgramReport currentReport();
@@ -117,7 +115,6 @@ public:
     void ButtanReset();
 
 public slots:
-    void F1Click();
     void N1Click();
     void Open1Click();
     void ImportSegments1Click();

@@ -43,7 +43,6 @@ void TForm1::buildMenus()
     };
     m_fileMenu = menuBar()->addMenu(QStringLiteral("File"));
     m_fileMenu->setObjectName(QStringLiteral("F1"));
-    connect(m_fileMenu, &QMenu::aboutToShow, this, [this] { guarded([this] { F1Click(); }); });
     addItem(m_fileMenu, QStringLiteral("N1"), QStringLiteral("New"), &TForm1::N1Click);
     addItem(m_fileMenu, QStringLiteral("Open1"), QStringLiteral("Open"), &TForm1::Open1Click);
     m_fileMenu->addSeparator()->setObjectName(QStringLiteral("N2"));
