@@ -137,11 +137,12 @@ int TForm1::PortNo() const
 
 void TForm1::guarded(const std::function<void()> &command)
 {
-    try {
-        command();
-    } catch (const std::exception &e) {
-        m_prompts.error(QString::fromUtf8(e.what()));
-    }
+    runGuarded(m_prompts, command);
+}
+
+EditorContext TForm1::editorContext()
+{
+    return {*m_document, *m_history, m_prompts, [view = &m_view] { view->ChardDraw(); }};
 }
 
 void TForm1::FormCreate()
@@ -174,7 +175,8 @@ void TForm1::FormCreate()
     m_spinEdit1->setAlignment(Qt::AlignCenter);
     // The Mode list over the grid, and the grid's handlers with the chart
     // redrawn whenever its editor closes.
-    m_gridEditor = new GridEditor(m_grid, *this, m_contentScroller->widget());
+    m_gridEditor = new GridEditor(m_grid, editorContext(), m_contentScroller->widget());
+    connect(m_gridEditor, &GridEditor::hintChanged, this, &TForm1::setHint);
     addSegmentClipboardItems();
     m_view.setControls(viewControls());
     // The chart draws the current segment thicker, and a click on the chart

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/EditorView.h"
-#include "editor/EditorHost.h"
+#include "editor/EditorContext.h"
 #include "files/commands/FileCommands.h"
 #include "model/ProgramDocument.h"
 
@@ -43,7 +43,7 @@ class WindowFrameSizing;
 // controls, the chart, the File commands, the undo history, the download and
 // its display) and connects them; keeps the menus, the tool bar and the
 // window's settings.
-class TForm1 : public QMainWindow, public EditorHost
+class TForm1 : public QMainWindow
 {
     Q_OBJECT
 public:
@@ -57,7 +57,7 @@ public:
     ~TForm1() override;
 
     // The program being edited.
-    ProgramDocument &document() override { return *m_document; }
+    ProgramDocument &document() { return *m_document; }
     const ProgramDocument &document() const { return *m_document; }
     FileCommands &fileCommands() { return m_fileCommands; }
     const FileCommands &fileCommands() const { return m_fileCommands; }
@@ -91,13 +91,13 @@ public:
     QMenu *C1() const { return m_commMenu; }
     QMenu *editMenu() const { return m_editMenu; }
     HelpMenu *helpMenu() const { return m_helpMenu; }
-    // EditorHost
-    Prompts &prompts() const override { return m_prompts; }
-    ProgramHistory &history() override { return *m_history; }
-    void setHint(const QString &text) override;
+    Prompts &prompts() const { return m_prompts; }
+    ProgramHistory &history() { return *m_history; }
+    // Status panel 0: range hints and command results.
+    void setHint(const QString &text);
     // Runs a command; an error it does not handle is shown by the default
     // error display and never reaches Qt's event loop.
-    void guarded(const std::function<void()> &command) override;
+    void guarded(const std::function<void()> &command);
     // The grid cell typed in last, and Edit1, checked.
     void CellCheck();
     void InitTempCheck();
@@ -131,7 +131,7 @@ public slots:
 
     // Rebuilds the chart and the total time from the grid and InitialTemp.
     // Raises ConversionError, leaving both as they were, when a cell is not a number.
-    void ChardDraw() override;
+    void ChardDraw();
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -143,6 +143,9 @@ private:
     void buildEditMenu();
     void addSegmentClipboardItems();
     EditorView::Controls viewControls();
+    // What the editing parts are given: the document, the history, the
+    // prompts and the redraw.
+    EditorContext editorContext();
     void buildToolBar();
     QWidget *buildCentralArea();
     void FormCreate();

@@ -181,7 +181,8 @@ QWidget *TForm1::buildCentralArea()
     caption->setFont(uiFont(font(), 13));
     caption->setGeometry(2, 2, 300, 45);
     caption->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    m_edit1 = new InitialTempField(*this, m_panel1);
+    m_edit1 = new InitialTempField(editorContext(), m_panel1);
+    connect(m_edit1, &InitialTempField::hintChanged, this, &TForm1::setHint);
     m_edit1->setFont(uiFont(font(), 13));
     m_edit1->setGeometry(84, 14, 65, 21);
     caption->setBuddy(m_edit1);

@@ -1,10 +1,11 @@
 #pragma once
 
+#include "editor/EditorContext.h"
+
 #include <QObject>
 #include <QPoint>
 #include <stdexcept>
 
-class EditorHost;
 class QAction;
 class QComboBox;
 class QMenu;
@@ -26,7 +27,7 @@ class GridEditor : public QObject
     Q_OBJECT
 public:
     // comboParent: the window the Mode list is laid over the grid in.
-    GridEditor(SegmentGrid *grid, EditorHost &host, QWidget *comboParent);
+    GridEditor(SegmentGrid *grid, const EditorContext &context, QWidget *comboParent);
 
     int EditCol = 0;   // the cell whose editor text changed last: what CellCheck checks
     int EditRow = 0;
@@ -69,6 +70,10 @@ public:
     // editor) for another control of the same window runs StringGrid1Exit.
     void focusChanged(QWidget *old, QWidget *now);
 
+signals:
+    // Status panel 0: the range of the cell made current, or why a key was kept out.
+    void hintChanged(const QString &text);
+
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
@@ -79,7 +84,7 @@ private:
     SegmentGridModel *model() const;
 
     SegmentGrid *m_grid;
-    EditorHost &m_host;
+    EditorContext m_context;
     QComboBox *m_combo;
     QWidget *m_currentMark;
     QMenu *m_popup;

@@ -1,6 +1,6 @@
 #include "editor/SegmentDialog.h"
 
-#include "editor/EditorHost.h"
+#include "editor/EditorContext.h"
 #include "editor/GridEditor.h"
 #include "editor/ProgramHistory.h"
 #include "editor/SegmentGrid.h"
@@ -261,23 +261,23 @@ void SegmentDialog::update()
     showPlans(plans, LabTerms::askedText(*seconds, plans));
 }
 
-SegmentDialogCommand::SegmentDialogCommand(SegmentGrid *grid, GridEditor &gridEditor, EditorHost &host)
+SegmentDialogCommand::SegmentDialogCommand(SegmentGrid *grid, GridEditor &gridEditor, const EditorContext &context)
     : QObject(grid)
     , m_grid(grid)
     , m_gridEditor(gridEditor)
-    , m_host(host)
+    , m_context(context)
 {
     m_edit = new QAction(QStringLiteral("Segment..."), this);
     m_edit->setObjectName(QStringLiteral("SegmentDialog1"));
     // Queued: the dialog opens once the menu it was chosen from has closed and
     // given the keyboard back, or the window system may keep the keys from it.
-    connect(m_edit, &QAction::triggered, this, [this] { m_host.guarded([this] { open(m_grid->currentCol()); }); },
+    connect(m_edit, &QAction::triggered, this, [this] { m_context.guarded([this] { open(m_grid->currentCol()); }); },
             Qt::QueuedConnection);
     QMenu *popup = m_gridEditor.PopupMenu1();
     popup->addSeparator();
     QAction *item = popup->addAction(QStringLiteral("Segment..."));
     item->setObjectName(QStringLiteral("SegmentDialog2"));
-    connect(item, &QAction::triggered, this, [this] { m_host.guarded([this] { open(m_gridEditor.PopupCol); }); },
+    connect(item, &QAction::triggered, this, [this] { m_context.guarded([this] { open(m_gridEditor.PopupCol); }); },
             Qt::QueuedConnection);
 }
 
@@ -286,31 +286,31 @@ void SegmentDialogCommand::open(int col)
     if (col < 1 || !m_grid->isEnabled())
         return;
     if (col > TemperatureProgram::LastUsedColumn) {
-        m_host.setHint(QStringLiteral("Segment %1 is never sent; the dialog edits segments 0 to %2.")
+        emit hintChanged(QStringLiteral("Segment %1 is never sent; the dialog edits segments 0 to %2.")
                            .arg(col - 1)
                            .arg(TemperatureProgram::LastUsedColumn - 1));
         return;
     }
     m_grid->closeEditorNow();
     m_gridEditor.CellCheck();
-    auto *dialog = new SegmentDialog(m_host.document().table(), m_host.document().initialTemp(), col, m_grid->window());
+    auto *dialog = new SegmentDialog(m_context.document.table(), m_context.document.initialTemp(), col, m_grid->window());
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     connect(dialog, &QDialog::accepted, this, [this, dialog, col] {
-        m_host.guarded([this, dialog, col] { write(col, dialog->segments()); });
+        m_context.guarded([this, dialog, col] { write(col, dialog->segments()); });
     });
     dialog->open();
 }
 
 void SegmentDialogCommand::write(int col, const QList<SegmentTable::Segment> &segments)
 {
-    TemperatureProgram table = m_host.document().table();
+    TemperatureProgram table = m_context.document.table();
     if (segments.isEmpty() || !LabTerms::replaceRefusal(table, col, int(segments.size())).isEmpty())
         return;
     LabTerms::replace(table, col, segments);
-    m_host.document().restore(table);
-    m_host.history().segmentsWritten(col, int(segments.size()));
+    m_context.document.restore(table);
+    m_context.history.segmentsWritten(col, int(segments.size()));
     m_grid->setCurrentCell(col, TemperatureProgram::ModeRow);
     m_grid->viewport()->update();
-    m_host.ChardDraw();
-    m_host.document().setModified(true);
+    m_context.redraw();
+    m_context.document.setModified(true);
 }

@@ -1,12 +1,12 @@
 #pragma once
 
+#include "editor/EditorContext.h"
 #include "model/LabTerms.h"
 #include "model/TemperatureProgram.h"
 
 #include <QDialog>
 #include <QObject>
 
-class EditorHost;
 class GridEditor;
 class QAction;
 class QComboBox;
@@ -71,18 +71,22 @@ class SegmentDialogCommand : public QObject
 {
     Q_OBJECT
 public:
-    SegmentDialogCommand(SegmentGrid *grid, GridEditor &gridEditor, EditorHost &host);
+    SegmentDialogCommand(SegmentGrid *grid, GridEditor &gridEditor, const EditorContext &context);
 
     QAction *editAction() const { return m_edit; }
     // Opens the dialog for the slot in column `col` (not modal to the
     // program: it is window-modal and returns at once).
     void open(int col);
 
+signals:
+    // Status panel 0: why a segment past the last one sent is not opened.
+    void hintChanged(const QString &text);
+
 private:
     void write(int col, const QList<SegmentTable::Segment> &segments);
 
     SegmentGrid *m_grid;
     GridEditor &m_gridEditor;
-    EditorHost &m_host;
+    EditorContext m_context;
     QAction *m_edit;
 };
