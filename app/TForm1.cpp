@@ -12,6 +12,7 @@
 #include "editor/ProfileChart.h"
 #include "app/ProgramDrop.h"
 #include "app/RecentFilesMenu.h"
+#include "app/ReportBuilder.h"
 #include "app/ReportMenu.h"
 #include "comm/link/ProgramDownload.h"
 #include "comm/link/TransferRecording.h"
@@ -33,7 +34,6 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QDateTime>
 #include <QLocale>
 #include <QMenu>
 #include <QPlainTextEdit>
@@ -317,19 +317,7 @@ EditorView::Controls TForm1::viewControls()
 
 ProgramReport TForm1::currentReport()
 {
-    ChardDraw();
-    ProgramReport report;
-    report.filePath = m_document->fileName();
-    report.changedSinceSaved = m_document->isModified();
-    report.programNo = m_document->programNo();
-    report.initialTemp = m_document->initialTemp();
-    report.initialTempText = m_document->initialTempText();
-    report.program = m_document->table();
-    report.profile = m_chart->profile();
-    report.comment = m_document->commentLines();
-    report.version = applicationTitleAndVersion();
-    report.printed = QDateTime::currentDateTime();
-    return report;
+    return ReportBuilder(*m_document, *m_chart, [this] { ChardDraw(); }).build();
 }
 
 void TForm1::InitTempCheck()
