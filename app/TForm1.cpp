@@ -27,6 +27,7 @@
 #include "app/Controls.h"
 #include "app/ToolIcons.h"
 #include "app/TransferDisplay.h"
+#include "app/TransferLock.h"
 #include "app/TransferRecordMenu.h"
 #include "app/WindowFrameSizing.h"
 
@@ -114,6 +115,7 @@ TForm1::TForm1(Prompts &prompts, const QString &settingsPath, QWidget *parent)
     connect(m_form2, &TForm2::portChosen, this, [this](int portNo, int index, const QString &name) {
         guarded([&] { applyPortChoice(portNo, index, name); });
     });
+    lockDuringTransfer();
 }
 
 TForm1::~TForm1()
@@ -411,25 +413,19 @@ void TForm1::CellCheck()
 void TForm1::setTransferControls(bool transfer)
 {
     m_inTransfer = transfer;
-    for (int i = 1; i <= 4; ++i)
-        toolButton(i)->setEnabled(!transfer);
-    toolButton(5)->setEnabled(transfer);
-    m_spinEdit1->setEnabled(!transfer);
-    // The menus' items themselves, not only their titles: an item can be
-    // triggered without its menu being opened (assistive technology).
-    for (QMenu *menu : {m_fileMenu, m_editMenu, m_commMenu}) {
-        menu->menuAction()->setEnabled(!transfer);
-        for (QAction *action : menu->actions())
-            action->setEnabled(!transfer);
-    }
-    m_recentFiles->setEnabled(!transfer);
-    m_reportMenu->setEnabled(!transfer);
-    // A pick in the port window would close the port under the transfer.
-    if (m_form2)
-        m_form2->setEnabled(!transfer);
-    m_grid->setEnabled(!transfer);
-    m_gridEditor->ComboBox1()->setEnabled(!transfer);
-    // The initial temperature sent is the one that was checked.
-    m_edit1->setReadOnly(transfer);
-    m_history->setEnabled(!transfer);
+    m_transferLock.setTransferring(transfer);
+}
+
+void TForm1::lockDuringTransfer()
+{
+    // A pick in the port window would close the port under the transfer,
+    // and the initial temperature sent is the one that was checked.
+    m_transferLock.setControls({{m_toolButtons[0], m_toolButtons[1], m_toolButtons[2], m_toolButtons[3], m_spinEdit1,
+                                 m_form2, m_grid, m_gridEditor->ComboBox1()},
+                                m_toolButtons[4],
+                                {m_fileMenu, m_editMenu, m_commMenu},
+                                {[recent = m_recentFiles](bool free) { recent->setEnabled(free); },
+                                 [report = m_reportMenu](bool free) { report->setEnabled(free); },
+                                 [edit1 = m_edit1](bool free) { edit1->setReadOnly(!free); },
+                                 [history = m_history](bool free) { history->setEnabled(free); }}});
 }

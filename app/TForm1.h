@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/EditorView.h"
+#include "app/TransferLock.h"
 #include "editor/EditorContext.h"
 #include "files/commands/FileCommands.h"
 #include "model/ProgramDocument.h"
@@ -151,6 +152,7 @@ private:
     void FormCreate();
     // Locks (or frees) every control that could start another operation.
     void setTransferControls(bool transfer);
+    void lockDuringTransfer();
     void FormShow();
     // The port panel's tooltip names every program of the chosen port that
     // a download left half written, until a complete send.
@@ -184,6 +186,7 @@ private:
     QPlainTextEdit *m_memo1 = nullptr;
     StatusBar1 *m_statusBar = nullptr;
     TransferDisplay *m_transfer = nullptr;
+    TransferLock m_transferLock;
     TransferRecordMenu *m_transferRecords = nullptr;
     QToolButton *m_toolButtons[5] = {};
     QMenu *m_fileMenu = nullptr;
