@@ -10,12 +10,12 @@
 #include "editor/InitialTempField.h"
 #include "model/Profile.h"
 #include "editor/ProfileChart.h"
+#include "app/PortChoice.h"
 #include "app/ProgramDrop.h"
 #include "app/RecentFilesMenu.h"
 #include "app/ReportBuilder.h"
 #include "app/ReportMenu.h"
 #include "comm/link/ProgramDownload.h"
-#include "comm/link/TransferRecording.h"
 #include "editor/ProgramHistory.h"
 #include "model/Prompts.h"
 #include "editor/SegmentGrid.h"
@@ -111,7 +111,8 @@ TForm1::TForm1(Prompts &prompts, const QString &settingsPath, QWidget *parent)
     guarded([this] { FormCreate(); });
     m_history->reset();
     // The port setup window, created hidden; it hands back what was picked.
-    m_form2 = new TForm2([this] { return m_commX1->portDirectory().presentPorts(); }, font(), this);
+    m_portChoice = new PortChoice(*m_commX1, *m_downloadPort, *m_download, *m_statusBar, this);
+    m_form2 = m_portChoice->dialog();
     connect(m_form2, &TForm2::portChosen, this, [this](int portNo, int index, const QString &name) {
         guarded([&] { applyPortChoice(portNo, index, name); });
     });
@@ -238,8 +239,7 @@ void TForm1::showEvent(QShowEvent *event)
 
 void TForm1::FormShow()
 {
-    m_statusBar->setPanelText(StatusPanel::Port, QStringLiteral("COM%1").arg(ComPortNo));
-    showIncompletePrograms();
+    m_portChoice->showPort(QStringLiteral("COM%1").arg(ComPortNo));
 }
 
 void TForm1::closeEvent(QCloseEvent *event)
@@ -340,20 +340,13 @@ void TForm1::SaveAs1Click() { m_fileCommands.SaveAs1Click(); }
 void TForm1::Exit1Click() { close(); }
 void TForm1::ToolButton4Click()
 {
-    const auto notePort = qScopeGuard([this] { showIncompletePrograms(); });
+    const auto notePort = qScopeGuard([this] { m_portChoice->noteIncompletePrograms(); });
     try {
         m_download->run();
     } catch (const std::exception &e) {
         // The default error display, with what the ending may have left half written.
         m_prompts.error(QString::fromUtf8(e.what()), m_download->lastIncomplete());
     }
-}
-
-void TForm1::showIncompletePrograms()
-{
-    const QStringList notes =
-        TransferRecording::incompleteNotes(TransferLog().read().records, m_downloadPort->portName(), m_download->unit());
-    m_statusBar->setPanelNote(StatusPanel::Port, notes.join(QLatin1Char('\n')));
 }
 
 void TForm1::ToolButton5Click()
@@ -363,26 +356,14 @@ void TForm1::ToolButton5Click()
 
 void TForm1::N6Click()
 {
-    // Non-modal, centred over the main window; one already shown is only
-    // brought to the front.
-    if (!m_form2->isVisible()) {
-        m_form2->setChosenPort(ComPortNo);
-        m_form2->move(geometry().center() - QPoint(m_form2->width() / 2, m_form2->height() / 2));
-        m_form2->show();
-    }
-    m_form2->raise();
-    m_form2->activateWindow();
+    m_portChoice->showDialog(ComPortNo);
 }
 
 void TForm1::applyPortChoice(int portNo, int index, const QString &name)
 {
-    // The port in use is closed; the next Send opens the one picked.
-    m_commX1->Close();
     ComPortNo = portNo;
-    m_commX1->setPortNo(portNo);
     ComPortIndex = index;
-    m_statusBar->setPanelText(StatusPanel::Port, name);
-    showIncompletePrograms();
+    m_portChoice->use(portNo, name);
 }
 
 QTimer *TForm1::Timer1() const

@@ -16,6 +16,7 @@ class GridEditor;
 class HelpMenu;
 class SegmentClipboard;
 class ProgramDownload;
+class PortChoice;
 class ProgramDrop;
 class ProgramHistory;
 class RecentFilesMenu;
@@ -154,9 +155,6 @@ private:
     void setTransferControls(bool transfer);
     void lockDuringTransfer();
     void FormShow();
-    // The port panel's tooltip names every program of the chosen port that
-    // a download left half written, until a complete send.
-    void showIncompletePrograms();
     bool FormCloseQuery();
     void FormClose();
 
@@ -171,6 +169,7 @@ private:
     std::unique_ptr<TCommX> m_commX1;
     std::unique_ptr<CommXDownloadPort> m_downloadPort;
     std::unique_ptr<ProgramDownload> m_download;
+    PortChoice *m_portChoice = nullptr;
     TForm2 *m_form2 = nullptr;
 
     SegmentGridModel *m_model = nullptr;
