@@ -20,7 +20,6 @@
 #include "model/Prompts.h"
 #include "editor/SegmentGrid.h"
 #include "editor/SegmentGridModel.h"
-#include "files/SettingsFile.h"
 #include "app/StatusBar1.h"
 #include "comm/dialog/TForm2.h"
 #include "editor/UiFonts.h"
@@ -62,7 +61,7 @@ TForm1::TForm1(Prompts &prompts, const QString &settingsPath, QWidget *parent)
     , m_prompts(prompts)
     , m_document(new ProgramDocument(this))
     , m_view(*m_document)
-    , m_settingsPath(settingsPath.isEmpty() ? SettingsFile::defaultPath() : settingsPath)
+    , m_settings(settingsPath)
     , m_fileCommands(*m_document, prompts, m_view)
 {
     setObjectName(QStringLiteral("Form1"));
@@ -157,7 +156,7 @@ void TForm1::FormCreate()
     TitleText = Caption;
     m_view.setCaption(TitleText);
     // The window's place and size, the port and the folder from the settings file.
-    const AppSettings settings = SettingsFile::read(m_settingsPath);
+    const AppSettings settings = m_settings.read();
     m_frameSizing->setWindowGeometry(QPoint(settings.left, settings.top), QSize(settings.width, settings.height));
     ComPortNo = settings.comPortNo;
     ComPortIndex = settings.comPortIndex;
@@ -281,7 +280,7 @@ void TForm1::FormClose()
     settings.prgNo = m_spinEdit1->value();
     settings.fileDir = m_fileCommands.FileDir;
     QString error;
-    if (!SettingsFile::write(m_settingsPath, settings, &error) || !m_recentFiles->save(&error)
+    if (!m_settings.write(settings, &error) || !m_recentFiles->save(&error)
         || !m_chartPanelSplitter->save(&error))
         m_prompts.error(error); // the window still closes
 }

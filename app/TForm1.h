@@ -2,6 +2,7 @@
 
 #include "app/EditorView.h"
 #include "app/TransferLock.h"
+#include "app/WindowSettings.h"
 #include "editor/EditorContext.h"
 #include "files/commands/FileCommands.h"
 #include "model/ProgramDocument.h"
@@ -161,7 +162,7 @@ private:
     Prompts &m_prompts;
     ProgramDocument *m_document;
     EditorView m_view;
-    QString m_settingsPath;
+    WindowSettings m_settings;
     bool m_shown = false;
     bool m_inTransfer = false;
     QMetaObject::Connection m_focusConnection;

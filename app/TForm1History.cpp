@@ -67,7 +67,7 @@ void TForm1::addSegmentClipboardItems()
     auto *segmentDialog = new SegmentDialogCommand(m_grid, *m_gridEditor, editorContext());
     connect(segmentDialog, &SegmentDialogCommand::hintChanged, this, &TForm1::setHint);
     m_editMenu->addAction(segmentDialog->editAction());
-    ViewMenu::add(menuBar(), m_commMenu->menuAction(), findChild<SegmentTimesStrip *>(), m_settingsPath,
+    ViewMenu::add(menuBar(), m_commMenu->menuAction(), findChild<SegmentTimesStrip *>(), m_settings.path(),
                   [this](const QString &text) { setHint(text); });
     MenuKeys::equip(menuBar());
     connect(m_editMenu, &QMenu::aboutToShow, this, [this] { m_segmentClipboard->greyWhileCellEdited(true); });

@@ -50,7 +50,7 @@ void TForm1::buildMenus()
     addItem(m_fileMenu, QStringLiteral("SaveAs1"), QStringLiteral("Save as"), &TForm1::SaveAs1Click);
     QMenu *recent = m_fileMenu->addMenu(QStringLiteral("Recent files"));
     recent->setObjectName(QStringLiteral("RecentFiles1"));
-    m_recentFiles = new RecentFilesMenu(recent, m_settingsPath, m_prompts, [this](const QString &path) {
+    m_recentFiles = new RecentFilesMenu(recent, m_settings.path(), m_prompts, [this](const QString &path) {
         guarded([this, &path] { m_fileCommands.OpenPath(path); });
     }, this);
     addItem(m_fileMenu, QStringLiteral("ImportSegments1"), QStringLiteral("Import segments from CSV..."),
@@ -70,7 +70,7 @@ void TForm1::buildMenus()
     addItem(m_commMenu, QStringLiteral("N6"), QStringLiteral("Com. port settings"), &TForm1::N6Click);
 
     m_helpMenu = new HelpMenu(menuBar(),
-                              UserPlaces::find(QCoreApplication::applicationDirPath(), m_settingsPath,
+                              UserPlaces::find(QCoreApplication::applicationDirPath(), m_settings.path(),
                                                m_commX1->portDirectory().portsFolder(), TransferLog().currentPath()),
                               m_prompts, this);
 
@@ -226,7 +226,7 @@ QWidget *TForm1::buildCentralArea()
     });
     m_history->takeUndoFrom(m_memo1);
     lowerLayout->addWidget(m_memo1, 1);
-    m_chartPanelSplitter = new ChartPanelSplitter(m_chart, lower, m_settingsPath, area);
+    m_chartPanelSplitter = new ChartPanelSplitter(m_chart, lower, m_settings.path(), area);
     layout->addWidget(m_chartPanelSplitter, 1);
 
     m_statusBar = new StatusBar1(area);
