@@ -1,6 +1,7 @@
 #include "app/TForm1.h"
 
 #include "app/ChartPanelSplitter.h"
+#include "app/ContentScroller.h"
 #include "app/MenuKeys.h"
 #include "model/StatusPanel.h"
 #include "comm/CommX.h"
@@ -78,10 +79,7 @@ TForm1::TForm1(Prompts &prompts, const QString &settingsPath, QWidget *parent)
     buildToolBar();
     // Below the size the bands need (a small screen, a large scale factor)
     // the window's content scrolls, so that every band stays within reach.
-    m_contentScroller = new QScrollArea(this);
-    m_contentScroller->setObjectName(QStringLiteral("ContentScroller"));
-    m_contentScroller->setFrameShape(QFrame::NoFrame);
-    m_contentScroller->setWidgetResizable(true);
+    m_contentScroller = new ContentScroller(this);
     m_contentScroller->setWidget(buildCentralArea());
     setCentralWidget(m_contentScroller);
     m_view.setControls(viewControls());
@@ -185,13 +183,7 @@ void TForm1::FormCreate()
     // makes the segment's column current, in the row the grid was in.
     connect(m_grid, &SegmentGrid::selectCell, m_chart, [this](int col) { m_chart->highlightColumn(col); });
     // A cell made current is brought into view when the content scrolls.
-    connect(m_grid, &SegmentGrid::cellClicked, m_contentScroller, [this] {
-        const QRect cell = m_grid->visualRect(m_grid->currentIndex());
-        if (!cell.isValid())
-            return;
-        const QPoint centre = m_grid->viewport()->mapTo(m_contentScroller->widget(), cell.center());
-        m_contentScroller->ensureVisible(centre.x(), centre.y(), cell.width() / 2 + 2, cell.height() / 2 + 2);
-    });
+    connect(m_grid, &SegmentGrid::cellClicked, m_contentScroller, [this] { m_contentScroller->showCurrentCell(*m_grid); });
     connect(m_chart, &ProfileChart::segmentClicked, this, [this](int col) {
         if (m_inTransfer)
             return;
@@ -203,20 +195,7 @@ void TForm1::FormCreate()
     m_focusConnection = connect(qApp, &QApplication::focusChanged, this, [this](QWidget *old, QWidget *now) {
         m_gridEditor->focusChanged(old, now);
         m_edit1->focusChanged(old, now);
-        // Where the content scrolls, the control that takes the focus comes
-        // into view once the focus has settled: whole where it fits.
-        if (now && m_contentScroller->widget()->isAncestorOf(now))
-            QTimer::singleShot(0, this, [this, control = QPointer<QWidget>(now)] {
-                if (!control || control->window()->focusWidget() != control)
-                    return;
-                QWidget *content = m_contentScroller->widget();
-                const QRect rect(control->mapTo(content, QPoint(0, 0)), control->size());
-                if (rect.height() <= m_contentScroller->viewport()->height())
-                    m_contentScroller->ensureVisible(rect.center().x(), rect.center().y(), rect.width() / 2 + 1,
-                                                     rect.height() / 2 + 1);
-                else
-                    m_contentScroller->ensureWidgetVisible(control);
-            });
+        m_contentScroller->followFocus(now);
     });
 }
 

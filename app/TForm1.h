@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/ContentScroller.h"
 #include "app/EditorView.h"
 #include "app/TransferLock.h"
 #include "app/WindowSettings.h"
@@ -177,7 +178,7 @@ private:
     SegmentGrid *m_grid = nullptr;
     ProfileChart *m_chart = nullptr;
     ChartPanelSplitter *m_chartPanelSplitter = nullptr;
-    QScrollArea *m_contentScroller = nullptr;
+    ContentScroller *m_contentScroller = nullptr;
     QFrame *m_panel1 = nullptr;
     InitialTempField *m_edit1 = nullptr;
     GridEditor *m_gridEditor = nullptr;
