@@ -9,7 +9,6 @@
 #include "editor/GridEditor.h"
 #include "editor/SegmentClipboard.h"
 #include "editor/InitialTempField.h"
-#include "model/Profile.h"
 #include "editor/ProfileChart.h"
 #include "app/PortChoice.h"
 #include "app/ProgramDrop.h"
@@ -31,18 +30,14 @@
 #include "app/TransferRecordMenu.h"
 #include "app/WindowFrameSizing.h"
 
-#include <QAction>
 #include <QApplication>
+#include <QAction>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QLocale>
 #include <QMenu>
 #include <QPlainTextEdit>
-#include <QPointer>
-#include <QProgressBar>
+#include <QLocale>
 #include <QScopeGuard>
-#include <QScrollArea>
-#include <QScrollBar>
 #include <QTimer>
 #include <QToolButton>
 #include <clocale>
