@@ -72,11 +72,18 @@ GridEditor::GridEditor(SegmentGrid *grid, const EditorContext &context, QWidget 
     , m_grid(grid)
     , m_context(context)
 {
+    makeModeList(comboParent);
+    makePopupMenu();
+    connectGrid();
+}
+
+void GridEditor::makeModeList(QWidget *comboParent)
+{
     m_combo = new QComboBox(comboParent);
     m_combo->setObjectName(QStringLiteral("ComboBox1"));
     m_combo->setAccessibleName(QStringLiteral("Mode"));
     m_combo->addItems({TemperatureProgram::ModeUnset, TemperatureProgram::ModeRamp, TemperatureProgram::ModeHold});
-    m_combo->setFont(grid->font());
+    m_combo->setFont(m_grid->font());
     m_combo->setItemDelegate(new ModeItemDelegate(m_combo));
     m_combo->setFixedWidth(SegmentGrid::SlotColumnWidth + 1);
     // The list takes the focus from a click or from the keyboard, never from
@@ -91,8 +98,11 @@ GridEditor::GridEditor(SegmentGrid *grid, const EditorContext &context, QWidget 
         if (m_grid->isEnabled())
             m_grid->setFocus(Qt::OtherFocusReason);
     });
+}
 
-    m_popup = new QMenu(grid);
+void GridEditor::makePopupMenu()
+{
+    m_popup = new QMenu(m_grid);
     m_popup->setObjectName(QStringLiteral("PopupMenu1"));
     m_segNo = m_popup->addAction(QString());
     m_segNo->setObjectName(QStringLiteral("SegNo"));
@@ -105,7 +115,11 @@ GridEditor::GridEditor(SegmentGrid *grid, const EditorContext &context, QWidget 
     m_delete->setObjectName(QStringLiteral("Delete1"));
     connect(m_insert, &QAction::triggered, this, [this] { m_context.guarded([this] { Insert1Click(); }); });
     connect(m_delete, &QAction::triggered, this, [this] { m_context.guarded([this] { Delete1Click(); }); });
+}
 
+void GridEditor::connectGrid()
+{
+    SegmentGrid *grid = m_grid;
     connect(grid, &SegmentGrid::selectCell, this, [this](int c, int r) {
         m_context.guarded([=, this] { StringGrid1SelectCell(c, r); });
     });

@@ -78,6 +78,11 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    // The Mode list laid over the grid, the context menu of a segment's
+    // number, and the grid's signals to the handlers.
+    void makeModeList(QWidget *comboParent);
+    void makePopupMenu();
+    void connectGrid();
     bool isGridWidget(const QWidget *w) const;
     // Shows the mark of the current cell over the Mode list, or hides it.
     void updateCurrentMark();
