@@ -6,6 +6,7 @@
 
 #include <QDialog>
 #include <QObject>
+#include <optional>
 
 class GridEditor;
 class QAction;
@@ -39,7 +40,18 @@ protected:
 private:
     enum class Given { Rate, Duration, End };
     void given(Given what);
+    void makeFields();
+    // What the slot holds now, in the fields.
+    void showSlot(const TemperatureProgram &table, int col);
+    void connectFields();
+    // The refusal and OK follow the segments chosen to be written.
+    void choiceChanged();
     void update();
+    void updateHold();
+    void updateRamp();
+    // The time given as a duration or an end, in whole seconds; none (with
+    // the refusal shown) when it cannot be read.
+    std::optional<long long> askedSeconds();
     void showPlans(const QList<LabTerms::Plan> &plans, const QString &asked);
     void refuse(const QString &problem);
     void follow(QLineEdit *field, double seconds);
