@@ -34,6 +34,7 @@ class QMenu;
 class QPlainTextEdit;
 class QScrollArea;
 class QTimer;
+class QToolBar;
 class QToolButton;
 class SegmentGrid;
 class SegmentGridModel;
@@ -151,7 +152,11 @@ private:
     // prompts and the redraw.
     EditorContext editorContext();
     void buildToolBar();
+    void addToolButtons(QToolBar *bar);
+    QWidget *buildProgramNoPanel(QWidget *bar);
     QWidget *buildCentralArea();
+    QWidget *buildInitialTempPanel(QWidget *lower);
+    QWidget *buildComment(QWidget *lower);
     void FormCreate();
     // Locks (or frees) every control that could start another operation.
     void setTransferControls(bool transfer);

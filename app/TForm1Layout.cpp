@@ -94,7 +94,12 @@ void TForm1::buildToolBar()
     bar->setIconSize(QSize(16, 16));
     bar->setContextMenuPolicy(Qt::PreventContextMenu);
     addToolBar(Qt::TopToolBarArea, bar);
+    addToolButtons(bar);
+    bar->addWidget(buildProgramNoPanel(bar));
+}
 
+void TForm1::addToolButtons(QToolBar *bar)
+{
     const QList<QIcon> icons = makeToolIcons();
     struct ButtonSpec { const char *caption; int image; void (TForm1::*handler)(); };
     const ButtonSpec specs[] = {
@@ -129,7 +134,10 @@ void TForm1::buildToolBar()
     }
     m_toolButtons[4]->setEnabled(false);
     addSeparator(QStringLiteral("ToolButton7"));
+}
 
+QWidget *TForm1::buildProgramNoPanel(QWidget *bar)
+{
     auto *panel2 = new QFrame(bar);
     panel2->setObjectName(QStringLiteral("Panel2"));
     panel2->setFrameStyle(QFrame::Panel | QFrame::Sunken);
@@ -155,7 +163,7 @@ void TForm1::buildToolBar()
     m_history->takeUndoKeysFrom(m_spinEdit1);
     for (QWidget *inner : m_spinEdit1->findChildren<QWidget *>())
         m_history->takeUndoKeysFrom(inner);
-    bar->addWidget(panel2);
+    return panel2;
 }
 
 QWidget *TForm1::buildCentralArea()
@@ -172,6 +180,25 @@ QWidget *TForm1::buildCentralArea()
     lowerLayout->setContentsMargins(0, 0, 0, 0);
     lowerLayout->setSpacing(0);
 
+    lowerLayout->addWidget(buildInitialTempPanel(lower));
+    m_grid = new SegmentGrid(m_model, lower);
+    m_grid->setFixedHeight(129);
+    lowerLayout->addWidget(m_grid);
+    lowerLayout->addWidget(new SegmentTimesStrip(m_grid, lower));
+    lowerLayout->addWidget(buildComment(lower), 1);
+    m_chartPanelSplitter = new ChartPanelSplitter(m_chart, lower, m_settings.path(), area);
+    layout->addWidget(m_chartPanelSplitter, 1);
+
+    m_statusBar = new StatusBar1(area);
+    layout->addWidget(m_statusBar);
+
+    setTabOrder(m_edit1, m_grid);
+    setTabOrder(m_grid, m_memo1);
+    return area;
+}
+
+QWidget *TForm1::buildInitialTempPanel(QWidget *lower)
+{
     m_panel1 = new QFrame(lower);
     m_panel1->setObjectName(QStringLiteral("Panel1"));
     m_panel1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
@@ -186,13 +213,11 @@ QWidget *TForm1::buildCentralArea()
     m_edit1->setFont(uiFont(font(), 13));
     m_edit1->setGeometry(84, 14, 65, 21);
     caption->setBuddy(m_edit1);
-    lowerLayout->addWidget(m_panel1);
+    return m_panel1;
+}
 
-    m_grid = new SegmentGrid(m_model, lower);
-    m_grid->setFixedHeight(129);
-    lowerLayout->addWidget(m_grid);
-    lowerLayout->addWidget(new SegmentTimesStrip(m_grid, lower));
-
+QWidget *TForm1::buildComment(QWidget *lower)
+{
     m_memo1 = new CommentMemo(lower);
     m_memo1->setObjectName(QStringLiteral("Memo1"));
     m_memo1->setAccessibleName(QStringLiteral("Comment"));
@@ -225,15 +250,6 @@ QWidget *TForm1::buildCentralArea()
         m_history->commentEdited(position, removed, added);
     });
     m_history->takeUndoFrom(m_memo1);
-    lowerLayout->addWidget(m_memo1, 1);
-    m_chartPanelSplitter = new ChartPanelSplitter(m_chart, lower, m_settings.path(), area);
-    layout->addWidget(m_chartPanelSplitter, 1);
-
-    m_statusBar = new StatusBar1(area);
-    layout->addWidget(m_statusBar);
-
-    setTabOrder(m_edit1, m_grid);
-    setTabOrder(m_grid, m_memo1);
-    return area;
+    return m_memo1;
 }
 
