@@ -14,20 +14,16 @@
 #include "app/ProgramDrop.h"
 #include "app/RecentFilesMenu.h"
 #include "app/ReportBuilder.h"
-#include "app/ReportMenu.h"
 #include "comm/link/ProgramDownload.h"
 #include "editor/ProgramHistory.h"
 #include "model/Prompts.h"
 #include "editor/SegmentGrid.h"
 #include "editor/SegmentGridModel.h"
 #include "app/StatusBar1.h"
-#include "comm/dialog/TForm2.h"
 #include "editor/UiFonts.h"
 #include "app/Controls.h"
 #include "app/ToolIcons.h"
 #include "app/TransferDisplay.h"
-#include "app/TransferLock.h"
-#include "app/TransferRecordMenu.h"
 #include "app/WindowFrameSizing.h"
 
 #include <QApplication>
@@ -37,7 +33,6 @@
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QLocale>
-#include <QScopeGuard>
 #include <QTimer>
 #include <QToolButton>
 #include <clocale>
@@ -78,37 +73,14 @@ TForm1::TForm1(Prompts &prompts, const QString &settingsPath, QWidget *parent)
     m_contentScroller->setWidget(buildCentralArea());
     setCentralWidget(m_contentScroller);
     m_view.setControls(viewControls());
-    m_transferRecords = new TransferRecordMenu(
-        m_commMenu, m_commMenu->findChild<QAction *>(QStringLiteral("N4")),
-        {*m_document, *m_model, *m_chart,
-         [this](const SentProgram &program) { guarded([&] { m_fileCommands.OpenAsNewProgram(program); }); }},
-        this);
-    MenuKeys::equip(menuBar()); // the letter of the item just added
-    m_transfer = new TransferDisplay(*m_document, *m_statusBar,
-                                     {[this] {
-                                          InitTempCheck();
-                                          return !m_document->initialTempError();
-                                      },
-                                      [this] { CellCheck(); }},
-                                     this);
-    connect(m_transfer, &TransferDisplay::transferStateChanged, this, &TForm1::setTransferControls);
-    connect(m_transfer, &TransferDisplay::transferStateChanged, m_transferRecords, &TransferRecordMenu::setTransferring);
-    connect(m_transfer->Timer1(), &QTimer::timeout, this, [this] { guarded([this] { Timer1Timer(); }); });
-    m_download = std::make_unique<ProgramDownload>(*m_transfer, *m_downloadPort, prompts);
-    m_download->setTransferLog(TransferLog());
+    buildTransfer();
     m_programDrop = new ProgramDrop(this, [this] { return !m_inTransfer; }, [this](const QString &path) {
         guarded([this, &path] { m_fileCommands.OpenPath(path); });
     });
     connect(m_document, &ProgramDocument::modifiedChanged, this, [this] { m_view.showModified(); });
     guarded([this] { FormCreate(); });
     m_history->reset();
-    // The port setup window, created hidden; it hands back what was picked.
-    m_portChoice = new PortChoice(*m_commX1, *m_downloadPort, *m_download, *m_statusBar, this);
-    m_form2 = m_portChoice->dialog();
-    connect(m_form2, &TForm2::portChosen, this, [this](int portNo, int index, const QString &name) {
-        guarded([&] { applyPortChoice(portNo, index, name); });
-    });
-    lockDuringTransfer();
+    buildPortChoice();
 }
 
 TForm1::~TForm1()
@@ -125,15 +97,9 @@ TForm1::~TForm1()
     m_commX1->Close();
 }
 
-int TForm1::PortNo() const
-{
-    return m_commX1->PortNo();
-}
+int TForm1::PortNo() const { return m_commX1->PortNo(); }
 
-void TForm1::guarded(const std::function<void()> &command)
-{
-    runGuarded(m_prompts, command);
-}
+void TForm1::guarded(const std::function<void()> &command) { runGuarded(m_prompts, command); }
 
 EditorContext TForm1::editorContext()
 {
@@ -194,10 +160,7 @@ void TForm1::FormCreate()
     });
 }
 
-void TForm1::setHint(const QString &text)
-{
-    m_statusBar->setPanelText(StatusPanel::Hint, text);
-}
+void TForm1::setHint(const QString &text) { m_statusBar->setPanelText(StatusPanel::Hint, text); }
 
 void TForm1::showEvent(QShowEvent *event)
 {
@@ -210,10 +173,7 @@ void TForm1::showEvent(QShowEvent *event)
     }
 }
 
-void TForm1::FormShow()
-{
-    m_portChoice->showPort(QStringLiteral("COM%1").arg(ComPortNo));
-}
+void TForm1::FormShow() { m_portChoice->showPort(QStringLiteral("COM%1").arg(ComPortNo)); }
 
 void TForm1::closeEvent(QCloseEvent *event)
 {
@@ -280,10 +240,7 @@ void TForm1::SpinEdit1Change()
     m_history->programNoChanged();
 }
 
-void TForm1::ChardDraw()
-{
-    m_view.ChardDraw();
-}
+void TForm1::ChardDraw() { m_view.ChardDraw(); }
 
 EditorView::Controls TForm1::viewControls()
 {
@@ -295,10 +252,7 @@ ProgramReport TForm1::currentReport()
     return ReportBuilder(*m_document, *m_chart, [this] { ChardDraw(); }).build();
 }
 
-void TForm1::InitTempCheck()
-{
-    m_view.InitTempCheck();
-}
+void TForm1::InitTempCheck() { m_view.InitTempCheck(); }
 
 void TForm1::openFromCommandLine(const QString &path)
 {
@@ -311,75 +265,16 @@ void TForm1::ImportSegments1Click() { m_fileCommands.ImportSegments1Click(); }
 void TForm1::Save1Click() { m_fileCommands.Save1Click(); }
 void TForm1::SaveAs1Click() { m_fileCommands.SaveAs1Click(); }
 void TForm1::Exit1Click() { close(); }
-void TForm1::ToolButton4Click()
-{
-    const auto notePort = qScopeGuard([this] { m_portChoice->noteIncompletePrograms(); });
-    try {
-        m_download->run();
-    } catch (const std::exception &e) {
-        // The default error display, with what the ending may have left half written.
-        m_prompts.error(QString::fromUtf8(e.what()), m_download->lastIncomplete());
-    }
-}
+void TForm1::ToolButton5Click() { m_download->ToolButton5Click(); }
 
-void TForm1::ToolButton5Click()
-{
-    m_download->ToolButton5Click();
-}
+void TForm1::N6Click() { m_portChoice->showDialog(ComPortNo); }
 
-void TForm1::N6Click()
-{
-    m_portChoice->showDialog(ComPortNo);
-}
+QTimer *TForm1::Timer1() const { return m_transfer->Timer1(); }
 
-void TForm1::applyPortChoice(int portNo, int index, const QString &name)
-{
-    ComPortNo = portNo;
-    ComPortIndex = index;
-    m_portChoice->use(portNo, name);
-}
+void TForm1::Timer1Timer() { m_transfer->Timer1Timer(); }
 
-QTimer *TForm1::Timer1() const
-{
-    return m_transfer->Timer1();
-}
+void TForm1::enterTransferState() { m_transfer->enterTransferState(); }
 
-void TForm1::Timer1Timer()
-{
-    m_transfer->Timer1Timer();
-}
+void TForm1::ButtanReset() { m_transfer->ButtanReset(); }
 
-void TForm1::enterTransferState()
-{
-    m_transfer->enterTransferState();
-}
-
-void TForm1::ButtanReset()
-{
-    m_transfer->ButtanReset();
-}
-
-void TForm1::CellCheck()
-{
-    m_view.CellCheck();
-}
-
-void TForm1::setTransferControls(bool transfer)
-{
-    m_inTransfer = transfer;
-    m_transferLock.setTransferring(transfer);
-}
-
-void TForm1::lockDuringTransfer()
-{
-    // A pick in the port window would close the port under the transfer,
-    // and the initial temperature sent is the one that was checked.
-    m_transferLock.setControls({{m_toolButtons[0], m_toolButtons[1], m_toolButtons[2], m_toolButtons[3], m_spinEdit1,
-                                 m_form2, m_grid, m_gridEditor->ComboBox1()},
-                                m_toolButtons[4],
-                                {m_fileMenu, m_editMenu, m_commMenu},
-                                {[recent = m_recentFiles](bool free) { recent->setEnabled(free); },
-                                 [report = m_reportMenu](bool free) { report->setEnabled(free); },
-                                 [edit1 = m_edit1](bool free) { edit1->setReadOnly(!free); },
-                                 [history = m_history](bool free) { history->setEnabled(free); }}});
-}
+void TForm1::CellCheck() { m_view.CellCheck(); }

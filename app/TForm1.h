@@ -161,6 +161,9 @@ private:
     // Locks (or frees) every control that could start another operation.
     void setTransferControls(bool transfer);
     void lockDuringTransfer();
+    // The download, its display and the transfer record; the port choice.
+    void buildTransfer();
+    void buildPortChoice();
     void FormShow();
     bool FormCloseQuery();
     void FormClose();
