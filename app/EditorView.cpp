@@ -32,7 +32,7 @@ void EditorView::ChardDraw()
 {
     // Everything is read before anything is shown, so a cell that is not a
     // number leaves the chart and the total time as they were.
-    const Profile profile = computeProfile(m_document.InitialTemp, m_document.table());
+    const Profile profile = computeProfile(m_document.initialTemp(), m_document.table());
     m_c.chart->setProfile(profile);
     m_c.model->setProfileSegments(profile.segments);
     m_c.statusBar->setPanelText(StatusPanel::TotalTime, totalTimeText(profile.totalMinutes));
@@ -57,7 +57,7 @@ QString EditorView::markedCaption(const QString &caption, bool modified)
 
 void EditorView::setCaption(const QString &caption)
 {
-    const bool modified = m_document.DataModified;
+    const bool modified = m_document.isModified();
     m_c.window->setWindowTitle(markedCaption(caption, modified));
     m_c.window->setWindowModified(modified);
 }

@@ -1,6 +1,7 @@
 #include "app/TForm1.h"
 
 #include "app/ChartPanelSplitter.h"
+#include "app/ContentScroller.h"
 #include "app/MenuKeys.h"
 #include "model/StatusPanel.h"
 #include "comm/CommX.h"
@@ -8,40 +9,30 @@
 #include "editor/GridEditor.h"
 #include "editor/SegmentClipboard.h"
 #include "editor/InitialTempField.h"
-#include "model/Profile.h"
 #include "editor/ProfileChart.h"
+#include "app/PortChoice.h"
 #include "app/ProgramDrop.h"
 #include "app/RecentFilesMenu.h"
-#include "app/ReportMenu.h"
+#include "app/ReportBuilder.h"
 #include "comm/link/ProgramDownload.h"
-#include "comm/link/TransferRecording.h"
 #include "editor/ProgramHistory.h"
 #include "model/Prompts.h"
 #include "editor/SegmentGrid.h"
 #include "editor/SegmentGridModel.h"
-#include "files/SettingsFile.h"
 #include "app/StatusBar1.h"
-#include "comm/dialog/TForm2.h"
 #include "editor/UiFonts.h"
 #include "app/Controls.h"
 #include "app/ToolIcons.h"
 #include "app/TransferDisplay.h"
-#include "app/TransferRecordMenu.h"
 #include "app/WindowFrameSizing.h"
 
-#include <QAction>
 #include <QApplication>
+#include <QAction>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QDateTime>
-#include <QLocale>
 #include <QMenu>
 #include <QPlainTextEdit>
-#include <QPointer>
-#include <QProgressBar>
-#include <QScopeGuard>
-#include <QScrollArea>
-#include <QScrollBar>
+#include <QLocale>
 #include <QTimer>
 #include <QToolButton>
 #include <clocale>
@@ -61,7 +52,7 @@ TForm1::TForm1(Prompts &prompts, const QString &settingsPath, QWidget *parent)
     , m_prompts(prompts)
     , m_document(new ProgramDocument(this))
     , m_view(*m_document)
-    , m_settingsPath(settingsPath.isEmpty() ? SettingsFile::defaultPath() : settingsPath)
+    , m_settings(settingsPath)
     , m_fileCommands(*m_document, prompts, m_view)
 {
     setObjectName(QStringLiteral("Form1"));
@@ -78,42 +69,18 @@ TForm1::TForm1(Prompts &prompts, const QString &settingsPath, QWidget *parent)
     buildToolBar();
     // Below the size the bands need (a small screen, a large scale factor)
     // the window's content scrolls, so that every band stays within reach.
-    m_contentScroller = new QScrollArea(this);
-    m_contentScroller->setObjectName(QStringLiteral("ContentScroller"));
-    m_contentScroller->setFrameShape(QFrame::NoFrame);
-    m_contentScroller->setWidgetResizable(true);
+    m_contentScroller = new ContentScroller(this);
     m_contentScroller->setWidget(buildCentralArea());
     setCentralWidget(m_contentScroller);
     m_view.setControls(viewControls());
-    m_transferRecords = new TransferRecordMenu(
-        m_commMenu, m_commMenu->findChild<QAction *>(QStringLiteral("N4")),
-        {*m_document, *m_model, *m_chart,
-         [this](const SentProgram &program) { guarded([&] { m_fileCommands.OpenAsNewProgram(program); }); }},
-        this);
-    MenuKeys::equip(menuBar()); // the letter of the item just added
-    m_transfer = new TransferDisplay(*m_document, *m_statusBar,
-                                     {[this] {
-                                          InitTempCheck();
-                                          return !m_document->InitTempError;
-                                      },
-                                      [this] { CellCheck(); }},
-                                     this);
-    connect(m_transfer, &TransferDisplay::transferStateChanged, this, &TForm1::setTransferControls);
-    connect(m_transfer, &TransferDisplay::transferStateChanged, m_transferRecords, &TransferRecordMenu::setTransferring);
-    connect(m_transfer->Timer1(), &QTimer::timeout, this, [this] { guarded([this] { Timer1Timer(); }); });
-    m_download = std::make_unique<ProgramDownload>(*m_transfer, *m_downloadPort, prompts);
-    m_download->setTransferLog(TransferLog());
+    buildTransfer();
     m_programDrop = new ProgramDrop(this, [this] { return !m_inTransfer; }, [this](const QString &path) {
         guarded([this, &path] { m_fileCommands.OpenPath(path); });
     });
     connect(m_document, &ProgramDocument::modifiedChanged, this, [this] { m_view.showModified(); });
     guarded([this] { FormCreate(); });
     m_history->reset();
-    // The port setup window, created hidden; it hands back what was picked.
-    m_form2 = new TForm2([this] { return m_commX1->portDirectory().presentPorts(); }, font(), this);
-    connect(m_form2, &TForm2::portChosen, this, [this](int portNo, int index, const QString &name) {
-        guarded([&] { applyPortChoice(portNo, index, name); });
-    });
+    buildPortChoice();
 }
 
 TForm1::~TForm1()
@@ -130,18 +97,13 @@ TForm1::~TForm1()
     m_commX1->Close();
 }
 
-int TForm1::PortNo() const
-{
-    return m_commX1->PortNo();
-}
+int TForm1::PortNo() const { return m_commX1->PortNo(); }
 
-void TForm1::guarded(const std::function<void()> &command)
+void TForm1::guarded(const std::function<void()> &command) { runGuarded(m_prompts, command); }
+
+EditorContext TForm1::editorContext()
 {
-    try {
-        command();
-    } catch (const std::exception &e) {
-        m_prompts.error(QString::fromUtf8(e.what()));
-    }
+    return {*m_document, *m_history, m_prompts, [view = &m_view] { view->ChardDraw(); }};
 }
 
 void TForm1::FormCreate()
@@ -153,7 +115,7 @@ void TForm1::FormCreate()
     TitleText = Caption;
     m_view.setCaption(TitleText);
     // The window's place and size, the port and the folder from the settings file.
-    const AppSettings settings = SettingsFile::read(m_settingsPath);
+    const AppSettings settings = m_settings.read();
     m_frameSizing->setWindowGeometry(QPoint(settings.left, settings.top), QSize(settings.width, settings.height));
     ComPortNo = settings.comPortNo;
     ComPortIndex = settings.comPortIndex;
@@ -174,20 +136,15 @@ void TForm1::FormCreate()
     m_spinEdit1->setAlignment(Qt::AlignCenter);
     // The Mode list over the grid, and the grid's handlers with the chart
     // redrawn whenever its editor closes.
-    m_gridEditor = new GridEditor(m_grid, *this, m_contentScroller->widget());
+    m_gridEditor = new GridEditor(m_grid, editorContext(), m_contentScroller->widget());
+    connect(m_gridEditor, &GridEditor::hintChanged, this, &TForm1::setHint);
     addSegmentClipboardItems();
     m_view.setControls(viewControls());
     // The chart draws the current segment thicker, and a click on the chart
     // makes the segment's column current, in the row the grid was in.
     connect(m_grid, &SegmentGrid::selectCell, m_chart, [this](int col) { m_chart->highlightColumn(col); });
     // A cell made current is brought into view when the content scrolls.
-    connect(m_grid, &SegmentGrid::cellClicked, m_contentScroller, [this] {
-        const QRect cell = m_grid->visualRect(m_grid->currentIndex());
-        if (!cell.isValid())
-            return;
-        const QPoint centre = m_grid->viewport()->mapTo(m_contentScroller->widget(), cell.center());
-        m_contentScroller->ensureVisible(centre.x(), centre.y(), cell.width() / 2 + 2, cell.height() / 2 + 2);
-    });
+    connect(m_grid, &SegmentGrid::cellClicked, m_contentScroller, [this] { m_contentScroller->showCurrentCell(*m_grid); });
     connect(m_chart, &ProfileChart::segmentClicked, this, [this](int col) {
         if (m_inTransfer)
             return;
@@ -199,27 +156,11 @@ void TForm1::FormCreate()
     m_focusConnection = connect(qApp, &QApplication::focusChanged, this, [this](QWidget *old, QWidget *now) {
         m_gridEditor->focusChanged(old, now);
         m_edit1->focusChanged(old, now);
-        // Where the content scrolls, the control that takes the focus comes
-        // into view once the focus has settled: whole where it fits.
-        if (now && m_contentScroller->widget()->isAncestorOf(now))
-            QTimer::singleShot(0, this, [this, control = QPointer<QWidget>(now)] {
-                if (!control || control->window()->focusWidget() != control)
-                    return;
-                QWidget *content = m_contentScroller->widget();
-                const QRect rect(control->mapTo(content, QPoint(0, 0)), control->size());
-                if (rect.height() <= m_contentScroller->viewport()->height())
-                    m_contentScroller->ensureVisible(rect.center().x(), rect.center().y(), rect.width() / 2 + 1,
-                                                     rect.height() / 2 + 1);
-                else
-                    m_contentScroller->ensureWidgetVisible(control);
-            });
+        m_contentScroller->followFocus(now);
     });
 }
 
-void TForm1::setHint(const QString &text)
-{
-    m_statusBar->setPanelText(StatusPanel::Hint, text);
-}
+void TForm1::setHint(const QString &text) { m_statusBar->setPanelText(StatusPanel::Hint, text); }
 
 void TForm1::showEvent(QShowEvent *event)
 {
@@ -232,11 +173,7 @@ void TForm1::showEvent(QShowEvent *event)
     }
 }
 
-void TForm1::FormShow()
-{
-    m_statusBar->setPanelText(StatusPanel::Port, QStringLiteral("COM%1").arg(ComPortNo));
-    showIncompletePrograms();
-}
+void TForm1::FormShow() { m_portChoice->showPort(QStringLiteral("COM%1").arg(ComPortNo)); }
 
 void TForm1::closeEvent(QCloseEvent *event)
 {
@@ -257,7 +194,7 @@ void TForm1::closeEvent(QCloseEvent *event)
 
 bool TForm1::FormCloseQuery()
 {
-    if (!m_document->DataModified)
+    if (!m_document->isModified())
         return true;
     return m_prompts.box(QStringLiteral("Confirmation"),
                          QStringLiteral("Data are not saved.Do you finish this application?"),
@@ -277,7 +214,7 @@ void TForm1::FormClose()
     settings.prgNo = m_spinEdit1->value();
     settings.fileDir = m_fileCommands.FileDir;
     QString error;
-    if (!SettingsFile::write(m_settingsPath, settings, &error) || !m_recentFiles->save(&error)
+    if (!m_settings.write(settings, &error) || !m_recentFiles->save(&error)
         || !m_chartPanelSplitter->save(&error))
         m_prompts.error(error); // the window still closes
 }
@@ -287,7 +224,7 @@ bool TForm1::eventFilter(QObject *watched, QEvent *event)
     if (watched == m_memo1 && event->type() == QEvent::KeyPress) {
         // Memo1KeyPress: a character key typed in the comment.
         if (!static_cast<QKeyEvent *>(event)->text().isEmpty())
-            m_document->DataModified = true;
+            m_document->setModified(true);
     }
     return QMainWindow::eventFilter(watched, event);
 }
@@ -299,14 +236,11 @@ QToolButton *TForm1::toolButton(int number) const
 
 void TForm1::SpinEdit1Change()
 {
-    m_document->DataModified = true;
+    m_document->setModified(true);
     m_history->programNoChanged();
 }
 
-void TForm1::ChardDraw()
-{
-    m_view.ChardDraw();
-}
+void TForm1::ChardDraw() { m_view.ChardDraw(); }
 
 EditorView::Controls TForm1::viewControls()
 {
@@ -315,132 +249,32 @@ EditorView::Controls TForm1::viewControls()
 
 ProgramReport TForm1::currentReport()
 {
-    ChardDraw();
-    ProgramReport report;
-    report.filePath = m_document->fileName();
-    report.changedSinceSaved = m_document->DataModified;
-    report.programNo = m_document->programNo();
-    report.initialTemp = m_document->InitialTemp;
-    report.initialTempText = m_document->initialTempText();
-    report.program = m_document->table();
-    report.profile = m_chart->profile();
-    report.comment = m_document->commentLines();
-    report.version = applicationTitleAndVersion();
-    report.printed = QDateTime::currentDateTime();
-    return report;
+    return ReportBuilder(*m_document, *m_chart, [this] { ChardDraw(); }).build();
 }
 
-void TForm1::InitTempCheck()
-{
-    m_view.InitTempCheck();
-}
+void TForm1::InitTempCheck() { m_view.InitTempCheck(); }
 
 void TForm1::openFromCommandLine(const QString &path)
 {
     guarded([this, &path] { m_fileCommands.LoadFile(path); });
 }
 
-void TForm1::F1Click() {}
 void TForm1::N1Click() { m_fileCommands.N1Click(); }
 void TForm1::Open1Click() { m_fileCommands.Open1Click(); }
 void TForm1::ImportSegments1Click() { m_fileCommands.ImportSegments1Click(); }
 void TForm1::Save1Click() { m_fileCommands.Save1Click(); }
 void TForm1::SaveAs1Click() { m_fileCommands.SaveAs1Click(); }
 void TForm1::Exit1Click() { close(); }
-void TForm1::ToolButton4Click()
-{
-    const auto notePort = qScopeGuard([this] { showIncompletePrograms(); });
-    try {
-        m_download->run();
-    } catch (const std::exception &e) {
-        // The default error display, with what the ending may have left half written.
-        m_prompts.error(QString::fromUtf8(e.what()), m_download->lastIncomplete());
-    }
-}
+void TForm1::ToolButton5Click() { m_download->requestStop(); }
 
-void TForm1::showIncompletePrograms()
-{
-    const QStringList notes =
-        TransferRecording::incompleteNotes(TransferLog().read().records, m_downloadPort->portName(), m_download->unit());
-    m_statusBar->setPanelNote(StatusPanel::Port, notes.join(QLatin1Char('\n')));
-}
+void TForm1::N6Click() { m_portChoice->showDialog(ComPortNo); }
 
-void TForm1::ToolButton5Click()
-{
-    m_download->requestStop();
-}
+QTimer *TForm1::Timer1() const { return m_transfer->Timer1(); }
 
-void TForm1::N6Click()
-{
-    // Non-modal, centred over the main window; one already shown is only
-    // brought to the front.
-    if (!m_form2->isVisible()) {
-        m_form2->setChosenPort(ComPortNo);
-        m_form2->move(geometry().center() - QPoint(m_form2->width() / 2, m_form2->height() / 2));
-        m_form2->show();
-    }
-    m_form2->raise();
-    m_form2->activateWindow();
-}
+void TForm1::Timer1Timer() { m_transfer->Timer1Timer(); }
 
-void TForm1::applyPortChoice(int portNo, int index, const QString &name)
-{
-    // The port in use is closed; the next Send opens the one picked.
-    m_commX1->Close();
-    ComPortNo = portNo;
-    m_commX1->setPortNo(portNo);
-    ComPortIndex = index;
-    m_statusBar->setPanelText(StatusPanel::Port, name);
-    showIncompletePrograms();
-}
+void TForm1::enterTransferState() { m_transfer->enterTransferState(); }
 
-QTimer *TForm1::Timer1() const
-{
-    return m_transfer->Timer1();
-}
+void TForm1::ButtanReset() { m_transfer->resetAfterTransfer(); }
 
-void TForm1::Timer1Timer()
-{
-    m_transfer->Timer1Timer();
-}
-
-void TForm1::enterTransferState()
-{
-    m_transfer->enterTransferState();
-}
-
-void TForm1::ButtanReset()
-{
-    m_transfer->resetAfterTransfer();
-}
-
-void TForm1::CellCheck()
-{
-    m_view.CellCheck();
-}
-
-void TForm1::setTransferControls(bool transfer)
-{
-    m_inTransfer = transfer;
-    for (int i = 1; i <= 4; ++i)
-        toolButton(i)->setEnabled(!transfer);
-    toolButton(5)->setEnabled(transfer);
-    m_spinEdit1->setEnabled(!transfer);
-    // The menus' items themselves, not only their titles: an item can be
-    // triggered without its menu being opened (assistive technology).
-    for (QMenu *menu : {m_fileMenu, m_editMenu, m_commMenu}) {
-        menu->menuAction()->setEnabled(!transfer);
-        for (QAction *action : menu->actions())
-            action->setEnabled(!transfer);
-    }
-    m_recentFiles->setEnabled(!transfer);
-    m_reportMenu->setEnabled(!transfer);
-    // A pick in the port window would close the port under the transfer.
-    if (m_form2)
-        m_form2->setEnabled(!transfer);
-    m_grid->setEnabled(!transfer);
-    m_gridEditor->ComboBox1()->setEnabled(!transfer);
-    // The initial temperature sent is the one that was checked.
-    m_edit1->setReadOnly(transfer);
-    m_history->setEnabled(!transfer);
-}
+void TForm1::CellCheck() { m_view.CellCheck(); }

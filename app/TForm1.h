@@ -1,7 +1,10 @@
 #pragma once
 
+#include "app/ContentScroller.h"
 #include "app/EditorView.h"
-#include "editor/EditorHost.h"
+#include "app/TransferLock.h"
+#include "app/WindowSettings.h"
+#include "editor/EditorContext.h"
 #include "files/commands/FileCommands.h"
 #include "model/ProgramDocument.h"
 
@@ -15,6 +18,7 @@ class GridEditor;
 class HelpMenu;
 class SegmentClipboard;
 class ProgramDownload;
+class PortChoice;
 class ProgramDrop;
 class ProgramHistory;
 class RecentFilesMenu;
@@ -30,6 +34,7 @@ class QMenu;
 class QPlainTextEdit;
 class QScrollArea;
 class QTimer;
+class QToolBar;
 class QToolButton;
 class SegmentGrid;
 class SegmentGridModel;
@@ -43,7 +48,7 @@ class WindowFrameSizing;
 // controls, the chart, the File commands, the undo history, the download and
 // its display) and connects them; keeps the menus, the tool bar and the
 // window's settings.
-class TForm1 : public QMainWindow, public EditorHost
+class TForm1 : public QMainWindow
 {
     Q_OBJECT
 public:
@@ -57,7 +62,7 @@ public:
     ~TForm1() override;
 
     // The program being edited.
-    ProgramDocument &document() override { return *m_document; }
+    ProgramDocument &document() { return *m_document; }
     const ProgramDocument &document() const { return *m_document; }
     FileCommands &fileCommands() { return m_fileCommands; }
     const FileCommands &fileCommands() const { return m_fileCommands; }
@@ -78,7 +83,6 @@ public:
     SegmentGridModel *gridModel() const { return m_model; }
     InitialTempField *Edit1() const { return m_edit1; }
     GridEditor *gridEditor() const { return m_gridEditor; }
-    SegmentClipboard *segmentClipboard() const { return m_segmentClipboard; }
     TSpinEdit *SpinEdit1() const { return m_spinEdit1; }
     QPlainTextEdit *Memo1() const { return m_memo1; }
     ProfileChart *Chart1() const { return m_chart; }
@@ -92,13 +96,13 @@ public:
     QMenu *C1() const { return m_commMenu; }
     QMenu *editMenu() const { return m_editMenu; }
     HelpMenu *helpMenu() const { return m_helpMenu; }
-    // EditorHost
-    Prompts &prompts() const override { return m_prompts; }
-    ProgramHistory &history() override { return *m_history; }
-    void setHint(const QString &text) override;
+    Prompts &prompts() const { return m_prompts; }
+    ProgramHistory &history() { return *m_history; }
+    // Status panel 0: range hints and command results.
+    void setHint(const QString &text);
     // Runs a command; an error it does not handle is shown by the default
     // error display and never reaches Qt's event loop.
-    void guarded(const std::function<void()> &command) override;
+    void guarded(const std::function<void()> &command);
     // The grid cell typed in last, and Edit1, checked.
     void CellCheck();
     void InitTempCheck();
@@ -107,7 +111,6 @@ public:
     // its dialog; a file that cannot be loaded is reported over the window.
     void openFromCommandLine(const QString &path);
     RecentFilesMenu *recentFiles() const { return m_recentFiles; }
-    ReportMenu *reportMenu() const { return m_reportMenu; }
     // The program as the sheet and the exports show it, with the chart
     // redrawn first so they show what the window shows.
     ProgramReport currentReport();
@@ -117,7 +120,6 @@ public:
     void ButtanReset();
 
 public slots:
-    void F1Click();
     void N1Click();
     void Open1Click();
     void ImportSegments1Click();
@@ -134,7 +136,7 @@ public slots:
 
     // Rebuilds the chart and the total time from the grid and InitialTemp.
     // Raises ConversionError, leaving both as they were, when a cell is not a number.
-    void ChardDraw() override;
+    void ChardDraw();
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -146,22 +148,30 @@ private:
     void buildEditMenu();
     void addSegmentClipboardItems();
     EditorView::Controls viewControls();
+    // What the editing parts are given: the document, the history, the
+    // prompts and the redraw.
+    EditorContext editorContext();
     void buildToolBar();
+    void addToolButtons(QToolBar *bar);
+    QWidget *buildProgramNoPanel(QWidget *bar);
     QWidget *buildCentralArea();
+    QWidget *buildInitialTempPanel(QWidget *lower);
+    QWidget *buildComment(QWidget *lower);
     void FormCreate();
     // Locks (or frees) every control that could start another operation.
     void setTransferControls(bool transfer);
+    void lockDuringTransfer();
+    // The download, its display and the transfer record; the port choice.
+    void buildTransfer();
+    void buildPortChoice();
     void FormShow();
-    // The port panel's tooltip names every program of the chosen port that
-    // a download left half written, until a complete send.
-    void showIncompletePrograms();
     bool FormCloseQuery();
     void FormClose();
 
     Prompts &m_prompts;
     ProgramDocument *m_document;
     EditorView m_view;
-    QString m_settingsPath;
+    WindowSettings m_settings;
     bool m_shown = false;
     bool m_inTransfer = false;
     QMetaObject::Connection m_focusConnection;
@@ -169,13 +179,14 @@ private:
     std::unique_ptr<TCommX> m_commX1;
     std::unique_ptr<CommXDownloadPort> m_downloadPort;
     std::unique_ptr<ProgramDownload> m_download;
+    PortChoice *m_portChoice = nullptr;
     TForm2 *m_form2 = nullptr;
 
     SegmentGridModel *m_model = nullptr;
     SegmentGrid *m_grid = nullptr;
     ProfileChart *m_chart = nullptr;
     ChartPanelSplitter *m_chartPanelSplitter = nullptr;
-    QScrollArea *m_contentScroller = nullptr;
+    ContentScroller *m_contentScroller = nullptr;
     QFrame *m_panel1 = nullptr;
     InitialTempField *m_edit1 = nullptr;
     GridEditor *m_gridEditor = nullptr;
@@ -184,6 +195,7 @@ private:
     QPlainTextEdit *m_memo1 = nullptr;
     StatusBar1 *m_statusBar = nullptr;
     TransferDisplay *m_transfer = nullptr;
+    TransferLock m_transferLock;
     TransferRecordMenu *m_transferRecords = nullptr;
     QToolButton *m_toolButtons[5] = {};
     QMenu *m_fileMenu = nullptr;

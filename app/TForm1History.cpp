@@ -55,7 +55,7 @@ void TForm1::buildEditMenu()
 
 void TForm1::addSegmentClipboardItems()
 {
-    m_segmentClipboard = new SegmentClipboard(m_grid, *m_gridEditor, *this);
+    m_segmentClipboard = new SegmentClipboard(m_grid, *m_gridEditor, editorContext());
     // Cut, Copy and Paste between Undo and Redo and the segment items.
     const QList<QAction *> items = m_editMenu->actions();
     QAction *segmentItems = items.value(items.indexOf(m_history->redoAction()) + 1);
@@ -64,8 +64,10 @@ void TForm1::addSegmentClipboardItems()
                                              m_segmentClipboard->pasteAction()});
     // Segment...: the current segment given in the lab's terms; View, End
     // times for the strip under the grid.
-    m_editMenu->addAction((new SegmentDialogCommand(m_grid, *m_gridEditor, *this))->editAction());
-    ViewMenu::add(menuBar(), m_commMenu->menuAction(), findChild<SegmentTimesStrip *>(), m_settingsPath,
+    auto *segmentDialog = new SegmentDialogCommand(m_grid, *m_gridEditor, editorContext());
+    connect(segmentDialog, &SegmentDialogCommand::hintChanged, this, &TForm1::setHint);
+    m_editMenu->addAction(segmentDialog->editAction());
+    ViewMenu::add(menuBar(), m_commMenu->menuAction(), findChild<SegmentTimesStrip *>(), m_settings.path(),
                   [this](const QString &text) { setHint(text); });
     MenuKeys::equip(menuBar());
     connect(m_editMenu, &QMenu::aboutToShow, this, [this] { m_segmentClipboard->greyWhileCellEdited(true); });

@@ -43,7 +43,6 @@ void TForm1::buildMenus()
     };
     m_fileMenu = menuBar()->addMenu(QStringLiteral("File"));
     m_fileMenu->setObjectName(QStringLiteral("F1"));
-    connect(m_fileMenu, &QMenu::aboutToShow, this, [this] { guarded([this] { F1Click(); }); });
     addItem(m_fileMenu, QStringLiteral("N1"), QStringLiteral("New"), &TForm1::N1Click);
     addItem(m_fileMenu, QStringLiteral("Open1"), QStringLiteral("Open"), &TForm1::Open1Click);
     m_fileMenu->addSeparator()->setObjectName(QStringLiteral("N2"));
@@ -51,7 +50,7 @@ void TForm1::buildMenus()
     addItem(m_fileMenu, QStringLiteral("SaveAs1"), QStringLiteral("Save as"), &TForm1::SaveAs1Click);
     QMenu *recent = m_fileMenu->addMenu(QStringLiteral("Recent files"));
     recent->setObjectName(QStringLiteral("RecentFiles1"));
-    m_recentFiles = new RecentFilesMenu(recent, m_settingsPath, m_prompts, [this](const QString &path) {
+    m_recentFiles = new RecentFilesMenu(recent, m_settings.path(), m_prompts, [this](const QString &path) {
         guarded([this, &path] { m_fileCommands.OpenPath(path); });
     }, this);
     addItem(m_fileMenu, QStringLiteral("ImportSegments1"), QStringLiteral("Import segments from CSV..."),
@@ -71,7 +70,7 @@ void TForm1::buildMenus()
     addItem(m_commMenu, QStringLiteral("N6"), QStringLiteral("Com. port settings"), &TForm1::N6Click);
 
     m_helpMenu = new HelpMenu(menuBar(),
-                              UserPlaces::find(QCoreApplication::applicationDirPath(), m_settingsPath,
+                              UserPlaces::find(QCoreApplication::applicationDirPath(), m_settings.path(),
                                                m_commX1->portDirectory().portsFolder(), TransferLog().currentPath()),
                               m_prompts, this);
 
@@ -95,7 +94,12 @@ void TForm1::buildToolBar()
     bar->setIconSize(QSize(16, 16));
     bar->setContextMenuPolicy(Qt::PreventContextMenu);
     addToolBar(Qt::TopToolBarArea, bar);
+    addToolButtons(bar);
+    bar->addWidget(buildProgramNoPanel(bar));
+}
 
+void TForm1::addToolButtons(QToolBar *bar)
+{
     const QList<QIcon> icons = makeToolIcons();
     struct ButtonSpec { const char *caption; int image; void (TForm1::*handler)(); };
     const ButtonSpec specs[] = {
@@ -130,7 +134,10 @@ void TForm1::buildToolBar()
     }
     m_toolButtons[4]->setEnabled(false);
     addSeparator(QStringLiteral("ToolButton7"));
+}
 
+QWidget *TForm1::buildProgramNoPanel(QWidget *bar)
+{
     auto *panel2 = new QFrame(bar);
     panel2->setObjectName(QStringLiteral("Panel2"));
     panel2->setFrameStyle(QFrame::Panel | QFrame::Sunken);
@@ -156,7 +163,7 @@ void TForm1::buildToolBar()
     m_history->takeUndoKeysFrom(m_spinEdit1);
     for (QWidget *inner : m_spinEdit1->findChildren<QWidget *>())
         m_history->takeUndoKeysFrom(inner);
-    bar->addWidget(panel2);
+    return panel2;
 }
 
 QWidget *TForm1::buildCentralArea()
@@ -173,6 +180,25 @@ QWidget *TForm1::buildCentralArea()
     lowerLayout->setContentsMargins(0, 0, 0, 0);
     lowerLayout->setSpacing(0);
 
+    lowerLayout->addWidget(buildInitialTempPanel(lower));
+    m_grid = new SegmentGrid(m_model, lower);
+    m_grid->setFixedHeight(129);
+    lowerLayout->addWidget(m_grid);
+    lowerLayout->addWidget(new SegmentTimesStrip(m_grid, lower));
+    lowerLayout->addWidget(buildComment(lower), 1);
+    m_chartPanelSplitter = new ChartPanelSplitter(m_chart, lower, m_settings.path(), area);
+    layout->addWidget(m_chartPanelSplitter, 1);
+
+    m_statusBar = new StatusBar1(area);
+    layout->addWidget(m_statusBar);
+
+    setTabOrder(m_edit1, m_grid);
+    setTabOrder(m_grid, m_memo1);
+    return area;
+}
+
+QWidget *TForm1::buildInitialTempPanel(QWidget *lower)
+{
     m_panel1 = new QFrame(lower);
     m_panel1->setObjectName(QStringLiteral("Panel1"));
     m_panel1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
@@ -182,17 +208,16 @@ QWidget *TForm1::buildCentralArea()
     caption->setFont(uiFont(font(), 13));
     caption->setGeometry(2, 2, 300, 45);
     caption->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    m_edit1 = new InitialTempField(*this, m_panel1);
+    m_edit1 = new InitialTempField(editorContext(), m_panel1);
+    connect(m_edit1, &InitialTempField::hintChanged, this, &TForm1::setHint);
     m_edit1->setFont(uiFont(font(), 13));
     m_edit1->setGeometry(84, 14, 65, 21);
     caption->setBuddy(m_edit1);
-    lowerLayout->addWidget(m_panel1);
+    return m_panel1;
+}
 
-    m_grid = new SegmentGrid(m_model, lower);
-    m_grid->setFixedHeight(129);
-    lowerLayout->addWidget(m_grid);
-    lowerLayout->addWidget(new SegmentTimesStrip(m_grid, lower));
-
+QWidget *TForm1::buildComment(QWidget *lower)
+{
     m_memo1 = new CommentMemo(lower);
     m_memo1->setObjectName(QStringLiteral("Memo1"));
     m_memo1->setAccessibleName(QStringLiteral("Comment"));
@@ -221,19 +246,10 @@ QWidget *TForm1::buildCentralArea()
         m_document->setComment(m_memo1->toPlainText());
         if (!comment->isUndoRedoEnabled())
             return;
-        m_document->DataModified = true;
+        m_document->setModified(true);
         m_history->commentEdited(position, removed, added);
     });
     m_history->takeUndoFrom(m_memo1);
-    lowerLayout->addWidget(m_memo1, 1);
-    m_chartPanelSplitter = new ChartPanelSplitter(m_chart, lower, m_settingsPath, area);
-    layout->addWidget(m_chartPanelSplitter, 1);
-
-    m_statusBar = new StatusBar1(area);
-    layout->addWidget(m_statusBar);
-
-    setTabOrder(m_edit1, m_grid);
-    setTabOrder(m_grid, m_memo1);
-    return area;
+    return m_memo1;
 }
 

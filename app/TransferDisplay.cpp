@@ -83,7 +83,7 @@ QString TransferDisplay::programFile() const
 
 bool TransferDisplay::programUnchangedSinceSaved() const
 {
-    return !m_document.fileName().isEmpty() && !m_document.DataModified;
+    return !m_document.fileName().isEmpty() && !m_document.isModified();
 }
 
 void TransferDisplay::recordNotWritten(const QString &text)

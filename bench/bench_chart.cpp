@@ -36,7 +36,7 @@ struct Program
 void enter(TForm1 &form, const Program &program)
 {
     SegmentGridModel *model = form.gridModel();
-    form.document().InitialTemp = program.initialTemp;
+    form.document().setInitialTemp(program.initialTemp);
     for (int s = 0; s < 32; ++s) {
         const Slot slot = program.slot(s);
         model->setCell(1, s + 1, slot.mode);
@@ -112,6 +112,6 @@ int main(int argc, char *argv[])
                     median / exampleMedian);
     }
     std::printf("goal: under 20 ms each; ratio = median / the example's median\n");
-    form.document().DataModified = false;
+    form.document().setModified(false);
     return 0;
 }

@@ -61,6 +61,6 @@ int main(int argc, char *argv[])
                     round + 1, static_cast<long long>(toConfirmation), static_cast<long long>(afterYes),
                     qPrintable(last), static_cast<long long>(sim.commandCount()));
     }
-    form.document().DataModified = false;
+    form.document().setModified(false);
     return 0;
 }

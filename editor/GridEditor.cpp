@@ -1,7 +1,7 @@
 #include "editor/GridEditor.h"
 
 #include "model/CellRules.h"
-#include "editor/EditorHost.h"
+#include "editor/EditorContext.h"
 #include "model/ProgramDocument.h"
 #include "model/Numbers.h"
 #include "editor/ProgramHistory.h"
@@ -67,16 +67,23 @@ protected:
 };
 }
 
-GridEditor::GridEditor(SegmentGrid *grid, EditorHost &host, QWidget *comboParent)
+GridEditor::GridEditor(SegmentGrid *grid, const EditorContext &context, QWidget *comboParent)
     : QObject(grid)
     , m_grid(grid)
-    , m_host(host)
+    , m_context(context)
+{
+    makeModeList(comboParent);
+    makePopupMenu();
+    connectGrid();
+}
+
+void GridEditor::makeModeList(QWidget *comboParent)
 {
     m_combo = new QComboBox(comboParent);
     m_combo->setObjectName(QStringLiteral("ComboBox1"));
     m_combo->setAccessibleName(QStringLiteral("Mode"));
     m_combo->addItems({TemperatureProgram::ModeUnset, TemperatureProgram::ModeRamp, TemperatureProgram::ModeHold});
-    m_combo->setFont(grid->font());
+    m_combo->setFont(m_grid->font());
     m_combo->setItemDelegate(new ModeItemDelegate(m_combo));
     m_combo->setFixedWidth(SegmentGrid::SlotColumnWidth + 1);
     // The list takes the focus from a click or from the keyboard, never from
@@ -86,13 +93,16 @@ GridEditor::GridEditor(SegmentGrid *grid, EditorHost &host, QWidget *comboParent
     m_combo->hide();
     m_currentMark = new CurrentCellMark(m_combo);
     connect(m_combo, &QComboBox::activated, this, [this] {
-        m_host.guarded([this] { ComboBox1Change(); });
+        m_context.guarded([this] { ComboBox1Change(); });
         // After a pick the arrow keys move between cells again.
         if (m_grid->isEnabled())
             m_grid->setFocus(Qt::OtherFocusReason);
     });
+}
 
-    m_popup = new QMenu(grid);
+void GridEditor::makePopupMenu()
+{
+    m_popup = new QMenu(m_grid);
     m_popup->setObjectName(QStringLiteral("PopupMenu1"));
     m_segNo = m_popup->addAction(QString());
     m_segNo->setObjectName(QStringLiteral("SegNo"));
@@ -103,28 +113,32 @@ GridEditor::GridEditor(SegmentGrid *grid, EditorHost &host, QWidget *comboParent
     m_popup->addSeparator();
     m_delete = m_popup->addAction(QStringLiteral("Delete"));
     m_delete->setObjectName(QStringLiteral("Delete1"));
-    connect(m_insert, &QAction::triggered, this, [this] { m_host.guarded([this] { Insert1Click(); }); });
-    connect(m_delete, &QAction::triggered, this, [this] { m_host.guarded([this] { Delete1Click(); }); });
+    connect(m_insert, &QAction::triggered, this, [this] { m_context.guarded([this] { Insert1Click(); }); });
+    connect(m_delete, &QAction::triggered, this, [this] { m_context.guarded([this] { Delete1Click(); }); });
+}
 
+void GridEditor::connectGrid()
+{
+    SegmentGrid *grid = m_grid;
     connect(grid, &SegmentGrid::selectCell, this, [this](int c, int r) {
-        m_host.guarded([=, this] { StringGrid1SelectCell(c, r); });
+        m_context.guarded([=, this] { StringGrid1SelectCell(c, r); });
     });
     connect(grid, &SegmentGrid::editTextChanged, this, &GridEditor::StringGrid1SetEditText);
     // Typed, pasted, cut or deleted: every change a person makes to a cell's
     // text is a change of the program, whatever the key filter decided.
-    connect(grid, &SegmentGrid::cellEdited, this, [this] { m_host.document().DataModified = true; });
-    connect(grid, &SegmentGrid::cellClicked, this, [this] { m_host.guarded([this] { StringGrid1Click(); }); });
+    connect(grid, &SegmentGrid::cellEdited, this, [this] { m_context.document.setModified(true); });
+    connect(grid, &SegmentGrid::cellClicked, this, [this] { m_context.guarded([this] { StringGrid1Click(); }); });
     // The chart follows typed values each time the editor closes. A cell
     // just emptied is not drawn yet: the check makes it 0 and redraws.
     connect(grid, &SegmentGrid::editorClosed, this, [this] {
         if (!m_grid->cell(EditRow, EditCol).isEmpty() || EditRow < TemperatureProgram::TempRow)
-            m_host.guarded([this] { m_host.ChardDraw(); });
+            m_context.guarded([this] { m_context.redraw(); });
     });
     connect(grid, &SegmentGrid::contextMenuAt, this, [this](const QPoint &pos) {
-        m_host.guarded([=, this] { StringGrid1ContextPopup(pos); });
+        m_context.guarded([=, this] { StringGrid1ContextPopup(pos); });
     });
     connect(grid, &SegmentGrid::modeKeyTyped, this, [this](const QString &mode) {
-        m_host.guarded([this, &mode] { chooseMode(mode); });
+        m_context.guarded([this, &mode] { chooseMode(mode); });
     });
     connect(grid, &SegmentGrid::modeListRequested, this, [this] {
         placeCombo();
@@ -135,7 +149,7 @@ GridEditor::GridEditor(SegmentGrid *grid, EditorHost &host, QWidget *comboParent
     });
     grid->keyFilter = [this](QChar key, const QString &text, int caret) {
         bool pass = false;
-        m_host.guarded([&] { pass = StringGrid1KeyPress(key, text, caret); });
+        m_context.guarded([&] { pass = StringGrid1KeyPress(key, text, caret); });
         return pass;
     };
     // The list follows its cell when the grid is laid out, moved or resized.
@@ -165,7 +179,7 @@ void GridEditor::focusChanged(QWidget *old, QWidget *now)
     // (it gives the focus back): the current cell stays marked meanwhile.
     if (isGridWidget(old) && !isGridWidget(now) && now && now->window() == m_grid->window() && !m_checking
         && !qobject_cast<QMenuBar *>(now))
-        m_host.guarded([this] { StringGrid1Exit(); });
+        m_context.guarded([this] { StringGrid1Exit(); });
     updateCurrentMark();
 }
 
@@ -180,7 +194,7 @@ void GridEditor::StringGrid1SelectCell(int col, int row)
 {
     if (row == TemperatureProgram::ModeRow) {
         m_grid->setEditingEnabled(false);
-        m_host.setHint(QString());
+        emit hintChanged(QString());
     } else if (row >= TemperatureProgram::TempRow && row <= TemperatureProgram::TimeRow) {
         // Columns past the 33 slots are shown but never edited.
         const QString mode = col <= TemperatureProgram::LastSlotColumn
@@ -190,7 +204,7 @@ void GridEditor::StringGrid1SelectCell(int col, int row)
             || mode == TemperatureProgram::ModeHold) {
             const bool editable = CellRules::isEditable(row, mode);
             m_grid->setEditingEnabled(editable);
-            m_host.setHint(editable ? CellRules::rangeHint(row) : QString());
+            emit hintChanged(editable ? CellRules::rangeHint(row) : QString());
         }
     }
 }
@@ -205,9 +219,9 @@ bool GridEditor::StringGrid1KeyPress(QChar key, const QString &text, int caret)
 {
     const CellRules::GridKey decision = CellRules::gridKey(key, EditRow, text, caret);
     if (decision.setsModified)
-        m_host.document().DataModified = true;
+        m_context.document.setModified(true);
     if (const QString hint = CellRules::keptOutHint(key, m_grid->currentRow()); !hint.isEmpty() && !decision.pass)
-        m_host.setHint(hint);
+        emit hintChanged(hint);
     const bool filtered = EditRow >= TemperatureProgram::TempRow && EditRow <= TemperatureProgram::TimeRow;
     if (filtered && key == CellRules::Enter) {
         const int col = m_grid->currentCol();
@@ -228,7 +242,7 @@ void GridEditor::StringGrid1Click()
 void GridEditor::StringGrid1Exit()
 {
     CellCheck();
-    m_host.setHint(QString());
+    emit hintChanged(QString());
     m_grid->setGridExited(true);
     updateCurrentMark();
 }
@@ -248,10 +262,10 @@ void GridEditor::CellCheck()
         throw ConversionError(text);
     case CellRules::CellCheckResult::Accepted:
         model()->setCell(row, col, result.text);
-        m_host.history().cellAccepted(col, row);
+        m_context.history.cellAccepted(col, row);
         m_grid->refreshEditor(col, row);
         if (text.isEmpty())
-            m_host.ChardDraw();
+            m_context.redraw();
         return;
     case CellRules::CellCheckResult::OutOfRange:
         break;
@@ -296,10 +310,10 @@ void GridEditor::ComboBox1Change()
     if (col < 1)
         return;
     model()->setMode(col, m_combo->currentText());
-    m_host.history().modeChanged(col);
+    m_context.history.modeChanged(col);
     m_grid->viewport()->update();
-    m_host.ChardDraw();
-    m_host.document().DataModified = true;
+    m_context.redraw();
+    m_context.document.setModified(true);
 }
 
 void GridEditor::chooseMode(const QString &mode)
@@ -357,11 +371,11 @@ void GridEditor::insertSegment(int col)
     const bool pushesOut = col <= lastSent
                            && (lastMode == TemperatureProgram::ModeRamp || lastMode == TemperatureProgram::ModeHold);
     model()->insertSlot(col);
-    m_host.history().slotInserted(col);
-    m_host.ChardDraw();
-    m_host.document().DataModified = true;
+    m_context.history.slotInserted(col);
+    m_context.redraw();
+    m_context.document.setModified(true);
     if (pushesOut)
-        m_host.prompts().box(applicationTitle(), segmentPushedOutText(lastSent - 1), Prompts::Icon::Warning, Prompts::Ok);
+        m_context.prompts.box(applicationTitle(), segmentPushedOutText(lastSent - 1), Prompts::Icon::Warning, Prompts::Ok);
 }
 
 QString GridEditor::segmentPushedOutText(int slot)
@@ -377,8 +391,8 @@ void GridEditor::deleteSegment(int col)
     if (col < 1 || col > TemperatureProgram::LastSlotColumn)
         return;
     model()->deleteSlot(col);
-    m_host.history().slotDeleted(col);
+    m_context.history.slotDeleted(col);
     m_grid->viewport()->update();
-    m_host.ChardDraw();
-    m_host.document().DataModified = true;
+    m_context.redraw();
+    m_context.document.setModified(true);
 }

@@ -1,10 +1,11 @@
 #pragma once
 
+#include "editor/EditorContext.h"
+
 #include <QObject>
 #include <QPoint>
 #include <stdexcept>
 
-class EditorHost;
 class QAction;
 class QComboBox;
 class QMenu;
@@ -26,7 +27,7 @@ class GridEditor : public QObject
     Q_OBJECT
 public:
     // comboParent: the window the Mode list is laid over the grid in.
-    GridEditor(SegmentGrid *grid, EditorHost &host, QWidget *comboParent);
+    GridEditor(SegmentGrid *grid, const EditorContext &context, QWidget *comboParent);
 
     int EditCol = 0;   // the cell whose editor text changed last: what CellCheck checks
     int EditRow = 0;
@@ -69,17 +70,26 @@ public:
     // editor) for another control of the same window runs StringGrid1Exit.
     void focusChanged(QWidget *old, QWidget *now);
 
+signals:
+    // Status panel 0: the range of the cell made current, or why a key was kept out.
+    void hintChanged(const QString &text);
+
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    // The Mode list laid over the grid, the context menu of a segment's
+    // number, and the grid's signals to the handlers.
+    void makeModeList(QWidget *comboParent);
+    void makePopupMenu();
+    void connectGrid();
     bool isGridWidget(const QWidget *w) const;
     // Shows the mark of the current cell over the Mode list, or hides it.
     void updateCurrentMark();
     SegmentGridModel *model() const;
 
     SegmentGrid *m_grid;
-    EditorHost &m_host;
+    EditorContext m_context;
     QComboBox *m_combo;
     QWidget *m_currentMark;
     QMenu *m_popup;

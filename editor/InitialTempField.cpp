@@ -1,21 +1,21 @@
 #include "editor/InitialTempField.h"
 
 #include "model/CellRules.h"
-#include "editor/EditorHost.h"
+#include "editor/EditorContext.h"
 #include "model/ProgramDocument.h"
 #include "editor/ProgramHistory.h"
 #include "model/Prompts.h"
 
 #include <QKeyEvent>
 
-InitialTempField::InitialTempField(EditorHost &host, QWidget *parent)
+InitialTempField::InitialTempField(const EditorContext &context, QWidget *parent)
     : QLineEdit(parent)
-    , m_host(host)
+    , m_context(context)
 {
     setObjectName(QStringLiteral("Edit1"));
     setAccessibleName(QStringLiteral("Initial temp."));
     // The field shows the document's text, and what is typed is the document's.
-    ProgramDocument &document = m_host.document();
+    ProgramDocument &document = m_context.document;
     setText(document.initialTempText());
     connect(this, &QLineEdit::textChanged, &document, &ProgramDocument::setInitialTempText);
     connect(&document, &ProgramDocument::initialTempTextChanged, this, [this](const QString &text) {
@@ -26,7 +26,7 @@ InitialTempField::InitialTempField(EditorHost &host, QWidget *parent)
 
 void InitialTempField::Edit1Enter()
 {
-    m_host.setHint(CellRules::rangeHint(TemperatureProgram::TempRow));
+    emit hintChanged(CellRules::rangeHint(TemperatureProgram::TempRow));
 }
 
 void InitialTempField::mouseReleaseEvent(QMouseEvent *event)
@@ -45,7 +45,7 @@ void InitialTempField::keyPressEvent(QKeyEvent *event)
         QLineEdit::keyPressEvent(event); // arrows, Delete, Home: not characters
         return;
     }
-    m_host.document().DataModified = true;
+    m_context.document.setModified(true);
     switch (CellRules::initialTempKey(enter ? CellRules::Enter : text.front())) {
     case CellRules::InitialTempKey::Pass:
         QLineEdit::keyPressEvent(event);
@@ -62,46 +62,46 @@ void InitialTempField::keyPressEvent(QKeyEvent *event)
 void InitialTempField::focusChanged(QWidget *old, QWidget *now)
 {
     if (old == this && now && now != this && now->window() == window())
-        m_host.guarded([this] { Edit1Exit(); });
+        m_context.guarded([this] { Edit1Exit(); });
     else if (now == this && old != this)
-        m_host.guarded([this] { Edit1Enter(); });
+        m_context.guarded([this] { Edit1Enter(); });
 }
 
 void InitialTempField::backToField(const QString &message)
 {
-    m_host.prompts().message(message);
+    m_context.prompts.message(message);
     setFocus(Qt::OtherFocusReason);
-    m_host.setHint(CellRules::rangeHint(TemperatureProgram::TempRow));
+    emit hintChanged(CellRules::rangeHint(TemperatureProgram::TempRow));
     selectAll();
 }
 
 bool InitialTempField::checkText()
 {
-    m_host.setHint(QString());
+    emit hintChanged(QString());
     const CellRules::InitialTempCheck check = CellRules::checkInitialTemp(text());
     if (!check.isNumber) {
         backToField(QStringLiteral("This value is not appropriate."));
         return false;
     }
-    m_host.document().InitialTemp = check.value;
+    m_context.document.setInitialTemp(check.value);
     setText(check.text);
     if (!check.inRange) {
         backToField(QStringLiteral(" Exceeding the input range."));
         return false;
     }
-    m_host.history().initialTempAccepted();
+    m_context.history.initialTempAccepted();
     return true;
 }
 
 void InitialTempField::Edit1Exit()
 {
     checkText();
-    m_host.ChardDraw();
+    m_context.redraw();
 }
 
 void InitialTempField::InitTempCheck()
 {
-    m_host.document().InitTempError = false;
+    m_context.document.setInitialTempError(false);
     if (!checkText())
-        m_host.document().InitTempError = true;
+        m_context.document.setInitialTempError(true);
 }

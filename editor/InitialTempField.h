@@ -1,8 +1,8 @@
 #pragma once
 
-#include <QLineEdit>
+#include "editor/EditorContext.h"
 
-class EditorHost;
+#include <QLineEdit>
 
 // Edit1: the initial temperature. Filters keys, checks and rewrites the text
 // with two decimals when the field is left, and offers the same check to
@@ -11,9 +11,9 @@ class InitialTempField : public QLineEdit
 {
     Q_OBJECT
 public:
-    InitialTempField(EditorHost &host, QWidget *parent = nullptr);
+    InitialTempField(const EditorContext &context, QWidget *parent = nullptr);
 
-    // Sets InitTempError when the text is not a number or out of range,
+    // Sets the document's initial-temperature error when the text is not a number or out of range,
     // after telling the person and taking them back to the field.
     void InitTempCheck();
 
@@ -25,6 +25,10 @@ public:
     // same window runs Edit1Exit (a message box taking the focus does not).
     void focusChanged(QWidget *old, QWidget *now);
 
+signals:
+    // Status panel 0: the field's range while it is worked in, empty after.
+    void hintChanged(const QString &text);
+
 protected:
     void keyPressEvent(QKeyEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
@@ -34,5 +38,5 @@ private:
     bool checkText();
     void backToField(const QString &message);
 
-    EditorHost &m_host;
+    EditorContext m_context;
 };

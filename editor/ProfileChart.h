@@ -36,7 +36,6 @@ public:
     // Draws the segment of a grid column thicker; a column without a segment
     // that takes time (or 0) draws none.
     void highlightColumn(int column);
-    int highlightedColumn() const { return m_highlightColumn; }
 
     // The drawing at the chart's present size, font and palette: where each
     // value lies in the widget.

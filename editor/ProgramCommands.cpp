@@ -118,7 +118,7 @@ void InitialTempCommand::apply(bool forward)
     m_recorded.initialTempText = forward ? m_afterText : m_beforeText;
     m_recorded.initialTemp = forward ? m_after : m_before;
     m_document.setInitialTempText(m_recorded.initialTempText);
-    m_document.InitialTemp = m_recorded.initialTemp;
+    m_document.setInitialTemp(m_recorded.initialTemp);
 }
 
 ProgramNoCommand::ProgramNoCommand(ProgramDocument &document, RecordedProgram &recorded, int before, int after)

@@ -105,7 +105,7 @@ void ProgramHistory::step(bool back)
         m_stack.undo();
     else
         m_stack.redo();
-    m_document.DataModified = !m_stack.isClean();
+    m_document.setModified(!m_stack.isClean());
     if (command->commentCaret() >= 0)
         m_view.placeCommentCaret(command->commentCaret());
     if (cell.x() > 0)
@@ -116,7 +116,7 @@ void ProgramHistory::step(bool back)
 
 void ProgramHistory::push(ProgramCommand *command)
 {
-    // DataModified is the change's own business: a cell or the initial
+    // The changed flag is the change's own business: a cell or the initial
     // temperature checked without a key typed does not set it.
     m_stack.push(command);
 }
@@ -204,7 +204,7 @@ void ProgramHistory::tableChanged(
 void ProgramHistory::initialTempAccepted()
 {
     const QString text = m_document.initialTempText();
-    const double value = m_document.InitialTemp;
+    const double value = m_document.initialTemp();
     if (!recordingNow())
         return;
     const QString beforeText = m_recorded.initialTempText;
@@ -241,10 +241,10 @@ void ProgramHistory::reset()
     m_stack.clear();
     m_recorded.table = m_document.table();
     m_recorded.initialTempText = m_document.initialTempText();
-    m_recorded.initialTemp = m_document.InitialTemp;
+    m_recorded.initialTemp = m_document.initialTemp();
     m_recorded.programNo = m_document.programNo();
     m_recorded.comment = m_document.comment();
-    if (m_document.DataModified)
+    if (m_document.isModified())
         m_stack.resetClean();
 }
 

@@ -56,13 +56,13 @@ public:
     void segmentsPasted(int col, int count);
     void segmentsCut(int col, int count);
     void segmentsWritten(int col, int count); // the segment dialog's segments in place of one
-    void initialTempAccepted();            // the field's text and InitialTemp, checked
+    void initialTempAccepted();            // the field's text and initial temperature, checked
     void programNoChanged();
     // An edit of the comment at `position`, `removed` characters taken out
     // and `added` put in.
     void commentEdited(int position, int removed, int added);
 
-    // A new or loaded program: a fresh history. While DataModified is set the
+    // A new or loaded program: a fresh history. While the document is modified the
     // program has no unchanged state to return to.
     void reset();
     // The program was saved: its unchanged state, as the save wrote it.

@@ -1,6 +1,6 @@
 #include "editor/SegmentClipboard.h"
 
-#include "editor/EditorHost.h"
+#include "editor/EditorContext.h"
 #include "editor/GridEditor.h"
 #include "editor/ProgramHistory.h"
 #include "editor/SegmentGrid.h"
@@ -18,11 +18,11 @@
 
 const QString SegmentClipboard::MimeType = QStringLiteral("application/x-vantrel-segments");
 
-SegmentClipboard::SegmentClipboard(SegmentGrid *grid, GridEditor &gridEditor, EditorHost &host)
+SegmentClipboard::SegmentClipboard(SegmentGrid *grid, GridEditor &gridEditor, const EditorContext &context)
     : QObject(grid)
     , m_grid(grid)
     , m_gridEditor(gridEditor)
-    , m_host(host)
+    , m_context(context)
 {
     auto make = [this](const QString &name, const QString &caption, QKeySequence::StandardKey key,
                        void (SegmentClipboard::*command)()) {
@@ -31,7 +31,7 @@ SegmentClipboard::SegmentClipboard(SegmentGrid *grid, GridEditor &gridEditor, Ed
         // Shown in the menu; the grid sees the keys itself (SegmentGrid).
         action->setShortcut(key);
         action->setShortcutContext(Qt::WidgetShortcut);
-        connect(action, &QAction::triggered, this, [this, command] { m_host.guarded([this, command] { (this->*command)(); }); });
+        connect(action, &QAction::triggered, this, [this, command] { m_context.guarded([this, command] { (this->*command)(); }); });
         return action;
     };
     m_copy = make(QStringLiteral("CopySegments1"), QStringLiteral("&Copy segments"), QKeySequence::Copy,
@@ -46,7 +46,7 @@ SegmentClipboard::SegmentClipboard(SegmentGrid *grid, GridEditor &gridEditor, Ed
     // Any step of the history (an edit, an insert, undo, redo) may move or
     // empty the picked segments: the block ends. A paste picks its segments
     // again after its own step.
-    connect(&m_host.history().stack(), &QUndoStack::indexChanged, grid, &SegmentGrid::clearBlock);
+    connect(&m_context.history.stack(), &QUndoStack::indexChanged, grid, &SegmentGrid::clearBlock);
 }
 
 void SegmentClipboard::greyWhileCellEdited(bool menuShown)
@@ -79,7 +79,7 @@ void SegmentClipboard::copySegments()
     const auto [first, last] = chosenColumns();
     if (first < 1 || !readyToChange())
         return;
-    const QString text = SegmentTable::write(m_host.document().table(), first, last, SegmentTable::Tab);
+    const QString text = SegmentTable::write(m_context.document.table(), first, last, SegmentTable::Tab);
     auto *data = new QMimeData;
     data->setText(text);
     data->setData(MimeType, text.toUtf8());
@@ -92,10 +92,10 @@ void SegmentClipboard::cutSegments()
     if (first < 1 || !readyToChange())
         return;
     copySegments();
-    TemperatureProgram table = m_host.document().table();
+    TemperatureProgram table = m_context.document.table();
     SegmentTable::remove(table, first, last);
-    m_host.document().restore(table);
-    m_host.history().segmentsCut(first, last - first + 1);
+    m_context.document.restore(table);
+    m_context.history.segmentsCut(first, last - first + 1);
     m_grid->clearBlock();
     changed(first, m_grid->currentRow());
 }
@@ -111,8 +111,8 @@ void SegmentClipboard::pasteSegments()
         return;
     }
     // Durations are worked out from where the first segment starts.
-    TemperatureProgram table = m_host.document().table();
-    const Profile profile = computeProfile(m_host.document().InitialTemp, table);
+    TemperatureProgram table = m_context.document.table();
+    const Profile profile = computeProfile(m_context.document.initialTemp(), table);
     const int at = std::min(col, int(TemperatureProgram::LastUsedColumn)) - 1;
     const LabTerms::Resolved resolved = LabTerms::resolveDurations(
         read, col <= TemperatureProgram::LastUsedColumn ? profile.segments[at].start.y() : profile.segments[at].end.y());
@@ -127,8 +127,8 @@ void SegmentClipboard::pasteSegments()
         return;
     }
     SegmentTable::insert(table, col, read.segments);
-    m_host.document().restore(table);
-    m_host.history().segmentsPasted(col, count);
+    m_context.document.restore(table);
+    m_context.history.segmentsPasted(col, count);
     m_grid->setBlock(col, col + count - 1);
     changed(col, m_grid->currentRow());
 }
@@ -137,13 +137,13 @@ void SegmentClipboard::changed(int col, int row)
 {
     m_grid->setCurrentCell(col, std::max(row, int(TemperatureProgram::ModeRow)));
     m_grid->viewport()->update();
-    m_host.ChardDraw();
-    m_host.document().DataModified = true;
+    m_context.redraw();
+    m_context.document.setModified(true);
 }
 
 void SegmentClipboard::refuse(const QString &what, const QString &reason)
 {
-    m_host.prompts().box(applicationTitle(), what + u'\n' + reason, Prompts::Icon::Warning, Prompts::Ok);
+    m_context.prompts.box(applicationTitle(), what + u'\n' + reason, Prompts::Icon::Warning, Prompts::Ok);
 }
 
 SegmentTable::ReadResult SegmentClipboard::segmentsOf(const QMimeData *data)

@@ -1,10 +1,10 @@
 #pragma once
 
+#include "editor/EditorContext.h"
 #include "model/SegmentTable.h"
 
 #include <QObject>
 
-class EditorHost;
 class GridEditor;
 class QAction;
 class QMimeData;
@@ -22,7 +22,7 @@ class SegmentClipboard : public QObject
 public:
     static const QString MimeType; // "application/x-vantrel-segments"
 
-    SegmentClipboard(SegmentGrid *grid, GridEditor &gridEditor, EditorHost &host);
+    SegmentClipboard(SegmentGrid *grid, GridEditor &gridEditor, const EditorContext &context);
 
     // "Copy segments", "Cut segments", "Paste segments" with the standard
     // keys shown; the keys themselves work on the grid with no cell editor
@@ -51,7 +51,7 @@ private:
 
     SegmentGrid *m_grid;
     GridEditor &m_gridEditor;
-    EditorHost &m_host;
+    EditorContext m_context;
     QAction *m_copy;
     QAction *m_cut;
     QAction *m_paste;

@@ -1,6 +1,6 @@
 #include "editor/SegmentDialog.h"
 
-#include "editor/EditorHost.h"
+#include "editor/EditorContext.h"
 #include "editor/GridEditor.h"
 #include "editor/ProgramHistory.h"
 #include "editor/SegmentGrid.h"
@@ -47,7 +47,14 @@ SegmentDialog::SegmentDialog(const TemperatureProgram &table, double initialTemp
                                                                      : profile.segments[index].end;
     m_startMinutes = start.x();
     m_startTemp = start.y();
+    makeFields();
+    showSlot(table, col);
+    connectFields();
+    update();
+}
 
+void SegmentDialog::makeFields()
+{
     m_mode = new QComboBox(this);
     m_mode->setObjectName(QStringLiteral("Mode"));
     m_mode->addItems({TemperatureProgram::ModeRamp, TemperatureProgram::ModeHold});
@@ -82,8 +89,10 @@ SegmentDialog::SegmentDialog(const TemperatureProgram &table, double initialTemp
     for (QWidget *w : std::initializer_list<QWidget *>{m_mode, m_target, m_rate, m_duration, m_end, m_choice})
         if (auto *label = qobject_cast<QLabel *>(form->labelForField(w)))
             w->setAccessibleName(label->text().remove(u'&'));
+}
 
-    // What the slot holds now.
+void SegmentDialog::showSlot(const TemperatureProgram &table, int col)
+{
     const QString mode = table.cell(Row::ModeRow, col);
     const double time = toDouble(table.cell(Row::TimeRow, col));
     if (mode == TemperatureProgram::ModeHold) {
@@ -96,7 +105,10 @@ SegmentDialog::SegmentDialog(const TemperatureProgram &table, double initialTemp
         m_rate->setText(table.cell(Row::RateRow, col));
         m_given = Given::Rate;
     }
+}
 
+void SegmentDialog::connectFields()
+{
     connect(m_mode, &QComboBox::currentIndexChanged, this, [this] {
         if (m_mode->currentIndex() == 1 && m_given == Given::Rate)
             m_given = Given::Duration;
@@ -106,25 +118,27 @@ SegmentDialog::SegmentDialog(const TemperatureProgram &table, double initialTemp
     connect(m_rate, &QLineEdit::textEdited, this, [this] { given(Given::Rate); });
     connect(m_duration, &QLineEdit::textEdited, this, [this] { given(Given::Duration); });
     connect(m_end, &QLineEdit::textEdited, this, [this] { given(Given::End); });
-    connect(m_choice, &QComboBox::currentIndexChanged, this, [this] {
-        m_problem.clear();
-        const QList<SegmentTable::Segment> chosen = segments();
-        for (const SegmentTable::Segment &s : chosen)
-            for (int row : {int(Row::TempRow), int(Row::RateRow), int(Row::TimeRow)}) {
-                const QString &text = row == Row::TempRow ? s.temp : row == Row::RateRow ? s.rate : s.time;
-                if (CellRules::checkCell(row, text).outcome != CellRules::CellCheckResult::Accepted)
-                    m_problem = QStringLiteral("%1 is out of range %2.").arg(text, CellRules::rangeText(row));
-            }
-        if (m_problem.isEmpty() && !chosen.isEmpty())
-            m_problem = LabTerms::replaceRefusal(m_table, m_col, int(chosen.size()));
-        if (chosen.isEmpty() && m_problem.isEmpty())
-            m_problem = m_refusal->text();
-        m_refusal->setText(m_problem);
-        m_buttons->button(QDialogButtonBox::Ok)->setEnabled(m_problem.isEmpty());
-    });
+    connect(m_choice, &QComboBox::currentIndexChanged, this, &SegmentDialog::choiceChanged);
     connect(m_buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(m_buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    update();
+}
+
+void SegmentDialog::choiceChanged()
+{
+    m_problem.clear();
+    const QList<SegmentTable::Segment> chosen = segments();
+    for (const SegmentTable::Segment &s : chosen)
+        for (int row : {int(Row::TempRow), int(Row::RateRow), int(Row::TimeRow)}) {
+            const QString &text = row == Row::TempRow ? s.temp : row == Row::RateRow ? s.rate : s.time;
+            if (CellRules::checkCell(row, text).outcome != CellRules::CellCheckResult::Accepted)
+                m_problem = QStringLiteral("%1 is out of range %2.").arg(text, CellRules::rangeText(row));
+        }
+    if (m_problem.isEmpty() && !chosen.isEmpty())
+        m_problem = LabTerms::replaceRefusal(m_table, m_col, int(chosen.size()));
+    if (chosen.isEmpty() && m_problem.isEmpty())
+        m_problem = m_refusal->text();
+    m_refusal->setText(m_problem);
+    m_buttons->button(QDialogButtonBox::Ok)->setEnabled(m_problem.isEmpty());
 }
 
 void SegmentDialog::showEvent(QShowEvent *event)
@@ -185,44 +199,52 @@ void SegmentDialog::update()
     const bool ramp = m_mode->currentIndex() == 0;
     m_target->setEnabled(ramp);
     m_rate->setEnabled(ramp);
-    const double startSeconds = m_startMinutes * 60;
+    if (ramp)
+        updateRamp();
+    else
+        updateHold();
+}
 
-    // The time given as a duration or an end, in whole seconds.
-    auto askedSeconds = [&]() -> std::optional<long long> {
-        if (m_given == Given::End) {
-            const std::optional<long long> end = LabTerms::parseDuration(m_end->text());
-            if (!end) {
-                refuse(QStringLiteral("Ends at: write h:mm:ss, h:mm or minutes."));
-                return std::nullopt;
-            }
-            const long long seconds = *end - std::llround(startSeconds);
-            if (seconds < 0) {
-                refuse(QStringLiteral("Ends at: the segment starts at %1.").arg(LabTerms::durationText(m_startMinutes)));
-                return std::nullopt;
-            }
-            m_duration->setText(LabTerms::durationText(seconds));
-            return seconds;
-        }
-        const std::optional<long long> seconds = LabTerms::parseDuration(m_duration->text());
-        if (!seconds) {
-            refuse(QStringLiteral("Duration: write h:mm:ss, h:mm or minutes."));
+std::optional<long long> SegmentDialog::askedSeconds()
+{
+    const double startSeconds = m_startMinutes * 60;
+    if (m_given == Given::End) {
+        const std::optional<long long> end = LabTerms::parseDuration(m_end->text());
+        if (!end) {
+            refuse(QStringLiteral("Ends at: write h:mm:ss, h:mm or minutes."));
             return std::nullopt;
         }
-        m_end->setText(LabTerms::durationText(*seconds + std::llround(startSeconds)));
+        const long long seconds = *end - std::llround(startSeconds);
+        if (seconds < 0) {
+            refuse(QStringLiteral("Ends at: the segment starts at %1.").arg(LabTerms::durationText(m_startMinutes)));
+            return std::nullopt;
+        }
+        m_duration->setText(LabTerms::durationText(seconds));
         return seconds;
-    };
-
-    if (!ramp) {
-        m_target->setText(valueText(m_startTemp, 1));
-        const std::optional<long long> seconds = askedSeconds();
-        if (!seconds)
-            return;
-        const LabTerms::Plan plan = LabTerms::holdPlan(*seconds);
-        m_refusal->clear();
-        showPlans({plan}, QStringLiteral("asked %1; %2").arg(LabTerms::durationText(*seconds), plan.text));
-        return;
     }
+    const std::optional<long long> seconds = LabTerms::parseDuration(m_duration->text());
+    if (!seconds) {
+        refuse(QStringLiteral("Duration: write h:mm:ss, h:mm or minutes."));
+        return std::nullopt;
+    }
+    m_end->setText(LabTerms::durationText(*seconds + std::llround(startSeconds)));
+    return seconds;
+}
 
+void SegmentDialog::updateHold()
+{
+    m_target->setText(valueText(m_startTemp, 1));
+    const std::optional<long long> seconds = askedSeconds();
+    if (!seconds)
+        return;
+    const LabTerms::Plan plan = LabTerms::holdPlan(*seconds);
+    m_refusal->clear();
+    showPlans({plan}, QStringLiteral("asked %1; %2").arg(LabTerms::durationText(*seconds), plan.text));
+}
+
+void SegmentDialog::updateRamp()
+{
+    const double startSeconds = m_startMinutes * 60;
     const CellRules::CellCheckResult target = CellRules::checkCell(Row::TempRow, m_target->text().trimmed());
     if (target.outcome != CellRules::CellCheckResult::Accepted) {
         refuse(QStringLiteral("Target: \"%1\" is not a temperature of %2.").arg(m_target->text(), CellRules::rangeText(Row::TempRow)));
@@ -261,23 +283,23 @@ void SegmentDialog::update()
     showPlans(plans, LabTerms::askedText(*seconds, plans));
 }
 
-SegmentDialogCommand::SegmentDialogCommand(SegmentGrid *grid, GridEditor &gridEditor, EditorHost &host)
+SegmentDialogCommand::SegmentDialogCommand(SegmentGrid *grid, GridEditor &gridEditor, const EditorContext &context)
     : QObject(grid)
     , m_grid(grid)
     , m_gridEditor(gridEditor)
-    , m_host(host)
+    , m_context(context)
 {
     m_edit = new QAction(QStringLiteral("Segment..."), this);
     m_edit->setObjectName(QStringLiteral("SegmentDialog1"));
     // Queued: the dialog opens once the menu it was chosen from has closed and
     // given the keyboard back, or the window system may keep the keys from it.
-    connect(m_edit, &QAction::triggered, this, [this] { m_host.guarded([this] { open(m_grid->currentCol()); }); },
+    connect(m_edit, &QAction::triggered, this, [this] { m_context.guarded([this] { open(m_grid->currentCol()); }); },
             Qt::QueuedConnection);
     QMenu *popup = m_gridEditor.PopupMenu1();
     popup->addSeparator();
     QAction *item = popup->addAction(QStringLiteral("Segment..."));
     item->setObjectName(QStringLiteral("SegmentDialog2"));
-    connect(item, &QAction::triggered, this, [this] { m_host.guarded([this] { open(m_gridEditor.PopupCol); }); },
+    connect(item, &QAction::triggered, this, [this] { m_context.guarded([this] { open(m_gridEditor.PopupCol); }); },
             Qt::QueuedConnection);
 }
 
@@ -286,31 +308,31 @@ void SegmentDialogCommand::open(int col)
     if (col < 1 || !m_grid->isEnabled())
         return;
     if (col > TemperatureProgram::LastUsedColumn) {
-        m_host.setHint(QStringLiteral("Segment %1 is never sent; the dialog edits segments 0 to %2.")
+        emit hintChanged(QStringLiteral("Segment %1 is never sent; the dialog edits segments 0 to %2.")
                            .arg(col - 1)
                            .arg(TemperatureProgram::LastUsedColumn - 1));
         return;
     }
     m_grid->closeEditorNow();
     m_gridEditor.CellCheck();
-    auto *dialog = new SegmentDialog(m_host.document().table(), m_host.document().InitialTemp, col, m_grid->window());
+    auto *dialog = new SegmentDialog(m_context.document.table(), m_context.document.initialTemp(), col, m_grid->window());
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     connect(dialog, &QDialog::accepted, this, [this, dialog, col] {
-        m_host.guarded([this, dialog, col] { write(col, dialog->segments()); });
+        m_context.guarded([this, dialog, col] { write(col, dialog->segments()); });
     });
     dialog->open();
 }
 
 void SegmentDialogCommand::write(int col, const QList<SegmentTable::Segment> &segments)
 {
-    TemperatureProgram table = m_host.document().table();
+    TemperatureProgram table = m_context.document.table();
     if (segments.isEmpty() || !LabTerms::replaceRefusal(table, col, int(segments.size())).isEmpty())
         return;
     LabTerms::replace(table, col, segments);
-    m_host.document().restore(table);
-    m_host.history().segmentsWritten(col, int(segments.size()));
+    m_context.document.restore(table);
+    m_context.history.segmentsWritten(col, int(segments.size()));
     m_grid->setCurrentCell(col, TemperatureProgram::ModeRow);
     m_grid->viewport()->update();
-    m_host.ChardDraw();
-    m_host.document().DataModified = true;
+    m_context.redraw();
+    m_context.document.setModified(true);
 }

@@ -1,12 +1,13 @@
 #pragma once
 
+#include "editor/EditorContext.h"
 #include "model/LabTerms.h"
 #include "model/TemperatureProgram.h"
 
 #include <QDialog>
 #include <QObject>
+#include <optional>
 
-class EditorHost;
 class GridEditor;
 class QAction;
 class QComboBox;
@@ -39,7 +40,18 @@ protected:
 private:
     enum class Given { Rate, Duration, End };
     void given(Given what);
+    void makeFields();
+    // What the slot holds now, in the fields.
+    void showSlot(const TemperatureProgram &table, int col);
+    void connectFields();
+    // The refusal and OK follow the segments chosen to be written.
+    void choiceChanged();
     void update();
+    void updateHold();
+    void updateRamp();
+    // The time given as a duration or an end, in whole seconds; none (with
+    // the refusal shown) when it cannot be read.
+    std::optional<long long> askedSeconds();
     void showPlans(const QList<LabTerms::Plan> &plans, const QString &asked);
     void refuse(const QString &problem);
     void follow(QLineEdit *field, double seconds);
@@ -71,18 +83,22 @@ class SegmentDialogCommand : public QObject
 {
     Q_OBJECT
 public:
-    SegmentDialogCommand(SegmentGrid *grid, GridEditor &gridEditor, EditorHost &host);
+    SegmentDialogCommand(SegmentGrid *grid, GridEditor &gridEditor, const EditorContext &context);
 
     QAction *editAction() const { return m_edit; }
     // Opens the dialog for the slot in column `col` (not modal to the
     // program: it is window-modal and returns at once).
     void open(int col);
 
+signals:
+    // Status panel 0: why a segment past the last one sent is not opened.
+    void hintChanged(const QString &text);
+
 private:
     void write(int col, const QList<SegmentTable::Segment> &segments);
 
     SegmentGrid *m_grid;
     GridEditor &m_gridEditor;
-    EditorHost &m_host;
+    EditorContext m_context;
     QAction *m_edit;
 };

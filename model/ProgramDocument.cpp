@@ -3,7 +3,6 @@
 ProgramDocument::ProgramDocument(QObject *parent)
     : QObject(parent)
 {
-    DataModified.onTurn([this](bool modified) { emit modifiedChanged(modified); });
 }
 
 void ProgramDocument::setCell(int row, int col, const QString &text)
@@ -118,4 +117,28 @@ void ProgramDocument::setFileName(const QString &path)
         return;
     m_fileName = path;
     emit fileNameChanged(path);
+}
+
+void ProgramDocument::setModified(bool modified)
+{
+    if (m_modified == modified)
+        return;
+    m_modified = modified;
+    emit modifiedChanged(modified);
+}
+
+void ProgramDocument::setInitialTemp(double value)
+{
+    if (m_initialTemp == value)
+        return;
+    m_initialTemp = value;
+    emit initialTempChanged(value);
+}
+
+void ProgramDocument::setInitialTempError(bool error)
+{
+    if (m_initialTempError == error)
+        return;
+    m_initialTempError = error;
+    emit initialTempErrorChanged(error);
 }

@@ -6,49 +6,13 @@
 #include <QString>
 #include <QStringList>
 
-#include <functional>
-
-// The changed flag: read and set as a bool, and whoever owns it is told
-// each time it turns.
-class ChangedFlag
-{
-public:
-    ChangedFlag() = default;
-    ChangedFlag(const ChangedFlag &) = delete;
-    ChangedFlag &operator=(const ChangedFlag &) = delete;
-
-    ChangedFlag &operator=(bool value)
-    {
-        if (value != m_value) {
-            m_value = value;
-            if (m_turned)
-                m_turned(value);
-        }
-        return *this;
-    }
-    operator bool() const { return m_value; }
-    void onTurn(std::function<void(bool)> turned) { m_turned = std::move(turned); }
-
-private:
-    bool m_value = false;
-    std::function<void(bool)> m_turned;
-};
-
-// State of the program being edited that the editing parts share.
-struct EditorState
-{
-    ChangedFlag DataModified;    // unsaved changes; ProgramDocument::modifiedChanged follows it
-    double InitialTemp = 0;      // last value parsed from Edit1
-    bool InitTempError = false;  // result of the last InitTempCheck
-};
-
 // The program being edited: the segment table, the initial temperature as
 // typed, the program number and the comment, with the changed flag and the
 // file it was last opened from or saved to. Every part that shows or changes
 // the program goes through here; each change is announced, so the controls
 // showing a value follow whoever set it. Setting a value to what it holds
 // announces nothing.
-class ProgramDocument : public QObject, public EditorState
+class ProgramDocument : public QObject
 {
     Q_OBJECT
 public:
@@ -81,6 +45,16 @@ public:
     QStringList commentLines() const;
     void setCommentLines(const QStringList &lines);
 
+    // Unsaved changes since the program was made, opened or saved.
+    bool isModified() const { return m_modified; }
+    void setModified(bool modified);
+    // The initial temperature as last read from its text, and whether the
+    // last check of that text failed.
+    double initialTemp() const { return m_initialTemp; }
+    void setInitialTemp(double value);
+    bool initialTempError() const { return m_initialTempError; }
+    void setInitialTempError(bool error);
+
     // The file last opened or saved; empty for a program never saved.
     QString fileName() const { return m_fileName; }
     void setFileName(const QString &path);
@@ -95,8 +69,9 @@ signals:
     void programNoChanged(int programNo);
     void commentChanged(const QString &text);
     void fileNameChanged(const QString &path);
-    // DataModified was set or cleared.
     void modifiedChanged(bool modified);
+    void initialTempChanged(double value);
+    void initialTempErrorChanged(bool error);
 
 private:
     void allCellsChanged();
@@ -106,4 +81,7 @@ private:
     int m_programNo = 0;
     QString m_comment;
     QString m_fileName;
+    bool m_modified = false;
+    double m_initialTemp = 0;
+    bool m_initialTempError = false;
 };

@@ -52,11 +52,11 @@ void FileCommands::showFailure(const QString &what, const QString &detail)
 
 void FileCommands::N1Click()
 {
-    if (m_document.DataModified
+    if (m_document.isModified()
         && !askYesNo(QStringLiteral("Are you sure you want to initialize this parameters?")))
         return;
     New();
-    m_document.DataModified = false;
+    m_document.setModified(false);
 }
 
 void FileCommands::New()
@@ -66,23 +66,23 @@ void FileCommands::New()
     m_view.setStatusText(StatusPanel::Transfer, QString());
     m_view.setStatusText(StatusPanel::TotalTime, ZeroTotalTime);
     m_document.setInitialTempText(QStringLiteral("0.0"));
-    m_document.InitialTemp = 0;
+    m_document.setInitialTemp(0);
     m_view.resetModeCombo();
     m_document.clearSlots();
     m_view.clearChart();
     m_document.setCommentLines({});
-    m_document.DataModified = false;
+    m_document.setModified(false);
     m_document.setFileName(QString());
     // A change of the program number counts as an edit; New's own does not.
     m_document.setProgramNo(0);
-    m_document.DataModified = false;
+    m_document.setModified(false);
     m_view.showGridCell(1, TemperatureProgram::ModeRow);
     m_view.programReplaced();
 }
 
 bool FileCommands::mayReplaceProgram()
 {
-    return !m_document.DataModified
+    return !m_document.isModified()
         || askYesNo(QStringLiteral("Are you sure you want to delete the data you are editing ? "));
 }
 
@@ -111,14 +111,14 @@ void FileCommands::OpenAsNewProgram(const SentProgram &program)
             m_document.setCell(row, col, table.cell(row, col));
     m_document.setProgramNo(program.programNo);
     m_document.setInitialTempText(program.initialTemp);
-    m_document.InitialTemp = parseDecimal(program.initialTemp).value_or(0);
+    m_document.setInitialTemp(parseDecimal(program.initialTemp).value_or(0));
     m_view.showGridCell(1, TemperatureProgram::ModeRow);
     try {
         m_view.ChardDraw();
     } catch (const ConversionError &e) {
         m_prompts.error(e.message());
     }
-    m_document.DataModified = true;
+    m_document.setModified(true);
     m_view.programReplaced();
 }
 
@@ -146,14 +146,14 @@ void FileCommands::LoadFile(const QString &chosen)
 void FileCommands::applyLoaded(const QString &path, const TpdReadResult &loaded)
 {
     m_view.endGridEdit();
-    m_document.InitialTemp = loaded.initialTemp;
+    m_document.setInitialTemp(loaded.initialTemp);
     for (int r = 0; r < TpdFormat::RowCount; ++r)
         m_document.setRow(TemperatureProgram::ModeRow + r, loaded.rows[r]);
     m_document.setCommentLines(loaded.comment);
 
     m_view.commentCaretToStart();
     m_document.setProgramNo(loaded.programNo);
-    m_document.setInitialTempText(formatFixed(m_document.InitialTemp, 2));
+    m_document.setInitialTempText(formatFixed(m_document.initialTemp(), 2));
     m_view.showGridCell(1, TemperatureProgram::TempRow);
     try {
         m_view.ChardDraw();
@@ -170,7 +170,7 @@ void FileCommands::applyLoaded(const QString &path, const TpdReadResult &loaded)
     m_document.setFileName(path);
     showFileInCaption(path);
     m_view.setStatusText(StatusPanel::Hint, QStringLiteral("Loading was completed"));
-    m_document.DataModified = false;
+    m_document.setModified(false);
     m_view.programReplaced();
     m_view.fileUsed(path);
 }
@@ -207,14 +207,14 @@ void FileCommands::ImportSegments(const QString &path)
     m_view.ChardDraw();
     m_view.setStatusText(StatusPanel::Hint, QStringLiteral("Import was completed"));
     // A new program that has never been saved.
-    m_document.DataModified = true;
+    m_document.setModified(true);
     m_view.programReplaced();
 }
 
 void FileCommands::Save1Click()
 {
     m_view.InitTempCheck();
-    if (m_document.InitTempError)
+    if (m_document.initialTempError())
         return;
     // The cell typed in last may still be open and unchecked: a refused
     // value stops the save before anything is written.
@@ -231,7 +231,7 @@ void FileCommands::SaveAs1Click()
     // "No" to the overwrite question starts over, dialog included.
     for (;;) {
         m_view.InitTempCheck();
-        if (m_document.InitTempError)
+        if (m_document.initialTempError())
             return;
         m_view.CellCheck();
         QString chosen = m_prompts.saveFileName(QStringLiteral("Save as"), m_document.fileName(), Filter,
@@ -282,7 +282,7 @@ bool FileCommands::FileSaveExecution(const QString &path)
     FileDir = folderOf(path);
     showFileInCaption(path);
     m_view.setStatusText(StatusPanel::Hint, QStringLiteral("Save was completed"));
-    m_document.DataModified = false;
+    m_document.setModified(false);
     m_view.programSaved();
     m_document.setFileName(path);
     m_view.fileUsed(path);

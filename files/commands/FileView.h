@@ -9,7 +9,7 @@ class FileView
 public:
     virtual ~FileView() = default;
 
-    // Edit1's check, which sets InitTempError.
+    // Edit1's check, which sets the document's initial-temperature error.
     virtual void InitTempCheck() = 0;
     // Checks and rewrites the grid cell typed in last. Raises the error its
     // message shows when the value is refused, with the cell open again.

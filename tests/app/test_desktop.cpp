@@ -96,13 +96,13 @@ private slots:
         QVERIFY(SettingsFile::write(iniPath(), settings, nullptr));
         ScriptedPrompts prompts;
         TForm1 form(prompts, iniPath());
-        QVERIFY(form.document().DataModified);
+        QVERIFY(form.document().isModified());
         form.openFromCommandLine(program("bake.tpd"));
         QCOMPARE(prompts.texts(), QStringList());
         QCOMPARE(form.document().fileName(), path("bake.tpd"));
         QCOMPARE(form.windowTitle(), "bake - " + Title);
         QCOMPARE(form.statusBar1()->panelText(StatusPanel::Hint), QStringLiteral("Loading was completed"));
-        QVERIFY(!form.document().DataModified);
+        QVERIFY(!form.document().isModified());
     }
 
     void commandLineMissingFile()
@@ -135,7 +135,7 @@ private slots:
         QFETCH(bool, opened);
         ScriptedPrompts prompts;
         TForm1 form(prompts, iniPath());
-        form.document().DataModified = modified;
+        form.document().setModified(modified);
         for (int answer : answers)
             prompts.boxAnswers << Prompts::Button(answer);
         // Dropped on the comment, which would otherwise take the name as text.

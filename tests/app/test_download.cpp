@@ -252,7 +252,7 @@ private slots:
         TForm1 &form = window.form();
         fillProgram(form, setup);
         form.Memo1()->setPlainText("kept comment");
-        form.document().DataModified = false;
+        form.document().setModified(false);
 
         prompts.boxAnswers = {setup == AnswerNo ? Prompts::No : Prompts::Yes};
         bool sawTransferState = false;
@@ -278,7 +278,7 @@ private slots:
             return;
         // The comment stays and the program is not marked changed.
         QCOMPARE(form.Memo1()->toPlainText(), QString("kept comment"));
-        QVERIFY(!form.document().DataModified);
+        QVERIFY(!form.document().isModified());
         if (commands.size() > 1)
             QVERIFY(sawTransferState);
         if (setup == ExponentForm)
@@ -292,7 +292,7 @@ private slots:
             QCOMPARE(sim.records().at(2).command, QByteArray("0102C1004F000001000000FD"));
             QCOMPARE(sim.records().at(6).command, QByteArray("0102C4000200000500000001000000010000000000000000" "00001230"));
         }
-        form.document().DataModified = false;
+        form.document().setModified(false);
     }
 
     // Every command the transfer state takes away, triggered while a download
@@ -328,7 +328,7 @@ private slots:
             model->setCell(2, slot + 1, QString::number(100 + slot) + ".0");
             model->setCell(3, slot + 1, "5.0");
         }
-        form.document().DataModified = false;
+        form.document().setModified(false);
         const TemperatureProgram before = model->program();
 
         bool triggered = false;
@@ -366,7 +366,7 @@ private slots:
         for (QAction *action : form.F1()->actions() + form.C1()->actions())
             QVERIFY2(action->isEnabled(), qPrintable(action->objectName()));
         QVERIFY(form.Form2()->isEnabled());
-        form.document().DataModified = false;
+        form.document().setModified(false);
     }
 
     void windowCannotCloseDuringADownload()
@@ -388,7 +388,7 @@ private slots:
         form.ToolButton4Click();
         QVERIFY(!closed);
         QVERIFY(form.isVisible());
-        form.document().DataModified = false;
+        form.document().setModified(false);
     }
 
     void activityBarCycles()

@@ -75,8 +75,8 @@ struct EditorSnapshot
     explicit EditorSnapshot(const TForm1 &f)
         : cells(gridCells(f)), comment(f.Memo1()->toPlainText()), caption(f.windowTitle()),
           currentFile(f.document().fileName()), fileDir(f.fileCommands().FileDir), edit1(f.Edit1()->text()),
-          panel0(f.statusBar1()->panelText(StatusPanel::Hint)), programNo(f.SpinEdit1()->value()), initialTemp(f.document().InitialTemp),
-          modified(f.document().DataModified)
+          panel0(f.statusBar1()->panelText(StatusPanel::Hint)), programNo(f.SpinEdit1()->value()), initialTemp(f.document().initialTemp()),
+          modified(f.document().isModified())
     {
     }
     bool operator==(const EditorSnapshot &) const = default;
@@ -181,7 +181,7 @@ private slots:
         TForm1 form(prompts, iniPath());
         openFile(form, prompts, path("first.tpd"));
         form.Memo1()->setPlainText("edited comment");
-        form.document().DataModified = modified;
+        form.document().setModified(modified);
 
         for (int answer : boxAnswers)
             prompts.boxAnswers << Prompts::Button(answer);
@@ -195,7 +195,7 @@ private slots:
         const QString named = currentFile.isEmpty() ? QString("first") : QFileInfo(currentFile).completeBaseName();
         QCOMPARE(form.windowTitle(), EditorView::markedCaption(named + " - " + Title, modifiedAfter));
         QCOMPARE(form.statusBar1()->panelText(StatusPanel::Hint), panel0);
-        QCOMPARE(bool(form.document().DataModified), modifiedAfter);
+        QCOMPARE(form.document().isModified(), modifiedAfter);
         QCOMPARE(form.Memo1()->toPlainText() == "edited comment", commentKept);
         QCOMPARE(form.fileCommands().FileDir, dir() + "/");
         QCOMPARE(readBytes(path("first.tpd")) == goldenBytes("example.tpd"), savedTo != "first.tpd");
@@ -222,7 +222,7 @@ private slots:
         form.statusBar1()->setPanelText(StatusPanel::Transfer, "Sending");
         form.setWindowTitle("old - " + Title);
         form.gridEditor()->ComboBox1()->setCurrentIndex(2);
-        form.document().DataModified = false;
+        form.document().setModified(false);
 
         trigger(form, "N1");
 
@@ -235,7 +235,7 @@ private slots:
             QCOMPARE(form.gridModel()->cell(4, col), QString("0.00"));
         }
         QCOMPARE(form.Edit1()->text(), QString("0.0"));
-        QCOMPARE(form.document().InitialTemp, 0.0);
+        QCOMPARE(form.document().initialTemp(), 0.0);
         QCOMPARE(form.gridEditor()->ComboBox1()->currentIndex(), 0);
         QCOMPARE(form.statusBar1()->panelText(StatusPanel::Hint), QString());
         QCOMPARE(form.statusBar1()->panelText(StatusPanel::Transfer), QString());
@@ -243,7 +243,7 @@ private slots:
         QVERIFY(form.Chart1()->points().isEmpty());
         QCOMPARE(form.Memo1()->toPlainText(), QString());
         QCOMPARE(form.SpinEdit1()->value(), 0);
-        QVERIFY(!form.document().DataModified);
+        QVERIFY(!form.document().isModified());
         QCOMPARE(form.document().fileName(), QString());
         QCOMPARE(form.fileCommands().FileDir, QString("/somewhere/"));
         QCOMPARE(form.windowTitle(), "old - " + Title);
@@ -279,7 +279,7 @@ private slots:
         QVERIFY(form.gridEditor()->ComboBox1()->isHidden()); // no Mode cell is current
         QCOMPARE(form.fileCommands().FileDir, dir() + "/other/");
         QCOMPARE(form.windowTitle(), "prog - " + Title);
-        QVERIFY(!form.document().DataModified);
+        QVERIFY(!form.document().isModified());
 
         // The next dialog starts in the folder of the last file.
         prompts.shown.clear();
@@ -287,7 +287,7 @@ private slots:
         trigger(form, "Open1");
         QCOMPARE(described(prompts), QStringList{"open|Open|" + dir() + "/other/"});
         QCOMPARE(form.Edit1()->text(), QString("40.00"));
-        QCOMPARE(form.document().InitialTemp, 40.0);
+        QCOMPARE(form.document().initialTemp(), 40.0);
         QCOMPARE(form.gridModel()->cell(1, 2), QString("Hold"));
         QCOMPARE(form.gridModel()->cell(4, 2), QString("5.30"));
         QCOMPARE(form.gridModel()->cell(2, 3), QString("60.0"));
@@ -317,7 +317,7 @@ private slots:
         QCOMPARE(form.fileCommands().FileDir, dir() + "/");
         QCOMPARE(form.windowTitle(), EditorView::markedCaption("first - " + Title, true));
         // The program differs from what the editor held (another number).
-        QVERIFY(form.document().DataModified);
+        QVERIFY(form.document().isModified());
         // Neither file is current: Save asks for a name and first.tpd stays.
         QCOMPARE(form.document().fileName(), QString());
         prompts.shown.clear();
@@ -351,14 +351,14 @@ private slots:
         openFile(form, prompts, path("prog.tpd"));
         form.gridModel()->setCell(2, 1, "151.0");
         form.gridModel()->setCell(4, 1, "2.15"); // a Ramp's time goes as 0.00
-        form.document().DataModified = true;
+        form.document().setModified(true);
 
         trigger(form, "Save1");
         QVERIFY(prompts.shown.isEmpty());
         QCOMPARE(readBytes(path("prog.tpd")), goldenBytes("example.tpd").replace(",150.0,", ",151.0,"));
         QCOMPARE(form.gridModel()->cell(4, 1), QString("0.00"));
         QCOMPARE(form.statusBar1()->panelText(StatusPanel::Hint), QString("Save was completed"));
-        QVERIFY(!form.document().DataModified);
+        QVERIFY(!form.document().isModified());
 
         // After New there is no current file: Save asks for a name.
         trigger(form, "N1");
@@ -415,7 +415,7 @@ private slots:
             QVERIFY(grid->isEditorOpen()); // back on the rejected value
             QCOMPARE(grid->currentIndex(), form.gridModel()->index(2, 1));
         }
-        form.document().DataModified = false;
+        form.document().setModified(false);
     }
 
         void saveKeepsTheCurrentCellAndTheModeList()
@@ -445,7 +445,7 @@ private slots:
         QCOMPARE(grid->currentIndex(), form.gridModel()->index(2, 4));
         QTest::keyClick(grid, Qt::Key_7);
         QCOMPARE(form.gridModel()->cell(2, 4), QString("7"));
-        form.document().DataModified = false;
+        form.document().setModified(false);
     }
 
         void savedExampleIsByteExact()
@@ -486,14 +486,14 @@ private slots:
         TForm1 form(prompts, iniPath());
         openFile(form, prompts, path("prog.tpd"));
         form.Edit1()->setText(text);
-        form.document().DataModified = true;
+        form.document().setModified(true);
         prompts.fileAnswers = {path("other.tpd")};
         trigger(form, qPrintable(action));
         QCOMPARE(described(prompts), QStringList{"message|Vantrel Assistant||O|" + message});
         QCOMPARE(form.Edit1()->text(), textAfter);
         QCOMPARE(readBytes(path("prog.tpd")), goldenBytes("example.tpd"));
         QVERIFY(!QFile::exists(path("other.tpd")));
-        QVERIFY(form.document().DataModified);
+        QVERIFY(form.document().isModified());
     }
 };
 

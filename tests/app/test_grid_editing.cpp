@@ -59,7 +59,7 @@ private slots:
         QCOMPARE(hint(), QString("Input range:0 - 300.0 deg C"));
         type("12.34");
         QCOMPARE(cell(2, 1), QString("12.3"));
-        QVERIFY(m_form->document().DataModified);
+        QVERIFY(m_form->document().isModified());
         clickCell(1, 3); // leaving the cell checks it
         QCOMPARE(cell(2, 1), QString("12.3"));
         QCOMPARE(hint(), QString("Input range:0 - 20.0 deg C/min"));
@@ -173,17 +173,17 @@ private slots:
         clickCell(1, 2);
         clickCell(1, 2); // a click on the current cell opens its editor
         QVERIFY(grid()->isEditorOpen());
-        m_form->document().DataModified = false;
+        m_form->document().setModified(false);
         QApplication::clipboard()->setText("77");
         grid()->editor()->selectAll();
         grid()->editor()->paste(); // what the editor's context menu runs
         QCOMPARE(cell(2, 1), QString("77"));
-        QVERIFY(m_form->document().DataModified);
-        m_form->document().DataModified = false;
+        QVERIFY(m_form->document().isModified());
+        m_form->document().setModified(false);
         grid()->editor()->selectAll();
         grid()->editor()->cut();
         QCOMPARE(cell(2, 1), QString(""));
-        QVERIFY(m_form->document().DataModified);
+        QVERIFY(m_form->document().isModified());
     }
 
         void deleteKeyAsX11SendsIt()
@@ -191,12 +191,12 @@ private slots:
         clickCell(1, 2);
         type("123");
         press(Qt::Key_Home);
-        m_form->document().DataModified = false;
+        m_form->document().setModified(false);
         // X11 gives the Delete key the text "\x7F".
         QKeyEvent press(QEvent::KeyPress, Qt::Key_Delete, Qt::NoModifier, QStringLiteral("\x7F"));
         QApplication::sendEvent(grid()->editor(), &press);
         QCOMPARE(cell(2, 1), QString("23"));
-        QVERIFY(m_form->document().DataModified);
+        QVERIFY(m_form->document().isModified());
     }
 
         void pointIsRefusedWhenTheOpenedTextHasOne()
@@ -281,7 +281,7 @@ private slots:
         QCOMPARE(grid()->grab().toImage().pixelColor(origin + QPoint(last.center().x(), 2)), grid()->palette().color(QPalette::Button).toRgb());
 
         // New from the scrolled grid: slot 0 stands right of the labels again.
-        m_form->document().DataModified = false;
+        m_form->document().setModified(false);
         m_form->N1Click();
         QCOMPARE(grid()->visualRect(model()->index(1, 1)).left(), grid()->columnWidth(0));
         QCOMPARE(grid()->grab().toImage().copy(labels), before);
@@ -293,14 +293,14 @@ private slots:
         QComboBox *combo = m_form->gridEditor()->ComboBox1();
         QVERIFY(combo->isVisible());
         QCOMPARE(combo->currentText(), QString("Ramp"));
-        m_form->document().DataModified = false;
+        m_form->document().setModified(false);
         combo->setCurrentIndex(0); // " "
         emit combo->activated(0);
         QCOMPARE(cell(1, 1), QString(" "));
         QCOMPARE(cell(2, 1), QString("0"));
         QCOMPARE(cell(3, 1), QString("0"));
         QCOMPARE(cell(4, 1), QString("0"));
-        QVERIFY(m_form->document().DataModified);
+        QVERIFY(m_form->document().isModified());
         QCOMPARE(m_form->statusBar1()->panelText(StatusPanel::TotalTime), QString("Total time:1min30sec(1.50min)"));
         clickCell(1, 2);
         QVERIFY(!combo->isVisible());
@@ -349,13 +349,13 @@ private slots:
     void insertAndDeleteThroughTheMenu()
     {
         rightClickCell(1, 0); // segment number 0
-        m_form->document().DataModified = false;
+        m_form->document().setModified(false);
         m_form->gridEditor()->Insert1()->trigger();
         QCOMPARE(model()->columnCount(), 34);
         QCOMPARE(cell(1, 1), QString(" "));
         QCOMPARE(cell(1, 2), QString("Ramp"));
         QCOMPARE(cell(1, 3), QString("Hold"));
-        QVERIFY(m_form->document().DataModified);
+        QVERIFY(m_form->document().isModified());
         QCOMPARE(m_form->statusBar1()->panelText(StatusPanel::TotalTime), QString("Total time:21min30sec(21.50min)"));
 
         rightClickCell(2, 1);
@@ -399,7 +399,7 @@ private slots:
 
     void chartFollowsTheEditorWhenItCloses()
     {
-        m_form->document().InitialTemp = 0;
+        m_form->document().setInitialTemp(0);
         clickCell(1, 3);
         type("10");
         press(Qt::Key_Up);
@@ -433,12 +433,12 @@ private slots:
         QCOMPARE(hint(), QString("Input range:0 - 300.0 deg C"));
         edit->selectAll();
         press(Qt::Key_Backspace);
-        m_form->document().DataModified = false;
+        m_form->document().setModified(false);
         type(keys);
-        QCOMPARE(bool(m_form->document().DataModified), !keys.isEmpty());
+        QCOMPARE(m_form->document().isModified(), !keys.isEmpty());
         press(Qt::Key_Return); // moves on to the grid, which runs the exit check once
         QCOMPARE(edit->text(), text);
-        QCOMPARE(m_form->document().InitialTemp, value);
+        QCOMPARE(m_form->document().initialTemp(), value);
         if (message.isEmpty()) {
             QVERIFY(m_prompts->shown.isEmpty());
             QVERIFY(grid()->hasFocus());
@@ -455,12 +455,12 @@ private slots:
     {
         m_form->Edit1()->setText("350");
         m_form->Edit1()->InitTempCheck();
-        QVERIFY(m_form->document().InitTempError);
-        QCOMPARE(m_form->document().InitialTemp, 350.0);
+        QVERIFY(m_form->document().initialTempError());
+        QCOMPARE(m_form->document().initialTemp(), 350.0);
         QCOMPARE(m_prompts->texts(), QStringList{" Exceeding the input range."});
         m_form->Edit1()->setText("40");
         m_form->Edit1()->InitTempCheck();
-        QVERIFY(!m_form->document().InitTempError);
+        QVERIFY(!m_form->document().initialTempError());
         QCOMPARE(m_form->Edit1()->text(), QString("40.00"));
     }
 };

@@ -40,7 +40,7 @@ private slots:
     {
         QVERIFY(openWindow(GridDriving::RampThenHold));
         m_form->history().reset();
-        m_form->document().DataModified = false;
+        m_form->document().setModified(false);
     }
 
     void cleanup() { closeWindow(); }
@@ -127,7 +127,7 @@ private slots:
         this->key(key);
         QCOMPARE(cell(1, slot + 1), mode);
         QCOMPARE(cell(2, slot + 1), temp);
-        QVERIFY(m_form->document().DataModified);
+        QVERIFY(m_form->document().isModified());
         QCOMPARE(undoSteps(), 1);
         QCOMPARE(modeList()->currentText(), mode);
         QVERIFY(m_form->statusBar1()->panelText(StatusPanel::TotalTime) != totalBefore || slot == 2);
@@ -160,7 +160,7 @@ private slots:
         QApplication::sendEvent(modeList(), &wheel);
         QCOMPARE(cell(1, 1), QString("Ramp"));
         QCOMPARE(modeList()->currentText(), QString("Ramp"));
-        QVERIFY(!m_form->document().DataModified);
+        QVERIFY(!m_form->document().isModified());
     }
 
     void escapeGivesTheCellItsTextBack()
@@ -215,7 +215,7 @@ private slots:
         item("InsertSegment1")->trigger();
         QCOMPARE(cell(1, 2), QString(" "));
         QCOMPARE(cell(1, 3), QString("Hold"));
-        QVERIFY(m_form->document().DataModified);
+        QVERIFY(m_form->document().isModified());
         QCOMPARE(undoSteps(), 1);
         item("DeleteSegment1")->trigger();
         QCOMPARE(cell(1, 2), QString("Hold"));

@@ -83,7 +83,7 @@ private slots:
         QCOMPARE(form.minimumSize(), QSize(770, 490));
         QCOMPARE(form.SpinEdit1()->value(), 0);
         QCOMPARE(form.PortNo(), 0);
-        QVERIFY(!form.document().DataModified);
+        QVERIFY(!form.document().isModified());
         QCOMPARE(form.Edit1()->text(), QString("0.0"));
         QCOMPARE(form.Edit1()->alignment() & Qt::AlignHorizontal_Mask, Qt::AlignRight);
         QCOMPARE(form.statusBar1()->panelText(StatusPanel::TotalTime), QString::fromUtf8("Total time\xEF\xBC\x9A" "0min0sec(0.00min)"));
@@ -130,7 +130,7 @@ private slots:
         QCOMPARE(form.SpinEdit1()->value(), 3);
         QCOMPARE(form.PortNo(), 5);
         QCOMPARE(form.fileCommands().FileDir, QString("/tmp/x/"));
-        QVERIFY(form.document().DataModified); // program number 3 counts as a change
+        QVERIFY(form.document().isModified()); // program number 3 counts as a change
 
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
@@ -162,11 +162,11 @@ private slots:
     {
         ScriptedPrompts prompts;
         TForm1 form(prompts, iniPath());
-        QVERIFY(!form.document().DataModified);
+        QVERIFY(!form.document().isModified());
         form.SpinEdit1()->stepUp();
         form.SpinEdit1()->stepDown();
         QCOMPARE(form.SpinEdit1()->value(), 0);
-        QVERIFY(form.document().DataModified);
+        QVERIFY(form.document().isModified());
     }
 
     // The desktop's mark of unsaved changes, after the file's name.
@@ -211,15 +211,15 @@ private slots:
         form.show();
         form.Memo1()->setFocus();
         QTest::keyClick(form.Memo1(), Qt::Key_A);
-        QVERIFY(form.document().DataModified);
-        form.document().DataModified = false;
+        QVERIFY(form.document().isModified());
+        form.document().setModified(false);
         // Delete removes text without typing a character: still a change.
         form.Memo1()->moveCursor(QTextCursor::Start);
         QTest::keyClick(form.Memo1(), Qt::Key_Delete);
-        QVERIFY(form.document().DataModified);
-        form.document().DataModified = false;
+        QVERIFY(form.document().isModified());
+        form.document().setModified(false);
         form.Memo1()->setPlainText("loaded text"); // a load is not an edit
-        QVERIFY(!form.document().DataModified);
+        QVERIFY(!form.document().isModified());
     }
 
     void statusBarResizeRule_data()
@@ -299,7 +299,7 @@ private slots:
         ScriptedPrompts prompts;
         TForm1 form(prompts, iniPath());
         SegmentGridModel *model = form.gridModel();
-        form.document().InitialTemp = 25;
+        form.document().setInitialTemp(25);
         model->setCell(1, 1, "Ramp");
         model->setCell(2, 1, "100.0");
         model->setCell(3, 1, "5.0");

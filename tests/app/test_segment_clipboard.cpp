@@ -67,14 +67,14 @@ private slots:
         QCOMPARE(data->text(), table);
         QCOMPARE(QString::fromUtf8(data->data(SegmentClipboard::MimeType)), table);
 
-        m_form->document().DataModified = false;
+        m_form->document().setModified(false);
         GridDriving::clickCell(grid(), 4, 1);
         QCOMPARE(grid()->blockFirst(), 0); // the current cell left the block
         const QString totalBefore = m_form->statusBar1()->panelText(StatusPanel::TotalTime);
         keyOnGrid(Qt::Key_V);
         QCOMPARE(column(4), (QStringList{"Ramp", "150.0", "10.0", "0.00"}));
         QCOMPARE(column(6), (QStringList{"Ramp", "60.0", "20.0", "0.00"}));
-        QVERIFY(m_form->document().DataModified);
+        QVERIFY(m_form->document().isModified());
         QVERIFY(m_form->statusBar1()->panelText(StatusPanel::TotalTime) != totalBefore);
         QCOMPARE(m_prompts->shown.size(), 0);
         QCOMPARE(grid()->blockFirst(), 4); // the pasted segments are picked
@@ -92,7 +92,7 @@ private slots:
         action("CutSegments1")->trigger();
         QCOMPARE(QGuiApplication::clipboard()->text(), "Mode\tTemp.(deg C)\tRate(deg C/min)\tTime(min.sec)\nHold\t\t\t5.30\n");
         QCOMPARE(column(2), (QStringList{"Ramp", "60.0", "20.0", "0.00"}));
-        QVERIFY(m_form->document().DataModified);
+        QVERIFY(m_form->document().isModified());
     }
 
     // Whatever the clipboard holds, a refused paste says why and changes nothing.
@@ -125,11 +125,11 @@ private slots:
         QGuiApplication::clipboard()->setMimeData(data);
         GridDriving::clickCell(grid(), 2, 1);
         const TemperatureProgram before = m_form->document().table();
-        m_form->document().DataModified = false;
+        m_form->document().setModified(false);
         action("PasteSegments1")->trigger();
         QCOMPARE(m_prompts->texts(), QStringList{"The clipboard's segments cannot be pasted.\n" + reason});
         QVERIFY(m_form->document().table() == before);
-        QVERIFY(!m_form->document().DataModified);
+        QVERIFY(!m_form->document().isModified());
         QVERIFY(!action("Undo1")->isEnabled());
     }
 
@@ -158,14 +158,14 @@ private slots:
         QVERIFY(file.open(QIODevice::ReadOnly));
         QCOMPARE(file.readAll(), "Mode,Temp.(deg C),Rate(deg C/min),Time(min.sec)\nRamp,150.0,10.0,\nHold,,,5.30\nRamp,60.0,20.0,\n");
 
-        m_form->document().DataModified = true;
+        m_form->document().setModified(true);
         m_prompts->boxAnswers << Prompts::Yes; // the data being edited may go
         m_prompts->fileAnswers << table;
         action("ImportSegments1")->trigger();
         QCOMPARE(m_prompts->shown.last().kind, ScriptedPrompts::Kind::OpenDialog);
         QCOMPARE(column(3), (QStringList{"Ramp", "60.0", "20.0", "0.00"}));
         QCOMPARE(m_form->document().fileName(), QString());
-        QVERIFY(m_form->document().DataModified);
+        QVERIFY(m_form->document().isModified());
     }
 
 };

@@ -148,7 +148,7 @@ private slots:
         dialog->openButton()->click();
         QCOMPARE(form.document().programNo(), 3);
         QCOMPARE(model->cell(TemperatureProgram::TimeRow, 2), QStringLiteral("1.30"));
-        QVERIFY(form.document().DataModified);
+        QVERIFY(form.document().isModified());
         QVERIFY(form.document().fileName().isEmpty());
     }
 

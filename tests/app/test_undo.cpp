@@ -78,11 +78,11 @@ private slots:
         QCOMPARE(m_form->Chart1()->points(), points);
         QCOMPARE(totalTime(), total);
         QCOMPARE(grid()->currentIndex(), model()->index(1, 2));
-        QVERIFY(!m_form->document().DataModified); // back to the file as loaded
+        QVERIFY(!m_form->document().isModified()); // back to the file as loaded
 
         key(Qt::Key_Y, Qt::ControlModifier);
         QCOMPARE(column(2), ramp60);
-        QVERIFY(m_form->document().DataModified);
+        QVERIFY(m_form->document().isModified());
         QVERIFY(m_prompts->shown.isEmpty());
     }
 

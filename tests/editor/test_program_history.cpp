@@ -26,7 +26,7 @@ struct FakeDocument : HistoryView
     FakeDocument() { document.setInitialTempText("25.00"); }
     void ChardDraw() override
     {
-        const Profile profile = computeProfile(document.InitialTemp, document.table());
+        const Profile profile = computeProfile(document.initialTemp(), document.table());
         points = profile.points;
         totalText = totalTimeText(profile.totalMinutes);
         ++draws;
@@ -51,7 +51,7 @@ struct Picture
 };
 Picture picture(const FakeDocument &d)
 {
-    return {d.document.table(), d.document.initialTempText(), d.document.InitialTemp, d.document.programNo(),
+    return {d.document.table(), d.document.initialTempText(), d.document.initialTemp(), d.document.programNo(),
             d.document.comment(), d.points, d.totalText};
 }
 char *toString(const Picture &p)
@@ -104,7 +104,7 @@ class TestProgramHistory : public QObject
         }
         case InitialTemp:
             m_doc->document.setInitialTempText("40.00");
-            m_doc->document.InitialTemp = 40;
+            m_doc->document.setInitialTemp(40);
             m_history->initialTempAccepted();
             break;
         case ProgramNo: m_doc->document.setProgramNo(5); m_history->programNoChanged(); break;
@@ -125,7 +125,7 @@ private slots:
         setSlot(2, "Ramp", "40.0", "2.5", "0.00");
         setSlot(5, "Ramp", "200.0", "10.0", "0.00");
         setSlot(6, "Hold", "0.0", "0.0", "1.00");
-        m_doc->document.InitialTemp = 25;
+        m_doc->document.setInitialTemp(25);
         m_doc->ChardDraw();
         m_history->reset();
     }
@@ -272,18 +272,18 @@ private slots:
         make(ProgramNo);
         m_history->saved();
         make(Temperature);
-        m_doc->document.DataModified = true;
+        m_doc->document.setModified(true);
         const QList<bool> modifiedAfter{false, true, false, true}; // undo, undo, redo, redo
         for (int i = 0; i < 4; ++i) {
             i < 2 ? m_history->undo() : m_history->redo();
-            QCOMPARE(bool(m_doc->document.DataModified), modifiedAfter[i]);
+            QCOMPARE(m_doc->document.isModified(), modifiedAfter[i]);
         }
         // A program changed when its history began has no unchanged state.
-        m_doc->document.DataModified = true;
+        m_doc->document.setModified(true);
         m_history->reset();
         make(Rate);
         m_history->undo();
-        QVERIFY(m_doc->document.DataModified);
+        QVERIFY(m_doc->document.isModified());
     }
 
     void resetStartsAFreshHistory()

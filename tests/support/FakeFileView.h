@@ -22,11 +22,11 @@ public:
     int saved = 0;
     QStringList used;
 
-    void InitTempCheck() override { m_document.InitTempError = false; }
+    void InitTempCheck() override { m_document.setInitialTempError(false); }
     void CellCheck() override {}
     void ChardDraw() override
     {
-        const Profile profile = computeProfile(m_document.InitialTemp, m_document.table());
+        const Profile profile = computeProfile(m_document.initialTemp(), m_document.table());
         profilePoints = int(profile.points.size());
         panels[StatusPanel::TotalTime] = totalTimeText(profile.totalMinutes);
     }

@@ -61,7 +61,7 @@ protected:
     // Closes the window without the unsaved-data question.
     void closeWindow()
     {
-        m_form->document().DataModified = false;
+        m_form->document().setModified(false);
         delete m_form;
         delete m_prompts;
     }

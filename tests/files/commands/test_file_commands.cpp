@@ -45,7 +45,7 @@ struct Snapshot
     explicit Snapshot(const Editor &e)
         : table(e.document.table()), initialTemp(e.document.initialTempText()), comment(e.document.comment()),
           fileName(e.document.fileName()), fileDir(e.commands.FileDir), caption(e.view.caption),
-          panel0(e.view.panels[StatusPanel::Hint]), programNo(e.document.programNo()), modified(e.document.DataModified)
+          panel0(e.view.panels[0]), programNo(e.document.programNo()), modified(e.document.isModified())
     {
     }
     bool operator==(const Snapshot &) const = default;
@@ -129,7 +129,7 @@ private slots:
         open(editor, path("first.tpd"));
         editor.document.setCell(2, 1, "99.0");
         editor.document.setComment("my notes");
-        editor.document.DataModified = true;
+        editor.document.setModified(true);
         const Snapshot before(editor);
 
         editor.prompts.boxAnswers = {Prompts::Yes};
@@ -193,7 +193,7 @@ private slots:
         editor.commands.SaveAs1Click();
         QCOMPARE(readBytes(path("out.tpd")), goldenBytes(expected));
         QCOMPARE(editor.view.saved, 1);
-        QVERIFY(!editor.document.DataModified);
+        QVERIFY(!editor.document.isModified());
     }
 
     // A save that cannot be done says why and leaves every file as it was.
@@ -229,7 +229,7 @@ private slots:
         open(editor, path(readOnly ? "ro/prog.tpd" : "prog.tpd"));
         if (!comment.isEmpty())
             editor.document.setComment(comment);
-        editor.document.DataModified = true;
+        editor.document.setModified(true);
         const QStringList filesBefore = QDir(dir()).entryList(QDir::AllEntries | QDir::Hidden);
         const Snapshot expected(editor);
         editor.prompts.boxAnswers = {Prompts::Yes};
