@@ -18,17 +18,17 @@
 #include <QScrollBar>
 #include <algorithm>
 
-void EditorView::InitTempCheck()
+void EditorView::checkInitialTempField()
 {
-    m_c.edit1->InitTempCheck();
+    m_c.edit1->checkInitialTempField();
 }
 
-void EditorView::CellCheck()
+void EditorView::checkEditedCell()
 {
-    m_c.gridEditor->CellCheck();
+    m_c.gridEditor->checkEditedCell();
 }
 
-void EditorView::ChardDraw()
+void EditorView::redrawProfile()
 {
     // Everything is read before anything is shown, so a cell that is not a
     // number leaves the chart and the total time as they were.
@@ -84,8 +84,8 @@ void EditorView::closeGridEditor()
 void EditorView::endGridEdit()
 {
     m_c.grid->closeEditorNow();
-    m_c.gridEditor->EditCol = 0;
-    m_c.gridEditor->EditRow = 0;
+    m_c.gridEditor->editedCol = 0;
+    m_c.gridEditor->editedRow = 0;
 }
 
 void EditorView::showGridCell(int col, int row)
@@ -100,7 +100,7 @@ void EditorView::showGridCell(int col, int row)
 void EditorView::resetModeCombo()
 {
     // A list without a text field of its own: its first entry is its text.
-    m_c.gridEditor->ComboBox1()->setCurrentIndex(0);
+    m_c.gridEditor->modeCombo()->setCurrentIndex(0);
 }
 
 void EditorView::commentCaretToStart()

@@ -45,9 +45,9 @@ public:
     QString TitleText;
 
     // FileView and HistoryView
-    void InitTempCheck() override;
-    void CellCheck() override;
-    void ChardDraw() override;
+    void checkInitialTempField() override;
+    void checkEditedCell() override;
+    void redrawProfile() override;
     void clearChart() override;
     QString titleText() const override { return TitleText; }
     void setCaption(const QString &caption) override;

@@ -75,7 +75,7 @@ TForm1::TForm1(Prompts &prompts, const QString &settingsPath, QWidget *parent)
     m_view.setControls(viewControls());
     buildTransfer();
     m_programDrop = new ProgramDrop(this, [this] { return !m_inTransfer; }, [this](const QString &path) {
-        guarded([this, &path] { m_fileCommands.OpenPath(path); });
+        guarded([this, &path] { m_fileCommands.openPath(path); });
     });
     connect(m_document, &ProgramDocument::modifiedChanged, this, [this] { m_view.showModified(); });
     guarded([this] { FormCreate(); });
@@ -103,7 +103,7 @@ void TForm1::guarded(const std::function<void()> &command) { runGuarded(m_prompt
 
 EditorContext TForm1::editorContext()
 {
-    return {*m_document, *m_history, m_prompts, [view = &m_view] { view->ChardDraw(); }};
+    return {*m_document, *m_history, m_prompts, [view = &m_view] { view->redrawProfile(); }};
 }
 
 void TForm1::FormCreate()
@@ -119,7 +119,7 @@ void TForm1::FormCreate()
     m_frameSizing->setWindowGeometry(QPoint(settings.left, settings.top), QSize(settings.width, settings.height));
     ComPortNo = settings.comPortNo;
     ComPortIndex = settings.comPortIndex;
-    m_fileCommands.FileDir = settings.fileDir;
+    m_fileCommands.startFolder = settings.fileDir;
     // The port number to the serial component, the program number to the
     // spin box (a number other than 0 counts as a change).
     m_commX1->setPortNo(ComPortNo);
@@ -212,7 +212,7 @@ void TForm1::FormClose()
     settings.comPortNo = PortNo();
     settings.comPortIndex = ComPortIndex;
     settings.prgNo = m_spinEdit1->value();
-    settings.fileDir = m_fileCommands.FileDir;
+    settings.fileDir = m_fileCommands.startFolder;
     QString error;
     if (!m_settings.write(settings, &error) || !m_recentFiles->save(&error)
         || !m_chartPanelSplitter->save(&error))
@@ -240,7 +240,7 @@ void TForm1::SpinEdit1Change()
     m_history->programNoChanged();
 }
 
-void TForm1::ChardDraw() { m_view.ChardDraw(); }
+void TForm1::ChardDraw() { m_view.redrawProfile(); }
 
 EditorView::Controls TForm1::viewControls()
 {
@@ -252,18 +252,18 @@ ProgramReport TForm1::currentReport()
     return ReportBuilder(*m_document, *m_chart, [this] { ChardDraw(); }).build();
 }
 
-void TForm1::InitTempCheck() { m_view.InitTempCheck(); }
+void TForm1::InitTempCheck() { m_view.checkInitialTempField(); }
 
 void TForm1::openFromCommandLine(const QString &path)
 {
-    guarded([this, &path] { m_fileCommands.LoadFile(path); });
+    guarded([this, &path] { m_fileCommands.loadFile(path); });
 }
 
-void TForm1::N1Click() { m_fileCommands.N1Click(); }
-void TForm1::Open1Click() { m_fileCommands.Open1Click(); }
-void TForm1::ImportSegments1Click() { m_fileCommands.ImportSegments1Click(); }
-void TForm1::Save1Click() { m_fileCommands.Save1Click(); }
-void TForm1::SaveAs1Click() { m_fileCommands.SaveAs1Click(); }
+void TForm1::N1Click() { m_fileCommands.newProgram(); }
+void TForm1::Open1Click() { m_fileCommands.openProgram(); }
+void TForm1::ImportSegments1Click() { m_fileCommands.importSegments(); }
+void TForm1::Save1Click() { m_fileCommands.saveProgram(); }
+void TForm1::SaveAs1Click() { m_fileCommands.saveProgramAs(); }
 void TForm1::Exit1Click() { close(); }
 void TForm1::ToolButton5Click() { m_download->requestStop(); }
 
@@ -277,4 +277,4 @@ void TForm1::enterTransferState() { m_transfer->enterTransferState(); }
 
 void TForm1::ButtanReset() { m_transfer->resetAfterTransfer(); }
 
-void TForm1::CellCheck() { m_view.CellCheck(); }
+void TForm1::CellCheck() { m_view.checkEditedCell(); }

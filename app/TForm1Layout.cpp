@@ -51,7 +51,7 @@ void TForm1::buildMenus()
     QMenu *recent = m_fileMenu->addMenu(QStringLiteral("Recent files"));
     recent->setObjectName(QStringLiteral("RecentFiles1"));
     m_recentFiles = new RecentFilesMenu(recent, m_settings.path(), m_prompts, [this](const QString &path) {
-        guarded([this, &path] { m_fileCommands.OpenPath(path); });
+        guarded([this, &path] { m_fileCommands.openPath(path); });
     }, this);
     addItem(m_fileMenu, QStringLiteral("ImportSegments1"), QStringLiteral("Import segments from CSV..."),
             &TForm1::ImportSegments1Click);

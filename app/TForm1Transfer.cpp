@@ -34,7 +34,7 @@ void TForm1::buildTransfer()
     m_transferRecords = new TransferRecordMenu(
         m_commMenu, m_commMenu->findChild<QAction *>(QStringLiteral("N4")),
         {*m_document, *m_model, *m_chart,
-         [this](const SentProgram &program) { guarded([&] { m_fileCommands.OpenAsNewProgram(program); }); }},
+         [this](const SentProgram &program) { guarded([&] { m_fileCommands.openAsNewProgram(program); }); }},
         this);
     MenuKeys::equip(menuBar()); // the letter of the item just added
     m_transfer = new TransferDisplay(*m_document, *m_statusBar,
@@ -91,7 +91,7 @@ void TForm1::lockDuringTransfer()
     // A pick in the port window would close the port under the transfer,
     // and the initial temperature sent is the one that was checked.
     m_transferLock.setControls({{m_toolButtons[0], m_toolButtons[1], m_toolButtons[2], m_toolButtons[3], m_spinEdit1,
-                                 m_form2, m_grid, m_gridEditor->ComboBox1()},
+                                 m_form2, m_grid, m_gridEditor->modeCombo()},
                                 m_toolButtons[4],
                                 {m_fileMenu, m_editMenu, m_commMenu},
                                 {[recent = m_recentFiles](bool free) { recent->setEnabled(free); },

@@ -93,7 +93,7 @@ void GridEditor::makeModeList(QWidget *comboParent)
     m_combo->hide();
     m_currentMark = new CurrentCellMark(m_combo);
     connect(m_combo, &QComboBox::activated, this, [this] {
-        m_context.guarded([this] { ComboBox1Change(); });
+        m_context.guarded([this] { onModeChosen(); });
         // After a pick the arrow keys move between cells again.
         if (m_grid->isEnabled())
             m_grid->setFocus(Qt::OtherFocusReason);
@@ -113,29 +113,29 @@ void GridEditor::makePopupMenu()
     m_popup->addSeparator();
     m_delete = m_popup->addAction(QStringLiteral("Delete"));
     m_delete->setObjectName(QStringLiteral("Delete1"));
-    connect(m_insert, &QAction::triggered, this, [this] { m_context.guarded([this] { Insert1Click(); }); });
-    connect(m_delete, &QAction::triggered, this, [this] { m_context.guarded([this] { Delete1Click(); }); });
+    connect(m_insert, &QAction::triggered, this, [this] { m_context.guarded([this] { insertSlotAtPopup(); }); });
+    connect(m_delete, &QAction::triggered, this, [this] { m_context.guarded([this] { deleteSlotAtPopup(); }); });
 }
 
 void GridEditor::connectGrid()
 {
     SegmentGrid *grid = m_grid;
     connect(grid, &SegmentGrid::selectCell, this, [this](int c, int r) {
-        m_context.guarded([=, this] { StringGrid1SelectCell(c, r); });
+        m_context.guarded([=, this] { onCellSelected(c, r); });
     });
-    connect(grid, &SegmentGrid::editTextChanged, this, &GridEditor::StringGrid1SetEditText);
+    connect(grid, &SegmentGrid::editTextChanged, this, &GridEditor::onEditText);
     // Typed, pasted, cut or deleted: every change a person makes to a cell's
     // text is a change of the program, whatever the key filter decided.
     connect(grid, &SegmentGrid::cellEdited, this, [this] { m_context.document.setModified(true); });
-    connect(grid, &SegmentGrid::cellClicked, this, [this] { m_context.guarded([this] { StringGrid1Click(); }); });
+    connect(grid, &SegmentGrid::cellClicked, this, [this] { m_context.guarded([this] { onCellClicked(); }); });
     // The chart follows typed values each time the editor closes. A cell
     // just emptied is not drawn yet: the check makes it 0 and redraws.
     connect(grid, &SegmentGrid::editorClosed, this, [this] {
-        if (!m_grid->cell(EditRow, EditCol).isEmpty() || EditRow < TemperatureProgram::TempRow)
+        if (!m_grid->cell(editedRow, editedCol).isEmpty() || editedRow < TemperatureProgram::TempRow)
             m_context.guarded([this] { m_context.redraw(); });
     });
     connect(grid, &SegmentGrid::contextMenuAt, this, [this](const QPoint &pos) {
-        m_context.guarded([=, this] { StringGrid1ContextPopup(pos); });
+        m_context.guarded([=, this] { showContextMenu(pos); });
     });
     connect(grid, &SegmentGrid::modeKeyTyped, this, [this](const QString &mode) {
         m_context.guarded([this, &mode] { chooseMode(mode); });
@@ -149,7 +149,7 @@ void GridEditor::connectGrid()
     });
     grid->keyFilter = [this](QChar key, const QString &text, int caret) {
         bool pass = false;
-        m_context.guarded([&] { pass = StringGrid1KeyPress(key, text, caret); });
+        m_context.guarded([&] { pass = acceptKey(key, text, caret); });
         return pass;
     };
     // The list follows its cell when the grid is laid out, moved or resized.
@@ -179,7 +179,7 @@ void GridEditor::focusChanged(QWidget *old, QWidget *now)
     // (it gives the focus back): the current cell stays marked meanwhile.
     if (isGridWidget(old) && !isGridWidget(now) && now && now->window() == m_grid->window() && !m_checking
         && !qobject_cast<QMenuBar *>(now))
-        m_context.guarded([this] { StringGrid1Exit(); });
+        m_context.guarded([this] { onGridExited(); });
     updateCurrentMark();
 }
 
@@ -190,7 +190,7 @@ void GridEditor::updateCurrentMark()
                               && !m_combo->hasFocus() && m_grid->isEnabled());
 }
 
-void GridEditor::StringGrid1SelectCell(int col, int row)
+void GridEditor::onCellSelected(int col, int row)
 {
     if (row == TemperatureProgram::ModeRow) {
         m_grid->setEditingEnabled(false);
@@ -209,20 +209,20 @@ void GridEditor::StringGrid1SelectCell(int col, int row)
     }
 }
 
-void GridEditor::StringGrid1SetEditText(int col, int row)
+void GridEditor::onEditText(int col, int row)
 {
-    EditCol = col;
-    EditRow = row;
+    editedCol = col;
+    editedRow = row;
 }
 
-bool GridEditor::StringGrid1KeyPress(QChar key, const QString &text, int caret)
+bool GridEditor::acceptKey(QChar key, const QString &text, int caret)
 {
-    const CellRules::GridKey decision = CellRules::gridKey(key, EditRow, text, caret);
+    const CellRules::GridKey decision = CellRules::gridKey(key, editedRow, text, caret);
     if (decision.setsModified)
         m_context.document.setModified(true);
     if (const QString hint = CellRules::keptOutHint(key, m_grid->currentRow()); !hint.isEmpty() && !decision.pass)
         emit hintChanged(hint);
-    const bool filtered = EditRow >= TemperatureProgram::TempRow && EditRow <= TemperatureProgram::TimeRow;
+    const bool filtered = editedRow >= TemperatureProgram::TempRow && editedRow <= TemperatureProgram::TimeRow;
     if (filtered && key == CellRules::Enter) {
         const int col = m_grid->currentCol();
         const int row = m_grid->currentRow();
@@ -232,27 +232,27 @@ bool GridEditor::StringGrid1KeyPress(QChar key, const QString &text, int caret)
     return decision.pass;
 }
 
-void GridEditor::StringGrid1Click()
+void GridEditor::onCellClicked()
 {
-    CellCheck();
+    checkEditedCell();
     m_grid->setGridExited(false);
     updateCurrentMark();
 }
 
-void GridEditor::StringGrid1Exit()
+void GridEditor::onGridExited()
 {
-    CellCheck();
+    checkEditedCell();
     emit hintChanged(QString());
     m_grid->setGridExited(true);
     updateCurrentMark();
 }
 
-void GridEditor::CellCheck()
+void GridEditor::checkEditedCell()
 {
-    if (m_checking || EditCol > TemperatureProgram::LastSlotColumn)
+    if (m_checking || editedCol > TemperatureProgram::LastSlotColumn)
         return;
-    const int col = EditCol;
-    const int row = EditRow;
+    const int col = editedCol;
+    const int row = editedRow;
     const QString text = m_grid->cell(row, col);
     const CellRules::CellCheckResult result = CellRules::checkCell(row, text);
     switch (result.outcome) {
@@ -304,7 +304,7 @@ void GridEditor::placeCombo()
     updateCurrentMark();
 }
 
-void GridEditor::ComboBox1Change()
+void GridEditor::onModeChosen()
 {
     const int col = m_grid->currentCol();
     if (col < 1)
@@ -323,7 +323,7 @@ void GridEditor::chooseMode(const QString &mode)
     if (!m_combo->isVisible() || index < 0)
         return;
     m_combo->setCurrentIndex(index);
-    ComboBox1Change();
+    onModeChosen();
 }
 
 bool GridEditor::eventFilter(QObject *watched, QEvent *event)
@@ -340,25 +340,25 @@ bool GridEditor::eventFilter(QObject *watched, QEvent *event)
     return QObject::eventFilter(watched, event);
 }
 
-void GridEditor::StringGrid1ContextPopup(const QPoint &pos)
+void GridEditor::showContextMenu(const QPoint &pos)
 {
     const QModelIndex index = m_grid->indexAt(pos);
     const int c = index.isValid() ? index.column() : -1;
     const int r = index.isValid() ? index.row() : -1;
-    PopupCol = c;
+    popupCol = c;
     m_segNo->setText(QStringLiteral("Segment No. %1").arg(c - 1));
     if (c >= 1 && r <= 1 && index.isValid())
         m_popup->popup(m_grid->viewport()->mapToGlobal(pos) + QPoint(0, 10));
 }
 
-void GridEditor::Insert1Click()
+void GridEditor::insertSlotAtPopup()
 {
-    insertSegment(PopupCol);
+    insertSegment(popupCol);
 }
 
-void GridEditor::Delete1Click()
+void GridEditor::deleteSlotAtPopup()
 {
-    deleteSegment(PopupCol);
+    deleteSegment(popupCol);
 }
 
 void GridEditor::insertSegment(int col)

@@ -12,7 +12,7 @@ class QMenu;
 class SegmentGrid;
 class SegmentGridModel;
 
-// Raised by CellCheck when the checked value lies outside its range.
+// Raised by checkEditedCell when the checked value lies outside its range.
 class InputRangeError : public std::runtime_error
 {
 public:
@@ -29,34 +29,38 @@ public:
     // comboParent: the window the Mode list is laid over the grid in.
     GridEditor(SegmentGrid *grid, const EditorContext &context, QWidget *comboParent);
 
-    int EditCol = 0;   // the cell whose editor text changed last: what CellCheck checks
-    int EditRow = 0;
-    int PopupCol = 0;  // column of the last right-click; the target of Insert and Delete
+    int editedCol = 0;   // the cell whose editor text changed last: what checkEditedCell checks
+    int editedRow = 0;
+    int popupCol = 0;  // column of the last right-click; the target of Insert and Delete
 
-    QComboBox *ComboBox1() const { return m_combo; }
-    QMenu *PopupMenu1() const { return m_popup; }
-    QAction *SegNo() const { return m_segNo; }
-    QAction *Insert1() const { return m_insert; }
-    QAction *Delete1() const { return m_delete; }
+    QComboBox *modeCombo() const { return m_combo; }
+    QMenu *contextMenu() const { return m_popup; }
+    QAction *segmentNumberAction() const { return m_segNo; }
+    QAction *insertSlotAction() const { return m_insert; }
+    QAction *deleteSlotAction() const { return m_delete; }
 
     // Checks and rewrites the cell last edited. Raises InputRangeError (after
     // reopening the editor on the value) or ConversionError.
-    void CellCheck();
+    void checkEditedCell();
 
-    void StringGrid1SelectCell(int col, int row);
-    void StringGrid1SetEditText(int col, int row);
-    bool StringGrid1KeyPress(QChar key, const QString &text, int caret);
-    void StringGrid1Click();
-    void StringGrid1Exit();
-    void StringGrid1ContextPopup(const QPoint &pos);
-    void ComboBox1Change();
-    void Insert1Click();
+    // What the grid, the Mode list and the context menu report (the window's
+    // StringGrid1SelectCell, StringGrid1SetEditText, StringGrid1KeyPress,
+    // StringGrid1Click, StringGrid1Exit, StringGrid1ContextPopup,
+    // ComboBox1Change, Insert1Click and Delete1Click).
+    void onCellSelected(int col, int row);
+    void onEditText(int col, int row);
+    bool acceptKey(QChar key, const QString &text, int caret);
+    void onCellClicked();
+    void onGridExited();
+    void showContextMenu(const QPoint &pos);
+    void onModeChosen();
+    void insertSlotAtPopup();
     // The message Insert shows when it pushes a set segment past the last
     // one a program holds.
     static QString segmentPushedOutText(int slot);
-    void Delete1Click();
+    void deleteSlotAtPopup();
     // Insert and Delete at a column of the grid (a slot column), as the
-    // context menu's items do at PopupCol.
+    // context menu's items do at popupCol.
     void insertSegment(int col);
     void deleteSegment(int col);
 
@@ -67,7 +71,7 @@ public:
     void chooseMode(const QString &mode);
 
     // The window reports every focus change here: leaving the grid (or its
-    // editor) for another control of the same window runs StringGrid1Exit.
+    // editor) for another control of the same window runs onGridExited.
     void focusChanged(QWidget *old, QWidget *now);
 
 signals:

@@ -10,11 +10,11 @@ public:
     // Whether a grid cell's editor is open.
     virtual bool cellEditorOpen() const = 0;
     // Checks the grid cell typed in last; raises the error its message shows.
-    virtual void CellCheck() = 0;
+    virtual void checkEditedCell() = 0;
     // Makes a grid cell current and scrolls it into view.
     virtual void showChangedCell(int col, int row) = 0;
     // The comment's caret at `caret`, in view.
     virtual void placeCommentCaret(int caret) = 0;
     // Redraws the chart and the total time; raises ConversionError on a bad cell.
-    virtual void ChardDraw() = 0;
+    virtual void redrawProfile() = 0;
 };

@@ -24,7 +24,7 @@ InitialTempField::InitialTempField(const EditorContext &context, QWidget *parent
     });
 }
 
-void InitialTempField::Edit1Enter()
+void InitialTempField::fieldEntered()
 {
     emit hintChanged(CellRules::rangeHint(TemperatureProgram::TempRow));
 }
@@ -62,9 +62,9 @@ void InitialTempField::keyPressEvent(QKeyEvent *event)
 void InitialTempField::focusChanged(QWidget *old, QWidget *now)
 {
     if (old == this && now && now != this && now->window() == window())
-        m_context.guarded([this] { Edit1Exit(); });
+        m_context.guarded([this] { fieldLeft(); });
     else if (now == this && old != this)
-        m_context.guarded([this] { Edit1Enter(); });
+        m_context.guarded([this] { fieldEntered(); });
 }
 
 void InitialTempField::backToField(const QString &message)
@@ -93,13 +93,13 @@ bool InitialTempField::checkText()
     return true;
 }
 
-void InitialTempField::Edit1Exit()
+void InitialTempField::fieldLeft()
 {
     checkText();
     m_context.redraw();
 }
 
-void InitialTempField::InitTempCheck()
+void InitialTempField::checkInitialTempField()
 {
     m_context.document.setInitialTempError(false);
     if (!checkText())

@@ -15,14 +15,14 @@ public:
 
     // Sets the document's initial-temperature error when the text is not a number or out of range,
     // after telling the person and taking them back to the field.
-    void InitTempCheck();
+    void checkInitialTempField();
 
-    void Edit1Enter();
-    void Edit1Exit();
+    void fieldEntered();
+    void fieldLeft();
 
     // The window reports every focus change here, after the grid's: coming
-    // into the field runs Edit1Enter, leaving it for another control of the
-    // same window runs Edit1Exit (a message box taking the focus does not).
+    // into the field runs fieldEntered, leaving it for another control of the
+    // same window runs fieldLeft (a message box taking the focus does not).
     void focusChanged(QWidget *old, QWidget *now);
 
 signals:
@@ -34,7 +34,7 @@ protected:
     void mouseReleaseEvent(QMouseEvent *event) override;
 
 private:
-    // Steps shared by the exit check and InitTempCheck; false on a failure.
+    // Steps shared by the exit check and checkInitialTempField; false on a failure.
     bool checkText();
     void backToField(const QString &message);
 

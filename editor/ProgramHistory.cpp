@@ -94,7 +94,7 @@ void ProgramHistory::step(bool back)
 {
     if (!m_enabled || m_view.cellEditorOpen())
         return;
-    m_view.CellCheck();
+    m_view.checkEditedCell();
     if (back ? !m_stack.canUndo() : !m_stack.canRedo())
         return;
     const auto *command = static_cast<const ProgramCommand *>(m_stack.command(m_stack.index() - (back ? 1 : 0)));
@@ -111,7 +111,7 @@ void ProgramHistory::step(bool back)
     if (cell.x() > 0)
         m_view.showChangedCell(cell.x(), cell.y());
     if (redraw)
-        m_view.ChardDraw();
+        m_view.redrawProfile();
 }
 
 void ProgramHistory::push(ProgramCommand *command)

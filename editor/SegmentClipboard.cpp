@@ -70,7 +70,7 @@ bool SegmentClipboard::readyToChange()
 {
     if (m_grid->isEditorOpen() || !m_grid->isEnabled())
         return false;
-    m_gridEditor.CellCheck();
+    m_gridEditor.checkEditedCell();
     return true;
 }
 

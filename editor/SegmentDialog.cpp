@@ -295,11 +295,11 @@ SegmentDialogCommand::SegmentDialogCommand(SegmentGrid *grid, GridEditor &gridEd
     // given the keyboard back, or the window system may keep the keys from it.
     connect(m_edit, &QAction::triggered, this, [this] { m_context.guarded([this] { open(m_grid->currentCol()); }); },
             Qt::QueuedConnection);
-    QMenu *popup = m_gridEditor.PopupMenu1();
+    QMenu *popup = m_gridEditor.contextMenu();
     popup->addSeparator();
     QAction *item = popup->addAction(QStringLiteral("Segment..."));
     item->setObjectName(QStringLiteral("SegmentDialog2"));
-    connect(item, &QAction::triggered, this, [this] { m_context.guarded([this] { open(m_gridEditor.PopupCol); }); },
+    connect(item, &QAction::triggered, this, [this] { m_context.guarded([this] { open(m_gridEditor.popupCol); }); },
             Qt::QueuedConnection);
 }
 
@@ -314,7 +314,7 @@ void SegmentDialogCommand::open(int col)
         return;
     }
     m_grid->closeEditorNow();
-    m_gridEditor.CellCheck();
+    m_gridEditor.checkEditedCell();
     auto *dialog = new SegmentDialog(m_context.document.table(), m_context.document.initialTemp(), col, m_grid->window());
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     connect(dialog, &QDialog::accepted, this, [this, dialog, col] {

@@ -14,11 +14,11 @@ class ProgramComparison
 public:
     // Segment numbers of differences that are not in a segment.
     static constexpr int ProgramNo = -2;
-    static constexpr int InitialTemp = -1;
+    static constexpr int InitialTemperature = -1;
 
     struct Difference
     {
-        int segment;   // 0..31, or ProgramNo, InitialTemp
+        int segment;   // 0..31, or ProgramNo, InitialTemperature
         QString field; // "Program No.", "Initial temp.", "Mode", "Temp.", "Rate", "Time"
         QString recorded;
         QString now;   // a segment missing on one side reads "(none)"

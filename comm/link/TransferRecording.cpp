@@ -173,7 +173,7 @@ QString noteBeforeSend(const std::optional<TransferRecord> &last, const SentProg
                        .arg(changed)
                        .arg(changed == 1 ? QString() : QStringLiteral("s"));
     if (std::any_of(differences.cbegin(), differences.cend(),
-                    [](const auto &d) { return d.segment == ProgramComparison::InitialTemp; }))
+                    [](const auto &d) { return d.segment == ProgramComparison::InitialTemperature; }))
         note += QStringLiteral(", initial temp. changed");
     return note;
 }

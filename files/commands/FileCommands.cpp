@@ -50,16 +50,16 @@ void FileCommands::showFailure(const QString &what, const QString &detail)
     m_prompts.message(detail.isEmpty() ? what : what + u'\n' + detail);
 }
 
-void FileCommands::N1Click()
+void FileCommands::newProgram()
 {
     if (m_document.isModified()
         && !askYesNo(QStringLiteral("Are you sure you want to initialize this parameters?")))
         return;
-    New();
+    clearProgram();
     m_document.setModified(false);
 }
 
-void FileCommands::New()
+void FileCommands::clearProgram()
 {
     m_view.endGridEdit();
     m_view.setStatusText(StatusPanel::Hint, QString());
@@ -86,25 +86,25 @@ bool FileCommands::mayReplaceProgram()
         || askYesNo(QStringLiteral("Are you sure you want to delete the data you are editing ? "));
 }
 
-void FileCommands::Open1Click()
+void FileCommands::openProgram()
 {
     if (!mayReplaceProgram())
         return;
-    FileOpen();
+    chooseAndOpen();
 }
 
-void FileCommands::OpenPath(const QString &path)
+void FileCommands::openPath(const QString &path)
 {
     if (!mayReplaceProgram())
         return;
-    LoadFile(path);
+    loadFile(path);
 }
 
-void FileCommands::OpenAsNewProgram(const SentProgram &program)
+void FileCommands::openAsNewProgram(const SentProgram &program)
 {
     if (!mayReplaceProgram())
         return;
-    New();
+    clearProgram();
     const TemperatureProgram table = program.toTable();
     for (int row = TemperatureProgram::ModeRow; row <= TemperatureProgram::TimeRow; ++row)
         for (int col = 1; col <= TemperatureProgram::LastUsedColumn; ++col)
@@ -114,7 +114,7 @@ void FileCommands::OpenAsNewProgram(const SentProgram &program)
     m_document.setInitialTemp(parseDecimal(program.initialTemp).value_or(0));
     m_view.showGridCell(1, TemperatureProgram::ModeRow);
     try {
-        m_view.ChardDraw();
+        m_view.redrawProfile();
     } catch (const ConversionError &e) {
         m_prompts.error(e.message());
     }
@@ -122,15 +122,15 @@ void FileCommands::OpenAsNewProgram(const SentProgram &program)
     m_view.programReplaced();
 }
 
-void FileCommands::FileOpen()
+void FileCommands::chooseAndOpen()
 {
-    const QString chosen = m_prompts.openFileName(QStringLiteral("Open"), FileDir, Filter);
+    const QString chosen = m_prompts.openFileName(QStringLiteral("Open"), startFolder, Filter);
     if (chosen.isEmpty())
         return;
-    LoadFile(chosen);
+    loadFile(chosen);
 }
 
-void FileCommands::LoadFile(const QString &chosen)
+void FileCommands::loadFile(const QString &chosen)
 {
     const QString path = QFileInfo(chosen).absoluteFilePath();
     // The whole file is read and checked before anything in the editor
@@ -156,7 +156,7 @@ void FileCommands::applyLoaded(const QString &path, const TpdReadResult &loaded)
     m_document.setInitialTempText(formatFixed(m_document.initialTemp(), 2));
     m_view.showGridCell(1, TemperatureProgram::TempRow);
     try {
-        m_view.ChardDraw();
+        m_view.redrawProfile();
     } catch (const ConversionError &e) {
         // The values stay in the editor, but a program that cannot be drawn
         // does not become the current file; nor does the file loaded before
@@ -166,7 +166,7 @@ void FileCommands::applyLoaded(const QString &path, const TpdReadResult &loaded)
         m_prompts.error(e.message());
         return;
     }
-    FileDir = folderOf(path);
+    startFolder = folderOf(path);
     m_document.setFileName(path);
     showFileInCaption(path);
     m_view.setStatusText(StatusPanel::Hint, QStringLiteral("Loading was completed"));
@@ -175,17 +175,17 @@ void FileCommands::applyLoaded(const QString &path, const TpdReadResult &loaded)
     m_view.fileUsed(path);
 }
 
-void FileCommands::ImportSegments1Click()
+void FileCommands::importSegments()
 {
     if (!mayReplaceProgram())
         return;
-    const QString chosen = m_prompts.openFileName(QStringLiteral("Import segments from CSV"), FileDir,
+    const QString chosen = m_prompts.openFileName(QStringLiteral("Import segments from CSV"), startFolder,
                                                   QStringLiteral("CSV text(*.csv)|*.csv"));
     if (!chosen.isEmpty())
-        ImportSegments(chosen);
+        importSegmentsFrom(chosen);
 }
 
-void FileCommands::ImportSegments(const QString &path)
+void FileCommands::importSegmentsFrom(const QString &path)
 {
     QString reason;
     const std::optional<QByteArray> bytes = RegularFile::read(path, SegmentTable::MaximumTextSize, &reason);
@@ -200,40 +200,40 @@ void FileCommands::ImportSegments(const QString &path)
         showFailure(QStringLiteral("Import error"), resolved.error);
         return;
     }
-    New();
+    clearProgram();
     TemperatureProgram table = m_document.table();
     SegmentTable::insert(table, 1, resolved.segments);
     m_document.restore(table);
-    m_view.ChardDraw();
+    m_view.redrawProfile();
     m_view.setStatusText(StatusPanel::Hint, QStringLiteral("Import was completed"));
     // A new program that has never been saved.
     m_document.setModified(true);
     m_view.programReplaced();
 }
 
-void FileCommands::Save1Click()
+void FileCommands::saveProgram()
 {
-    m_view.InitTempCheck();
+    m_view.checkInitialTempField();
     if (m_document.initialTempError())
         return;
     // The cell typed in last may still be open and unchecked: a refused
     // value stops the save before anything is written.
-    m_view.CellCheck();
+    m_view.checkEditedCell();
     if (m_document.fileName().isEmpty()) {
-        SaveAs1Click();
+        saveProgramAs();
         return;
     }
-    FileSaveExecution(m_document.fileName());
+    saveTo(m_document.fileName());
 }
 
-void FileCommands::SaveAs1Click()
+void FileCommands::saveProgramAs()
 {
     // "No" to the overwrite question starts over, dialog included.
     for (;;) {
-        m_view.InitTempCheck();
+        m_view.checkInitialTempField();
         if (m_document.initialTempError())
             return;
-        m_view.CellCheck();
+        m_view.checkEditedCell();
         QString chosen = m_prompts.saveFileName(QStringLiteral("Save as"), m_document.fileName(), Filter,
                                                        DefaultExtension);
         if (chosen.isEmpty())
@@ -244,13 +244,13 @@ void FileCommands::SaveAs1Click()
         // Nothing is asked about a name that will not be replaced (a folder,
         // a FIFO, a device): the save refuses it and says why.
         if (!QFileInfo::exists(path) || !RegularFile::replaceRefusal(path).isEmpty()) {
-            FileSaveExecution(path);
+            saveTo(path);
             return;
         }
         const Prompts::Button answer = m_prompts.box(
             ConfirmationCaption, overwriteQuestion(path), Prompts::Icon::Question, Prompts::Yes | Prompts::No | Prompts::Cancel);
         if (answer == Prompts::Yes) {
-            FileSaveExecution(path);
+            saveTo(path);
             return;
         }
         if (answer != Prompts::No)
@@ -258,7 +258,7 @@ void FileCommands::SaveAs1Click()
     }
 }
 
-bool FileCommands::FileSaveExecution(const QString &path)
+bool FileCommands::saveTo(const QString &path)
 {
     // The normalised cells stay in the grid whatever the write gives.
     m_view.closeGridEditor();
@@ -279,7 +279,7 @@ bool FileCommands::FileSaveExecution(const QString &path)
         showFailure(QStringLiteral("Save error"), error);
         return false;
     }
-    FileDir = folderOf(path);
+    startFolder = folderOf(path);
     showFileInCaption(path);
     m_view.setStatusText(StatusPanel::Hint, QStringLiteral("Save was completed"));
     m_document.setModified(false);

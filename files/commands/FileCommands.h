@@ -21,44 +21,46 @@ public:
 
     // The folder the open dialog starts in, ending with "/": the folder of
     // the file last opened or saved.
-    QString FileDir;
+    QString startFolder;
 
+    // The File menu's items (the window's N1Click, Open1Click, Save1Click and
+    // SaveAs1Click call these).
     // New: asks first when there are unsaved changes.
-    void N1Click();
+    void newProgram();
     // Open: asks first when there are unsaved changes.
-    void Open1Click();
+    void openProgram();
     // Save: to the current file without a dialog, else as Save as.
-    void Save1Click();
+    void saveProgram();
     // Save as: the save dialog, and the overwrite question for an existing file.
-    void SaveAs1Click();
+    void saveProgramAs();
 
     // "Import segments from CSV...": asks first when there are unsaved
     // changes, lets the person choose a table of segments and makes a new,
     // unsaved program of it. A table with a refused value is reported with
     // its line and column and leaves the editor as it was.
-    void ImportSegments1Click();
-    void ImportSegments(const QString &path);
+    void importSegments();
+    void importSegmentsFrom(const QString &path);
 
     // Opens the file at `path` as Open does once its dialog has given one:
     // asks first when there are unsaved changes, and a file that cannot be
     // loaded leaves the editor as it was.
-    void OpenPath(const QString &path);
+    void openPath(const QString &path);
     // The same without the question: for a file named when the editor starts.
-    void LoadFile(const QString &path);
+    void loadFile(const QString &path);
 
     // A program kept elsewhere (a transfer record) as a new program that
     // has no file yet and counts as changed: asks first when there are
     // unsaved changes, as Open does.
-    void OpenAsNewProgram(const SentProgram &program);
+    void openAsNewProgram(const SentProgram &program);
 
     // Resets the editor to an empty program.
-    void New();
+    void clearProgram();
     // Lets the person choose a file and loads it. A file that cannot be
     // loaded leaves the editor as it was.
-    void FileOpen();
+    void chooseAndOpen();
     // Writes the program to `path` and makes it the current file. Returns
     // whether the file was written.
-    bool FileSaveExecution(const QString &path);
+    bool saveTo(const QString &path);
 
 private:
     // Asks whether unsaved changes may go, when there are any.

@@ -10,13 +10,13 @@ public:
     virtual ~FileView() = default;
 
     // Edit1's check, which sets the document's initial-temperature error.
-    virtual void InitTempCheck() = 0;
+    virtual void checkInitialTempField() = 0;
     // Checks and rewrites the grid cell typed in last. Raises the error its
     // message shows when the value is refused, with the cell open again.
-    virtual void CellCheck() = 0;
+    virtual void checkEditedCell() = 0;
 
     // Redraws the chart and the total time; raises ConversionError on a bad cell.
-    virtual void ChardDraw() = 0;
+    virtual void redrawProfile() = 0;
     // The chart without any points.
     virtual void clearChart() = 0;
 
@@ -34,7 +34,7 @@ public:
     // The grid scrolled to its first data row with the given cell current,
     // and the focus on the grid.
     virtual void showGridCell(int col, int row) = 0;
-    // ComboBox1 back on its first entry.
+    // modeCombo back on its first entry.
     virtual void resetModeCombo() = 0;
     // The comment's caret at its start, in view.
     virtual void commentCaretToStart() = 0;

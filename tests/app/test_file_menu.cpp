@@ -74,7 +74,7 @@ struct EditorSnapshot
 
     explicit EditorSnapshot(const TForm1 &f)
         : cells(gridCells(f)), comment(f.Memo1()->toPlainText()), caption(f.windowTitle()),
-          currentFile(f.document().fileName()), fileDir(f.fileCommands().FileDir), edit1(f.Edit1()->text()),
+          currentFile(f.document().fileName()), fileDir(f.fileCommands().startFolder), edit1(f.Edit1()->text()),
           panel0(f.statusBar1()->panelText(StatusPanel::Hint)), programNo(f.SpinEdit1()->value()), initialTemp(f.document().initialTemp()),
           modified(f.document().isModified())
     {
@@ -197,7 +197,7 @@ private slots:
         QCOMPARE(form.statusBar1()->panelText(StatusPanel::Hint), panel0);
         QCOMPARE(form.document().isModified(), modifiedAfter);
         QCOMPARE(form.Memo1()->toPlainText() == "edited comment", commentKept);
-        QCOMPARE(form.fileCommands().FileDir, dir() + "/");
+        QCOMPARE(form.fileCommands().startFolder, dir() + "/");
         QCOMPARE(readBytes(path("first.tpd")) == goldenBytes("example.tpd"), savedTo != "first.tpd");
         QCOMPARE(readBytes(path("second.tpd")) == goldenBytes("comment3.tpd"), savedTo != "second.tpd");
         if (!savedTo.isEmpty())
@@ -217,11 +217,11 @@ private slots:
         form.Memo1()->setPlainText("notes");
         form.Memo1()->setFocus();
         form.document().setFileName(path("old.tpd"));
-        form.fileCommands().FileDir = "/somewhere/";
+        form.fileCommands().startFolder = "/somewhere/";
         form.statusBar1()->setPanelText(StatusPanel::Hint, "Save was completed");
         form.statusBar1()->setPanelText(StatusPanel::Transfer, "Sending");
         form.setWindowTitle("old - " + Title);
-        form.gridEditor()->ComboBox1()->setCurrentIndex(2);
+        form.gridEditor()->modeCombo()->setCurrentIndex(2);
         form.document().setModified(false);
 
         trigger(form, "N1");
@@ -236,7 +236,7 @@ private slots:
         }
         QCOMPARE(form.Edit1()->text(), QString("0.0"));
         QCOMPARE(form.document().initialTemp(), 0.0);
-        QCOMPARE(form.gridEditor()->ComboBox1()->currentIndex(), 0);
+        QCOMPARE(form.gridEditor()->modeCombo()->currentIndex(), 0);
         QCOMPARE(form.statusBar1()->panelText(StatusPanel::Hint), QString());
         QCOMPARE(form.statusBar1()->panelText(StatusPanel::Transfer), QString());
         QCOMPARE(form.statusBar1()->panelText(StatusPanel::TotalTime), QString("Total time:0min0sec(0.00min)"));
@@ -245,12 +245,12 @@ private slots:
         QCOMPARE(form.SpinEdit1()->value(), 0);
         QVERIFY(!form.document().isModified());
         QCOMPARE(form.document().fileName(), QString());
-        QCOMPARE(form.fileCommands().FileDir, QString("/somewhere/"));
+        QCOMPARE(form.fileCommands().startFolder, QString("/somewhere/"));
         QCOMPARE(form.windowTitle(), "old - " + Title);
         QCOMPARE(form.StringGrid1()->currentCol(), 1);
         QCOMPARE(form.StringGrid1()->currentRow(), 1);
         QCOMPARE(QApplication::focusWidget(), form.StringGrid1());
-        QVERIFY(form.gridEditor()->ComboBox1()->isVisible());
+        QVERIFY(form.gridEditor()->modeCombo()->isVisible());
     }
 
     void openTakesTheWholeFile()
@@ -262,7 +262,7 @@ private slots:
         TForm1 form(prompts, iniPath());
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
-        form.fileCommands().FileDir = dir() + "/";
+        form.fileCommands().startFolder = dir() + "/";
         form.Memo1()->setPlainText("old text that goes\nat the end");
         form.Memo1()->moveCursor(QTextCursor::End);
 
@@ -276,8 +276,8 @@ private slots:
         QCOMPARE(form.StringGrid1()->currentCol(), 1);
         QCOMPARE(form.StringGrid1()->currentRow(), 2);
         QCOMPARE(QApplication::focusWidget(), form.StringGrid1());
-        QVERIFY(form.gridEditor()->ComboBox1()->isHidden()); // no Mode cell is current
-        QCOMPARE(form.fileCommands().FileDir, dir() + "/other/");
+        QVERIFY(form.gridEditor()->modeCombo()->isHidden()); // no Mode cell is current
+        QCOMPARE(form.fileCommands().startFolder, dir() + "/other/");
         QCOMPARE(form.windowTitle(), "prog - " + Title);
         QVERIFY(!form.document().isModified());
 
@@ -307,14 +307,14 @@ private slots:
         ScriptedPrompts prompts;
         TForm1 form(prompts, iniPath());
         openFile(form, prompts, path("first.tpd"));
-        form.gridEditor()->StringGrid1SetEditText(1, 2); // a cell typed in before
+        form.gridEditor()->onEditText(1, 2); // a cell typed in before
         prompts.fileAnswers = {path("blank.tpd")};
         trigger(form, "Open1");
 
         QCOMPARE(described(prompts).mid(1), QStringList{"error|Vantrel Assistant|!|O|' ' is not a valid floating point value."});
         QCOMPARE(form.gridModel()->cell(2, 1), QString(" "));
         QCOMPARE(form.Edit1()->text(), QString("40.00"));
-        QCOMPARE(form.fileCommands().FileDir, dir() + "/");
+        QCOMPARE(form.fileCommands().startFolder, dir() + "/");
         QCOMPARE(form.windowTitle(), EditorView::markedCaption("first - " + Title, true));
         // The program differs from what the editor held (another number).
         QVERIFY(form.document().isModified());
@@ -332,7 +332,7 @@ private slots:
         writeBytes(path("hot.tpd"), goldenBytes("example.tpd").replace("(deg C)\",150.0,", "(deg C)\",350.0,"));
         ScriptedPrompts prompts;
         TForm1 form(prompts, iniPath());
-        form.gridEditor()->StringGrid1SetEditText(1, 2);
+        form.gridEditor()->onEditText(1, 2);
         prompts.fileAnswers = {path("hot.tpd")};
         trigger(form, "Open1");
         QCOMPARE(described(prompts), QStringList{"open|Open|"});
@@ -427,7 +427,7 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(&form));
         openFile(form, prompts, path("prog.tpd"));
         SegmentGrid *grid = form.StringGrid1();
-        QComboBox *combo = form.gridEditor()->ComboBox1();
+        QComboBox *combo = form.gridEditor()->modeCombo();
         QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(form.gridModel()->index(1, 4)).center());
         const QRect comboPlace = combo->geometry();
         QVERIFY(combo->isVisible());

@@ -246,9 +246,9 @@ private slots:
     void columnsPastTheSlotsAreShownButNotEdited()
     {
         rightClickCell(1, 0);
-        m_form->gridEditor()->PopupMenu1()->hide();
-        m_form->gridEditor()->Insert1()->trigger();
-        m_form->gridEditor()->Insert1()->trigger(); // column 34 now holds the former slot 32
+        m_form->gridEditor()->contextMenu()->hide();
+        m_form->gridEditor()->insertSlotAction()->trigger();
+        m_form->gridEditor()->insertSlotAction()->trigger(); // column 34 now holds the former slot 32
         model()->setCell(1, 34, "Ramp");
         model()->setCell(2, 34, "77.0");
         clickCell(34, 2);
@@ -290,7 +290,7 @@ private slots:
         void modeListSetsTheMode()
     {
         clickCell(1, 1);
-        QComboBox *combo = m_form->gridEditor()->ComboBox1();
+        QComboBox *combo = m_form->gridEditor()->modeCombo();
         QVERIFY(combo->isVisible());
         QCOMPARE(combo->currentText(), QString("Ramp"));
         m_form->document().setModified(false);
@@ -309,7 +309,7 @@ private slots:
     void modeListItemsAreFifteenPixelsHigh()
     {
         clickCell(1, 1);
-        QComboBox *combo = m_form->gridEditor()->ComboBox1();
+        QComboBox *combo = m_form->gridEditor()->modeCombo();
         combo->showPopup();
         QAbstractItemView *list = combo->view();
         QTRY_VERIFY(list->isVisible());
@@ -337,11 +337,11 @@ private slots:
         QFETCH(bool, shown);
         const QModelIndex before = grid()->currentIndex();
         rightClickCell(col, row);
-        QMenu *menu = m_form->gridEditor()->PopupMenu1();
+        QMenu *menu = m_form->gridEditor()->contextMenu();
         QCOMPARE(menu->isVisible(), shown);
-        QCOMPARE(m_form->gridEditor()->PopupCol, col);
+        QCOMPARE(m_form->gridEditor()->popupCol, col);
         if (shown)
-            QCOMPARE(m_form->gridEditor()->SegNo()->text(), QStringLiteral("Segment No. %1").arg(col - 1));
+            QCOMPARE(m_form->gridEditor()->segmentNumberAction()->text(), QStringLiteral("Segment No. %1").arg(col - 1));
         QCOMPARE(grid()->currentIndex(), before); // a right-click does not move the cell
         menu->hide();
     }
@@ -350,7 +350,7 @@ private slots:
     {
         rightClickCell(1, 0); // segment number 0
         m_form->document().setModified(false);
-        m_form->gridEditor()->Insert1()->trigger();
+        m_form->gridEditor()->insertSlotAction()->trigger();
         QCOMPARE(model()->columnCount(), 34);
         QCOMPARE(cell(1, 1), QString(" "));
         QCOMPARE(cell(1, 2), QString("Ramp"));
@@ -359,8 +359,8 @@ private slots:
         QCOMPARE(m_form->statusBar1()->panelText(StatusPanel::TotalTime), QString("Total time:21min30sec(21.50min)"));
 
         rightClickCell(2, 1);
-        m_form->gridEditor()->PopupMenu1()->hide();
-        m_form->gridEditor()->Delete1()->trigger();
+        m_form->gridEditor()->contextMenu()->hide();
+        m_form->gridEditor()->deleteSlotAction()->trigger();
         QCOMPARE(cell(1, 2), QString("Hold"));
         QCOMPARE(cell(0, 2), QString("1"));
         QCOMPARE(model()->columnCount(), 34);
@@ -454,12 +454,12 @@ private slots:
     void initTempCheckForSaveAndSend()
     {
         m_form->Edit1()->setText("350");
-        m_form->Edit1()->InitTempCheck();
+        m_form->Edit1()->checkInitialTempField();
         QVERIFY(m_form->document().initialTempError());
         QCOMPARE(m_form->document().initialTemp(), 350.0);
         QCOMPARE(m_prompts->texts(), QStringList{" Exceeding the input range."});
         m_form->Edit1()->setText("40");
-        m_form->Edit1()->InitTempCheck();
+        m_form->Edit1()->checkInitialTempField();
         QVERIFY(!m_form->document().initialTempError());
         QCOMPARE(m_form->Edit1()->text(), QString("40.00"));
     }

@@ -25,7 +25,7 @@
 class TestKeyboard : public WindowTest
 {
     Q_OBJECT
-    QComboBox *modeList() const { return m_form->gridEditor()->ComboBox1(); }
+    QComboBox *modeList() const { return m_form->gridEditor()->modeCombo(); }
     QString cell(int row, int col) const { return model()->cell(row, col); }
     int undoSteps() const { return m_form->history().stack().count(); }
 
@@ -200,10 +200,10 @@ private slots:
         } else {
             QTest::keyClick(target, Qt::Key_F10, Qt::ShiftModifier);
         }
-        QMenu *menu = m_form->gridEditor()->PopupMenu1();
+        QMenu *menu = m_form->gridEditor()->contextMenu();
         QTRY_VERIFY(menu->isVisible());
-        QCOMPARE(m_form->gridEditor()->PopupCol, 2);
-        QCOMPARE(m_form->gridEditor()->SegNo()->text(), QString("Segment No. 1"));
+        QCOMPARE(m_form->gridEditor()->popupCol, 2);
+        QCOMPARE(m_form->gridEditor()->segmentNumberAction()->text(), QString("Segment No. 1"));
         menu->hide();
     }
 

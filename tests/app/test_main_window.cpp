@@ -129,7 +129,7 @@ private slots:
         QCOMPARE(form.size(), QSize(770, 600));
         QCOMPARE(form.SpinEdit1()->value(), 3);
         QCOMPARE(form.PortNo(), 5);
-        QCOMPARE(form.fileCommands().FileDir, QString("/tmp/x/"));
+        QCOMPARE(form.fileCommands().startFolder, QString("/tmp/x/"));
         QVERIFY(form.document().isModified()); // program number 3 counts as a change
 
         form.show();
@@ -375,7 +375,7 @@ private slots:
         QCOMPARE(QApplication::focusWidget(), form.StringGrid1());
         QTRY_VERIFY(reachable(form.StringGrid1()));
         // The Mode list lies over its cell wherever the content is scrolled to.
-        QComboBox *modes = form.gridEditor()->ComboBox1();
+        QComboBox *modes = form.gridEditor()->modeCombo();
         QTRY_VERIFY(modes->isVisible());
         const QModelIndex modeCell = form.gridModel()->index(1, 1);
         QCOMPARE(modes->mapTo(&form, QPoint(0, 0)),

@@ -122,8 +122,8 @@ private slots:
     void rampByItsEndTimeFromTheContextMenu()
     {
         const QPoint number = grid()->visualRect(model()->index(0, 1)).center();
-        m_form->gridEditor()->StringGrid1ContextPopup(number);
-        QMenu *popup = m_form->gridEditor()->PopupMenu1();
+        m_form->gridEditor()->showContextMenu(number);
+        QMenu *popup = m_form->gridEditor()->contextMenu();
         QCOMPARE(popup->actions().constLast()->text(), "Segment...");
         popup->actions().constLast()->trigger();
         popup->close();

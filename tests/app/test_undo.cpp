@@ -38,8 +38,8 @@ class TestUndo : public WindowTest
         const QPoint pos = cellCentre(col, 0);
         QContextMenuEvent event(QContextMenuEvent::Mouse, pos, grid()->viewport()->mapToGlobal(pos));
         QApplication::sendEvent(grid()->viewport(), &event);
-        m_form->gridEditor()->Delete1()->trigger();
-        m_form->gridEditor()->PopupMenu1()->hide();
+        m_form->gridEditor()->deleteSlotAction()->trigger();
+        m_form->gridEditor()->contextMenu()->hide();
     }
     const QStringList ramp60{"Ramp", "60.0", "20.0", "0.00"}; // segment 2 of the example
 
@@ -119,12 +119,12 @@ private slots:
     void modeListAndInsertReportTheirChanges()
     {
         clickCell(4, 1);
-        QComboBox *combo = m_form->gridEditor()->ComboBox1();
+        QComboBox *combo = m_form->gridEditor()->modeCombo();
         combo->setCurrentIndex(2);
         emit combo->activated(2);
         QCOMPARE(undo()->iconText(), QString("Undo Mode of segment 3"));
-        m_form->gridEditor()->PopupCol = 2;
-        m_form->gridEditor()->Insert1()->trigger();
+        m_form->gridEditor()->popupCol = 2;
+        m_form->gridEditor()->insertSlotAction()->trigger();
         QCOMPARE(undo()->iconText(), QString("Undo Insert segment 1"));
     }
 

@@ -24,7 +24,7 @@ struct FakeDocument : HistoryView
     std::function<void()> onCellCheck;
 
     FakeDocument() { document.setInitialTempText("25.00"); }
-    void ChardDraw() override
+    void redrawProfile() override
     {
         const Profile profile = computeProfile(document.initialTemp(), document.table());
         points = profile.points;
@@ -34,7 +34,7 @@ struct FakeDocument : HistoryView
     void showChangedCell(int col, int row) override { shown = {col, row}; }
     void placeCommentCaret(int at) override { caret = at; }
     bool cellEditorOpen() const override { return editorOpen; }
-    void CellCheck() override { if (onCellCheck) onCellCheck(); }
+    void checkEditedCell() override { if (onCellCheck) onCellCheck(); }
 };
 
 // Everything a step may change.
@@ -111,7 +111,7 @@ class TestProgramHistory : public QObject
         case Comment: m_doc->document.setComment("notes"); m_history->commentEdited(0, 0, 5); break;
         }
         if (change != ProgramNo && change != Comment)
-            m_doc->ChardDraw();
+            m_doc->redrawProfile();
     }
 
 private slots:
@@ -126,7 +126,7 @@ private slots:
         setSlot(5, "Ramp", "200.0", "10.0", "0.00");
         setSlot(6, "Hold", "0.0", "0.0", "1.00");
         m_doc->document.setInitialTemp(25);
-        m_doc->ChardDraw();
+        m_doc->redrawProfile();
         m_history->reset();
     }
 
@@ -171,7 +171,7 @@ private slots:
             m_doc->document.insertSlot(1);
             m_doc->document.insertSlot(1);
             m_doc->document.setCell(2, 34, "77.0");
-            m_doc->ChardDraw();
+            m_doc->redrawProfile();
             m_history->reset();
         }
         const Picture before = picture(*m_doc);

@@ -34,7 +34,7 @@ private slots:
             << QList<Difference>{} << 0;
         QTest::newRow("initial temp is no segment")
             << base << program(QStringLiteral("30.00"), {Ramp100, Hold130})
-            << QList<Difference>{{ProgramComparison::InitialTemp, QStringLiteral("Initial temp."), QStringLiteral("25.00"), QStringLiteral("30.00")}}
+            << QList<Difference>{{ProgramComparison::InitialTemperature, QStringLiteral("Initial temp."), QStringLiteral("25.00"), QStringLiteral("30.00")}}
             << 0;
         QTest::newRow("one field")
             << base << program(QStringLiteral("25.00"), {Ramp100, {QStringLiteral("Hold"), QStringLiteral("0.0"), QStringLiteral("0.0"), QStringLiteral("2.00")}})
@@ -84,7 +84,7 @@ private slots:
     void cellsOfTheDifferences()
     {
         const QList<Difference> differences{
-            {ProgramComparison::InitialTemp, QStringLiteral("Initial temp."), QStringLiteral("1"), QStringLiteral("2")},
+            {ProgramComparison::InitialTemperature, QStringLiteral("Initial temp."), QStringLiteral("1"), QStringLiteral("2")},
             {1, QStringLiteral("Temp."), QStringLiteral("1"), QStringLiteral("2")},
             {1, QStringLiteral("Rate"), QStringLiteral("1"), QStringLiteral("2")},
             {4, QStringLiteral("Time"), QStringLiteral("1"), QStringLiteral("2")}};

@@ -22,9 +22,9 @@ public:
     int saved = 0;
     QStringList used;
 
-    void InitTempCheck() override { m_document.setInitialTempError(false); }
-    void CellCheck() override {}
-    void ChardDraw() override
+    void checkInitialTempField() override { m_document.setInitialTempError(false); }
+    void checkEditedCell() override {}
+    void redrawProfile() override
     {
         const Profile profile = computeProfile(m_document.initialTemp(), m_document.table());
         profilePoints = int(profile.points.size());

@@ -44,7 +44,7 @@ struct Snapshot
 
     explicit Snapshot(const Editor &e)
         : table(e.document.table()), initialTemp(e.document.initialTempText()), comment(e.document.comment()),
-          fileName(e.document.fileName()), fileDir(e.commands.FileDir), caption(e.view.caption),
+          fileName(e.document.fileName()), fileDir(e.commands.startFolder), caption(e.view.caption),
           panel0(e.view.panels[0]), programNo(e.document.programNo()), modified(e.document.isModified())
     {
     }
@@ -62,7 +62,7 @@ class TestFileCommands : public QObject
     void open(Editor &editor, const QString &file)
     {
         editor.prompts.fileAnswers = {file};
-        editor.commands.Open1Click();
+        editor.commands.openProgram();
         QCOMPARE(editor.document.fileName(), file);
         editor.prompts.shown.clear();
     }
@@ -96,7 +96,7 @@ private slots:
             writeBytes(path(file), goldenBytes("example.tpd"));
         Editor editor;
         editor.prompts.fileAnswers = {path(chosen)};
-        open ? editor.commands.Open1Click() : editor.commands.SaveAs1Click();
+        open ? editor.commands.openProgram() : editor.commands.saveProgramAs();
         QCOMPARE(editor.view.caption, caption + " - " + Title);
         QCOMPARE(editor.document.fileName(), path(file));
         QCOMPARE(editor.view.used, QStringList{path(file)});
@@ -134,7 +134,7 @@ private slots:
 
         editor.prompts.boxAnswers = {Prompts::Yes};
         editor.prompts.fileAnswers = {path("bad.tpd")};
-        editor.commands.Open1Click();
+        editor.commands.openProgram();
 
         QCOMPARE(editor.prompts.shown.size(), 3);
         QCOMPARE(editor.prompts.shown[2].kind, ScriptedPrompts::Kind::Message);
@@ -154,7 +154,7 @@ private slots:
 
         FifoWatchdog watchdog(fifo);
         editor.prompts.fileAnswers = {fifo};
-        editor.commands.Open1Click();
+        editor.commands.openProgram();
         QVERIFY2(!watchdog.fired(), "Open waited on the FIFO");
         QCOMPARE(editor.prompts.shown.size(), 2); // the dialog, then the refusal
         QCOMPARE(editor.prompts.shown[1].text, "Loading error\n\"" + fifo + "\" is not a regular file (a FIFO).");
@@ -162,7 +162,7 @@ private slots:
 
         editor.prompts.shown.clear();
         editor.prompts.fileAnswers = {fifo};
-        editor.commands.SaveAs1Click();
+        editor.commands.saveProgramAs();
         QCOMPARE(editor.prompts.shown.size(), 2);
         QCOMPARE(editor.prompts.shown[1].text, "Save error\n\"" + fifo + "\" could not be saved: not a regular file (a FIFO).");
         QCOMPARE(typeOf(fifo), mode_t(S_IFIFO));
@@ -190,7 +190,7 @@ private slots:
         QCOMPARE(editor.view.panels[StatusPanel::Hint], QString("Loading was completed"));
         QCOMPARE(editor.view.replaced, 1);
         editor.prompts.fileAnswers = {path("out.tpd")};
-        editor.commands.SaveAs1Click();
+        editor.commands.saveProgramAs();
         QCOMPARE(readBytes(path("out.tpd")), goldenBytes(expected));
         QCOMPARE(editor.view.saved, 1);
         QVERIFY(!editor.document.isModified());
@@ -235,7 +235,7 @@ private slots:
         editor.prompts.boxAnswers = {Prompts::Yes};
         if (!target.isEmpty())
             editor.prompts.fileAnswers = {path(target)};
-        target.isEmpty() ? editor.commands.Save1Click() : editor.commands.SaveAs1Click();
+        target.isEmpty() ? editor.commands.saveProgram() : editor.commands.saveProgramAs();
 
         const ScriptedPrompts::Shown &last = editor.prompts.shown.constLast();
         QCOMPARE(last.kind, ScriptedPrompts::Kind::Message);
