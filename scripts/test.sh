@@ -6,35 +6,69 @@
 # after its tests it builds the Debian package and checks it with lintian.
 # Between the AddressSanitizer and the ThreadSanitizer suites, each libFuzzer
 # target runs for 30 s (scripts/fuzz.sh, two at a time). Warnings are errors in
-# every build.
+# every build. At the end it lists each step's wall time and CPU time, then
+# repeats the last suite's summary.
 set -euo pipefail
 here="$(cd "$(dirname "$0")/.." && pwd)"
-"$here/scripts/install-deps.sh"
+
+# Each step's wall time and the CPU time (user + system) of the processes it
+# ran, summed by the shell's `times` over the children it has waited for
+# (in this shell itself: a subshell counts only its own children).
+steps=()
+cpu_file="$(mktemp)"
+trap 'rm -f "$cpu_file"' EXIT
+cpu_now() { # sets cpu_ms
+  times >"$cpu_file"
+  cpu_ms="$(tail -1 "$cpu_file" | awk '{ t = 0; for (i = 1; i <= 2; i++) { split($i, p, /[ms]/); t += p[1] * 60 + p[2] }
+                                        printf "%d", t * 1000 }')"
+}
+step() {
+  local name="$1" wall0 cpu0; shift
+  wall0="$(date +%s%N)"; cpu_now; cpu0="$cpu_ms"
+  "$@"
+  cpu_now
+  steps+=("$(printf '%-14s %7.1f s wall %7.1f s CPU' "$name" \
+    "$(( ($(date +%s%N) - wall0) / 1000000 ))e-3" "$(( cpu_ms - cpu0 ))e-3")")
+}
+summary() {
+  echo "=== time per step (CPU: user + system of every process the step ran)"
+  printf '%s\n' "${steps[@]}"
+  cpu_now
+  printf '%-14s %7d s wall %7.1f s CPU\n' total "$SECONDS" "${cpu_ms}e-3"
+}
 
 build_suite() {
   local dir="$1"; shift
   echo "=== build $dir $*"
   "$here/scripts/build.sh" "$dir" -DCMAKE_COMPILE_WARNING_AS_ERROR=ON "$@"
 }
+# The runner's output is kept in DIR/ctest.log too: the log of the whole
+# command ends with the last suite's summary, after the table of steps.
 test_suite() {
   echo "=== test $1"
-  (cd "$1" && ctest --output-on-failure --timeout 300 -j "$(nproc)")
+  (cd "$1" && ctest --output-on-failure --timeout 300 -j "$(nproc)") 2>&1 | tee "$1/ctest.log"
+}
+fuzz_all() {
+  if command -v clang++ >/dev/null; then
+    "$here/scripts/fuzz.sh" all 30
+  else
+    echo "=== fuzz: skipped: clang++ is not installed (scripts/debian-packages.sh names it)"
+  fi
 }
 
 export ASAN_OPTIONS=detect_leaks=0:abort_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 export TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1
 
-build_suite "$here/build/normal"
-"$here/scripts/check-deps.sh" "$here/build/normal"
-test_suite "$here/build/normal"
-"$here/scripts/package.sh" "$here/build/normal"
-build_suite "$here/build/asan" -DVANTREL_SANITIZE=address
-test_suite "$here/build/asan"
-if command -v clang++ >/dev/null; then
-  "$here/scripts/fuzz.sh" all 30
-else
-  echo "=== fuzz: skipped: clang++ is not installed (scripts/debian-packages.sh names it)"
-fi
-build_suite "$here/build/tsan" -DVANTREL_SANITIZE=thread
-test_suite "$here/build/tsan"
+step install "$here/scripts/install-deps.sh"
+step "build normal" build_suite "$here/build/normal"
+step "check-deps" "$here/scripts/check-deps.sh" "$here/build/normal"
+step "test normal" test_suite "$here/build/normal"
+step package "$here/scripts/package.sh" "$here/build/normal"
+step "build asan" build_suite "$here/build/asan" -DVANTREL_SANITIZE=address
+step "test asan" test_suite "$here/build/asan"
+step fuzz fuzz_all
+step "build tsan" build_suite "$here/build/tsan" -DVANTREL_SANITIZE=thread
+step "test tsan" test_suite "$here/build/tsan"
+summary
+sed -n '/tests passed/,$p' "$here/build/tsan/ctest.log"
