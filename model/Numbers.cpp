@@ -1,6 +1,5 @@
 #include "model/Numbers.h"
 
-#include <cctype>
 #include <charconv>
 #include <cmath>
 #include <string>
@@ -10,45 +9,69 @@ ConversionError::ConversionError(const QString &text)
 {
 }
 
-std::optional<double> parseDecimal(const QString &text)
-{
-    const QString trimmed = text.trimmed();
-    const QByteArray bytes = trimmed.toLatin1();
-    if (trimmed.isEmpty() || bytes.size() != trimmed.size())
-        return std::nullopt;
+namespace {
 
-    // Validate the shape first: from_chars alone would accept "inf" and "nan".
-    int i = 0;
-    const int n = bytes.size();
-    if (bytes[i] == '+' || bytes[i] == '-')
+bool isDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
+
+// Whether the text has the shape of a decimal number; from_chars alone
+// would accept "inf" and "nan".
+bool hasDecimalShape(const char *text, qsizetype n)
+{
+    qsizetype i = 0;
+    if (i < n && (text[i] == '+' || text[i] == '-'))
         ++i;
     int digits = 0;
-    while (i < n && std::isdigit(static_cast<unsigned char>(bytes[i]))) { ++i; ++digits; }
-    if (i < n && bytes[i] == '.') {
+    while (i < n && isDigit(text[i])) { ++i; ++digits; }
+    if (i < n && text[i] == '.') {
         ++i;
-        while (i < n && std::isdigit(static_cast<unsigned char>(bytes[i]))) { ++i; ++digits; }
+        while (i < n && isDigit(text[i])) { ++i; ++digits; }
     }
     if (digits == 0)
-        return std::nullopt;
-    if (i < n && (bytes[i] == 'e' || bytes[i] == 'E')) {
+        return false;
+    if (i < n && (text[i] == 'e' || text[i] == 'E')) {
         ++i;
-        if (i < n && (bytes[i] == '+' || bytes[i] == '-'))
+        if (i < n && (text[i] == '+' || text[i] == '-'))
             ++i;
         int expDigits = 0;
-        while (i < n && std::isdigit(static_cast<unsigned char>(bytes[i]))) { ++i; ++expDigits; }
+        while (i < n && isDigit(text[i])) { ++i; ++expDigits; }
         if (expDigits == 0)
-            return std::nullopt;
+            return false;
     }
-    if (i != n)
+    return i == n;
+}
+
+} // namespace
+
+std::optional<double> parseDecimal(const QString &text)
+{
+    // Every cell is read this way, many times over: no allocation for the
+    // texts a cell holds. Only ASCII can have the shape of a number.
+    const QStringView trimmed = QStringView(text).trimmed();
+    const qsizetype n = trimmed.size();
+    char shortText[64];
+    std::string longText;
+    char *bytes = shortText;
+    if (n > qsizetype(sizeof shortText)) {
+        longText.resize(size_t(n));
+        bytes = longText.data();
+    }
+    for (qsizetype i = 0; i < n; ++i) {
+        const char16_t c = trimmed[i].unicode();
+        if (c > 0x7F)
+            return std::nullopt;
+        bytes[i] = char(c);
+    }
+    if (!hasDecimalShape(bytes, n))
         return std::nullopt;
 
-    std::string s = bytes.toStdString();
-    const char *first = s.c_str();
-    if (*first == '+')
-        ++first;
+    const char *first = bytes[0] == '+' ? bytes + 1 : bytes;
+    const char *last = bytes + n;
     double value = 0;
-    const auto [ptr, ec] = std::from_chars(first, s.c_str() + s.size(), value);
-    if (ec != std::errc() || ptr != s.c_str() + s.size() || !std::isfinite(value))
+    const auto [ptr, ec] = std::from_chars(first, last, value);
+    if (ec != std::errc() || ptr != last || !std::isfinite(value))
         return std::nullopt;
     return value;
 }
