@@ -16,14 +16,13 @@ int checkFile(const QString &path)
         Console::err(QStringLiteral("%1: cannot be read: %2\n").arg(path, file.reason));
         return ExitStatus::Unreadable;
     }
-    const QList<DownloadChecks::Problem> problems = file.problems();
-    for (const DownloadChecks::Problem &problem : problems)
+    const ProgramFile::Checks checks = file.checks();
+    for (const DownloadChecks::Problem &problem : checks.problems)
         Console::out(QStringLiteral("%1: %2\n").arg(path, describeProblem(problem)));
-    const int segments = file.segmentCount();
-    const bool numbersOk = DownloadChecks::numberProblems(file.table).isEmpty();
-    if (segments == 0 && numbersOk)
+    const int segments = checks.segments;
+    if (segments == 0 && checks.numbersOk)
         Console::out(QStringLiteral("%1: %2\n").arg(path, noSegmentsText()));
-    if (!problems.isEmpty() || segments == 0)
+    if (!checks.problems.isEmpty() || segments == 0)
         return ExitStatus::Problem;
     const Profile profile = computeProfile(file.initialTemp, file.table);
     Console::out(QStringLiteral("%1: ok (%2 segments, %3)\n").arg(path).arg(segments).arg(minutesText(profile.totalMinutes)));
