@@ -37,10 +37,17 @@ summary() {
   printf '%-14s %7d s wall %7.1f s CPU\n' total "$SECONDS" "${cpu_ms}e-3"
 }
 
+# The test builds are compiled for their tests, not for a debugger: no debug
+# information in the normal build, line tables only in the sanitizer builds
+# (their reports name file and line), and mold as the linker. The run
+# command's build keeps the compiler's defaults.
+ci_flags=()
+command -v mold >/dev/null && ci_flags+=(-DCMAKE_EXE_LINKER_FLAGS=-fuse-ld=mold)
 build_suite() {
-  local dir="$1"; shift
+  local dir="$1" debug="$2"; shift 2
   echo "=== build $dir $*"
-  "$here/scripts/build.sh" "$dir" -DCMAKE_COMPILE_WARNING_AS_ERROR=ON "$@"
+  "$here/scripts/build.sh" "$dir" -DCMAKE_COMPILE_WARNING_AS_ERROR=ON \
+    -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O2 $debug -DNDEBUG" "${ci_flags[@]}" "$@"
 }
 # The runner's output is kept in DIR/ctest.log too: the log of the whole
 # command ends with the last suite's summary, after the table of steps.
@@ -61,14 +68,14 @@ export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 export TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1
 
 step install "$here/scripts/install-deps.sh"
-step "build normal" build_suite "$here/build/normal"
+step "build normal" build_suite "$here/build/normal" -g0
 step "check-deps" "$here/scripts/check-deps.sh" "$here/build/normal"
 step "test normal" test_suite "$here/build/normal"
 step package "$here/scripts/package.sh" "$here/build/normal"
-step "build asan" build_suite "$here/build/asan" -DVANTREL_SANITIZE=address
+step "build asan" build_suite "$here/build/asan" -g1 -DVANTREL_SANITIZE=address
 step "test asan" test_suite "$here/build/asan"
 step fuzz fuzz_all
-step "build tsan" build_suite "$here/build/tsan" -DVANTREL_SANITIZE=thread
+step "build tsan" build_suite "$here/build/tsan" -g1 -DVANTREL_SANITIZE=thread
 step "test tsan" test_suite "$here/build/tsan"
 summary
 sed -n '/tests passed/,$p' "$here/build/tsan/ctest.log"
