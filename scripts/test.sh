@@ -4,10 +4,11 @@
 # build of the serial component and its tests. After the first build it checks
 # that the install step brings in every Debian package the build used, and
 # after its tests it builds the Debian package and checks it with lintian.
-# Between the AddressSanitizer and the ThreadSanitizer suites, each libFuzzer
-# target runs for 30 s (scripts/fuzz.sh, two at a time). Warnings are errors in
-# every build. At the end it lists each step's wall time and CPU time, then
-# repeats the last suite's summary.
+# Each libFuzzer target runs for 30 s (scripts/fuzz.sh, two at a time) beside
+# the AddressSanitizer tests and the ThreadSanitizer suite, and the package is
+# made beside the AddressSanitizer build. Warnings are errors in every build.
+# At the end it lists each step's wall time and CPU time, then repeats the
+# last suite's summary.
 set -euo pipefail
 here="$(cd "$(dirname "$0")/.." && pwd)"
 
@@ -16,7 +17,10 @@ here="$(cd "$(dirname "$0")/.." && pwd)"
 # (in this shell itself: a subshell counts only its own children).
 steps=()
 cpu_file="$(mktemp)"
-trap 'rm -f "$cpu_file"' EXIT
+# A step that runs beside others is a process group of its own (see beside),
+# ended with the command when anything fails.
+beside_groups=()
+trap 'rm -f "$cpu_file"; for g in "${beside_groups[@]}"; do kill -- "-$g" 2>/dev/null || true; done' EXIT
 cpu_now() { # sets cpu_ms
   times >"$cpu_file"
   cpu_ms="$(tail -1 "$cpu_file" | awk '{ t = 0; for (i = 1; i <= 2; i++) { split($i, p, /[ms]/); t += p[1] * 60 + p[2] }
@@ -55,14 +59,6 @@ test_suite() {
   echo "=== test $1"
   (cd "$1" && ctest --output-on-failure --timeout 300 -j "$(nproc)") 2>&1 | tee "$1/ctest.log"
 }
-fuzz_all() {
-  if command -v clang++ >/dev/null; then
-    "$here/scripts/fuzz.sh" all 30
-  else
-    echo "=== fuzz: skipped: clang++ is not installed (scripts/debian-packages.sh names it)"
-  fi
-}
-
 export ASAN_OPTIONS=detect_leaks=0:abort_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 export TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1
@@ -71,11 +67,39 @@ step install "$here/scripts/install-deps.sh"
 step "build normal" build_suite "$here/build/normal" -g0
 step "check-deps" "$here/scripts/check-deps.sh" "$here/build/normal"
 step "test normal" test_suite "$here/build/normal"
-step package "$here/scripts/package.sh" "$here/build/normal"
+
+# Two steps run beside others, their output kept until they end: the package
+# and lintian's check beside the AddressSanitizer build, the fuzz targets
+# (their build, then each target for its 30 s) beside the AddressSanitizer
+# tests and the ThreadSanitizer build and tests. Their CPU time is counted in
+# the step during which the shell collected them.
+beside() { # LOG COMMAND...: runs COMMAND in the background, output to LOG
+  local log="$1"; shift
+  setsid "$@" >"$log" 2>&1 &
+  beside_pid=$!
+  beside_groups+=("$beside_pid")
+}
+collect() { # NAME PID LOG: waits for a step that ran beside, then shows its output
+  local status=0
+  [ -z "$2" ] || wait "$2" || status=$?
+  echo "=== $1 (ran beside the other steps)"
+  cat "$3"
+  return "$status"
+}
+beside "$here/build/normal/package.log" "$here/scripts/package.sh" "$here/build/normal"; package_pid=$beside_pid
 step "build asan" build_suite "$here/build/asan" -g1 -DVANTREL_SANITIZE=address
+step package collect package "$package_pid" "$here/build/normal/package.log"
+mkdir -p "$here/build"
+if command -v clang++ >/dev/null; then
+  beside "$here/build/fuzz.log" "$here/scripts/fuzz.sh" all 30
+else
+  echo "fuzz: skipped: clang++ is not installed (scripts/debian-packages.sh names it)" >"$here/build/fuzz.log"
+  beside_pid=
+fi
+fuzz_pid=$beside_pid
 step "test asan" test_suite "$here/build/asan"
-step fuzz fuzz_all
 step "build tsan" build_suite "$here/build/tsan" -g1 -DVANTREL_SANITIZE=thread
 step "test tsan" test_suite "$here/build/tsan"
+step fuzz collect fuzz "$fuzz_pid" "$here/build/fuzz.log"
 summary
 sed -n '/tests passed/,$p' "$here/build/tsan/ctest.log"
