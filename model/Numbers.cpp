@@ -1,5 +1,6 @@
 #include "model/Numbers.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <string>
@@ -108,23 +109,21 @@ QString formatFixed(double value, int decimals)
     const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed);
     if (ec != std::errc())
         return QString::number(value, 'f', decimals);
-    std::string text(buffer, end);
+    const char *first = buffer;
+    const bool negative = *first == '-';
+    if (negative)
+        ++first;
+    const char *point = std::find(first, static_cast<const char *>(end), '.');
+    const char *fraction = point == end ? end : point + 1;
+    const size_t fractionSize = size_t(end - fraction);
+    const size_t places = static_cast<size_t>(decimals);
+    const bool roundUp = fractionSize > places && fraction[places] >= '5';
 
-    bool negative = false;
-    if (!text.empty() && text[0] == '-') {
-        negative = true;
-        text.erase(0, 1);
-    }
-    std::string whole = text;
-    std::string fraction;
-    if (const auto point = text.find('.'); point != std::string::npos) {
-        whole = text.substr(0, point);
-        fraction = text.substr(point + 1);
-    }
-    const bool roundUp = fraction.size() > static_cast<size_t>(decimals) && fraction[decimals] >= '5';
-    fraction.resize(decimals, '0');
-
-    std::string digits = whole + fraction;
+    // The whole digits and exactly `places` digits of the fraction.
+    std::string digits(first, point);
+    digits.append(fraction, std::min(fractionSize, places));
+    if (fractionSize < places)
+        digits.append(places - fractionSize, '0');
     if (roundUp) {
         int i = static_cast<int>(digits.size()) - 1;
         while (i >= 0 && digits[i] == '9') {
@@ -136,15 +135,21 @@ QString formatFixed(double value, int decimals)
         else
             digits.insert(digits.begin(), '1');
     }
-    std::string result = digits.substr(0, digits.size() - decimals);
-    if (result.empty())
-        result = "0";
-    if (decimals > 0)
-        result += "." + digits.substr(digits.size() - decimals);
-    const bool allZero = result.find_first_not_of("0.") == std::string::npos;
+    const size_t wholeSize = digits.size() - places;
+    const bool allZero = digits.find_first_not_of('0') == std::string::npos;
+    QString result;
+    result.reserve(qsizetype(digits.size()) + 3);
     if (negative && !allZero)
-        result.insert(result.begin(), '-');
-    return QString::fromStdString(result);
+        result += u'-';
+    if (wholeSize == 0)
+        result += u'0';
+    else
+        result += QLatin1String(digits.data(), qsizetype(wholeSize));
+    if (places > 0) {
+        result += u'.';
+        result += QLatin1String(digits.data() + wholeSize, qsizetype(places));
+    }
+    return result;
 }
 
 QString valueText(double value, int decimals)
