@@ -6,28 +6,73 @@
 #include "model/Profile.h"
 
 #include <algorithm>
+#include <atomic>
+#include <exception>
+#include <thread>
+#include <vector>
 
 namespace {
 
-int checkFile(const QString &path)
+// What checking one file printed, in order, and how it ended.
+struct Outcome
 {
+    struct Line
+    {
+        bool error = false; // standard error, else standard output
+        QString text;
+    };
+    QList<Line> lines;
+    int status = ExitStatus::Ok;
+    std::exception_ptr failure; // thrown while checking; thrown again where it is printed
+};
+
+Outcome checkFile(const QString &path)
+{
+    Outcome outcome;
+    auto out = [&outcome](const QString &text) { outcome.lines.append({false, text}); };
     const ProgramFile file = ProgramFile::load(path);
     if (!file.readable) {
-        Console::err(QStringLiteral("%1: cannot be read: %2\n").arg(path, file.reason));
-        return ExitStatus::Unreadable;
+        outcome.lines.append({true, QStringLiteral("%1: cannot be read: %2\n").arg(path, file.reason)});
+        outcome.status = ExitStatus::Unreadable;
+        return outcome;
     }
-    const QList<DownloadChecks::Problem> problems = file.problems();
-    for (const DownloadChecks::Problem &problem : problems)
-        Console::out(QStringLiteral("%1: %2\n").arg(path, describeProblem(problem)));
-    const int segments = file.segmentCount();
-    const bool numbersOk = DownloadChecks::numberProblems(file.table).isEmpty();
-    if (segments == 0 && numbersOk)
-        Console::out(QStringLiteral("%1: %2\n").arg(path, noSegmentsText()));
-    if (!problems.isEmpty() || segments == 0)
-        return ExitStatus::Problem;
+    const ProgramFile::Checks checks = file.checks();
+    for (const DownloadChecks::Problem &problem : checks.problems)
+        out(QStringLiteral("%1: %2\n").arg(path, describeProblem(problem)));
+    const int segments = checks.segments;
+    if (segments == 0 && checks.numbersOk)
+        out(QStringLiteral("%1: %2\n").arg(path, noSegmentsText()));
+    if (!checks.problems.isEmpty() || segments == 0) {
+        outcome.status = ExitStatus::Problem;
+        return outcome;
+    }
     const Profile profile = computeProfile(file.initialTemp, file.table);
-    Console::out(QStringLiteral("%1: ok (%2 segments, %3)\n").arg(path).arg(segments).arg(minutesText(profile.totalMinutes)));
-    return ExitStatus::Ok;
+    out(QStringLiteral("%1: ok (%2 segments, %3)\n").arg(path).arg(segments).arg(minutesText(profile.totalMinutes)));
+    return outcome;
+}
+
+// Checks paths[first, first + count) on every core, each file by itself,
+// into outcomes; every thread has ended when it returns.
+void checkBatch(const QStringList &paths, qsizetype first, std::vector<Outcome> &outcomes)
+{
+    std::atomic<qsizetype> next{0};
+    const qsizetype count = qsizetype(outcomes.size());
+    auto work = [&] {
+        for (qsizetype i = next++; i < count; i = next++) {
+            try {
+                outcomes[size_t(i)] = checkFile(paths.at(first + i));
+            } catch (...) {
+                outcomes[size_t(i)].failure = std::current_exception();
+            }
+        }
+    };
+    const unsigned cores = std::clamp(std::thread::hardware_concurrency(), 1U, 8U);
+    std::vector<std::thread> helpers;
+    for (unsigned t = 1; t < cores && qsizetype(t) < count; ++t)
+        helpers.emplace_back(work);
+    work();
+    for (std::thread &helper : helpers)
+        helper.join();
 }
 
 int check(const QStringList &arguments)
@@ -37,9 +82,22 @@ int check(const QStringList &arguments)
         Console::err(QStringLiteral("vantrel check: give one or more program files (vantrel help check)\n"));
         return ExitStatus::Usage;
     }
+    // The files are checked a batch at a time on every core and printed in
+    // the order given, as one file after the other would print them.
+    constexpr qsizetype batchSize = 256;
     int status = ExitStatus::Ok;
-    for (const QString &path : arguments)
-        status = std::max(status, checkFile(path));
+    std::vector<Outcome> outcomes;
+    for (qsizetype first = 0; first < arguments.size(); first += batchSize) {
+        outcomes.assign(size_t(std::min(batchSize, arguments.size() - first)), Outcome());
+        checkBatch(arguments, first, outcomes);
+        for (const Outcome &outcome : outcomes) {
+            for (const Outcome::Line &line : outcome.lines)
+                line.error ? Console::err(line.text) : Console::out(line.text);
+            if (outcome.failure)
+                std::rethrow_exception(outcome.failure);
+            status = std::max(status, outcome.status);
+        }
+    }
     return status;
 }
 

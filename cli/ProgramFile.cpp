@@ -35,17 +35,25 @@ int ProgramFile::segmentCount() const
     return table.segmentCount();
 }
 
+ProgramFile::Checks ProgramFile::checks() const
+{
+    Checks checks;
+    checks.segments = segmentCount();
+    if (const auto initial = DownloadChecks::initialTempProblem(initialTempText))
+        checks.problems << *initial;
+    const QList<Problem> numbers = DownloadChecks::numberProblems(table);
+    checks.numbersOk = numbers.isEmpty();
+    checks.problems << numbers;
+    for (const Problem &problem : DownloadChecks::segmentProblems(table, checks.segments))
+        if (problem.kind != Problem::Kind::NotANumber) // listed with the other cells
+            checks.problems << problem;
+    checks.problems << DownloadChecks::unsendableSegments(table);
+    return checks;
+}
+
 QList<Problem> ProgramFile::problems() const
 {
-    QList<Problem> problems;
-    if (const auto initial = DownloadChecks::initialTempProblem(initialTempText))
-        problems << *initial;
-    problems << DownloadChecks::numberProblems(table);
-    for (const Problem &problem : DownloadChecks::segmentProblems(table, segmentCount()))
-        if (problem.kind != Problem::Kind::NotANumber) // listed with the other cells
-            problems << problem;
-    problems << DownloadChecks::unsendableSegments(table);
-    return problems;
+    return checks().problems;
 }
 
 QString describeProblem(const Problem &problem)

@@ -24,6 +24,15 @@ struct ProgramFile
 
     static ProgramFile load(const QString &path);
 
+    // The checks' findings, each worked out once.
+    struct Checks
+    {
+        QList<DownloadChecks::Problem> problems; // as problems() lists them
+        int segments = 0;                        // as segmentCount() counts them
+        bool numbersOk = true;                   // every temperature, rate and time cell is a number
+    };
+    Checks checks() const;
+
     // Every problem the editor's Send would refuse, in the order: the initial
     // temperature, cells that are not numbers, then the counted segments.
     QList<DownloadChecks::Problem> problems() const;

@@ -1,5 +1,6 @@
 #include "files/Cp932.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <iconv.h>
 
@@ -132,6 +133,10 @@ std::optional<QString> decode(const QByteArray& bytes)
     Converter& converter = decoder();
     if (!converter.valid())
         return std::nullopt;
+    // The code page keeps ASCII as it is, and most program files hold
+    // nothing else: those need no conversion.
+    if (std::all_of(bytes.begin(), bytes.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
+        return QString::fromLatin1(bytes);
     QString text;
     qsizetype consumed = 0;
     if (!decodeFrom(converter, bytes, &consumed, &text))

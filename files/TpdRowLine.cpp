@@ -44,6 +44,7 @@ QStringList split(QStringView line)
     // A character of code 0 ends the text.
     const qsizetype nul = line.indexOf(QChar(0));
     const qsizetype size = nul < 0 ? line.size() : nul;
+    items.reserve(line.left(size).count(u',') + 1);
     qsizetype pos = 0;
     auto skipBlanks = [&] {
         while (pos < size && isBlank(line[pos]))

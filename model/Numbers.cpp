@@ -1,6 +1,6 @@
 #include "model/Numbers.h"
 
-#include <cctype>
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <string>
@@ -10,45 +10,69 @@ ConversionError::ConversionError(const QString &text)
 {
 }
 
-std::optional<double> parseDecimal(const QString &text)
-{
-    const QString trimmed = text.trimmed();
-    const QByteArray bytes = trimmed.toLatin1();
-    if (trimmed.isEmpty() || bytes.size() != trimmed.size())
-        return std::nullopt;
+namespace {
 
-    // Validate the shape first: from_chars alone would accept "inf" and "nan".
-    int i = 0;
-    const int n = bytes.size();
-    if (bytes[i] == '+' || bytes[i] == '-')
+bool isDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
+
+// Whether the text has the shape of a decimal number; from_chars alone
+// would accept "inf" and "nan".
+bool hasDecimalShape(const char *text, qsizetype n)
+{
+    qsizetype i = 0;
+    if (i < n && (text[i] == '+' || text[i] == '-'))
         ++i;
     int digits = 0;
-    while (i < n && std::isdigit(static_cast<unsigned char>(bytes[i]))) { ++i; ++digits; }
-    if (i < n && bytes[i] == '.') {
+    while (i < n && isDigit(text[i])) { ++i; ++digits; }
+    if (i < n && text[i] == '.') {
         ++i;
-        while (i < n && std::isdigit(static_cast<unsigned char>(bytes[i]))) { ++i; ++digits; }
+        while (i < n && isDigit(text[i])) { ++i; ++digits; }
     }
     if (digits == 0)
-        return std::nullopt;
-    if (i < n && (bytes[i] == 'e' || bytes[i] == 'E')) {
+        return false;
+    if (i < n && (text[i] == 'e' || text[i] == 'E')) {
         ++i;
-        if (i < n && (bytes[i] == '+' || bytes[i] == '-'))
+        if (i < n && (text[i] == '+' || text[i] == '-'))
             ++i;
         int expDigits = 0;
-        while (i < n && std::isdigit(static_cast<unsigned char>(bytes[i]))) { ++i; ++expDigits; }
+        while (i < n && isDigit(text[i])) { ++i; ++expDigits; }
         if (expDigits == 0)
-            return std::nullopt;
+            return false;
     }
-    if (i != n)
+    return i == n;
+}
+
+} // namespace
+
+std::optional<double> parseDecimal(const QString &text)
+{
+    // Every cell is read this way, many times over: no allocation for the
+    // texts a cell holds. Only ASCII can have the shape of a number.
+    const QStringView trimmed = QStringView(text).trimmed();
+    const qsizetype n = trimmed.size();
+    char shortText[64];
+    std::string longText;
+    char *bytes = shortText;
+    if (n > qsizetype(sizeof shortText)) {
+        longText.resize(size_t(n));
+        bytes = longText.data();
+    }
+    for (qsizetype i = 0; i < n; ++i) {
+        const char16_t c = trimmed[i].unicode();
+        if (c > 0x7F)
+            return std::nullopt;
+        bytes[i] = char(c);
+    }
+    if (!hasDecimalShape(bytes, n))
         return std::nullopt;
 
-    std::string s = bytes.toStdString();
-    const char *first = s.c_str();
-    if (*first == '+')
-        ++first;
+    const char *first = bytes[0] == '+' ? bytes + 1 : bytes;
+    const char *last = bytes + n;
     double value = 0;
-    const auto [ptr, ec] = std::from_chars(first, s.c_str() + s.size(), value);
-    if (ec != std::errc() || ptr != s.c_str() + s.size() || !std::isfinite(value))
+    const auto [ptr, ec] = std::from_chars(first, last, value);
+    if (ec != std::errc() || ptr != last || !std::isfinite(value))
         return std::nullopt;
     return value;
 }
@@ -85,23 +109,21 @@ QString formatFixed(double value, int decimals)
     const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed);
     if (ec != std::errc())
         return QString::number(value, 'f', decimals);
-    std::string text(buffer, end);
+    const char *first = buffer;
+    const bool negative = *first == '-';
+    if (negative)
+        ++first;
+    const char *point = std::find(first, static_cast<const char *>(end), '.');
+    const char *fraction = point == end ? end : point + 1;
+    const size_t fractionSize = size_t(end - fraction);
+    const size_t places = static_cast<size_t>(decimals);
+    const bool roundUp = fractionSize > places && fraction[places] >= '5';
 
-    bool negative = false;
-    if (!text.empty() && text[0] == '-') {
-        negative = true;
-        text.erase(0, 1);
-    }
-    std::string whole = text;
-    std::string fraction;
-    if (const auto point = text.find('.'); point != std::string::npos) {
-        whole = text.substr(0, point);
-        fraction = text.substr(point + 1);
-    }
-    const bool roundUp = fraction.size() > static_cast<size_t>(decimals) && fraction[decimals] >= '5';
-    fraction.resize(decimals, '0');
-
-    std::string digits = whole + fraction;
+    // The whole digits and exactly `places` digits of the fraction.
+    std::string digits(first, point);
+    digits.append(fraction, std::min(fractionSize, places));
+    if (fractionSize < places)
+        digits.append(places - fractionSize, '0');
     if (roundUp) {
         int i = static_cast<int>(digits.size()) - 1;
         while (i >= 0 && digits[i] == '9') {
@@ -113,15 +135,21 @@ QString formatFixed(double value, int decimals)
         else
             digits.insert(digits.begin(), '1');
     }
-    std::string result = digits.substr(0, digits.size() - decimals);
-    if (result.empty())
-        result = "0";
-    if (decimals > 0)
-        result += "." + digits.substr(digits.size() - decimals);
-    const bool allZero = result.find_first_not_of("0.") == std::string::npos;
+    const size_t wholeSize = digits.size() - places;
+    const bool allZero = digits.find_first_not_of('0') == std::string::npos;
+    QString result;
+    result.reserve(qsizetype(digits.size()) + 3);
     if (negative && !allZero)
-        result.insert(result.begin(), '-');
-    return QString::fromStdString(result);
+        result += u'-';
+    if (wholeSize == 0)
+        result += u'0';
+    else
+        result += QLatin1String(digits.data(), qsizetype(wholeSize));
+    if (places > 0) {
+        result += u'.';
+        result += QLatin1String(digits.data() + wholeSize, qsizetype(places));
+    }
+    return result;
 }
 
 QString valueText(double value, int decimals)

@@ -5,8 +5,8 @@
 # left out of this list.
 set -euo pipefail
 sed -e 's/#.*//' <<'EOF_PACKAGES' | tr -s ' \t' '\n\n' | sed '/^$/d'
-# compiler and build tools
-build-essential cmake ninja-build pkg-config
+# compiler and build tools; mold links the test builds
+build-essential cmake ninja-build pkg-config mold
 # Qt: widgets (the profile chart is painted with Qt GUI), serial ports
 qt6-base-dev qt6-serialport-dev
 # Qt SVG: the chart exported as a vector drawing

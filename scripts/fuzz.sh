@@ -30,8 +30,10 @@ fi
 
 command -v clang++ >/dev/null || { echo "fuzz: clang++ is missing; scripts/install-deps.sh installs it" >&2; exit 1; }
 echo "=== build $build (clang, libFuzzer)"
+linker=()
+command -v mold >/dev/null && linker=(-DCMAKE_EXE_LINKER_FLAGS=-fuse-ld=mold)
 cmake -S "$here" -B "$build" -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DVANTREL_FUZZ=ON -DCMAKE_COMPILE_WARNING_AS_ERROR=ON \
-  -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-O1 -gline-tables-only" >/dev/null
+  -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-O1 -gline-tables-only" "${linker[@]}" >/dev/null
 cmake --build "$build" --target fuzzers --parallel "$(nproc)"
 
 work="$(mktemp -d)"

@@ -324,6 +324,8 @@ private slots:
         QTest::addColumn<QByteArray>("comment");
         QTest::addColumn<QStringList>("lines");
         QTest::newRow("CP932 colon") << QByteArray("a\x81\x46" "b") << QStringList{QStringLiteral("a：b")};
+        QTest::newRow("ASCII as it is: backslash, tilde, controls")
+            << QByteArray("C:\\ovens\\~1\tx\x1f\x7f") << QStringList{QStringLiteral("C:\\ovens\\~1\tx\x1f\x7f")};
         QTest::newRow("UTF-8, invalid as CP932")
             << QByteArray("温度プログラム\r\nTotal time：") << QStringList{"温度プログラム", "Total time："};
         QTest::newRow("UTF-8 decided for all lines")
