@@ -25,6 +25,8 @@ desktop-file-utils shared-mime-info xdg-utils libfile-mimeinfo-perl lintian
 appstream
 # the text of exported PDFs, read back by the tests
 poppler-utils
+# the source layout check (scripts/check-format.sh: clang-format 14 on Debian 12)
+clang-format
 # a real serial device server (raw TCP and RFC 2217) the network tests start
 # in front of the simulator
 ser2net
