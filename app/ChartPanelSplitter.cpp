@@ -17,11 +17,8 @@ namespace {
 class ChartHandle : public QSplitterHandle
 {
 public:
-    explicit ChartHandle(ChartPanelSplitter *splitter)
-        : QSplitterHandle(Qt::Vertical, splitter)
-        , m_splitter(splitter)
-    {
-    }
+    explicit ChartHandle(ChartPanelSplitter *splitter) : QSplitterHandle(Qt::Vertical, splitter), m_splitter(splitter)
+    {}
 
 protected:
     void mousePressEvent(QMouseEvent *event) override
@@ -36,7 +33,8 @@ protected:
     void mouseMoveEvent(QMouseEvent *event) override
     {
         if (m_dragging && (event->buttons() & Qt::LeftButton))
-            m_splitter->setChartHeightByPerson(int(std::lround(m_startHeight + event->globalPosition().y() - m_startY)));
+            m_splitter->setChartHeightByPerson(
+                int(std::lround(m_startHeight + event->globalPosition().y() - m_startY)));
     }
     void mouseReleaseEvent(QMouseEvent *event) override
     {
@@ -79,13 +77,11 @@ bool ChartPanelSplitter::save(QString *error) const
 {
     if (!m_setByPerson)
         return true;
-    return SettingsFile::update(m_settingsPath, [this](IniDocument &ini) { m_height.toIni(ini); }, error);
+    return SettingsFile::update(
+        m_settingsPath, [this](IniDocument &ini) { m_height.toIni(ini); }, error);
 }
 
-QSplitterHandle *ChartPanelSplitter::createHandle()
-{
-    return new ChartHandle(this);
-}
+QSplitterHandle *ChartPanelSplitter::createHandle() { return new ChartHandle(this); }
 
 void ChartPanelSplitter::setChartHeightByPerson(int height)
 {
@@ -107,15 +103,9 @@ void ChartPanelSplitter::setChartHeightByPerson(int height)
     }
 }
 
-int ChartPanelSplitter::area() const
-{
-    return contentsRect().height() - handleWidth();
-}
+int ChartPanelSplitter::area() const { return contentsRect().height() - handleWidth(); }
 
-int ChartPanelSplitter::windowHeight() const
-{
-    return window()->frameGeometry().height();
-}
+int ChartPanelSplitter::windowHeight() const { return window()->frameGeometry().height(); }
 
 void ChartPanelSplitter::resizeEvent(QResizeEvent *event)
 {

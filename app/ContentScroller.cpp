@@ -5,8 +5,7 @@
 #include <QPointer>
 #include <QTimer>
 
-ContentScroller::ContentScroller(QWidget *parent)
-    : QScrollArea(parent)
+ContentScroller::ContentScroller(QWidget *parent) : QScrollArea(parent)
 {
     setObjectName(QStringLiteral("ContentScroller"));
     setFrameShape(QFrame::NoFrame);

@@ -4,10 +4,7 @@
 #include <QPainter>
 #include <algorithm>
 
-TSpinEdit::TSpinEdit(QWidget *parent)
-    : QSpinBox(parent)
-{
-}
+TSpinEdit::TSpinEdit(QWidget *parent) : QSpinBox(parent) {}
 
 void TSpinEdit::keyPressEvent(QKeyEvent *event)
 {
@@ -24,14 +21,9 @@ void TSpinEdit::keyPressEvent(QKeyEvent *event)
     }
 }
 
-void TSpinEdit::wheelEvent(QWheelEvent *event)
-{
-    event->ignore();
-}
+void TSpinEdit::wheelEvent(QWheelEvent *event) { event->ignore(); }
 
-PanelCaption::PanelCaption(const QString &text, int gapEnd, QWidget *parent)
-    : QLabel(text, parent)
-    , m_gapEnd(gapEnd)
+PanelCaption::PanelCaption(const QString &text, int gapEnd, QWidget *parent) : QLabel(text, parent), m_gapEnd(gapEnd)
 {
     setAccessibleName(text.simplified());
 }

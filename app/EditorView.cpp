@@ -1,6 +1,5 @@
 #include "app/EditorView.h"
 
-#include "model/StatusPanel.h"
 #include "app/RecentFilesMenu.h"
 #include "app/StatusBar1.h"
 #include "editor/GridEditor.h"
@@ -11,6 +10,7 @@
 #include "editor/SegmentGridModel.h"
 #include "model/Profile.h"
 #include "model/ProgramDocument.h"
+#include "model/StatusPanel.h"
 
 #include <QComboBox>
 #include <QMainWindow>
@@ -18,15 +18,9 @@
 #include <QScrollBar>
 #include <algorithm>
 
-void EditorView::checkInitialTempField()
-{
-    m_c.edit1->checkInitialTempField();
-}
+void EditorView::checkInitialTempField() { m_c.edit1->checkInitialTempField(); }
 
-void EditorView::checkEditedCell()
-{
-    m_c.gridEditor->checkEditedCell();
-}
+void EditorView::checkEditedCell() { m_c.gridEditor->checkEditedCell(); }
 
 void EditorView::redrawProfile()
 {
@@ -71,15 +65,9 @@ void EditorView::showModified()
     setCaption(caption);
 }
 
-void EditorView::setStatusText(int panel, const QString &text)
-{
-    m_c.statusBar->setPanelText(panel, text);
-}
+void EditorView::setStatusText(int panel, const QString &text) { m_c.statusBar->setPanelText(panel, text); }
 
-void EditorView::closeGridEditor()
-{
-    m_c.grid->closeEditorNow();
-}
+void EditorView::closeGridEditor() { m_c.grid->closeEditorNow(); }
 
 void EditorView::endGridEdit()
 {
@@ -109,25 +97,13 @@ void EditorView::commentCaretToStart()
     m_c.memo->ensureCursorVisible();
 }
 
-void EditorView::programReplaced()
-{
-    m_c.history->reset();
-}
+void EditorView::programReplaced() { m_c.history->reset(); }
 
-void EditorView::programSaved()
-{
-    m_c.history->saved();
-}
+void EditorView::programSaved() { m_c.history->saved(); }
 
-void EditorView::fileUsed(const QString &path)
-{
-    m_c.recentFiles->fileUsed(path);
-}
+void EditorView::fileUsed(const QString &path) { m_c.recentFiles->fileUsed(path); }
 
-bool EditorView::cellEditorOpen() const
-{
-    return m_c.grid->isEditorOpen();
-}
+bool EditorView::cellEditorOpen() const { return m_c.grid->isEditorOpen(); }
 
 void EditorView::showChangedCell(int col, int row)
 {

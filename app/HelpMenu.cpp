@@ -33,16 +33,14 @@ void addCloseButton(QDialog *dialog, QVBoxLayout *layout)
 }
 }
 
-HelpMenu::HelpMenu(QMenuBar *bar, const UserPlaces &places, Prompts &prompts, QWidget *window,
-                   FolderOpener openFolder)
+HelpMenu::HelpMenu(QMenuBar *bar, const UserPlaces &places, Prompts &prompts, QWidget *window, FolderOpener openFolder)
     : QObject(window)
     , m_places(places)
     , m_prompts(prompts)
     , m_window(window)
-    , m_openFolder(openFolder ? std::move(openFolder)
-                              : FolderOpener([](const QString &folder) {
-                                    return QDesktopServices::openUrl(QUrl::fromLocalFile(folder));
-                                }))
+    , m_openFolder(openFolder ? std::move(openFolder) : FolderOpener([](const QString &folder) {
+        return QDesktopServices::openUrl(QUrl::fromLocalFile(folder));
+    }))
 {
     m_menu = bar->addMenu(QStringLiteral("Help"));
     m_menu->setObjectName(QStringLiteral("Help1"));

@@ -24,8 +24,7 @@ public:
     // Opens a folder in the desktop's file manager; false when none could.
     using FolderOpener = std::function<bool(const QString &folder)>;
 
-    HelpMenu(QMenuBar *bar, const UserPlaces &places, Prompts &prompts, QWidget *window,
-             FolderOpener openFolder = {});
+    HelpMenu(QMenuBar *bar, const UserPlaces &places, Prompts &prompts, QWidget *window, FolderOpener openFolder = {});
 
     QMenu *menu() const { return m_menu; }
     QAction *contents() const { return m_contents; }

@@ -18,8 +18,7 @@ PortChoice::PortChoice(TCommX &commX, const CommXDownloadPort &port, const Progr
     , m_statusBar(statusBar)
     , m_window(window)
     , m_dialog(new TForm2([&commX] { return commX.portDirectory().presentPorts(); }, window->font(), window))
-{
-}
+{}
 
 void PortChoice::showDialog(int chosenPort)
 {

@@ -47,25 +47,43 @@ Prompts::Button QtPrompts::box(const QString &caption, const QString &text, Icon
 {
     QMessageBox::Icon qtIcon = QMessageBox::NoIcon;
     switch (icon) {
-    case Icon::None: break;
-    case Icon::Question: qtIcon = QMessageBox::Question; break;
-    case Icon::Error: qtIcon = QMessageBox::Critical; break;
-    case Icon::Information: qtIcon = QMessageBox::Information; break;
-    case Icon::Warning: qtIcon = QMessageBox::Warning; break;
+    case Icon::None:
+        break;
+    case Icon::Question:
+        qtIcon = QMessageBox::Question;
+        break;
+    case Icon::Error:
+        qtIcon = QMessageBox::Critical;
+        break;
+    case Icon::Information:
+        qtIcon = QMessageBox::Information;
+        break;
+    case Icon::Warning:
+        qtIcon = QMessageBox::Warning;
+        break;
     }
     QMessageBox::StandardButtons qtButtons;
-    if (buttons & Ok) qtButtons |= QMessageBox::Ok;
-    if (buttons & Yes) qtButtons |= QMessageBox::Yes;
-    if (buttons & No) qtButtons |= QMessageBox::No;
-    if (buttons & Cancel) qtButtons |= QMessageBox::Cancel;
+    if (buttons & Ok)
+        qtButtons |= QMessageBox::Ok;
+    if (buttons & Yes)
+        qtButtons |= QMessageBox::Yes;
+    if (buttons & No)
+        qtButtons |= QMessageBox::No;
+    if (buttons & Cancel)
+        qtButtons |= QMessageBox::Cancel;
     QMessageBox box(qtIcon, caption, displayText(text), qtButtons, m_parent);
     setFurther(box, further);
     switch (box.exec()) {
-    case QMessageBox::Ok: return Ok;
-    case QMessageBox::Yes: return Yes;
-    case QMessageBox::No: return No;
-    case QMessageBox::Cancel: return Cancel;
-    default: return (buttons & Cancel) ? Cancel : (buttons & No) ? No : Ok;
+    case QMessageBox::Ok:
+        return Ok;
+    case QMessageBox::Yes:
+        return Yes;
+    case QMessageBox::No:
+        return No;
+    case QMessageBox::Cancel:
+        return Cancel;
+    default:
+        return (buttons & Cancel) ? Cancel : (buttons & No) ? No : Ok;
     }
 }
 

@@ -1,8 +1,8 @@
 #include "app/RecentFilesMenu.h"
 
 #include "files/IniDocument.h"
-#include "model/Prompts.h"
 #include "files/SettingsFile.h"
+#include "model/Prompts.h"
 
 #include <QAction>
 #include <QDir>
@@ -48,7 +48,8 @@ void RecentFilesMenu::pick(int index)
 
 bool RecentFilesMenu::save(QString *error) const
 {
-    return SettingsFile::update(m_settingsPath, [this](IniDocument &ini) { m_files.toIni(ini); }, error);
+    return SettingsFile::update(
+        m_settingsPath, [this](IniDocument &ini) { m_files.toIni(ini); }, error);
 }
 
 void RecentFilesMenu::setEnabled(bool enabled)

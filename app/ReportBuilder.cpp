@@ -10,8 +10,7 @@ ReportBuilder::ReportBuilder(const ProgramDocument &document, const ProfileChart
     : m_document(document)
     , m_chart(chart)
     , m_redraw(std::move(redraw))
-{
-}
+{}
 
 ProgramReport ReportBuilder::build() const
 {

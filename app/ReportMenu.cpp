@@ -44,10 +44,12 @@ ReportMenu::ReportMenu(QMenu *fileMenu, QWidget *window, Prompts &prompts, std::
     QMenu *exportMenu = fileMenu->addMenu(QStringLiteral("Export"));
     exportMenu->setObjectName(QStringLiteral("Export1"));
     m_actions.append(exportMenu->menuAction());
-    add(exportMenu, QStringLiteral("ExportPdf1"), QStringLiteral("Program sheet as PDF..."), [this] { m_exports.exportPdf(); });
+    add(exportMenu, QStringLiteral("ExportPdf1"), QStringLiteral("Program sheet as PDF..."),
+        [this] { m_exports.exportPdf(); });
     add(exportMenu, QStringLiteral("ExportPng1"), QStringLiteral("Chart as PNG..."), [this] { m_exports.exportPng(); });
     add(exportMenu, QStringLiteral("ExportSvg1"), QStringLiteral("Chart as SVG..."), [this] { m_exports.exportSvg(); });
-    add(exportMenu, QStringLiteral("ExportCsv1"), QStringLiteral("Profile points as CSV..."), [this] { m_exports.exportCsv(); });
+    add(exportMenu, QStringLiteral("ExportCsv1"), QStringLiteral("Profile points as CSV..."),
+        [this] { m_exports.exportCsv(); });
     add(exportMenu, QStringLiteral("ExportSegmentsCsv1"), QStringLiteral("Segments as CSV..."),
         [this] { m_exports.exportSegmentsCsv(); });
 }

@@ -3,8 +3,7 @@
 #include <QLabel>
 #include <QProgressBar>
 
-StatusBar1::StatusBar1(QWidget *parent)
-    : QStatusBar(parent)
+StatusBar1::StatusBar1(QWidget *parent) : QStatusBar(parent)
 {
     setObjectName(QStringLiteral("StatusBar1"));
     setSizeGripEnabled(false);
@@ -28,15 +27,9 @@ StatusBar1::StatusBar1(QWidget *parent)
     layoutPanels();
 }
 
-QString StatusBar1::panelText(int panel) const
-{
-    return m_panels[panel]->text();
-}
+QString StatusBar1::panelText(int panel) const { return m_panels[panel]->text(); }
 
-QString StatusBar1::panelToolTip(int panel) const
-{
-    return m_panels[panel]->toolTip();
-}
+QString StatusBar1::panelToolTip(int panel) const { return m_panels[panel]->toolTip(); }
 
 void StatusBar1::setPanelText(int panel, const QString &text)
 {
@@ -69,7 +62,7 @@ void StatusBar1::setPanelNote(int panel, const QString &note)
 int StatusBar1::middlePanelWidth(int barWidth)
 {
     const int rest = barWidth - FixedWidths[StatusPanel::Hint] - FixedWidths[StatusPanel::TotalTime]
-                     - FixedWidths[StatusPanel::Port];
+        - FixedWidths[StatusPanel::Port];
     return rest > 0 ? rest : 0;
 }
 

@@ -2,37 +2,37 @@
 
 #include "app/ChartPanelSplitter.h"
 #include "app/ContentScroller.h"
+#include "app/Controls.h"
 #include "app/MenuKeys.h"
-#include "model/StatusPanel.h"
-#include "comm/CommX.h"
-#include "comm/link/CommXDownloadPort.h"
-#include "editor/GridEditor.h"
-#include "editor/SegmentClipboard.h"
-#include "editor/InitialTempField.h"
-#include "editor/ProfileChart.h"
 #include "app/PortChoice.h"
 #include "app/ProgramDrop.h"
 #include "app/RecentFilesMenu.h"
 #include "app/ReportBuilder.h"
-#include "comm/link/ProgramDownload.h"
-#include "editor/ProgramHistory.h"
-#include "model/Prompts.h"
-#include "editor/SegmentGrid.h"
-#include "editor/SegmentGridModel.h"
 #include "app/StatusBar1.h"
-#include "editor/UiFonts.h"
-#include "app/Controls.h"
 #include "app/ToolIcons.h"
 #include "app/TransferDisplay.h"
 #include "app/WindowFrameSizing.h"
+#include "comm/CommX.h"
+#include "comm/link/CommXDownloadPort.h"
+#include "comm/link/ProgramDownload.h"
+#include "editor/GridEditor.h"
+#include "editor/InitialTempField.h"
+#include "editor/ProfileChart.h"
+#include "editor/ProgramHistory.h"
+#include "editor/SegmentClipboard.h"
+#include "editor/SegmentGrid.h"
+#include "editor/SegmentGridModel.h"
+#include "editor/UiFonts.h"
+#include "model/Prompts.h"
+#include "model/StatusPanel.h"
 
-#include <QApplication>
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QLocale>
 #include <QMenu>
 #include <QPlainTextEdit>
-#include <QLocale>
 #include <QTimer>
 #include <QToolButton>
 #include <clocale>
@@ -43,7 +43,8 @@ namespace {
 // Written once at start-up with a full-width colon (U+FF1A); every text that
 // follows, from New or from a redraw, has an ASCII colon. The difference is
 // the program's own and is kept on purpose: do not make them alike.
-const QString ZeroTotalTime = QString::fromUtf8("Total time\xEF\xBC\x9A" "0min0sec(0.00min)");
+const QString ZeroTotalTime = QString::fromUtf8("Total time\xEF\xBC\x9A"
+                                                "0min0sec(0.00min)");
 }
 
 TForm1::TForm1(Prompts &prompts, const QString &settingsPath, QWidget *parent)
@@ -74,9 +75,9 @@ TForm1::TForm1(Prompts &prompts, const QString &settingsPath, QWidget *parent)
     setCentralWidget(m_contentScroller);
     m_view.setControls(viewControls());
     buildTransfer();
-    m_programDrop = new ProgramDrop(this, [this] { return !m_inTransfer; }, [this](const QString &path) {
-        guarded([this, &path] { m_fileCommands.openPath(path); });
-    });
+    m_programDrop = new ProgramDrop(
+        this, [this] { return !m_inTransfer; },
+        [this](const QString &path) { guarded([this, &path] { m_fileCommands.openPath(path); }); });
     connect(m_document, &ProgramDocument::modifiedChanged, this, [this] { m_view.showModified(); });
     guarded([this] { FormCreate(); });
     m_history->reset();
@@ -144,7 +145,8 @@ void TForm1::FormCreate()
     // makes the segment's column current, in the row the grid was in.
     connect(m_grid, &SegmentGrid::selectCell, m_chart, [this](int col) { m_chart->highlightColumn(col); });
     // A cell made current is brought into view when the content scrolls.
-    connect(m_grid, &SegmentGrid::cellClicked, m_contentScroller, [this] { m_contentScroller->showCurrentCell(*m_grid); });
+    connect(m_grid, &SegmentGrid::cellClicked, m_contentScroller,
+            [this] { m_contentScroller->showCurrentCell(*m_grid); });
     connect(m_chart, &ProfileChart::segmentClicked, this, [this](int col) {
         if (m_inTransfer)
             return;
@@ -197,9 +199,9 @@ bool TForm1::FormCloseQuery()
     if (!m_document->isModified())
         return true;
     return m_prompts.box(QStringLiteral("Confirmation"),
-                         QStringLiteral("Data are not saved.Do you finish this application?"),
-                         Prompts::Icon::Question, Prompts::Yes | Prompts::No)
-           == Prompts::Yes;
+                         QStringLiteral("Data are not saved.Do you finish this application?"), Prompts::Icon::Question,
+                         Prompts::Yes | Prompts::No)
+        == Prompts::Yes;
 }
 
 void TForm1::FormClose()
@@ -214,8 +216,7 @@ void TForm1::FormClose()
     settings.prgNo = m_spinEdit1->value();
     settings.fileDir = m_fileCommands.startFolder;
     QString error;
-    if (!m_settings.write(settings, &error) || !m_recentFiles->save(&error)
-        || !m_chartPanelSplitter->save(&error))
+    if (!m_settings.write(settings, &error) || !m_recentFiles->save(&error) || !m_chartPanelSplitter->save(&error))
         m_prompts.error(error); // the window still closes
 }
 

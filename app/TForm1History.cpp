@@ -1,15 +1,15 @@
 // The Edit menu.
 #include "app/TForm1.h"
 
+#include "app/MenuKeys.h"
+#include "app/ViewMenu.h"
 #include "editor/GridEditor.h"
 #include "editor/ProgramHistory.h"
 #include "editor/SegmentClipboard.h"
 #include "editor/SegmentDialog.h"
-#include "editor/SegmentTimesStrip.h"
-#include "app/MenuKeys.h"
-#include "app/ViewMenu.h"
 #include "editor/SegmentGrid.h"
 #include "editor/SegmentGridModel.h"
+#include "editor/SegmentTimesStrip.h"
 
 #include <QAction>
 #include <QMenu>
@@ -24,9 +24,8 @@ void TForm1::buildEditMenu()
     for (QAction *action : {m_history->undoAction(), m_history->redoAction()}) {
         m_editMenu->addAction(action);
         const bool undo = action == m_history->undoAction();
-        connect(action, &QAction::triggered, this, [this, undo] {
-            guarded([this, undo] { undo ? m_history->undo() : m_history->redo(); });
-        });
+        connect(action, &QAction::triggered, this,
+                [this, undo] { guarded([this, undo] { undo ? m_history->undo() : m_history->redo(); }); });
     }
     // Insert and Delete for the current segment, as the context menu does for
     // the segment it was opened on.
@@ -60,8 +59,9 @@ void TForm1::addSegmentClipboardItems()
     const QList<QAction *> items = m_editMenu->actions();
     QAction *segmentItems = items.value(items.indexOf(m_history->redoAction()) + 1);
     m_editMenu->insertSeparator(segmentItems);
-    m_editMenu->insertActions(segmentItems, {m_segmentClipboard->cutAction(), m_segmentClipboard->copyAction(),
-                                             m_segmentClipboard->pasteAction()});
+    m_editMenu->insertActions(
+        segmentItems,
+        {m_segmentClipboard->cutAction(), m_segmentClipboard->copyAction(), m_segmentClipboard->pasteAction()});
     // Segment...: the current segment given in the lab's terms; View, End
     // times for the strip under the grid.
     auto *segmentDialog = new SegmentDialogCommand(m_grid, *m_gridEditor, editorContext());

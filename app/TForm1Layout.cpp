@@ -2,24 +2,24 @@
 #include "app/TForm1.h"
 
 #include "app/ChartPanelSplitter.h"
-#include "model/StatusPanel.h"
-#include "editor/CommentMemo.h"
 #include "app/Controls.h"
 #include "app/HelpMenu.h"
 #include "app/MenuKeys.h"
-#include "editor/InitialTempField.h"
-#include "editor/ProfileChart.h"
-#include "editor/ProgramHistory.h"
 #include "app/RecentFilesMenu.h"
 #include "app/ReportMenu.h"
-#include "editor/SegmentGrid.h"
-#include "editor/SegmentGridModel.h"
-#include "editor/SegmentTimesStrip.h"
 #include "app/StatusBar1.h"
 #include "app/ToolIcons.h"
 #include "comm/CommX.h"
-#include "files/TransferLog.h"
+#include "editor/CommentMemo.h"
+#include "editor/InitialTempField.h"
+#include "editor/ProfileChart.h"
+#include "editor/ProgramHistory.h"
+#include "editor/SegmentGrid.h"
+#include "editor/SegmentGridModel.h"
+#include "editor/SegmentTimesStrip.h"
 #include "editor/UiFonts.h"
+#include "files/TransferLog.h"
+#include "model/StatusPanel.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -38,7 +38,8 @@ void TForm1::buildMenus()
     auto addItem = [this](QMenu *menu, const QString &name, const QString &caption, void (TForm1::*handler)()) {
         QAction *action = menu->addAction(caption);
         action->setObjectName(name);
-        connect(action, &QAction::triggered, this, [this, handler] { guarded([this, handler] { (this->*handler)(); }); });
+        connect(action, &QAction::triggered, this,
+                [this, handler] { guarded([this, handler] { (this->*handler)(); }); });
         return action;
     };
     m_fileMenu = menuBar()->addMenu(QStringLiteral("File"));
@@ -50,14 +51,15 @@ void TForm1::buildMenus()
     addItem(m_fileMenu, QStringLiteral("SaveAs1"), QStringLiteral("Save as"), &TForm1::SaveAs1Click);
     QMenu *recent = m_fileMenu->addMenu(QStringLiteral("Recent files"));
     recent->setObjectName(QStringLiteral("RecentFiles1"));
-    m_recentFiles = new RecentFilesMenu(recent, m_settings.path(), m_prompts, [this](const QString &path) {
-        guarded([this, &path] { m_fileCommands.openPath(path); });
-    }, this);
+    m_recentFiles = new RecentFilesMenu(
+        recent, m_settings.path(), m_prompts,
+        [this](const QString &path) { guarded([this, &path] { m_fileCommands.openPath(path); }); }, this);
     addItem(m_fileMenu, QStringLiteral("ImportSegments1"), QStringLiteral("Import segments from CSV..."),
             &TForm1::ImportSegments1Click);
     m_reportMenu = new ReportMenu(
         m_fileMenu, this, m_prompts, [this] { return currentReport(); },
-        [this](const QString &text) { m_view.setStatusText(StatusPanel::Hint, text); }, [this](const std::function<void()> &command) { guarded(command); });
+        [this](const QString &text) { m_view.setStatusText(StatusPanel::Hint, text); },
+        [this](const std::function<void()> &command) { guarded(command); });
     m_fileMenu->addSeparator()->setObjectName(QStringLiteral("N3"));
     addItem(m_fileMenu, QStringLiteral("Exit1"), QStringLiteral("Exit."), &TForm1::Exit1Click);
 
@@ -101,10 +103,15 @@ void TForm1::buildToolBar()
 void TForm1::addToolButtons(QToolBar *bar)
 {
     const QList<QIcon> icons = makeToolIcons();
-    struct ButtonSpec { const char *caption; int image; void (TForm1::*handler)(); };
+    struct ButtonSpec
+    {
+        const char *caption;
+        int image;
+        void (TForm1::*handler)();
+    };
     const ButtonSpec specs[] = {
-        {" New ", 0, &TForm1::N1Click},      {"Open", 1, &TForm1::Open1Click},
-        {"Save", 2, &TForm1::Save1Click},    {"Send", 4, &TForm1::ToolButton4Click},
+        {" New ", 0, &TForm1::N1Click},         {"Open", 1, &TForm1::Open1Click},
+        {"Save", 2, &TForm1::Save1Click},       {"Send", 4, &TForm1::ToolButton4Click},
         {"Stop", 5, &TForm1::ToolButton5Click},
     };
     auto addSeparator = [bar](const QString &name) {
@@ -128,7 +135,8 @@ void TForm1::addToolButtons(QToolBar *bar)
         button->setFocusPolicy(Qt::NoFocus);
         button->setAutoRaise(true);
         const auto handler = specs[i].handler;
-        connect(button, &QToolButton::clicked, this, [this, handler] { guarded([this, handler] { (this->*handler)(); }); });
+        connect(button, &QToolButton::clicked, this,
+                [this, handler] { guarded([this, handler] { (this->*handler)(); }); });
         bar->addWidget(button);
         m_toolButtons[i] = button;
     }
@@ -241,7 +249,8 @@ QWidget *TForm1::buildComment(QWidget *lower)
         if (m_memo1->toPlainText() != text)
             m_memo1->setPlainText(text);
     });
-    connect(m_memo1, &QPlainTextEdit::textChanged, m_document, [this] { m_document->setComment(m_memo1->toPlainText()); });
+    connect(m_memo1, &QPlainTextEdit::textChanged, m_document,
+            [this] { m_document->setComment(m_memo1->toPlainText()); });
     connect(comment, &QTextDocument::contentsChange, m_history, [this, comment](int position, int removed, int added) {
         m_document->setComment(m_memo1->toPlainText());
         if (!comment->isUndoRedoEnabled())
@@ -252,4 +261,3 @@ QWidget *TForm1::buildComment(QWidget *lower)
     m_history->takeUndoFrom(m_memo1);
     return m_memo1;
 }
-

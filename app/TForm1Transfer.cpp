@@ -3,11 +3,11 @@
 // a program is sent.
 #include "app/TForm1.h"
 
+#include "app/Controls.h"
 #include "app/MenuKeys.h"
 #include "app/PortChoice.h"
 #include "app/RecentFilesMenu.h"
 #include "app/ReportMenu.h"
-#include "app/Controls.h"
 #include "app/TransferDisplay.h"
 #include "app/TransferRecordMenu.h"
 #include "comm/dialog/TForm2.h"
@@ -45,7 +45,8 @@ void TForm1::buildTransfer()
                                       [this] { CellCheck(); }},
                                      this);
     connect(m_transfer, &TransferDisplay::transferStateChanged, this, &TForm1::setTransferControls);
-    connect(m_transfer, &TransferDisplay::transferStateChanged, m_transferRecords, &TransferRecordMenu::setTransferring);
+    connect(m_transfer, &TransferDisplay::transferStateChanged, m_transferRecords,
+            &TransferRecordMenu::setTransferring);
     connect(m_transfer->Timer1(), &QTimer::timeout, this, [this] { guarded([this] { Timer1Timer(); }); });
     m_download = std::make_unique<ProgramDownload>(*m_transfer, *m_downloadPort, m_prompts);
     m_download->setTransferLog(TransferLog());

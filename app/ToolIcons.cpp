@@ -5,8 +5,7 @@
 #include <QPixmap>
 
 namespace {
-template <typename Draw>
-QIcon drawIcon(Draw draw)
+template<typename Draw> QIcon drawIcon(Draw draw)
 {
     QPixmap pixmap(16, 16);
     pixmap.fill(Qt::transparent);

@@ -30,8 +30,8 @@ TransferCompareView::TransferCompareView(const TransferRecord &record, ProgramDo
     m_summary->setWordWrap(true);
     m_table->setObjectName(QStringLiteral("Differences"));
     m_table->setAccessibleName(QStringLiteral("Differences"));
-    m_table->setHorizontalHeaderLabels(
-        {QStringLiteral("Segment"), QStringLiteral("Field"), QStringLiteral("Recorded value"), QStringLiteral("Value now")});
+    m_table->setHorizontalHeaderLabels({QStringLiteral("Segment"), QStringLiteral("Field"),
+                                        QStringLiteral("Recorded value"), QStringLiteral("Value now")});
     m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_table->setTabKeyNavigation(false);
     m_table->verticalHeader()->hide();
@@ -77,8 +77,8 @@ void TransferCompareView::refresh()
     m_differences = ProgramComparison::compare(m_record.program, now);
     m_grid.setDifferingCells(ProgramComparison::cellsOf(m_differences));
     const int changed = ProgramComparison::changedSegments(m_differences);
-    m_summary->setText(TransferRecording::lastSentText(m_record) + QLatin1Char('\n')
-                       + QStringLiteral("File: ") + TransferRecording::fileText(m_record) + QLatin1Char('\n')
+    m_summary->setText(TransferRecording::lastSentText(m_record) + QLatin1Char('\n') + QStringLiteral("File: ")
+                       + TransferRecording::fileText(m_record) + QLatin1Char('\n')
                        + (m_differences.isEmpty()
                               ? QStringLiteral("The program in the editor is the same.")
                               : QStringLiteral("The program in the editor differs: %1 segment%2 changed.")

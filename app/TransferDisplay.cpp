@@ -1,8 +1,8 @@
 #include "app/TransferDisplay.h"
 
-#include "model/StatusPanel.h"
 #include "app/StatusBar1.h"
 #include "model/ProgramDocument.h"
+#include "model/StatusPanel.h"
 
 #include <QProgressBar>
 #include <QTimer>
@@ -56,30 +56,15 @@ void TransferDisplay::startSending()
     m_timer1->start();
 }
 
-void TransferDisplay::setTransferStatus(const QString &text)
-{
-    m_statusBar.setPanelText(StatusPanel::Transfer, text);
-}
+void TransferDisplay::setTransferStatus(const QString &text) { m_statusBar.setPanelText(StatusPanel::Transfer, text); }
 
-TemperatureProgram TransferDisplay::segmentTable() const
-{
-    return m_document.table();
-}
+TemperatureProgram TransferDisplay::segmentTable() const { return m_document.table(); }
 
-int TransferDisplay::programNo() const
-{
-    return m_document.programNo();
-}
+int TransferDisplay::programNo() const { return m_document.programNo(); }
 
-QString TransferDisplay::initialTempText() const
-{
-    return m_document.initialTempText();
-}
+QString TransferDisplay::initialTempText() const { return m_document.initialTempText(); }
 
-QString TransferDisplay::programFile() const
-{
-    return m_document.fileName();
-}
+QString TransferDisplay::programFile() const { return m_document.fileName(); }
 
 bool TransferDisplay::programUnchangedSinceSaved() const
 {

@@ -100,8 +100,7 @@ void TransferRecordDialog::setUpTable()
     m_table->setObjectName(QStringLiteral("TransferRecords"));
     m_table->setAccessibleName(QStringLiteral("Transfer records"));
     m_table->setHorizontalHeaderLabels({QStringLiteral("No."), QStringLiteral("Time"), QStringLiteral("Port"),
-                                        QStringLiteral("Unit"),
-                                        QStringLiteral("Program No."), QStringLiteral("File"),
+                                        QStringLiteral("Unit"), QStringLiteral("Program No."), QStringLiteral("File"),
                                         QStringLiteral("Ending")});
     m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_table->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -156,9 +155,13 @@ void TransferRecordDialog::fill()
     m_table->setRowCount(int(m_shown.size()));
     for (int row = 0; row < m_shown.size(); ++row) {
         const TransferRecord &r = m_shown.at(row);
-        const QStringList cells{QStringLiteral("@%1").arg(numbers.at(row)), TransferRecording::displayTime(r.time),
-                                r.portName, QString::number(r.unit), QString::number(r.program.programNo),
-                                TransferRecording::fileText(r), TransferRecording::endingText(r)};
+        const QStringList cells{QStringLiteral("@%1").arg(numbers.at(row)),
+                                TransferRecording::displayTime(r.time),
+                                r.portName,
+                                QString::number(r.unit),
+                                QString::number(r.program.programNo),
+                                TransferRecording::fileText(r),
+                                TransferRecording::endingText(r)};
         for (int col = 0; col < cells.size(); ++col) {
             auto *item = new QTableWidgetItem(cells[col]);
             item->setToolTip(TransferRecording::lastSentText(r));

@@ -45,15 +45,9 @@ TransferRecordMenu::TransferRecordMenu(QMenu *menu, QAction *after, Parts parts,
     connect(m_action, &QAction::triggered, this, &TransferRecordMenu::showRecords);
 }
 
-TransferRecordDialog *TransferRecordMenu::dialog() const
-{
-    return m_dialog;
-}
+TransferRecordDialog *TransferRecordMenu::dialog() const { return m_dialog; }
 
-TransferCompareView *TransferRecordMenu::compareView() const
-{
-    return m_compare;
-}
+TransferCompareView *TransferRecordMenu::compareView() const { return m_compare; }
 
 void TransferRecordMenu::setTransferring(bool transferring)
 {

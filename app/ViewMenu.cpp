@@ -30,7 +30,10 @@ QAction *add(QMenuBar *bar, QAction *before, QWidget *strip, const QString &sett
         strip->setVisible(on);
         QString error;
         const bool written = SettingsFile::update(
-            settingsPath, [on](IniDocument &ini) { ini.setValue(Section, EndTimesKey, on ? QStringLiteral("1") : QStringLiteral("0")); },
+            settingsPath,
+            [on](IniDocument &ini) {
+                ini.setValue(Section, EndTimesKey, on ? QStringLiteral("1") : QStringLiteral("0"));
+            },
             &error);
         if (!written)
             hint(QStringLiteral("The choice is not kept: the settings file cannot be written (%1).").arg(error));

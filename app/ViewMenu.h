@@ -13,7 +13,7 @@ class QWidget;
 // whole number), written when it changes.
 namespace ViewMenu {
 
-extern const QString Section; // "View"
+extern const QString Section;     // "View"
 extern const QString EndTimesKey; // "EndTimes"
 
 // The menu goes before `before` (a menu's action) on the bar; a settings file

@@ -31,8 +31,10 @@ QPoint WindowFrameSizing::clampedPosition(QPoint topLeft, QSize size, const QRec
 {
     if (!available.isValid())
         return topLeft;
-    const int x = std::max(available.left(), std::min(topLeft.x(), available.left() + available.width() - size.width()));
-    const int y = std::max(available.top(), std::min(topLeft.y(), available.top() + available.height() - size.height()));
+    const int x =
+        std::max(available.left(), std::min(topLeft.x(), available.left() + available.width() - size.width()));
+    const int y =
+        std::max(available.top(), std::min(topLeft.y(), available.top() + available.height() - size.height()));
     return {x, y};
 }
 
@@ -40,8 +42,8 @@ void WindowFrameSizing::setWindowGeometry(QPoint topLeft, QSize size)
 {
     setWindowSize(size);
     // The screen the stored corner lies on, else the primary one.
-    const QScreen *screen = QGuiApplication::screenAt(topLeft) ? QGuiApplication::screenAt(topLeft)
-                                                               : QGuiApplication::primaryScreen();
+    const QScreen *screen =
+        QGuiApplication::screenAt(topLeft) ? QGuiApplication::screenAt(topLeft) : QGuiApplication::primaryScreen();
     m_window->move(screen ? clampedPosition(topLeft, windowSize(), screen->availableGeometry()) : topLeft);
 }
 
@@ -56,10 +58,7 @@ QSize WindowFrameSizing::wholeMinimum() const
     return clampedMinimum(m_minimum, m_window->minimumSizeHint(), m_frame, availableSize());
 }
 
-void WindowFrameSizing::applyMinimum()
-{
-    m_window->setMinimumSize(wholeMinimum() - m_frame);
-}
+void WindowFrameSizing::applyMinimum() { m_window->setMinimumSize(wholeMinimum() - m_frame); }
 
 void WindowFrameSizing::setWindowSize(QSize size)
 {
@@ -67,10 +66,7 @@ void WindowFrameSizing::setWindowSize(QSize size)
     m_window->resize(clampedSize(size, wholeMinimum(), availableSize()) - m_frame);
 }
 
-QSize WindowFrameSizing::windowSize() const
-{
-    return m_window->size() + m_frame;
-}
+QSize WindowFrameSizing::windowSize() const { return m_window->size() + m_frame; }
 
 bool WindowFrameSizing::eventFilter(QObject *watched, QEvent *event)
 {

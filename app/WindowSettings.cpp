@@ -1,14 +1,8 @@
 #include "app/WindowSettings.h"
 
-WindowSettings::WindowSettings(const QString &path)
-    : m_path(path.isEmpty() ? SettingsFile::defaultPath() : path)
-{
-}
+WindowSettings::WindowSettings(const QString &path) : m_path(path.isEmpty() ? SettingsFile::defaultPath() : path) {}
 
-AppSettings WindowSettings::read() const
-{
-    return SettingsFile::read(m_path);
-}
+AppSettings WindowSettings::read() const { return SettingsFile::read(m_path); }
 
 bool WindowSettings::write(const AppSettings &settings, QString *error) const
 {

@@ -4,11 +4,11 @@
 // and painted. Prints, for the example program and the worst programs the
 // ranges allow, the first draw after the example and the median and worst
 // of repeated edits, with the ratio to the example's median.
-#include "editor/ProfileChart.h"
-#include "tests/support/ScriptedPrompts.h"
-#include "editor/SegmentGridModel.h"
 #include "app/StatusBar1.h"
 #include "app/TForm1.h"
+#include "editor/ProfileChart.h"
+#include "editor/SegmentGridModel.h"
+#include "tests/support/ScriptedPrompts.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -28,8 +28,8 @@ struct Program
 {
     const char *name;
     double initialTemp;
-    std::function<Slot(int slot)> slot;         // slots 0..31
-    int editRow;                                // the cell an edit toggles, in slot 0
+    std::function<Slot(int slot)> slot; // slots 0..31
+    int editRow;                        // the cell an edit toggles, in slot 0
     const char *editA, *editB;
 };
 
@@ -68,23 +68,39 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     const int edits = argc > 1 ? std::max(1, std::atoi(argv[1])) : 30;
 
-    const Program example{"example (21 min)", 40,
+    const Program example{"example (21 min)",
+                          40,
                           [](int s) {
                               static const Slot three[] = {{"Ramp", "150.0", "10.0", "0.00"},
                                                            {"Hold", "0.0", "0.0", "5.30"},
                                                            {"Ramp", "60.0", "20.0", "0.00"}};
                               return s < 3 ? three[s] : Slot{" ", "0.0", "0.0", "0.00"};
                           },
-                          2, "150.0", "140.0"};
+                          2,
+                          "150.0",
+                          "140.0"};
     const Program programs[] = {
         example,
         {"32 Ramps 0-300 at 0.1 (96,000 min)", 0,
-         [](int s) { return Slot{"Ramp", s % 2 ? "0.0" : "300.0", "0.1", "0.00"}; }, 2, "300.0", "290.0"},
-        {"32 Holds of 99.59 (3,199 min)", 0, [](int) { return Slot{"Hold", "0.0", "0.0", "99.59"}; }, 4, "99.59",
-         "99.58"},
+         [](int s) {
+             return Slot{"Ramp", s % 2 ? "0.0" : "300.0", "0.1", "0.00"};
+         },
+         2, "300.0", "290.0"},
+        {"32 Holds of 99.59 (3,199 min)", 0,
+         [](int) {
+             return Slot{"Hold", "0.0", "0.0", "99.59"};
+         },
+         4, "99.59", "99.58"},
         {"32 tiny Ramps, 0.1 at 20 (0.16 min)", 0,
-         [](int s) { return Slot{"Ramp", s % 2 ? "0.0" : "0.1", "20.0", "0.00"}; }, 2, "0.1", "0.2"},
-        {"all slots unset", 0, [](int) { return Slot{" ", "0.0", "0.0", "0.00"}; }, 4, "0.00", "1.00"},
+         [](int s) {
+             return Slot{"Ramp", s % 2 ? "0.0" : "0.1", "20.0", "0.00"};
+         },
+         2, "0.1", "0.2"},
+        {"all slots unset", 0,
+         [](int) {
+             return Slot{" ", "0.0", "0.0", "0.00"};
+         },
+         4, "0.00", "1.00"},
     };
 
     ScriptedPrompts prompts;

@@ -38,7 +38,7 @@ double cpuSecondsOverFive()
 
 // Prints the processor time of the open port, idle and with unread input;
 // false when the input could not be written.
-bool measureIdle(TCommX& comm, int master)
+bool measureIdle(TCommX &comm, int master)
 {
     const double idleCpu = cpuSecondsOverFive();
     std::printf("idle open port: %.1f ms processor time over 5 s\n", idleCpu * 1000.0);
@@ -54,7 +54,7 @@ bool measureIdle(TCommX& comm, int master)
 }
 
 // Component to far end.
-void measureWrite(TCommX& comm, int master, const std::vector<char>& data)
+void measureWrite(TCommX &comm, int master, const std::vector<char> &data)
 {
     const int total = int(data.size());
     QElapsedTimer timer;
@@ -79,7 +79,7 @@ void measureWrite(TCommX& comm, int master, const std::vector<char>& data)
 }
 
 // Far end to component; true when every byte arrived.
-bool measureRead(TCommX& comm, int master, const std::vector<char>& data)
+bool measureRead(TCommX &comm, int master, const std::vector<char> &data)
 {
     const int total = int(data.size());
     QElapsedTimer timer;
@@ -109,7 +109,7 @@ bool measureRead(TCommX& comm, int master, const std::vector<char>& data)
 
 } // namespace
 
-int main(int argc, char** argv)
+int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
     int master = -1, slave = -1;

@@ -1,12 +1,12 @@
 // Measures a 32-segment download through the real window and serial
 // component to the controller simulator (20 ms response wait, answers paced
 // at 38400 bit/s 7E2): the time from the person's Yes to the end.
-#include "comm/CommX.h"
-#include "sim/ControllerSimulator.h"
-#include "comm/PortDirectory.h"
-#include "tests/support/ScriptedPrompts.h"
-#include "editor/SegmentGridModel.h"
 #include "app/TForm1.h"
+#include "comm/CommX.h"
+#include "comm/PortDirectory.h"
+#include "editor/SegmentGridModel.h"
+#include "sim/ControllerSimulator.h"
+#include "tests/support/ScriptedPrompts.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

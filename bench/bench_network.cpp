@@ -79,14 +79,16 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "ser2net: %s\n", qPrintable(error));
         return 1;
     }
-    struct Line {
+    struct Line
+    {
         const char *name;
         PortDirectory ports;
         std::vector<qint64> times;
     };
-    std::vector<Line> lines{{"direct pseudo-terminal", PortDirectory::forDevice(direct.slavePath()), {}},
-                            {"ser2net, socket://", PortDirectory::forDevice(raw.url(Ser2netServer::Kind::Raw)), {}},
-                            {"ser2net, rfc2217://", PortDirectory::forDevice(rfc2217.url(Ser2netServer::Kind::Rfc2217)), {}}};
+    std::vector<Line> lines{
+        {"direct pseudo-terminal", PortDirectory::forDevice(direct.slavePath()), {}},
+        {"ser2net, socket://", PortDirectory::forDevice(raw.url(Ser2netServer::Kind::Raw)), {}},
+        {"ser2net, rfc2217://", PortDirectory::forDevice(rfc2217.url(Ser2netServer::Kind::Rfc2217)), {}}};
     for (int round = 0; round < rounds; ++round) {
         for (Line &line : lines) {
             const qint64 ms = downloadOnce(line.ports);
@@ -101,7 +103,8 @@ int main(int argc, char *argv[])
     std::printf("32-segment download, open to end, median of %d rounds (37 exchanges each):\n", rounds);
     for (const Line &line : lines) {
         const qint64 m = median(line.times);
-        std::printf("  %-24s %6lld ms  %.2fx\n", line.name, static_cast<long long>(m), base > 0 ? double(m) / double(base) : 0.0);
+        std::printf("  %-24s %6lld ms  %.2fx\n", line.name, static_cast<long long>(m),
+                    base > 0 ? double(m) / double(base) : 0.0);
     }
     return 0;
 }

@@ -23,13 +23,14 @@ int main(int argc, char *argv[])
     QList<SlotCells> segments;
     for (int slot = 0; slot < 32; ++slot) {
         const bool ramp = slot % 2 == 0;
-        segments.append({slot, ramp ? "Ramp" : "Hold", ramp ? "150.0" : "0.0", ramp ? "10.0" : "0.0",
-                      ramp ? "0.00" : "5.30"});
+        segments.append(
+            {slot, ramp ? "Ramp" : "Hold", ramp ? "150.0" : "0.0", ramp ? "10.0" : "0.0", ramp ? "0.00" : "5.30"});
     }
     QTemporaryDir dir;
     qputenv("XDG_DATA_HOME", dir.path().toUtf8()); // the transfer log of the sends
     QFile file(dir.filePath("bench32.tpd"));
-    if (!file.open(QIODevice::WriteOnly) || file.write(TpdFormat::write(buildProgram(0, "0.00", 33, segments), nullptr)) <= 0)
+    if (!file.open(QIODevice::WriteOnly)
+        || file.write(TpdFormat::write(buildProgram(0, "0.00", 33, segments), nullptr)) <= 0)
         return 1;
     file.close();
 
@@ -44,8 +45,7 @@ int main(int argc, char *argv[])
         const qint64 elapsed = clock.elapsed();
         const QByteArray out = process.readAllStandardOutput().trimmed();
         std::printf("round %d: vantrel send, start to exit %lld ms (exit %d, %s), %lld frames\n", round + 1,
-                    static_cast<long long>(elapsed), process.exitCode(),
-                    out.mid(out.lastIndexOf('\n') + 1).constData(),
+                    static_cast<long long>(elapsed), process.exitCode(), out.mid(out.lastIndexOf('\n') + 1).constData(),
                     static_cast<long long>(sim.commandCount() - before));
     }
     return 0;

@@ -2,8 +2,8 @@
 // is the 37 commands of the editor's download, answered at once (no pacing,
 // no response wait). Prints the resident size (VmRSS) as it goes.
 #include "comm/protocol/ControllerExchange.h"
-#include "sim/ControllerSimulator.h"
 #include "comm/protocol/DownloadCommands.h"
+#include "sim/ControllerSimulator.h"
 #include "tests/support/PtyClient.h"
 
 #include <QCoreApplication>
@@ -27,7 +27,8 @@ long long residentKiB()
 QList<QByteArray> downloadOf32Segments()
 {
     using namespace DownloadCommands;
-    QList<QByteArray> commands{statusQuery(), programNo(3), *initialTemp(40.0), programNoAgain(3), segmentCountCommand(32)};
+    QList<QByteArray> commands{statusQuery(), programNo(3), *initialTemp(40.0), programNoAgain(3),
+                               segmentCountCommand(32)};
     for (int k = 0; k < 32; ++k)
         commands << (k % 2 == 0 ? *segment(k, SegmentMode::Ramp, 150.0, 10.0, 0.0)
                                 : *segment(k, SegmentMode::Hold, 0.0, 0.0, 5.30));

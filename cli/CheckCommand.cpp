@@ -77,8 +77,9 @@ void checkBatch(const QStringList &paths, qsizetype first, std::vector<Outcome> 
 
 int check(const QStringList &arguments)
 {
-    if (arguments.isEmpty() || std::any_of(arguments.begin(), arguments.end(),
-                                           [](const QString &a) { return a.startsWith(QLatin1Char('-')); })) {
+    if (arguments.isEmpty() || std::any_of(arguments.begin(), arguments.end(), [](const QString &a) {
+            return a.startsWith(QLatin1Char('-'));
+        })) {
         Console::err(QStringLiteral("vantrel check: give one or more program files (vantrel help check)\n"));
         return ExitStatus::Usage;
     }

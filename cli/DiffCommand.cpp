@@ -19,15 +19,17 @@ Loaded load(const QString &argument, const std::optional<QList<TransferRecord>> 
     if (TransferRecords::isReference(argument)) {
         const auto index = TransferRecords::find(argument, *records);
         if (!index) {
-            Console::err(QStringLiteral("%1: no such record in the transfer log (vantrel log lists them)\n").arg(argument));
+            Console::err(
+                QStringLiteral("%1: no such record in the transfer log (vantrel log lists them)\n").arg(argument));
             return {};
         }
         const TransferRecord &r = records->at(*index);
-        return {r.program, QStringLiteral("@%1 (%2, %3, unit %4, %5)")
-                               .arg(*index + 1)
-                               .arg(r.time.toString(Qt::ISODateWithMs), r.portName)
-                               .arg(r.unit)
-                               .arg(r.endingKind)};
+        return {r.program,
+                QStringLiteral("@%1 (%2, %3, unit %4, %5)")
+                    .arg(*index + 1)
+                    .arg(r.time.toString(Qt::ISODateWithMs), r.portName)
+                    .arg(r.unit)
+                    .arg(r.endingKind)};
     }
     const ProgramFile file = ProgramFile::load(argument);
     if (!file.readable) {
@@ -59,7 +61,8 @@ int diff(const QStringList &arguments)
     }
     const int changed = ProgramComparison::changedSegments(differences);
     text += differences.isEmpty() ? QStringLiteral("The programs are the same.\n")
-                                  : (changed == 1 ? QStringLiteral("1 segment differs.\n") : QStringLiteral("%1 segments differ.\n").arg(changed));
+                                  : (changed == 1 ? QStringLiteral("1 segment differs.\n")
+                                                  : QStringLiteral("%1 segments differ.\n").arg(changed));
     Console::out(text);
     return differences.isEmpty() ? ExitStatus::Ok : ExitStatus::Problem;
 }

@@ -5,9 +5,9 @@
 #include "cli/Command.h"
 #include "cli/Console.h"
 #include "cli/ExitStatus.h"
-#include "report/ProgramReport.h"
 #include "files/RegularFile.h"
 #include "model/SegmentTable.h"
+#include "report/ProgramReport.h"
 #include "report/ReportExport.h"
 
 #include <QRegularExpression>
@@ -46,7 +46,8 @@ QString usageProblem(const QString &program, const QList<Output> &outputs)
                     .arg(outputs[i].path, outputs[j].path);
         const bool binary = outputs[i].option == QLatin1String("--pdf") || outputs[i].option == QLatin1String("--png");
         if (binary && outputs[i].path == StandardOutput && Console::outIsTerminal())
-            return QStringLiteral("%1 - would pour binary data onto the terminal; redirect the output to a file or a pipe")
+            return QStringLiteral(
+                       "%1 - would pour binary data onto the terminal; redirect the output to a file or a pipe")
                 .arg(outputs[i].option);
     }
     return QString();
@@ -89,7 +90,8 @@ bool readRequest(const QStringList &arguments, ExportRequest &request)
         } else if (!argument.startsWith(QLatin1Char('-')) && request.file.isEmpty()) {
             request.file = argument;
         } else {
-            Console::err(QStringLiteral("vantrel export: \"%1\" is not understood (vantrel help export)\n").arg(argument));
+            Console::err(
+                QStringLiteral("vantrel export: \"%1\" is not understood (vantrel help export)\n").arg(argument));
             return false;
         }
     }
@@ -129,7 +131,8 @@ int exportFile(const QStringList &arguments)
         return ExitStatus::Usage;
     const QString &file = request.file;
     if (file.isEmpty() || request.outputs.isEmpty()) {
-        Console::err(QStringLiteral("vantrel export: give a program file and at least one output (vantrel help export)\n"));
+        Console::err(
+            QStringLiteral("vantrel export: give a program file and at least one output (vantrel help export)\n"));
         return ExitStatus::Usage;
     }
     if (const QString problem = usageProblem(file, request.outputs); !problem.isEmpty()) {

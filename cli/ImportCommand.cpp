@@ -35,7 +35,8 @@ std::optional<Options> parse(const QStringList &arguments, QString *problem)
         } else if (argument == QLatin1String("--program") && hasValue) {
             const std::optional<int> number = parseInteger(arguments[++i]);
             if (!number || *number < 0 || *number > TpdFormat::MaximumProgramNo) {
-                *problem = QStringLiteral("--program takes a program number from 0 to %1").arg(TpdFormat::MaximumProgramNo);
+                *problem =
+                    QStringLiteral("--program takes a program number from 0 to %1").arg(TpdFormat::MaximumProgramNo);
                 return std::nullopt;
             }
             options.programNo = *number;
@@ -81,14 +82,13 @@ int importTable(const QStringList &arguments)
     }
     const SegmentTable::ReadResult read = SegmentTable::read(SegmentTable::fromFileBytes(*bytes));
     const LabTerms::Resolved resolved = read.error.isEmpty()
-                                            ? LabTerms::resolveDurations(read, toDouble(options->initialTempText))
-                                            : LabTerms::Resolved{{}, {}, read.error};
+        ? LabTerms::resolveDurations(read, toDouble(options->initialTempText))
+        : LabTerms::Resolved{{}, {}, read.error};
     for (const QString &note : resolved.notes)
         Console::err(note + u'\n');
     TemperatureProgram table;
-    const QString refusal = resolved.error.isEmpty()
-                                ? SegmentTable::fitRefusal(table, 1, int(resolved.segments.size()))
-                                : resolved.error;
+    const QString refusal =
+        resolved.error.isEmpty() ? SegmentTable::fitRefusal(table, 1, int(resolved.segments.size())) : resolved.error;
     if (!refusal.isEmpty()) {
         Console::err(QStringLiteral("%1: %2\n").arg(options->table, refusal));
         return ExitStatus::Problem;

@@ -53,8 +53,8 @@ int log(const QStringList &arguments)
             object.insert(QStringLiteral("number"), int(i + 1));
             text += QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact)) + QLatin1Char('\n');
         } else {
-            text += TransferRecords::line(i, r, parser.isSet(utc) ? TransferRecords::Clock::Utc
-                                                                  : TransferRecords::Clock::Local)
+            text += TransferRecords::line(
+                        i, r, parser.isSet(utc) ? TransferRecords::Clock::Utc : TransferRecords::Clock::Local)
                 + QLatin1Char('\n');
         }
         if (parser.isSet(last))

@@ -1,11 +1,11 @@
 #include "cli/ProgramFile.h"
 
-#include "model/CellRules.h"
 #include "comm/protocol/DownloadCommands.h"
+#include "files/TpdFormat.h"
+#include "model/CellRules.h"
 #include "model/LabTerms.h"
 #include "model/Numbers.h"
 #include "model/ProfileReadout.h"
-#include "files/TpdFormat.h"
 
 #include <QFileInfo>
 
@@ -30,10 +30,7 @@ ProgramFile ProgramFile::load(const QString &path)
     return file;
 }
 
-int ProgramFile::segmentCount() const
-{
-    return table.segmentCount();
-}
+int ProgramFile::segmentCount() const { return table.segmentCount(); }
 
 ProgramFile::Checks ProgramFile::checks() const
 {
@@ -51,17 +48,14 @@ ProgramFile::Checks ProgramFile::checks() const
     return checks;
 }
 
-QList<Problem> ProgramFile::problems() const
-{
-    return checks().problems;
-}
+QList<Problem> ProgramFile::problems() const { return checks().problems; }
 
 QString describeProblem(const Problem &problem)
 {
-    const QString where = problem.segment < 0
-                              ? QStringLiteral("Initial temp.")
-                              : QStringLiteral("segment %1: %2").arg(problem.segment)
-                                    .arg(TemperatureProgram::rowLabels().at(problem.row).trimmed());
+    const QString where = problem.segment < 0 ? QStringLiteral("Initial temp.")
+                                              : QStringLiteral("segment %1: %2")
+                                                    .arg(problem.segment)
+                                                    .arg(TemperatureProgram::rowLabels().at(problem.row).trimmed());
     switch (problem.kind) {
     case Problem::Kind::NotSet:
         if (problem.text == TemperatureProgram::ModeUnset)
@@ -70,7 +64,8 @@ QString describeProblem(const Problem &problem)
     case Problem::Kind::NotANumber:
         return where + QStringLiteral(": \"%1\" is not a number").arg(problem.text);
     case Problem::Kind::NotSendable:
-        return where + QStringLiteral(": set past segment %1, the last a program holds").arg(DownloadCommands::MaxSegments - 1);
+        return where
+            + QStringLiteral(": set past segment %1, the last a program holds").arg(DownloadCommands::MaxSegments - 1);
     case Problem::Kind::OutOfRange: {
         const int row = problem.segment < 0 ? int(TemperatureProgram::TempRow) : problem.row;
         const auto value = parseDecimal(problem.text);
@@ -82,12 +77,6 @@ QString describeProblem(const Problem &problem)
     return where;
 }
 
-QString noSegmentsText()
-{
-    return QStringLiteral("no segments (every temperature, rate and time is 0)");
-}
+QString noSegmentsText() { return QStringLiteral("no segments (every temperature, rate and time is 0)"); }
 
-QString minutesText(double minutes)
-{
-    return LabTerms::durationText(minutes);
-}
+QString minutesText(double minutes) { return LabTerms::durationText(minutes); }

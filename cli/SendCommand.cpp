@@ -1,15 +1,15 @@
 // vantrel send FILE --port PORT: the editor's Send, from a program file.
 #include "cli/Command.h"
+#include "cli/Console.h"
+#include "cli/ExitStatus.h"
+#include "cli/ProgramFile.h"
+#include "cli/TextPrompts.h"
+#include "cli/TextTransferWindow.h"
 #include "comm/CommX.h"
 #include "comm/NetworkAddress.h"
 #include "comm/PortDirectory.h"
 #include "comm/link/CommXDownloadPort.h"
-#include "cli/Console.h"
-#include "cli/ExitStatus.h"
 #include "comm/link/ProgramDownload.h"
-#include "cli/ProgramFile.h"
-#include "cli/TextPrompts.h"
-#include "cli/TextTransferWindow.h"
 #include "files/SettingsFile.h"
 
 #include <QCommandLineParser>
@@ -158,8 +158,8 @@ std::optional<int> readRequest(const QStringList &arguments, SendRequest &reques
 
 // Sends to each unit in turn (none after an ending that ends the run) and
 // returns the exit status of the first ending that is not a completion.
-int sendToUnits(const SendRequest &request, ProgramDownload &download, TextTransferWindow &window,
-                TextPrompts &prompts, const TCommX &comm)
+int sendToUnits(const SendRequest &request, ProgramDownload &download, TextTransferWindow &window, TextPrompts &prompts,
+                const TCommX &comm)
 {
     const bool several = request.units.size() > 1;
     QStringList summary;
@@ -211,7 +211,8 @@ int send(const QStringList &arguments)
     CommXDownloadPort::useControllerLine(comm);
     if (!choosePort(comm, request.portText))
         return usage(QStringLiteral("--port wants COMn, a device path, socket://HOST:PORT or rfc2217://HOST:PORT, "
-                                    "not %1").arg(request.portText));
+                                    "not %1")
+                         .arg(request.portText));
     CommXDownloadPort downloadPort(comm);
     TextTransferWindow window(file.table, request.programNo.value_or(file.programNo), file.initialTempText,
                               Console::outIsTerminal());
@@ -221,8 +222,8 @@ int send(const QStringList &arguments)
     download.setTransferLog(TransferLog());
     TextTransferWindow::catchInterrupt();
     if (!request.portGiven)
-        Console::out(QStringLiteral("Port %1 (as chosen in the editor), unit %2\n")
-                         .arg(request.portText, request.unitText));
+        Console::out(
+            QStringLiteral("Port %1 (as chosen in the editor), unit %2\n").arg(request.portText, request.unitText));
     return sendToUnits(request, download, window, prompts, comm);
 }
 

@@ -5,10 +5,7 @@
 namespace {
 volatile std::sig_atomic_t interruptFlag = 0;
 
-extern "C" void onInterrupt(int)
-{
-    interruptFlag = 1;
-}
+extern "C" void onInterrupt(int) { interruptFlag = 1; }
 
 constexpr int BarWidth = 24;
 } // namespace
@@ -19,12 +16,12 @@ TextTransferWindow::TextTransferWindow(const TemperatureProgram &table, int prog
     , m_programNo(programNo)
     , m_initialTempText(initialTempText)
     , m_terminal(terminal)
-{
-}
+{}
 
 void TextTransferWindow::catchInterrupt()
 {
-    struct sigaction action {};
+    struct sigaction action
+    {};
     action.sa_handler = onInterrupt;
     sigemptyset(&action.sa_mask);
     // No SA_RESTART: a read waiting for the answer to the question ends.
@@ -32,30 +29,15 @@ void TextTransferWindow::catchInterrupt()
     sigaction(SIGINT, &action, nullptr);
 }
 
-bool TextTransferWindow::interruptRequested()
-{
-    return interruptFlag != 0;
-}
+bool TextTransferWindow::interruptRequested() { return interruptFlag != 0; }
 
-void TextTransferWindow::enterTransferState()
-{
-    setTransferStatus(QStringLiteral("Waiting..."));
-}
+void TextTransferWindow::enterTransferState() { setTransferStatus(QStringLiteral("Waiting...")); }
 
-void TextTransferWindow::resetAfterTransfer()
-{
-    endStatusLine();
-}
+void TextTransferWindow::resetAfterTransfer() { endStatusLine(); }
 
-void TextTransferWindow::stopActivity()
-{
-    endStatusLine();
-}
+void TextTransferWindow::stopActivity() { endStatusLine(); }
 
-void TextTransferWindow::startSending()
-{
-    setTransferStatus(QStringLiteral("Sending..."));
-}
+void TextTransferWindow::startSending() { setTransferStatus(QStringLiteral("Sending...")); }
 
 void TextTransferWindow::setTransferStatus(const QString &text)
 {

@@ -13,10 +13,7 @@ QList<TransferRecord> read()
     return contents.records;
 }
 
-bool isReference(const QString &text)
-{
-    return text.startsWith(QLatin1Char('@'));
-}
+bool isReference(const QString &text) { return text.startsWith(QLatin1Char('@')); }
 
 std::optional<qsizetype> find(const QString &reference, const QList<TransferRecord> &records)
 {
@@ -32,16 +29,17 @@ std::optional<qsizetype> find(const QString &reference, const QList<TransferReco
 QString line(qsizetype index, const TransferRecord &r, Clock clock)
 {
     // Local time with its offset from UTC, so that the zone is never a guess.
-    const QDateTime time = clock == Clock::Utc ? r.time.toUTC() : r.time.toOffsetFromUtc(r.time.toLocalTime().offsetFromUtc());
+    const QDateTime time =
+        clock == Clock::Utc ? r.time.toUTC() : r.time.toOffsetFromUtc(r.time.toLocalTime().offsetFromUtc());
     return QStringLiteral("@%1  %2  %3  unit %4  program %5  %6%7  %8/%9 segments  %10")
-        .arg(index + 1)
-        .arg(time.toString(Qt::ISODateWithMs), r.portName)
-        .arg(r.unit)
-        .arg(r.program.programNo)
-        .arg(r.endingKind, r.incomplete ? QStringLiteral(", incomplete") : QString())
-        .arg(r.segmentsAcknowledged)
-        .arg(r.program.segments.size())
-        .arg(TransferRecording::fileText(r))
+               .arg(index + 1)
+               .arg(time.toString(Qt::ISODateWithMs), r.portName)
+               .arg(r.unit)
+               .arg(r.program.programNo)
+               .arg(r.endingKind, r.incomplete ? QStringLiteral(", incomplete") : QString())
+               .arg(r.segmentsAcknowledged)
+               .arg(r.program.segments.size())
+               .arg(TransferRecording::fileText(r))
         + (r.lineNote.isEmpty() ? QString() : QStringLiteral("\n    note: %1").arg(r.lineNote));
 }
 

@@ -12,7 +12,7 @@
 // neither name can match a race in our code, which uses no QWaitCondition, nor
 // one in a test function that qRun runs (test_tsan_canary proves it).
 #if defined(__SANITIZE_THREAD__)
-extern "C" const char* __tsan_default_suppressions()
+extern "C" const char *__tsan_default_suppressions()
 {
     return "race:^QWaitCondition::~QWaitCondition()$\n"
            "race:^QTest::qRun()$\n";

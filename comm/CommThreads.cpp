@@ -20,8 +20,7 @@ namespace {
 
 // Starts body on a thread and returns once it runs, so that a caller never
 // waits on a thread that has not started yet.
-template <typename Body>
-std::thread startRunning(Body body)
+template<typename Body> std::thread startRunning(Body body)
 {
     std::promise<void> running;
     std::future<void> started = running.get_future();
@@ -79,20 +78,19 @@ void CommNotifier::deliver()
         std::lock_guard lock(m_lock);
         batch.swap(m_queue);
     }
-    for (const auto& [message, param] : batch)
+    for (const auto &[message, param] : batch)
         m_handler(message, param);
 }
 
-TCommTransThread::TCommTransThread(SerialPlatform& port, std::mutex& writeLock,
-                                   const std::atomic<TCommFlowCtrls>& flowCtrl,
-                                   std::function<void(int length)> chunkFinished, CommNotifier* notify)
+TCommTransThread::TCommTransThread(SerialPlatform &port, std::mutex &writeLock,
+                                   const std::atomic<TCommFlowCtrls> &flowCtrl,
+                                   std::function<void(int length)> chunkFinished, CommNotifier *notify)
     : FPort(port)
     , FWriteLock(writeLock)
     , FFlowCtrl(flowCtrl)
     , FChunkFinished(std::move(chunkFinished))
     , FNotify(notify)
-{
-}
+{}
 
 TCommTransThread::~TCommTransThread()
 {
@@ -160,7 +158,7 @@ void TCommTransThread::Execute()
     }
 }
 
-void TCommTransThread::WriteChunk(const char* data, int length)
+void TCommTransThread::WriteChunk(const char *data, int length)
 {
     int done = 0;
     while (!FPurging && !FTerminated) {
@@ -215,11 +213,7 @@ void TCommTransThread::CheckLineErrors()
         FNotify->post(WM_COMM_ERROR, errors);
 }
 
-TCommReceiveThread::TCommReceiveThread(SerialPlatform& port, CommNotifier* notify)
-    : FPort(port)
-    , FNotify(notify)
-{
-}
+TCommReceiveThread::TCommReceiveThread(SerialPlatform &port, CommNotifier *notify) : FPort(port), FNotify(notify) {}
 
 TCommReceiveThread::~TCommReceiveThread()
 {

@@ -23,16 +23,17 @@ void sleepMs(int ms);
 // Hands notifications posted by any thread to the thread that created the
 // notifier, through its event loop (an event fd watched by a socket
 // notifier).
-class CommNotifier {
+class CommNotifier
+{
 public:
     using Handler = std::function<void(int message, quint32 param)>;
     explicit CommNotifier(Handler handler);
     ~CommNotifier();
-    CommNotifier(const CommNotifier&) = delete;
-    CommNotifier& operator=(const CommNotifier&) = delete;
+    CommNotifier(const CommNotifier &) = delete;
+    CommNotifier &operator=(const CommNotifier &) = delete;
 
-    void post(int message, quint32 param);  // any thread
-    void clear();                           // drops what was not delivered yet
+    void post(int message, quint32 param); // any thread
+    void clear();                          // drops what was not delivered yet
 
 private:
     void deliver();
@@ -45,7 +46,8 @@ private:
 };
 
 // A message in the transmit thread's queue: a chunk to send, or a wake-up.
-struct TransMessage {
+struct TransMessage
+{
     enum Kind { Send, Wake };
     Kind kind = Wake;
     std::unique_ptr<char[]> block;
@@ -55,17 +57,18 @@ struct TransMessage {
 // Writes the chunks that Write queues, one burst per pass over the queue,
 // switching RTS around each burst in the half-duplex modes. It is handed the
 // few things of its component it needs, and nothing else.
-class TCommTransThread {
+class TCommTransThread
+{
 public:
-    TCommTransThread(SerialPlatform& port, std::mutex& writeLock, const std::atomic<TCommFlowCtrls>& flowCtrl,
-                     std::function<void(int length)> chunkFinished, CommNotifier* notify);
+    TCommTransThread(SerialPlatform &port, std::mutex &writeLock, const std::atomic<TCommFlowCtrls> &flowCtrl,
+                     std::function<void(int length)> chunkFinished, CommNotifier *notify);
     ~TCommTransThread();
-    TCommTransThread(const TCommTransThread&) = delete;
-    TCommTransThread& operator=(const TCommTransThread&) = delete;
+    TCommTransThread(const TCommTransThread &) = delete;
+    TCommTransThread &operator=(const TCommTransThread &) = delete;
 
-    void Start();  // returns when the body runs; throws std::system_error when no thread can be made
+    void Start(); // returns when the body runs; throws std::system_error when no thread can be made
     void Post(TransMessage message);
-    void Terminate();  // marks it terminated and wakes it
+    void Terminate(); // marks it terminated and wakes it
     void Join();
 
     std::atomic<bool> FPurging{false};
@@ -73,16 +76,16 @@ public:
 
 private:
     void Execute();
-    void WriteChunk(const char* data, int length);
+    void WriteChunk(const char *data, int length);
     void BeginTrans();
     void EndTrans();
     void CheckLineErrors();
 
-    SerialPlatform& FPort;
-    std::mutex& FWriteLock;                       // held while a write starts; a purge takes it too
-    const std::atomic<TCommFlowCtrls>& FFlowCtrl;  // read at each burst
-    std::function<void(int length)> FChunkFinished;  // a chunk was written or dropped
-    CommNotifier* FNotify;
+    SerialPlatform &FPort;
+    std::mutex &FWriteLock;                         // held while a write starts; a purge takes it too
+    const std::atomic<TCommFlowCtrls> &FFlowCtrl;   // read at each burst
+    std::function<void(int length)> FChunkFinished; // a chunk was written or dropped
+    CommNotifier *FNotify;
     std::atomic<bool> FTerminated{false};
     std::mutex FQueueLock;
     std::condition_variable FQueueWake;
@@ -91,22 +94,23 @@ private:
 };
 
 // Waits for line events and reports them; it reads no data.
-class TCommReceiveThread {
+class TCommReceiveThread
+{
 public:
-    TCommReceiveThread(SerialPlatform& port, CommNotifier* notify);
+    TCommReceiveThread(SerialPlatform &port, CommNotifier *notify);
     ~TCommReceiveThread();
-    TCommReceiveThread(const TCommReceiveThread&) = delete;
-    TCommReceiveThread& operator=(const TCommReceiveThread&) = delete;
+    TCommReceiveThread(const TCommReceiveThread &) = delete;
+    TCommReceiveThread &operator=(const TCommReceiveThread &) = delete;
 
-    void Start();  // returns when the body runs; throws std::system_error when no thread can be made
-    void Terminate();  // marks it terminated and wakes its wait
+    void Start();     // returns when the body runs; throws std::system_error when no thread can be made
+    void Terminate(); // marks it terminated and wakes its wait
     void Join();
 
 private:
     void Execute();
 
-    SerialPlatform& FPort;
-    CommNotifier* FNotify;
+    SerialPlatform &FPort;
+    CommNotifier *FNotify;
     std::atomic<bool> FTerminated{false};
     std::thread FThread;
 };

@@ -14,28 +14,17 @@
 ECommError::ECommError(int errorState)
     : ErrorState(errorState)
     , m_message("Serial port error " + std::to_string(errorState))
-{
-}
+{}
 
 TCustomCommX::TCustomCommX(std::unique_ptr<SerialPlatform> platform)
     : FPlatform(platform ? std::move(platform) : std::make_unique<PortPlatform>())
-{
-}
+{}
 
-TCustomCommX::~TCustomCommX()
-{
-    Close();
-}
+TCustomCommX::~TCustomCommX() { Close(); }
 
-bool TCustomCommX::IsOpen() const
-{
-    return FPlatform->isOpen();
-}
+bool TCustomCommX::IsOpen() const { return FPlatform->isOpen(); }
 
-quint32 TCustomCommX::Handle() const
-{
-    return IsOpen() ? quint32(FPlatform->handle()) : InvalidHandle;
-}
+quint32 TCustomCommX::Handle() const { return IsOpen() ? quint32(FPlatform->handle()) : InvalidHandle; }
 
 int TCustomCommX::PendingCount() const
 {
@@ -49,20 +38,22 @@ int TCustomCommX::PendingBytes() const
     return FPendingBytes;
 }
 
-int TCustomCommX::CharTimeFor(int bitRate)
-{
-    return 1000 / std::max(1, bitRate / 10) + 1;
-}
+int TCustomCommX::CharTimeFor(int bitRate) { return 1000 / std::max(1, bitRate / 10) + 1; }
 
 quint32 TCustomCommX::FlagWordFor(TCommFlowCtrls flowCtrl)
 {
     switch (flowCtrl) {
-    case cfcRtsCts: return 0x2017;
-    case cfcDtrDsr: return 0x102B;
-    case cfcXonXoff: return 0x1313;
-    case cfcHalfHigh: return 0x0013;
+    case cfcRtsCts:
+        return 0x2017;
+    case cfcDtrDsr:
+        return 0x102B;
+    case cfcXonXoff:
+        return 0x1313;
+    case cfcHalfHigh:
+        return 0x0013;
     case cfcHalfLow:
-    case cfcNone: break;
+    case cfcNone:
+        break;
     }
     return 0x1013;
 }
@@ -127,7 +118,7 @@ void TCustomCommX::StartThreads()
         thread->FCharTime = CharTimeFor(FBitRate);
         thread->Start();
         FTransThread = std::move(thread);
-    } catch (const std::system_error&) {
+    } catch (const std::system_error &) {
         ReportError(CommErrorCode::TransThread);
         return;
     }
@@ -135,7 +126,7 @@ void TCustomCommX::StartThreads()
         auto thread = std::make_unique<TCommReceiveThread>(*FPlatform, FNotifier.get());
         thread->Start();
         FReceiveThread = std::move(thread);
-    } catch (const std::system_error&) {
+    } catch (const std::system_error &) {
         ReportError(CommErrorCode::ReceiveThread);
         return;
     }
@@ -172,7 +163,7 @@ void TCustomCommX::Deliver(int message, quint32)
         FOnReceive(this, FPlatform->inputQueueBytes());
 }
 
-bool TCustomCommX::Write(const char* Data, int Count)
+bool TCustomCommX::Write(const char *Data, int Count)
 {
     if (Count <= 0)
         return true;
@@ -197,7 +188,7 @@ bool TCustomCommX::Write(const char* Data, int Count)
                 ++FPendingCount;
             }
             FTransThread->Post(std::move(message));
-        } catch (const std::bad_alloc&) {
+        } catch (const std::bad_alloc &) {
             // A chunk that cannot be held is skipped; the rest still goes.
         }
         done += length;
@@ -213,17 +204,14 @@ void TCustomCommX::ChunkFinished(int length)
         --FPendingCount;
 }
 
-int TCustomCommX::Read(char* Buffer, int Count)
-{
-    return ReadUntil(Buffer, Count, nullptr);
-}
+int TCustomCommX::Read(char *Buffer, int Count) { return ReadUntil(Buffer, Count, nullptr); }
 
-int TCustomCommX::ReadAnswer(char* Buffer, int Count, const std::function<bool(const char*, int)>& Complete)
+int TCustomCommX::ReadAnswer(char *Buffer, int Count, const std::function<bool(const char *, int)> &Complete)
 {
     return ReadUntil(Buffer, Count, Complete);
 }
 
-int TCustomCommX::ReadUntil(char* buffer, int count, const std::function<bool(const char*, int)>& complete)
+int TCustomCommX::ReadUntil(char *buffer, int count, const std::function<bool(const char *, int)> &complete)
 {
     if (!IsOpen() || !FReceiveThread || !buffer)
         return -1;
@@ -232,8 +220,7 @@ int TCustomCommX::ReadUntil(char* buffer, int count, const std::function<bool(co
     using Clock = std::chrono::steady_clock;
     CommTimeouts timeouts;
     FPlatform->getCommTimeouts(timeouts);
-    const qint64 total = qint64(timeouts.ReadTotalTimeoutMultiplier) * count
-        + timeouts.ReadTotalTimeoutConstant;
+    const qint64 total = qint64(timeouts.ReadTotalTimeoutMultiplier) * count + timeouts.ReadTotalTimeoutConstant;
     const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(total);
     const int aborts = FReadAborts;
     int got = 0;
@@ -304,7 +291,7 @@ void TCustomCommX::SetDtr(bool Value)
 // record to the platform; the record keeps only what the platform took, so
 // a setting the device refuses is reported once, by its own code, and does
 // not make the settings after it fail too.
-bool TCustomCommX::ApplyCommState(const std::function<void(CommLineSettings&)>& edit, int errorState)
+bool TCustomCommX::ApplyCommState(const std::function<void(CommLineSettings &)> &edit, int errorState)
 {
     CommLineSettings next = FDcb;
     edit(next);
@@ -319,7 +306,7 @@ bool TCustomCommX::ApplyCommState(const std::function<void(CommLineSettings&)>& 
 void TCustomCommX::ApplyBitRate()
 {
     const quint32 rate = quint32(std::max(0, FBitRate));
-    if (ApplyCommState([rate](CommLineSettings& s) { s.BaudRate = rate; }, CommErrorCode::BitRate) && FTransThread)
+    if (ApplyCommState([rate](CommLineSettings &s) { s.BaudRate = rate; }, CommErrorCode::BitRate) && FTransThread)
         FTransThread->FCharTime = CharTimeFor(FBitRate);
 }
 
@@ -327,19 +314,19 @@ void TCustomCommX::ApplyCharSize()
 {
     // A size the record cannot hold is passed as 0, which no device takes.
     const quint8 size = (FCharSize > 0 && FCharSize < 256) ? quint8(FCharSize) : 0;
-    ApplyCommState([size](CommLineSettings& s) { s.ByteSize = size; }, CommErrorCode::CharSize);
+    ApplyCommState([size](CommLineSettings &s) { s.ByteSize = size; }, CommErrorCode::CharSize);
 }
 
 void TCustomCommX::ApplyParityBit()
 {
     const quint8 parity = FParityBit;
-    ApplyCommState([parity](CommLineSettings& s) { s.Parity = parity; }, CommErrorCode::ParityBit);
+    ApplyCommState([parity](CommLineSettings &s) { s.Parity = parity; }, CommErrorCode::ParityBit);
 }
 
 void TCustomCommX::ApplyStopBit()
 {
     const quint8 stop = FStopBit;
-    ApplyCommState([stop](CommLineSettings& s) { s.StopBits = stop; }, CommErrorCode::StopBit);
+    ApplyCommState([stop](CommLineSettings &s) { s.StopBits = stop; }, CommErrorCode::StopBit);
 }
 
 void TCustomCommX::ApplyFlowCtrl()
@@ -347,7 +334,7 @@ void TCustomCommX::ApplyFlowCtrl()
     const quint32 flags = FlagWordFor(FFlowCtrl);
     const quint16 limit = quint16(std::clamp(FBufLenReceive / 4, 0, 0xFFFF));
     ApplyCommState(
-        [flags, limit](CommLineSettings& s) {
+        [flags, limit](CommLineSettings &s) {
             s.Flags = flags;
             s.XonLim = limit;
             s.XoffLim = limit;
@@ -371,13 +358,13 @@ void TCustomCommX::ApplyTimeOuts()
 void TCustomCommX::ApplyXonChar()
 {
     const char c = FXonChar;
-    ApplyCommState([c](CommLineSettings& s) { s.XonChar = c; }, CommErrorCode::XonChar);
+    ApplyCommState([c](CommLineSettings &s) { s.XonChar = c; }, CommErrorCode::XonChar);
 }
 
 void TCustomCommX::ApplyXoffChar()
 {
     const char c = FXoffChar;
-    ApplyCommState([c](CommLineSettings& s) { s.XoffChar = c; }, CommErrorCode::XoffChar);
+    ApplyCommState([c](CommLineSettings &s) { s.XoffChar = c; }, CommErrorCode::XoffChar);
 }
 
 void TCustomCommX::ApplyQueueSizes()
@@ -395,12 +382,12 @@ void TCustomCommX::setPortNo(int value)
     }
 }
 
-#define VANTREL_SETTER(Name, Type, Apply)   \
+#define VANTREL_SETTER(Name, Type, Apply) \
     void TCustomCommX::set##Name(Type value) \
-    {                                        \
-        F##Name = value;                     \
-        if (IsOpen())                        \
-            Apply();                         \
+    { \
+        F##Name = value; \
+        if (IsOpen()) \
+            Apply(); \
     }
 
 VANTREL_SETTER(BitRate, int, ApplyBitRate)
@@ -425,7 +412,7 @@ void TCustomCommX::setBufLenReceive(int value)
     }
 }
 
-bool TCommX::WriteString(const QByteArray& S)
+bool TCommX::WriteString(const QByteArray &S)
 {
     if (S.isEmpty())
         return true;

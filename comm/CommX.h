@@ -21,8 +21,8 @@ enum TCommParityBits : quint8 { cpbNone, cpbOdd, cpbEven };
 enum TCommStopBits : quint8 { csb1, csb1p5, csb2 };
 enum TCommFlowCtrls : quint8 { cfcRtsCts, cfcDtrDsr, cfcXonXoff, cfcHalfHigh, cfcHalfLow, cfcNone };
 
-using TCommReceiveEvent = std::function<void(TCustomCommX* Sender, int ReceiveSize)>;
-using TCommErrEvent = std::function<void(TCustomCommX* Sender, int ErrorState)>;
+using TCommReceiveEvent = std::function<void(TCustomCommX *Sender, int ReceiveSize)>;
+using TCommErrEvent = std::function<void(TCustomCommX *Sender, int ErrorState)>;
 
 // Error codes of the component, as ECommError::ErrorState and the OnError
 // handler carry them.
@@ -48,10 +48,11 @@ constexpr int WM_COMM_RECEIVE = 0x500;
 constexpr int WM_COMM_BREAK = 0x501;
 constexpr int WM_COMM_ERROR = 0x502;
 
-class ECommError : public std::exception {
+class ECommError : public std::exception
+{
 public:
     explicit ECommError(int errorState);
-    const char* what() const noexcept override { return m_message.c_str(); }
+    const char *what() const noexcept override { return m_message.c_str(); }
     int ErrorState;
 
 private:
@@ -63,7 +64,8 @@ private:
 // total time-out while keeping the event loop alive, and watches line events
 // on a receive thread. Every operation is called from one thread, the one
 // that runs the event loop.
-class TCustomCommX {
+class TCustomCommX
+{
 public:
     static constexpr quint32 InvalidHandle = 0xFFFFFFFFu;
     static constexpr int MaxPendingChunks = 32;
@@ -72,14 +74,14 @@ public:
     // the network layer for a "socket://" or "rfc2217://" port.
     explicit TCustomCommX(std::unique_ptr<SerialPlatform> platform = nullptr);
     virtual ~TCustomCommX();
-    TCustomCommX(const TCustomCommX&) = delete;
-    TCustomCommX& operator=(const TCustomCommX&) = delete;
+    TCustomCommX(const TCustomCommX &) = delete;
+    TCustomCommX &operator=(const TCustomCommX &) = delete;
 
-    virtual bool Write(const char* Data, int Count);
-    virtual int Read(char* Buffer, int Count);
+    virtual bool Write(const char *Data, int Count);
+    virtual int Read(char *Buffer, int Count);
     // Like Read, but also ends as soon as Complete says that the bytes so far
     // make a whole answer (the component knows bytes, not frames).
-    int ReadAnswer(char* Buffer, int Count, const std::function<bool(const char*, int)>& Complete);
+    int ReadAnswer(char *Buffer, int Count, const std::function<bool(const char *, int)> &Complete);
 
     void Open();
     void Close();
@@ -91,13 +93,13 @@ public:
     void SetRts(bool Value);
     void SetDtr(bool Value);
 
-    SerialPlatform& platform() const { return *FPlatform; }
-    void setPortDirectory(const PortDirectory& directory) { FPorts = directory; }
-    const PortDirectory& portDirectory() const { return FPorts; }
+    SerialPlatform &platform() const { return *FPlatform; }
+    void setPortDirectory(const PortDirectory &directory) { FPorts = directory; }
+    const PortDirectory &portDirectory() const { return FPorts; }
     // Why the last Open could not open the device (code 101): which step
     // failed, with the system's error number, and the device it tried.
-    const OpenFailure& LastOpenFailure() const { return FOpenFailure; }
-    const QString& LastOpenDevice() const { return FOpenDevice; }
+    const OpenFailure &LastOpenFailure() const { return FOpenFailure; }
+    const QString &LastOpenDevice() const { return FOpenDevice; }
 
     // Chunks and bytes handed to the transmit thread and not yet finished.
     int PendingCount() const;
@@ -140,8 +142,8 @@ protected:
     void ReportError(int errorState);
 
 private:
-    int ReadUntil(char* buffer, int count, const std::function<bool(const char*, int)>& complete);
-    bool ApplyCommState(const std::function<void(CommLineSettings&)>& edit, int errorState);
+    int ReadUntil(char *buffer, int count, const std::function<bool(const char *, int)> &complete);
+    bool ApplyCommState(const std::function<void(CommLineSettings &)> &edit, int errorState);
     void ApplyBitRate();
     void ApplyCharSize();
     void ApplyParityBit();
@@ -165,7 +167,7 @@ private:
     int FCharSize = 8;
     TCommParityBits FParityBit = cpbNone;
     TCommStopBits FStopBit = csb1;
-    std::atomic<TCommFlowCtrls> FFlowCtrl{cfcRtsCts};  // the transmit thread reads it
+    std::atomic<TCommFlowCtrls> FFlowCtrl{cfcRtsCts}; // the transmit thread reads it
     int FTimeOutTrans = 3000;
     int FTimeOutReceive = 3000;
     char FXonChar = 17;
@@ -177,7 +179,7 @@ private:
     TCommErrEvent FOnError;
 
     CommLineSettings FDcb;
-    int FReadAborts = 0;  // counts PurgeReceive calls; a pending Read ends with -1
+    int FReadAborts = 0; // counts PurgeReceive calls; a pending Read ends with -1
 
     std::unique_ptr<CommNotifier> FNotifier;
     std::unique_ptr<TCommTransThread> FTransThread;
@@ -189,35 +191,36 @@ private:
     int FPendingCount = 0;
 };
 
-class TCommX : public TCustomCommX {
+class TCommX : public TCustomCommX
+{
 public:
     using TCustomCommX::TCustomCommX;
 
-    using TCustomCommX::PortNo;
-    using TCustomCommX::setPortNo;
     using TCustomCommX::BitRate;
-    using TCustomCommX::setBitRate;
-    using TCustomCommX::CharSize;
-    using TCustomCommX::setCharSize;
-    using TCustomCommX::ParityBit;
-    using TCustomCommX::setParityBit;
-    using TCustomCommX::StopBit;
-    using TCustomCommX::setStopBit;
-    using TCustomCommX::FlowCtrl;
-    using TCustomCommX::setFlowCtrl;
-    using TCustomCommX::TimeOutTrans;
-    using TCustomCommX::setTimeOutTrans;
-    using TCustomCommX::TimeOutReceive;
-    using TCustomCommX::setTimeOutReceive;
-    using TCustomCommX::XonChar;
-    using TCustomCommX::setXonChar;
-    using TCustomCommX::XoffChar;
-    using TCustomCommX::setXoffChar;
-    using TCustomCommX::BufLenTrans;
-    using TCustomCommX::setBufLenTrans;
     using TCustomCommX::BufLenReceive;
+    using TCustomCommX::BufLenTrans;
+    using TCustomCommX::CharSize;
+    using TCustomCommX::FlowCtrl;
+    using TCustomCommX::ParityBit;
+    using TCustomCommX::PortNo;
+    using TCustomCommX::setBitRate;
     using TCustomCommX::setBufLenReceive;
+    using TCustomCommX::setBufLenTrans;
+    using TCustomCommX::setCharSize;
+    using TCustomCommX::setFlowCtrl;
+    using TCustomCommX::setParityBit;
+    using TCustomCommX::setPortNo;
+    using TCustomCommX::setStopBit;
+    using TCustomCommX::setTimeOutReceive;
+    using TCustomCommX::setTimeOutTrans;
+    using TCustomCommX::setXoffChar;
+    using TCustomCommX::setXonChar;
+    using TCustomCommX::StopBit;
+    using TCustomCommX::TimeOutReceive;
+    using TCustomCommX::TimeOutTrans;
+    using TCustomCommX::XoffChar;
+    using TCustomCommX::XonChar;
 
     // True at once for an empty S; otherwise Write over its bytes.
-    bool WriteString(const QByteArray& S);
+    bool WriteString(const QByteArray &S);
 };

@@ -9,12 +9,12 @@ constexpr QLatin1StringView kRfc2217("rfc2217://");
 
 } // namespace
 
-bool NetworkAddress::looksLikeNetwork(const QString& text)
+bool NetworkAddress::looksLikeNetwork(const QString &text)
 {
     return text.startsWith(kRaw, Qt::CaseInsensitive) || text.startsWith(kRfc2217, Qt::CaseInsensitive);
 }
 
-std::optional<NetworkAddress> NetworkAddress::parse(const QString& text)
+std::optional<NetworkAddress> NetworkAddress::parse(const QString &text)
 {
     NetworkAddress address;
     QString rest;
@@ -48,7 +48,4 @@ QString NetworkAddress::hostAndPort() const
     return h + QLatin1Char(':') + QString::number(port);
 }
 
-QString NetworkAddress::url() const
-{
-    return (kind == Kind::Raw ? QString(kRaw) : QString(kRfc2217)) + hostAndPort();
-}
+QString NetworkAddress::url() const { return (kind == Kind::Raw ? QString(kRaw) : QString(kRfc2217)) + hostAndPort(); }

@@ -18,10 +18,7 @@ namespace {
 using PollWait::nowMs;
 using PollWait::pollRetry;
 
-int msLeft(qint64 deadline)
-{
-    return int(std::clamp<qint64>(deadline - nowMs(), 0, INT_MAX));
-}
+int msLeft(qint64 deadline) { return int(std::clamp<qint64>(deadline - nowMs(), 0, INT_MAX)); }
 
 // Keep-alive probes after 2 s of silence, 1 s apart, 3 of them; data not
 // acknowledged for 5 s ends the connection too. A dead server or a pulled
@@ -40,17 +37,11 @@ void tuneSocket(int fd)
 
 } // namespace
 
-NetworkSerialPlatform::NetworkSerialPlatform(Limits limits)
-    : m_limits(limits)
-{
-}
+NetworkSerialPlatform::NetworkSerialPlatform(Limits limits) : m_limits(limits) {}
 
-NetworkSerialPlatform::~NetworkSerialPlatform()
-{
-    close();
-}
+NetworkSerialPlatform::~NetworkSerialPlatform() { close(); }
 
-bool NetworkSerialPlatform::open(const QString& devicePath, OpenFailure& failure)
+bool NetworkSerialPlatform::open(const QString &devicePath, OpenFailure &failure)
 {
     failure = {};
     if (m_fd >= 0)
@@ -86,12 +77,12 @@ bool NetworkSerialPlatform::open(const QString& devicePath, OpenFailure& failure
     return true;
 }
 
-bool NetworkSerialPlatform::connectTo(const NetworkAddress& address, OpenFailure& failure)
+bool NetworkSerialPlatform::connectTo(const NetworkAddress &address, OpenFailure &failure)
 {
     addrinfo hints{};
     hints.ai_family = AF_UNSPEC;
     hints.ai_socktype = SOCK_STREAM;
-    addrinfo* found = nullptr;
+    addrinfo *found = nullptr;
     const QByteArray host = address.host.toUtf8();
     const QByteArray port = QByteArray::number(address.port);
     const int looked = ::getaddrinfo(host.constData(), port.constData(), &hints, &found);
@@ -101,7 +92,7 @@ bool NetworkSerialPlatform::connectTo(const NetworkAddress& address, OpenFailure
     }
     const qint64 deadline = nowMs() + m_limits.connectMs;
     int lastError = ETIMEDOUT;
-    for (addrinfo* ai = found; ai && m_fd < 0; ai = ai->ai_next) {
+    for (addrinfo *ai = found; ai && m_fd < 0; ai = ai->ai_next) {
         const int fd = ::socket(ai->ai_family, ai->ai_socktype | SOCK_NONBLOCK | SOCK_CLOEXEC, ai->ai_protocol);
         if (fd < 0) {
             lastError = errno;
@@ -139,7 +130,7 @@ bool NetworkSerialPlatform::connectTo(const NetworkAddress& address, OpenFailure
 }
 
 // Binary both ways and the COM-port option, before anything else is sent.
-bool NetworkSerialPlatform::negotiate(OpenFailure& failure)
+bool NetworkSerialPlatform::negotiate(OpenFailure &failure)
 {
     QByteArray hello;
     {
@@ -147,7 +138,7 @@ bool NetworkSerialPlatform::negotiate(OpenFailure& failure)
         hello = m_telnet.opening();
     }
     if (!sendControl(hello)) {
-        failure = {OpenFailure::Step::Protocol, ECONNRESET};  // closed as soon as it was reached
+        failure = {OpenFailure::Step::Protocol, ECONNRESET}; // closed as soon as it was reached
         return false;
     }
     const qint64 deadline = nowMs() + m_limits.connectMs;
@@ -214,12 +205,12 @@ bool NetworkSerialPlatform::pump()
         }
         if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR))
             return true;
-        m_peerGone = true;  // closed by the server, reset, or timed out
+        m_peerGone = true; // closed by the server, reset, or timed out
         return false;
     }
 }
 
-bool NetworkSerialPlatform::sendControl(const QByteArray& bytes)
+bool NetworkSerialPlatform::sendControl(const QByteArray &bytes)
 {
     std::lock_guard lock(m_sendLock);
     // A data write stopped between the two bytes of a doubled 0xFF: its
@@ -243,7 +234,7 @@ bool NetworkSerialPlatform::sendControl(const QByteArray& bytes)
     return true;
 }
 
-int NetworkSerialPlatform::sendSome(const char* data, int count)
+int NetworkSerialPlatform::sendSome(const char *data, int count)
 {
     if (m_fd < 0)
         return -1;
@@ -255,7 +246,7 @@ int NetworkSerialPlatform::sendSome(const char* data, int count)
 
 // Sends one COM-port command and waits for the server's answer to it; true
 // when the server now uses the value asked for.
-bool NetworkSerialPlatform::askServer(quint8 command, const QByteArray& value)
+bool NetworkSerialPlatform::askServer(quint8 command, const QByteArray &value)
 {
     {
         std::lock_guard lock(m_inLock);
@@ -270,7 +261,7 @@ bool NetworkSerialPlatform::askServer(quint8 command, const QByteArray& value)
             {
                 std::lock_guard lock(m_inLock);
                 const bool alive = pump();
-                for (const TelnetComPort::Reply& r : std::as_const(m_replies)) {
+                for (const TelnetComPort::Reply &r : std::as_const(m_replies)) {
                     if (r.command == command + ComPortCommand::ServerOffset) {
                         answered = true;
                         took = r.value == value;
@@ -299,17 +290,15 @@ bool NetworkSerialPlatform::askServer(quint8 command, const QByteArray& value)
         for (const char c : std::as_const(m_heard))
             said += c >= 0x20 && c < 0x7f && c != '<' && c != '>' && c != '&' ? QChar::fromLatin1(c) : QChar(u' ');
         said = said.simplified();
-        m_settingsFailure = m_peerGone ? QStringLiteral("the server closed the connection") : QStringLiteral("the server did not answer");
+        m_settingsFailure = m_peerGone ? QStringLiteral("the server closed the connection")
+                                       : QStringLiteral("the server did not answer");
         if (m_peerGone && !said.isEmpty())
             m_settingsFailure += QStringLiteral(" (\"%1\")").arg(said);
     }
     return took;
 }
 
-QString NetworkSerialPlatform::settingsFailure() const
-{
-    return m_settingsFailure;
-}
+QString NetworkSerialPlatform::settingsFailure() const { return m_settingsFailure; }
 
 bool NetworkSerialPlatform::purgeComm(quint32 flags)
 {
@@ -318,7 +307,8 @@ bool NetworkSerialPlatform::purgeComm(quint32 flags)
     if (flags & CommPurge::TxAbort)
         abortWrite();
     if ((flags & CommPurge::TxClear) && rfc2217())
-        sendControl(TelnetComPort::command(ComPortCommand::PurgeData, QByteArray(1, char(ComPortCommand::PurgeTransmit))));
+        sendControl(
+            TelnetComPort::command(ComPortCommand::PurgeData, QByteArray(1, char(ComPortCommand::PurgeTransmit))));
     if (flags & CommPurge::RxClear) {
         {
             std::lock_guard lock(m_inLock);
@@ -326,13 +316,14 @@ bool NetworkSerialPlatform::purgeComm(quint32 flags)
             m_input.clear();
         }
         if (rfc2217())
-            sendControl(TelnetComPort::command(ComPortCommand::PurgeData, QByteArray(1, char(ComPortCommand::PurgeReceive))));
+            sendControl(
+                TelnetComPort::command(ComPortCommand::PurgeData, QByteArray(1, char(ComPortCommand::PurgeReceive))));
         rearmArrival();
     }
     return true;
 }
 
-bool NetworkSerialPlatform::getCommState(CommLineSettings& settings)
+bool NetworkSerialPlatform::getCommState(CommLineSettings &settings)
 {
     if (m_fd < 0)
         return false;
@@ -344,7 +335,7 @@ bool NetworkSerialPlatform::getCommState(CommLineSettings& settings)
 // On a raw connection the server's own configuration holds the line
 // settings, and any record is taken. Over RFC 2217 each setting that
 // changed goes to the server, which must answer with the same value.
-bool NetworkSerialPlatform::setCommState(const CommLineSettings& s)
+bool NetworkSerialPlatform::setCommState(const CommLineSettings &s)
 {
     if (m_fd < 0)
         return false;
@@ -397,7 +388,7 @@ quint32 NetworkSerialPlatform::waitCommEvent()
             m_watchEnded = true;
             quint32 events = mask & CommEvent::Err;
             if (m_rxArmed.exchange(false))
-                events |= mask & CommEvent::RxChar;  // what came before the end is still there to read
+                events |= mask & CommEvent::RxChar; // what came before the end is still there to read
             if (events)
                 return events;
             continue;
@@ -410,7 +401,7 @@ quint32 NetworkSerialPlatform::waitCommEvent()
     }
 }
 
-WriteStart NetworkSerialPlatform::startWrite(const char* data, int count, int& written)
+WriteStart NetworkSerialPlatform::startWrite(const char *data, int count, int &written)
 {
     written = 0;
     if (m_fd < 0 || count < 0)
@@ -448,7 +439,7 @@ void NetworkSerialPlatform::advanceWrite(int sent)
     m_wSent += sent;
 }
 
-bool NetworkSerialPlatform::finishWrite(int& written)
+bool NetworkSerialPlatform::finishWrite(int &written)
 {
     for (;;) {
         int timeout;
@@ -460,7 +451,7 @@ bool NetworkSerialPlatform::finishWrite(int& written)
             if (m_wSent == m_wBuf.size())
                 return true;
             if (writeTimedOut(timeout))
-                return true;  // the write time-out ends the write with what went out
+                return true; // the write time-out ends the write with what went out
         }
         const WriteWait wait = waitWritable(timeout);
         if (wait == WriteWait::Failed)
@@ -477,14 +468,14 @@ bool NetworkSerialPlatform::finishWrite(int& written)
     }
 }
 
-int NetworkSerialPlatform::readAvailable(char* buffer, int maxCount)
+int NetworkSerialPlatform::readAvailable(char *buffer, int maxCount)
 {
     if (m_fd < 0 || maxCount < 0)
         return -1;
     std::lock_guard lock(m_inLock);
     const bool alive = pump();
     if (m_input.isEmpty())
-        return alive ? 0 : -1;  // the server closed the connection, or it broke
+        return alive ? 0 : -1; // the server closed the connection, or it broke
     const int n = int(qMin<qsizetype>(maxCount, m_input.size()));
     std::copy_n(m_input.constData(), n, buffer);
     m_input.remove(0, n);
@@ -517,7 +508,7 @@ int NetworkSerialPlatform::inputQueueBytes()
 
 quint32 NetworkSerialPlatform::clearCommError()
 {
-    return 0;  // the server keeps the line's errors to itself
+    return 0; // the server keeps the line's errors to itself
 }
 
 // Sent without waiting for an answer: a server whose port has no modem
@@ -529,10 +520,18 @@ bool NetworkSerialPlatform::escapeCommFunction(CommEscape function)
     using namespace ComPortCommand;
     quint8 value = 0;
     switch (function) {
-    case CommEscape::SetRts: value = RtsOn; break;
-    case CommEscape::ClrRts: value = RtsOff; break;
-    case CommEscape::SetDtr: value = DtrOn; break;
-    case CommEscape::ClrDtr: value = DtrOff; break;
+    case CommEscape::SetRts:
+        value = RtsOn;
+        break;
+    case CommEscape::ClrRts:
+        value = RtsOff;
+        break;
+    case CommEscape::SetDtr:
+        value = DtrOn;
+        break;
+    case CommEscape::ClrDtr:
+        value = DtrOff;
+        break;
     }
     return sendControl(TelnetComPort::command(SetControl, QByteArray(1, char(value))));
 }

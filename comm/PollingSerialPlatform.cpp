@@ -11,12 +11,11 @@ namespace PollWait {
 
 qint64 nowMs()
 {
-    return std::chrono::duration_cast<std::chrono::milliseconds>(
-               std::chrono::steady_clock::now().time_since_epoch())
+    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
         .count();
 }
 
-int pollRetry(pollfd* fds, nfds_t count, int timeoutMs)
+int pollRetry(pollfd *fds, nfds_t count, int timeoutMs)
 {
     int r;
     do {
@@ -30,15 +29,9 @@ int pollRetry(pollfd* fds, nfds_t count, int timeoutMs)
 using PollWait::nowMs;
 using PollWait::pollRetry;
 
-bool PollingSerialPlatform::isOpen() const
-{
-    return m_fd >= 0;
-}
+bool PollingSerialPlatform::isOpen() const { return m_fd >= 0; }
 
-int PollingSerialPlatform::handle() const
-{
-    return m_fd;
-}
+int PollingSerialPlatform::handle() const { return m_fd; }
 
 bool PollingSerialPlatform::setupComm(int inputQueue, int outputQueue)
 {
@@ -46,7 +39,7 @@ bool PollingSerialPlatform::setupComm(int inputQueue, int outputQueue)
     return m_fd >= 0 && inputQueue > 0 && outputQueue > 0;
 }
 
-bool PollingSerialPlatform::getCommTimeouts(CommTimeouts& timeouts)
+bool PollingSerialPlatform::getCommTimeouts(CommTimeouts &timeouts)
 {
     if (m_fd < 0)
         return false;
@@ -55,7 +48,7 @@ bool PollingSerialPlatform::getCommTimeouts(CommTimeouts& timeouts)
     return true;
 }
 
-bool PollingSerialPlatform::setCommTimeouts(const CommTimeouts& timeouts)
+bool PollingSerialPlatform::setCommTimeouts(const CommTimeouts &timeouts)
 {
     if (m_fd < 0)
         return false;
@@ -79,7 +72,7 @@ void PollingSerialPlatform::cancelWaitCommEvent()
     signal(m_rxWake);
 }
 
-bool PollingSerialPlatform::openWakes(OpenFailure& failure)
+bool PollingSerialPlatform::openWakes(OpenFailure &failure)
 {
     m_txWake = ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
     m_rxWake = ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
@@ -92,7 +85,7 @@ bool PollingSerialPlatform::openWakes(OpenFailure& failure)
 
 void PollingSerialPlatform::closeWakes()
 {
-    for (int* fd : {&m_txWake, &m_rxWake}) {
+    for (int *fd : {&m_txWake, &m_rxWake}) {
         if (*fd >= 0)
             ::close(*fd);
         *fd = -1;
@@ -128,7 +121,7 @@ short PollingSerialPlatform::waitDeviceOrWake(int fd, short events)
 {
     pollfd fds[2] = {{fd, events, 0}, {m_rxWake, POLLIN, 0}};
     if (pollRetry(fds, 2, -1) < 0) {
-        fds[0].fd = -1;  // cannot watch the device; wait for the wake-up only
+        fds[0].fd = -1; // cannot watch the device; wait for the wake-up only
         pollRetry(&fds[1], 1, -1);
     }
     if (fds[1].revents)
@@ -142,13 +135,12 @@ void PollingSerialPlatform::beginWrite(int count)
     quint64 total;
     {
         std::lock_guard lock(m_stateLock);
-        total = quint64(m_timeouts.WriteTotalTimeoutMultiplier) * quint64(count)
-            + m_timeouts.WriteTotalTimeoutConstant;
+        total = quint64(m_timeouts.WriteTotalTimeoutMultiplier) * quint64(count) + m_timeouts.WriteTotalTimeoutConstant;
     }
     m_wDeadline = total ? nowMs() + qint64(total) : 0;
 }
 
-bool PollingSerialPlatform::writeTimedOut(int& timeoutMs) const
+bool PollingSerialPlatform::writeTimedOut(int &timeoutMs) const
 {
     timeoutMs = -1;
     if (!m_wDeadline)

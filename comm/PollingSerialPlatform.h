@@ -11,7 +11,7 @@ namespace PollWait {
 // Milliseconds on the monotonic clock.
 qint64 nowMs();
 // poll, again whenever a signal interrupted it.
-int pollRetry(pollfd* fds, nfds_t count, int timeoutMs);
+int pollRetry(pollfd *fds, nfds_t count, int timeoutMs);
 }
 
 // What the terminal and the network layers share: one file descriptor
@@ -19,19 +19,20 @@ int pollRetry(pollfd* fds, nfds_t count, int timeoutMs);
 // purge), one that wakes the event wait (a cancel, a new mask, input taken);
 // the line settings record and time-outs kept for the component; the event
 // mask; and the write time-out's deadline.
-class PollingSerialPlatform : public SerialPlatform {
+class PollingSerialPlatform : public SerialPlatform
+{
 public:
     bool isOpen() const override;
     int handle() const override;
     bool setupComm(int inputQueue, int outputQueue) override;
-    bool getCommTimeouts(CommTimeouts& timeouts) override;
-    bool setCommTimeouts(const CommTimeouts& timeouts) override;
+    bool getCommTimeouts(CommTimeouts &timeouts) override;
+    bool setCommTimeouts(const CommTimeouts &timeouts) override;
     bool setCommMask(quint32 mask) override;
     void cancelWaitCommEvent() override;
 
 protected:
     // Makes the two wake-up fds; false, with failure set, when it cannot.
-    bool openWakes(OpenFailure& failure);
+    bool openWakes(OpenFailure &failure);
     void closeWakes();
     // The record and time-outs of a port just opened, no events asked for,
     // no cancel pending, the next arrival news.
@@ -52,7 +53,7 @@ protected:
     bool writeAborted() const { return m_txAbort != m_wAbort; }
     // True once the write's deadline passed; otherwise timeoutMs is the time
     // left for poll (-1: no deadline).
-    bool writeTimedOut(int& timeoutMs) const;
+    bool writeTimedOut(int &timeoutMs) const;
     enum class WriteWait { Writable, NotYet, Failed };
     // Waits until the device takes more, a purge wakes the write, or the
     // time-out passes.
@@ -62,7 +63,7 @@ protected:
     int m_txWake = -1;
     int m_rxWake = -1;
 
-    std::mutex m_stateLock;  // m_state, m_timeouts, and what a layer keeps beside them
+    std::mutex m_stateLock; // m_state, m_timeouts, and what a layer keeps beside them
     CommLineSettings m_state;
     CommTimeouts m_timeouts;
 
@@ -77,5 +78,5 @@ private:
 
     // The write under way; touched by one thread at a time.
     quint64 m_wAbort = 0;
-    qint64 m_wDeadline = 0;  // ms on the monotonic clock, 0 = none
+    qint64 m_wDeadline = 0; // ms on the monotonic clock, 0 = none
 };

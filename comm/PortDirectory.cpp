@@ -14,9 +14,10 @@
 
 namespace {
 
-struct FixedRange {
+struct FixedRange
+{
     int firstPort;
-    const char* prefix;
+    const char *prefix;
 };
 
 constexpr int kRangeSize = 32;
@@ -26,7 +27,7 @@ constexpr FixedRange kRanges[] = {
     {65, "/dev/ttyACM"},
 };
 
-QString describe(const QSerialPortInfo& info)
+QString describe(const QSerialPortInfo &info)
 {
     QString text = info.description();
     const QString maker = info.manufacturer();
@@ -36,7 +37,7 @@ QString describe(const QSerialPortInfo& info)
 }
 
 // The link's text as written (QFileInfo makes it an absolute path).
-QString linkTarget(const QString& link)
+QString linkTarget(const QString &link)
 {
     char buffer[4096];
     const ssize_t n = ::readlink(QFile::encodeName(link).constData(), buffer, sizeof buffer);
@@ -45,12 +46,9 @@ QString linkTarget(const QString& link)
 
 } // namespace
 
-PortDirectory::PortDirectory(QString portsFolder)
-    : m_folder(std::move(portsFolder))
-{
-}
+PortDirectory::PortDirectory(QString portsFolder) : m_folder(std::move(portsFolder)) {}
 
-PortDirectory PortDirectory::forDevice(const QString& devicePath)
+PortDirectory PortDirectory::forDevice(const QString &devicePath)
 {
     PortDirectory directory(QString{});
     directory.m_device = devicePath;
@@ -77,16 +75,16 @@ QString PortDirectory::linkPath(int portNo) const
 
 QString PortDirectory::fixedDevicePath(int portNo)
 {
-    for (const FixedRange& r : kRanges) {
+    for (const FixedRange &r : kRanges) {
         if (portNo >= r.firstPort && portNo < r.firstPort + kRangeSize)
             return QLatin1String(r.prefix) + QString::number(portNo - r.firstPort);
     }
     return {};
 }
 
-int PortDirectory::fixedPortNo(const QString& devicePath)
+int PortDirectory::fixedPortNo(const QString &devicePath)
 {
-    for (const FixedRange& r : kRanges) {
+    for (const FixedRange &r : kRanges) {
         const QLatin1String prefix(r.prefix);
         if (!devicePath.startsWith(prefix))
             continue;
@@ -115,7 +113,7 @@ QString PortDirectory::devicePathFor(int portNo) const
             return NetworkAddress::parse(target) ? target : QString{};
     }
     if (link.isSymLink() || link.exists())
-        return link.canonicalFilePath();  // empty when the target is gone
+        return link.canonicalFilePath(); // empty when the target is gone
     const QString fixed = fixedDevicePath(portNo);
     if (fixed.isEmpty() || !QFileInfo::exists(fixed))
         return {};
@@ -124,9 +122,9 @@ QString PortDirectory::devicePathFor(int portNo) const
 
 QList<PortEntry> PortDirectory::presentPorts() const
 {
-    QMap<QString, QString> descriptions;  // device path -> description
+    QMap<QString, QString> descriptions; // device path -> description
     QMap<int, QString> fixedDevices;
-    for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) {
+    for (const QSerialPortInfo &info : QSerialPortInfo::availablePorts()) {
         const QString path = info.systemLocation();
         descriptions.insert(QFileInfo(path).canonicalFilePath(), describe(info));
         if (const int n = fixedPortNo(path))
@@ -138,7 +136,7 @@ QList<PortEntry> PortDirectory::presentPorts() const
     const QDir folder(m_folder);
     const QStringList names = folder.entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot);
     QList<int> linked;
-    for (const QString& name : names) {
+    for (const QString &name : names) {
         const QRegularExpressionMatch m = linkName.match(name);
         if (!m.hasMatch())
             continue;
@@ -149,17 +147,16 @@ QList<PortEntry> PortDirectory::presentPorts() const
             continue;
         QString description = descriptions.value(target);
         if (const std::optional<NetworkAddress> server = NetworkAddress::parse(target))
-            description = server->kind == NetworkAddress::Kind::Raw
-                ? QStringLiteral("serial device server, raw TCP")
-                : QStringLiteral("serial device server, RFC 2217");
+            description = server->kind == NetworkAddress::Kind::Raw ? QStringLiteral("serial device server, raw TCP")
+                                                                    : QStringLiteral("serial device server, RFC 2217");
         ports.insert(n, {n, name, target, description});
     }
     for (auto it = fixedDevices.cbegin(); it != fixedDevices.cend(); ++it) {
         if (linked.contains(it.key()) || !QFileInfo::exists(it.value()))
             continue;
         const QString name = QStringLiteral("COM") + QString::number(it.key());
-        ports.insert(it.key(), {it.key(), name, it.value(),
-                                descriptions.value(QFileInfo(it.value()).canonicalFilePath())});
+        ports.insert(it.key(),
+                     {it.key(), name, it.value(), descriptions.value(QFileInfo(it.value()).canonicalFilePath())});
     }
     return ports.values();
 }

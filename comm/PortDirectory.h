@@ -3,24 +3,26 @@
 #include <QList>
 #include <QString>
 
-struct PortEntry {
+struct PortEntry
+{
     int portNo = 0;
-    QString name;         // "COMn"
+    QString name; // "COMn"
     QString devicePath;
-    QString description;  // what the system says about the device, may be empty
+    QString description; // what the system says about the device, may be empty
 };
 
 // Turns a port number n ("COMn") into a device. A link named COMn in the
 // ports folder wins (its target a device, or the address of a serial device
 // server: "socket://HOST:PORT" or "rfc2217://HOST:PORT"); otherwise COM1..COM32 are /dev/ttyS0..31, COM33..COM64
 // /dev/ttyUSB0..31 and COM65..COM96 /dev/ttyACM0..31.
-class PortDirectory {
+class PortDirectory
+{
 public:
     explicit PortDirectory(QString portsFolder = defaultPortsFolder());
 
     // A directory in which every port number names the one device given: a
     // port named by its device path rather than by a COM number.
-    static PortDirectory forDevice(const QString& devicePath);
+    static PortDirectory forDevice(const QString &devicePath);
 
     static QString defaultPortsFolder();
     QString portsFolder() const { return m_folder; }
@@ -39,11 +41,11 @@ public:
 
     // The fixed numbering both ways; empty / 0 outside it.
     static QString fixedDevicePath(int portNo);
-    static int fixedPortNo(const QString& devicePath);
+    static int fixedPortNo(const QString &devicePath);
 
 private:
     QString linkPath(int portNo) const;
 
     QString m_folder;
-    QString m_device;  // forDevice's device
+    QString m_device; // forDevice's device
 };

@@ -8,35 +8,36 @@
 // a device path opens on the terminal layer, "socket://HOST:PORT" and
 // "rfc2217://HOST:PORT" on the network layer. Every other operation goes
 // to the one that opened.
-class PortPlatform : public SerialPlatform {
+class PortPlatform : public SerialPlatform
+{
 public:
     PortPlatform();
     PortPlatform(std::unique_ptr<SerialPlatform> device, std::unique_ptr<SerialPlatform> network);
     ~PortPlatform() override;
 
-    bool open(const QString& devicePath, OpenFailure& failure) override;
+    bool open(const QString &devicePath, OpenFailure &failure) override;
     void close() override { m_active->close(); }
     bool isOpen() const override { return m_active->isOpen(); }
     int handle() const override { return m_active->handle(); }
 
     bool setupComm(int inputQueue, int outputQueue) override { return m_active->setupComm(inputQueue, outputQueue); }
     bool purgeComm(quint32 flags) override { return m_active->purgeComm(flags); }
-    bool getCommState(CommLineSettings& settings) override { return m_active->getCommState(settings); }
-    bool setCommState(const CommLineSettings& settings) override { return m_active->setCommState(settings); }
-    bool getCommTimeouts(CommTimeouts& timeouts) override { return m_active->getCommTimeouts(timeouts); }
-    bool setCommTimeouts(const CommTimeouts& timeouts) override { return m_active->setCommTimeouts(timeouts); }
+    bool getCommState(CommLineSettings &settings) override { return m_active->getCommState(settings); }
+    bool setCommState(const CommLineSettings &settings) override { return m_active->setCommState(settings); }
+    bool getCommTimeouts(CommTimeouts &timeouts) override { return m_active->getCommTimeouts(timeouts); }
+    bool setCommTimeouts(const CommTimeouts &timeouts) override { return m_active->setCommTimeouts(timeouts); }
 
     bool setCommMask(quint32 mask) override { return m_active->setCommMask(mask); }
     quint32 waitCommEvent() override { return m_active->waitCommEvent(); }
     void cancelWaitCommEvent() override { m_active->cancelWaitCommEvent(); }
 
-    WriteStart startWrite(const char* data, int count, int& written) override
+    WriteStart startWrite(const char *data, int count, int &written) override
     {
         return m_active->startWrite(data, count, written);
     }
-    bool finishWrite(int& written) override { return m_active->finishWrite(written); }
+    bool finishWrite(int &written) override { return m_active->finishWrite(written); }
 
-    int readAvailable(char* buffer, int maxCount) override { return m_active->readAvailable(buffer, maxCount); }
+    int readAvailable(char *buffer, int maxCount) override { return m_active->readAvailable(buffer, maxCount); }
     void waitReadable(int timeoutMs) override { m_active->waitReadable(timeoutMs); }
     int inputQueueBytes() override { return m_active->inputQueueBytes(); }
 
@@ -48,5 +49,5 @@ public:
 private:
     std::unique_ptr<SerialPlatform> m_device;
     std::unique_ptr<SerialPlatform> m_network;
-    SerialPlatform* m_active;  // changes only in open, while no thread of the component runs
+    SerialPlatform *m_active; // changes only in open, while no thread of the component runs
 };

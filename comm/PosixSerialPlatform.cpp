@@ -17,12 +17,9 @@
 
 using PollWait::pollRetry;
 
-PosixSerialPlatform::~PosixSerialPlatform()
-{
-    close();
-}
+PosixSerialPlatform::~PosixSerialPlatform() { close(); }
 
-bool PosixSerialPlatform::open(const QString& devicePath, OpenFailure& failure)
+bool PosixSerialPlatform::open(const QString &devicePath, OpenFailure &failure)
 {
     failure = {};
     if (m_fd >= 0)
@@ -48,7 +45,7 @@ bool PosixSerialPlatform::open(const QString& devicePath, OpenFailure& failure)
     return true;
 }
 
-int PosixSerialPlatform::openRawTerminal(const QString& devicePath, OpenFailure& failure)
+int PosixSerialPlatform::openRawTerminal(const QString &devicePath, OpenFailure &failure)
 {
     const auto fail = [&](OpenFailure::Step step, int error, int fd) {
         failure = {step, error};
@@ -83,12 +80,9 @@ int PosixSerialPlatform::openRawTerminal(const QString& devicePath, OpenFailure&
     return fd;
 }
 
-bool PosixSerialPlatform::getSerialInfo(int fd, serial_struct& info)
-{
-    return ::ioctl(fd, TIOCGSERIAL, &info) == 0;
-}
+bool PosixSerialPlatform::getSerialInfo(int fd, serial_struct &info) { return ::ioctl(fd, TIOCGSERIAL, &info) == 0; }
 
-bool PosixSerialPlatform::setSerialInfo(int fd, const serial_struct& info)
+bool PosixSerialPlatform::setSerialInfo(int fd, const serial_struct &info)
 {
     return ::ioctl(fd, TIOCSSERIAL, &info) == 0;
 }
@@ -126,11 +120,10 @@ QString PosixSerialPlatform::lineNote() const
 {
     if (m_lowLatency != LowLatency::Refused)
         return {};
-    return QStringLiteral(
-               "%1: the driver did not take low latency, so answers may be held up to the adapter's latency "
-               "timer (16 ms on FTDI adapters). A udev rule sets the timer to 1 ms, e.g. in "
-               "/etc/udev/rules.d/99-usb-serial-latency.rules: "
-               "ACTION==\"add\", SUBSYSTEM==\"usb-serial\", DRIVER==\"ftdi_sio\", ATTR{latency_timer}=\"1\"")
+    return QStringLiteral("%1: the driver did not take low latency, so answers may be held up to the adapter's latency "
+                          "timer (16 ms on FTDI adapters). A udev rule sets the timer to 1 ms, e.g. in "
+                          "/etc/udev/rules.d/99-usb-serial-latency.rules: "
+                          "ACTION==\"add\", SUBSYSTEM==\"usb-serial\", DRIVER==\"ftdi_sio\", ATTR{latency_timer}=\"1\"")
         .arg(m_device);
 }
 
@@ -162,7 +155,7 @@ bool PosixSerialPlatform::purgeComm(quint32 flags)
     return ok;
 }
 
-bool PosixSerialPlatform::getCommState(CommLineSettings& settings)
+bool PosixSerialPlatform::getCommState(CommLineSettings &settings)
 {
     termios t{};
     if (m_fd < 0 || ::tcgetattr(m_fd, &t) != 0)
@@ -173,7 +166,7 @@ bool PosixSerialPlatform::getCommState(CommLineSettings& settings)
     return true;
 }
 
-bool PosixSerialPlatform::setCommState(const CommLineSettings& s)
+bool PosixSerialPlatform::setCommState(const CommLineSettings &s)
 {
     termios t{};
     if (m_fd < 0 || !TermiosSettings::isSupported(s) || ::tcgetattr(m_fd, &t) != 0)
@@ -229,7 +222,7 @@ quint32 PosixSerialPlatform::waitCommEvent()
     }
 }
 
-WriteStart PosixSerialPlatform::startWrite(const char* data, int count, int& written)
+WriteStart PosixSerialPlatform::startWrite(const char *data, int count, int &written)
 {
     written = 0;
     if (m_fd < 0 || count < 0)
@@ -248,7 +241,7 @@ WriteStart PosixSerialPlatform::startWrite(const char* data, int count, int& wri
     return m_wDone == count ? WriteStart::Done : WriteStart::Pending;
 }
 
-bool PosixSerialPlatform::finishWrite(int& written)
+bool PosixSerialPlatform::finishWrite(int &written)
 {
     for (;;) {
         written = m_wDone;
@@ -258,7 +251,7 @@ bool PosixSerialPlatform::finishWrite(int& written)
             return true;
         int timeout;
         if (writeTimedOut(timeout))
-            return true;  // the write time-out ends the write with what went out
+            return true; // the write time-out ends the write with what went out
         const WriteWait wait = waitWritable(timeout);
         if (wait == WriteWait::Failed)
             return false;
@@ -272,7 +265,7 @@ bool PosixSerialPlatform::finishWrite(int& written)
     }
 }
 
-int PosixSerialPlatform::readAvailable(char* buffer, int maxCount)
+int PosixSerialPlatform::readAvailable(char *buffer, int maxCount)
 {
     if (m_fd < 0 || maxCount < 0)
         return -1;
@@ -285,7 +278,7 @@ int PosixSerialPlatform::readAvailable(char* buffer, int maxCount)
     }
     if (n < 0 && (errno == EAGAIN || errno == EINTR))
         return 0;
-    return -1;  // end of file (hang-up) or a failed read
+    return -1; // end of file (hang-up) or a failed read
 }
 
 void PosixSerialPlatform::waitReadable(int timeoutMs)
@@ -304,11 +297,11 @@ int PosixSerialPlatform::inputQueueBytes()
     return n;
 }
 
-bool PosixSerialPlatform::readCounts(ErrorCounts& counts) const
+bool PosixSerialPlatform::readCounts(ErrorCounts &counts) const
 {
     serial_icounter_struct ic{};
     if (m_fd < 0 || ::ioctl(m_fd, TIOCGICOUNT, &ic) != 0)
-        return false;  // a pseudo-terminal keeps no counters
+        return false; // a pseudo-terminal keeps no counters
     counts = {ic.frame, ic.overrun, ic.parity, ic.brk, ic.buf_overrun};
     return true;
 }

@@ -13,7 +13,7 @@ QByteArray TelnetComPort::opening()
     return takeOutgoing();
 }
 
-QByteArray TelnetComPort::escape(const char* data, int count)
+QByteArray TelnetComPort::escape(const char *data, int count)
 {
     QByteArray out;
     out.reserve(count + 4);
@@ -25,7 +25,7 @@ QByteArray TelnetComPort::escape(const char* data, int count)
     return out;
 }
 
-QByteArray TelnetComPort::command(quint8 command, const QByteArray& value)
+QByteArray TelnetComPort::command(quint8 command, const QByteArray &value)
 {
     QByteArray out;
     out.append(char(IAC)).append(char(SB)).append(char(ComPort)).append(char(command));
@@ -42,25 +42,23 @@ QByteArray TelnetComPort::baudRateValue(quint32 bitRate)
     return v;
 }
 
-quint8 TelnetComPort::parityCode(quint8 parity)
-{
-    return parity <= 4 ? quint8(parity + 1) : 0;
-}
+quint8 TelnetComPort::parityCode(quint8 parity) { return parity <= 4 ? quint8(parity + 1) : 0; }
 
 quint8 TelnetComPort::stopSizeCode(quint8 stopBits)
 {
     switch (stopBits) {
-    case 0: return 1;
-    case 1: return 3;
-    case 2: return 2;
-    default: return 0;
+    case 0:
+        return 1;
+    case 1:
+        return 3;
+    case 2:
+        return 2;
+    default:
+        return 0;
     }
 }
 
-bool TelnetComPort::wanted(quint8 option)
-{
-    return option == Binary || option == SuppressGoAhead || option == ComPort;
-}
+bool TelnetComPort::wanted(quint8 option) { return option == Binary || option == SuppressGoAhead || option == ComPort; }
 
 void TelnetComPort::say(quint8 verb, quint8 option)
 {
@@ -73,7 +71,7 @@ void TelnetComPort::negotiation(quint8 verb, quint8 option)
 {
     switch (verb) {
     case DO: {
-        Side& s = m_local[option];
+        Side &s = m_local[option];
         const bool take = wanted(option);
         if (take && !s.on) {
             s.on = true;
@@ -86,7 +84,7 @@ void TelnetComPort::negotiation(quint8 verb, quint8 option)
         break;
     }
     case DONT: {
-        Side& s = m_local[option];
+        Side &s = m_local[option];
         if (option == ComPort)
             m_comPortRefused = true;
         if (s.on)
@@ -97,7 +95,7 @@ void TelnetComPort::negotiation(quint8 verb, quint8 option)
     }
     case WILL: {
         // The server's echo would send our own commands back: refused.
-        Side& s = m_remote[option];
+        Side &s = m_remote[option];
         const bool take = option == Binary || option == SuppressGoAhead;
         if (take && !s.on) {
             s.on = true;
@@ -110,7 +108,7 @@ void TelnetComPort::negotiation(quint8 verb, quint8 option)
         break;
     }
     case WONT: {
-        Side& s = m_remote[option];
+        Side &s = m_remote[option];
         if (s.on)
             say(DONT, option);
         s.on = false;
@@ -122,7 +120,7 @@ void TelnetComPort::negotiation(quint8 verb, quint8 option)
     }
 }
 
-void TelnetComPort::feed(const char* bytes, int count, QByteArray& data)
+void TelnetComPort::feed(const char *bytes, int count, QByteArray &data)
 {
     for (int i = 0; i < count; ++i) {
         const quint8 c = quint8(bytes[i]);
@@ -144,7 +142,7 @@ void TelnetComPort::feed(const char* bytes, int count, QByteArray& data)
                 m_sub.clear();
                 m_state = State::Sub;
             } else {
-                m_state = State::Data;  // NOP, GA, and the like carry nothing for us
+                m_state = State::Data; // NOP, GA, and the like carry nothing for us
             }
             break;
         case State::Verb:

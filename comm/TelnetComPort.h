@@ -25,28 +25,30 @@ constexpr quint8 FlowNone = 1, FlowXonXoff = 2, FlowHardware = 3, DtrOn = 8, Dtr
 constexpr quint8 PurgeReceive = 1, PurgeTransmit = 2, PurgeBoth = 3;
 }
 
-class TelnetComPort {
+class TelnetComPort
+{
 public:
-    struct Reply {
-        quint8 command = 0;  // as the server sent it (ours + 100)
+    struct Reply
+    {
+        quint8 command = 0; // as the server sent it (ours + 100)
         QByteArray value;
-        bool operator==(const Reply&) const = default;
+        bool operator==(const Reply &) const = default;
     };
 
     // What a client says first: binary both ways, and the COM-port option.
     QByteArray opening();
-    static QByteArray escape(const char* data, int count);
+    static QByteArray escape(const char *data, int count);
     // IAC SB COM-PORT command value IAC SE, 0xFF in the value doubled.
-    static QByteArray command(quint8 command, const QByteArray& value);
-    static QByteArray baudRateValue(quint32 bitRate);  // four bytes, network order
+    static QByteArray command(quint8 command, const QByteArray &value);
+    static QByteArray baudRateValue(quint32 bitRate); // four bytes, network order
     // The option's codes for the line-settings record's values; 0 for a
     // value the option has no code for.
-    static quint8 parityCode(quint8 parity);      // 0 none .. 4 space -> 1 .. 5
-    static quint8 stopSizeCode(quint8 stopBits);  // 0 one, 1 one and a half, 2 two -> 1, 3, 2
+    static quint8 parityCode(quint8 parity);     // 0 none .. 4 space -> 1 .. 5
+    static quint8 stopSizeCode(quint8 stopBits); // 0 one, 1 one and a half, 2 two -> 1, 3, 2
 
     // Takes bytes from the server: data is appended to data; the answers to
     // its negotiation wait in takeOutgoing, its replies in takeReplies.
-    void feed(const char* bytes, int count, QByteArray& data);
+    void feed(const char *bytes, int count, QByteArray &data);
     QByteArray takeOutgoing();
     QList<Reply> takeReplies();
 
@@ -54,9 +56,10 @@ public:
     bool comPortRefused() const { return m_comPortRefused; }
 
 private:
-    struct Side {
+    struct Side
+    {
         bool on = false;
-        bool asked = false;  // we asked for it and wait for the answer
+        bool asked = false; // we asked for it and wait for the answer
     };
     static bool wanted(quint8 option);
     void negotiation(quint8 verb, quint8 option);
@@ -66,8 +69,8 @@ private:
     State m_state = State::Data;
     quint8 m_verb = 0;
     QByteArray m_sub;
-    Side m_local[256];   // options we perform (WILL / WONT)
-    Side m_remote[256];  // options the server performs (DO / DONT)
+    Side m_local[256];  // options we perform (WILL / WONT)
+    Side m_remote[256]; // options the server performs (DO / DONT)
     bool m_comPortRefused = false;
     QByteArray m_outgoing;
     QList<Reply> m_replies;

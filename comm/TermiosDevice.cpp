@@ -11,7 +11,8 @@ namespace TermiosDevice {
 
 bool isPseudoTerminal(int fd)
 {
-    struct stat info {};
+    struct stat info
+    {};
     if (::fstat(fd, &info) != 0 || !S_ISCHR(info.st_mode))
         return false;
     const unsigned int deviceMajor = major(info.st_rdev);
@@ -24,8 +25,7 @@ SetResult setAndReadBack(int fd, const termios &asked)
     const bool set = ::tcsetattr(fd, TCSANOW, &asked) == 0;
     if ((!set && errno != EINVAL) || ::tcgetattr(fd, &readBack) != 0)
         return SetResult::Failed;
-    return TermiosSettings::settingsTook(asked, readBack, isPseudoTerminal(fd)) ? SetResult::Took
-                                                                               : SetResult::NotTaken;
+    return TermiosSettings::settingsTook(asked, readBack, isPseudoTerminal(fd)) ? SetResult::Took : SetResult::NotTaken;
 }
 
 } // namespace TermiosDevice

@@ -6,17 +6,17 @@ namespace TermiosSettings {
 
 namespace {
 
-struct SpeedEntry {
+struct SpeedEntry
+{
     quint32 rate;
     speed_t speed;
 };
 
 constexpr std::array<SpeedEntry, 24> kSpeeds{{
-    {50, B50},         {75, B75},         {110, B110},       {134, B134},
-    {150, B150},       {200, B200},       {300, B300},       {600, B600},
-    {1200, B1200},     {1800, B1800},     {2400, B2400},     {4800, B4800},
-    {9600, B9600},     {19200, B19200},   {38400, B38400},   {57600, B57600},
-    {115200, B115200}, {230400, B230400}, {460800, B460800}, {500000, B500000},
+    {50, B50},         {75, B75},         {110, B110},         {134, B134},         {150, B150},
+    {200, B200},       {300, B300},       {600, B600},         {1200, B1200},       {1800, B1800},
+    {2400, B2400},     {4800, B4800},     {9600, B9600},       {19200, B19200},     {38400, B38400},
+    {57600, B57600},   {115200, B115200}, {230400, B230400},   {460800, B460800},   {500000, B500000},
     {576000, B576000}, {921600, B921600}, {1000000, B1000000}, {2000000, B2000000},
 }};
 
@@ -48,9 +48,8 @@ bool isSupported(const CommLineSettings &s)
     const quint32 dtr = s.Flags & CommFlag::DtrControlMask;
     const quint32 rts = s.Flags & CommFlag::RtsControlMask;
     return speedFor(s.BaudRate, speed) && s.ByteSize >= 5 && s.ByteSize <= 8 && s.Parity <= 4
-        && (s.StopBits == 0 || s.StopBits == 2) && !(s.Flags & CommFlag::OutxDsrFlow)
-        && dtr != CommFlag::DtrHandshake && dtr != CommFlag::DtrControlMask
-        && rts != CommFlag::RtsToggle;
+        && (s.StopBits == 0 || s.StopBits == 2) && !(s.Flags & CommFlag::OutxDsrFlow) && dtr != CommFlag::DtrHandshake
+        && dtr != CommFlag::DtrControlMask && rts != CommFlag::RtsToggle;
 }
 
 bool toTermios(const CommLineSettings &s, termios &t)
@@ -91,10 +90,18 @@ void fromTermios(const termios &t, CommLineSettings &settings)
     if (const quint32 rate = rateFor(::cfgetospeed(&t)))
         settings.BaudRate = rate;
     switch (t.c_cflag & CSIZE) {
-    case CS5: settings.ByteSize = 5; break;
-    case CS6: settings.ByteSize = 6; break;
-    case CS7: settings.ByteSize = 7; break;
-    default: settings.ByteSize = 8; break;
+    case CS5:
+        settings.ByteSize = 5;
+        break;
+    case CS6:
+        settings.ByteSize = 6;
+        break;
+    case CS7:
+        settings.ByteSize = 7;
+        break;
+    default:
+        settings.ByteSize = 8;
+        break;
     }
     if (!(t.c_cflag & PARENB))
         settings.Parity = 0;

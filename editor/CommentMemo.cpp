@@ -4,11 +4,7 @@
 #include <QMimeData>
 #include <QTextDocumentFragment>
 
-CommentMemo::CommentMemo(QWidget *parent)
-    : QPlainTextEdit(parent)
-{
-    setTabChangesFocus(true);
-}
+CommentMemo::CommentMemo(QWidget *parent) : QPlainTextEdit(parent) { setTabChangesFocus(true); }
 
 QString CommentMemo::insertableText(const QMimeData *source)
 {
@@ -25,10 +21,7 @@ QString CommentMemo::insertableText(const QMimeData *source)
     return {};
 }
 
-bool CommentMemo::canInsertFromMimeData(const QMimeData *source) const
-{
-    return !insertableText(source).isEmpty();
-}
+bool CommentMemo::canInsertFromMimeData(const QMimeData *source) const { return !insertableText(source).isEmpty(); }
 
 void CommentMemo::insertFromMimeData(const QMimeData *source)
 {

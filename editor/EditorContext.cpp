@@ -13,7 +13,4 @@ void runGuarded(Prompts &prompts, const std::function<void()> &handler)
     }
 }
 
-void EditorContext::guarded(const std::function<void()> &handler) const
-{
-    runGuarded(prompts, handler);
-}
+void EditorContext::guarded(const std::function<void()> &handler) const { runGuarded(prompts, handler); }

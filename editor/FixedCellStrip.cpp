@@ -8,10 +8,7 @@
 #include <QToolTip>
 #include <algorithm>
 
-FixedCellStrip::FixedCellStrip(Kind kind, SegmentGrid *grid)
-    : QWidget(grid)
-    , m_kind(kind)
-    , m_grid(grid)
+FixedCellStrip::FixedCellStrip(Kind kind, SegmentGrid *grid) : QWidget(grid), m_kind(kind), m_grid(grid)
 {
     setObjectName(kind == LabelColumn ? QStringLiteral("LabelColumn") : QStringLiteral("NumberRow"));
     setFocusPolicy(Qt::NoFocus);

@@ -2,13 +2,9 @@
 
 #include "model/ProfilePlot.h"
 
-
 namespace GridColours {
 
-double contrastRatio(const QColor &a, const QColor &b)
-{
-    return PlotColours::contrastRatio(a, b);
-}
+double contrastRatio(const QColor &a, const QColor &b) { return PlotColours::contrastRatio(a, b); }
 
 QColor inactiveBackground(const QPalette &palette)
 {

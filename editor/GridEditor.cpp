@@ -1,13 +1,13 @@
 #include "editor/GridEditor.h"
 
-#include "model/CellRules.h"
 #include "editor/EditorContext.h"
-#include "model/ProgramDocument.h"
-#include "model/Numbers.h"
 #include "editor/ProgramHistory.h"
-#include "model/Prompts.h"
 #include "editor/SegmentGrid.h"
 #include "editor/SegmentGridModel.h"
+#include "model/CellRules.h"
+#include "model/Numbers.h"
+#include "model/ProgramDocument.h"
+#include "model/Prompts.h"
 #include "model/TemperatureProgram.h"
 
 #include <QComboBox>
@@ -15,8 +15,8 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPainter>
-#include <QStyledItemDelegate>
 #include <QScrollBar>
+#include <QStyledItemDelegate>
 
 namespace {
 // ComboBox1DrawItem: items of a fixed height five pixels below the grid's
@@ -120,9 +120,8 @@ void GridEditor::makePopupMenu()
 void GridEditor::connectGrid()
 {
     SegmentGrid *grid = m_grid;
-    connect(grid, &SegmentGrid::selectCell, this, [this](int c, int r) {
-        m_context.guarded([=, this] { onCellSelected(c, r); });
-    });
+    connect(grid, &SegmentGrid::selectCell, this,
+            [this](int c, int r) { m_context.guarded([=, this] { onCellSelected(c, r); }); });
     connect(grid, &SegmentGrid::editTextChanged, this, &GridEditor::onEditText);
     // Typed, pasted, cut or deleted: every change a person makes to a cell's
     // text is a change of the program, whatever the key filter decided.
@@ -134,12 +133,10 @@ void GridEditor::connectGrid()
         if (!m_grid->cell(editedRow, editedCol).isEmpty() || editedRow < TemperatureProgram::TempRow)
             m_context.guarded([this] { m_context.redraw(); });
     });
-    connect(grid, &SegmentGrid::contextMenuAt, this, [this](const QPoint &pos) {
-        m_context.guarded([=, this] { showContextMenu(pos); });
-    });
-    connect(grid, &SegmentGrid::modeKeyTyped, this, [this](const QString &mode) {
-        m_context.guarded([this, &mode] { chooseMode(mode); });
-    });
+    connect(grid, &SegmentGrid::contextMenuAt, this,
+            [this](const QPoint &pos) { m_context.guarded([=, this] { showContextMenu(pos); }); });
+    connect(grid, &SegmentGrid::modeKeyTyped, this,
+            [this](const QString &mode) { m_context.guarded([this, &mode] { chooseMode(mode); }); });
     connect(grid, &SegmentGrid::modeListRequested, this, [this] {
         placeCombo();
         if (m_combo->isVisible()) {
@@ -161,15 +158,9 @@ void GridEditor::connectGrid()
     connect(grid->selectionModel(), &QItemSelectionModel::currentChanged, this, &GridEditor::placeCombo);
 }
 
-SegmentGridModel *GridEditor::model() const
-{
-    return m_grid->gridModel();
-}
+SegmentGridModel *GridEditor::model() const { return m_grid->gridModel(); }
 
-bool GridEditor::isGridWidget(const QWidget *w) const
-{
-    return w && (w == m_grid || m_grid->isAncestorOf(w));
-}
+bool GridEditor::isGridWidget(const QWidget *w) const { return w && (w == m_grid || m_grid->isAncestorOf(w)); }
 
 void GridEditor::focusChanged(QWidget *old, QWidget *now)
 {
@@ -197,9 +188,8 @@ void GridEditor::onCellSelected(int col, int row)
         emit hintChanged(QString());
     } else if (row >= TemperatureProgram::TempRow && row <= TemperatureProgram::TimeRow) {
         // Columns past the 33 slots are shown but never edited.
-        const QString mode = col <= TemperatureProgram::LastSlotColumn
-                                 ? m_grid->cell(TemperatureProgram::ModeRow, col)
-                                 : TemperatureProgram::ModeUnset;
+        const QString mode = col <= TemperatureProgram::LastSlotColumn ? m_grid->cell(TemperatureProgram::ModeRow, col)
+                                                                       : TemperatureProgram::ModeUnset;
         if (mode == TemperatureProgram::ModeUnset || mode == TemperatureProgram::ModeRamp
             || mode == TemperatureProgram::ModeHold) {
             const bool editable = CellRules::isEditable(row, mode);
@@ -351,15 +341,9 @@ void GridEditor::showContextMenu(const QPoint &pos)
         m_popup->popup(m_grid->viewport()->mapToGlobal(pos) + QPoint(0, 10));
 }
 
-void GridEditor::insertSlotAtPopup()
-{
-    insertSegment(popupCol);
-}
+void GridEditor::insertSlotAtPopup() { insertSegment(popupCol); }
 
-void GridEditor::deleteSlotAtPopup()
-{
-    deleteSegment(popupCol);
-}
+void GridEditor::deleteSlotAtPopup() { deleteSegment(popupCol); }
 
 void GridEditor::insertSegment(int col)
 {
@@ -368,14 +352,15 @@ void GridEditor::insertSegment(int col)
     // The last segment that is drawn and sent moves one slot on, out of reach.
     const int lastSent = TemperatureProgram::LastUsedColumn;
     const QString lastMode = model()->cell(TemperatureProgram::ModeRow, lastSent);
-    const bool pushesOut = col <= lastSent
-                           && (lastMode == TemperatureProgram::ModeRamp || lastMode == TemperatureProgram::ModeHold);
+    const bool pushesOut =
+        col <= lastSent && (lastMode == TemperatureProgram::ModeRamp || lastMode == TemperatureProgram::ModeHold);
     model()->insertSlot(col);
     m_context.history.slotInserted(col);
     m_context.redraw();
     m_context.document.setModified(true);
     if (pushesOut)
-        m_context.prompts.box(applicationTitle(), segmentPushedOutText(lastSent - 1), Prompts::Icon::Warning, Prompts::Ok);
+        m_context.prompts.box(applicationTitle(), segmentPushedOutText(lastSent - 1), Prompts::Icon::Warning,
+                              Prompts::Ok);
 }
 
 QString GridEditor::segmentPushedOutText(int slot)

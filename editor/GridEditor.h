@@ -29,9 +29,9 @@ public:
     // comboParent: the window the Mode list is laid over the grid in.
     GridEditor(SegmentGrid *grid, const EditorContext &context, QWidget *comboParent);
 
-    int editedCol = 0;   // the cell whose editor text changed last: what checkEditedCell checks
+    int editedCol = 0; // the cell whose editor text changed last: what checkEditedCell checks
     int editedRow = 0;
-    int popupCol = 0;  // column of the last right-click; the target of Insert and Delete
+    int popupCol = 0; // column of the last right-click; the target of Insert and Delete
 
     QComboBox *modeCombo() const { return m_combo; }
     QMenu *contextMenu() const { return m_popup; }

@@ -1,9 +1,9 @@
 #include "editor/InitialTempField.h"
 
-#include "model/CellRules.h"
 #include "editor/EditorContext.h"
-#include "model/ProgramDocument.h"
 #include "editor/ProgramHistory.h"
+#include "model/CellRules.h"
+#include "model/ProgramDocument.h"
 #include "model/Prompts.h"
 
 #include <QKeyEvent>
@@ -24,10 +24,7 @@ InitialTempField::InitialTempField(const EditorContext &context, QWidget *parent
     });
 }
 
-void InitialTempField::fieldEntered()
-{
-    emit hintChanged(CellRules::rangeHint(TemperatureProgram::TempRow));
-}
+void InitialTempField::fieldEntered() { emit hintChanged(CellRules::rangeHint(TemperatureProgram::TempRow)); }
 
 void InitialTempField::mouseReleaseEvent(QMouseEvent *event)
 {

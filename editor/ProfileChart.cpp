@@ -17,8 +17,7 @@ QAccessibleInterface *chartInterface(const QString &className, QObject *object)
 }
 }
 
-ProfileChart::ProfileChart(QWidget *parent)
-    : QWidget(parent)
+ProfileChart::ProfileChart(QWidget *parent) : QWidget(parent)
 {
     static const bool factoryInstalled = (QAccessible::installFactory(chartInterface), true);
     Q_UNUSED(factoryInstalled);
@@ -33,15 +32,9 @@ ProfileChart::ProfileChart(QWidget *parent)
     describe();
 }
 
-QSize ProfileChart::sizeHint() const
-{
-    return QSize(400, 144);
-}
+QSize ProfileChart::sizeHint() const { return QSize(400, 144); }
 
-QSize ProfileChart::minimumSizeHint() const
-{
-    return QSize(100, 60);
-}
+QSize ProfileChart::minimumSizeHint() const { return QSize(100, 60); }
 
 const ProfilePlot &ProfileChart::plot() const
 {

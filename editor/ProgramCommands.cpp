@@ -5,23 +5,16 @@
 #include <algorithm>
 
 namespace {
-QString segmentName(int col)
-{
-    return QStringLiteral("segment %1").arg(col - 1);
-}
+QString segmentName(int col) { return QStringLiteral("segment %1").arg(col - 1); }
 }
 
 ProgramCommand::ProgramCommand(ProgramDocument &document, RecordedProgram &recorded, const QString &text)
     : QUndoCommand(text)
     , m_document(document)
     , m_recorded(recorded)
-{
-}
+{}
 
-void ProgramCommand::undo()
-{
-    apply(false);
-}
+void ProgramCommand::undo() { apply(false); }
 
 void ProgramCommand::redo()
 {
@@ -38,8 +31,7 @@ CellValueCommand::CellValueCommand(ProgramDocument &document, RecordedProgram &r
     , m_row(row)
     , m_before(before)
     , m_after(after)
-{
-}
+{}
 
 void CellValueCommand::apply(bool forward)
 {
@@ -54,8 +46,7 @@ ModeCommand::ModeCommand(ProgramDocument &document, RecordedProgram &recorded, i
     , m_col(col)
     , m_before(before)
     , m_after(after)
-{
-}
+{}
 
 void ModeCommand::apply(bool forward)
 {
@@ -72,8 +63,7 @@ TableCommand::TableCommand(ProgramDocument &document, RecordedProgram &recorded,
     , m_col(col)
     , m_before(before)
     , m_after(after)
-{
-}
+{}
 
 void TableCommand::apply(bool forward)
 {
@@ -87,31 +77,27 @@ SlotCommand::SlotCommand(ProgramDocument &document, RecordedProgram &recorded, K
     : TableCommand(document, recorded,
                    (kind == Insert ? QStringLiteral("Insert ") : QStringLiteral("Delete ")) + segmentName(col), col,
                    before, after)
-{
-}
+{}
 
 SegmentBlockCommand::SegmentBlockCommand(ProgramDocument &document, RecordedProgram &recorded, Kind kind, int col,
                                          int count, const TemperatureProgram &before, const TemperatureProgram &after)
-    : TableCommand(document, recorded,
-                   (kind == Written ? QStringLiteral("Segment dialog: ")
-                    : kind == Paste ? QStringLiteral("Paste of ")
-                                    : QStringLiteral("Cut of "))
-                       + (count == 1 ? segmentName(col)
-                                     : QStringLiteral("segments %1 to %2").arg(col - 1).arg(col + count - 2)),
-                   col, before, after)
-{
-}
+    : TableCommand(
+        document, recorded,
+        (kind == Written     ? QStringLiteral("Segment dialog: ")
+             : kind == Paste ? QStringLiteral("Paste of ")
+                             : QStringLiteral("Cut of "))
+            + (count == 1 ? segmentName(col) : QStringLiteral("segments %1 to %2").arg(col - 1).arg(col + count - 2)),
+        col, before, after)
+{}
 
-InitialTempCommand::InitialTempCommand(ProgramDocument &document, RecordedProgram &recorded,
-                                       const QString &beforeText, double before, const QString &afterText,
-                                       double after)
+InitialTempCommand::InitialTempCommand(ProgramDocument &document, RecordedProgram &recorded, const QString &beforeText,
+                                       double before, const QString &afterText, double after)
     : ProgramCommand(document, recorded, QStringLiteral("Initial temp."))
     , m_beforeText(beforeText)
     , m_before(before)
     , m_afterText(afterText)
     , m_after(after)
-{
-}
+{}
 
 void InitialTempCommand::apply(bool forward)
 {
@@ -125,8 +111,7 @@ ProgramNoCommand::ProgramNoCommand(ProgramDocument &document, RecordedProgram &r
     : ProgramCommand(document, recorded, QStringLiteral("Program No."))
     , m_before(before)
     , m_after(after)
-{
-}
+{}
 
 void ProgramNoCommand::apply(bool forward)
 {
@@ -144,8 +129,7 @@ CommentCommand::CommentCommand(ProgramDocument &document, RecordedProgram &recor
     , m_removed(removed)
     , m_caret(position + added)
     , m_atMs(atMs)
-{
-}
+{}
 
 bool CommentCommand::mergeWith(const QUndoCommand *other)
 {

@@ -50,8 +50,8 @@ private:
 class CellValueCommand : public ProgramCommand
 {
 public:
-    CellValueCommand(ProgramDocument &document, RecordedProgram &recorded, int col, int row,
-                     const QString &before, const QString &after);
+    CellValueCommand(ProgramDocument &document, RecordedProgram &recorded, int col, int row, const QString &before,
+                     const QString &after);
     QPoint changedCell() const override { return {m_col, m_row}; }
 
 protected:
@@ -122,8 +122,8 @@ public:
 class InitialTempCommand : public ProgramCommand
 {
 public:
-    InitialTempCommand(ProgramDocument &document, RecordedProgram &recorded, const QString &beforeText,
-                       double before, const QString &afterText, double after);
+    InitialTempCommand(ProgramDocument &document, RecordedProgram &recorded, const QString &beforeText, double before,
+                       const QString &afterText, double after);
 
 protected:
     void apply(bool forward) override;
@@ -159,8 +159,8 @@ public:
 
     // position, removed, added: where the edit happened and how many
     // characters it took away and put in; atMs: when.
-    CommentCommand(ProgramDocument &document, RecordedProgram &recorded, const QString &before,
-                   const QString &after, int position, int removed, int added, qint64 atMs);
+    CommentCommand(ProgramDocument &document, RecordedProgram &recorded, const QString &before, const QString &after,
+                   int position, int removed, int added, qint64 atMs);
     int id() const override { return Id; }
     bool mergeWith(const QUndoCommand *other) override;
     bool redrawsChart() const override { return false; }
@@ -173,9 +173,9 @@ private:
     QString m_before;
     QString m_after;
     int m_caretAfterApply = -1;
-    int m_start;      // where the first edit of the step began
-    int m_position;   // where the last edit began
+    int m_start;    // where the first edit of the step began
+    int m_position; // where the last edit began
     int m_removed;
-    int m_caret;      // the caret after the last edit
-    qint64 m_atMs;    // when the last edit was made
+    int m_caret;   // the caret after the last edit
+    qint64 m_atMs; // when the last edit was made
 };

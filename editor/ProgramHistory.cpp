@@ -14,14 +14,11 @@ namespace {
 bool isUndoKey(const QKeyEvent *event)
 {
     return event->matches(QKeySequence::Undo) || event->matches(QKeySequence::Redo)
-           || event->keyCombination() == QKeyCombination(Qt::ControlModifier, Qt::Key_Y)
-           || event->keyCombination() == QKeyCombination(Qt::ControlModifier | Qt::ShiftModifier, Qt::Key_Z);
+        || event->keyCombination() == QKeyCombination(Qt::ControlModifier, Qt::Key_Y)
+        || event->keyCombination() == QKeyCombination(Qt::ControlModifier | Qt::ShiftModifier, Qt::Key_Z);
 }
 
-QString caption(const QString &verb, const QString &step)
-{
-    return step.isEmpty() ? verb : verb + u' ' + step;
-}
+QString caption(const QString &verb, const QString &step) { return step.isEmpty() ? verb : verb + u' ' + step; }
 
 // Sets a flag for the life of a scope.
 class FlagScope
@@ -80,15 +77,9 @@ void ProgramHistory::greyWhileCellEdited(bool menuShown)
     updateActions();
 }
 
-void ProgramHistory::undo()
-{
-    step(true);
-}
+void ProgramHistory::undo() { step(true); }
 
-void ProgramHistory::redo()
-{
-    step(false);
-}
+void ProgramHistory::redo() { step(false); }
 
 void ProgramHistory::step(bool back)
 {
@@ -150,15 +141,9 @@ void ProgramHistory::modeChanged(int col)
     push(new ModeCommand(m_document, m_recorded, col, before, after));
 }
 
-void ProgramHistory::slotInserted(int col)
-{
-    slotMoved(SlotCommand::Insert, col);
-}
+void ProgramHistory::slotInserted(int col) { slotMoved(SlotCommand::Insert, col); }
 
-void ProgramHistory::slotDeleted(int col)
-{
-    slotMoved(SlotCommand::Delete, col);
-}
+void ProgramHistory::slotDeleted(int col) { slotMoved(SlotCommand::Delete, col); }
 
 void ProgramHistory::slotMoved(SlotCommand::Kind kind, int col)
 {
@@ -167,20 +152,11 @@ void ProgramHistory::slotMoved(SlotCommand::Kind kind, int col)
     });
 }
 
-void ProgramHistory::segmentsPasted(int col, int count)
-{
-    blockMoved(SegmentBlockCommand::Paste, col, count);
-}
+void ProgramHistory::segmentsPasted(int col, int count) { blockMoved(SegmentBlockCommand::Paste, col, count); }
 
-void ProgramHistory::segmentsWritten(int col, int count)
-{
-    blockMoved(SegmentBlockCommand::Written, col, count);
-}
+void ProgramHistory::segmentsWritten(int col, int count) { blockMoved(SegmentBlockCommand::Written, col, count); }
 
-void ProgramHistory::segmentsCut(int col, int count)
-{
-    blockMoved(SegmentBlockCommand::Cut, col, count);
-}
+void ProgramHistory::segmentsCut(int col, int count) { blockMoved(SegmentBlockCommand::Cut, col, count); }
 
 void ProgramHistory::blockMoved(SegmentBlockCommand::Kind kind, int col, int count)
 {
@@ -255,10 +231,7 @@ void ProgramHistory::saved()
     m_stack.setClean();
 }
 
-void ProgramHistory::takeUndoKeysFrom(QWidget *widget)
-{
-    widget->installEventFilter(this);
-}
+void ProgramHistory::takeUndoKeysFrom(QWidget *widget) { widget->installEventFilter(this); }
 
 void ProgramHistory::takeUndoFrom(QPlainTextEdit *edit)
 {
@@ -268,9 +241,9 @@ void ProgramHistory::takeUndoFrom(QPlainTextEdit *edit)
         QMenu *menu = edit->createStandardContextMenu(pos);
         menu->setAttribute(Qt::WA_DeleteOnClose);
         for (QAction *own : menu->actions()) {
-            QAction *ours = own->objectName() == QLatin1String("edit-undo")   ? m_undoAction
-                            : own->objectName() == QLatin1String("edit-redo") ? m_redoAction
-                                                                               : nullptr;
+            QAction *ours = own->objectName() == QLatin1String("edit-undo") ? m_undoAction
+                : own->objectName() == QLatin1String("edit-redo")           ? m_redoAction
+                                                                            : nullptr;
             if (ours) {
                 menu->insertAction(own, ours);
                 menu->removeAction(own);

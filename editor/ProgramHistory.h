@@ -48,15 +48,15 @@ public:
     void redo();
 
     // Reports of changes already made.
-    void cellAccepted(int col, int row);   // the cell check wrote the cell's text form
-    void modeChanged(int col);             // rows 1 to 4 of the column
+    void cellAccepted(int col, int row); // the cell check wrote the cell's text form
+    void modeChanged(int col);           // rows 1 to 4 of the column
     void slotInserted(int col);
     void slotDeleted(int col);
     // A block of `count` segments pasted before column `col`, or cut from it.
     void segmentsPasted(int col, int count);
     void segmentsCut(int col, int count);
     void segmentsWritten(int col, int count); // the segment dialog's segments in place of one
-    void initialTempAccepted();            // the field's text and initial temperature, checked
+    void initialTempAccepted();               // the field's text and initial temperature, checked
     void programNoChanged();
     // An edit of the comment at `position`, `removed` characters taken out
     // and `added` put in.
@@ -85,8 +85,8 @@ private:
     void slotMoved(SlotCommand::Kind kind, int col);
     void blockMoved(SegmentBlockCommand::Kind kind, int col, int count);
     // Records a change of the whole table, made by the command `make` builds.
-    void tableChanged(const std::function<ProgramCommand *(const TemperatureProgram &before,
-                                                           const TemperatureProgram &after)> &make);
+    void tableChanged(
+        const std::function<ProgramCommand *(const TemperatureProgram &before, const TemperatureProgram &after)> &make);
     void step(bool back);
     void updateActions();
     QStringList column(const TemperatureProgram &table, int col) const;

@@ -31,7 +31,8 @@ SegmentClipboard::SegmentClipboard(SegmentGrid *grid, GridEditor &gridEditor, co
         // Shown in the menu; the grid sees the keys itself (SegmentGrid).
         action->setShortcut(key);
         action->setShortcutContext(Qt::WidgetShortcut);
-        connect(action, &QAction::triggered, this, [this, command] { m_context.guarded([this, command] { (this->*command)(); }); });
+        connect(action, &QAction::triggered, this,
+                [this, command] { m_context.guarded([this, command] { (this->*command)(); }); });
         return action;
     };
     m_copy = make(QStringLiteral("CopySegments1"), QStringLiteral("&Copy segments"), QKeySequence::Copy,
@@ -115,7 +116,8 @@ void SegmentClipboard::pasteSegments()
     const Profile profile = computeProfile(m_context.document.initialTemp(), table);
     const int at = std::min(col, int(TemperatureProgram::LastUsedColumn)) - 1;
     const LabTerms::Resolved resolved = LabTerms::resolveDurations(
-        read, col <= TemperatureProgram::LastUsedColumn ? profile.segments[at].start.y() : profile.segments[at].end.y());
+        read,
+        col <= TemperatureProgram::LastUsedColumn ? profile.segments[at].start.y() : profile.segments[at].end.y());
     if (!resolved.error.isEmpty()) {
         refuse(QStringLiteral("The clipboard's segments cannot be pasted."), resolved.error);
         return;

@@ -43,8 +43,8 @@ SegmentDialog::SegmentDialog(const TemperatureProgram &table, double initialTemp
 
     const Profile profile = computeProfile(initialTemp, table);
     const int index = std::min(col, int(TemperatureProgram::LastUsedColumn)) - 1;
-    const QPointF start = col <= TemperatureProgram::LastUsedColumn ? profile.segments[index].start
-                                                                     : profile.segments[index].end;
+    const QPointF start =
+        col <= TemperatureProgram::LastUsedColumn ? profile.segments[index].start : profile.segments[index].end;
     m_startMinutes = start.x();
     m_startTemp = start.y();
     makeFields();
@@ -62,7 +62,8 @@ void SegmentDialog::makeFields()
     m_rate = field(QStringLiteral("Rate"), this);
     m_duration = field(QStringLiteral("Duration"), this);
     m_end = field(QStringLiteral("EndsAt"), this);
-    m_start = new QLabel(QStringLiteral("%1 at %2").arg(valueText(m_startTemp, 1) + DegC, LabTerms::durationText(m_startMinutes)), this);
+    m_start = new QLabel(
+        QStringLiteral("%1 at %2").arg(valueText(m_startTemp, 1) + DegC, LabTerms::durationText(m_startMinutes)), this);
     m_start->setObjectName(QStringLiteral("Start"));
     m_asked = new QLabel(this);
     m_asked->setObjectName(QStringLiteral("Gives"));
@@ -165,8 +166,7 @@ void SegmentDialog::given(Given what)
 void SegmentDialog::follow(QLineEdit *field, double seconds)
 {
     const bool givenHere = (field == m_rate && m_given == Given::Rate)
-                           || (field == m_duration && m_given == Given::Duration)
-                           || (field == m_end && m_given == Given::End);
+        || (field == m_duration && m_given == Given::Duration) || (field == m_end && m_given == Given::End);
     if (!givenHere)
         field->setText(LabTerms::durationText(std::llround(seconds)));
 }
@@ -185,7 +185,9 @@ void SegmentDialog::showPlans(const QList<LabTerms::Plan> &plans, const QString 
         const QSignalBlocker quiet(m_choice);
         m_choice->clear();
         for (const LabTerms::Plan &plan : plans)
-            m_choice->addItem(QStringLiteral("%1 segment%2: %3").arg(plan.segments.size()).arg(plan.segments.size() == 1 ? "" : "s", plan.text));
+            m_choice->addItem(QStringLiteral("%1 segment%2: %3")
+                                  .arg(plan.segments.size())
+                                  .arg(plan.segments.size() == 1 ? "" : "s", plan.text));
         m_choice->setEnabled(plans.size() > 1);
         if (plans.isEmpty())
             m_choice->setCurrentIndex(-1);
@@ -247,7 +249,8 @@ void SegmentDialog::updateRamp()
     const double startSeconds = m_startMinutes * 60;
     const CellRules::CellCheckResult target = CellRules::checkCell(Row::TempRow, m_target->text().trimmed());
     if (target.outcome != CellRules::CellCheckResult::Accepted) {
-        refuse(QStringLiteral("Target: \"%1\" is not a temperature of %2.").arg(m_target->text(), CellRules::rangeText(Row::TempRow)));
+        refuse(QStringLiteral("Target: \"%1\" is not a temperature of %2.")
+                   .arg(m_target->text(), CellRules::rangeText(Row::TempRow)));
         return;
     }
     const double to = toDouble(target.text);
@@ -293,14 +296,16 @@ SegmentDialogCommand::SegmentDialogCommand(SegmentGrid *grid, GridEditor &gridEd
     m_edit->setObjectName(QStringLiteral("SegmentDialog1"));
     // Queued: the dialog opens once the menu it was chosen from has closed and
     // given the keyboard back, or the window system may keep the keys from it.
-    connect(m_edit, &QAction::triggered, this, [this] { m_context.guarded([this] { open(m_grid->currentCol()); }); },
-            Qt::QueuedConnection);
+    connect(
+        m_edit, &QAction::triggered, this, [this] { m_context.guarded([this] { open(m_grid->currentCol()); }); },
+        Qt::QueuedConnection);
     QMenu *popup = m_gridEditor.contextMenu();
     popup->addSeparator();
     QAction *item = popup->addAction(QStringLiteral("Segment..."));
     item->setObjectName(QStringLiteral("SegmentDialog2"));
-    connect(item, &QAction::triggered, this, [this] { m_context.guarded([this] { open(m_gridEditor.popupCol); }); },
-            Qt::QueuedConnection);
+    connect(
+        item, &QAction::triggered, this, [this] { m_context.guarded([this] { open(m_gridEditor.popupCol); }); },
+        Qt::QueuedConnection);
 }
 
 void SegmentDialogCommand::open(int col)
@@ -309,17 +314,17 @@ void SegmentDialogCommand::open(int col)
         return;
     if (col > TemperatureProgram::LastUsedColumn) {
         emit hintChanged(QStringLiteral("Segment %1 is never sent; the dialog edits segments 0 to %2.")
-                           .arg(col - 1)
-                           .arg(TemperatureProgram::LastUsedColumn - 1));
+                             .arg(col - 1)
+                             .arg(TemperatureProgram::LastUsedColumn - 1));
         return;
     }
     m_grid->closeEditorNow();
     m_gridEditor.checkEditedCell();
-    auto *dialog = new SegmentDialog(m_context.document.table(), m_context.document.initialTemp(), col, m_grid->window());
+    auto *dialog =
+        new SegmentDialog(m_context.document.table(), m_context.document.initialTemp(), col, m_grid->window());
     dialog->setAttribute(Qt::WA_DeleteOnClose);
-    connect(dialog, &QDialog::accepted, this, [this, dialog, col] {
-        m_context.guarded([this, dialog, col] { write(col, dialog->segments()); });
-    });
+    connect(dialog, &QDialog::accepted, this,
+            [this, dialog, col] { m_context.guarded([this, dialog, col] { write(col, dialog->segments()); }); });
     dialog->open();
 }
 

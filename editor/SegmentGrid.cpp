@@ -1,11 +1,11 @@
 #include "editor/SegmentGrid.h"
 
-#include "model/CellRules.h"
 #include "editor/FixedCellStrip.h"
 #include "editor/GridColours.h"
 #include "editor/SegmentGridDelegate.h"
 #include "editor/SegmentGridModel.h"
 #include "editor/UiFonts.h"
+#include "model/CellRules.h"
 
 #include <QCoreApplication>
 #include <QHeaderView>
@@ -22,10 +22,7 @@ bool isShiftF10(const QKeyEvent *event)
     return event->key() == Qt::Key_F10 && (event->modifiers() & ~Qt::KeypadModifier) == Qt::ShiftModifier;
 }
 
-bool isFixed(const QModelIndex &index)
-{
-    return index.row() < 1 || index.column() < 1;
-}
+bool isFixed(const QModelIndex &index) { return index.row() < 1 || index.column() < 1; }
 
 // The character a key press types, or a null character for keys that type
 // nothing (arrows, Home, End, Delete, function keys). X11 gives Delete the
@@ -41,9 +38,7 @@ QChar typedChar(const QKeyEvent *event)
 }
 }
 
-SegmentGrid::SegmentGrid(SegmentGridModel *model, QWidget *parent)
-    : QTableView(parent)
-    , m_model(model)
+SegmentGrid::SegmentGrid(SegmentGridModel *model, QWidget *parent) : QTableView(parent), m_model(model)
 {
     setObjectName(QStringLiteral("StringGrid1"));
     setAccessibleName(QStringLiteral("Segments"));
@@ -96,15 +91,9 @@ void SegmentGrid::applyColumnWidths()
     setColumnWidth(0, std::max(int(LabelColumnWidth), widest + 2 * LabelMargin + 2));
 }
 
-QString SegmentGrid::cell(int row, int col) const
-{
-    return m_model->cell(row, col);
-}
+QString SegmentGrid::cell(int row, int col) const { return m_model->cell(row, col); }
 
-void SegmentGrid::setCurrentCell(int col, int row)
-{
-    setCurrentIndex(m_model->index(row, col));
-}
+void SegmentGrid::setCurrentCell(int col, int row) { setCurrentIndex(m_model->index(row, col)); }
 
 void SegmentGrid::setGridExited(bool exited)
 {
@@ -167,7 +156,7 @@ bool SegmentGrid::isCellUncovered(const QModelIndex &index) const
 {
     const QRect rect = visualRect(index);
     return index.row() > 0 && index.column() > 0 && rect.left() >= columnWidth(0) && rect.top() >= rowHeight(0)
-           && viewport()->rect().contains(rect.center());
+        && viewport()->rect().contains(rect.center());
 }
 
 void SegmentGrid::paintFixedCell(QPainter *painter, const QModelIndex &index, const QRect &rect) const
@@ -177,7 +166,8 @@ void SegmentGrid::paintFixedCell(QPainter *painter, const QModelIndex &index, co
     option.rect = rect;
     itemDelegate()->paint(painter, option, index);
     // Grid lines right of and below the cell, as the view draws them.
-    const QColor line = QColor::fromRgba(static_cast<QRgb>(style()->styleHint(QStyle::SH_Table_GridLineColor, &option, this)));
+    const QColor line =
+        QColor::fromRgba(static_cast<QRgb>(style()->styleHint(QStyle::SH_Table_GridLineColor, &option, this)));
     painter->save();
     painter->setPen(line);
     painter->drawLine(rect.topRight() + QPoint(1, 0), rect.bottomRight() + QPoint(1, 1));
@@ -341,7 +331,8 @@ void SegmentGrid::keyPressEvent(QKeyEvent *event)
         keyboardContextMenu();
         return;
     }
-    if (event->matches(QKeySequence::Copy) || event->matches(QKeySequence::Cut) || event->matches(QKeySequence::Paste)) {
+    if (event->matches(QKeySequence::Copy) || event->matches(QKeySequence::Cut)
+        || event->matches(QKeySequence::Paste)) {
         if (event->matches(QKeySequence::Copy))
             emit copyKey();
         else if (event->matches(QKeySequence::Cut))
@@ -359,7 +350,8 @@ void SegmentGrid::keyPressEvent(QKeyEvent *event)
         QTableView::keyPressEvent(event);
         return;
     }
-    if (currentRow() == TemperatureProgram::ModeRow && !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
+    if (currentRow() == TemperatureProgram::ModeRow
+        && !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
         if (const std::optional<QString> mode = CellRules::modeForKey(key)) {
             emit modeKeyTyped(*mode);
             return;
@@ -407,9 +399,9 @@ bool SegmentGrid::editorKeyPress(QLineEdit *editor, QKeyEvent *event)
     }
     if (key.isNull())
         return false; // Delete, arrows inside the text: the editor's own
-    if (keyFilter && !keyFilter(key, editor->text(), editor->selectionStart() >= 0
-                                                        ? editor->selectionStart()
-                                                        : editor->cursorPosition()))
+    if (keyFilter
+        && !keyFilter(key, editor->text(),
+                      editor->selectionStart() >= 0 ? editor->selectionStart() : editor->cursorPosition()))
         return true;
     return false;
 }
@@ -434,10 +426,7 @@ void SegmentGrid::mousePressEvent(QMouseEvent *event)
     }
 }
 
-void SegmentGrid::mouseDoubleClickEvent(QMouseEvent *event)
-{
-    mousePressEvent(event);
-}
+void SegmentGrid::mouseDoubleClickEvent(QMouseEvent *event) { mousePressEvent(event); }
 
 void SegmentGrid::contextMenuEvent(QContextMenuEvent *event)
 {

@@ -10,10 +10,7 @@
 #include <QPainter>
 
 namespace {
-bool isFixed(const QModelIndex &index)
-{
-    return index.row() < 1 || index.column() < 1;
-}
+bool isFixed(const QModelIndex &index) { return index.row() < 1 || index.column() < 1; }
 
 // How a cell is coloured.
 GridColours::Cell cellKind(const SegmentGrid &grid, const QModelIndex &index)
@@ -29,12 +26,12 @@ GridColours::Cell cellKind(const SegmentGrid &grid, const QModelIndex &index)
     // A cell that differs from a program compared with is marked, its
     // segment's number too; the current cell still shows as current.
     const bool differs = index.data(SegmentGridModel::DiffersRole).toBool();
-    return inBlock     ? Cell::Current
-           : fixed     ? (differs ? Cell::Differs : Cell::Fixed)
-           : pastSlots ? Cell::Inactive
-           : current && !grid.hasFocus() && !grid.gridExited() && !grid.isEditorOpen() ? Cell::Current
-           : differs                                                                   ? Cell::Differs
-                                                                                       : Cell::Value;
+    return inBlock  ? Cell::Current
+        : fixed     ? (differs ? Cell::Differs : Cell::Fixed)
+        : pastSlots ? Cell::Inactive
+        : current && !grid.hasFocus() && !grid.gridExited() && !grid.isEditorOpen() ? Cell::Current
+        : differs                                                                   ? Cell::Differs
+                                                                                    : Cell::Value;
 }
 
 // The cell's text, aligned as its row wants; a label a little wider than its
@@ -80,11 +77,7 @@ void paintEdge(QPainter *painter, const QRect &rect, const QPalette &pal, bool f
 }
 } // namespace
 
-SegmentGridDelegate::SegmentGridDelegate(SegmentGrid *grid)
-    : QStyledItemDelegate(grid)
-    , m_grid(grid)
-{
-}
+SegmentGridDelegate::SegmentGridDelegate(SegmentGrid *grid) : QStyledItemDelegate(grid), m_grid(grid) {}
 
 QWidget *SegmentGridDelegate::createEditor(QWidget *parent, const QStyleOptionViewItem &,
                                            const QModelIndex &index) const

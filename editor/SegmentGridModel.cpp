@@ -96,4 +96,3 @@ Qt::ItemFlags SegmentGridModel::flags(const QModelIndex &index) const
         f |= Qt::ItemIsSelectable | Qt::ItemIsEditable;
     return f;
 }
-

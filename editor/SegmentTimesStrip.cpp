@@ -24,9 +24,7 @@ QString linesThatFit(const QStringList &lines, int count)
 }
 }
 
-SegmentTimesStrip::SegmentTimesStrip(SegmentGrid *grid, QWidget *parent)
-    : QFrame(parent)
-    , m_grid(grid)
+SegmentTimesStrip::SegmentTimesStrip(SegmentGrid *grid, QWidget *parent) : QFrame(parent), m_grid(grid)
 {
     setObjectName(QStringLiteral("SegmentTimes"));
     setAccessibleName(QStringLiteral("Segment times"));
@@ -58,8 +56,9 @@ SegmentTimesStrip::SegmentTimesStrip(SegmentGrid *grid, QWidget *parent)
 
 bool SegmentTimesStrip::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == m_grid && (event->type() == QEvent::Resize || event->type() == QEvent::Move
-                              || event->type() == QEvent::LayoutRequest || event->type() == QEvent::FontChange))
+    if (watched == m_grid
+        && (event->type() == QEvent::Resize || event->type() == QEvent::Move || event->type() == QEvent::LayoutRequest
+            || event->type() == QEvent::FontChange))
         place();
     return QFrame::eventFilter(watched, event);
 }
@@ -98,7 +97,8 @@ void SegmentTimesStrip::fill()
         const QString end = LabTerms::durationText(s->end.x());
         const QString temperature = valueText(s->end.y(), 1) + QStringLiteral(" \u00B0C");
         label->setProperty("lines", QStringList{start, end, temperature});
-        label->setAccessibleName(QStringLiteral("Segment %1: %2 to %3, ends at %4").arg(s->slot()).arg(start, end, temperature));
+        label->setAccessibleName(
+            QStringLiteral("Segment %1: %2 to %3, ends at %4").arg(s->slot()).arg(start, end, temperature));
         label->setToolTip(label->accessibleName());
     }
     showLines();
@@ -109,7 +109,8 @@ void SegmentTimesStrip::showLines()
     // Whole lines only: where the window leaves less than three, the end
     // comes first.
     const int count = std::min(contentsRect().height() / std::max(fontMetrics().lineSpacing(), 1), Lines);
-    m_captions->setText(linesThatFit({QStringLiteral("Starts"), QStringLiteral("Ends"), QStringLiteral("Ends at \u00B0C")}, count));
+    m_captions->setText(
+        linesThatFit({QStringLiteral("Starts"), QStringLiteral("Ends"), QStringLiteral("Ends at \u00B0C")}, count));
     for (QLabel *label : m_columns)
         label->setText(linesThatFit(label->property("lines").toStringList(), count));
 }

@@ -18,54 +18,47 @@ namespace {
 
 constexpr int RandomLength = 6;
 
-QString systemText(int error)
-{
-    return QString::fromLocal8Bit(std::strerror(error));
-}
+QString systemText(int error) { return QString::fromLocal8Bit(std::strerror(error)); }
 
 // ".NAME.vantrel-tmp-": what every temporary file for the target NAME starts with.
-QByteArray temporaryPrefix(const QString& targetName)
-{
-    return '.' + QFile::encodeName(targetName) + ".vantrel-tmp-";
-}
+QByteArray temporaryPrefix(const QString &targetName) { return '.' + QFile::encodeName(targetName) + ".vantrel-tmp-"; }
 
-bool isTemporaryName(const char* name, const QByteArray& prefix)
+bool isTemporaryName(const char *name, const QByteArray &prefix)
 {
     if (std::strncmp(name, prefix.constData(), size_t(prefix.size())) != 0)
         return false;
-    const char* rest = name + prefix.size();
+    const char *rest = name + prefix.size();
     if (std::strlen(rest) != RandomLength)
         return false;
-    for (const char* c = rest; *c; ++c)
+    for (const char *c = rest; *c; ++c)
         if (!((*c >= 'A' && *c <= 'Z') || (*c >= 'a' && *c <= 'z') || (*c >= '0' && *c <= '9')))
             return false;
     return true;
 }
 
-bool sameNode(const struct stat& a, const struct stat& b)
-{
-    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
-}
+bool sameNode(const struct stat &a, const struct stat &b) { return a.st_dev == b.st_dev && a.st_ino == b.st_ino; }
 
 // Removes the temporary files that killed writes to the same target left in
 // `folder`. A file a running write holds is locked and stays.
-void removeStaleTemporaryFiles(const QString& folder, const QByteArray& prefix)
+void removeStaleTemporaryFiles(const QString &folder, const QByteArray &prefix)
 {
-    DIR* dir = ::opendir(QFile::encodeName(folder).constData());
+    DIR *dir = ::opendir(QFile::encodeName(folder).constData());
     if (!dir)
         return;
     const int dirFd = ::dirfd(dir);
-    while (const dirent* entry = ::readdir(dir)) {
+    while (const dirent *entry = ::readdir(dir)) {
         if (!isTemporaryName(entry->d_name, prefix))
             continue;
-        struct stat seen {};
+        struct stat seen
+        {};
         if (::fstatat(dirFd, entry->d_name, &seen, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(seen.st_mode)
             || seen.st_uid != ::geteuid())
             continue;
         const int fd = ::openat(dirFd, entry->d_name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
         if (fd < 0)
             continue;
-        struct stat opened {};
+        struct stat opened
+        {};
         if (::fstat(fd, &opened) == 0 && sameNode(opened, seen) && ::flock(fd, LOCK_EX | LOCK_NB) == 0
             && ::fstatat(dirFd, entry->d_name, &seen, AT_SYMLINK_NOFOLLOW) == 0 && sameNode(opened, seen))
             ::unlinkat(dirFd, entry->d_name, 0);
@@ -78,14 +71,14 @@ QByteArray randomSuffix()
 {
     static constexpr char letters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
     QByteArray suffix(RandomLength, Qt::Uninitialized);
-    for (char& c : suffix)
+    for (char &c : suffix)
         c = letters[QRandomGenerator::global()->bounded(int(sizeof letters) - 1)];
     return suffix;
 }
 
 // Creates and locks a new temporary file; returns its descriptor, or -1
 // with errno set.
-int createTemporaryFile(const QByteArray& prefixPath, QByteArray* name)
+int createTemporaryFile(const QByteArray &prefixPath, QByteArray *name)
 {
     for (int attempt = 0; attempt < 100; ++attempt) {
         *name = prefixPath + randomSuffix();
@@ -97,7 +90,8 @@ int createTemporaryFile(const QByteArray& prefixPath, QByteArray* name)
         }
         // Another write's clean-up may have taken the file between the
         // creation and the lock; then it is no longer in the folder.
-        struct stat info {};
+        struct stat info
+        {};
         if (::flock(fd, LOCK_EX) == 0 && ::fstat(fd, &info) == 0 && info.st_nlink > 0)
             return fd;
         ::close(fd);
@@ -106,9 +100,9 @@ int createTemporaryFile(const QByteArray& prefixPath, QByteArray* name)
     return -1;
 }
 
-bool writeAll(int fd, const QByteArray& bytes)
+bool writeAll(int fd, const QByteArray &bytes)
 {
-    const char* data = bytes.constData();
+    const char *data = bytes.constData();
     qsizetype left = bytes.size();
     while (left > 0) {
         const ssize_t n = ::write(fd, data, size_t(left));
@@ -127,9 +121,9 @@ bool writeAll(int fd, const QByteArray& bytes)
 
 } // namespace
 
-bool writeFileAtomically(const QString& path, const QByteArray& bytes, QString* reason)
+bool writeFileAtomically(const QString &path, const QByteArray &bytes, QString *reason)
 {
-    auto fail = [reason](const QString& why) {
+    auto fail = [reason](const QString &why) {
         if (reason)
             *reason = why;
         return false;
@@ -148,7 +142,8 @@ bool writeFileAtomically(const QString& path, const QByteArray& bytes, QString* 
         return fail(why);
 
     const QByteArray targetName = QFile::encodeName(target);
-    struct stat existing {};
+    struct stat existing
+    {};
     const bool exists = ::stat(targetName.constData(), &existing) == 0;
     if (exists && ::access(targetName.constData(), W_OK) != 0)
         return fail(systemText(errno));

@@ -18,4 +18,4 @@
 // killed before its rename leaves it behind; the next write to the same
 // target removes such files when they are regular files of this user that no
 // running write holds. Nothing else in the folder is touched.
-bool writeFileAtomically(const QString& path, const QByteArray& bytes, QString* reason);
+bool writeFileAtomically(const QString &path, const QByteArray &bytes, QString *reason);

@@ -22,7 +22,7 @@ class IniDocument;
 // the window manager puts a frame around a window that was just shown.
 struct ChartPanelHeight
 {
-    static const QString Section;      // "ChartPanel"
+    static const QString Section;          // "ChartPanel"
     static constexpr int Largest = 100000; // pixels; a larger value is not ours
 
     int height = 0;

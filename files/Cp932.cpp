@@ -12,32 +12,29 @@ namespace {
 class Converter
 {
 public:
-    Converter(const char* to, const char* from)
-        : m_cd(iconv_open(to, from))
-    {
-    }
+    Converter(const char *to, const char *from) : m_cd(iconv_open(to, from)) {}
     ~Converter()
     {
         if (valid())
             iconv_close(m_cd);
     }
-    Converter(const Converter&) = delete;
-    Converter& operator=(const Converter&) = delete;
+    Converter(const Converter &) = delete;
+    Converter &operator=(const Converter &) = delete;
 
     bool valid() const { return m_cd != reinterpret_cast<iconv_t>(-1); }
 
     // Converts input[*consumed..] into `output`, appending, until the input
     // ends or a sequence cannot be converted. Returns false in the latter
     // case, with *consumed at the start of that sequence.
-    bool convert(const QByteArray& input, qsizetype* consumed, QByteArray* output)
+    bool convert(const QByteArray &input, qsizetype *consumed, QByteArray *output)
     {
         iconv(m_cd, nullptr, nullptr, nullptr, nullptr); // back to the initial state
-        char* in = const_cast<char*>(input.constData()) + *consumed;
+        char *in = const_cast<char *>(input.constData()) + *consumed;
         size_t inLeft = static_cast<size_t>(input.size() - *consumed);
         bool ok = true;
         while (inLeft > 0) {
             char buffer[1024];
-            char* out = buffer;
+            char *out = buffer;
             size_t outLeft = sizeof buffer;
             const size_t result = iconv(m_cd, &in, &inLeft, &out, &outLeft);
             output->append(buffer, static_cast<qsizetype>(out - buffer));
@@ -54,20 +51,20 @@ private:
     iconv_t m_cd;
 };
 
-Converter& encoder()
+Converter &encoder()
 {
     thread_local Converter converter("CP932", "UTF-8");
     return converter;
 }
 
-Converter& decoder()
+Converter &decoder()
 {
     thread_local Converter converter("UTF-8", "CP932");
     return converter;
 }
 
 // Decodes from the position *consumed; see Converter::convert.
-bool decodeFrom(Converter& converter, const QByteArray& bytes, qsizetype* consumed, QString* text)
+bool decodeFrom(Converter &converter, const QByteArray &bytes, qsizetype *consumed, QString *text)
 {
     QByteArray utf8;
     const bool ok = converter.convert(bytes, consumed, &utf8);
@@ -75,7 +72,7 @@ bool decodeFrom(Converter& converter, const QByteArray& bytes, qsizetype* consum
     return ok;
 }
 
-qsizetype firstUnpairedSurrogate(const QString& text)
+qsizetype firstUnpairedSurrogate(const QString &text)
 {
     for (qsizetype i = 0; i < text.size(); ++i) {
         const QChar c = text.at(i);
@@ -91,7 +88,7 @@ qsizetype firstUnpairedSurrogate(const QString& text)
 
 namespace Cp932 {
 
-EncodeResult encode(const QString& text)
+EncodeResult encode(const QString &text)
 {
     EncodeResult result;
     auto failAt = [&result](qsizetype index) {
@@ -105,7 +102,7 @@ EncodeResult encode(const QString& text)
     if (unpaired >= 0)
         return failAt(unpaired);
 
-    Converter& converter = encoder();
+    Converter &converter = encoder();
     if (!converter.valid())
         return failAt(0);
 
@@ -128,9 +125,9 @@ EncodeResult encode(const QString& text)
     return failAt(0);
 }
 
-std::optional<QString> decode(const QByteArray& bytes)
+std::optional<QString> decode(const QByteArray &bytes)
 {
-    Converter& converter = decoder();
+    Converter &converter = decoder();
     if (!converter.valid())
         return std::nullopt;
     // The code page keeps ASCII as it is, and most program files hold
@@ -144,9 +141,9 @@ std::optional<QString> decode(const QByteArray& bytes)
     return text;
 }
 
-QString decodeLossy(const QByteArray& bytes)
+QString decodeLossy(const QByteArray &bytes)
 {
-    Converter& converter = decoder();
+    Converter &converter = decoder();
     if (!converter.valid())
         return QString(bytes.size(), QChar::ReplacementCharacter);
     QString text;

@@ -9,16 +9,16 @@ const QByteArray utf8Bom("\xEF\xBB\xBF");
 // A value's text. QString::fromUtf8 would drop a byte order mark at its
 // start, but only the one at the start of the file is a mark: inside a
 // line it is a character of the value.
-QString valueText(const QByteArray& bytes)
+QString valueText(const QByteArray &bytes)
 {
     QStringDecoder decoder(QStringDecoder::Utf8,
-        QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
+                           QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
     return decoder.decode(bytes);
 }
 
 } // namespace
 
-IniDocument::IniDocument(const QByteArray& bytes)
+IniDocument::IniDocument(const QByteArray &bytes)
 {
     QByteArray rest = bytes;
     if (rest.startsWith(utf8Bom)) {
@@ -51,7 +51,7 @@ IniDocument::IniDocument(const QByteArray& bytes)
     }
 }
 
-IniDocument::Parsed IniDocument::parse(const QByteArray& text)
+IniDocument::Parsed IniDocument::parse(const QByteArray &text)
 {
     Parsed parsed;
     const QByteArray trimmed = text.trimmed();
@@ -106,7 +106,7 @@ std::optional<QString> IniDocument::value(QStringView section, QStringView key) 
     return std::nullopt;
 }
 
-void IniDocument::insertLine(qsizetype index, const QByteArray& text)
+void IniDocument::insertLine(qsizetype index, const QByteArray &text)
 {
     // The line before the new one may be a last line without a line end.
     if (index > 0 && m_lines[index - 1].end.isEmpty())
@@ -114,7 +114,7 @@ void IniDocument::insertLine(qsizetype index, const QByteArray& text)
     m_lines.insert(index, Line{text, m_newLineEnd});
 }
 
-void IniDocument::setValue(const QString& section, const QString& key, const QString& value)
+void IniDocument::setValue(const QString &section, const QString &key, const QString &value)
 {
     const QByteArray keyLine = key.toUtf8() + '=' + value.toUtf8();
 
@@ -147,7 +147,7 @@ void IniDocument::setValue(const QString& section, const QString& key, const QSt
 QByteArray IniDocument::toBytes() const
 {
     QByteArray bytes = m_bom;
-    for (const Line& line : m_lines)
+    for (const Line &line : m_lines)
         bytes += line.text + line.end;
     return bytes;
 }

@@ -18,14 +18,14 @@ class IniDocument
 {
 public:
     IniDocument() = default;
-    explicit IniDocument(const QByteArray& bytes);
+    explicit IniDocument(const QByteArray &bytes);
 
     std::optional<QString> value(QStringView section, QStringView key) const;
 
     // Sets a value, adding the key (at the end of its section) or the section
     // (at the end of the file) when missing. A line break in `value` would
     // split the line, so the caller must not pass one.
-    void setValue(const QString& section, const QString& key, const QString& value);
+    void setValue(const QString &section, const QString &key, const QString &value);
 
     QByteArray toBytes() const;
 
@@ -39,14 +39,14 @@ private:
     struct Parsed
     {
         Kind kind = Kind::Other;
-        QString name;      // section or key name, trimmed
-        QByteArray value;  // key value, trimmed
+        QString name;     // section or key name, trimmed
+        QByteArray value; // key value, trimmed
     };
 
-    static Parsed parse(const QByteArray& text);
+    static Parsed parse(const QByteArray &text);
     qsizetype findSection(QStringView section) const;
     qsizetype sectionEnd(qsizetype header) const;
-    void insertLine(qsizetype index, const QByteArray& text);
+    void insertLine(qsizetype index, const QByteArray &text);
 
     QList<Line> m_lines;
     QByteArray m_bom;

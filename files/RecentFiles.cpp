@@ -9,16 +9,10 @@
 const QString RecentFiles::Section = QStringLiteral("RecentFiles");
 
 namespace {
-QString keyOf(int index)
-{
-    return QStringLiteral("File%1").arg(index + 1);
-}
+QString keyOf(int index) { return QStringLiteral("File%1").arg(index + 1); }
 
 // A file name shown as a menu text: "&" would otherwise mark a shortcut.
-QString menuEscaped(QString text)
-{
-    return text.replace(u'&', QStringLiteral("&&"));
-}
+QString menuEscaped(QString text) { return text.replace(u'&', QStringLiteral("&&")); }
 }
 
 void RecentFiles::add(const QString &path)
@@ -33,10 +27,7 @@ void RecentFiles::add(const QString &path)
         m_paths.removeLast();
 }
 
-void RecentFiles::remove(const QString &path)
-{
-    m_paths.removeAll(path);
-}
+void RecentFiles::remove(const QString &path) { m_paths.removeAll(path); }
 
 QStringList RecentFiles::menuTexts() const
 {
@@ -47,8 +38,7 @@ QStringList RecentFiles::menuTexts() const
     for (int i = 0; i < m_paths.size(); ++i) {
         QString text = QStringLiteral("&%1 ").arg(i + 1) + menuEscaped(names[i]);
         if (names.count(names[i]) > 1)
-            text += QStringLiteral("  (") + menuEscaped(QDir::toNativeSeparators(QFileInfo(m_paths[i]).path()))
-                + u')';
+            text += QStringLiteral("  (") + menuEscaped(QDir::toNativeSeparators(QFileInfo(m_paths[i]).path())) + u')';
         texts << text;
     }
     return texts;

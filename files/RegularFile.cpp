@@ -14,10 +14,7 @@ namespace RegularFile {
 
 namespace {
 
-QString systemText(int error)
-{
-    return QString::fromLocal8Bit(std::strerror(error));
-}
+QString systemText(int error) { return QString::fromLocal8Bit(std::strerror(error)); }
 
 QString kindOf(const struct stat &info)
 {
@@ -83,7 +80,8 @@ std::optional<QByteArray> read(const QString &path, qint64 maximumSize, QString 
 
     // Judged from the name first: opening a FIFO or a device could wait for
     // ever or do something to the device.
-    struct stat info {};
+    struct stat info
+    {};
     if (::stat(name.constData(), &info) != 0)
         return fail(QStringLiteral("cannot be opened: ") + systemText(errno));
     if (const QString why = readRefusal(info, maximumSize); !why.isEmpty())
@@ -124,7 +122,8 @@ std::optional<QByteArray> read(const QString &path, qint64 maximumSize, QString 
 
 QString replaceRefusal(const QString &path)
 {
-    struct stat info {};
+    struct stat info
+    {};
     if (path.isEmpty() || ::stat(QFile::encodeName(path).constData(), &info) != 0)
         return QString();
     if (S_ISDIR(info.st_mode))
@@ -136,7 +135,9 @@ QString replaceRefusal(const QString &path)
 
 bool sameFile(const QString &a, const QString &b)
 {
-    struct stat first {}, second {};
+    struct stat first
+    {
+    }, second{};
     const bool firstExists = ::stat(QFile::encodeName(a).constData(), &first) == 0;
     const bool secondExists = ::stat(QFile::encodeName(b).constData(), &second) == 0;
     if (firstExists && secondExists)

@@ -16,7 +16,7 @@ namespace {
 const QString windowSection = QStringLiteral("Window");
 const QString systemSection = QStringLiteral("System");
 
-int readInteger(const IniDocument& ini, const QString& section, const QString& key, int defaultValue)
+int readInteger(const IniDocument &ini, const QString &section, const QString &key, int defaultValue)
 {
     const std::optional<QString> text = ini.value(section, key);
     if (!text)
@@ -24,7 +24,7 @@ int readInteger(const IniDocument& ini, const QString& section, const QString& k
     return parseIntegerText(*text).value_or(defaultValue);
 }
 
-QString readString(const IniDocument& ini, const QString& section, const QString& key)
+QString readString(const IniDocument &ini, const QString &section, const QString &key)
 {
     QString text = ini.value(section, key).value_or(QString());
     if (text.size() > SettingsFile::MaximumStringLength) {
@@ -37,7 +37,7 @@ QString readString(const IniDocument& ini, const QString& section, const QString
     return text;
 }
 
-QString failure(const QString& path, const QString& reason)
+QString failure(const QString &path, const QString &reason)
 {
     return QStringLiteral("The settings file \"%1\" could not be written: %2.")
         .arg(QDir::toNativeSeparators(path), reason);
@@ -51,7 +51,7 @@ QString SettingsFile::defaultPath()
         + QStringLiteral("/Orrisan/VantrelAssistant/VantrelAssistant.ini");
 }
 
-AppSettings SettingsFile::read(const QString& path)
+AppSettings SettingsFile::read(const QString &path)
 {
     AppSettings settings;
     if (!QFile::exists(path))
@@ -60,28 +60,26 @@ AppSettings SettingsFile::read(const QString& path)
 
     settings.left = readInteger(ini, windowSection, QStringLiteral("Left"), settings.left);
     settings.top = readInteger(ini, windowSection, QStringLiteral("Top"), settings.top);
-    settings.width = std::max(MinimumWidth,
-        readInteger(ini, windowSection, QStringLiteral("Width"), settings.width));
-    settings.height = std::max(MinimumHeight,
-        readInteger(ini, windowSection, QStringLiteral("Height"), settings.height));
+    settings.width = std::max(MinimumWidth, readInteger(ini, windowSection, QStringLiteral("Width"), settings.width));
+    settings.height =
+        std::max(MinimumHeight, readInteger(ini, windowSection, QStringLiteral("Height"), settings.height));
     settings.comPortNo = readInteger(ini, systemSection, QStringLiteral("ComPortNo"), settings.comPortNo);
-    settings.comPortIndex =
-        readInteger(ini, systemSection, QStringLiteral("ComPortIndex"), settings.comPortIndex);
-    settings.prgNo = std::clamp(readInteger(ini, systemSection, QStringLiteral("PrgNo"), settings.prgNo),
-        0, MaximumProgramNo);
+    settings.comPortIndex = readInteger(ini, systemSection, QStringLiteral("ComPortIndex"), settings.comPortIndex);
+    settings.prgNo =
+        std::clamp(readInteger(ini, systemSection, QStringLiteral("PrgNo"), settings.prgNo), 0, MaximumProgramNo);
     settings.fileDir = readString(ini, systemSection, QStringLiteral("FileDir"));
     return settings;
 }
 
-IniDocument SettingsFile::load(const QString& path)
+IniDocument SettingsFile::load(const QString &path)
 {
     const std::optional<QByteArray> bytes = RegularFile::read(path, MaximumFileSize, nullptr);
     return bytes ? IniDocument(*bytes) : IniDocument();
 }
 
-bool SettingsFile::update(const QString& path, const std::function<void(IniDocument&)>& change, QString* error)
+bool SettingsFile::update(const QString &path, const std::function<void(IniDocument &)> &change, QString *error)
 {
-    auto fail = [&](const QString& reason) {
+    auto fail = [&](const QString &reason) {
         if (error)
             *error = failure(path, reason);
         return false;
@@ -111,7 +109,7 @@ bool SettingsFile::update(const QString& path, const std::function<void(IniDocum
     return true;
 }
 
-bool SettingsFile::write(const QString& path, const AppSettings& settings, QString* error)
+bool SettingsFile::write(const QString &path, const AppSettings &settings, QString *error)
 {
     // A line break cannot be stored in an INI value; such a folder name is
     // dropped rather than allowed to break the file apart.
@@ -119,20 +117,23 @@ bool SettingsFile::write(const QString& path, const AppSettings& settings, QStri
     if (!fitsOnOneLine(fileDir))
         fileDir.clear();
 
-    return update(path, [&](IniDocument& ini) {
-        auto number = [](int value) { return QString::number(value); };
-        ini.setValue(windowSection, QStringLiteral("Left"), number(settings.left));
-        ini.setValue(windowSection, QStringLiteral("Top"), number(settings.top));
-        ini.setValue(windowSection, QStringLiteral("Width"), number(settings.width));
-        ini.setValue(windowSection, QStringLiteral("Height"), number(settings.height));
-        ini.setValue(systemSection, QStringLiteral("ComPortNo"), number(settings.comPortNo));
-        ini.setValue(systemSection, QStringLiteral("ComPortIndex"), number(settings.comPortIndex));
-        ini.setValue(systemSection, QStringLiteral("PrgNo"), number(settings.prgNo));
-        ini.setValue(systemSection, QStringLiteral("FileDir"), fileDir);
-    }, error);
+    return update(
+        path,
+        [&](IniDocument &ini) {
+            auto number = [](int value) { return QString::number(value); };
+            ini.setValue(windowSection, QStringLiteral("Left"), number(settings.left));
+            ini.setValue(windowSection, QStringLiteral("Top"), number(settings.top));
+            ini.setValue(windowSection, QStringLiteral("Width"), number(settings.width));
+            ini.setValue(windowSection, QStringLiteral("Height"), number(settings.height));
+            ini.setValue(systemSection, QStringLiteral("ComPortNo"), number(settings.comPortNo));
+            ini.setValue(systemSection, QStringLiteral("ComPortIndex"), number(settings.comPortIndex));
+            ini.setValue(systemSection, QStringLiteral("PrgNo"), number(settings.prgNo));
+            ini.setValue(systemSection, QStringLiteral("FileDir"), fileDir);
+        },
+        error);
 }
 
-bool SettingsFile::fitsOnOneLine(const QString& value)
+bool SettingsFile::fitsOnOneLine(const QString &value)
 {
     return !value.contains(u'\n') && !value.contains(u'\r') && !value.contains(QChar(0));
 }

@@ -18,7 +18,7 @@ struct AppSettings
     int prgNo = 0;
     QString fileDir;
 
-    bool operator==(const AppSettings&) const = default;
+    bool operator==(const AppSettings &) const = default;
 };
 
 // The per-user settings file, an INI file with the sections "Window" (Left,
@@ -41,20 +41,20 @@ public:
     // Never fails: a missing or unreadable file, section or key, or a value
     // that is not a valid integer, gives that key's default. Width and height
     // are raised to the window's minimum size, PrgNo is kept within 0 to 7.
-    static AppSettings read(const QString& path);
+    static AppSettings read(const QString &path);
 
     // Writes the eight keys as decimal text (FileDir as given), creating
     // missing folders and keeping every other line of an existing file. The
     // file is replaced in one step, so a failure leaves the old file as it
     // was; then returns false and sets *error to a message naming the file.
-    static bool write(const QString& path, const AppSettings& settings, QString* error);
+    static bool write(const QString &path, const AppSettings &settings, QString *error);
 
     // The settings file as it is; empty when missing, unreadable, larger
     // than MaximumFileSize or not a regular file (a FIFO is never waited on).
-    static IniDocument load(const QString& path);
+    static IniDocument load(const QString &path);
     // Reads the file, lets `change` set values, and writes it back as write()
     // does: every other line kept, replaced in one step, folders created.
-    static bool update(const QString& path, const std::function<void(IniDocument&)>& change, QString* error);
+    static bool update(const QString &path, const std::function<void(IniDocument &)> &change, QString *error);
     // Whether a value can be stored in an INI line as it is.
-    static bool fitsOnOneLine(const QString& value);
+    static bool fitsOnOneLine(const QString &value);
 };

@@ -33,7 +33,7 @@ QString describeLine(qsizetype index)
     return QStringLiteral("Comment line %1").arg(index - firstCommentLine + 1);
 }
 
-QString describeCharacter(const QString& text, qsizetype index)
+QString describeCharacter(const QString &text, qsizetype index)
 {
     const QChar c = text.at(index);
     char32_t code = c.unicode();
@@ -48,7 +48,7 @@ QString describeCharacter(const QString& text, qsizetype index)
     return QStringLiteral("\"%1\" (U+%2)").arg(shown, hex);
 }
 
-QList<QByteArray> splitLines(const QByteArray& bytes)
+QList<QByteArray> splitLines(const QByteArray &bytes)
 {
     QList<QByteArray> lines;
     const qsizetype nul = bytes.indexOf('\0');
@@ -70,21 +70,21 @@ QList<QByteArray> splitLines(const QByteArray& bytes)
     return lines;
 }
 
-std::optional<double> parseNumber(const QByteArray& line)
+std::optional<double> parseNumber(const QByteArray &line)
 {
     QByteArray text = line.trimmed();
     if (text.startsWith('+') && text.size() > 1 && text[1] != '-')
         text.remove(0, 1);
     double value = 0.0;
-    const char* begin = text.constData();
-    const char* end = begin + text.size();
+    const char *begin = text.constData();
+    const char *end = begin + text.size();
     const auto [ptr, ec] = std::from_chars(begin, end, value, std::chars_format::general);
     if (text.isEmpty() || ec != std::errc() || ptr != end || !std::isfinite(value))
         return std::nullopt;
     return value;
 }
 
-bool isValidUtf8(const QByteArray& bytes)
+bool isValidUtf8(const QByteArray &bytes)
 {
     QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     const QString ignored = decoder.decode(bytes);
@@ -94,7 +94,7 @@ bool isValidUtf8(const QByteArray& bytes)
 // Decodes the text lines of one file with one code page chosen for all of
 // them together. Neither code page uses the byte of a line feed inside a
 // character, so the lines are decoded as one text and split again.
-QStringList decodeTextLines(const QList<QByteArray>& lines)
+QStringList decodeTextLines(const QList<QByteArray> &lines)
 {
     const QByteArray all = QByteArray(lines.join('\n'));
 
@@ -108,7 +108,7 @@ QStringList decodeTextLines(const QList<QByteArray>& lines)
     return text->split(u'\n');
 }
 
-TpdReadResult refused(TpdReadResult::Status status, const QString& detail)
+TpdReadResult refused(TpdReadResult::Status status, const QString &detail)
 {
     TpdReadResult result;
     result.status = status;
@@ -118,40 +118,42 @@ TpdReadResult refused(TpdReadResult::Status status, const QString& detail)
 
 } // namespace
 
-QByteArray TpdFormat::write(const TpdProgram& program, QString* error)
+QByteArray TpdFormat::write(const TpdProgram &program, QString *error)
 {
-    auto fail = [error](const QString& message) {
+    auto fail = [error](const QString &message) {
         if (error)
             *error = message;
         return QByteArray();
     };
 
     if (program.rows.size() != RowCount)
-        return fail(QStringLiteral("A program file needs %1 grid rows, not %2.").arg(RowCount).arg(program.rows.size()));
+        return fail(
+            QStringLiteral("A program file needs %1 grid rows, not %2.").arg(RowCount).arg(program.rows.size()));
 
     QStringList lines;
     lines << QString::fromLatin1(versionTag) << QString::number(program.programNo) << program.initialTempText;
-    for (const QStringList& row : program.rows)
+    for (const QStringList &row : program.rows)
         lines << TpdRowLine::join(row);
     lines << program.comment;
 
     QByteArray bytes;
     for (qsizetype i = 0; i < lines.size(); ++i) {
-        const QString& line = lines[i];
+        const QString &line = lines[i];
         if (line.contains(u'\r') || line.contains(u'\n') || line.contains(QChar(0)))
-            return fail(QStringLiteral("%1 contains a line break or a null character, which a program file cannot hold.")
+            return fail(
+                QStringLiteral("%1 contains a line break or a null character, which a program file cannot hold.")
                     .arg(describeLine(i)));
         const Cp932::EncodeResult encoded = Cp932::encode(line);
         if (!encoded.ok)
             return fail(QStringLiteral("%1 contains the character %2, which a program file cannot hold "
                                        "(its text is stored in the Japanese code page 932).")
-                    .arg(describeLine(i), describeCharacter(line, encoded.badIndex)));
+                            .arg(describeLine(i), describeCharacter(line, encoded.badIndex)));
         bytes += encoded.bytes + lineEnd;
     }
     return bytes;
 }
 
-TpdReadResult TpdFormat::read(const QByteArray& bytes, int gridColCount)
+TpdReadResult TpdFormat::read(const QByteArray &bytes, int gridColCount)
 {
     const QList<QByteArray> lines = splitLines(bytes);
     if (lines.isEmpty())
@@ -170,7 +172,7 @@ TpdReadResult TpdFormat::read(const QByteArray& bytes, int gridColCount)
         return refused(TpdReadResult::LoadingError, QStringLiteral("The initial temperature is not a number."));
     if (lines.size() < firstCommentLine)
         return refused(TpdReadResult::LoadingError,
-            QStringLiteral("The file has %1 lines, fewer than %2.").arg(lines.size()).arg(firstCommentLine));
+                       QStringLiteral("The file has %1 lines, fewer than %2.").arg(lines.size()).arg(firstCommentLine));
 
     const QStringList text = decodeTextLines(lines.mid(firstRowLine));
     const qsizetype columns = std::max(gridColCount, 0);
@@ -190,17 +192,17 @@ TpdReadResult TpdFormat::read(const QByteArray& bytes, int gridColCount)
     return result;
 }
 
-TpdReadResult TpdFormat::readFile(const QString& path, int gridColCount)
+TpdReadResult TpdFormat::readFile(const QString &path, int gridColCount)
 {
     QString reason;
     const std::optional<QByteArray> bytes = RegularFile::read(path, MaximumFileSize, &reason);
     if (!bytes)
         return refused(TpdReadResult::LoadingError,
-            QStringLiteral("\"%1\" %2.").arg(QDir::toNativeSeparators(path), reason));
+                       QStringLiteral("\"%1\" %2.").arg(QDir::toNativeSeparators(path), reason));
     return read(*bytes, gridColCount);
 }
 
-bool TpdFormat::saveToFile(const QString& path, const QByteArray& bytes, QString* error)
+bool TpdFormat::saveToFile(const QString &path, const QByteArray &bytes, QString *error)
 {
     QString reason;
     if (writeFileAtomically(path, bytes, &reason))
@@ -210,7 +212,7 @@ bool TpdFormat::saveToFile(const QString& path, const QByteArray& bytes, QString
     return false;
 }
 
-QString TpdFormat::captionName(const QString& path)
+QString TpdFormat::captionName(const QString &path)
 {
     const QString name = QFileInfo(path).fileName();
     const qsizetype dot = name.lastIndexOf(u'.');

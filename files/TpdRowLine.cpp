@@ -2,12 +2,9 @@
 
 namespace {
 
-bool isBlank(QChar c)
-{
-    return c.unicode() >= 1 && c.unicode() <= 32;
-}
+bool isBlank(QChar c) { return c.unicode() >= 1 && c.unicode() <= 32; }
 
-bool needsQuotes(const QString& cell)
+bool needsQuotes(const QString &cell)
 {
     for (QChar c : cell) {
         if (c.unicode() <= 32 || c == u'"' || c == u',')
@@ -20,13 +17,13 @@ bool needsQuotes(const QString& cell)
 
 namespace TpdRowLine {
 
-QString join(const QStringList& cells)
+QString join(const QStringList &cells)
 {
     QString line;
     for (qsizetype i = 0; i < cells.size(); ++i) {
         if (i > 0)
             line += u',';
-        const QString& cell = cells[i];
+        const QString &cell = cells[i];
         if (needsQuotes(cell)) {
             QString quoted = cell;
             quoted.replace(u'"', QStringLiteral("\"\""));

@@ -9,7 +9,7 @@ namespace TpdRowLine {
 // Joins the cells with commas. A cell with a character of code 0 to 32, a
 // double quote or a comma is put in double quotes with its quotes doubled;
 // every other cell, an empty one included, is written as it is.
-QString join(const QStringList& cells);
+QString join(const QStringList &cells);
 
 // Splits a row line into its items:
 // - characters of code 1 to 32 before an item and after it are skipped;

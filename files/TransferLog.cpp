@@ -7,20 +7,17 @@
 #include <QStandardPaths>
 
 #include <algorithm>
-#include <tuple>
 #include <cerrno>
-#include <cstring>
 #include <cstdio>
+#include <cstring>
 #include <fcntl.h>
+#include <tuple>
 #include <unistd.h>
 
 namespace {
 const QString CurrentName = QStringLiteral("transfers.jsonl");
 
-QString systemReason(int error)
-{
-    return QString::fromLocal8Bit(std::strerror(error));
-}
+QString systemReason(int error) { return QString::fromLocal8Bit(std::strerror(error)); }
 
 // The records of one file's bytes; lines that are not records become warnings.
 void parseInto(const QString &path, const QByteArray &bytes, TransferLog::Contents *contents)
@@ -94,7 +91,8 @@ QList<YearlyFile> yearlyFiles(const QString &folder)
     for (const QString &name : QDir(folder).entryList({QStringLiteral("transfers-*.jsonl")}, QDir::Files)) {
         const QRegularExpressionMatch match = yearly.match(name);
         if (match.hasMatch())
-            files.append({match.captured(1).toInt(), match.captured(2).isEmpty() ? 1 : match.captured(2).toInt(), name});
+            files.append(
+                {match.captured(1).toInt(), match.captured(2).isEmpty() ? 1 : match.captured(2).toInt(), name});
     }
     std::sort(files.begin(), files.end());
     return files;
@@ -114,15 +112,9 @@ QString TransferLog::defaultFolder()
         + QStringLiteral("/Orrisan/VantrelAssistant");
 }
 
-TransferLog::TransferLog(const QString &folder)
-    : m_folder(folder)
-{
-}
+TransferLog::TransferLog(const QString &folder) : m_folder(folder) {}
 
-QString TransferLog::currentPath() const
-{
-    return m_folder + QLatin1Char('/') + CurrentName;
-}
+QString TransferLog::currentPath() const { return m_folder + QLatin1Char('/') + CurrentName; }
 
 QByteArray TransferLog::line(const TransferRecord &record)
 {

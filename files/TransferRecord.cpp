@@ -7,8 +7,10 @@ const QString TransferRecord::NotSaved = QStringLiteral("not saved");
 namespace {
 QJsonObject segmentJson(const SentProgram::Segment &s)
 {
-    return {{QStringLiteral("mode"), s.mode}, {QStringLiteral("temp"), s.temp},
-            {QStringLiteral("rate"), s.rate}, {QStringLiteral("time"), s.time}};
+    return {{QStringLiteral("mode"), s.mode},
+            {QStringLiteral("temp"), s.temp},
+            {QStringLiteral("rate"), s.rate},
+            {QStringLiteral("time"), s.time}};
 }
 
 bool readString(const QJsonObject &object, const char *key, QString *out)
@@ -45,11 +47,14 @@ QJsonObject TransferRecord::toJson() const
         {QStringLiteral("time"), time.toUTC().toString(Qt::ISODateWithMs)},
         {QStringLiteral("user"), user},
         {QStringLiteral("host"), host},
-        {QStringLiteral("port"), QJsonObject{{QStringLiteral("name"), portName}, {QStringLiteral("device"), devicePath}}},
+        {QStringLiteral("port"),
+         QJsonObject{{QStringLiteral("name"), portName}, {QStringLiteral("device"), devicePath}}},
         {QStringLiteral("unit"), unit},
         {QStringLiteral("programNo"), program.programNo},
-        {QStringLiteral("file"), QJsonObject{{QStringLiteral("path"), filePath}, {QStringLiteral("sha256"), fileSha256}}},
-        {QStringLiteral("ending"), QJsonObject{{QStringLiteral("kind"), endingKind}, {QStringLiteral("text"), endingText}}},
+        {QStringLiteral("file"),
+         QJsonObject{{QStringLiteral("path"), filePath}, {QStringLiteral("sha256"), fileSha256}}},
+        {QStringLiteral("ending"),
+         QJsonObject{{QStringLiteral("kind"), endingKind}, {QStringLiteral("text"), endingText}}},
         {QStringLiteral("segmentsAcknowledged"), segmentsAcknowledged},
         {QStringLiteral("incomplete"), incomplete},
         {QStringLiteral("program"),
@@ -73,8 +78,7 @@ std::optional<TransferRecord> TransferRecord::fromJson(const QJsonObject &object
         && readString(port, "device", &r.devicePath) && readInt(object, "unit", &r.unit)
         && readInt(object, "programNo", &r.program.programNo) && readString(file, "path", &r.filePath)
         && readString(file, "sha256", &r.fileSha256) && readString(ending, "kind", &r.endingKind)
-        && readString(ending, "text", &r.endingText)
-        && readInt(object, "segmentsAcknowledged", &r.segmentsAcknowledged)
+        && readString(ending, "text", &r.endingText) && readInt(object, "segmentsAcknowledged", &r.segmentsAcknowledged)
         && readString(program, "initialTemp", &r.program.initialTemp)
         && program.value(QLatin1String("segments")).isArray();
     if (!ok)

@@ -17,7 +17,7 @@ struct TransferRecord
     QDateTime time; // UTC, with milliseconds
     QString user;
     QString host;
-    QString portName;   // "COM3", or the device path for a port named by it
+    QString portName; // "COM3", or the device path for a port named by it
     QString devicePath;
     int unit = 1;
     QString filePath;   // empty when the program has no file

@@ -12,11 +12,11 @@ struct UserPlaces
     // The manual's file name under a data folder: <data>/vantrel-assistant/manual.md.
     static const QString ManualName;
 
-    QString manual;         // the manual; empty when none was found
+    QString manual;             // the manual; empty when none was found
     QStringList manualSearched; // where it was looked for
-    QString settingsFile;   // VantrelAssistant.ini
-    QString portsFolder;    // the COMn links
-    QString transferRecord; // transfers.jsonl
+    QString settingsFile;       // VantrelAssistant.ini
+    QString portsFolder;        // the COMn links
+    QString transferRecord;     // transfers.jsonl
 
     // The places for a program in `programDir`; the manual is looked for
     // where manualCandidates() says.

@@ -11,10 +11,10 @@
 // What a fuzz target asserts: a condition that holds for every input. When it
 // does not, the target says which and aborts, and libFuzzer keeps the input
 // that did it (crash-<sha1>).
-#define FUZZ_CHECK(condition, what)                                                                      \
-    do {                                                                                                 \
-        if (!(condition))                                                                                \
-            fuzzFailure(#condition, __FILE__, __LINE__, (what));                                         \
+#define FUZZ_CHECK(condition, what) \
+    do { \
+        if (!(condition)) \
+            fuzzFailure(#condition, __FILE__, __LINE__, (what)); \
     } while (false)
 
 [[noreturn]] inline void fuzzFailure(const char *condition, const char *file, int line, const QString &what)
@@ -35,10 +35,7 @@ inline QString shown(const QByteArray &bytes)
     }
     return u'"' + text + u'"';
 }
-inline QString shown(const QString &text)
-{
-    return shown(text.toUtf8());
-}
+inline QString shown(const QString &text) { return shown(text.toUtf8()); }
 
 // A folder for the files a target writes, removed at exit. In memory where
 // the machine has /dev/shm: the settings file is synced to disk on every
@@ -49,7 +46,7 @@ inline QString scratchFolder()
 {
     const QString parent = qEnvironmentVariable("VANTREL_FUZZ_SCRATCH");
     static QTemporaryDir folder(!parent.isEmpty() ? parent + QStringLiteral("/vantrel-fuzz-XXXXXX")
-                                : QFileInfo(QStringLiteral("/dev/shm")).isWritable()
+                                    : QFileInfo(QStringLiteral("/dev/shm")).isWritable()
                                     ? QStringLiteral("/dev/shm/vantrel-fuzz-XXXXXX")
                                     : QDir::tempPath() + QStringLiteral("/vantrel-fuzz-XXXXXX"));
     FUZZ_CHECK(folder.isValid(), folder.errorString());

@@ -10,9 +10,9 @@
 
 #include "fuzz/FuzzCheck.h"
 
-#include "tests/support/DownloadFakes.h"
-#include "comm/protocol/FrameBytes.h"
 #include "comm/link/ProgramDownload.h"
+#include "comm/protocol/FrameBytes.h"
+#include "tests/support/DownloadFakes.h"
 #include "tests/support/ScriptedPrompts.h"
 
 #include <QCoreApplication>
@@ -26,16 +26,26 @@ using Kind = ProgramDownload::Ending::Kind;
 QString kindName(Kind kind)
 {
     switch (kind) {
-    case Kind::Completed: return QStringLiteral("Completed");
-    case Kind::NotSent: return QStringLiteral("NotSent");
-    case Kind::PortUnavailable: return QStringLiteral("PortUnavailable");
-    case Kind::NoAnswer: return QStringLiteral("NoAnswer");
-    case Kind::StatusRefused: return QStringLiteral("StatusRefused");
-    case Kind::Running: return QStringLiteral("Running");
-    case Kind::Declined: return QStringLiteral("Declined");
-    case Kind::CommandRefused: return QStringLiteral("CommandRefused");
-    case Kind::Stopped: return QStringLiteral("Stopped");
-    case Kind::PortFailure: return QStringLiteral("PortFailure");
+    case Kind::Completed:
+        return QStringLiteral("Completed");
+    case Kind::NotSent:
+        return QStringLiteral("NotSent");
+    case Kind::PortUnavailable:
+        return QStringLiteral("PortUnavailable");
+    case Kind::NoAnswer:
+        return QStringLiteral("NoAnswer");
+    case Kind::StatusRefused:
+        return QStringLiteral("StatusRefused");
+    case Kind::Running:
+        return QStringLiteral("Running");
+    case Kind::Declined:
+        return QStringLiteral("Declined");
+    case Kind::CommandRefused:
+        return QStringLiteral("CommandRefused");
+    case Kind::Stopped:
+        return QStringLiteral("Stopped");
+    case Kind::PortFailure:
+        return QStringLiteral("PortFailure");
     }
     return QStringLiteral("?");
 }
@@ -106,9 +116,9 @@ std::optional<bool> runningStatus(const QByteArray &data)
     unsigned value = 0;
     for (char c : data.left(4)) {
         const int digit = c >= '0' && c <= '9' ? c - '0'
-                          : c >= 'A' && c <= 'F' ? c - 'A' + 10
-                          : c >= 'a' && c <= 'f' ? c - 'a' + 10
-                                                 : -1;
+            : c >= 'A' && c <= 'F'             ? c - 'A' + 10
+            : c >= 'a' && c <= 'f'             ? c - 'a' + 10
+                                               : -1;
         if (digit < 0)
             break;
         value = value * 16 + unsigned(digit);
@@ -263,7 +273,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const QString context = QStringLiteral("ended %1, expected %2 after %3 exchanges; answers: ")
                                 .arg(kindName(kind), kindName(expected.kind))
                                 .arg(expected.exchanges)
-                            + shown(port.reads.join("|"));
+        + shown(port.reads.join("|"));
     FUZZ_CHECK(kind == expected.kind, context);
     FUZZ_CHECK(port.frames.size() == expected.exchanges && port.reads.size() == expected.exchanges, context);
     const bool shownCompleted = prompts.texts().contains(QStringLiteral("Transmission was completed"));

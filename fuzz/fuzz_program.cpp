@@ -5,14 +5,14 @@
 
 #include "fuzz/FuzzCheck.h"
 
+#include "cli/ProgramFile.h"
 #include "comm/link/DownloadChecks.h"
 #include "comm/protocol/DownloadCommands.h"
+#include "files/TpdFormat.h"
 #include "model/Numbers.h"
-#include "cli/ProgramFile.h"
 #include "report/ProgramReport.h"
 #include "report/ProgramSheet.h"
 #include "report/ReportExport.h"
-#include "files/TpdFormat.h"
 
 #include <QFile>
 #include <QGuiApplication>
@@ -86,10 +86,11 @@ void checkProgram(const ProgramFile &file)
         const auto command = DownloadCommands::segment(col - 1, *mode, toDouble(cell(TemperatureProgram::TempRow)),
                                                        toDouble(cell(TemperatureProgram::RateRow)),
                                                        toDouble(cell(TemperatureProgram::TimeRow)));
-        FUZZ_CHECK(command.has_value(), QStringLiteral("segment %1: %2 %3 %4")
-                                            .arg(col - 1)
-                                            .arg(cell(TemperatureProgram::TempRow), cell(TemperatureProgram::RateRow),
-                                                 cell(TemperatureProgram::TimeRow)));
+        FUZZ_CHECK(command.has_value(),
+                   QStringLiteral("segment %1: %2 %3 %4")
+                       .arg(col - 1)
+                       .arg(cell(TemperatureProgram::TempRow), cell(TemperatureProgram::RateRow),
+                            cell(TemperatureProgram::TimeRow)));
     }
 }
 
@@ -140,7 +141,8 @@ void roundTrip(const ProgramFile &file)
     }
     const TpdReadResult again = TpdFormat::read(written, TemperatureProgram::InitialColCount);
     FUZZ_CHECK(again.status == TpdReadResult::Loaded, again.reason() + QStringLiteral(" in ") + shown(written));
-    FUZZ_CHECK(again.programNo == saved.programNo, QStringLiteral("%1 != %2").arg(again.programNo).arg(saved.programNo));
+    FUZZ_CHECK(again.programNo == saved.programNo,
+               QStringLiteral("%1 != %2").arg(again.programNo).arg(saved.programNo));
     FUZZ_CHECK(formatFixed(again.initialTemp, 2) == saved.initialTempText,
                shown(formatFixed(again.initialTemp, 2)) + QStringLiteral(" != ") + shown(saved.initialTempText));
     FUZZ_CHECK(again.rows.size() == saved.rows.size(), QString::number(again.rows.size()));
@@ -148,10 +150,11 @@ void roundTrip(const ProgramFile &file)
         for (qsizetype c = 0; c < saved.rows[r].size(); ++c) {
             const QString &before = saved.rows[r][c];
             const QString expected = before.isEmpty() ? QStringLiteral(" ") : before;
-            FUZZ_CHECK(again.rows[r].value(c) == expected, QStringLiteral("row %1 column %2: %3 came back as %4")
-                                                               .arg(r + 1)
-                                                               .arg(c)
-                                                               .arg(shown(before), shown(again.rows[r].value(c))));
+            FUZZ_CHECK(again.rows[r].value(c) == expected,
+                       QStringLiteral("row %1 column %2: %3 came back as %4")
+                           .arg(r + 1)
+                           .arg(c)
+                           .arg(shown(before), shown(again.rows[r].value(c))));
         }
     }
     FUZZ_CHECK(again.comment == saved.comment,
@@ -165,7 +168,8 @@ void roundTrip(const ProgramFile &file)
         TpdFormat::write(asSaved(again.programNo, formatFixed(again.initialTemp, 2), table, again.comment), &error);
     const TpdReadResult third = TpdFormat::read(rewritten, TemperatureProgram::InitialColCount);
     FUZZ_CHECK(third.status == TpdReadResult::Loaded && third.programNo == again.programNo
-                   && third.initialTemp == again.initialTemp && third.rows == again.rows && third.comment == again.comment,
+                   && third.initialTemp == again.initialTemp && third.rows == again.rows
+                   && third.comment == again.comment,
                shown(rewritten) + QStringLiteral(" from ") + shown(written));
 }
 

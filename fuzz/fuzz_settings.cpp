@@ -10,8 +10,8 @@
 
 #include <QCoreApplication>
 #include <QFile>
-#include <fuzzer/FuzzedDataProvider.h>
 #include <cstdint>
+#include <fuzzer/FuzzedDataProvider.h>
 
 namespace {
 
@@ -34,7 +34,13 @@ QByteArray readFile()
 QString describe(const AppSettings &s)
 {
     return QStringLiteral("Left=%1 Top=%2 Width=%3 Height=%4 ComPortNo=%5 ComPortIndex=%6 PrgNo=%7 FileDir=%8")
-        .arg(s.left).arg(s.top).arg(s.width).arg(s.height).arg(s.comPortNo).arg(s.comPortIndex).arg(s.prgNo)
+        .arg(s.left)
+        .arg(s.top)
+        .arg(s.width)
+        .arg(s.height)
+        .arg(s.comPortNo)
+        .arg(s.comPortIndex)
+        .arg(s.prgNo)
         .arg(shown(s.fileDir));
 }
 
@@ -62,7 +68,7 @@ AppSettings chosenSettings(FuzzedDataProvider &input)
     const QByteArray folder = QByteArray::fromStdString(input.ConsumeRandomLengthString(3000));
     s.fileDir = QString::fromUtf8(folder);
     const bool storable = SettingsFile::fitsOnOneLine(s.fileDir) && s.fileDir.toUtf8().trimmed() == s.fileDir.toUtf8()
-                          && s.fileDir.size() <= SettingsFile::MaximumStringLength;
+        && s.fileDir.size() <= SettingsFile::MaximumStringLength;
     if (!storable)
         s.fileDir.clear();
     return s;
@@ -93,8 +99,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     IniDocument withRecent = document;
     recent.toIni(withRecent);
     const QStringList recentAgain = RecentFiles::fromIni(IniDocument(withRecent.toBytes())).paths();
-    FUZZ_CHECK(recentAgain == recent.paths(), shown(recentAgain.join(u'|')) + QStringLiteral(" != ")
-                                                  + shown(recent.paths().join(u'|')));
+    FUZZ_CHECK(recentAgain == recent.paths(),
+               shown(recentAgain.join(u'|')) + QStringLiteral(" != ") + shown(recent.paths().join(u'|')));
     FUZZ_CHECK(recent.menuTexts().size() == recent.paths().size(), QString::number(recent.menuTexts().size()));
 
     // What the editor reads at start, within the limits it keeps.
@@ -113,7 +119,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const AppSettings kept = writeAndRead(first);
     FUZZ_CHECK(kept == expected, describe(kept) + QStringLiteral(" != ") + describe(expected));
     const QByteArray once = readFile();
-    FUZZ_CHECK(writeAndRead(first) == expected && readFile() == once, shown(readFile()) + QStringLiteral(" != ") + shown(once));
+    FUZZ_CHECK(writeAndRead(first) == expected && readFile() == once,
+               shown(readFile()) + QStringLiteral(" != ") + shown(once));
 
     // Other values written over the same file read back as written, and
     // the recent files in it stay as they were.
@@ -122,7 +129,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const AppSettings read = writeAndRead(chosen);
     FUZZ_CHECK(read == chosen, describe(read) + QStringLiteral(" != ") + describe(chosen));
     const QStringList recentAfter = RecentFiles::fromIni(SettingsFile::load(settingsPath)).paths();
-    FUZZ_CHECK(recentAfter == recent.paths(), shown(recentAfter.join(u'|')) + QStringLiteral(" != ")
-                                                  + shown(recent.paths().join(u'|')));
+    FUZZ_CHECK(recentAfter == recent.paths(),
+               shown(recentAfter.join(u'|')) + QStringLiteral(" != ") + shown(recent.paths().join(u'|')));
     return 0;
 }

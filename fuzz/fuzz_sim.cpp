@@ -11,9 +11,9 @@
 #include "fuzz/FuzzCheck.h"
 
 #include "comm/protocol/ControllerExchange.h"
+#include "comm/protocol/FrameBytes.h"
 #include "sim/ControllerModel.h"
 #include "sim/FrameAssembler.h"
-#include "comm/protocol/FrameBytes.h"
 
 #include <cstdint>
 
@@ -102,7 +102,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         const FrameOutcome outcome = model.handleFrame(frame, behaviour);
         // A frame is answered exactly when it is addressed to this node.
         const bool addressed = frame.size() < 5 || frame.mid(1, 2) == node;
-        FUZZ_CHECK(outcome.answer.isEmpty() != addressed, shown(frame) + QStringLiteral(" answered ") + shown(outcome.answer));
+        FUZZ_CHECK(outcome.answer.isEmpty() != addressed,
+                   shown(frame) + QStringLiteral(" answered ") + shown(outcome.answer));
         if (!outcome.answer.isEmpty())
             checkAnswer(outcome, node, frame, behaviour.badBcc);
         checkProgram(model.program());

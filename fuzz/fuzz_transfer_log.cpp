@@ -25,10 +25,7 @@ void emptyFolder(const QString &path)
         FUZZ_CHECK(dir.remove(name), path + u'/' + name);
 }
 
-QString describe(const TransferRecord &r)
-{
-    return shown(TransferLog::line(r));
-}
+QString describe(const TransferRecord &r) { return shown(TransferLog::line(r)); }
 
 QString describe(const QList<TransferRecord> &records)
 {

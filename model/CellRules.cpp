@@ -49,29 +49,40 @@ int decimalsOf(int row)
 {
     switch (row) {
     case Row::TempRow:
-    case Row::RateRow: return 1;
-    case Row::TimeRow: return 2;
-    default: return 0;
+    case Row::RateRow:
+        return 1;
+    case Row::TimeRow:
+        return 2;
+    default:
+        return 0;
     }
 }
 
 QString rangeText(int row)
 {
     switch (row) {
-    case Row::TempRow: return QStringLiteral("0 - 300.0");
-    case Row::RateRow: return QStringLiteral("0 - 20.0");
-    case Row::TimeRow: return QStringLiteral("0.00 - 99.59");
-    default: return {};
+    case Row::TempRow:
+        return QStringLiteral("0 - 300.0");
+    case Row::RateRow:
+        return QStringLiteral("0 - 20.0");
+    case Row::TimeRow:
+        return QStringLiteral("0.00 - 99.59");
+    default:
+        return {};
     }
 }
 
 QString rangeHint(int row)
 {
     switch (row) {
-    case Row::TempRow: return QStringLiteral("Input range:") + rangeText(row) + QStringLiteral(" deg C");
-    case Row::RateRow: return QStringLiteral("Input range:") + rangeText(row) + QStringLiteral(" deg C/min");
-    case Row::TimeRow: return QStringLiteral("Input range:") + rangeText(row) + QStringLiteral("(min.sec)");
-    default: return {};
+    case Row::TempRow:
+        return QStringLiteral("Input range:") + rangeText(row) + QStringLiteral(" deg C");
+    case Row::RateRow:
+        return QStringLiteral("Input range:") + rangeText(row) + QStringLiteral(" deg C/min");
+    case Row::TimeRow:
+        return QStringLiteral("Input range:") + rangeText(row) + QStringLiteral("(min.sec)");
+    default:
+        return {};
     }
 }
 
@@ -135,9 +146,9 @@ CellCheckResult checkCell(int row, const QString &text)
     const auto value = parseDecimal(text);
     if (!value)
         return {CellCheckResult::NotANumber, text};
-    const bool ok = row == Row::TempRow   ? temperatureInRange(*value)
-                    : row == Row::RateRow ? rateInRange(*value)
-                                          : timeInRange(*value);
+    const bool ok = row == Row::TempRow ? temperatureInRange(*value)
+        : row == Row::RateRow           ? rateInRange(*value)
+                                        : timeInRange(*value);
     return {ok ? CellCheckResult::Accepted : CellCheckResult::OutOfRange, formatFixed(*value, d)};
 }
 

@@ -17,8 +17,8 @@ constexpr QChar Enter(13);
 // Key filter of the segment grid, for one typed character.
 struct GridKey
 {
-    bool pass = false;          // the character reaches the editor
-    bool setsModified = false;  // the program counts as changed
+    bool pass = false;         // the character reaches the editor
+    bool setsModified = false; // the program counts as changed
 };
 // editRow: the row last edited (2 temperature, 3 rate, 4 time; anything else
 // means nothing was edited yet). text/caret: the editor's text before the key
@@ -52,7 +52,7 @@ std::optional<QString> modeForKey(QChar key);
 struct CellCheckResult
 {
     enum Outcome { NotChecked, Accepted, OutOfRange, NotANumber } outcome = NotChecked;
-    QString text;   // the text the cell takes (its text form, or "0.0"/"0.00" for empty)
+    QString text; // the text the cell takes (its text form, or "0.0"/"0.00" for empty)
 };
 CellCheckResult checkCell(int row, const QString &text);
 
@@ -69,7 +69,7 @@ struct InitialTempCheck
 {
     bool isNumber = false;
     double value = 0;
-    QString text;       // "%.2f" of the value when it is a number
+    QString text; // "%.2f" of the value when it is a number
     bool inRange = false;
 };
 InitialTempCheck checkInitialTemp(const QString &text);

@@ -16,15 +16,9 @@ constexpr int SlowestRate = 1;
 constexpr int FastestRate = 200;
 const QString DegCPerMin = QStringLiteral(" \u00B0C/min");
 
-QString tenths(long long value)
-{
-    return formatFixed(double(value) / 10, 1);
-}
+QString tenths(long long value) { return formatFixed(double(value) / 10, 1); }
 
-long long toTenths(double value)
-{
-    return std::llround(value * 10);
-}
+long long toTenths(double value) { return std::llround(value * 10); }
 
 SegmentTable::Segment ramp(long long temp, int rate)
 {
@@ -32,26 +26,21 @@ SegmentTable::Segment ramp(long long temp, int rate)
 }
 
 // A ramp of d tenths of a degree at r tenths per minute, in seconds.
-double secondsOf(long long d, long long r)
-{
-    return double(d) * 60 / double(r);
-}
+double secondsOf(long long d, long long r) { return double(d) * 60 / double(r); }
 } // namespace
 
 QString durationText(long long seconds)
 {
     const QString sign = seconds < 0 ? QStringLiteral("-") : QString();
     const long long magnitude = std::llabs(seconds);
-    return sign + QStringLiteral("%1:%2:%3")
-                      .arg(magnitude / 3600)
-                      .arg(magnitude / 60 % 60, 2, 10, QLatin1Char('0'))
-                      .arg(magnitude % 60, 2, 10, QLatin1Char('0'));
+    return sign
+        + QStringLiteral("%1:%2:%3")
+              .arg(magnitude / 3600)
+              .arg(magnitude / 60 % 60, 2, 10, QLatin1Char('0'))
+              .arg(magnitude % 60, 2, 10, QLatin1Char('0'));
 }
 
-QString durationText(double minutes)
-{
-    return durationText(roundedSeconds(minutes));
-}
+QString durationText(double minutes) { return durationText(roundedSeconds(minutes)); }
 
 std::optional<long long> parseDuration(const QString &text)
 {
@@ -76,15 +65,9 @@ QString minSecCell(long long seconds)
     return QStringLiteral("%1.%2").arg(seconds / 60).arg(seconds % 60, 2, 10, QLatin1Char('0'));
 }
 
-long long secondsOfMinSec(double time)
-{
-    return std::llround(minSecToMinutes(time) * 60);
-}
+long long secondsOfMinSec(double time) { return std::llround(minSecToMinutes(time) * 60); }
 
-double rampSeconds(double from, double to, double rate)
-{
-    return rate > 0 ? std::abs(to - from) / rate * 60 : 0;
-}
+double rampSeconds(double from, double to, double rate) { return rate > 0 ? std::abs(to - from) / rate * 60 : 0; }
 
 Plan holdPlan(long long seconds)
 {
@@ -100,9 +83,10 @@ Plan holdPlan(long long seconds)
         plan.segments << SegmentTable::Segment{TemperatureProgram::ModeHold, QStringLiteral("0.0"),
                                                QStringLiteral("0.0"), time};
     plan.seconds = double(std::max(seconds, 0LL));
-    plan.text = (times.size() > 1 ? QStringLiteral("%1 holds: %2").arg(times.size()).arg(times.join(QStringLiteral(" + ")))
-                                  : QStringLiteral("Hold %1").arg(times.first()))
-                + QStringLiteral(", ") + durationText(std::llround(plan.seconds));
+    plan.text =
+        (times.size() > 1 ? QStringLiteral("%1 holds: %2").arg(times.size()).arg(times.join(QStringLiteral(" + ")))
+                          : QStringLiteral("Hold %1").arg(times.first()))
+        + QStringLiteral(", ") + durationText(std::llround(plan.seconds));
     return plan;
 }
 
@@ -146,7 +130,8 @@ TwoRamps nearestTwoRamps(long long d, double asked, double exact, double best)
             const double left = asked - first;
             if (left <= 0)
                 break;
-            const int r2 = int(std::clamp<long long>(std::llround(double(d - d1) * 60 / left), SlowestRate, FastestRate));
+            const int r2 =
+                int(std::clamp<long long>(std::llround(double(d - d1) * 60 / left), SlowestRate, FastestRate));
             const double e = std::abs(first + secondsOf(d - d1, r2) - asked);
             if (e < best - 1e-9) {
                 best = e;
@@ -165,7 +150,7 @@ Plan twoRampPlan(long long start, long long end, const TwoRamps &pair)
     split.segments << ramp(middle, pair.r1) << ramp(end, pair.r2);
     split.seconds = secondsOf(pair.d1, pair.r1) + secondsOf(d - pair.d1, pair.r2);
     split.text = QStringLiteral("2 ramps: to %1 at %2, then %3").arg(tenths(middle), tenths(pair.r1), tenths(pair.r2))
-                 + DegCPerMin + QStringLiteral(", ") + durationText(std::llround(split.seconds));
+        + DegCPerMin + QStringLiteral(", ") + durationText(std::llround(split.seconds));
     return split;
 }
 
@@ -213,7 +198,7 @@ QString askedText(long long seconds, const QList<Plan> &plans)
     QStringList gives;
     for (const Plan *p : singles)
         gives << (gives.isEmpty() ? p->segments.first().rate + DegCPerMin : p->segments.first().rate)
-                     + QStringLiteral(" gives ") + durationText(std::llround(p->seconds));
+                + QStringLiteral(" gives ") + durationText(std::llround(p->seconds));
     QString text = QStringLiteral("asked ") + durationText(seconds);
     if (!gives.isEmpty())
         text += QStringLiteral("; ") + gives.join(QStringLiteral(", "));
@@ -244,11 +229,14 @@ Resolved resolveDurations(const SegmentTable::ReadResult &read, double startTemp
         } else {
             const double to = toDouble(s.temp);
             const QList<Plan> plans = rampPlans(temp, to, seconds);
-            asked = QStringLiteral("Ramp %1 to %2 in %3").arg(formatFixed(temp, 1), formatFixed(to, 1), durationText(seconds));
+            asked = QStringLiteral("Ramp %1 to %2 in %3")
+                        .arg(formatFixed(temp, 1), formatFixed(to, 1), durationText(seconds));
             if (plans.isEmpty()) {
                 result.error = toTenths(temp) == toTenths(to)
-                                   ? QStringLiteral("Line %1: %2: a ramp to the temperature it starts at takes no time (a Hold does).").arg(line).arg(asked)
-                                   : QStringLiteral("Line %1: %2: no rate of 0.1 - 20.0 \u00B0C/min does it.").arg(line).arg(asked);
+                    ? QStringLiteral("Line %1: %2: a ramp to the temperature it starts at takes no time (a Hold does).")
+                          .arg(line)
+                          .arg(asked)
+                    : QStringLiteral("Line %1: %2: no rate of 0.1 - 20.0 \u00B0C/min does it.").arg(line).arg(asked);
                 result.segments.clear();
                 result.notes.clear();
                 return result;

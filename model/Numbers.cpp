@@ -7,15 +7,11 @@
 
 ConversionError::ConversionError(const QString &text)
     : std::runtime_error(QStringLiteral("'%1' is not a valid floating point value").arg(text).toStdString())
-{
-}
+{}
 
 namespace {
 
-bool isDigit(char c)
-{
-    return c >= '0' && c <= '9';
-}
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
 // Whether the text has the shape of a decimal number; from_chars alone
 // would accept "inf" and "nan".
@@ -25,10 +21,16 @@ bool hasDecimalShape(const char *text, qsizetype n)
     if (i < n && (text[i] == '+' || text[i] == '-'))
         ++i;
     int digits = 0;
-    while (i < n && isDigit(text[i])) { ++i; ++digits; }
+    while (i < n && isDigit(text[i])) {
+        ++i;
+        ++digits;
+    }
     if (i < n && text[i] == '.') {
         ++i;
-        while (i < n && isDigit(text[i])) { ++i; ++digits; }
+        while (i < n && isDigit(text[i])) {
+            ++i;
+            ++digits;
+        }
     }
     if (digits == 0)
         return false;
@@ -37,7 +39,10 @@ bool hasDecimalShape(const char *text, qsizetype n)
         if (i < n && (text[i] == '+' || text[i] == '-'))
             ++i;
         int expDigits = 0;
-        while (i < n && isDigit(text[i])) { ++i; ++expDigits; }
+        while (i < n && isDigit(text[i])) {
+            ++i;
+            ++expDigits;
+        }
         if (expDigits == 0)
             return false;
     }

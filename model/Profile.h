@@ -11,9 +11,9 @@ class TemperatureProgram;
 // point. The line joins them unless the sorting below moved the end point.
 struct ProfileSegment
 {
-    int column = 0;     // grid column; the slot number is column - 1
-    QString mode;       // the Mode cell's text
-    QPointF start;      // x: minutes, y: deg C
+    int column = 0; // grid column; the slot number is column - 1
+    QString mode;   // the Mode cell's text
+    QPointF start;  // x: minutes, y: deg C
     QPointF end;
 
     int slot() const { return column - 1; }
@@ -25,7 +25,7 @@ struct ProfileSegment
 // the end of each slot 0..31) in ascending time order, and its total time.
 struct Profile
 {
-    QList<QPointF> points;   // x: minutes, y: deg C
+    QList<QPointF> points;          // x: minutes, y: deg C
     QList<ProfileSegment> segments; // slots 0..31, in grid order
     double totalMinutes = 0;
 };

@@ -156,15 +156,9 @@ QFont ProfilePlot::labelFont(QSizeF frame)
     return font;
 }
 
-QStringList ProfilePlot::timeLabels() const
-{
-    return labels(m_timeEnd, m_timeStep);
-}
+QStringList ProfilePlot::timeLabels() const { return labels(m_timeEnd, m_timeStep); }
 
-QStringList ProfilePlot::tempLabels() const
-{
-    return labels(m_tempTop, m_tempStep);
-}
+QStringList ProfilePlot::tempLabels() const { return labels(m_tempTop, m_tempStep); }
 
 QList<QPointF> ProfilePlot::selectedSegment() const
 {
@@ -182,10 +176,7 @@ QPointF ProfilePlot::toDevice(QPointF value) const
                    m_plot.top() + m_plot.height() * (TempAxisBottom - drawn.y() / m_maxTemp * tempShare));
 }
 
-double ProfilePlot::minutesAt(double x) const
-{
-    return (x - m_plot.left()) / m_plot.width() * m_timeEnd;
-}
+double ProfilePlot::minutesAt(double x) const { return (x - m_plot.left()) / m_plot.width() * m_timeEnd; }
 
 double ProfilePlot::crisp(double coordinate) const
 {

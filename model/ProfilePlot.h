@@ -107,7 +107,7 @@ public:
     // point, and the text in a box in the corner of the plot away from it.
     void paintReadout(QPainter &painter, QPointF at, const ProfileReading &reading, const QString &text) const;
 
-    static const QColor LineColour; // red
+    static const QColor LineColour;           // red
     static const QColor BackgroundLineColour; // grey
 
 private:
@@ -119,7 +119,7 @@ private:
     void paintLine(QPainter &painter, const QList<QPointF> &values, double width, const QColor &colour) const;
 
     Profile m_profile;
-    QList<QPointF> m_drawn; // the points as drawn, within reach of the axes
+    QList<QPointF> m_drawn;      // the points as drawn, within reach of the axes
     QList<QPointF> m_background; // the same for the background profile
     QRectF m_frame;
     QFont m_font;
@@ -127,8 +127,8 @@ private:
     QRectF m_plot;
     double m_maxTime = 1;
     double m_maxTemp = 1;
-    double m_timeEnd = 1;   // the time at the plot's right edge
-    double m_tempTop = 1;   // the temperature at the plot's top edge
+    double m_timeEnd = 1; // the time at the plot's right edge
+    double m_tempTop = 1; // the temperature at the plot's top edge
     double m_timeStep = 1;
     double m_tempStep = 1;
     double m_lineWidth = 1;

@@ -11,10 +11,7 @@
 namespace {
 const QString DegC = QStringLiteral(" \u00B0C");
 
-QString temperatureText(double temperature)
-{
-    return valueText(temperature, 1);
-}
+QString temperatureText(double temperature) { return valueText(temperature, 1); }
 }
 
 long long roundedSeconds(double minutes)
@@ -49,10 +46,7 @@ ProfileReading readProfile(const Profile &profile, double minutes)
     return reading;
 }
 
-QString clockText(double minutes)
-{
-    return LabTerms::durationText(minutes);
-}
+QString clockText(double minutes) { return LabTerms::durationText(minutes); }
 
 namespace {
 // Whole minutes with their sign, and the seconds left.
@@ -77,10 +71,7 @@ QString minSecText(double minutes)
     return QStringLiteral("%1.%2").arg(split.minutes).arg(split.seconds, 2, 10, QLatin1Char('0'));
 }
 
-QString minutesAndSecondsText(double minutes)
-{
-    return LabTerms::durationText(minutes);
-}
+QString minutesAndSecondsText(double minutes) { return LabTerms::durationText(minutes); }
 
 QString profileSummary(const Profile &profile)
 {
@@ -117,12 +108,12 @@ QString readoutText(const Profile &profile, const ProfileReading &reading)
 {
     const QString time = minutesAndSecondsText(reading.minutes);
     if (!reading.onProfile()) {
-        const QString where = reading.minutes < 0 ? QStringLiteral("before the start")
-                                                  : QStringLiteral("after the end");
+        const QString where =
+            reading.minutes < 0 ? QStringLiteral("before the start") : QStringLiteral("after the end");
         return time + QStringLiteral("  ") + where;
     }
     return time + QStringLiteral("  ") + temperatureText(reading.temperature) + DegC + QStringLiteral("  ")
-           + segmentSummary(profile.segments[reading.segment]);
+        + segmentSummary(profile.segments[reading.segment]);
 }
 
 QString segmentTimesText(const ProfileSegment &segment)

@@ -9,8 +9,8 @@
 struct ProfileReading
 {
     double minutes = 0;
-    int segment = -1;        // index into Profile::segments; -1 before the start or after the end
-    double temperature = 0;  // on the line at that moment; meaningful only with a segment
+    int segment = -1;       // index into Profile::segments; -1 before the start or after the end
+    double temperature = 0; // on the line at that moment; meaningful only with a segment
 
     bool onProfile() const { return segment >= 0; }
 };

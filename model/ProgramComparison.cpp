@@ -24,7 +24,8 @@ QList<ProgramComparison::Difference> ProgramComparison::compare(const SentProgra
         differences << Difference{ProgramNo, QStringLiteral("Program No."), QString::number(recorded.programNo),
                                   QString::number(now.programNo)};
     if (!same(recorded.initialTemp, now.initialTemp))
-        differences << Difference{InitialTemperature, QStringLiteral("Initial temp."), recorded.initialTemp, now.initialTemp};
+        differences << Difference{InitialTemperature, QStringLiteral("Initial temp."), recorded.initialTemp,
+                                  now.initialTemp};
     const qsizetype count = std::max(recorded.segments.size(), now.segments.size());
     for (qsizetype k = 0; k < count; ++k) {
         const bool inRecorded = k < recorded.segments.size();

@@ -21,7 +21,7 @@ public:
         int segment;   // 0..31, or ProgramNo, InitialTemperature
         QString field; // "Program No.", "Initial temp.", "Mode", "Temp.", "Rate", "Time"
         QString recorded;
-        QString now;   // a segment missing on one side reads "(none)"
+        QString now; // a segment missing on one side reads "(none)"
         bool operator==(const Difference &) const = default;
     };
 

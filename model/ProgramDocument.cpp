@@ -1,9 +1,6 @@
 #include "model/ProgramDocument.h"
 
-ProgramDocument::ProgramDocument(QObject *parent)
-    : QObject(parent)
-{
-}
+ProgramDocument::ProgramDocument(QObject *parent) : QObject(parent) {}
 
 void ProgramDocument::setCell(int row, int col, const QString &text)
 {
@@ -106,10 +103,7 @@ QStringList ProgramDocument::commentLines() const
     return m_comment.isEmpty() ? QStringList() : m_comment.split(QLatin1Char('\n'));
 }
 
-void ProgramDocument::setCommentLines(const QStringList &lines)
-{
-    setComment(lines.join(QLatin1Char('\n')));
-}
+void ProgramDocument::setCommentLines(const QStringList &lines) { setComment(lines.join(QLatin1Char('\n'))); }
 
 void ProgramDocument::setFileName(const QString &path)
 {

@@ -21,17 +21,11 @@ constexpr int ColumnCount = 4;
 constexpr int DurationColumn = 4;
 constexpr int ReadColumnCount = 5;
 
-QStringList readColumnNames()
-{
-    return columnNames() << QStringLiteral("Duration");
-}
+QStringList readColumnNames() { return columnNames() << QStringLiteral("Duration"); }
 // More lines than this are no program's table.
 constexpr int MaximumSegments = 1000;
 
-bool isSet(const QString &mode)
-{
-    return mode == TemperatureProgram::ModeRamp || mode == TemperatureProgram::ModeHold;
-}
+bool isSet(const QString &mode) { return mode == TemperatureProgram::ModeRamp || mode == TemperatureProgram::ModeHold; }
 
 QString field(const QString &text, QChar separator)
 {
@@ -80,7 +74,7 @@ bool isText(const QString &line)
 {
     return std::none_of(line.cbegin(), line.cend(), [](QChar c) {
         return (c.unicode() < 0x20 && c != Tab) || c.unicode() == 0x7F || c == QChar::ReplacementCharacter
-               || c.isNonCharacter();
+            || c.isNonCharacter();
     });
 }
 
@@ -103,14 +97,14 @@ bool isModeWord(const QString &text)
 {
     const QString word = text.trimmed();
     return word.compare(TemperatureProgram::ModeRamp, Qt::CaseInsensitive) == 0
-           || word.compare(TemperatureProgram::ModeHold, Qt::CaseInsensitive) == 0;
+        || word.compare(TemperatureProgram::ModeHold, Qt::CaseInsensitive) == 0;
 }
 
 // A header names a column somewhere and holds no mode.
 bool isHeader(const QStringList &fields)
 {
     return std::none_of(fields.cbegin(), fields.cend(), isModeWord)
-           && std::any_of(fields.cbegin(), fields.cend(), [](const QString &f) { return namedColumn(f) >= 0; });
+        && std::any_of(fields.cbegin(), fields.cend(), [](const QString &f) { return namedColumn(f) >= 0; });
 }
 
 QString refusal(int line, int column, const QString &name, const QString &reason)
@@ -119,10 +113,7 @@ QString refusal(int line, int column, const QString &name, const QString &reason
                           : QStringLiteral("Line %1, column %2 (%3): %4.").arg(line).arg(column).arg(name, reason);
 }
 
-QString quoted(const QString &text)
-{
-    return u'"' + text + u'"';
-}
+QString quoted(const QString &text) { return u'"' + text + u'"'; }
 
 // A decimal comma as the point, where it cannot be a thousands separator.
 QString withDecimalPoint(const QString &text, int row)
@@ -154,8 +145,9 @@ Value checkValue(const QString &fieldText, int row)
         return {check.text, {}};
     case CellRules::CellCheckResult::OutOfRange:
         if (row == Row::TimeRow)
-            return {{}, QStringLiteral("%1 is not a time of %2 (min.sec, seconds below 60)")
-                            .arg(quoted(given), CellRules::rangeText(row))};
+            return {{},
+                    QStringLiteral("%1 is not a time of %2 (min.sec, seconds below 60)")
+                        .arg(quoted(given), CellRules::rangeText(row))};
         return {{}, QStringLiteral("%1 is out of range %2").arg(quoted(given), CellRules::rangeText(row))};
     default:
         return {{}, QStringLiteral("%1 is not a number").arg(quoted(given))};
@@ -180,12 +172,14 @@ std::optional<Layout> headerLayout(const QStringList &fields, int line, QString 
             continue;
         const int column = namedColumn(name);
         if (column < 0) {
-            *error = refusal(line, i + 1, {},
-                             QStringLiteral("%1 names no column of a segment (%2)").arg(quoted(name), names.join(u", ")));
+            *error =
+                refusal(line, i + 1, {},
+                        QStringLiteral("%1 names no column of a segment (%2)").arg(quoted(name), names.join(u", ")));
             return std::nullopt;
         }
         if (layout.fieldOf[column] >= 0) {
-            *error = refusal(line, i + 1, {}, QStringLiteral("%1 is a second %2 column").arg(quoted(name), names[column]));
+            *error =
+                refusal(line, i + 1, {}, QStringLiteral("%1 is a second %2 column").arg(quoted(name), names[column]));
             return std::nullopt;
         }
         layout.fieldOf[column] = i;
@@ -207,15 +201,17 @@ QString strayFields(const QStringList &fields, const Layout &layout, QChar separ
     // between commas an extra field is more likely a decimal comma left
     // unquoted ("Ramp,150,5,10,"), which would shift every value after it.
     if (separator == Comma && fields.size() > layout.fieldCount)
-        return QStringLiteral("Line %1: %2 fields where the table has %3 (a decimal comma between commas must be quoted).")
+        return QStringLiteral(
+                   "Line %1: %2 fields where the table has %3 (a decimal comma between commas must be quoted).")
             .arg(line)
             .arg(fields.size())
             .arg(layout.fieldCount);
     for (int i = 0; i < fields.size(); ++i) {
-        if (fields[i].trimmed().isEmpty() || std::find(std::begin(layout.fieldOf), std::end(layout.fieldOf), i)
-                                                 != std::end(layout.fieldOf))
+        if (fields[i].trimmed().isEmpty()
+            || std::find(std::begin(layout.fieldOf), std::end(layout.fieldOf), i) != std::end(layout.fieldOf))
             continue;
-        return refusal(line, i + 1, {}, QStringLiteral("%1 is in no column of a segment").arg(quoted(fields[i].trimmed())));
+        return refusal(line, i + 1, {},
+                       QStringLiteral("%1 is in no column of a segment").arg(quoted(fields[i].trimmed())));
     }
     return {};
 }
@@ -228,8 +224,8 @@ QString readMode(const FieldTexts &texts, const Layout &layout, int line, Segmen
         segment.mode = TemperatureProgram::ModeUnset;
     else if (isModeWord(mode))
         segment.mode = mode.compare(TemperatureProgram::ModeRamp, Qt::CaseInsensitive) == 0
-                           ? TemperatureProgram::ModeRamp
-                           : TemperatureProgram::ModeHold;
+            ? TemperatureProgram::ModeRamp
+            : TemperatureProgram::ModeHold;
     else
         return refusal(line, layout.fieldOf[0] + 1, readColumnNames()[0],
                        QStringLiteral("%1 is not Ramp or Hold").arg(quoted(mode)));
@@ -363,9 +359,10 @@ ReadResult read(const QString &text)
                 continue;
         }
         if (result.segments.size() == MaximumSegments)
-            return {{}, QStringLiteral("The text has more than %1 lines of segments; a program holds %2.")
-                            .arg(MaximumSegments)
-                            .arg(TemperatureProgram::LastUsedColumn)};
+            return {{},
+                    QStringLiteral("The text has more than %1 lines of segments; a program holds %2.")
+                        .arg(MaximumSegments)
+                        .arg(TemperatureProgram::LastUsedColumn)};
         QString error, duration;
         const Segment segment = readSegment(*fields, *layout, separator, line, &duration, &error);
         if (!error.isEmpty())
@@ -385,8 +382,8 @@ int room(const TemperatureProgram &table, int col)
     for (int c = 1; c <= TemperatureProgram::LastSlotColumn; ++c)
         if (isSet(table.cell(Row::ModeRow, c)))
             lastSet = c;
-    const int room = lastSet >= col ? TemperatureProgram::LastUsedColumn - lastSet
-                                    : TemperatureProgram::LastUsedColumn - col + 1;
+    const int room =
+        lastSet >= col ? TemperatureProgram::LastUsedColumn - lastSet : TemperatureProgram::LastUsedColumn - col + 1;
     return std::max(room, 0);
 }
 

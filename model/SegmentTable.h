@@ -47,7 +47,7 @@ struct ReadResult
     ReadResult(QList<Segment> segments, QString error) : segments(std::move(segments)), error(std::move(error)) {}
 
     QList<Segment> segments;
-    QString error; // empty when the text was read; else the first refusal
+    QString error;         // empty when the text was read; else the first refusal
     QList<int> lines;      // the line each segment was read from
     QStringList durations; // each segment's Duration, as written; mostly empty
 };

@@ -7,10 +7,9 @@ SentProgram SentProgram::fromTable(int programNo, const QString &initialTemp, co
     saved.normaliseForSave();
     SentProgram program{programNo, initialTemp, {}};
     for (int col = 1; col <= segments && col <= TemperatureProgram::LastUsedColumn; ++col)
-        program.segments << Segment{saved.cell(TemperatureProgram::ModeRow, col),
-                                    saved.cell(TemperatureProgram::TempRow, col),
-                                    saved.cell(TemperatureProgram::RateRow, col),
-                                    saved.cell(TemperatureProgram::TimeRow, col)};
+        program.segments << Segment{
+            saved.cell(TemperatureProgram::ModeRow, col), saved.cell(TemperatureProgram::TempRow, col),
+            saved.cell(TemperatureProgram::RateRow, col), saved.cell(TemperatureProgram::TimeRow, col)};
     return program;
 }
 

@@ -9,10 +9,7 @@ const QString TemperatureProgram::ModeRamp = QStringLiteral("Ramp");
 const QString TemperatureProgram::ModeHold = QStringLiteral("Hold");
 
 namespace {
-constexpr int storedColumns(int colCount)
-{
-    return std::max(colCount, TemperatureProgram::LastSlotColumn + 1);
-}
+constexpr int storedColumns(int colCount) { return std::max(colCount, TemperatureProgram::LastSlotColumn + 1); }
 }
 
 TemperatureProgram::TemperatureProgram()

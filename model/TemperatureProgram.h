@@ -13,15 +13,15 @@ class TemperatureProgram
 public:
     enum Row { NumberRow = 0, ModeRow = 1, TempRow = 2, RateRow = 3, TimeRow = 4 };
     static constexpr int RowCount = 5;
-    static constexpr int SlotCount = 33;          // slots 0..32
-    static constexpr int InitialColCount = 33;    // label column + slots 0..31 shown
+    static constexpr int SlotCount = 33;             // slots 0..32
+    static constexpr int InitialColCount = 33;       // label column + slots 0..31 shown
     static constexpr int LastSlotColumn = SlotCount; // column 33 holds slot 32
     // The chart and the download use slots 0..31 (columns 1..32); slot 32 never.
     static constexpr int LastUsedColumn = LastSlotColumn - 1;
 
-    static const QString ModeUnset;   // " "
-    static const QString ModeRamp;    // "Ramp"
-    static const QString ModeHold;    // "Hold"
+    static const QString ModeUnset; // " "
+    static const QString ModeRamp;  // "Ramp"
+    static const QString ModeHold;  // "Hold"
 
     TemperatureProgram();
 

@@ -1,8 +1,8 @@
 #include "report/ExportCommands.h"
 
 #include "files/FileQuestions.h"
-#include "model/Prompts.h"
 #include "files/RegularFile.h"
+#include "model/Prompts.h"
 #include "report/ReportExport.h"
 
 #include <QFileInfo>
@@ -12,12 +12,12 @@ ExportCommands::ExportCommands(Prompts &prompts, std::function<ProgramReport()> 
     : m_prompts(prompts)
     , m_report(std::move(report))
     , m_done(std::move(done))
-{
-}
+{}
 
 void ExportCommands::exportPdf()
 {
-    exportFile(QStringLiteral("Program sheet as PDF"), QStringLiteral("PDF document(*.pdf)|*.pdf"), QStringLiteral("pdf"),
+    exportFile(QStringLiteral("Program sheet as PDF"), QStringLiteral("PDF document(*.pdf)|*.pdf"),
+               QStringLiteral("pdf"),
                [](const ProgramReport &r) { return ReportExport::pdf(r, ReportExport::defaultPageSize()); });
 }
 
@@ -64,8 +64,9 @@ void ExportCommands::exportFile(const QString &title, const QString &filter, con
     // Nothing is asked about a name that will not be replaced (a folder, a
     // FIFO, a device): the write refuses it and says why.
     if (QFileInfo::exists(path) && RegularFile::replaceRefusal(path).isEmpty()
-        && m_prompts.box(ConfirmationCaption, overwriteQuestion(path), Prompts::Icon::Question, Prompts::Yes | Prompts::No)
-               != Prompts::Yes)
+        && m_prompts.box(ConfirmationCaption, overwriteQuestion(path), Prompts::Icon::Question,
+                         Prompts::Yes | Prompts::No)
+            != Prompts::Yes)
         return;
     // A status left from an earlier export must not stand beside this one's failure.
     m_done(QString());

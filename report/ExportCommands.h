@@ -18,13 +18,12 @@ public:
     // (it may raise, e.g. ConversionError; the caller's guard shows it).
     // done: told the status text: empty when writing starts, then
     // "Export was completed" once the file is in place.
-    ExportCommands(Prompts &prompts, std::function<ProgramReport()> report,
-                   std::function<void(const QString &)> done);
+    ExportCommands(Prompts &prompts, std::function<ProgramReport()> report, std::function<void(const QString &)> done);
 
-    void exportPdf();  // "Program sheet as PDF..."
-    void exportPng();  // "Chart as PNG..."
-    void exportSvg();  // "Chart as SVG..."
-    void exportCsv();  // "Profile points as CSV..."
+    void exportPdf();         // "Program sheet as PDF..."
+    void exportPng();         // "Chart as PNG..."
+    void exportSvg();         // "Chart as SVG..."
+    void exportCsv();         // "Profile points as CSV..."
     void exportSegmentsCsv(); // "Segments as CSV..."
 
 private:

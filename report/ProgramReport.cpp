@@ -2,10 +2,10 @@
 
 #include "model/LabTerms.h"
 
+#include "files/TpdFormat.h"
 #include "model/Numbers.h"
 #include "model/ProfileReadout.h"
 #include "model/Prompts.h"
-#include "files/TpdFormat.h"
 
 std::optional<ProgramReport> loadReport(const QString &path, QString *error, bool *cannotRead)
 {

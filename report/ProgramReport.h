@@ -14,16 +14,16 @@
 // controls; a command-line tool from a program file and computeProfile().
 struct ProgramReport
 {
-    QString filePath;          // the program file; empty when never saved
+    QString filePath;               // the program file; empty when never saved
     bool changedSinceSaved = false; // the program differs from what the file holds (unsaved edits)
     int programNo = 0;
-    double initialTemp = 0;    // deg C, as the profile starts
-    QString initialTempText;   // as the field shows it, "25.35"; empty: initialTemp with two decimals
+    double initialTemp = 0;  // deg C, as the profile starts
+    QString initialTempText; // as the field shows it, "25.35"; empty: initialTemp with two decimals
     TemperatureProgram program;
     Profile profile;
     QStringList comment;
-    QString version;           // the program that made the sheet, "Vantrel Assistant Ver.1.01"
-    QDateTime printed;         // when the sheet was made
+    QString version;   // the program that made the sheet, "Vantrel Assistant Ver.1.01"
+    QDateTime printed; // when the sheet was made
 };
 
 // The report of a program file, its profile computed, made now by this

@@ -22,10 +22,7 @@ QFont sheetFont(double points, bool bold = false)
 class TextCursor
 {
 public:
-    TextCursor(QPainter &painter, const QRectF &area)
-        : m_painter(painter), m_area(area), m_y(area.top())
-    {
-    }
+    TextCursor(QPainter &painter, const QRectF &area) : m_painter(painter), m_area(area), m_y(area.top()) {}
     double y() const { return m_y; }
     void skip(double height) { m_y += height; }
     void line(const QString &text, const QFont &font, Qt::Alignment align = Qt::AlignLeft)
@@ -33,7 +30,8 @@ public:
         const QFontMetricsF metrics(font, m_painter.device());
         m_painter.setFont(font);
         const QString shown = metrics.elidedText(text, Qt::ElideMiddle, m_area.width());
-        m_painter.drawText(QRectF(m_area.left(), m_y, m_area.width(), metrics.height()), align | Qt::AlignVCenter, shown);
+        m_painter.drawText(QRectF(m_area.left(), m_y, m_area.width(), metrics.height()), align | Qt::AlignVCenter,
+                           shown);
         m_y += metrics.height() * 1.15;
     }
 
@@ -43,7 +41,8 @@ private:
     double m_y;
 };
 
-void paintTable(QPainter &painter, const QRectF &area, double rowHeight, const QList<SegmentRow> &rows, const QFont &font)
+void paintTable(QPainter &painter, const QRectF &area, double rowHeight, const QList<SegmentRow> &rows,
+                const QFont &font)
 {
     const QStringList headers = {QStringLiteral("Segment"),        QStringLiteral("Mode"),
                                  QStringLiteral("Target (deg C)"), QStringLiteral("Rate (deg C/min)"),
@@ -126,7 +125,8 @@ double paintFoot(QPainter &painter, const QRectF &page, const ProgramReport &rep
 
 // The comment under its heading, as many lines as reach down to bottom; the
 // last line that fits says how many more there are.
-void paintComment(QPainter &painter, const QRectF &area, double bottom, const QStringList &lines, const QFont &smallFont)
+void paintComment(QPainter &painter, const QRectF &area, double bottom, const QStringList &lines,
+                  const QFont &smallFont)
 {
     const double smallLine = QFontMetricsF(smallFont, painter.device()).height() * 1.15;
     const int commentLines = int(lines.size());

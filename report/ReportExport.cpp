@@ -16,10 +16,7 @@
 
 namespace ReportExport {
 
-QFont chartFont(QSize size)
-{
-    return ProfilePlot::labelFont(QSizeF(size));
-}
+QFont chartFont(QSize size) { return ProfilePlot::labelFont(QSizeF(size)); }
 
 ProfilePlot chartPlot(const Profile &profile, QSize size, QPaintDevice *device)
 {
@@ -94,7 +91,7 @@ QByteArray csv(const Profile &profile)
     for (const QPointF &p : profile.points) {
         // QByteArray::number is locale-independent.
         text += QByteArray::number(p.x(), 'g', QLocale::FloatingPointShortest) + ','
-                + QByteArray::number(p.y(), 'g', QLocale::FloatingPointShortest) + '\n';
+            + QByteArray::number(p.y(), 'g', QLocale::FloatingPointShortest) + '\n';
     }
     return text;
 }

@@ -43,10 +43,7 @@ std::optional<int> strictNumber(const QByteArray &text, int base)
     return int(value);
 }
 
-bool inRange(const std::optional<int> &value, int low, int high)
-{
-    return value && *value >= low && *value <= high;
-}
+bool inRange(const std::optional<int> &value, int low, int high) { return value && *value >= low && *value <= high; }
 
 QByteArray buildAnswer(const QByteArray &body, bool badBcc)
 {
@@ -57,10 +54,7 @@ QByteArray buildAnswer(const QByteArray &body, bool badBcc)
     return FrameBytes::STX + checked + bcc;
 }
 
-QString tenths(int value)
-{
-    return QLocale::c().toString(value / 10.0, 'f', 1);
-}
+QString tenths(int value) { return QLocale::c().toString(value / 10.0, 'f', 1); }
 
 } // namespace
 
@@ -137,8 +131,8 @@ FrameOutcome ControllerModel::handleFrame(const QByteArray &frame, const Control
             return answerWrite(command, &outcome.programComplete);
         return NotSupported;
     }();
-    outcome.answer = buildAnswer(from + outcome.endCode + requestCode(command) + outcome.responseCode + data,
-                                 behaviour.badBcc);
+    outcome.answer =
+        buildAnswer(from + outcome.endCode + requestCode(command) + outcome.responseCode + data, behaviour.badBcc);
     return outcome;
 }
 
@@ -162,8 +156,7 @@ QByteArray ControllerModel::answerWrite(const QByteArray &command, bool *program
         const char *area;
         int elements;
     };
-    static const Target targets[] = {{"C1004E", 1}, {"C1004F", 1}, {"C40000", 1},
-                                     {"C40001", 1}, {"C40002", 5}};
+    static const Target targets[] = {{"C1004E", 1}, {"C1004F", 1}, {"C40000", 1}, {"C40001", 1}, {"C40002", 5}};
     const Target *target = nullptr;
     for (const Target &t : targets)
         if (area(command) == t.area)
@@ -200,17 +193,15 @@ QByteArray ControllerModel::answerWrite(const QByteArray &command, bool *program
 
     const auto number = hexField(0), mode = hexField(1), temperature = hexField(2), rate = hexField(3);
     const auto time = strictNumber(data.mid(4 * FieldWidth, FieldWidth), 10);
-    if (!inRange(number, 0, 31) || !inRange(mode, 0, 1) || !inRange(temperature, 0, 3000)
-        || !inRange(rate, 0, 200) || !inRange(time, 0, 9959) || *time % 100 > 59)
+    if (!inRange(number, 0, 31) || !inRange(mode, 0, 1) || !inRange(temperature, 0, 3000) || !inRange(rate, 0, 200)
+        || !inRange(time, 0, 9959) || *time % 100 > 59)
         return ParameterError;
     m_program.segments[*number] = {*mode, *temperature, *rate, *time};
 
-    const bool wasComplete = m_program.segmentCount > 0
-                             && m_segmentsArrived.count() == size_t(m_program.segmentCount);
+    const bool wasComplete = m_program.segmentCount > 0 && m_segmentsArrived.count() == size_t(m_program.segmentCount);
     if (*number < m_program.segmentCount)
         m_segmentsArrived.set(size_t(*number));
-    const bool complete = m_program.segmentCount > 0
-                          && m_segmentsArrived.count() == size_t(m_program.segmentCount);
+    const bool complete = m_program.segmentCount > 0 && m_segmentsArrived.count() == size_t(m_program.segmentCount);
     *programComplete = complete && !wasComplete;
     return Accepted;
 }
@@ -225,9 +216,8 @@ QString ControllerModel::describeProgram(const SimulatedProgram &program)
     for (int k = 0; k < program.segmentCount; ++k) {
         const SimulatedSegment &s = program.segments[size_t(k)];
         if (s.mode == 0)
-            lines << QStringLiteral("  %1 Ramp to %2 at %3 deg C/min")
-                         .arg(k)
-                         .arg(tenths(s.temperature), tenths(s.rate));
+            lines
+                << QStringLiteral("  %1 Ramp to %2 at %3 deg C/min").arg(k).arg(tenths(s.temperature), tenths(s.rate));
         else
             lines << QStringLiteral("  %1 Hold %2.%3 (min.sec)")
                          .arg(k)

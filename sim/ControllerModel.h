@@ -35,18 +35,18 @@ struct Refusal
 // How the controller behaves; set by the person or the test.
 struct ControllerBehaviour
 {
-    bool running = false;  // status query reports a running program
-    bool badBcc = false;   // answers carry a wrong check byte
+    bool running = false; // status query reports a running program
+    bool badBcc = false;  // answers carry a wrong check byte
     QList<Refusal> refusals;
 };
 
 // The outcome of one frame.
 struct FrameOutcome
 {
-    QByteArray command;      // text after the header, as far as the frame has one
-    QByteArray endCode;      // "00", "13" (check byte), "14" (format)
-    QByteArray responseCode; // when the end code is "00"
-    QByteArray answer;       // bytes to send back; empty: no answer
+    QByteArray command;           // text after the header, as far as the frame has one
+    QByteArray endCode;           // "00", "13" (check byte), "14" (format)
+    QByteArray responseCode;      // when the end code is "00"
+    QByteArray answer;            // bytes to send back; empty: no answer
     bool programComplete = false; // this write brought in the last announced segment
 };
 
@@ -78,7 +78,6 @@ private:
     SimulatedProgram m_program;
     std::bitset<32> m_segmentsArrived;
 
-    QByteArray answerRead(const QByteArray &command, const ControllerBehaviour &behaviour,
-                          QByteArray *data) const;
+    QByteArray answerRead(const QByteArray &command, const ControllerBehaviour &behaviour, QByteArray *data) const;
     QByteArray answerWrite(const QByteArray &command, bool *programComplete);
 };

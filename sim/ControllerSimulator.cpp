@@ -24,50 +24,29 @@ ControllerSimulator::ControllerSimulator()
     setUnits({1});
 }
 
-ControllerSimulator::~ControllerSimulator()
-{
-    stop();
-}
+ControllerSimulator::~ControllerSimulator() { stop(); }
 
-bool ControllerSimulator::start(QString *error)
-{
-    return m_line.start(error);
-}
+bool ControllerSimulator::start(QString *error) { return m_line.start(error); }
 
 bool ControllerSimulator::startOnDevice(const QString &devicePath, QString *error)
 {
     return m_line.startOnDevice(devicePath, error);
 }
 
-void ControllerSimulator::stop()
-{
-    m_line.stop();
-}
+void ControllerSimulator::stop() { m_line.stop(); }
 
-bool ControllerSimulator::isServing() const
-{
-    return m_line.isServing();
-}
+bool ControllerSimulator::isServing() const { return m_line.isServing(); }
 
-QString ControllerSimulator::slavePath() const
-{
-    return m_line.slavePath();
-}
+QString ControllerSimulator::slavePath() const { return m_line.slavePath(); }
 
 bool ControllerSimulator::linkAs(int comNumber, const QString &portsDir, QString *error)
 {
     return m_line.linkAs(comNumber, portsDir, error);
 }
 
-QString ControllerSimulator::linkPath() const
-{
-    return m_line.linkPath();
-}
+QString ControllerSimulator::linkPath() const { return m_line.linkPath(); }
 
-void ControllerSimulator::setSilent(bool silent)
-{
-    m_line.setSilent(silent);
-}
+void ControllerSimulator::setSilent(bool silent) { m_line.setSilent(silent); }
 
 void ControllerSimulator::setRunning(bool running)
 {
@@ -87,30 +66,15 @@ void ControllerSimulator::setBadBcc(bool badBcc)
     m_behaviour.badBcc = badBcc;
 }
 
-void ControllerSimulator::setResponseWaitMs(int ms)
-{
-    m_line.setResponseWaitMs(ms);
-}
+void ControllerSimulator::setResponseWaitMs(int ms) { m_line.setResponseWaitMs(ms); }
 
-void ControllerSimulator::setPacing(bool paced)
-{
-    m_line.setPacing(paced);
-}
+void ControllerSimulator::setPacing(bool paced) { m_line.setPacing(paced); }
 
-void ControllerSimulator::setSplitAnswers(bool split, int gapMs)
-{
-    m_line.setSplitAnswers(split, gapMs);
-}
+void ControllerSimulator::setSplitAnswers(bool split, int gapMs) { m_line.setSplitAnswers(split, gapMs); }
 
-void ControllerSimulator::setCutAfter(int commands)
-{
-    m_line.setCutAfter(commands);
-}
+void ControllerSimulator::setCutAfter(int commands) { m_line.setCutAfter(commands); }
 
-void ControllerSimulator::setSilentAfter(int commands)
-{
-    m_line.setSilentAfter(commands);
-}
+void ControllerSimulator::setSilentAfter(int commands) { m_line.setSilentAfter(commands); }
 
 void ControllerSimulator::setOutput(std::function<void(const QString &)> output)
 {
@@ -130,16 +94,12 @@ qint64 ControllerSimulator::commandCount() const
     return m_commandCount;
 }
 
-qint64 ControllerSimulator::droppedFrames() const
-{
-    return m_line.droppedFrames();
-}
+qint64 ControllerSimulator::droppedFrames() const { return m_line.droppedFrames(); }
 
 bool ControllerSimulator::waitForRecords(qint64 count, int timeoutMs) const
 {
     std::unique_lock lock(m_mutex);
-    return m_recordAdded.wait_for(lock, std::chrono::milliseconds(timeoutMs),
-                                  [&] { return m_commandCount >= count; });
+    return m_recordAdded.wait_for(lock, std::chrono::milliseconds(timeoutMs), [&] { return m_commandCount >= count; });
 }
 
 void ControllerSimulator::setUnits(const QList<int> &units)
@@ -194,7 +154,8 @@ void ControllerSimulator::takeFrame(const QByteArray &frame, SimulatorLine::Turn
     } else {
         if (!silent && !outcome.answer.isEmpty())
             record.answered = m_line.answer(outcome.answer);
-        QString line = QStringLiteral("%1<- %2  ").arg(who, printable(outcome.command.isEmpty() ? frame : outcome.command));
+        QString line =
+            QStringLiteral("%1<- %2  ").arg(who, printable(outcome.command.isEmpty() ? frame : outcome.command));
         if (unit < 0)
             line += QStringLiteral("(for node %1, not here)").arg(printable(frame.mid(1, 2)));
         else if (!record.answered)

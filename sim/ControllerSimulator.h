@@ -95,11 +95,11 @@ public:
     SimulatedProgram program(int unit = 1) const;
 
 private:
-    mutable std::mutex m_mutex;  // guards everything below but the line
+    mutable std::mutex m_mutex; // guards everything below but the line
     mutable std::condition_variable m_recordAdded;
     ControllerBehaviour m_behaviour;
     std::map<int, ControllerModel> m_models;
-    QList<SimulatorRecord> m_records;  // at most HistoryLimit
+    QList<SimulatorRecord> m_records; // at most HistoryLimit
     qint64 m_commandCount = 0;
     std::function<void(const QString &)> m_output;
 

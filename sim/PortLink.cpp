@@ -13,7 +13,7 @@ namespace PortLink {
 QString defaultPortsDir()
 {
     return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)
-           + QStringLiteral("/Orrisan/VantrelAssistant/ports");
+        + QStringLiteral("/Orrisan/VantrelAssistant/ports");
 }
 
 QString create(const QString &portsDir, int comNumber, const QString &target, QString *error)

@@ -43,15 +43,9 @@ CommLineSettings controllerLine()
 
 } // namespace
 
-SimulatorLine::SimulatorLine(FrameHandler handler)
-    : m_handler(std::move(handler))
-{
-}
+SimulatorLine::SimulatorLine(FrameHandler handler) : m_handler(std::move(handler)) {}
 
-SimulatorLine::~SimulatorLine()
-{
-    stop();
-}
+SimulatorLine::~SimulatorLine() { stop(); }
 
 bool SimulatorLine::start(QString *error)
 {
@@ -158,10 +152,7 @@ void SimulatorLine::stop()
     removeLink();
 }
 
-bool SimulatorLine::isServing() const
-{
-    return m_serving;
-}
+bool SimulatorLine::isServing() const { return m_serving; }
 
 QString SimulatorLine::slavePath() const
 {
@@ -169,10 +160,7 @@ QString SimulatorLine::slavePath() const
     return m_slavePath;
 }
 
-qint64 SimulatorLine::droppedFrames() const
-{
-    return m_droppedFrames;
-}
+qint64 SimulatorLine::droppedFrames() const { return m_droppedFrames; }
 
 bool SimulatorLine::linkAs(int comNumber, const QString &portsDir, QString *error)
 {
@@ -354,8 +342,7 @@ bool SimulatorLine::pause(nanoseconds duration)
         const auto left = deadline - steady_clock::now();
         if (left <= nanoseconds::zero())
             return true;
-        const timespec ts{time_t(duration_cast<seconds>(left).count()),
-                          long((left % seconds(1)).count())};
+        const timespec ts{time_t(duration_cast<seconds>(left).count()), long((left % seconds(1)).count())};
         pollfd wake{m_wake, POLLIN, 0};
         ppoll(&wake, 1, &ts, nullptr);
     }

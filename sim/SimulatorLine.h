@@ -77,7 +77,7 @@ private:
     };
 
     FrameHandler m_handler;
-    mutable std::mutex m_mutex;  // guards m_settings, m_slavePath and m_linkPath
+    mutable std::mutex m_mutex; // guards m_settings, m_slavePath and m_linkPath
     Settings m_settings;
     QString m_slavePath;
     QString m_linkPath;
@@ -92,7 +92,7 @@ private:
 
     // Touched by the line's thread only.
     qint64 m_framesTaken = 0;
-    Settings m_frameSettings;  // as they were when the frame being handled arrived
+    Settings m_frameSettings; // as they were when the frame being handled arrived
 
     bool serve(const QString &path, QString *error);
     // Sets *error to "already started" when the line runs.

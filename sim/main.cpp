@@ -27,7 +27,8 @@ int fail(const QString &message)
 }
 
 // The command line's options.
-struct Options {
+struct Options
+{
     const QCommandLineOption com{QStringLiteral("com"),
                                  QStringLiteral("Link the pseudo-terminal as COM<n> in the ports folder."),
                                  QStringLiteral("n")};
@@ -44,13 +45,13 @@ struct Options {
                                                    "May be repeated."),
                                     QStringLiteral("K:CODE")};
     const QCommandLineOption badBcc{QStringLiteral("bad-bcc"), QStringLiteral("Answer with a wrong check byte.")};
-    const QCommandLineOption wait{QStringLiteral("wait"),
-                                  QStringLiteral("Response wait in milliseconds (default %1).")
-                                      .arg(ControllerSimulator::DefaultResponseWaitMs),
-                                  QStringLiteral("ms"), QString::number(ControllerSimulator::DefaultResponseWaitMs)};
-    const QCommandLineOption noPacing{QStringLiteral("no-pacing"),
-                                      QStringLiteral("Send answers at once instead of at %1.")
-                                          .arg(ControllerLine::shortDescription())};
+    const QCommandLineOption wait{
+        QStringLiteral("wait"),
+        QStringLiteral("Response wait in milliseconds (default %1).").arg(ControllerSimulator::DefaultResponseWaitMs),
+        QStringLiteral("ms"), QString::number(ControllerSimulator::DefaultResponseWaitMs)};
+    const QCommandLineOption noPacing{
+        QStringLiteral("no-pacing"),
+        QStringLiteral("Send answers at once instead of at %1.").arg(ControllerLine::shortDescription())};
     const QCommandLineOption split{QStringLiteral("split"),
                                    QStringLiteral("Send each answer in three pieces with %1 ms gaps.")
                                        .arg(ControllerSimulator::DefaultSplitGapMs)};
@@ -74,23 +75,25 @@ struct Options {
                                   QStringLiteral("list"), QStringLiteral("1")};
     QList<QCommandLineOption> all() const
     {
-        return {device, unit, com, portsDir, silent, running, refuse, badBcc, wait, noPacing, split, cutAfter, silentAfter};
+        return {device, unit, com,      portsDir, silent,   running,    refuse,
+                badBcc, wait, noPacing, split,    cutAfter, silentAfter};
     }
 };
 
 // What the command line asks for, once it was found sound.
-struct Run {
+struct Run
+{
     QList<int> units;
     int comNumber = 0;
 };
 
 void parseCommandLine(QCoreApplication &app, QCommandLineParser &parser, const Options &options)
 {
-    parser.setApplicationDescription(QStringLiteral(
-        "Answers the editor's commands like the oven controller, on a pseudo-terminal\n"
-        "(or on a serial device with --device).\n"
-        "Prints every command it takes and, after a download, the program it holds.\n"
-        "Ends on Ctrl+C (or SIGTERM) and removes its COMn link."));
+    parser.setApplicationDescription(
+        QStringLiteral("Answers the editor's commands like the oven controller, on a pseudo-terminal\n"
+                       "(or on a serial device with --device).\n"
+                       "Prints every command it takes and, after a download, the program it holds.\n"
+                       "Ends on Ctrl+C (or SIGTERM) and removes its COMn link."));
     parser.addHelpOption();
     parser.addOptions(options.all());
     parser.process(app);
@@ -130,7 +133,8 @@ QString setBehaviour(ControllerSimulator &simulator, const QCommandLineParser &p
         Refusal refusal;
         if (!ControllerModel::parseRefusal(text, &refusal))
             return QStringLiteral("--refuse wants K:CODE, K 1 to 6 or a command text, CODE four "
-                                  "printable ASCII characters: %1").arg(text);
+                                  "printable ASCII characters: %1")
+                .arg(text);
         simulator.addRefusal(refusal);
     }
     int value = 0;

@@ -5,8 +5,7 @@
 #include <QLabel>
 
 TForm2::TForm2(std::function<QList<PortEntry>()> presentPorts, const QFont &font, QWidget *parent)
-    : QWidget(parent, Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint
-                          | Qt::WindowCloseButtonHint)
+    : QWidget(parent, Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
     , m_presentPorts(std::move(presentPorts))
 {
     setObjectName(QStringLiteral("Form2"));

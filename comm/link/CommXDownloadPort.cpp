@@ -30,65 +30,46 @@ void CommXDownloadPort::Open()
         m_comm.PurgeReceive();
     } catch (const ECommError &e) {
         m_comm.Close();
-        throw PortOpenError(
-            describeOpenFailure(m_comm.portDirectory().portName(m_comm.PortNo()), m_comm.LastOpenDevice(), e.ErrorState,
-                                m_comm.LastOpenFailure(), m_comm.platform().settingsFailure()));
+        throw PortOpenError(describeOpenFailure(m_comm.portDirectory().portName(m_comm.PortNo()),
+                                                m_comm.LastOpenDevice(), e.ErrorState, m_comm.LastOpenFailure(),
+                                                m_comm.platform().settingsFailure()));
     }
 }
 
-QString CommXDownloadPort::lineNote() const
-{
-    return m_comm.platform().lineNote();
-}
+QString CommXDownloadPort::lineNote() const { return m_comm.platform().lineNote(); }
 
-QString CommXDownloadPort::portName() const
-{
-    return m_comm.portDirectory().portName(m_comm.PortNo());
-}
+QString CommXDownloadPort::portName() const { return m_comm.portDirectory().portName(m_comm.PortNo()); }
 
-QString CommXDownloadPort::devicePath() const
-{
-    return m_comm.portDirectory().devicePathFor(m_comm.PortNo());
-}
+QString CommXDownloadPort::devicePath() const { return m_comm.portDirectory().devicePathFor(m_comm.PortNo()); }
 
-bool CommXDownloadPort::isOpen() const
-{
-    return m_comm.IsOpen();
-}
+bool CommXDownloadPort::isOpen() const { return m_comm.IsOpen(); }
 
-void CommXDownloadPort::PurgeTrans()
-{
-    m_comm.PurgeTrans();
-}
+void CommXDownloadPort::PurgeTrans() { m_comm.PurgeTrans(); }
 
-bool CommXDownloadPort::WriteString(const QByteArray &text)
-{
-    return m_comm.WriteString(text);
-}
+bool CommXDownloadPort::WriteString(const QByteArray &text) { return m_comm.WriteString(text); }
 
-void CommXDownloadPort::PurgeReceive()
-{
-    m_comm.PurgeReceive();
-}
+void CommXDownloadPort::PurgeReceive() { m_comm.PurgeReceive(); }
 
 int CommXDownloadPort::ReadAnswer(char *buf, int count, const AnswerComplete &complete)
 {
     return m_comm.ReadAnswer(buf, count, complete);
 }
 
-void CommXDownloadPort::Close()
-{
-    m_comm.Close();
-}
+void CommXDownloadPort::Close() { m_comm.Close(); }
 
 QString CommXDownloadPort::refusedSetting(int errorState)
 {
     switch (errorState) {
-    case CommErrorCode::BitRate: return QStringLiteral("%1 bit/s").arg(ControllerLine::BitRate);
-    case CommErrorCode::CharSize: return QStringLiteral("%1 data bits").arg(ControllerLine::DataBits);
-    case CommErrorCode::ParityBit: return ControllerLine::parityWord() + QStringLiteral(" parity");
-    case CommErrorCode::StopBit: return QStringLiteral("%1 stop bits").arg(ControllerLine::StopBits);
-    default: return {};
+    case CommErrorCode::BitRate:
+        return QStringLiteral("%1 bit/s").arg(ControllerLine::BitRate);
+    case CommErrorCode::CharSize:
+        return QStringLiteral("%1 data bits").arg(ControllerLine::DataBits);
+    case CommErrorCode::ParityBit:
+        return ControllerLine::parityWord() + QStringLiteral(" parity");
+    case CommErrorCode::StopBit:
+        return QStringLiteral("%1 stop bits").arg(ControllerLine::StopBits);
+    default:
+        return {};
     }
 }
 
@@ -116,7 +97,8 @@ QString CommXDownloadPort::describeOpenFailure(const QString &port, const QStrin
         return QStringLiteral("%1: no such port on this computer.").arg(port);
     case OpenFailure::Step::Open: {
         QString reason = QStringLiteral("%1: %2.").arg(where, system);
-        struct stat info {};
+        struct stat info
+        {};
         if ((failure.error == EACCES || failure.error == EPERM)
             && ::stat(QFile::encodeName(devicePath).constData(), &info) == 0) {
             if (const group *g = ::getgrgid(info.st_gid))
@@ -141,7 +123,8 @@ QString CommXDownloadPort::describeOpenFailure(const QString &port, const QStrin
     case OpenFailure::Step::Protocol:
         if (failure.error == ETIMEDOUT)
             return QStringLiteral("%1 did not take up the COM-port option (RFC 2217) within 5 s; "
-                                  "a raw TCP port is reached with socket://.").arg(where);
+                                  "a raw TCP port is reached with socket://.")
+                .arg(where);
         if (failure.error != 0)
             return QStringLiteral("%1 closed the connection before the COM-port option (RFC 2217) was agreed.")
                 .arg(where);

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "comm/link/DownloadPort.h"
 #include "comm/SerialPlatform.h"
+#include "comm/link/DownloadPort.h"
 
 class TCommX;
 

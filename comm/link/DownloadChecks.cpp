@@ -1,7 +1,7 @@
 #include "comm/link/DownloadChecks.h"
 
-#include "model/CellRules.h"
 #include "comm/protocol/DownloadCommands.h"
+#include "model/CellRules.h"
 #include "model/Numbers.h"
 #include "model/TemperatureProgram.h"
 
@@ -12,18 +12,15 @@ namespace DownloadChecks {
 namespace {
 
 // "Temp.", "Rate" or "Time": the grid's row label without its unit.
-QString fieldName(int row)
-{
-    return TemperatureProgram::rowLabels().at(row).trimmed().section(QLatin1Char('('), 0, 0);
-}
+QString fieldName(int row) { return TemperatureProgram::rowLabels().at(row).trimmed().section(QLatin1Char('('), 0, 0); }
 
 } // namespace
 
 QString message(const Problem &problem)
 {
     const QString what = problem.segment < 0
-                             ? QStringLiteral("Initial temp.")
-                             : QStringLiteral("Segment No. \"%1\" %2").arg(problem.segment).arg(fieldName(problem.row));
+        ? QStringLiteral("Initial temp.")
+        : QStringLiteral("Segment No. \"%1\" %2").arg(problem.segment).arg(fieldName(problem.row));
     switch (problem.kind) {
     case Problem::Kind::NotSet:
         return QStringLiteral("Segment No. \"%1\" is not set.").arg(problem.segment);
@@ -36,8 +33,8 @@ QString message(const Problem &problem)
         return QStringLiteral("%1 \"%2\" is not a number.").arg(what, problem.text);
     case Problem::Kind::OutOfRange:
         return QStringLiteral("%1 \"%2\" is out of range.\n\r%3")
-            .arg(what, problem.text, CellRules::rangeHint(problem.segment < 0 ? int(TemperatureProgram::TempRow)
-                                                                              : problem.row));
+            .arg(what, problem.text,
+                 CellRules::rangeHint(problem.segment < 0 ? int(TemperatureProgram::TempRow) : problem.row));
     }
     return {};
 }
@@ -93,8 +90,8 @@ QList<Problem> segmentProblems(const TemperatureProgram &table, int count)
             if (check.outcome == CellRules::CellCheckResult::NotANumber)
                 problems.append({Problem::Kind::NotANumber, k, row, text});
             else if (check.outcome == CellRules::CellCheckResult::OutOfRange)
-                problems.append({Problem::Kind::OutOfRange, k, row,
-                                 valueText(*parseDecimal(text), CellRules::decimalsOf(row))});
+                problems.append(
+                    {Problem::Kind::OutOfRange, k, row, valueText(*parseDecimal(text), CellRules::decimalsOf(row))});
         }
     }
     return problems;

@@ -16,9 +16,9 @@ namespace DownloadChecks {
 struct Problem
 {
     enum class Kind {
-        NotANumber, // a temperature, rate or time cell
-        OutOfRange, // a value the mode sends, or the initial temperature
-        NotSet,     // a counted segment without "Ramp" or "Hold"
+        NotANumber,  // a temperature, rate or time cell
+        OutOfRange,  // a value the mode sends, or the initial temperature
+        NotSet,      // a counted segment without "Ramp" or "Hold"
         NotSendable, // a segment set in a slot past the last one a program holds
     };
     Kind kind = Kind::NotANumber;

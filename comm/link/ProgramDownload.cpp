@@ -1,12 +1,12 @@
 #include "comm/link/ProgramDownload.h"
 
 #include "comm/link/DownloadChecks.h"
-#include "comm/protocol/DownloadCommands.h"
 #include "comm/link/DownloadPort.h"
-#include "model/Numbers.h"
-#include "model/Prompts.h"
 #include "comm/link/TransferRecording.h"
 #include "comm/link/TransferWindow.h"
+#include "comm/protocol/DownloadCommands.h"
+#include "model/Numbers.h"
+#include "model/Prompts.h"
 
 #include <QScopeGuard>
 #include <stdexcept>
@@ -21,10 +21,7 @@ const QString NoAnswerText = QStringLiteral("Comm.port setting is different or\n
 const QString PortMissingText = QStringLiteral("Comm.port is not set or\n\rcomm.cable is not connected.");
 const QString RefusedText = QStringLiteral("Command error.Transmission was stopped. ErorrCode") + FullWidthColon;
 
-ProgramDownload::Ending notSent(const QString &text)
-{
-    return {Kind::NotSent, Show::Message, {}, text};
-}
+ProgramDownload::Ending notSent(const QString &text) { return {Kind::NotSent, Show::Message, {}, text}; }
 
 ProgramDownload::Ending box(Kind kind, const QString &caption, const QString &text)
 {
@@ -42,8 +39,7 @@ ProgramDownload::ProgramDownload(TransferWindow &window, DownloadPort &port, Pro
     , m_port(port)
     , m_prompts(prompts)
     , m_exchange(port)
-{
-}
+{}
 
 QString ProgramDownload::confirmationText(int programNo, int segments)
 {
@@ -178,7 +174,8 @@ std::optional<ProgramDownload::Ending> ProgramDownload::prepare()
     for (int k = 0, col = 1; k < segments; ++k, ++col) {
         const auto command = DownloadCommands::segment(
             k, *DownloadCommands::segmentModeFromText(table.cell(TemperatureProgram::ModeRow, col)),
-            toDouble(table.cell(TemperatureProgram::TempRow, col)), toDouble(table.cell(TemperatureProgram::RateRow, col)),
+            toDouble(table.cell(TemperatureProgram::TempRow, col)),
+            toDouble(table.cell(TemperatureProgram::RateRow, col)),
             toDouble(table.cell(TemperatureProgram::TimeRow, col)));
         if (!command)
             throw std::logic_error("segment passed its check but does not fit its fields");
@@ -196,7 +193,9 @@ std::optional<ProgramDownload::Ending> ProgramDownload::askController()
         m_port.Open();
     } catch (const std::exception &e) {
         const QString reason = QString::fromUtf8(e.what());
-        return Ending{Kind::PortUnavailable, Show::Error, {},
+        return Ending{Kind::PortUnavailable,
+                      Show::Error,
+                      {},
                       PortMissingText + (reason.isEmpty() ? QString() : QStringLiteral("\n\r") + reason)};
     }
     m_portOpened = true;
@@ -304,10 +303,10 @@ ProgramDownload::BeforeQuestion ProgramDownload::beforeQuestion() const
 
 void ProgramDownload::record(const Ending &ending)
 {
-    TransferRecord record = TransferRecording::build(
-        QDateTime::currentDateTimeUtc(), m_port.portName(), m_port.devicePath(), m_unit,
-        {m_window.programFile(), m_window.programUnchangedSinceSaved()}, sentProgram(), ending,
-        m_segmentsAcknowledged, !m_lastIncomplete.isEmpty());
+    TransferRecord record =
+        TransferRecording::build(QDateTime::currentDateTimeUtc(), m_port.portName(), m_port.devicePath(), m_unit,
+                                 {m_window.programFile(), m_window.programUnchangedSinceSaved()}, sentProgram(), ending,
+                                 m_segmentsAcknowledged, !m_lastIncomplete.isEmpty());
     record.lineNote = m_port.lineNote();
     QString reason;
     if (!m_log->append(record, &reason))

@@ -3,9 +3,9 @@
 #include "model/ProgramComparison.h"
 
 #include <QCryptographicHash>
-#include <algorithm>
 #include <QFile>
 #include <QSysInfo>
+#include <algorithm>
 
 #include <pwd.h>
 #include <unistd.h>
@@ -26,16 +26,26 @@ QString userName()
 QString kindName(Kind kind)
 {
     switch (kind) {
-    case Kind::Completed: return QStringLiteral("completed");
-    case Kind::NotSent: return QStringLiteral("not sent");
-    case Kind::PortUnavailable: return QStringLiteral("port unavailable");
-    case Kind::NoAnswer: return QStringLiteral("no answer");
-    case Kind::StatusRefused: return QStringLiteral("status refused");
-    case Kind::Running: return QStringLiteral("running");
-    case Kind::Declined: return QStringLiteral("declined");
-    case Kind::CommandRefused: return QStringLiteral("command refused");
-    case Kind::Stopped: return QStringLiteral("stopped");
-    case Kind::PortFailure: return QStringLiteral("port failure");
+    case Kind::Completed:
+        return QStringLiteral("completed");
+    case Kind::NotSent:
+        return QStringLiteral("not sent");
+    case Kind::PortUnavailable:
+        return QStringLiteral("port unavailable");
+    case Kind::NoAnswer:
+        return QStringLiteral("no answer");
+    case Kind::StatusRefused:
+        return QStringLiteral("status refused");
+    case Kind::Running:
+        return QStringLiteral("running");
+    case Kind::Declined:
+        return QStringLiteral("declined");
+    case Kind::CommandRefused:
+        return QStringLiteral("command refused");
+    case Kind::Stopped:
+        return QStringLiteral("stopped");
+    case Kind::PortFailure:
+        return QStringLiteral("port failure");
     }
     return QStringLiteral("unknown");
 }
@@ -81,10 +91,7 @@ std::optional<TransferRecord> lastCompleted(const QList<TransferRecord> &records
     return std::nullopt;
 }
 
-QString displayTime(const QDateTime &time)
-{
-    return time.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm t"));
-}
+QString displayTime(const QDateTime &time) { return time.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm t")); }
 
 QString fileText(const TransferRecord &record)
 {

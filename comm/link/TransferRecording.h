@@ -32,8 +32,8 @@ TransferRecord build(const QDateTime &time, const QString &portName, const QStri
                      int segmentsAcknowledged, bool incomplete);
 
 // The newest completed record for that port, unit and program number.
-std::optional<TransferRecord> lastCompleted(const QList<TransferRecord> &records, const QString &portName,
-                                            int unit, int programNo);
+std::optional<TransferRecord> lastCompleted(const QList<TransferRecord> &records, const QString &portName, int unit,
+                                            int programNo);
 
 // Beside the question before a Send: "same as sent on <time>" or "differs
 // from what was last sent here on <time>: N segments changed"; empty

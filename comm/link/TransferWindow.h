@@ -33,7 +33,11 @@ public:
     virtual void setTransferStatus(const QString &text) = 0;
     // Segment k of count is about to go out; for a window that shows how far
     // the transfer got.
-    virtual void segmentSending(int k, int count) { Q_UNUSED(k); Q_UNUSED(count); }
+    virtual void segmentSending(int k, int count)
+    {
+        Q_UNUSED(k);
+        Q_UNUSED(count);
+    }
     // True once the person asked to abandon the transfer at once (the
     // command-line tool's Ctrl+C): no further command is sent, and the
     // download ends as stopped. The window's Stop button is ProgramDownload::requestStop.

@@ -1,6 +1,3 @@
 #include "comm/protocol/CommError.h"
 
-CommError::CommError(const QString &message)
-    : std::runtime_error(message.toStdString()), m_message(message)
-{
-}
+CommError::CommError(const QString &message) : std::runtime_error(message.toStdString()), m_message(message) {}

@@ -98,15 +98,9 @@ void ControllerExchange::receiveAnswer()
     }
 }
 
-QByteArray ControllerExchange::responseCode() const
-{
-    return receivedText.mid(11, 4);
-}
+QByteArray ControllerExchange::responseCode() const { return receivedText.mid(11, 4); }
 
-QByteArray ControllerExchange::statusValue() const
-{
-    return receivedText.mid(15, 4);
-}
+QByteArray ControllerExchange::statusValue() const { return receivedText.mid(15, 4); }
 
 bool ControllerExchange::lastAnswerWellFormed() const
 {
@@ -123,9 +117,8 @@ bool ControllerExchange::lastAnswerWellFormed() const
     const qsizetype secondStx = text.indexOf(STX, 1);
     constexpr qsizetype NodeAt = 1;
     return text.startsWith(STX) && etx >= DataAt && etx == text.size() - 2 && (secondStx < 0 || secondStx > etx)
-           && text.mid(NodeAt, 2) == commandHeader.left(2)
-           && checkByteOf(text.mid(1, etx)).at(0) == text.back()
-           && text.mid(RequestCodeAt, 4) == commandText.left(4);
+        && text.mid(NodeAt, 2) == commandHeader.left(2) && checkByteOf(text.mid(1, etx)).at(0) == text.back()
+        && text.mid(RequestCodeAt, 4) == commandText.left(4);
 }
 
 bool ControllerExchange::lastCommandAccepted() const

@@ -52,9 +52,9 @@ public:
     // Characters 16..19 of receivedText; shorter when the answer is short.
     QByteArray statusValue() const;
     // The last exchange got one whole answer frame to this command: STX first
-    // and nowhere else before the check byte, the header (from the node addressed), the echo of the command's request code (its first four
-    // characters) and the response code, then ETX and a check byte that
-    // matches, and nothing after it. Anything else is noise on the line.
+    // and nowhere else before the check byte, the header (from the node addressed), the echo of the command's request
+    // code (its first four characters) and the response code, then ETX and a check byte that matches, and nothing after
+    // it. Anything else is noise on the line.
     bool lastAnswerWellFormed() const;
     // The last exchange got a well-formed answer whose response code is "0000".
     bool lastCommandAccepted() const;

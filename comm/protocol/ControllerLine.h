@@ -28,9 +28,12 @@ inline constexpr int TimeOutMs = 1000;
 inline QString parityWord()
 {
     switch (LineParity) {
-    case Parity::None: return QStringLiteral("no");
-    case Parity::Odd: return QStringLiteral("odd");
-    case Parity::Even: return QStringLiteral("even");
+    case Parity::None:
+        return QStringLiteral("no");
+    case Parity::Odd:
+        return QStringLiteral("odd");
+    case Parity::Even:
+        return QStringLiteral("even");
     }
     return {};
 }

@@ -5,15 +5,9 @@
 
 namespace DownloadCommands {
 
-QByteArray hex8(quint32 value)
-{
-    return QByteArray::number(value, 16).toUpper().rightJustified(8, '0');
-}
+QByteArray hex8(quint32 value) { return QByteArray::number(value, 16).toUpper().rightJustified(8, '0'); }
 
-QByteArray statusQuery()
-{
-    return QByteArrayLiteral("0101800012000001");
-}
+QByteArray statusQuery() { return QByteArrayLiteral("0101800012000001"); }
 
 QByteArray programNo(int programNumber)
 {
@@ -56,9 +50,9 @@ std::optional<QByteArray> segment(int number, SegmentMode mode, double temperatu
             return std::nullopt;
         time = *t;
     }
-    return QByteArrayLiteral("0102C40002000005") + hex8(static_cast<quint32>(number))
-           + hex8(static_cast<quint32>(mode)) + hex8(static_cast<quint32>(temperature))
-           + hex8(static_cast<quint32>(rate)) + QByteArray::number(time).rightJustified(8, '0');
+    return QByteArrayLiteral("0102C40002000005") + hex8(static_cast<quint32>(number)) + hex8(static_cast<quint32>(mode))
+        + hex8(static_cast<quint32>(temperature)) + hex8(static_cast<quint32>(rate))
+        + QByteArray::number(time).rightJustified(8, '0');
 }
 
 std::optional<SegmentMode> segmentModeFromText(const QString &modeText)
@@ -70,10 +64,7 @@ std::optional<SegmentMode> segmentModeFromText(const QString &modeText)
     return std::nullopt;
 }
 
-bool isRunning(const QByteArray &statusValue)
-{
-    return (ControllerExchange::hexValue(statusValue) >> 7) == 1;
-}
+bool isRunning(const QByteArray &statusValue) { return (ControllerExchange::hexValue(statusValue) >> 7) == 1; }
 
 StatusVerdict judgeStatusAnswer(const ControllerExchange &exchange)
 {

@@ -2,17 +2,17 @@
 
 #include "model/SentProgram.h"
 
-#include "model/StatusPanel.h"
-#include "files/commands/FileView.h"
 #include "files/FileQuestions.h"
-#include "model/Numbers.h"
-#include "model/Prompts.h"
 #include "files/RegularFile.h"
-#include "model/ProgramDocument.h"
-#include "model/LabTerms.h"
-#include "model/SegmentTable.h"
-#include "model/TemperatureProgram.h"
 #include "files/TpdFormat.h"
+#include "files/commands/FileView.h"
+#include "model/LabTerms.h"
+#include "model/Numbers.h"
+#include "model/ProgramDocument.h"
+#include "model/Prompts.h"
+#include "model/SegmentTable.h"
+#include "model/StatusPanel.h"
+#include "model/TemperatureProgram.h"
 
 #include <QFileInfo>
 
@@ -36,13 +36,12 @@ FileCommands::FileCommands(ProgramDocument &document, Prompts &prompts, FileView
     : m_document(document)
     , m_prompts(prompts)
     , m_view(view)
-{
-}
+{}
 
 bool FileCommands::askYesNo(const QString &question)
 {
     return m_prompts.box(ConfirmationCaption, question, Prompts::Icon::Question, Prompts::Yes | Prompts::No)
-           == Prompts::Yes;
+        == Prompts::Yes;
 }
 
 void FileCommands::showFailure(const QString &what, const QString &detail)
@@ -52,8 +51,7 @@ void FileCommands::showFailure(const QString &what, const QString &detail)
 
 void FileCommands::newProgram()
 {
-    if (m_document.isModified()
-        && !askYesNo(QStringLiteral("Are you sure you want to initialize this parameters?")))
+    if (m_document.isModified() && !askYesNo(QStringLiteral("Are you sure you want to initialize this parameters?")))
         return;
     clearProgram();
     m_document.setModified(false);
@@ -192,8 +190,8 @@ void FileCommands::importSegmentsFrom(const QString &path)
     const SegmentTable::ReadResult read = bytes ? SegmentTable::read(SegmentTable::fromFileBytes(*bytes))
                                                 : SegmentTable::ReadResult{{}, path + u' ' + reason};
     // A new program starts at 0.0.
-    LabTerms::Resolved resolved = read.error.isEmpty() ? LabTerms::resolveDurations(read, 0)
-                                                       : LabTerms::Resolved{{}, {}, read.error};
+    LabTerms::Resolved resolved =
+        read.error.isEmpty() ? LabTerms::resolveDurations(read, 0) : LabTerms::Resolved{{}, {}, read.error};
     if (resolved.error.isEmpty())
         resolved.error = SegmentTable::fitRefusal(TemperatureProgram(), 1, int(resolved.segments.size()));
     if (!resolved.error.isEmpty()) {
@@ -234,8 +232,8 @@ void FileCommands::saveProgramAs()
         if (m_document.initialTempError())
             return;
         m_view.checkEditedCell();
-        QString chosen = m_prompts.saveFileName(QStringLiteral("Save as"), m_document.fileName(), Filter,
-                                                       DefaultExtension);
+        QString chosen =
+            m_prompts.saveFileName(QStringLiteral("Save as"), m_document.fileName(), Filter, DefaultExtension);
         if (chosen.isEmpty())
             return;
         if (QFileInfo(chosen).suffix().isEmpty())
@@ -247,8 +245,9 @@ void FileCommands::saveProgramAs()
             saveTo(path);
             return;
         }
-        const Prompts::Button answer = m_prompts.box(
-            ConfirmationCaption, overwriteQuestion(path), Prompts::Icon::Question, Prompts::Yes | Prompts::No | Prompts::Cancel);
+        const Prompts::Button answer =
+            m_prompts.box(ConfirmationCaption, overwriteQuestion(path), Prompts::Icon::Question,
+                          Prompts::Yes | Prompts::No | Prompts::Cancel);
         if (answer == Prompts::Yes) {
             saveTo(path);
             return;

@@ -1,13 +1,13 @@
 // Opening from outside the window: a file named on the command line, a file
 // dropped on the window, the recent files, and the window's icon.
-#include "tests/support/FileBytes.h"
-#include "files/IniDocument.h"
 #include "app/ProgramDrop.h"
 #include "app/RecentFilesMenu.h"
-#include "tests/support/ScriptedPrompts.h"
-#include "files/SettingsFile.h"
 #include "app/StatusBar1.h"
 #include "app/TForm1.h"
+#include "files/IniDocument.h"
+#include "files/SettingsFile.h"
+#include "tests/support/FileBytes.h"
+#include "tests/support/ScriptedPrompts.h"
 #include "tests/support/TpdTestData.h"
 
 #include <QAction>
@@ -196,8 +196,9 @@ private slots:
         QVERIFY(QFile::remove(path("b.tpd")));
         prompts.shown.clear();
         form->recentFiles()->menu()->actions().at(3)->trigger(); // b.tpd
-        QCOMPARE(prompts.texts(), QStringList{"The file " + path("b.tpd")
-                                              + " no longer exists.\nIt has been removed from the recent files."});
+        QCOMPARE(prompts.texts(),
+                 QStringList{"The file " + path("b.tpd")
+                             + " no longer exists.\nIt has been removed from the recent files."});
         QCOMPARE(form->document().fileName(), path("a.tpd"));
         QCOMPARE(menuTexts(*form), (QStringList{"&1 a.tpd", "&2 saved.tpd", "&3 c.tpd"}));
         QCOMPARE(RecentFiles::fromIni(SettingsFile::load(iniPath())).paths(),

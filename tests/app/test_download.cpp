@@ -1,18 +1,18 @@
+#include "app/Controls.h"
+#include "app/StatusBar1.h"
+#include "app/TForm1.h"
 #include "comm/CommX.h"
-#include "sim/ControllerSimulator.h"
-#include "editor/InitialTempField.h"
+#include "comm/dialog/TForm2.h"
 #include "comm/link/ProgramDownload.h"
+#include "editor/InitialTempField.h"
+#include "editor/SegmentGrid.h"
+#include "editor/SegmentGridModel.h"
+#include "files/TransferLog.h"
+#include "model/StatusPanel.h"
+#include "sim/ControllerSimulator.h"
 #include "tests/support/GridDriving.h"
 #include "tests/support/ScriptedPrompts.h"
 #include "tests/support/SimulatorWindow.h"
-#include "editor/SegmentGrid.h"
-#include "editor/SegmentGridModel.h"
-#include "app/StatusBar1.h"
-#include "app/Controls.h"
-#include "app/TForm1.h"
-#include "comm/dialog/TForm2.h"
-#include "files/TransferLog.h"
-#include "model/StatusPanel.h"
 
 #include <QAction>
 #include <QMenu>
@@ -33,10 +33,31 @@ const QString Colon = QString::fromUtf8("\xEF\xBC\x9A");
 const QString NoAnswer = "Comm.port setting is different or\n\rpower of device is not turned on.";
 const QString Stopped = "Command error.Transmission was stopped. ErorrCode" + Colon;
 
-enum Setup { Normal, Silent, Running, RefuseStatus, RefuseProgramNo, RefuseInitial, RefuseAgain, RefuseCount,
-             RefuseSegment, StopAtConfirmation, StopAfterTwoSegments, CutAfterSix, SilentAfterFive,
-             AnswerNo, NoSegments, Segment0Unset, Segment1Unset, PortMissing, SplitAnswers, TemperatureOutOfRange,
-             ExponentForm, NotANumberLater, Slot32Set };
+enum Setup {
+    Normal,
+    Silent,
+    Running,
+    RefuseStatus,
+    RefuseProgramNo,
+    RefuseInitial,
+    RefuseAgain,
+    RefuseCount,
+    RefuseSegment,
+    StopAtConfirmation,
+    StopAfterTwoSegments,
+    CutAfterSix,
+    SilentAfterFive,
+    AnswerNo,
+    NoSegments,
+    Segment0Unset,
+    Segment1Unset,
+    PortMissing,
+    SplitAnswers,
+    TemperatureOutOfRange,
+    ExponentForm,
+    NotANumberLater,
+    Slot32Set
+};
 }
 Q_DECLARE_METATYPE(Setup)
 
@@ -59,14 +80,22 @@ class TestDownload : public QObject
         sim.setRunning(setup == Running);
         sim.setSplitAnswers(setup == SplitAnswers, 5);
         auto refuse = [&](const char *prefix, const char *code) { sim.addRefusal({prefix, code}); };
-        if (setup == RefuseStatus) refuse("0101800012", "1001");
-        if (setup == RefuseProgramNo) refuse("0102C1004E", "1100");
-        if (setup == RefuseInitial) refuse("0102C1004F", "1100");
-        if (setup == RefuseAgain) refuse("0102C40000", "1100");
-        if (setup == RefuseCount) refuse("0102C40001", "1003");
-        if (setup == RefuseSegment) refuse("0102C40002", "1100");
-        if (setup == CutAfterSix) sim.setCutAfter(6);
-        if (setup == SilentAfterFive) sim.setSilentAfter(5);
+        if (setup == RefuseStatus)
+            refuse("0101800012", "1001");
+        if (setup == RefuseProgramNo)
+            refuse("0102C1004E", "1100");
+        if (setup == RefuseInitial)
+            refuse("0102C1004F", "1100");
+        if (setup == RefuseAgain)
+            refuse("0102C40000", "1100");
+        if (setup == RefuseCount)
+            refuse("0102C40001", "1003");
+        if (setup == RefuseSegment)
+            refuse("0102C40002", "1100");
+        if (setup == CutAfterSix)
+            sim.setCutAfter(6);
+        if (setup == SilentAfterFive)
+            sim.setSilentAfter(5);
     }
 
     // The program Send takes: number 3 from 25.35, three segments, or what
@@ -163,13 +192,14 @@ class TestDownload : public QObject
         QVERIFY(!form.CommX1().IsOpen());
     }
 
-    static void verifyIncompleteNamed(TForm1 &form, const ScriptedPrompts &prompts, int accepted, qsizetype commandCount)
+    static void verifyIncompleteNamed(TForm1 &form, const ScriptedPrompts &prompts, int accepted,
+                                      qsizetype commandCount)
     {
         // A program the controller took in part is named in the ending's box,
         // in the record, and in the port panel's tooltip until a complete send.
-        const QString half = accepted > 0 ? ProgramDownload::incompleteText(3, QStringLiteral("COM%1").arg(Com), 1,
-                                                                            accepted, 3)
-                                          : QString();
+        const QString half = accepted > 0
+            ? ProgramDownload::incompleteText(3, QStringLiteral("COM%1").arg(Com), 1, accepted, 3)
+            : QString();
         if (!prompts.shown.isEmpty() && !prompts.shown.last().text.startsWith("Are you sure"))
             QCOMPARE(prompts.shown.last().further, half);
         const QList<TransferRecord> records = TransferLog().read().records;
@@ -193,45 +223,61 @@ private slots:
     void endings_data()
     {
         QTest::addColumn<Setup>("setup");
-        QTest::addColumn<QStringList>("commands");   // fixed texts of the frames taken
-        QTest::addColumn<QStringList>("shown");      // every prompt, in order
-        QTest::addColumn<int>("accepted");           // write commands the controller took
+        QTest::addColumn<QStringList>("commands"); // fixed texts of the frames taken
+        QTest::addColumn<QStringList>("shown");    // every prompt, in order
+        QTest::addColumn<int>("accepted");         // write commands the controller took
         const QString s1 = "0101800012000001", c2 = "0102C1004E000001", c3 = "0102C1004F000001",
                       c4 = "0102C40000000001", c5 = "0102C40001000001", c6 = "0102C40002000005";
         const QString confirm = ProgramDownload::confirmationText(3, 3);
         const QStringList all{s1, c2, c3, c4, c5, c6, c6, c6};
         QTest::newRow("completed") << Normal << all << QStringList{confirm, "Transmission was completed"} << 0;
-        QTest::newRow("answers in pieces") << SplitAnswers << all << QStringList{confirm, "Transmission was completed"} << 0;
+        QTest::newRow("answers in pieces")
+            << SplitAnswers << all << QStringList{confirm, "Transmission was completed"} << 0;
         QTest::newRow("no segments") << NoSegments << QStringList{} << QStringList{"There are no segments."} << 0;
-        QTest::newRow("segment 0 unset") << Segment0Unset << QStringList{} << QStringList{"Segment No. \"0\" is not set."} << 0;
-        QTest::newRow("segment 1 unset") << Segment1Unset << QStringList{} << QStringList{"Segment No. \"1\" is not set."} << 0;
-        QTest::newRow("temperature out of range") << TemperatureOutOfRange << QStringList{}
+        QTest::newRow("segment 0 unset") << Segment0Unset << QStringList{}
+                                         << QStringList{"Segment No. \"0\" is not set."} << 0;
+        QTest::newRow("segment 1 unset") << Segment1Unset << QStringList{}
+                                         << QStringList{"Segment No. \"1\" is not set."} << 0;
+        QTest::newRow("temperature out of range")
+            << TemperatureOutOfRange << QStringList{}
             << QStringList{"Segment No. \"2\" Temp. \"350.0\" is out of range.\n\rInput range:0 - 300.0 deg C"} << 0;
-        QTest::newRow("temperature in exponent form") << ExponentForm << all << QStringList{confirm, "Transmission was completed"} << 0;
-        QTest::newRow("not a number past the last segment") << NotANumberLater << QStringList{}
-            << QStringList{"Segment No. \"5\" Rate \"1.2.3\" is not a number."} << 0;
-        QTest::newRow("slot 32 set") << Slot32Set << QStringList{}
+        QTest::newRow("temperature in exponent form")
+            << ExponentForm << all << QStringList{confirm, "Transmission was completed"} << 0;
+        QTest::newRow("not a number past the last segment")
+            << NotANumberLater << QStringList{} << QStringList{"Segment No. \"5\" Rate \"1.2.3\" is not a number."}
+            << 0;
+        QTest::newRow("slot 32 set")
+            << Slot32Set << QStringList{}
             << QStringList{"Segment No. \"32\" is set, but a program holds segments 0 to 31 only.\n\r"
-                           "Delete it, or a segment before it, to send the program."} << 0;
-        QTest::newRow("port missing") << PortMissing << QStringList{}
-            << QStringList{"Comm.port is not set or\n\rcomm.cable is not connected.\n\rCOM9: no such port on this computer."} << 0;
+                           "Delete it, or a segment before it, to send the program."}
+            << 0;
+        QTest::newRow("port missing")
+            << PortMissing << QStringList{}
+            << QStringList{"Comm.port is not set or\n\rcomm.cable is not connected.\n\rCOM9: no such port on this computer."}
+            << 0;
         QTest::newRow("silent") << Silent << QStringList{s1} << QStringList{NoAnswer} << 0;
         QTest::newRow("status refused") << RefuseStatus << QStringList{s1}
-            << QStringList{"Command error. ErorrCode" + Colon + "1001"} << 0;
+                                        << QStringList{"Command error. ErorrCode" + Colon + "1001"} << 0;
         QTest::newRow("running") << Running << QStringList{s1} << QStringList{"Program is running."} << 0;
         QTest::newRow("No at the confirmation") << AnswerNo << QStringList{s1} << QStringList{confirm} << 0;
-        QTest::newRow("program number refused") << RefuseProgramNo << QStringList{s1, c2} << QStringList{confirm, Stopped + "1100"} << 0;
-        QTest::newRow("initial temperature refused") << RefuseInitial << QStringList{s1, c2, c3} << QStringList{confirm, Stopped + "1100"} << 1;
-        QTest::newRow("program number again refused") << RefuseAgain << QStringList{s1, c2, c3, c4} << QStringList{confirm, Stopped + "1100"} << 2;
-        QTest::newRow("segment count refused") << RefuseCount << QStringList{s1, c2, c3, c4, c5} << QStringList{confirm, Stopped + "1003"} << 3;
-        QTest::newRow("segment refused") << RefuseSegment << QStringList{s1, c2, c3, c4, c5, c6} << QStringList{confirm, Stopped + "1100"} << 4;
+        QTest::newRow("program number refused")
+            << RefuseProgramNo << QStringList{s1, c2} << QStringList{confirm, Stopped + "1100"} << 0;
+        QTest::newRow("initial temperature refused")
+            << RefuseInitial << QStringList{s1, c2, c3} << QStringList{confirm, Stopped + "1100"} << 1;
+        QTest::newRow("program number again refused")
+            << RefuseAgain << QStringList{s1, c2, c3, c4} << QStringList{confirm, Stopped + "1100"} << 2;
+        QTest::newRow("segment count refused")
+            << RefuseCount << QStringList{s1, c2, c3, c4, c5} << QStringList{confirm, Stopped + "1003"} << 3;
+        QTest::newRow("segment refused") << RefuseSegment << QStringList{s1, c2, c3, c4, c5, c6}
+                                         << QStringList{confirm, Stopped + "1100"} << 4;
         QTest::newRow("stop before segment 0") << StopAtConfirmation << QStringList{s1, c2, c3, c4, c5}
-            << QStringList{confirm, "Transmission was stopped."} << 4;
+                                               << QStringList{confirm, "Transmission was stopped."} << 4;
         QTest::newRow("stop in the middle") << StopAfterTwoSegments << QStringList{s1, c2, c3, c4, c5, c6, c6}
-            << QStringList{confirm, "Transmission was stopped."} << 6;
-        QTest::newRow("link cut") << CutAfterSix << QStringList{s1, c2, c3, c4, c5, c6, c6} << QStringList{confirm, NoAnswer} << 5;
-        QTest::newRow("later command silent") << SilentAfterFive << QStringList{s1, c2, c3, c4, c5, c6}
-            << QStringList{confirm, NoAnswer} << 4;
+                                            << QStringList{confirm, "Transmission was stopped."} << 6;
+        QTest::newRow("link cut") << CutAfterSix << QStringList{s1, c2, c3, c4, c5, c6, c6}
+                                  << QStringList{confirm, NoAnswer} << 5;
+        QTest::newRow("later command silent")
+            << SilentAfterFive << QStringList{s1, c2, c3, c4, c5, c6} << QStringList{confirm, NoAnswer} << 4;
     }
 
     void endings()
@@ -258,17 +304,20 @@ private slots:
         bool sawTransferState = false;
         prompts.onShow = [&](const ScriptedPrompts::Shown &s) {
             if (s.text.startsWith("Are you sure")) {
-                sawTransferState = form.inTransfer() && !form.toolButton(4)->isEnabled() && form.toolButton(5)->isEnabled()
-                                   && !form.StringGrid1()->isEnabled() && form.Edit1()->isReadOnly();
+                sawTransferState = form.inTransfer() && !form.toolButton(4)->isEnabled()
+                    && form.toolButton(5)->isEnabled() && !form.StringGrid1()->isEnabled()
+                    && form.Edit1()->isReadOnly();
                 if (setup == StopAtConfirmation)
                     form.toolButton(5)->click();
             }
         };
         // Stop while segment 1 is on its way: segment 2 is never sent.
-        sendWatchingSegment1(form, [&] { QTest::mouseClick(form.toolButton(4), Qt::LeftButton); }, [&] {
-            if (setup == StopAfterTwoSegments)
-                form.toolButton(5)->click();
-        });
+        sendWatchingSegment1(
+            form, [&] { QTest::mouseClick(form.toolButton(4), Qt::LeftButton); },
+            [&] {
+                if (setup == StopAfterTwoSegments)
+                    form.toolButton(5)->click();
+            });
 
         QCOMPARE(prompts.texts(), shown);
         sim.waitForRecords(commands.size(), 3000); // the simulator notes a command once its answer is out
@@ -290,7 +339,9 @@ private slots:
             const SimulatedProgram program = sim.program();
             QCOMPARE(program.programNumber, 3);
             QCOMPARE(sim.records().at(2).command, QByteArray("0102C1004F000001000000FD"));
-            QCOMPARE(sim.records().at(6).command, QByteArray("0102C4000200000500000001000000010000000000000000" "00001230"));
+            QCOMPARE(sim.records().at(6).command,
+                     QByteArray("0102C4000200000500000001000000010000000000000000"
+                                "00001230"));
         }
         form.document().setModified(false);
     }
@@ -302,8 +353,19 @@ private slots:
     {
         QTest::addColumn<QString>("command");
         QTest::addColumn<bool>("whileSending");
-        const QStringList commands{"N1", "Open1", "Save1", "SaveAs1", "Exit1", "N4", "N6", "ToolButton1",
-                                   "ToolButton2", "ToolButton3", "ToolButton4", "Send called again", "program edited"};
+        const QStringList commands{"N1",
+                                   "Open1",
+                                   "Save1",
+                                   "SaveAs1",
+                                   "Exit1",
+                                   "N4",
+                                   "N6",
+                                   "ToolButton1",
+                                   "ToolButton2",
+                                   "ToolButton3",
+                                   "ToolButton4",
+                                   "Send called again",
+                                   "program edited"};
         for (const QString &command : commands) {
             QTest::addRow("%s at the confirmation", qPrintable(command)) << command << false;
             QTest::addRow("%s while sending", qPrintable(command)) << command << true;
@@ -343,10 +405,12 @@ private slots:
             if (!whileSending && s.text.startsWith("Are you sure"))
                 trigger();
         };
-        sendWatchingSegment1(form, [&] { form.ToolButton4Click(); }, [&] {
-            if (whileSending)
-                trigger();
-        });
+        sendWatchingSegment1(
+            form, [&] { form.ToolButton4Click(); },
+            [&] {
+                if (whileSending)
+                    trigger();
+            });
 
         QVERIFY(triggered);
         QCOMPARE(prompts.texts(), (QStringList{ProgramDownload::confirmationText(3, 3), "Transmission was completed"}));

@@ -1,13 +1,13 @@
-#include "tests/support/FileBytes.h"
+#include "app/Controls.h"
+#include "app/StatusBar1.h"
+#include "app/TForm1.h"
 #include "editor/GridEditor.h"
 #include "editor/InitialTempField.h"
 #include "editor/ProfileChart.h"
-#include "tests/support/ScriptedPrompts.h"
 #include "editor/SegmentGrid.h"
 #include "editor/SegmentGridModel.h"
-#include "app/StatusBar1.h"
-#include "app/Controls.h"
-#include "app/TForm1.h"
+#include "tests/support/FileBytes.h"
+#include "tests/support/ScriptedPrompts.h"
 #include "tests/support/TpdTestData.h"
 
 #include <QAction>
@@ -28,7 +28,8 @@ QString describe(const ScriptedPrompts::Shown &s)
     using K = ScriptedPrompts::Kind;
     if (s.kind == K::OpenDialog || s.kind == K::SaveDialog)
         return QStringList{s.kind == K::OpenDialog ? "open" : "save", s.caption, s.text}.join(u'|');
-    const std::pair<int, char> letters[] = {{Prompts::Ok, 'O'}, {Prompts::Yes, 'Y'}, {Prompts::No, 'N'}, {Prompts::Cancel, 'C'}};
+    const std::pair<int, char> letters[] = {
+        {Prompts::Ok, 'O'}, {Prompts::Yes, 'Y'}, {Prompts::No, 'N'}, {Prompts::Cancel, 'C'}};
     QString buttons;
     for (const auto &[bit, letter] : letters)
         if (s.buttons & bit)
@@ -73,12 +74,17 @@ struct EditorSnapshot
     bool modified;
 
     explicit EditorSnapshot(const TForm1 &f)
-        : cells(gridCells(f)), comment(f.Memo1()->toPlainText()), caption(f.windowTitle()),
-          currentFile(f.document().fileName()), fileDir(f.fileCommands().startFolder), edit1(f.Edit1()->text()),
-          panel0(f.statusBar1()->panelText(StatusPanel::Hint)), programNo(f.SpinEdit1()->value()), initialTemp(f.document().initialTemp()),
-          modified(f.document().isModified())
-    {
-    }
+        : cells(gridCells(f))
+        , comment(f.Memo1()->toPlainText())
+        , caption(f.windowTitle())
+        , currentFile(f.document().fileName())
+        , fileDir(f.fileCommands().startFolder)
+        , edit1(f.Edit1()->text())
+        , panel0(f.statusBar1()->panelText(StatusPanel::Hint))
+        , programNo(f.SpinEdit1()->value())
+        , initialTemp(f.document().initialTemp())
+        , modified(f.document().isModified())
+    {}
     bool operator==(const EditorSnapshot &) const = default;
 };
 
@@ -87,8 +93,8 @@ struct EditorSnapshot
 void enterExample(TForm1 &form)
 {
     SegmentGridModel *m = form.gridModel();
-    const QStringList segments[] = {{"Ramp", "150.0", "10.0", "1.30"}, {"Hold", "120.0", "5.0", "5.30"},
-                                 {"Ramp", "60.0", "20.0", "0.00"}};
+    const QStringList segments[] = {
+        {"Ramp", "150.0", "10.0", "1.30"}, {"Hold", "120.0", "5.0", "5.30"}, {"Ramp", "60.0", "20.0", "0.00"}};
     for (int s = 0; s < 3; ++s) {
         m->setMode(s + 1, segments[s][0]);
         for (int row = 2; row <= 4; ++row)
@@ -129,37 +135,69 @@ private slots:
         QTest::addColumn<QString>("action");
         QTest::addColumn<bool>("modified");
         QTest::addColumn<QList<int>>("boxAnswers");
-        QTest::addColumn<QStringList>("fileAnswers");    // names in the folder
+        QTest::addColumn<QStringList>("fileAnswers");     // names in the folder
         QTest::addColumn<QStringList>("expectedPrompts"); // %D is the folder
         QTest::addColumn<QString>("savedTo");             // file written, or empty
         QTest::addColumn<QString>("currentFile");         // afterwards, or empty
-        QTest::addColumn<QString>("panel0"); // the initial temperature check clears it
+        QTest::addColumn<QString>("panel0");              // the initial temperature check clears it
         QTest::addColumn<bool>("modifiedAfter");
         QTest::addColumn<bool>("commentKept");
 
         const QString initQ = "box|Confirmation|?|YN|Are you sure you want to initialize this parameters?";
         const QString deleteQ = "box|Confirmation|?|YN|Are you sure you want to delete the data you are editing ? ";
-        const QString overwriteQ = "box|Confirmation|?|YNC|The file %D/second.tpd already exists. Do you want to overwrite it ?";
+        const QString overwriteQ =
+            "box|Confirmation|?|YNC|The file %D/second.tpd already exists. Do you want to overwrite it ?";
         const QString openD = "open|Open|%D/", saveD = "save|Save as|%D/first.tpd";
         const QString loaded = "Loading was completed", saved = "Save was completed";
         const int Y = Prompts::Yes, N = Prompts::No, C = Prompts::Cancel;
         auto row = [](const char *name) -> QTestData & { return QTest::newRow(name); };
 
-        row("new, unchanged") << "N1" << false << QList<int>{} << QStringList{} << QStringList{} << "" << "" << "" << false << false;
-        row("new, changed, Yes") << "N1" << true << QList{Y} << QStringList{} << QStringList{initQ} << "" << "" << "" << false << false;
-        row("new, changed, No") << "N1" << true << QList{N} << QStringList{} << QStringList{initQ} << "" << "first.tpd" << loaded << true << true;
-        row("open, unchanged") << "Open1" << false << QList<int>{} << QStringList{"second.tpd"} << QStringList{openD} << "" << "second.tpd" << loaded << false << false;
-        row("open, changed, Yes") << "Open1" << true << QList{Y} << QStringList{"second.tpd"} << QStringList{deleteQ, openD} << "" << "second.tpd" << loaded << false << false;
-        row("open, changed, No") << "Open1" << true << QList{N} << QStringList{"second.tpd"} << QStringList{deleteQ} << "" << "first.tpd" << loaded << true << true;
-        row("open, changed, Yes, cancelled") << "Open1" << true << QList{Y} << QStringList{} << QStringList{deleteQ, openD} << "" << "first.tpd" << loaded << true << true;
-        row("save") << "Save1" << true << QList<int>{} << QStringList{} << QStringList{} << "first.tpd" << "first.tpd" << saved << false << true;
-        row("save as, new name") << "SaveAs1" << true << QList<int>{} << QStringList{"third.tpd"} << QStringList{saveD} << "third.tpd" << "third.tpd" << saved << false << true;
-        row("save as, cancelled") << "SaveAs1" << true << QList<int>{} << QStringList{} << QStringList{saveD} << "" << "first.tpd" << "" << true << true;
-        row("save as, overwrite Yes") << "SaveAs1" << true << QList{Y} << QStringList{"second.tpd"} << QStringList{saveD, overwriteQ} << "second.tpd" << "second.tpd" << saved << false << true;
-        row("save as, overwrite Cancel") << "SaveAs1" << true << QList{C} << QStringList{"second.tpd"} << QStringList{saveD, overwriteQ} << "" << "first.tpd" << "" << true << true;
-        row("save as, overwrite No, cancelled") << "SaveAs1" << true << QList{N} << QStringList{"second.tpd"} << QStringList{saveD, overwriteQ, saveD} << "" << "first.tpd" << "" << true << true;
-        row("save as, overwrite No, new name") << "SaveAs1" << false << QList{N} << QStringList{"second.tpd", "third"} << QStringList{saveD, overwriteQ, saveD} << "third.tpd" << "third.tpd" << saved << false << true;
-        row("exit, changed, No") << "Exit1" << true << QList{N} << QStringList{} << QStringList{"box|Confirmation|?|YN|Data are not saved.Do you finish this application?"} << "" << "first.tpd" << loaded << true << true;
+        row("new, unchanged") << "N1" << false << QList<int>{} << QStringList{} << QStringList{} << ""
+                              << ""
+                              << "" << false << false;
+        row("new, changed, Yes") << "N1" << true << QList{Y} << QStringList{} << QStringList{initQ} << ""
+                                 << ""
+                                 << "" << false << false;
+        row("new, changed, No") << "N1" << true << QList{N} << QStringList{} << QStringList{initQ} << ""
+                                << "first.tpd" << loaded << true << true;
+        row("open, unchanged") << "Open1" << false << QList<int>{} << QStringList{"second.tpd"} << QStringList{openD}
+                               << ""
+                               << "second.tpd" << loaded << false << false;
+        row("open, changed, Yes") << "Open1" << true << QList{Y} << QStringList{"second.tpd"}
+                                  << QStringList{deleteQ, openD} << ""
+                                  << "second.tpd" << loaded << false << false;
+        row("open, changed, No") << "Open1" << true << QList{N} << QStringList{"second.tpd"} << QStringList{deleteQ}
+                                 << ""
+                                 << "first.tpd" << loaded << true << true;
+        row("open, changed, Yes, cancelled")
+            << "Open1" << true << QList{Y} << QStringList{} << QStringList{deleteQ, openD} << ""
+            << "first.tpd" << loaded << true << true;
+        row("save") << "Save1" << true << QList<int>{} << QStringList{} << QStringList{} << "first.tpd"
+                    << "first.tpd" << saved << false << true;
+        row("save as, new name") << "SaveAs1" << true << QList<int>{} << QStringList{"third.tpd"} << QStringList{saveD}
+                                 << "third.tpd"
+                                 << "third.tpd" << saved << false << true;
+        row("save as, cancelled") << "SaveAs1" << true << QList<int>{} << QStringList{} << QStringList{saveD} << ""
+                                  << "first.tpd"
+                                  << "" << true << true;
+        row("save as, overwrite Yes") << "SaveAs1" << true << QList{Y} << QStringList{"second.tpd"}
+                                      << QStringList{saveD, overwriteQ} << "second.tpd"
+                                      << "second.tpd" << saved << false << true;
+        row("save as, overwrite Cancel") << "SaveAs1" << true << QList{C} << QStringList{"second.tpd"}
+                                         << QStringList{saveD, overwriteQ} << ""
+                                         << "first.tpd"
+                                         << "" << true << true;
+        row("save as, overwrite No, cancelled")
+            << "SaveAs1" << true << QList{N} << QStringList{"second.tpd"} << QStringList{saveD, overwriteQ, saveD} << ""
+            << "first.tpd"
+            << "" << true << true;
+        row("save as, overwrite No, new name") << "SaveAs1" << false << QList{N} << QStringList{"second.tpd", "third"}
+                                               << QStringList{saveD, overwriteQ, saveD} << "third.tpd"
+                                               << "third.tpd" << saved << false << true;
+        row("exit, changed, No")
+            << "Exit1" << true << QList{N} << QStringList{}
+            << QStringList{"box|Confirmation|?|YN|Data are not saved.Do you finish this application?"} << ""
+            << "first.tpd" << loaded << true << true;
     }
 
     void questions()
@@ -311,7 +349,8 @@ private slots:
         prompts.fileAnswers = {path("blank.tpd")};
         trigger(form, "Open1");
 
-        QCOMPARE(described(prompts).mid(1), QStringList{"error|Vantrel Assistant|!|O|' ' is not a valid floating point value."});
+        QCOMPARE(described(prompts).mid(1),
+                 QStringList{"error|Vantrel Assistant|!|O|' ' is not a valid floating point value."});
         QCOMPARE(form.gridModel()->cell(2, 1), QString(" "));
         QCOMPARE(form.Edit1()->text(), QString("40.00"));
         QCOMPARE(form.fileCommands().startFolder, dir() + "/");
@@ -377,10 +416,22 @@ private slots:
         QTest::addColumn<QString>("keys");
         QTest::addColumn<QString>("message"); // empty: saved
         QTest::addColumn<QString>("cellAfter");
-        QTest::newRow("save, 350") << "Save1" << "350" << " Exceeding the input range." << "350.0";
-        QTest::newRow("save as, 350") << "SaveAs1" << "350" << " Exceeding the input range." << "350.0";
-        QTest::newRow("save, emptied") << "Save1" << "\b" << "" << "0.0";
-        QTest::newRow("save, 12.") << "Save1" << "12." << "" << "12.0";
+        QTest::newRow("save, 350") << "Save1"
+                                   << "350"
+                                   << " Exceeding the input range."
+                                   << "350.0";
+        QTest::newRow("save as, 350") << "SaveAs1"
+                                      << "350"
+                                      << " Exceeding the input range."
+                                      << "350.0";
+        QTest::newRow("save, emptied") << "Save1"
+                                       << "\b"
+                                       << ""
+                                       << "0.0";
+        QTest::newRow("save, 12.") << "Save1"
+                                   << "12."
+                                   << ""
+                                   << "12.0";
     }
 
     void saveChecksTheCellTypedIn()
@@ -396,7 +447,8 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(&form));
         openFile(form, prompts, path("prog.tpd"));
         SegmentGrid *grid = form.StringGrid1();
-        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(form.gridModel()->index(2, 1)).center());
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {},
+                          grid->visualRect(form.gridModel()->index(2, 1)).center());
         for (QChar k : keys)
             QTest::keyClick(QApplication::focusWidget(), k == u'\b' ? Qt::Key_Backspace : Qt::Key(k.toLatin1()));
         QVERIFY(grid->isEditorOpen());
@@ -407,7 +459,8 @@ private slots:
         QCOMPARE(form.gridModel()->cell(2, 1), cellAfter);
         if (message.isEmpty()) {
             QCOMPARE(form.statusBar1()->panelText(StatusPanel::Hint), QString("Save was completed"));
-            QCOMPARE(readBytes(path("prog.tpd")), goldenBytes("example.tpd").replace(",150.0,", "," + cellAfter.toLatin1() + ","));
+            QCOMPARE(readBytes(path("prog.tpd")),
+                     goldenBytes("example.tpd").replace(",150.0,", "," + cellAfter.toLatin1() + ","));
         } else {
             QCOMPARE(prompts.texts().last(), message);
             QCOMPARE(prompts.shown.last().kind, ScriptedPrompts::Kind::Error);
@@ -418,7 +471,7 @@ private slots:
         form.document().setModified(false);
     }
 
-        void saveKeepsTheCurrentCellAndTheModeList()
+    void saveKeepsTheCurrentCellAndTheModeList()
     {
         writeBytes(path("prog.tpd"), goldenBytes("example.tpd"));
         ScriptedPrompts prompts;
@@ -428,7 +481,8 @@ private slots:
         openFile(form, prompts, path("prog.tpd"));
         SegmentGrid *grid = form.StringGrid1();
         QComboBox *combo = form.gridEditor()->modeCombo();
-        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(form.gridModel()->index(1, 4)).center());
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {},
+                          grid->visualRect(form.gridModel()->index(1, 4)).center());
         const QRect comboPlace = combo->geometry();
         QVERIFY(combo->isVisible());
 
@@ -448,7 +502,7 @@ private slots:
         form.document().setModified(false);
     }
 
-        void savedExampleIsByteExact()
+    void savedExampleIsByteExact()
     {
         ScriptedPrompts prompts;
         TForm1 form(prompts, iniPath());
@@ -469,10 +523,22 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("message");
         QTest::addColumn<QString>("textAfter");
-        QTest::newRow("save, 350") << "Save1" << "350" << " Exceeding the input range." << "350.00";
-        QTest::newRow("save as, 350") << "SaveAs1" << "350" << " Exceeding the input range." << "350.00";
-        QTest::newRow("save, 1,5") << "Save1" << "1,5" << "This value is not appropriate." << "1,5";
-        QTest::newRow("save as, empty") << "SaveAs1" << "" << "This value is not appropriate." << "";
+        QTest::newRow("save, 350") << "Save1"
+                                   << "350"
+                                   << " Exceeding the input range."
+                                   << "350.00";
+        QTest::newRow("save as, 350") << "SaveAs1"
+                                      << "350"
+                                      << " Exceeding the input range."
+                                      << "350.00";
+        QTest::newRow("save, 1,5") << "Save1"
+                                   << "1,5"
+                                   << "This value is not appropriate."
+                                   << "1,5";
+        QTest::newRow("save as, empty") << "SaveAs1"
+                                        << ""
+                                        << "This value is not appropriate."
+                                        << "";
     }
 
     void badInitialTempStopsTheSave()

@@ -1,16 +1,16 @@
-#include "tests/support/GridDriving.h"
+#include "app/StatusBar1.h"
+#include "app/TForm1.h"
 #include "editor/GridEditor.h"
 #include "editor/InitialTempField.h"
 #include "editor/ProfileChart.h"
-#include "tests/support/ScriptedPrompts.h"
-#include "tests/support/WindowTest.h"
 #include "editor/SegmentGrid.h"
 #include "editor/SegmentGridModel.h"
-#include "app/StatusBar1.h"
-#include "app/TForm1.h"
+#include "tests/support/GridDriving.h"
+#include "tests/support/ScriptedPrompts.h"
+#include "tests/support/WindowTest.h"
 
-#include <QClipboard>
 #include <QAbstractItemView>
+#include <QClipboard>
 #include <QComboBox>
 #include <QMenu>
 #include <QScrollBar>
@@ -46,10 +46,7 @@ class TestGridEditing : public WindowTest
     }
 
 private slots:
-    void init()
-    {
-        QVERIFY(openWindow(GridDriving::RampThenHold));
-    }
+    void init() { QVERIFY(openWindow(GridDriving::RampThenHold)); }
 
     void cleanup() { closeWindow(); }
 
@@ -96,9 +93,15 @@ private slots:
         QTest::addColumn<QString>("before");
         QTest::addColumn<QString>("keys");
         QTest::addColumn<QString>("cellText");
-        QTest::newRow("5 -> 5.0") << 1 << 2 << "100.0" << "5" << "5.0";
-        QTest::newRow("point refused, digit replaces") << 1 << 3 << "5.0" << ".5" << "5.0";
-        QTest::newRow("emptied cell") << 1 << 2 << "100.0" << "\b" << "0.0";
+        QTest::newRow("5 -> 5.0") << 1 << 2 << "100.0"
+                                  << "5"
+                                  << "5.0";
+        QTest::newRow("point refused, digit replaces") << 1 << 3 << "5.0"
+                                                       << ".5"
+                                                       << "5.0";
+        QTest::newRow("emptied cell") << 1 << 2 << "100.0"
+                                      << "\b"
+                                      << "0.0";
     }
 
     void valuesAreRewrittenInTheirForm()
@@ -127,8 +130,10 @@ private slots:
         QTest::addColumn<int>("row");
         QTest::addColumn<QString>("keys");
         QTest::addColumn<QString>("shown");
-        QTest::newRow("temperature 350") << 1 << 2 << "350" << "350.0";
-        QTest::newRow("time 99.60") << 2 << 4 << "99.60" << "99.60";
+        QTest::newRow("temperature 350") << 1 << 2 << "350"
+                                         << "350.0";
+        QTest::newRow("time 99.60") << 2 << 4 << "99.60"
+                                    << "99.60";
     }
 
     void outOfRangeValues()
@@ -186,7 +191,7 @@ private slots:
         QVERIFY(m_form->document().isModified());
     }
 
-        void deleteKeyAsX11SendsIt()
+    void deleteKeyAsX11SendsIt()
     {
         clickCell(1, 2);
         type("123");
@@ -199,7 +204,7 @@ private slots:
         QVERIFY(m_form->document().isModified());
     }
 
-        void pointIsRefusedWhenTheOpenedTextHasOne()
+    void pointIsRefusedWhenTheOpenedTextHasOne()
     {
         clickCell(1, 2);
         type(".");
@@ -257,7 +262,8 @@ private slots:
         QCOMPARE(cell(2, 34), QString("77.0"));
         const QImage image = grid()->viewport()->grab().toImage();
         const QRect rect = grid()->visualRect(model()->index(2, 34));
-        QCOMPARE(image.pixelColor(rect.topLeft() + QPoint(3, 3)).rgb(), grid()->palette().color(QPalette::Midlight).rgb());
+        QCOMPARE(image.pixelColor(rect.topLeft() + QPoint(3, 3)).rgb(),
+                 grid()->palette().color(QPalette::Midlight).rgb());
         bool textDrawn = false;
         for (int x = rect.left(); x < rect.right(); ++x)
             textDrawn = textDrawn || image.pixelColor(x, rect.center().y()).lightness() < 100;
@@ -278,7 +284,8 @@ private slots:
         // The segment number above the last slot column is still row 0.
         const QRect last = grid()->visualRect(model()->index(2, 32));
         QCOMPARE(grid()->indexAt(QPoint(last.center().x(), 5)), model()->index(0, 32));
-        QCOMPARE(grid()->grab().toImage().pixelColor(origin + QPoint(last.center().x(), 2)), grid()->palette().color(QPalette::Button).toRgb());
+        QCOMPARE(grid()->grab().toImage().pixelColor(origin + QPoint(last.center().x(), 2)),
+                 grid()->palette().color(QPalette::Button).toRgb());
 
         // New from the scrolled grid: slot 0 stands right of the labels again.
         m_form->document().setModified(false);
@@ -287,7 +294,7 @@ private slots:
         QCOMPARE(grid()->grab().toImage().copy(labels), before);
     }
 
-        void modeListSetsTheMode()
+    void modeListSetsTheMode()
     {
         clickCell(1, 1);
         QComboBox *combo = m_form->gridEditor()->modeCombo();
@@ -318,7 +325,7 @@ private slots:
         combo->hidePopup();
     }
 
-        void contextMenuOnlyOnNumbersAndModes_data()
+    void contextMenuOnlyOnNumbersAndModes_data()
     {
         QTest::addColumn<int>("col");
         QTest::addColumn<int>("row");
@@ -341,7 +348,8 @@ private slots:
         QCOMPARE(menu->isVisible(), shown);
         QCOMPARE(m_form->gridEditor()->popupCol, col);
         if (shown)
-            QCOMPARE(m_form->gridEditor()->segmentNumberAction()->text(), QStringLiteral("Segment No. %1").arg(col - 1));
+            QCOMPARE(m_form->gridEditor()->segmentNumberAction()->text(),
+                     QStringLiteral("Segment No. %1").arg(col - 1));
         QCOMPARE(grid()->currentIndex(), before); // a right-click does not move the cell
         menu->hide();
     }
@@ -412,14 +420,22 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<double>("value");
         QTest::addColumn<QString>("message");
-        QTest::newRow("25") << "25" << "25.00" << 25.0 << "";
-        QTest::newRow("0") << "0" << "0.00" << 0.0 << "";
-        QTest::newRow("300") << "300" << "300.00" << 300.0 << "";
-        QTest::newRow("300.001") << "300.001" << "300.00" << 300.001 << " Exceeding the input range.";
-        QTest::newRow("minus cannot be typed") << "-5" << "5.00" << 5.0 << "";
-        QTest::newRow("comma") << "1,5" << "1,5" << 0.0 << "This value is not appropriate.";
-        QTest::newRow("percent") << "12%" << "12%" << 0.0 << "This value is not appropriate.";
-        QTest::newRow("empty") << "" << "" << 0.0 << "This value is not appropriate.";
+        QTest::newRow("25") << "25"
+                            << "25.00" << 25.0 << "";
+        QTest::newRow("0") << "0"
+                           << "0.00" << 0.0 << "";
+        QTest::newRow("300") << "300"
+                             << "300.00" << 300.0 << "";
+        QTest::newRow("300.001") << "300.001"
+                                 << "300.00" << 300.001 << " Exceeding the input range.";
+        QTest::newRow("minus cannot be typed") << "-5"
+                                               << "5.00" << 5.0 << "";
+        QTest::newRow("comma") << "1,5"
+                               << "1,5" << 0.0 << "This value is not appropriate.";
+        QTest::newRow("percent") << "12%"
+                                 << "12%" << 0.0 << "This value is not appropriate.";
+        QTest::newRow("empty") << ""
+                               << "" << 0.0 << "This value is not appropriate.";
     }
 
     void initialTemperatureField()

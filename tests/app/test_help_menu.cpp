@@ -67,7 +67,9 @@ private slots:
         QString letters; // each button has a letter of its own
         for (int i = 0; i < 3; ++i) {
             QCOMPARE(files->findChild<QLineEdit *>(QStringLiteral("Path%1").arg(i))->text(), paths[i]);
-            letters += QKeySequence::mnemonic(files->findChild<QPushButton *>(QStringLiteral("OpenFolder%1").arg(i))->text()).toString();
+            letters +=
+                QKeySequence::mnemonic(files->findChild<QPushButton *>(QStringLiteral("OpenFolder%1").arg(i))->text())
+                    .toString();
         }
         QCOMPARE(letters, QString("Alt+SAlt+PAlt+T"));
         QTRY_VERIFY(files->isActiveWindow());
@@ -82,8 +84,7 @@ private slots:
         QCOMPARE(m_prompts->shown.size(), 1);
         QCOMPARE(m_prompts->shown[0].caption, QString("About Vantrel Assistant"));
         const QString text = m_prompts->shown[0].text;
-        for (const QString &part : {QString("Ver.1.01"), QString("Licence: proprietary"),
-                                    QString("Qt ") + qVersion()})
+        for (const QString &part : {QString("Ver.1.01"), QString("Licence: proprietary"), QString("Qt ") + qVersion()})
             QVERIFY2(text.contains(part), qPrintable(text));
     }
 
@@ -94,8 +95,8 @@ private slots:
         QTest::addColumn<QString>("message"); // empty: none
         QTest::newRow("opened") << true << true << "";
         QTest::newRow("no file manager") << true << false << "No file manager could open the folder %1.";
-        QTest::newRow("not made yet") << false << true
-                                      << "The folder %1 does not exist yet: it is made when something is first kept there.";
+        QTest::newRow("not made yet")
+            << false << true << "The folder %1 does not exist yet: it is made when something is first kept there.";
     }
 
     void openingAFolder()
@@ -126,13 +127,15 @@ private slots:
         ScriptedPrompts prompts;
         const QStringList searched =
             UserPlaces::manualCandidates("/opt/x/bin", {"/home/u/.local/share", "/usr/share", "/usr/share/"});
-        QCOMPARE(searched, QStringList({"/opt/x/share/vantrel-assistant/manual.md",
-                                        "/home/u/.local/share/vantrel-assistant/manual.md",
-                                        "/usr/share/vantrel-assistant/manual.md"}));
+        QCOMPARE(
+            searched,
+            QStringList({"/opt/x/share/vantrel-assistant/manual.md", "/home/u/.local/share/vantrel-assistant/manual.md",
+                         "/usr/share/vantrel-assistant/manual.md"}));
         HelpMenu help(window.menuBar(), UserPlaces{{}, searched, "s.ini", "ports", "t.jsonl"}, prompts, &window);
         help.contents()->trigger();
         QVERIFY(!help.manualWindow());
-        QCOMPARE(prompts.texts(), QStringList{"The manual is not installed. It was looked for as:\n" + searched.join('\n')});
+        QCOMPARE(prompts.texts(),
+                 QStringList{"The manual is not installed. It was looked for as:\n" + searched.join('\n')});
     }
 };
 

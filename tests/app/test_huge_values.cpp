@@ -1,9 +1,9 @@
 // A program file may hold any number a double can. Opened in the window, its
 // chart must draw with axes and labels it can handle.
-#include "model/AxisLabels.h"
-#include "editor/ProfileChart.h"
-#include "tests/support/ScriptedPrompts.h"
 #include "app/TForm1.h"
+#include "editor/ProfileChart.h"
+#include "model/AxisLabels.h"
+#include "tests/support/ScriptedPrompts.h"
 #include "tests/support/TpdTestData.h"
 
 #include <QTemporaryDir>
@@ -19,8 +19,10 @@ private slots:
     {
         QTest::addColumn<QString>("initialTemp");
         QTest::addColumn<QString>("target"); // of the first Ramp, at 10 deg C/min
-        QTest::newRow("a Ramp to 1e308") << "40.00" << "1e308";
-        QTest::newRow("an initial temperature of 1e308") << "1e308" << "150.0";
+        QTest::newRow("a Ramp to 1e308") << "40.00"
+                                         << "1e308";
+        QTest::newRow("an initial temperature of 1e308") << "1e308"
+                                                         << "150.0";
     }
 
     void fileOpensAndDraws()
@@ -42,7 +44,8 @@ private slots:
         QCOMPARE(form.Chart1()->points().size(), 33);
         QVERIFY(!form.Chart1()->grab().isNull()); // laid out and painted
         const ProfilePlot &plot = form.Chart1()->plot();
-        QVERIFY2(plot.maxTime() <= AxisLimit && plot.maxTemp() <= AxisLimit, qPrintable(QString::number(plot.maxTemp())));
+        QVERIFY2(plot.maxTime() <= AxisLimit && plot.maxTemp() <= AxisLimit,
+                 qPrintable(QString::number(plot.maxTemp())));
         QVERIFY(plot.timeLabels().size() <= 2 * MaxAxisSteps + 1);
         QVERIFY(plot.tempLabels().size() <= 2 * MaxAxisSteps + 1);
     }

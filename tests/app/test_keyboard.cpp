@@ -1,14 +1,14 @@
-#include "tests/support/GridDriving.h"
-#include "editor/GridEditor.h"
 #include "app/MenuKeys.h"
-#include "editor/ProgramHistory.h"
-#include "tests/support/ScriptedPrompts.h"
-#include "tests/support/WindowTest.h"
-#include "editor/SegmentGrid.h"
-#include "editor/SegmentGridModel.h"
 #include "app/StatusBar1.h"
 #include "app/TForm1.h"
 #include "app/WindowFrameSizing.h"
+#include "editor/GridEditor.h"
+#include "editor/ProgramHistory.h"
+#include "editor/SegmentGrid.h"
+#include "editor/SegmentGridModel.h"
+#include "tests/support/GridDriving.h"
+#include "tests/support/ScriptedPrompts.h"
+#include "tests/support/WindowTest.h"
 
 #include <QClipboard>
 #include <QComboBox>
@@ -111,9 +111,12 @@ private slots:
         QTest::addColumn<Qt::Key>("key");
         QTest::addColumn<QString>("mode");
         QTest::addColumn<QString>("temp");
-        QTest::newRow("R on an unset slot") << 2 << Qt::Key_R << "Ramp" << "0.0";
-        QTest::newRow("H on a Ramp") << 0 << Qt::Key_H << "Hold" << "100.0";
-        QTest::newRow("Space unsets") << 0 << Qt::Key_Space << " " << "0";
+        QTest::newRow("R on an unset slot") << 2 << Qt::Key_R << "Ramp"
+                                            << "0.0";
+        QTest::newRow("H on a Ramp") << 0 << Qt::Key_H << "Hold"
+                                     << "100.0";
+        QTest::newRow("Space unsets") << 0 << Qt::Key_Space << " "
+                                      << "0";
     }
 
     void keysChooseTheMode()
@@ -195,7 +198,8 @@ private slots:
         }
         QWidget *target = QApplication::focusWidget();
         if (menuKey) {
-            QContextMenuEvent event(QContextMenuEvent::Keyboard, QPoint(5, 5), grid()->viewport()->mapToGlobal(QPoint(5, 5)));
+            QContextMenuEvent event(QContextMenuEvent::Keyboard, QPoint(5, 5),
+                                    grid()->viewport()->mapToGlobal(QPoint(5, 5)));
             QApplication::sendEvent(grid()->viewport(), &event);
         } else {
             QTest::keyClick(target, Qt::Key_F10, Qt::ShiftModifier);
@@ -266,10 +270,9 @@ private slots:
                 }
             }
         }
-        const QList<QPair<QString, QString>> shortcuts{{"N1", "Ctrl+N"},   {"Open1", "Ctrl+O"},
-                                                       {"Save1", "Ctrl+S"}, {"SaveAs1", "Ctrl+Shift+S"},
-                                                       {"Print1", "Ctrl+P"}, {"Exit1", "Ctrl+Q"},
-                                                       {"N4", "Ctrl+T"},    {"Contents1", "F1"}};
+        const QList<QPair<QString, QString>> shortcuts{
+            {"N1", "Ctrl+N"},     {"Open1", "Ctrl+O"}, {"Save1", "Ctrl+S"}, {"SaveAs1", "Ctrl+Shift+S"},
+            {"Print1", "Ctrl+P"}, {"Exit1", "Ctrl+Q"}, {"N4", "Ctrl+T"},    {"Contents1", "F1"}};
         for (const auto &[name, keys] : shortcuts)
             QCOMPARE(m_form->findChild<QAction *>(name)->shortcut().toString(), keys);
     }
@@ -332,13 +335,34 @@ private slots:
         QTest::addColumn<QString>("taken");
         QTest::addColumn<QString>("preferred");
         QTest::addColumn<QString>("result");
-        QTest::newRow("first letter") << "New" << "" << "" << "&New";
-        QTest::newRow("next word's initial") << "Save as" << "s" << "" << "Save &as";
-        QTest::newRow("preferred letter") << "Exit." << "e" << "x" << "E&xit.";
-        QTest::newRow("any free letter") << "Print..." << "p" << "" << "P&rint...";
-        QTest::newRow("a written ampersand stays") << "Save && exit" << "" << "" << "&Save && exit";
-        QTest::newRow("a caption with its own letter") << "R&D" << "" << "" << "R&D";
-        QTest::newRow("nothing free") << "Ab" << "ab" << "" << "Ab";
+        QTest::newRow("first letter") << "New"
+                                      << ""
+                                      << ""
+                                      << "&New";
+        QTest::newRow("next word's initial") << "Save as"
+                                             << "s"
+                                             << ""
+                                             << "Save &as";
+        QTest::newRow("preferred letter") << "Exit."
+                                          << "e"
+                                          << "x"
+                                          << "E&xit.";
+        QTest::newRow("any free letter") << "Print..."
+                                         << "p"
+                                         << ""
+                                         << "P&rint...";
+        QTest::newRow("a written ampersand stays") << "Save && exit"
+                                                   << ""
+                                                   << ""
+                                                   << "&Save && exit";
+        QTest::newRow("a caption with its own letter") << "R&D"
+                                                       << ""
+                                                       << ""
+                                                       << "R&D";
+        QTest::newRow("nothing free") << "Ab"
+                                      << "ab"
+                                      << ""
+                                      << "Ab";
     }
 
     void mnemonics()
@@ -360,12 +384,12 @@ private slots:
         QTest::addColumn<QSize>("size");
         QTest::newRow("fits") << QSize(800, 600) << QSize(700, 400) << QSize(1280, 1000) << QSize(770, 490)
                               << QSize(800, 600);
-        QTest::newRow("contents need more than the minimum") << QSize(770, 490) << QSize(700, 482)
-                                                             << QSize(1280, 1000) << QSize(770, 507) << QSize(770, 507);
-        QTest::newRow("scale 2 on 1280x1024") << QSize(770, 490) << QSize(700, 470) << QSize(640, 487)
-                                              << QSize(640, 487) << QSize(640, 487);
-        QTest::newRow("stored larger than the screen") << QSize(3000, 2000) << QSize(700, 400) << QSize(1280, 1000)
-                                                       << QSize(770, 490) << QSize(1280, 1000);
+        QTest::newRow("contents need more than the minimum")
+            << QSize(770, 490) << QSize(700, 482) << QSize(1280, 1000) << QSize(770, 507) << QSize(770, 507);
+        QTest::newRow("scale 2 on 1280x1024")
+            << QSize(770, 490) << QSize(700, 470) << QSize(640, 487) << QSize(640, 487) << QSize(640, 487);
+        QTest::newRow("stored larger than the screen")
+            << QSize(3000, 2000) << QSize(700, 400) << QSize(1280, 1000) << QSize(770, 490) << QSize(1280, 1000);
     }
 
     void windowFitsTheScreen()
@@ -375,7 +399,8 @@ private slots:
         QFETCH(QSize, available);
         QFETCH(QSize, minimum);
         QFETCH(QSize, size);
-        const QSize wholeMinimum = WindowFrameSizing::clampedMinimum(QSize(770, 490), contents, QSize(2, 25), available);
+        const QSize wholeMinimum =
+            WindowFrameSizing::clampedMinimum(QSize(770, 490), contents, QSize(2, 25), available);
         QCOMPARE(wholeMinimum, minimum);
         QCOMPARE(WindowFrameSizing::clampedSize(stored, wholeMinimum, available), size);
         const QRect area(QPoint(0, 24), available);

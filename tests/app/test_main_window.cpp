@@ -1,17 +1,17 @@
+#include "app/ChartPanelSplitter.h"
+#include "app/Controls.h"
+#include "app/EditorView.h"
+#include "app/MenuKeys.h"
+#include "app/QtPrompts.h"
+#include "app/StatusBar1.h"
+#include "app/TForm1.h"
 #include "editor/GridEditor.h"
 #include "editor/InitialTempField.h"
-#include "app/MenuKeys.h"
 #include "editor/ProfileChart.h"
-#include "tests/support/ScriptedPrompts.h"
 #include "editor/SegmentGrid.h"
 #include "editor/SegmentGridModel.h"
 #include "files/SettingsFile.h"
-#include "app/StatusBar1.h"
-#include "app/Controls.h"
-#include "app/QtPrompts.h"
-#include "app/ChartPanelSplitter.h"
-#include "app/TForm1.h"
-#include "app/EditorView.h"
+#include "tests/support/ScriptedPrompts.h"
 
 #include <QAccessible>
 #include <QAction>
@@ -21,15 +21,15 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QProgressBar>
-#include <QTemporaryDir>
-#include <QTimer>
-#include <QToolButton>
-#include <QMouseEvent>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSplitterHandle>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QToolButton>
 #include <QtTest>
 #include <algorithm>
 #include <clocale>
@@ -86,7 +86,9 @@ private slots:
         QVERIFY(!form.document().isModified());
         QCOMPARE(form.Edit1()->text(), QString("0.0"));
         QCOMPARE(form.Edit1()->alignment() & Qt::AlignHorizontal_Mask, Qt::AlignRight);
-        QCOMPARE(form.statusBar1()->panelText(StatusPanel::TotalTime), QString::fromUtf8("Total time\xEF\xBC\x9A" "0min0sec(0.00min)"));
+        QCOMPARE(form.statusBar1()->panelText(StatusPanel::TotalTime),
+                 QString::fromUtf8("Total time\xEF\xBC\x9A"
+                                   "0min0sec(0.00min)"));
         QVERIFY(form.Chart1()->points().isEmpty());
         QCOMPARE(form.gridModel()->columnCount(), 33);
         QCOMPARE(form.gridModel()->cell(1, 0), QString(" Mode"));
@@ -114,15 +116,17 @@ private slots:
         QCOMPARE(written.width, 770);
         QCOMPARE(written.comPortIndex, 0);
         const QByteArray text = readFile(iniPath());
-        for (const char *key : {"Left=", "Top=", "Width=", "Height=", "ComPortNo=", "ComPortIndex=", "PrgNo=", "FileDir="})
+        for (const char *key :
+             {"Left=", "Top=", "Width=", "Height=", "ComPortNo=", "ComPortIndex=", "PrgNo=", "FileDir="})
             QVERIFY2(text.contains(key), key);
     }
 
     void startWithSettings()
     {
-        writeFile(iniPath(), "[Window]\r\nLeft=0x10\r\nTop=12\r\nWidth=500\r\nHeight=600\r\n"
-                             "[System]\r\nComPortNo=5\r\nComPortIndex=2\r\nPrgNo=3\r\nFileDir=/tmp/x/\r\n"
-                             "[Other]\r\nKeep=me\r\n");
+        writeFile(iniPath(),
+                  "[Window]\r\nLeft=0x10\r\nTop=12\r\nWidth=500\r\nHeight=600\r\n"
+                  "[System]\r\nComPortNo=5\r\nComPortIndex=2\r\nPrgNo=3\r\nFileDir=/tmp/x/\r\n"
+                  "[Other]\r\nKeep=me\r\n");
         ScriptedPrompts prompts;
         TForm1 form(prompts, iniPath());
         QCOMPARE(form.pos(), QPoint(16, 12));
@@ -262,27 +266,29 @@ private slots:
             if (child->role() == QAccessible::StaticText)
                 panels << child->text(QAccessible::Name);
         }
-        QVERIFY2(panels.contains(QString::fromUtf8("Total time\xEF\xBC\x9A" "0min0sec(0.00min)")), qPrintable(panels.join('|')));
+        QVERIFY2(panels.contains(QString::fromUtf8("Total time\xEF\xBC\x9A"
+                                                   "0min0sec(0.00min)")),
+                 qPrintable(panels.join('|')));
         QVERIFY2(panels.contains("COM0"), qPrintable(panels.join('|')));
     }
 
-        void controlsCarryTheirNames()
+    void controlsCarryTheirNames()
     {
         ScriptedPrompts prompts;
         TForm1 form(prompts, iniPath());
-        const QList<QPair<QString, QString>> named = {
-            {"Edit1", "Initial temp."}, {"SpinEdit1", "Program No."}, {"StringGrid1", "Segments"},
-            {"Memo1", "Comment"},       {"Chart1", "Profile chart"},  {"ToolButton1", "New"},
-            {"ToolButton2", "Open"},    {"ToolButton3", "Save"},      {"ToolButton4", "Send"},
-            {"ToolButton5", "Stop"}};
+        const QList<QPair<QString, QString>> named = {{"Edit1", "Initial temp."},  {"SpinEdit1", "Program No."},
+                                                      {"StringGrid1", "Segments"}, {"Memo1", "Comment"},
+                                                      {"Chart1", "Profile chart"}, {"ToolButton1", "New"},
+                                                      {"ToolButton2", "Open"},     {"ToolButton3", "Save"},
+                                                      {"ToolButton4", "Send"},     {"ToolButton5", "Stop"}};
         for (const auto &[name, accessible] : named) {
             auto *w = form.findChild<QWidget *>(name);
             QVERIFY2(w, qPrintable(name));
             QCOMPARE(w->accessibleName(), accessible);
         }
         const QList<QPair<QString, QString>> actions = {
-            {"N1", "New"}, {"Open1", "Open"}, {"Save1", "Save"}, {"SaveAs1", "Save as"},
-            {"Exit1", "Exit."}, {"N4", "Send"}, {"N6", "Com. port settings"}};
+            {"N1", "New"},      {"Open1", "Open"}, {"Save1", "Save"},           {"SaveAs1", "Save as"},
+            {"Exit1", "Exit."}, {"N4", "Send"},    {"N6", "Com. port settings"}};
         for (const auto &[name, caption] : actions) {
             auto *a = form.findChild<QAction *>(name);
             QVERIFY2(a, qPrintable(name));
@@ -364,8 +370,8 @@ private slots:
         QTest::keyClick(form.StringGrid1(), Qt::Key_Tab);
         QCOMPARE(QApplication::focusWidget(), form.Memo1());
         const QRect caret = form.Memo1()->cursorRect();
-        QTRY_VERIFY(viewport->rect().contains(
-            QRect(form.Memo1()->viewport()->mapTo(viewport, caret.topLeft()), caret.size())));
+        QTRY_VERIFY(
+            viewport->rect().contains(QRect(form.Memo1()->viewport()->mapTo(viewport, caret.topLeft()), caret.size())));
         bar->setValue(bar->maximum());
         QVERIFY(reachable(form.statusBar1()));
         // Shift+Tab back to the grid brings all its rows into view.
@@ -422,8 +428,9 @@ private slots:
             QVERIFY(form.close());
         }
         const QByteArray text = readFile(iniPath());
-        QVERIFY2(text.contains(QStringLiteral("[ChartPanel]\r\nHeight=%1\r\nWindowHeight=600\r\n").arg(dragged).toUtf8()),
-                 text.constData());
+        QVERIFY2(
+            text.contains(QStringLiteral("[ChartPanel]\r\nHeight=%1\r\nWindowHeight=600\r\n").arg(dragged).toUtf8()),
+            text.constData());
         QVERIFY(text.contains("[Other]\r\nKeep=me\r\n"));
         {
             ScriptedPrompts prompts;
@@ -438,7 +445,7 @@ private slots:
         QVERIFY(readFile(iniPath()).contains(QStringLiteral("Height=%1\r\nWindowHeight=600").arg(dragged).toUtf8()));
     }
 
-        void fileDialogsShowTheFilterOnce()
+    void fileDialogsShowTheFilterOnce()
     {
         QtPrompts prompts;
         TForm1 form(prompts, iniPath());
@@ -450,19 +457,20 @@ private slots:
         auto readAndCancel = [&] {
             QTRY_VERIFY(qobject_cast<QFileDialog *>(QApplication::activeModalWidget()));
             auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
-            seen << dialog->windowTitle() + ": " + dialog->nameFilters().join(";;")
-                        + " [" + dialog->findChild<QComboBox *>("fileTypeCombo")->currentText() + "]";
+            seen << dialog->windowTitle() + ": " + dialog->nameFilters().join(";;") + " ["
+                    + dialog->findChild<QComboBox *>("fileTypeCombo")->currentText() + "]";
             dialog->reject();
         };
         for (const char *action : {"Open1", "SaveAs1"}) {
             QTimer::singleShot(0, &form, readAndCancel);
             form.findChild<QAction *>(action)->trigger();
         }
-        QCOMPARE(seen, QStringList({"Open: TemperatureProgData(*.tpd) [TemperatureProgData(*.tpd)]",
-                                    "Save as: TemperatureProgData(*.tpd) [TemperatureProgData(*.tpd)]"}));
+        QCOMPARE(seen,
+                 QStringList({"Open: TemperatureProgData(*.tpd) [TemperatureProgData(*.tpd)]",
+                              "Save as: TemperatureProgData(*.tpd) [TemperatureProgData(*.tpd)]"}));
     }
 
-        void unwritableSettingsStillClose()
+    void unwritableSettingsStillClose()
     {
         // The settings path's folder is a plain file: nothing can be written there.
         const QString blocker = m_dir.filePath("blocker");

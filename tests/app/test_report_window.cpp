@@ -1,14 +1,14 @@
 // The window's wiring of the chart read-out and the program sheet commands;
 // the rules themselves are tested at their own units.
-#include "editor/ProfileChart.h"
 #include "app/MenuKeys.h"
 #include "app/ReportMenu.h"
-#include "tests/support/ScriptedPrompts.h"
-#include "editor/SegmentGrid.h"
-#include "editor/SegmentGridModel.h"
 #include "app/StatusBar1.h"
 #include "app/TForm1.h"
+#include "editor/ProfileChart.h"
+#include "editor/SegmentGrid.h"
+#include "editor/SegmentGridModel.h"
 #include "report/ProgramReport.h"
+#include "tests/support/ScriptedPrompts.h"
 
 #include <QAction>
 #include <QMenu>
@@ -46,12 +46,14 @@ private slots:
     {
         ScriptedPrompts prompts;
         TForm1 form(prompts, iniPath());
-        QCOMPARE(captions(form.F1()), (QStringList{"New", "Open", "-", "Save", "Save as", "Recent files",
-                                                   "Import segments from CSV...", "-", "Print...", "Print preview...", "Export", "-", "Exit."}));
+        QCOMPARE(captions(form.F1()),
+                 (QStringList{"New", "Open", "-", "Save", "Save as", "Recent files", "Import segments from CSV...", "-",
+                              "Print...", "Print preview...", "Export", "-", "Exit."}));
         const auto *exportMenu = form.findChild<QMenu *>("Export1");
         QVERIFY(exportMenu);
-        QCOMPARE(captions(exportMenu), (QStringList{"Program sheet as PDF...", "Chart as PNG...", "Chart as SVG...",
-                                                    "Profile points as CSV...", "Segments as CSV..."}));
+        QCOMPARE(captions(exportMenu),
+                 (QStringList{"Program sheet as PDF...", "Chart as PNG...", "Chart as SVG...",
+                              "Profile points as CSV...", "Segments as CSV..."}));
         // A download locks them with the rest of the File menu.
         form.enterTransferState();
         QVERIFY(!form.findChild<QAction *>("Print1")->isEnabled());

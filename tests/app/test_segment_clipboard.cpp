@@ -1,9 +1,9 @@
+#include "app/StatusBar1.h"
 #include "app/TForm1.h"
 #include "editor/ProgramHistory.h"
 #include "editor/SegmentClipboard.h"
 #include "editor/SegmentGrid.h"
 #include "editor/SegmentGridModel.h"
-#include "app/StatusBar1.h"
 #include "tests/support/GridDriving.h"
 #include "tests/support/ScriptedPrompts.h"
 #include "tests/support/WindowTest.h"
@@ -28,8 +28,10 @@ class TestSegmentClipboard : public WindowTest
     void clickNumber(int col, Qt::KeyboardModifiers modifiers = {})
     {
         auto *strip = grid()->findChild<QWidget *>("NumberRow");
-        const QPoint inViewport(grid()->columnViewportPosition(col) + grid()->columnWidth(col) / 2, grid()->rowHeight(0) / 2);
-        QTest::mouseClick(strip, Qt::LeftButton, modifiers, strip->mapFromGlobal(grid()->viewport()->mapToGlobal(inViewport)));
+        const QPoint inViewport(grid()->columnViewportPosition(col) + grid()->columnWidth(col) / 2,
+                                grid()->rowHeight(0) / 2);
+        QTest::mouseClick(strip, Qt::LeftButton, modifiers,
+                          strip->mapFromGlobal(grid()->viewport()->mapToGlobal(inViewport)));
     }
     void keyOnGrid(int key, Qt::KeyboardModifiers modifiers = Qt::ControlModifier)
     {
@@ -50,7 +52,8 @@ private slots:
         QStringList names;
         for (QAction *a : m_form->editMenu()->actions())
             names << (a->isSeparator() ? "-" : a->objectName());
-        QCOMPARE(names.mid(0, 7), (QStringList{"Undo1", "Redo1", "-", "CutSegments1", "CopySegments1", "PasteSegments1", "-"}));
+        QCOMPARE(names.mid(0, 7),
+                 (QStringList{"Undo1", "Redo1", "-", "CutSegments1", "CopySegments1", "PasteSegments1", "-"}));
     }
 
     // Numbers picked with Shift, the keys on the grid, one undo step.
@@ -90,7 +93,8 @@ private slots:
     {
         clickNumber(2);
         action("CutSegments1")->trigger();
-        QCOMPARE(QGuiApplication::clipboard()->text(), "Mode\tTemp.(deg C)\tRate(deg C/min)\tTime(min.sec)\nHold\t\t\t5.30\n");
+        QCOMPARE(QGuiApplication::clipboard()->text(),
+                 "Mode\tTemp.(deg C)\tRate(deg C/min)\tTime(min.sec)\nHold\t\t\t5.30\n");
         QCOMPARE(column(2), (QStringList{"Ramp", "60.0", "20.0", "0.00"}));
         QVERIFY(m_form->document().isModified());
     }
@@ -100,13 +104,15 @@ private slots:
     {
         QTest::addColumn<int>("content");
         QTest::addColumn<QString>("reason");
-        QTest::newRow("a value out of range") << 0 << "Line 2, column 2 (Temp.(deg C)): \"350\" is out of range 0 - 300.0.";
+        QTest::newRow("a value out of range")
+            << 0 << "Line 2, column 2 (Temp.(deg C)): \"350\" is out of range 0 - 300.0.";
         QTest::newRow("an image alone") << 1 << "The clipboard holds no text.";
         QTest::newRow("nothing") << 2 << "The clipboard holds no text.";
         QTest::newRow("10,000 lines") << 3 << "The text has more than 1000 lines of segments; a program holds 32.";
         QTest::newRow("binary junk") << 4 << "Line 1 holds characters that are not text.";
         QTest::newRow("too many to fit")
-            << 5 << "30 segments cannot go in before segment 1: 29 fit there without pushing a set segment past segment 31.";
+            << 5
+            << "30 segments cannot go in before segment 1: 29 fit there without pushing a set segment past segment 31.";
     }
 
     void refusedPasteChangesNothing()
@@ -115,12 +121,23 @@ private slots:
         QFETCH(QString, reason);
         auto *data = new QMimeData;
         switch (content) {
-        case 0: data->setText("Ramp\t100\t1\t\nRamp\t350\t1\t\n"); break;
-        case 1: data->setImageData(QImage(4, 4, QImage::Format_RGB32)); break;
-        case 2: break;
-        case 3: data->setText(QString("Hold\t\t\t1.00\n").repeated(10000)); break;
-        case 4: data->setData("text/plain", QByteArray("\x00\x01\xff\xfe", 4)); break;
-        case 5: data->setText(QString("Hold\t\t\t1.00\n").repeated(30)); break;
+        case 0:
+            data->setText("Ramp\t100\t1\t\nRamp\t350\t1\t\n");
+            break;
+        case 1:
+            data->setImageData(QImage(4, 4, QImage::Format_RGB32));
+            break;
+        case 2:
+            break;
+        case 3:
+            data->setText(QString("Hold\t\t\t1.00\n").repeated(10000));
+            break;
+        case 4:
+            data->setData("text/plain", QByteArray("\x00\x01\xff\xfe", 4));
+            break;
+        case 5:
+            data->setText(QString("Hold\t\t\t1.00\n").repeated(30));
+            break;
         }
         QGuiApplication::clipboard()->setMimeData(data);
         GridDriving::clickCell(grid(), 2, 1);
@@ -156,7 +173,8 @@ private slots:
         action("ExportSegmentsCsv1")->trigger();
         QFile file(table);
         QVERIFY(file.open(QIODevice::ReadOnly));
-        QCOMPARE(file.readAll(), "Mode,Temp.(deg C),Rate(deg C/min),Time(min.sec)\nRamp,150.0,10.0,\nHold,,,5.30\nRamp,60.0,20.0,\n");
+        QCOMPARE(file.readAll(),
+                 "Mode,Temp.(deg C),Rate(deg C/min),Time(min.sec)\nRamp,150.0,10.0,\nHold,,,5.30\nRamp,60.0,20.0,\n");
 
         m_form->document().setModified(true);
         m_prompts->boxAnswers << Prompts::Yes; // the data being edited may go
@@ -167,7 +185,6 @@ private slots:
         QCOMPARE(m_form->document().fileName(), QString());
         QVERIFY(m_form->document().isModified());
     }
-
 };
 
 QTEST_MAIN(TestSegmentClipboard)

@@ -3,8 +3,8 @@
 #include "app/ViewMenu.h"
 #include "editor/GridEditor.h"
 #include "editor/SegmentTimesStrip.h"
-#include "files/SettingsFile.h"
 #include "files/IniDocument.h"
+#include "files/SettingsFile.h"
 #include "model/StatusPanel.h"
 #include "tests/support/GridDriving.h"
 #include "tests/support/WindowTest.h"
@@ -49,10 +49,7 @@ class TestSegmentTerms : public WindowTest
     }
 
 private slots:
-    void init()
-    {
-        QVERIFY(openExampleWindow());
-    }
+    void init() { QVERIFY(openExampleWindow()); }
     void cleanup() { closeWindow(); }
 
     void stripFollowsEveryEdit()
@@ -138,7 +135,8 @@ private slots:
         QCOMPARE(QApplication::focusWidget(), dialog->findChild<QLineEdit *>("EndsAt"));
         retype("2:00");
         QCOMPARE(dialog->findChild<QLineEdit *>("Duration")->text(), "2:00:00");
-        QCOMPARE(dialog->findChild<QLabel *>("Gives")->text(), "asked 2:00:00; 0.9 °C/min gives 2:02:13, 1.0 gives 1:50:00");
+        QCOMPARE(dialog->findChild<QLabel *>("Gives")->text(),
+                 "asked 2:00:00; 0.9 °C/min gives 2:02:13, 1.0 gives 1:50:00");
         QCOMPARE(dialog->findChild<QComboBox *>("Writes")->count(), 3);
         QTest::keyClick(dialog->focusWidget(), Qt::Key_Return);
         QTRY_VERIFY(!QApplication::activeModalWidget());

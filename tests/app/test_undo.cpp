@@ -1,15 +1,15 @@
 #include "app/Controls.h"
 #include "app/MenuKeys.h"
+#include "app/StatusBar1.h"
+#include "app/TForm1.h"
 #include "editor/GridEditor.h"
 #include "editor/InitialTempField.h"
 #include "editor/ProfileChart.h"
 #include "editor/ProgramHistory.h"
-#include "tests/support/ScriptedPrompts.h"
-#include "tests/support/WindowTest.h"
 #include "editor/SegmentGrid.h"
 #include "editor/SegmentGridModel.h"
-#include "app/StatusBar1.h"
-#include "app/TForm1.h"
+#include "tests/support/ScriptedPrompts.h"
+#include "tests/support/WindowTest.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -27,7 +27,10 @@ class TestUndo : public WindowTest
     QAction *undo() const { return m_form->findChild<QAction *>("Undo1"); }
     QString totalTime() const { return m_form->statusBar1()->panelText(StatusPanel::TotalTime); }
     QPoint cellCentre(int col, int row) const { return grid()->visualRect(model()->index(row, col)).center(); }
-    void clickCell(int col, int row) { QTest::mouseClick(grid()->viewport(), Qt::LeftButton, {}, cellCentre(col, row)); }
+    void clickCell(int col, int row)
+    {
+        QTest::mouseClick(grid()->viewport(), Qt::LeftButton, {}, cellCentre(col, row));
+    }
     void type(const char *keys)
     {
         for (const char *c = keys; *c; ++c)

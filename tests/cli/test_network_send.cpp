@@ -53,8 +53,8 @@ QList<SlotCells> segments32()
     QList<SlotCells> list;
     for (int slot = 0; slot < 32; ++slot) {
         const bool ramp = slot % 2 == 0;
-        list.append({slot, ramp ? "Ramp" : "Hold", ramp ? "150.0" : "0.0", ramp ? "10.0" : "0.0",
-                     ramp ? "0.00" : "5.30"});
+        list.append(
+            {slot, ramp ? "Ramp" : "Hold", ramp ? "150.0" : "0.0", ramp ? "10.0" : "0.0", ramp ? "0.00" : "5.30"});
     }
     return list;
 }
@@ -162,13 +162,13 @@ private slots:
         QTest::addColumn<QString>("reason"); // %1: the server's port
         QTest::newRow("nobody listens") << Failure::NobodyListens << 3
                                         << "127.0.0.1:%1: cannot connect: Connection refused.";
-        QTest::newRow("refuses 2 stop bits") << Failure::RefusesStopBits << 3 << "127.0.0.1:%1 does not take 2 stop bits.";
+        QTest::newRow("refuses 2 stop bits")
+            << Failure::RefusesStopBits << 3 << "127.0.0.1:%1 does not take 2 stop bits.";
         // ser2net that cannot open its serial device says so and hangs up:
         // that is no refusal of the line settings.
         QTest::newRow("server without its device")
             << Failure::ServerWithoutDevice << 3 << ": the server closed the connection (\"Device open failure";
-        QTest::newRow("accepts and never answers") << Failure::NeverAnswers << 4
-                                                   << "Comm.port setting is different or";
+        QTest::newRow("accepts and never answers") << Failure::NeverAnswers << 4 << "Comm.port setting is different or";
         // A line whose far end went away is one that does not answer.
         QTest::newRow("closes mid-download") << Failure::ClosesMidDownload << 4 << "Comm.port setting is different or";
     }
@@ -185,8 +185,8 @@ private slots:
             LoopbackServer fake(
                 [&](LoopbackServer &s, int c) {
                     if (failure == Failure::RefusesStopBits) {
-                        LoopbackServer::comPortScript(s, c, ComPortCommand::SetStopSize,
-                                                      [&](const QByteArray &d) { data += d; }, nullptr);
+                        LoopbackServer::comPortScript(
+                            s, c, ComPortCommand::SetStopSize, [&](const QByteArray &d) { data += d; }, nullptr);
                     } else {
                         QByteArray seen;
                         s.readFor(c, 30000, seen);

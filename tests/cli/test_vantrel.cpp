@@ -83,10 +83,9 @@ Run vantrelOnTerminal(const QStringList &arguments, const QByteArray &answer)
 // 40.00) with cells changed: "row:slot:text", rows 1 Mode to 4 Time.
 QByteArray programBytes(const QStringList &changes, const QString &initialTemp = QStringLiteral("40.00"))
 {
-    TpdProgram program = buildProgram(3, initialTemp, 33,
-                                      {{0, "Ramp", "150.0", "10.0", "0.00"},
-                                       {1, "Hold", "0.0", "0.0", "5.30"},
-                                       {2, "Ramp", "60.0", "20.0", "0.00"}});
+    TpdProgram program = buildProgram(
+        3, initialTemp, 33,
+        {{0, "Ramp", "150.0", "10.0", "0.00"}, {1, "Hold", "0.0", "0.0", "5.30"}, {2, "Ramp", "60.0", "20.0", "0.00"}});
     for (const QString &change : changes) {
         const QStringList part = change.split(QLatin1Char(':'));
         program.rows[part[0].toInt() - 1][part[1].toInt() + 1] = part[2];
@@ -124,31 +123,32 @@ private slots:
                                      << QStringList{"segment 0: Temp.(deg C): 350.0 is out of range 0 - 300.0"};
         QTest::newRow("rate") << programBytes({"3:2:20.5"}) << 1
                               << QStringList{"segment 2: Rate(deg C/min): 20.5 is out of range 0 - 20.0"};
-        QTest::newRow("time seconds") << programBytes({"4:1:5.60"}) << 1
-                                      << QStringList{"segment 1: Time(min.sec): 5.60 has more than 59 seconds (min.sec)"};
+        QTest::newRow("time seconds") << programBytes(
+            {"4:1:5.60"}) << 1 << QStringList{"segment 1: Time(min.sec): 5.60 has more than 59 seconds (min.sec)"};
         QTest::newRow("time range") << programBytes({"4:1:100.00"}) << 1
                                     << QStringList{"segment 1: Time(min.sec): 100.00 is out of range 0.00 - 99.59"};
-        QTest::newRow("initial temperature") << programBytes({}, "300.5") << 1
-                                             << QStringList{"Initial temp.: 300.50 is out of range 0 - 300.0"};
-        QTest::newRow("1e308, not its 309 digits") << programBytes({"2:0:1e308"}, "1e308") << 1
-                                                   << QStringList{"Initial temp.: 1e308 is out of range 0 - 300.0",
-                                                                  "segment 0: Temp.(deg C): 1e308 is out of range 0 - 300.0"};
-        QTest::newRow("unset among the counted") << programBytes({"1:1: "}) << 1
-                                                 << QStringList{"segment 1: Mode: not set"};
+        QTest::newRow("initial temperature")
+            << programBytes({}, "300.5") << 1 << QStringList{"Initial temp.: 300.50 is out of range 0 - 300.0"};
+        QTest::newRow("1e308, not its 309 digits")
+            << programBytes({"2:0:1e308"}, "1e308") << 1
+            << QStringList{"Initial temp.: 1e308 is out of range 0 - 300.0",
+                           "segment 0: Temp.(deg C): 1e308 is out of range 0 - 300.0"};
+        QTest::newRow("unset among the counted")
+            << programBytes({"1:1: "}) << 1 << QStringList{"segment 1: Mode: not set"};
         QTest::newRow("unknown mode") << programBytes({"1:2:ramp"}) << 1
                                       << QStringList{"segment 2: Mode: \"ramp\" is neither Ramp nor Hold"};
         QTest::newRow("not a number, past the counted too")
             << programBytes({"3:0:1.2.3", "4:20:x"}) << 1
             << QStringList{"segment 0: Rate(deg C/min): \"1.2.3\" is not a number",
                            "segment 20: Time(min.sec): \"x\" is not a number"};
-        QTest::newRow("unused values are not judged") << programBytes({"2:1:999", "4:0:7.77"}) << 0
-                                                      << QStringList{"ok (3 segments, 0:21:00)"};
-        QTest::newRow("every problem")
-            << programBytes({"2:0:350", "4:1:5.60", "1:2: "}, "-1") << 1
-            << QStringList{"Initial temp.: -1.00 is out of range 0 - 300.0",
-                           "segment 0: Temp.(deg C): 350.0 is out of range 0 - 300.0",
-                           "segment 1: Time(min.sec): 5.60 has more than 59 seconds (min.sec)",
-                           "segment 2: Mode: not set"};
+        QTest::newRow("unused values are not judged")
+            << programBytes({"2:1:999", "4:0:7.77"}) << 0 << QStringList{"ok (3 segments, 0:21:00)"};
+        QTest::newRow("every problem") << programBytes({"2:0:350", "4:1:5.60", "1:2: "}, "-1") << 1
+                                       << QStringList{
+                                              "Initial temp.: -1.00 is out of range 0 - 300.0",
+                                              "segment 0: Temp.(deg C): 350.0 is out of range 0 - 300.0",
+                                              "segment 1: Time(min.sec): 5.60 has more than 59 seconds (min.sec)",
+                                              "segment 2: Mode: not set"};
         QTest::newRow("no segments") << programBytes({"2:0:0", "3:0:0", "4:1:0", "2:2:0", "3:2:0"}) << 1
                                      << QStringList{"no segments (every temperature, rate and time is 0)"};
     }
@@ -173,11 +173,12 @@ private slots:
         QTest::addColumn<QString>("reason");
         QTest::newRow("missing") << QByteArray() << "cannot be opened: No such file or directory.";
         QTest::newRow("FIFO") << QByteArray("<fifo>") << "is not a regular file (a FIFO).";
-        QTest::newRow("character device") << QByteArray("<character device>")
-                                          << "is not a regular file (a character device).";
-        QTest::newRow("not a program") << QByteArray("hello\r\n") << "not a program file: The first line is not \"Ver1.00\".";
-        QTest::newRow("initial temperature") << QByteArray("Ver1.00\r\n3\r\nwarm\r\n")
-                                             << "The initial temperature is not a number.";
+        QTest::newRow("character device")
+            << QByteArray("<character device>") << "is not a regular file (a character device).";
+        QTest::newRow("not a program") << QByteArray("hello\r\n")
+                                       << "not a program file: The first line is not \"Ver1.00\".";
+        QTest::newRow("initial temperature")
+            << QByteArray("Ver1.00\r\n3\r\nwarm\r\n") << "The initial temperature is not a number.";
         QTest::newRow("short") << QByteArray("Ver1.00\r\n3\r\n40.00\r\n") << "The file has 3 lines, fewer than 7.";
     }
 
@@ -188,9 +189,9 @@ private slots:
         QFETCH(QByteArray, bytes);
         QFETCH(QString, reason);
         QTemporaryDir kinds;
-        const QString path = bytes.isEmpty()         ? m_dir.filePath("none.tpd")
-                             : bytes.startsWith('<') ? makePath(kinds, "k.tpd", bytes.mid(1, bytes.size() - 2))
-                                                     : writeFile(m_dir, "u.tpd", bytes);
+        const QString path = bytes.isEmpty() ? m_dir.filePath("none.tpd")
+            : bytes.startsWith('<')          ? makePath(kinds, "k.tpd", bytes.mid(1, bytes.size() - 2))
+                                             : writeFile(m_dir, "u.tpd", bytes);
         const QString clean = writeFile(m_dir, "clean.tpd", programBytes({}));
         for (const QStringList &args : {QStringList{"check", path, clean}, QStringList{"show", path},
                                         QStringList{"send", path, "--port", "/dev/null", "--yes"},
@@ -220,13 +221,15 @@ private slots:
                        out + "/c.svg", "--csv", out + "/p.csv", "--csv", out + "/missing/p.csv"});
         QVERIFY(process.waitForFinished(60000));
         QCOMPARE(process.exitCode(), 11);
-        QVERIFY(QString::fromUtf8(process.readAllStandardError()).contains(out + "/missing/p.csv: cannot be written: "));
+        QVERIFY(
+            QString::fromUtf8(process.readAllStandardError()).contains(out + "/missing/p.csv: cannot be written: "));
         QVERIFY(!QFileInfo::exists(out + "/missing"));
 
         QFile csv(out + "/p.csv");
         QVERIFY(csv.open(QIODevice::ReadOnly));
         const QList<QByteArray> lines = csv.readAll().split('\n');
-        QCOMPARE(lines.mid(0, 6), (QList<QByteArray>{"Time(minutes),Temp.(deg C)", "0,40", "11,150", "16.5,150", "21,60", "21,0"}));
+        QCOMPARE(lines.mid(0, 6),
+                 (QList<QByteArray>{"Time(minutes),Temp.(deg C)", "0,40", "11,150", "16.5,150", "21,60", "21,0"}));
         QCOMPARE(lines.size(), 35); // header, 33 points, the empty rest after the last line end
         QCOMPARE(QImage(out + "/c.png").size(), QSize(640, 320));
         QFile pdf(out + "/s.pdf"), svg(out + "/c.svg");
@@ -243,8 +246,8 @@ private slots:
         QTest::newRow("new file") << "missing" << 0 << "written";
         QTest::newRow("regular file") << "regular" << 0 << "written";
         QTest::newRow("FIFO") << "fifo" << 11 << "cannot be written: not a regular file (a FIFO)";
-        QTest::newRow("character device") << "character device" << 11
-                                          << "cannot be written: not a regular file (a character device)";
+        QTest::newRow("character device")
+            << "character device" << 11 << "cannot be written: not a regular file (a character device)";
         QTest::newRow("folder") << "folder" << 11 << "cannot be written: a folder of that name exists";
     }
 
@@ -312,13 +315,14 @@ private slots:
         QTest::addColumn<QString>("said"); // after "vantrel export: "
         QTest::newRow("the same name") << QStringList{"--csv", "s.csv", "--pdf", "s.csv"}
                                        << "s.csv and s.csv are the same file";
-        QTest::newRow("another spelling") << QStringList{"--csv", "./s.csv", "--svg", "sub/../s.csv"}
-                                          << "./s.csv and sub/../s.csv are the same file";
-        QTest::newRow("an existing file and a link to it") << QStringList{"--csv", "old.csv", "--svg", "link.csv"}
-                                                           << "old.csv and link.csv are the same file";
+        QTest::newRow("another spelling")
+            << QStringList{"--csv", "./s.csv", "--svg", "sub/../s.csv"} << "./s.csv and sub/../s.csv are the same file";
+        QTest::newRow("an existing file and a link to it")
+            << QStringList{"--csv", "old.csv", "--svg", "link.csv"} << "old.csv and link.csv are the same file";
         QTest::newRow("a link to a folder") << QStringList{"--csv", "sub/s.csv", "--svg", "linked/s.csv"}
                                             << "sub/s.csv and linked/s.csv are the same file";
-        QTest::newRow("standard output twice") << QStringList{"--csv", "-", "--svg", "-"} << "- and - are the same file";
+        QTest::newRow("standard output twice")
+            << QStringList{"--csv", "-", "--svg", "-"} << "- and - are the same file";
         QTest::newRow("the program file") << QStringList{"--csv", "./e.tpd"} << "./e.tpd is the program file itself";
     }
 
@@ -366,8 +370,8 @@ private slots:
         const QList<QByteArray> lines = original.split('\n');
         const QString table = dir.filePath("t.csv"), back = dir.filePath("back.tpd");
         QCOMPARE(vantrel({"export", writeFile(dir, "p.tpd", original), "--segments-csv", table}).status, 0);
-        const Run run = vantrel({"import", table, "--out", back, "--program", lines[1].trimmed(), "--initial-temp",
-                                 lines[2].trimmed()});
+        const Run run = vantrel(
+            {"import", table, "--out", back, "--program", lines[1].trimmed(), "--initial-temp", lines[2].trimmed()});
         QCOMPARE(run.status, 0);
         QFile file(back);
         QVERIFY(file.open(QIODevice::ReadOnly));
@@ -384,20 +388,24 @@ private slots:
         QTest::addColumn<int>("status");
         QTest::addColumn<QString>("err"); // T: the table's name, O: the output's
         const QByteArray ok = "Ramp,150,10,\n";
-        QTest::newRow("a value out of range") << QByteArray("Mode,Temp\nRamp,150\nRamp,350\n") << QStringList() << 1
+        QTest::newRow("a value out of range")
+            << QByteArray("Mode,Temp\nRamp,150\nRamp,350\n") << QStringList() << 1
             << "T: Line 3, column 2 (Temp.(deg C)): \"350\" is out of range 0 - 300.0.\n";
-        QTest::newRow("33 segments") << ok.repeated(33) << QStringList() << 1
+        QTest::newRow("33 segments")
+            << ok.repeated(33) << QStringList() << 1
             << "T: 33 segments cannot go in before segment 0: 32 fit there without pushing a set segment past segment 31.\n";
         QTest::newRow("a long hold split past 32 segments")
-            << "Mode,Temp,Rate,Duration\n" + ok.repeated(31) + "Hold,,,3:00:00\n" << QStringList() << 1
+            << "Mode,Temp,Rate,Duration\n" + ok.repeated(31) + "Hold,,,3:00:00\n"
+            << QStringList() << 1
             << "line 33: Hold in 3:00:00 -> 2 holds: 99.59 + 80.01, 3:00:00\n"
                "T: 33 segments cannot go in before segment 0: 32 fit there without pushing a set segment past segment 31.\n";
         QTest::newRow("program number 8") << ok << QStringList{"--program", "8"} << 64
                                           << "vantrel import: --program takes a program number from 0 to 7\n";
-        QTest::newRow("initial temperature out of range") << ok << QStringList{"--initial-temp", "301"} << 64
+        QTest::newRow("initial temperature out of range")
+            << ok << QStringList{"--initial-temp", "301"} << 64
             << "vantrel import: --initial-temp takes a temperature in deg C within 0 - 300.0\n";
-        QTest::newRow("output in a missing folder") << ok << QStringList{"--out", "missing/p.tpd"} << 11
-                                                    << "O: cannot be written: ";
+        QTest::newRow("output in a missing folder")
+            << ok << QStringList{"--out", "missing/p.tpd"} << 11 << "O: cannot be written: ";
     }
 
     void importRefusals()
@@ -425,12 +433,14 @@ private slots:
     void importDurations()
     {
         QTemporaryDir dir;
-        const QString table = writeFile(dir, "t.csv", "Mode,Temp,Rate,Time,Duration\nRamp,150,,,2:00:00\nHold,,,,3:00:00\n");
+        const QString table =
+            writeFile(dir, "t.csv", "Mode,Temp,Rate,Time,Duration\nRamp,150,,,2:00:00\nHold,,,,3:00:00\n");
         const QString out = dir.filePath("p.tpd");
         const Run run = vantrel({"import", table, "--out", out, "--initial-temp", "25"});
         QCOMPARE(run.status, 0);
-        QCOMPARE(run.err, "line 2: Ramp 25.0 to 150.0 in 2:00:00 -> 2 ramps: to 95.0 at 1.0, then 1.1 °C/min, 2:00:00\n"
-                          "line 3: Hold in 3:00:00 -> 2 holds: 99.59 + 80.01, 3:00:00\n");
+        QCOMPARE(run.err,
+                 "line 2: Ramp 25.0 to 150.0 in 2:00:00 -> 2 ramps: to 95.0 at 1.0, then 1.1 °C/min, 2:00:00\n"
+                 "line 3: Hold in 3:00:00 -> 2 holds: 99.59 + 80.01, 3:00:00\n");
         const QJsonObject program = QJsonDocument::fromJson(vantrel({"show", out, "--json"}).out.toUtf8()).object();
         QCOMPARE(program["segmentCount"].toInt(), 4);
         QCOMPARE(program["segments"].toArray()[3].toObject()["end"].toString(), "5:00:00");
@@ -468,36 +478,43 @@ private slots:
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QString>("behaviour"); // silent, running, refuse:K:CODE, cut:N, quiet:N, nodevice
         QTest::addColumn<int>("status");
-        QTest::addColumn<QString>("shown");     // the ending's text, LF CR as LF
+        QTest::addColumn<QString>("shown"); // the ending's text, LF CR as LF
         QTest::addColumn<int>("frames");
-        QTest::addColumn<QString>("written");   // what a half-written program got, on standard error
+        QTest::addColumn<QString>("written"); // what a half-written program got, on standard error
         const QByteArray clean = programBytes({});
         QTest::newRow("completed") << clean << "" << 0 << "Transmission was completed" << 8 << "";
-        QTest::newRow("refused before the port") << programBytes({"2:0:350"}) << "" << 1
+        QTest::newRow("refused before the port")
+            << programBytes({"2:0:350"}) << "" << 1
             << "Segment No. \"0\" Temp. \"350.0\" is out of range.\nInput range:0 - 300.0 deg C" << 0 << "";
         QTest::newRow("no segments") << programBytes({"2:0:0", "3:0:0", "4:1:0", "2:2:0", "3:2:0"}) << "" << 1
                                      << "There are no segments." << 0 << "";
-        QTest::newRow("port cannot be opened") << clean << "nodevice" << 3
+        QTest::newRow("port cannot be opened")
+            << clean << "nodevice" << 3
             << "Comm.port is not set or\ncomm.cable is not connected.\n/nonexistent/tty: No such file or directory."
             << 0 << "";
         QTest::newRow("no answer") << clean << "silent" << 4
                                    << "Comm.port setting is different or\npower of device is not turned on." << 1 << "";
-        QTest::newRow("status refused") << clean << "refuse:1:1100" << 5 << "Command error. ErorrCode" + FullWidthColon + "1100" << 1 << "";
+        QTest::newRow("status refused") << clean << "refuse:1:1100" << 5
+                                        << "Command error. ErorrCode" + FullWidthColon + "1100" << 1 << "";
         QTest::newRow("running") << clean << "running" << 6 << "Program is running." << 1 << "";
         QTest::newRow("command refused") << clean << "refuse:3:1101" << 8
-            << "Command error.Transmission was stopped. ErorrCode" + FullWidthColon + "1101" << 3 << "the program number was written";
+                                         << "Command error.Transmission was stopped. ErorrCode" + FullWidthColon
+                + "1101" << 3 << "the program number was written";
         // A pseudo-terminal whose other end is gone reads as silence.
         QTest::newRow("line cut") << clean << "cut:4" << 4
-                                  << "Comm.port setting is different or\npower of device is not turned on." << 5 << "the program number and initial temperature were written";
-        QTest::newRow("segment refused") << clean << "refuse:6:1100" << 8
+                                  << "Comm.port setting is different or\npower of device is not turned on." << 5
+                                  << "the program number and initial temperature were written";
+        QTest::newRow("segment refused")
+            << clean << "refuse:6:1100" << 8
             << "Command error.Transmission was stopped. ErorrCode" + FullWidthColon + "1100" << 6
             << "the program number, initial temperature and segment count were written, none of the 3 segments";
-        QTest::newRow("silent after a segment") << clean << "quiet:6" << 4
-            << "Comm.port setting is different or\npower of device is not turned on." << 7
+        QTest::newRow("silent after a segment")
+            << clean << "quiet:6" << 4 << "Comm.port setting is different or\npower of device is not turned on." << 7
             << "the program number, initial temperature and 1 of 3 segments were written";
         // Every other command after the question: refused, unanswered, or the
         // line cut before it; written[n]: what n accepted write commands leave.
-        const QStringList written{"", "the program number was written",
+        const QStringList written{"",
+                                  "the program number was written",
                                   "the program number and initial temperature were written",
                                   "the program number and initial temperature were written",
                                   "the program number, initial temperature and segment count were written, none of "
@@ -505,14 +522,17 @@ private slots:
                                   "the program number, initial temperature and 1 of 3 segments were written",
                                   "the program number, initial temperature and 2 of 3 segments were written"};
         for (int k : {2, 4, 5})
-            QTest::addRow("command %d refused", k) << clean << QString("refuse:%1:1100").arg(k) << 8
+            QTest::addRow("command %d refused", k)
+                << clean << QString("refuse:%1:1100").arg(k) << 8
                 << "Command error.Transmission was stopped. ErorrCode" + FullWidthColon + "1100" << k << written[k - 2];
         for (int answered : {1, 2, 3, 4, 5, 7})
-            QTest::addRow("silent after %d", answered) << clean << QString("quiet:%1").arg(answered) << 4
+            QTest::addRow("silent after %d", answered)
+                << clean << QString("quiet:%1").arg(answered) << 4
                 << "Comm.port setting is different or\npower of device is not turned on." << answered + 1
                 << written[answered - 1];
         for (int answered : {2, 7})
-            QTest::addRow("cut after %d", answered) << clean << QString("cut:%1").arg(answered) << 4
+            QTest::addRow("cut after %d", answered)
+                << clean << QString("cut:%1").arg(answered) << 4
                 << "Comm.port setting is different or\npower of device is not turned on." << answered + 1
                 << written[answered - 1];
     }
@@ -543,7 +563,8 @@ private slots:
         sim.waitForRecords(frames, 3000); // the simulator notes a command once its answer is out
         QCOMPARE(sim.records().size(), frames);
         // The program that may now be incomplete, on standard error, and in the record.
-        const QString half = QStringLiteral("may now be incomplete: %1. Send it again before running it.\n").arg(written);
+        const QString half =
+            QStringLiteral("may now be incomplete: %1. Send it again before running it.\n").arg(written);
         QCOMPARE(run.err.contains(half), !written.isEmpty());
         QCOMPARE(run.err.contains("may now be incomplete"), !written.isEmpty());
         if (frames > 0)
@@ -561,12 +582,15 @@ private slots:
         QTest::addColumn<int>("status");
         QTest::addColumn<QString>("shown");
         QTest::newRow("diff, same") << QStringList{"diff", "@last", "SENT"} << 0 << "The programs are the same.\n";
-        QTest::newRow("diff, one segment changed")
-            << QStringList{"diff", "@last", "EDITED"} << 1 << "Segment 1 Time: 5.30 (A), 6.00 (B)\n1 segment differs.\n";
-        QTest::newRow("diff, two files") << QStringList{"diff", "EDITED", "SENT"} << 1 << "Segment 1 Time: 6.00 (A), 5.30 (B)\n";
+        QTest::newRow("diff, one segment changed") << QStringList{"diff", "@last", "EDITED"} << 1
+                                                   << "Segment 1 Time: 5.30 (A), 6.00 (B)\n1 segment differs.\n";
+        QTest::newRow("diff, two files") << QStringList{"diff", "EDITED", "SENT"} << 1
+                                         << "Segment 1 Time: 6.00 (A), 5.30 (B)\n";
         QTest::newRow("diff, no such record") << QStringList{"diff", "@2", "SENT"} << 2 << "@2: no such record";
-        QTest::newRow("diff, unreadable file") << QStringList{"diff", "@1", "/nonexistent.tpd"} << 2 << "/nonexistent.tpd: cannot be read";
-        QTest::newRow("log") << QStringList{"log", "--program", "3"} << 0 << "  unit 1  program 3  completed  3/3 segments  SENT\n";
+        QTest::newRow("diff, unreadable file")
+            << QStringList{"diff", "@1", "/nonexistent.tpd"} << 2 << "/nonexistent.tpd: cannot be read";
+        QTest::newRow("log") << QStringList{"log", "--program", "3"} << 0
+                             << "  unit 1  program 3  completed  3/3 segments  SENT\n";
         QTest::newRow("log, other unit") << QStringList{"log", "--unit", "2"} << 0 << "";
     }
 
@@ -586,7 +610,8 @@ private slots:
         const Run run = vantrel(arguments);
         QCOMPARE(run.status, status);
         shown.replace(QStringLiteral("SENT"), sent);
-        QVERIFY2(shown.isEmpty() ? run.out.isEmpty() : (run.out + run.err).contains(shown), qPrintable(run.out + run.err));
+        QVERIFY2(shown.isEmpty() ? run.out.isEmpty() : (run.out + run.err).contains(shown),
+                 qPrintable(run.out + run.err));
     }
 
     // Without --port: the port the editor has chosen, named before the question.
@@ -618,7 +643,8 @@ private slots:
         sim.setUnits({1, 2});
         QVERIFY(sim.start());
         const QString path = writeFile(m_dir, "units.tpd", programBytes({}));
-        const Run run = vantrel({"send", path, "--port", sim.slavePath(), "--yes", "--program", "5", "--unit", "2,7,1"});
+        const Run run =
+            vantrel({"send", path, "--port", sim.slavePath(), "--yes", "--program", "5", "--unit", "2,7,1"});
         // The unit that is not there stays silent; the others get the program.
         QCOMPARE(run.status, 4);
         QVERIFY2(run.out.endsWith("Summary:\nunit 2: completed\nunit 7: no answer\nunit 1: completed\n"),
@@ -650,8 +676,8 @@ private slots:
         QFETCH(int, frames);
         ControllerSimulator sim;
         QVERIFY(sim.start());
-        const Run run = vantrelOnTerminal({"send", writeFile(m_dir, "q.tpd", programBytes({})), "--port",
-                                           sim.slavePath()}, answer);
+        const Run run =
+            vantrelOnTerminal({"send", writeFile(m_dir, "q.tpd", programBytes({})), "--port", sim.slavePath()}, answer);
         QCOMPARE(run.status, status);
         QVERIFY2(run.out.contains("Are you sure parameter is stored as\r\n3  in the controller.(Seg.=3) ? [y/N] "),
                  qPrintable(run.out));
@@ -674,8 +700,8 @@ private slots:
         sim.setResponseWaitMs(150);
         QVERIFY(sim.start());
         QProcess process;
-        process.start(VANTREL_TOOL, {"send", writeFile(m_dir, "i.tpd", programBytes({})), "--port",
-                                     sim.slavePath(), "--yes"});
+        process.start(VANTREL_TOOL,
+                      {"send", writeFile(m_dir, "i.tpd", programBytes({})), "--port", sim.slavePath(), "--yes"});
         QVERIFY(sim.waitForRecords(3, 20000));
         const int atSignal = int(sim.records().size());
         ::kill(pid_t(process.processId()), SIGINT);

@@ -1,30 +1,31 @@
-#include "tests/support/AnswerFuzzer.h"
 #include "comm/CommX.h"
-#include "comm/protocol/CommError.h"  // beside comm/CommX.h: their names must not clash
-#include "comm/protocol/FrameBytes.h"
 #include "comm/PosixSerialPlatform.h"
+#include "comm/protocol/CommError.h" // beside comm/CommX.h: their names must not clash
+#include "comm/protocol/FrameBytes.h"
+#include "tests/support/AnswerFuzzer.h"
 #include "tests/support/PtyPair.h"
 
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
-#include <QScopeGuard>
 
 #include <memory>
 #include <mutex>
-#include <thread>
 #include <termios.h>
+#include <thread>
 #include <vector>
 
 namespace {
 
 constexpr int kPort = 7;
-constexpr int kForever = 600000;  // a Read that waited for this would hit the test time-out
+constexpr int kForever = 600000; // a Read that waited for this would hit the test time-out
 
 // The real platform, noting how many bytes each write start hands over.
-class WriteRecordingPlatform : public PosixSerialPlatform {
+class WriteRecordingPlatform : public PosixSerialPlatform
+{
 public:
-    WriteStart startWrite(const char* data, int count, int& written) override
+    WriteStart startWrite(const char *data, int count, int &written) override
     {
         {
             std::lock_guard lock(mutex);
@@ -46,9 +47,9 @@ private:
 // The far end sends bytes once the port has taken all that arrived. The
 // timer runs only while a Read keeps the event loop turning, so the bytes
 // come while that Read still waits; a Read that ended before never sees them.
-void sendOnceTaken(QObject& context, TCommX& comm, const PtyPair& pty, const QByteArray& bytes)
+void sendOnceTaken(QObject &context, TCommX &comm, const PtyPair &pty, const QByteArray &bytes)
 {
-    auto* timer = new QTimer(&context);
+    auto *timer = new QTimer(&context);
     timer->setInterval(1);
     QObject::connect(timer, &QTimer::timeout, &context, [timer, &comm, &pty, bytes] {
         if (comm.platform().inputQueueBytes() != 0)
@@ -69,8 +70,8 @@ QByteArray pattern(int size, int seed)
 
 } // namespace
 
-
-class TestCommPty : public QObject {
+class TestCommPty : public QObject
+{
     Q_OBJECT
 
 private slots:
@@ -170,8 +171,15 @@ void TestCommPty::controllerLineSettingsOpenOnAPty()
     QCOMPARE(readBack.c_cflag & CSIZE, tcflag_t(CS8));
     QCOMPARE(readBack.c_cflag & PARENB, tcflag_t(0));
     QCOMPARE(readBack.c_cflag & CSTOPB, tcflag_t(CSTOPB));
-    QVERIFY(comm->WriteString("\x02" "01000" "0101800012000001\x03" "8"));
-    QCOMPARE(m_pty->receive(24), QByteArray("\x02" "01000" "0101800012000001\x03" "8"));
+    QVERIFY(comm->WriteString("\x02"
+                              "01000"
+                              "0101800012000001\x03"
+                              "8"));
+    QCOMPARE(m_pty->receive(24),
+             QByteArray("\x02"
+                        "01000"
+                        "0101800012000001\x03"
+                        "8"));
     QVERIFY(m_pty->send("ok"));
     char in[2];
     QCOMPARE(comm->Read(in, 2), 2);
@@ -181,7 +189,7 @@ void TestCommPty::controllerLineSettingsOpenOnAPty()
 void TestCommPty::longWriteTravelsInChunks()
 {
     auto platform = std::make_unique<WriteRecordingPlatform>();
-    WriteRecordingPlatform* recorder = platform.get();
+    WriteRecordingPlatform *recorder = platform.get();
     auto comm = makeComm(std::move(platform));
     QCOMPARE(comm->BufLenTrans(), 2048);
     comm->Open();
@@ -196,7 +204,7 @@ void TestCommPty::thirtyThirdChunkWaits()
 {
     auto comm = makeComm();
     comm->setBufLenTrans(16);
-    comm->setTimeOutTrans(0);  // no write time-out: a blocked chunk stays outstanding
+    comm->setTimeOutTrans(0); // no write time-out: a blocked chunk stays outstanding
     comm->Open();
     const qsizetype filled = m_pty->fillTowardsMaster('f');
     QVERIFY(filled > 0);
@@ -210,7 +218,7 @@ void TestCommPty::thirtyThirdChunkWaits()
         if (drainer.joinable())
             drainer.join();
     });
-    QObject context;  // cancels the timer when the test ends early
+    QObject context; // cancels the timer when the test ends early
     QTimer::singleShot(300, &context, [&] {
         pendingWhileWaiting = writeReturned ? -2 : comm->PendingCount();
         drainer = std::thread([&] { received = m_pty->receive(filled + data.size()); });
@@ -247,7 +255,7 @@ void TestCommPty::readTimesOutWithNothing()
 
     // It gives up at its time-out, not when it first finds nothing: what
     // comes while it waits is read, and it still ends with less than asked.
-    QObject context;  // ends the sending timer with the test
+    QObject context; // ends the sending timer with the test
     sendOnceTaken(context, *comm, *m_pty, "x");
     QCOMPARE(comm->Read(in.data(), 128), 1);
     QCOMPARE(in.at(0), 'x');
@@ -258,10 +266,19 @@ void TestCommPty::readAnswer_data()
     QTest::addColumn<QByteArray>("arriving");
     QTest::addColumn<int>("expected");
     QTest::addColumn<bool>("endsEarly");
-    QTest::newRow("complete answer") << QByteArray("\x02" "0100\x03" "A") << 7 << true;
-    QTest::newRow("block check is ETX") << QByteArray("\x02" "01\x03\x03") << 5 << true;
-    QTest::newRow("no ETX yet") << QByteArray("\x02" "0100") << 5 << false;
-    QTest::newRow("ETX without block check") << QByteArray("\x02" "0100\x03") << 6 << false;
+    QTest::newRow("complete answer") << QByteArray("\x02"
+                                                   "0100\x03"
+                                                   "A")
+                                     << 7 << true;
+    QTest::newRow("block check is ETX") << QByteArray("\x02"
+                                                      "01\x03\x03")
+                                        << 5 << true;
+    QTest::newRow("no ETX yet") << QByteArray("\x02"
+                                              "0100")
+                                << 5 << false;
+    QTest::newRow("ETX without block check") << QByteArray("\x02"
+                                                           "0100\x03")
+                                             << 6 << false;
 }
 
 void TestCommPty::readAnswer()
@@ -281,7 +298,7 @@ void TestCommPty::readAnswer()
         return;
     }
     // Not a whole answer yet: the read goes on waiting and takes the next byte.
-    QObject context;  // ends the sending timer with the test
+    QObject context; // ends the sending timer with the test
     sendOnceTaken(context, *comm, *m_pty, "0");
     QCOMPARE(comm->ReadAnswer(in.data(), expected + 1, FrameBytes::answerComplete), expected + 1);
     QCOMPARE(in.left(expected + 1), arriving + "0");
@@ -292,23 +309,32 @@ void TestCommPty::readAnswerWaitsForBlockCheck()
     auto comm = makeComm();
     comm->setTimeOutReceive(kForever);
     comm->Open();
-    QVERIFY(m_pty->send("\x02" "0100\x03"));
+    QVERIFY(m_pty->send("\x02"
+                        "0100\x03"));
     QTRY_COMPARE(comm->platform().inputQueueBytes(), 6);
     QByteArray in(128, '\0');
     {
-        QObject context;  // ends the sending timer with the read
+        QObject context; // ends the sending timer with the read
         sendOnceTaken(context, *comm, *m_pty, "B");
         QCOMPARE(comm->ReadAnswer(in.data(), 128, FrameBytes::answerComplete), 7);
     }
-    QCOMPARE(in.left(7), QByteArray("\x02" "0100\x03" "B"));
+    QCOMPARE(in.left(7),
+             QByteArray("\x02"
+                        "0100\x03"
+                        "B"));
 
     // Read keeps its meaning: a complete answer does not end it early.
-    QVERIFY(m_pty->send("\x02" "1\x03" "C"));
+    QVERIFY(m_pty->send("\x02"
+                        "1\x03"
+                        "C"));
     QTRY_COMPARE(comm->platform().inputQueueBytes(), 4);
-    QObject context;  // ends the sending timer with the test
+    QObject context; // ends the sending timer with the test
     sendOnceTaken(context, *comm, *m_pty, "D");
     QCOMPARE(comm->Read(in.data(), 5), 5);
-    QCOMPARE(in.left(5), QByteArray("\x02" "1\x03" "CD"));
+    QCOMPARE(in.left(5),
+             QByteArray("\x02"
+                        "1\x03"
+                        "CD"));
 }
 
 // Generated answers of every kind through the real line: each read ends (by
@@ -340,7 +366,8 @@ void TestCommPty::readAnswerSurvivesNonsense()
     comm->PurgeReceive();
     const QByteArray good = AnswerFuzzer::frame(command, "0000");
     QVERIFY(m_pty->send(good));
-    QCOMPARE(comm->ReadAnswer(in.data(), ControllerExchange::ReceiveBufferSize, FrameBytes::answerComplete), int(good.size()));
+    QCOMPARE(comm->ReadAnswer(in.data(), ControllerExchange::ReceiveBufferSize, FrameBytes::answerComplete),
+             int(good.size()));
     QCOMPARE(in.left(good.size()), good);
 }
 
@@ -407,14 +434,14 @@ void TestCommPty::openTwiceReports100()
     try {
         comm->Open();
         QFAIL("a second Open raised nothing");
-    } catch (const ECommError& e) {
+    } catch (const ECommError &e) {
         QCOMPARE(e.ErrorState, CommErrorCode::AlreadyOpen);
     }
     QVERIFY(comm->IsOpen());
     QCOMPARE(comm->Handle(), handle);
 
     std::vector<int> reported;
-    comm->setOnError([&](TCustomCommX* sender, int code) {
+    comm->setOnError([&](TCustomCommX *sender, int code) {
         QCOMPARE(sender, comm.get());
         reported.push_back(code);
     });
@@ -428,7 +455,7 @@ void TestCommPty::openTwiceReports100()
 void TestCommPty::openUnresolvedPort_data()
 {
     QTest::addColumn<int>("portNo");
-    QTest::addColumn<QString>("linkTarget");  // empty: no link
+    QTest::addColumn<QString>("linkTarget"); // empty: no link
     QTest::newRow("port 0") << 0 << QString();
     QTest::newRow("no fixed device") << 97 << QString();
     QTest::newRow("link to nothing") << 8 << QStringLiteral("/nonexistent/pts/99");
@@ -451,7 +478,7 @@ void TestCommPty::openUnresolvedPort()
     try {
         comm->Open();
         QFAIL("Open raised nothing");
-    } catch (const ECommError& e) {
+    } catch (const ECommError &e) {
         QCOMPARE(e.ErrorState, CommErrorCode::OpenFailed);
     }
     QVERIFY(!comm->IsOpen());
@@ -464,7 +491,7 @@ void TestCommPty::secondComponentCannotOpenSameDevice()
     first->Open();
     auto second = makeComm();
     std::vector<int> reported;
-    second->setOnError([&](TCustomCommX*, int code) { reported.push_back(code); });
+    second->setOnError([&](TCustomCommX *, int code) { reported.push_back(code); });
     second->Open();
     QCOMPARE(reported, std::vector<int>{CommErrorCode::OpenFailed});
     QVERIFY(!second->IsOpen());
@@ -483,7 +510,7 @@ void TestCommPty::farEndClosingEndsRead()
     auto comm = makeComm();
     comm->setTimeOutReceive(kForever);
     comm->Open();
-    QObject context;  // cancels the timer when the test ends early
+    QObject context; // cancels the timer when the test ends early
     QTimer::singleShot(200, &context, [&] { m_pty->closeMaster(); });
     QByteArray in(128, '\0');
     QCOMPARE(comm->Read(in.data(), 128), -1);
@@ -498,7 +525,7 @@ void TestCommPty::closeDuringWriteWaitEndsWrite()
     comm->setTimeOutTrans(0);
     comm->Open();
     m_pty->fillTowardsMaster('f');
-    QObject context;  // cancels the timer when the test ends early
+    QObject context; // cancels the timer when the test ends early
     QTimer::singleShot(200, &context, [&] { comm->Close(); });
     QVERIFY(!comm->WriteString(QByteArray(40 * 4, 'Z')));
     QVERIFY(!comm->IsOpen());
@@ -510,7 +537,7 @@ void TestCommPty::receiveNotification()
     auto comm = makeComm();
     comm->Open();
     std::vector<int> sizes;
-    comm->setOnReceive([&](TCustomCommX* sender, int size) {
+    comm->setOnReceive([&](TCustomCommX *sender, int size) {
         QCOMPARE(sender, comm.get());
         sizes.push_back(size);
     });
@@ -536,7 +563,7 @@ void TestCommPty::destroyRightAfterClose()
         QVERIFY(m_pty->send("in"));
         comm->Close();
         comm.reset();
-        m_pty->receive(1 << 20, 100);  // discard what reached the far end
+        m_pty->receive(1 << 20, 100); // discard what reached the far end
     }
     // Destroyed while open: the destructor closes.
     auto comm = makeComm();

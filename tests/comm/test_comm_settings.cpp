@@ -14,7 +14,8 @@ Q_DECLARE_METATYPE(std::vector<int>)
 namespace {
 
 // The component over a recording fake; COM1 and COM2 resolve to files.
-struct Bench {
+struct Bench
+{
     Bench()
     {
         auto owned = std::make_unique<FakeSerialPlatform>();
@@ -26,7 +27,7 @@ struct Bench {
             QFile::link(device.fileName(), ports.path() + "/COM" + QString::number(n));
         }
         comm->setPortDirectory(PortDirectory(ports.path()));
-        comm->setOnError([this](TCustomCommX*, int code) { errors.push_back(code); });
+        comm->setOnError([this](TCustomCommX *, int code) { errors.push_back(code); });
     }
     // The controller link's settings.
     void configureLikeTheEditor()
@@ -41,14 +42,15 @@ struct Bench {
     }
 
     QTemporaryDir ports;
-    FakeSerialPlatform* fake = nullptr;
+    FakeSerialPlatform *fake = nullptr;
     std::unique_ptr<TCommX> comm;
     std::vector<int> errors;
 };
 
 } // namespace
 
-class TestCommSettings : public QObject {
+class TestCommSettings : public QObject
+{
     Q_OBJECT
 
 private slots:
@@ -103,10 +105,19 @@ void TestCommSettings::openAppliesEverySettingInOrder()
     QVERIFY(b.errors.empty());
     const QStringList expected = {
         "open " + QFileInfo(b.ports.path() + "/dev1").canonicalFilePath(),
-        "setupComm 2048 2048", "purge 5", "purge 10", "getCommState",
-        "setCommState", "setCommState", "setCommState", "setCommState", "setCommState",  // rate, size, parity, stop, flow
-        "getCommTimeouts", "setCommTimeouts",
-        "setCommState", "setCommState",  // XON, XOFF
+        "setupComm 2048 2048",
+        "purge 5",
+        "purge 10",
+        "getCommState",
+        "setCommState",
+        "setCommState",
+        "setCommState",
+        "setCommState",
+        "setCommState", // rate, size, parity, stop, flow
+        "getCommTimeouts",
+        "setCommTimeouts",
+        "setCommState",
+        "setCommState", // XON, XOFF
         "setCommMask 193",
     };
     QCOMPARE(b.fake->calls().mid(0, expected.size()), expected);
@@ -173,7 +184,7 @@ void TestCommSettings::refusedSettingReportsItsCode_data()
     QTest::newRow("DTR/DSR") << "FlowCtrl" << int(cfcDtrDsr) << CommErrorCode::FlowCtrl;
 }
 
-static void setLineProperty(TCommX& comm, const QString& property, int value)
+static void setLineProperty(TCommX &comm, const QString &property, int value)
 {
     if (property == "StopBit")
         comm.setStopBit(TCommStopBits(value));
@@ -212,7 +223,7 @@ void TestCommSettings::refusedSettingFailsOpenWithoutHandler()
     try {
         b.comm->Open();
         QFAIL("Open raised nothing");
-    } catch (const ECommError& e) {
+    } catch (const ECommError &e) {
         QCOMPARE(e.ErrorState, CommErrorCode::StopBit);
     }
     QVERIFY(!b.comm->IsOpen());
@@ -286,7 +297,7 @@ void TestCommSettings::portNoWhileOpenReopens()
     const qsizetype opened = calls.indexOf("open " + QFileInfo(b.ports.path() + "/dev2").canonicalFilePath());
     QVERIFY(closed >= 0);
     QVERIFY(opened > closed);
-    b.comm->setPortNo(3);  // nothing behind COM3
+    b.comm->setPortNo(3); // nothing behind COM3
     QCOMPARE(b.errors, std::vector<int>{CommErrorCode::OpenFailed});
     QVERIFY(!b.comm->IsOpen());
 }
@@ -295,7 +306,7 @@ void TestCommSettings::setupFailureWithoutHandlerCloses()
 {
     Bench b;
     b.fake->setupSucceeds = false;
-    b.comm->Open();  // with a handler: reported, and Open goes on
+    b.comm->Open(); // with a handler: reported, and Open goes on
     QCOMPARE(b.errors, std::vector<int>{CommErrorCode::SetupComm});
     QVERIFY(b.comm->IsOpen());
     b.comm->Close();
@@ -360,13 +371,13 @@ void TestCommSettings::closeOrder()
     const QStringList calls = b.fake->calls();
     const QStringList order = {"escape ClrDtr", "escape ClrRts", "purge 5", "purge 10", "setCommMask 0", "close"};
     qsizetype at = -1;
-    for (const QString& call : order) {
+    for (const QString &call : order) {
         const qsizetype next = calls.indexOf(call, at + 1);
         QVERIFY2(next > at, qPrintable(call + " out of order in " + calls.join(", ")));
         at = next;
     }
     QCOMPARE(calls.last(), QString("close"));
-    b.comm->Close();  // closed already: nothing happens
+    b.comm->Close(); // closed already: nothing happens
     QCOMPARE(b.fake->calls(), calls);
 }
 

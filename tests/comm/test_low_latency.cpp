@@ -13,19 +13,20 @@ namespace {
 
 enum class Driver { None, Off, On, Refuses, IgnoresIt };
 
-class FakeUsbDriver : public PosixSerialPlatform {
+class FakeUsbDriver : public PosixSerialPlatform
+{
 public:
-    explicit FakeUsbDriver(Driver driver, int* flags) : m_driver(driver), m_flags(flags) {}
+    explicit FakeUsbDriver(Driver driver, int *flags) : m_driver(driver), m_flags(flags) {}
 
 protected:
-    bool getSerialInfo(int, serial_struct& info) override
+    bool getSerialInfo(int, serial_struct &info) override
     {
         if (m_driver == Driver::None)
             return false;
         info.flags = *m_flags;
         return true;
     }
-    bool setSerialInfo(int, const serial_struct& info) override
+    bool setSerialInfo(int, const serial_struct &info) override
     {
         if (m_driver == Driver::Refuses)
             return false;
@@ -36,7 +37,7 @@ protected:
 
 private:
     Driver m_driver;
-    int* m_flags;
+    int *m_flags;
 };
 
 } // namespace
@@ -56,7 +57,7 @@ private slots:
         QTest::addColumn<bool>("note");
         using L = PosixSerialPlatform::LowLatency;
         const int other = 0x0400;
-        const int low = int(ASYNC_LOW_LATENCY);  // a flag of the driver's own that stays as it was
+        const int low = int(ASYNC_LOW_LATENCY); // a flag of the driver's own that stays as it was
         QTest::newRow("no such setting (pseudo-terminal)") << Driver::None << L::NotApplicable << other << false;
         QTest::newRow("off: set, and cleared again") << Driver::Off << L::Set << (other | low) << false;
         QTest::newRow("already on: left on") << Driver::On << L::AlreadyOn << (other | low) << false;
@@ -75,7 +76,7 @@ private slots:
         const int before = 0x0400 | (driver == Driver::On ? int(ASYNC_LOW_LATENCY) : 0);
         int flags = before;
         auto owned = std::make_unique<FakeUsbDriver>(driver, &flags);
-        FakeUsbDriver* platform = owned.get();
+        FakeUsbDriver *platform = owned.get();
         TCommX comm(std::move(owned));
         comm.setPortDirectory(PortDirectory::forDevice(pty.slavePath));
         comm.Open();

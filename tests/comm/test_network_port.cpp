@@ -52,7 +52,8 @@ private slots:
         QTest::addColumn<OpenFailure::Step>("step");
         QTest::addColumn<int>("error");
         using Step = OpenFailure::Step;
-        QTest::newRow("accepts, never answers the option") << Server::Silent << "rfc2217" << Step::Protocol << ETIMEDOUT;
+        QTest::newRow("accepts, never answers the option")
+            << Server::Silent << "rfc2217" << Step::Protocol << ETIMEDOUT;
         QTest::newRow("refuses the option") << Server::RefusesOption << "rfc2217" << Step::Protocol << 0;
         QTest::newRow("closes at once") << Server::ClosesAtOnce << "rfc2217" << Step::Protocol << ECONNRESET;
         QTest::newRow("raw: accepts and never answers opens") << Server::Silent << "socket" << Step::None << 0;
@@ -64,14 +65,13 @@ private slots:
         QFETCH(QString, scheme);
         QFETCH(OpenFailure::Step, step);
         QFETCH(int, error);
-        LoopbackServer listener(
-            [server](LoopbackServer &s, int c) {
-                QByteArray seen;
-                if (server == Server::RefusesOption && s.readUntil(c, QByteArray("\xff\xfb\x2c"), 3000, seen))
-                    LoopbackServer::send(c, QByteArray("\xff\xfe\x2c"));
-                if (server != Server::ClosesAtOnce)
-                    s.readFor(c, 3000, seen);
-            });
+        LoopbackServer listener([server](LoopbackServer &s, int c) {
+            QByteArray seen;
+            if (server == Server::RefusesOption && s.readUntil(c, QByteArray("\xff\xfb\x2c"), 3000, seen))
+                LoopbackServer::send(c, QByteArray("\xff\xfe\x2c"));
+            if (server != Server::ClosesAtOnce)
+                s.readFor(c, 3000, seen);
+        });
         QVERIFY(listener.port() != 0);
         auto comm = controllerLine(url(scheme.toLatin1().constData(), listener.port()));
         int code = 0;
@@ -101,7 +101,10 @@ private slots:
     {
         QFETCH(QString, scheme);
         const bool telnet = scheme == "rfc2217";
-        const QByteArray command("\x02" "A\xff" "B\x03", 5);
+        const QByteArray command("\x02"
+                                 "A\xff"
+                                 "B\x03",
+                                 5);
         const QByteArray answer("ok\xff", 3);
         QList<TelnetComPort::Reply> commands;
         QByteArray data;
@@ -113,11 +116,14 @@ private slots:
                         LoopbackServer::send(c, telnet ? TelnetComPort::escape(answer.constData(), 3) : answer);
                 };
                 if (telnet) {
-                    LoopbackServer::comPortScript(s, c, 0, [&](const QByteArray &d) {
-                        reply(d);
-                        if (data.contains(command))
-                            ::shutdown(c, SHUT_RDWR);
-                    }, &commands);
+                    LoopbackServer::comPortScript(
+                        s, c, 0,
+                        [&](const QByteArray &d) {
+                            reply(d);
+                            if (data.contains(command))
+                                ::shutdown(c, SHUT_RDWR);
+                        },
+                        &commands);
                     return;
                 }
                 QByteArray seen;

@@ -8,7 +8,8 @@
 
 #include <algorithm>
 
-class TestPortDirectory : public QObject {
+class TestPortDirectory : public QObject
+{
     Q_OBJECT
 
 private slots:
@@ -104,14 +105,14 @@ void TestPortDirectory::presentPortsFromLinks()
     QFile target(ports.path() + "/device");
     QVERIFY(target.open(QIODevice::WriteOnly));
     const QString device = QFileInfo(target.fileName()).canonicalFilePath();
-    for (const char* name : {"COM12", "COM3", "COM05", "COMx", "COM"})
+    for (const char *name : {"COM12", "COM3", "COM05", "COMx", "COM"})
         QVERIFY(QFile::link(device, ports.path() + "/" + name));
     QVERIFY(QFile::link(ports.path() + "/gone", ports.path() + "/COM7"));
 
     const PortDirectory directory(ports.path());
     const QList<PortEntry> present = directory.presentPorts();
     QList<int> numbers;
-    for (const PortEntry& entry : present) {
+    for (const PortEntry &entry : present) {
         numbers.append(entry.portNo);
         QCOMPARE(entry.name, "COM" + QString::number(entry.portNo));
         QCOMPARE(entry.devicePath, directory.devicePathFor(entry.portNo));
@@ -131,9 +132,15 @@ void TestPortDirectory::networkLinks_data()
     QTest::addColumn<QString>("target");
     QTest::addColumn<QString>("device");
     QTest::addColumn<QString>("description");
-    QTest::newRow("rfc2217") << "rfc2217://127.0.0.1:4001" << "rfc2217://127.0.0.1:4001" << "serial device server, RFC 2217";
-    QTest::newRow("raw") << "socket://127.0.0.1:4002" << "socket://127.0.0.1:4002" << "serial device server, raw TCP";
-    QTest::newRow("no port number") << "rfc2217://127.0.0.1" << "" << "";
+    QTest::newRow("rfc2217") << "rfc2217://127.0.0.1:4001"
+                             << "rfc2217://127.0.0.1:4001"
+                             << "serial device server, RFC 2217";
+    QTest::newRow("raw") << "socket://127.0.0.1:4002"
+                         << "socket://127.0.0.1:4002"
+                         << "serial device server, raw TCP";
+    QTest::newRow("no port number") << "rfc2217://127.0.0.1"
+                                    << ""
+                                    << "";
 }
 
 void TestPortDirectory::networkLinks()
@@ -146,7 +153,7 @@ void TestPortDirectory::networkLinks()
     const PortDirectory directory(ports.path());
     QCOMPARE(directory.devicePathFor(7), device);
     const QList<PortEntry> present = directory.presentPorts();
-    const auto it = std::find_if(present.cbegin(), present.cend(), [](const PortEntry& e) { return e.portNo == 7; });
+    const auto it = std::find_if(present.cbegin(), present.cend(), [](const PortEntry &e) { return e.portNo == 7; });
     QCOMPARE(it != present.cend(), !device.isEmpty());
     if (it != present.cend())
         QCOMPARE(it->description, description);

@@ -30,7 +30,11 @@ private slots:
         QTest::addColumn<QList<Reply>>("replies");
         QTest::addColumn<bool>("accepted");
         QTest::addColumn<bool>("refused");
-        QTest::newRow("plain data") << QList<QByteArray>{"\x02" "0101", "00\x03"} << QByteArray("\x02" "010100\x03")
+        QTest::newRow("plain data") << QList<QByteArray>{"\x02"
+                                                         "0101",
+                                                         "00\x03"}
+                                    << QByteArray("\x02"
+                                                  "010100\x03")
                                     << QByteArray() << QList<Reply>{} << false << false;
         QTest::newRow("doubled 0xFF is one data byte, also cut in two")
             << QList<QByteArray>{bytes({'a', IAC}), bytes({IAC, 'b'})} << bytes({'a', IAC, 'b'}) << QByteArray()
@@ -40,8 +44,8 @@ private slots:
         QTest::newRow("a server's opening")
             << QList<QByteArray>{bytes({IAC, WILL, 3, IAC, DO, 3, IAC, WILL, 1, IAC, DO, 0, IAC, WILL, 0, IAC, DO, 44})}
             << QByteArray() << bytes({IAC, DO, 3, IAC, WILL, 3, IAC, DONT, 1}) << QList<Reply>{} << true << false;
-        QTest::newRow("option refused")
-            << QList<QByteArray>{bytes({IAC, DONT, 44})} << QByteArray() << QByteArray() << QList<Reply>{} << false << true;
+        QTest::newRow("option refused") << QList<QByteArray>{bytes({IAC, DONT, 44})} << QByteArray() << QByteArray()
+                                        << QList<Reply>{} << false << true;
         QTest::newRow("unknown option asked for is refused")
             << QList<QByteArray>{bytes({IAC, DO, 24, 'x'})} << QByteArray("x") << bytes({IAC, WONT, 24})
             << QList<Reply>{} << false << false;
@@ -86,7 +90,10 @@ private slots:
         QTest::addColumn<QByteArray>("made");
         QTest::addColumn<QByteArray>("expected");
         const QByteArray ff = bytes({'a', IAC, IAC, 'b'});
-        QTest::newRow("0xFF doubled") << TelnetComPort::escape("a\xff" "b", 3) << ff;
+        QTest::newRow("0xFF doubled") << TelnetComPort::escape("a\xff"
+                                                               "b",
+                                                               3)
+                                      << ff;
         QTest::newRow("38400 bit/s") << TelnetComPort::command(1, TelnetComPort::baudRateValue(38400))
                                      << bytes({IAC, SB, 44, 1, 0, 0, 0x96, 0, IAC, SE});
         QTest::newRow("0xFF inside a value") << TelnetComPort::command(1, TelnetComPort::baudRateValue(0xFF00))

@@ -6,7 +6,8 @@
 
 // The line settings in termios terms: what each setting kind writes, which
 // settings a device cannot take, and the judgement of what a device read back.
-class TestTermiosSettings : public QObject {
+class TestTermiosSettings : public QObject
+{
     Q_OBJECT
 
 private slots:
@@ -20,19 +21,19 @@ void TestTermiosSettings::translation_data()
 {
     QTest::addColumn<quint32>("rate");
     QTest::addColumn<int>("dataBits");
-    QTest::addColumn<int>("parity");    // 0 none, 1 odd, 2 even, 3 mark, 4 space
-    QTest::addColumn<int>("stopBits");  // 0 one, 1 one and a half, 2 two
+    QTest::addColumn<int>("parity");   // 0 none, 1 odd, 2 even, 3 mark, 4 space
+    QTest::addColumn<int>("stopBits"); // 0 one, 1 one and a half, 2 two
     QTest::addColumn<quint32>("flags");
     QTest::addColumn<bool>("supported");
     QTest::addColumn<speed_t>("speed");
-    QTest::addColumn<tcflag_t>("cflags");  // CSIZE, parity, CSTOPB and CRTSCTS bits
-    QTest::addColumn<tcflag_t>("iflags");  // INPCK, IXON, IXOFF and IXANY bits
+    QTest::addColumn<tcflag_t>("cflags"); // CSIZE, parity, CSTOPB and CRTSCTS bits
+    QTest::addColumn<tcflag_t>("iflags"); // INPCK, IXON, IXOFF and IXANY bits
 
     const quint32 none = CommFlag::Binary | CommFlag::Parity | CommFlag::DtrEnable | CommFlag::RtsEnable;
     QTest::newRow("7E2, no flow control") << 38400u << 7 << 2 << 2 << none << true << speed_t(B38400)
                                           << tcflag_t(CS7 | PARENB | CSTOPB) << tcflag_t(INPCK);
-    QTest::newRow("8N1: no parity check") << 9600u << 8 << 0 << 0 << none << true << speed_t(B9600)
-                                          << tcflag_t(CS8) << tcflag_t(0);
+    QTest::newRow("8N1: no parity check")
+        << 9600u << 8 << 0 << 0 << none << true << speed_t(B9600) << tcflag_t(CS8) << tcflag_t(0);
     QTest::newRow("5 bits, odd") << 115200u << 5 << 1 << 0 << none << true << speed_t(B115200)
                                  << tcflag_t(CS5 | PARENB | PARODD) << tcflag_t(INPCK);
     QTest::newRow("6 bits, mark") << 1200u << 6 << 3 << 0 << none << true << speed_t(B1200)
@@ -41,8 +42,8 @@ void TestTermiosSettings::translation_data()
                                                << speed_t(B1200) << tcflag_t(CS8 | PARENB | CMSPAR) << tcflag_t(0);
     QTest::newRow("CTS flow") << 9600u << 8 << 0 << 0 << quint32(CommFlag::OutxCtsFlow) << true << speed_t(B9600)
                               << tcflag_t(CS8 | CRTSCTS) << tcflag_t(0);
-    QTest::newRow("RTS handshake") << 9600u << 8 << 0 << 0 << quint32(CommFlag::RtsHandshake) << true
-                                   << speed_t(B9600) << tcflag_t(CS8 | CRTSCTS) << tcflag_t(0);
+    QTest::newRow("RTS handshake") << 9600u << 8 << 0 << 0 << quint32(CommFlag::RtsHandshake) << true << speed_t(B9600)
+                                   << tcflag_t(CS8 | CRTSCTS) << tcflag_t(0);
     QTest::newRow("XON/XOFF both ways") << 9600u << 8 << 0 << 0 << quint32(CommFlag::OutX | CommFlag::InX) << true
                                         << speed_t(B9600) << tcflag_t(CS8) << tcflag_t(IXON | IXOFF);
     QTest::newRow("odd speed") << 12345u << 8 << 0 << 0 << none << false << speed_t(0) << tcflag_t(0) << tcflag_t(0);

@@ -9,10 +9,7 @@
 namespace {
 int sharedCounter = 0;
 
-[[gnu::noinline]] void bump()
-{
-    sharedCounter = sharedCounter + 1;
-}
+[[gnu::noinline]] void bump() { sharedCounter = sharedCounter + 1; }
 }
 
 class TsanCanary : public QObject

@@ -88,8 +88,10 @@ private slots:
         QTest::addColumn<QColor>("background");
         QTest::addColumn<QColor>("legible");
         QTest::newRow("black on white stays") << QColor(Qt::black) << QColor(Qt::white) << QColor(Qt::black);
-        QTest::newRow("white on light grey turns black") << QColor(Qt::white) << QColor(0xf0, 0xf0, 0xf0) << QColor(Qt::black);
-        QTest::newRow("grey on dark grey turns white") << QColor(0x60, 0x60, 0x60) << QColor(0x35, 0x35, 0x35) << QColor(Qt::white);
+        QTest::newRow("white on light grey turns black")
+            << QColor(Qt::white) << QColor(0xf0, 0xf0, 0xf0) << QColor(Qt::black);
+        QTest::newRow("grey on dark grey turns white")
+            << QColor(0x60, 0x60, 0x60) << QColor(0x35, 0x35, 0x35) << QColor(Qt::white);
     }
 
     void contrast()

@@ -1,8 +1,8 @@
 #include "editor/HistoryView.h"
+#include "editor/ProgramHistory.h"
 #include "editor/SegmentGridModel.h"
 #include "model/CellRules.h"
 #include "model/Profile.h"
-#include "editor/ProgramHistory.h"
 #include "model/ProgramDocument.h"
 #include "model/SegmentTable.h"
 
@@ -34,7 +34,11 @@ struct FakeDocument : HistoryView
     void showChangedCell(int col, int row) override { shown = {col, row}; }
     void placeCommentCaret(int at) override { caret = at; }
     bool cellEditorOpen() const override { return editorOpen; }
-    void checkEditedCell() override { if (onCellCheck) onCellCheck(); }
+    void checkEditedCell() override
+    {
+        if (onCellCheck)
+            onCellCheck();
+    }
 };
 
 // Everything a step may change.
@@ -51,16 +55,37 @@ struct Picture
 };
 Picture picture(const FakeDocument &d)
 {
-    return {d.document.table(), d.document.initialTempText(), d.document.initialTemp(), d.document.programNo(),
-            d.document.comment(), d.points, d.totalText};
+    return {d.document.table(),
+            d.document.initialTempText(),
+            d.document.initialTemp(),
+            d.document.programNo(),
+            d.document.comment(),
+            d.points,
+            d.totalText};
 }
 char *toString(const Picture &p)
 {
     return QTest::toString(QStringLiteral("%1 columns, temp. %2, No. %3, \"%4\", %5")
-                               .arg(p.table.colCount()).arg(p.initialText).arg(p.programNo).arg(p.comment, p.totalText));
+                               .arg(p.table.colCount())
+                               .arg(p.initialText)
+                               .arg(p.programNo)
+                               .arg(p.comment, p.totalText));
 }
 
-enum Change { Temperature, Rate, Time, ModeToHold, ModeToUnset, Insert, Delete, Paste, Cut, InitialTemp, ProgramNo, Comment };
+enum Change {
+    Temperature,
+    Rate,
+    Time,
+    ModeToHold,
+    ModeToUnset,
+    Insert,
+    Delete,
+    Paste,
+    Cut,
+    InitialTemp,
+    ProgramNo,
+    Comment
+};
 }
 
 class TestProgramHistory : public QObject
@@ -81,13 +106,34 @@ class TestProgramHistory : public QObject
     {
         ProgramDocument &model = m_doc->document;
         switch (change) {
-        case Temperature: model.setCell(2, 4, "150.0"); m_history->cellAccepted(4, 2); break;
-        case Rate: model.setCell(3, 1, "2.5"); m_history->cellAccepted(1, 3); break;
-        case Time: model.setCell(4, 2, "20.45"); m_history->cellAccepted(2, 4); break;
-        case ModeToHold: model.setMode(1, "Hold"); m_history->modeChanged(1); break;
-        case ModeToUnset: model.setMode(1, " "); m_history->modeChanged(1); break;
-        case Insert: model.insertSlot(2); m_history->slotInserted(2); break;
-        case Delete: model.deleteSlot(6); m_history->slotDeleted(6); break;
+        case Temperature:
+            model.setCell(2, 4, "150.0");
+            m_history->cellAccepted(4, 2);
+            break;
+        case Rate:
+            model.setCell(3, 1, "2.5");
+            m_history->cellAccepted(1, 3);
+            break;
+        case Time:
+            model.setCell(4, 2, "20.45");
+            m_history->cellAccepted(2, 4);
+            break;
+        case ModeToHold:
+            model.setMode(1, "Hold");
+            m_history->modeChanged(1);
+            break;
+        case ModeToUnset:
+            model.setMode(1, " ");
+            m_history->modeChanged(1);
+            break;
+        case Insert:
+            model.insertSlot(2);
+            m_history->slotInserted(2);
+            break;
+        case Delete:
+            model.deleteSlot(6);
+            m_history->slotDeleted(6);
+            break;
         case Paste: {
             TemperatureProgram table = model.table();
             SegmentTable::insert(table, 3, {{"Hold", "0.0", "0.0", "2.00"}, {"Ramp", "50.0", "1.0", "0.00"}});
@@ -107,8 +153,14 @@ class TestProgramHistory : public QObject
             m_doc->document.setInitialTemp(40);
             m_history->initialTempAccepted();
             break;
-        case ProgramNo: m_doc->document.setProgramNo(5); m_history->programNoChanged(); break;
-        case Comment: m_doc->document.setComment("notes"); m_history->commentEdited(0, 0, 5); break;
+        case ProgramNo:
+            m_doc->document.setProgramNo(5);
+            m_history->programNoChanged();
+            break;
+        case Comment:
+            m_doc->document.setComment("notes");
+            m_history->commentEdited(0, 0, 5);
+            break;
         }
         if (change != ProgramNo && change != Comment)
             m_doc->redrawProfile();
@@ -143,17 +195,20 @@ private slots:
         QTest::addColumn<QString>("caption");
         QTest::addColumn<QPoint>("shownCell");
         QTest::addColumn<bool>("redraws");
-        QTest::newRow("temperature") << int(Temperature) << false << "Undo Temp.(deg C) of segment 3" << QPoint(4, 2) << true;
+        QTest::newRow("temperature") << int(Temperature) << false << "Undo Temp.(deg C) of segment 3" << QPoint(4, 2)
+                                     << true;
         QTest::newRow("rate") << int(Rate) << false << "Undo Rate(deg C/min) of segment 0" << QPoint(1, 3) << true;
         QTest::newRow("time") << int(Time) << false << "Undo Time(min.sec) of segment 1" << QPoint(2, 4) << true;
         QTest::newRow("mode") << int(ModeToHold) << false << "Undo Mode of segment 0" << QPoint(1, 1) << true;
-        QTest::newRow("unset mode, zeros") << int(ModeToUnset) << false << "Undo Mode of segment 0" << QPoint(1, 1) << true;
+        QTest::newRow("unset mode, zeros")
+            << int(ModeToUnset) << false << "Undo Mode of segment 0" << QPoint(1, 1) << true;
         QTest::newRow("insert") << int(Insert) << false << "Undo Insert segment 1" << QPoint(2, 1) << true;
         QTest::newRow("insert, widened") << int(Insert) << true << "Undo Insert segment 1" << QPoint(2, 1) << true;
         QTest::newRow("delete") << int(Delete) << false << "Undo Delete segment 5" << QPoint(6, 1) << true;
         QTest::newRow("delete, widened") << int(Delete) << true << "Undo Delete segment 5" << QPoint(6, 1) << true;
         QTest::newRow("paste") << int(Paste) << false << "Undo Paste of segments 2 to 3" << QPoint(3, 1) << true;
-        QTest::newRow("paste, widened") << int(Paste) << true << "Undo Paste of segments 2 to 3" << QPoint(3, 1) << true;
+        QTest::newRow("paste, widened") << int(Paste) << true << "Undo Paste of segments 2 to 3" << QPoint(3, 1)
+                                        << true;
         QTest::newRow("cut") << int(Cut) << false << "Undo Cut of segments 1 to 2" << QPoint(2, 1) << true;
         QTest::newRow("initial temp.") << int(InitialTemp) << false << "Undo Initial temp." << QPoint() << true;
         QTest::newRow("program no.") << int(ProgramNo) << false << "Undo Program No." << QPoint() << false;
@@ -217,8 +272,8 @@ private slots:
             for (int col = 1; col <= TemperatureProgram::LastSlotColumn; ++col) {
                 const QString mode = m_doc->document.cell(TemperatureProgram::ModeRow, col);
                 for (int row = TemperatureProgram::ModeRow; row <= TemperatureProgram::TimeRow; ++row)
-                    cells[{col, row}] = m_doc->document.cell(row, col)
-                                              + (CellRules::isInactive(row, mode) ? " (unused)" : "");
+                    cells[{col, row}] =
+                        m_doc->document.cell(row, col) + (CellRules::isInactive(row, mode) ? " (unused)" : "");
             }
             return cells;
         };
@@ -226,11 +281,10 @@ private slots:
         for (const bool back : {true, false}) {
             const auto before = looks();
             QList<QRect> announced;
-            const auto connection = connect(&grid, &QAbstractItemModel::dataChanged, this,
-                                            [&](const QModelIndex &from, const QModelIndex &to) {
-                                                announced << QRect(QPoint(from.column(), from.row()),
-                                                                   QPoint(to.column(), to.row()));
-                                            });
+            const auto connection = connect(
+                &grid, &QAbstractItemModel::dataChanged, this, [&](const QModelIndex &from, const QModelIndex &to) {
+                    announced << QRect(QPoint(from.column(), from.row()), QPoint(to.column(), to.row()));
+                });
             back ? m_history->undo() : m_history->redo();
             disconnect(connection);
             const auto after = looks();
@@ -239,13 +293,15 @@ private slots:
                 if (before.value(it.key()) == it.value())
                     continue;
                 ++changed;
-                const bool covered = std::any_of(announced.cbegin(), announced.cend(),
-                                                 [&](const QRect &r) { return r.contains(it.key().first, it.key().second); });
-                QVERIFY2(covered, qPrintable(QStringLiteral("%1: column %2, row %3 went from \"%4\" to \"%5\"")
-                                                 .arg(back ? "undo" : "redo")
-                                                 .arg(it.key().first)
-                                                 .arg(it.key().second)
-                                                 .arg(before.value(it.key()), it.value())));
+                const bool covered = std::any_of(announced.cbegin(), announced.cend(), [&](const QRect &r) {
+                    return r.contains(it.key().first, it.key().second);
+                });
+                QVERIFY2(covered,
+                         qPrintable(QStringLiteral("%1: column %2, row %3 went from \"%4\" to \"%5\"")
+                                        .arg(back ? "undo" : "redo")
+                                        .arg(it.key().first)
+                                        .arg(it.key().second)
+                                        .arg(before.value(it.key()), it.value())));
             }
             QVERIFY(changed > 0);
         }
@@ -253,14 +309,14 @@ private slots:
 
     void unchangedValuesAreNoStep()
     {
-        m_history->cellAccepted(1, 2);  // the cell holds what was recorded
-        m_doc->document.setInitialTempText("25.0");    // only rewritten, same value
+        m_history->cellAccepted(1, 2);              // the cell holds what was recorded
+        m_doc->document.setInitialTempText("25.0"); // only rewritten, same value
         m_history->initialTempAccepted();
         m_history->programNoChanged();
         m_doc->document.insertSlot(1);
         m_doc->document.insertSlot(1);
         m_history->reset();
-        m_doc->document.deleteSlot(35);    // past the 33 slots: nothing moves
+        m_doc->document.deleteSlot(35); // past the 33 slots: nothing moves
         m_history->slotDeleted(35);
         QVERIFY(!m_history->stack().canUndo());
         QCOMPARE(m_history->undoAction()->iconText(), QString("Undo"));

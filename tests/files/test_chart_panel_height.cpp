@@ -50,9 +50,11 @@ private slots:
         QTest::newRow("no section") << QByteArray("[Window]\nHeight=600\n") << false << 0 << 0;
         QTest::newRow("one key missing") << QByteArray("[ChartPanel]\nHeight=250\n") << false << 0 << 0;
         QTest::newRow("not a number") << QByteArray("[ChartPanel]\nHeight=tall\nWindowHeight=560\n") << false << 0 << 0;
-        QTest::newRow("taller than its window") << QByteArray("[ChartPanel]\nHeight=600\nWindowHeight=560\n") << false << 0 << 0;
+        QTest::newRow("taller than its window")
+            << QByteArray("[ChartPanel]\nHeight=600\nWindowHeight=560\n") << false << 0 << 0;
         QTest::newRow("zero") << QByteArray("[ChartPanel]\nHeight=0\nWindowHeight=560\n") << false << 0 << 0;
-        QTest::newRow("beyond any screen") << QByteArray("[ChartPanel]\nHeight=250\nWindowHeight=100001\n") << false << 0 << 0;
+        QTest::newRow("beyond any screen")
+            << QByteArray("[ChartPanel]\nHeight=250\nWindowHeight=100001\n") << false << 0 << 0;
     }
 
     void readFromItsSection()

@@ -2,10 +2,10 @@
 // are read or replaced, nothing waits on a FIFO, and a write removes the
 // temporary files that killed writes to the same target left, and nothing else.
 #include "files/AtomicFile.h"
+#include "files/RegularFile.h"
 #include "tests/support/FifoWatchdog.h"
 #include "tests/support/FileBytes.h"
 #include "tests/support/PathKinds.h"
-#include "files/RegularFile.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -28,14 +28,22 @@ private slots:
     {
         QTest::addColumn<QString>("kind");
         QTest::addColumn<QString>("reason"); // empty: read
-        QTest::newRow("regular file") << "regular" << "";
-        QTest::newRow("link to a regular file") << "link to a regular file" << "";
-        QTest::newRow("FIFO") << "fifo" << "is not a regular file (a FIFO)";
-        QTest::newRow("link to a FIFO") << "link to a fifo" << "is not a regular file (a FIFO)";
-        QTest::newRow("character device") << "character device" << "is not a regular file (a character device)";
-        QTest::newRow("folder") << "folder" << "is a folder";
-        QTest::newRow("too large") << "too large" << "is larger than 1 MiB";
-        QTest::newRow("missing") << "missing" << "cannot be opened: No such file or directory";
+        QTest::newRow("regular file") << "regular"
+                                      << "";
+        QTest::newRow("link to a regular file") << "link to a regular file"
+                                                << "";
+        QTest::newRow("FIFO") << "fifo"
+                              << "is not a regular file (a FIFO)";
+        QTest::newRow("link to a FIFO") << "link to a fifo"
+                                        << "is not a regular file (a FIFO)";
+        QTest::newRow("character device") << "character device"
+                                          << "is not a regular file (a character device)";
+        QTest::newRow("folder") << "folder"
+                                << "is a folder";
+        QTest::newRow("too large") << "too large"
+                                   << "is larger than 1 MiB";
+        QTest::newRow("missing") << "missing"
+                                 << "cannot be opened: No such file or directory";
     }
 
     void readByKindOfPath()
@@ -64,13 +72,20 @@ private slots:
     {
         QTest::addColumn<QString>("kind");
         QTest::addColumn<QString>("reason"); // empty: written
-        QTest::newRow("missing") << "missing" << "";
-        QTest::newRow("regular file") << "regular" << "";
-        QTest::newRow("link to a regular file") << "link to a regular file" << "";
-        QTest::newRow("FIFO") << "fifo" << "not a regular file (a FIFO)";
-        QTest::newRow("link to a FIFO") << "link to a fifo" << "not a regular file (a FIFO)";
-        QTest::newRow("character device") << "character device" << "not a regular file (a character device)";
-        QTest::newRow("folder") << "folder" << "a folder of that name exists";
+        QTest::newRow("missing") << "missing"
+                                 << "";
+        QTest::newRow("regular file") << "regular"
+                                      << "";
+        QTest::newRow("link to a regular file") << "link to a regular file"
+                                                << "";
+        QTest::newRow("FIFO") << "fifo"
+                              << "not a regular file (a FIFO)";
+        QTest::newRow("link to a FIFO") << "link to a fifo"
+                                        << "not a regular file (a FIFO)";
+        QTest::newRow("character device") << "character device"
+                                          << "not a regular file (a character device)";
+        QTest::newRow("folder") << "folder"
+                                << "a folder of that name exists";
     }
 
     void replaceByKindOfPath()
@@ -102,21 +117,36 @@ private slots:
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("kind"); // regular, held, fifo, folder, link, foreign
         QTest::addColumn<bool>("removed");
-        QTest::newRow("ours, left by a killed write") << ".o.csv.vantrel-tmp-Ab3dE9" << "regular" << true;
-        QTest::newRow("ours, digits only") << ".o.csv.vantrel-tmp-000000" << "regular" << true;
-        QTest::newRow("ours, held by a running write") << ".o.csv.vantrel-tmp-Ab3dE9" << "held" << false;
-        QTest::newRow("another target's") << ".p.csv.vantrel-tmp-Ab3dE9" << "regular" << false;
-        QTest::newRow("a name that ends in ours") << ".xo.csv.vantrel-tmp-Ab3dE9" << "regular" << false;
-        QTest::newRow("not hidden") << "o.csv.vantrel-tmp-Ab3dE9" << "regular" << false;
-        QTest::newRow("five characters") << ".o.csv.vantrel-tmp-Ab3dE" << "regular" << false;
-        QTest::newRow("seven characters") << ".o.csv.vantrel-tmp-Ab3dE9x" << "regular" << false;
-        QTest::newRow("not a letter or digit") << ".o.csv.vantrel-tmp-Ab3-E9" << "regular" << false;
-        QTest::newRow("a person's copy") << ".o.csv.vantrel-tmp-Ab3dE9.bak" << "regular" << false;
-        QTest::newRow("the old library's pattern") << "o.csv.Ab3dE9" << "regular" << false;
-        QTest::newRow("our name on a FIFO") << ".o.csv.vantrel-tmp-Ab3dE9" << "fifo" << false;
-        QTest::newRow("our name on a folder") << ".o.csv.vantrel-tmp-Ab3dE9" << "folder" << false;
-        QTest::newRow("our name on a link") << ".o.csv.vantrel-tmp-Ab3dE9" << "link" << false;
-        QTest::newRow("our name, another user's file") << ".o.csv.vantrel-tmp-Ab3dE9" << "foreign" << false;
+        QTest::newRow("ours, left by a killed write") << ".o.csv.vantrel-tmp-Ab3dE9"
+                                                      << "regular" << true;
+        QTest::newRow("ours, digits only") << ".o.csv.vantrel-tmp-000000"
+                                           << "regular" << true;
+        QTest::newRow("ours, held by a running write") << ".o.csv.vantrel-tmp-Ab3dE9"
+                                                       << "held" << false;
+        QTest::newRow("another target's") << ".p.csv.vantrel-tmp-Ab3dE9"
+                                          << "regular" << false;
+        QTest::newRow("a name that ends in ours") << ".xo.csv.vantrel-tmp-Ab3dE9"
+                                                  << "regular" << false;
+        QTest::newRow("not hidden") << "o.csv.vantrel-tmp-Ab3dE9"
+                                    << "regular" << false;
+        QTest::newRow("five characters") << ".o.csv.vantrel-tmp-Ab3dE"
+                                         << "regular" << false;
+        QTest::newRow("seven characters") << ".o.csv.vantrel-tmp-Ab3dE9x"
+                                          << "regular" << false;
+        QTest::newRow("not a letter or digit") << ".o.csv.vantrel-tmp-Ab3-E9"
+                                               << "regular" << false;
+        QTest::newRow("a person's copy") << ".o.csv.vantrel-tmp-Ab3dE9.bak"
+                                         << "regular" << false;
+        QTest::newRow("the old library's pattern") << "o.csv.Ab3dE9"
+                                                   << "regular" << false;
+        QTest::newRow("our name on a FIFO") << ".o.csv.vantrel-tmp-Ab3dE9"
+                                            << "fifo" << false;
+        QTest::newRow("our name on a folder") << ".o.csv.vantrel-tmp-Ab3dE9"
+                                              << "folder" << false;
+        QTest::newRow("our name on a link") << ".o.csv.vantrel-tmp-Ab3dE9"
+                                            << "link" << false;
+        QTest::newRow("our name, another user's file") << ".o.csv.vantrel-tmp-Ab3dE9"
+                                                       << "foreign" << false;
     }
 
     void staleTemporaryFiles()
@@ -147,7 +177,8 @@ private slots:
         }
         if (kind == QLatin1String("held"))
             QVERIFY(held.open(QIODevice::ReadOnly) && ::flock(held.handle(), LOCK_EX) == 0);
-        QStringList expected = QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+        QStringList expected =
+            QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
         if (removed)
             expected.removeAll(name);
 

@@ -1,8 +1,8 @@
+#include "files/IntegerText.h"
+#include "files/SettingsFile.h"
 #include "tests/support/FifoWatchdog.h"
 #include "tests/support/FileBytes.h"
-#include "files/IntegerText.h"
 #include "tests/support/PathKinds.h"
-#include "files/SettingsFile.h"
 
 #include <QDir>
 #include <QFile>
@@ -36,7 +36,7 @@ class SettingsFileTest : public QObject
 
 private:
     QTemporaryDir m_dir;
-    QString path(const QString& name) const { return m_dir.filePath(name); }
+    QString path(const QString &name) const { return m_dir.filePath(name); }
 
 private slots:
     void defaultPathFollowsXdgConfigHome()
@@ -48,10 +48,7 @@ private slots:
         QCOMPARE(result, m_dir.path() + QStringLiteral("/Orrisan/VantrelAssistant/VantrelAssistant.ini"));
     }
 
-    void defaultsWithoutFile()
-    {
-        QCOMPARE(SettingsFile::read(path(QStringLiteral("missing.ini"))), AppSettings());
-    }
+    void defaultsWithoutFile() { QCOMPARE(SettingsFile::read(path(QStringLiteral("missing.ini"))), AppSettings()); }
 
     void defaultsWithoutSections()
     {
@@ -98,8 +95,8 @@ private slots:
         QString error;
         QVERIFY2(SettingsFile::write(file, s, &error), qPrintable(error));
         QCOMPARE(readBytes(file),
-            QByteArray("[Window]\nLeft=-120\nTop=45\nWidth=1024\nHeight=768\n\n"
-                       "[System]\nComPortNo=33\nComPortIndex=2\nPrgNo=6\nFileDir=/data/\n"));
+                 QByteArray("[Window]\nLeft=-120\nTop=45\nWidth=1024\nHeight=768\n\n"
+                            "[System]\nComPortNo=33\nComPortIndex=2\nPrgNo=6\nFileDir=/data/\n"));
     }
 
     void integerText_data()
@@ -162,7 +159,8 @@ private slots:
         QTest::newRow("dollar left") << QByteArray("[Window]\nLeft=$20\n") << 32 << 770 << 490 << 0 << 0;
         QTest::newRow("width below minimum") << QByteArray("[Window]\nWidth=500\n") << 0 << 770 << 490 << 0 << 0;
         QTest::newRow("height below minimum") << QByteArray("[Window]\nHeight=100\n") << 0 << 770 << 490 << 0 << 0;
-        QTest::newRow("large window") << QByteArray("[Window]\nWidth=0x400\nHeight=600\n") << 0 << 1024 << 600 << 0 << 0;
+        QTest::newRow("large window") << QByteArray("[Window]\nWidth=0x400\nHeight=600\n") << 0 << 1024 << 600 << 0
+                                      << 0;
         QTest::newRow("width not a number") << QByteArray("[Window]\nWidth=wide\n") << 0 << 770 << 490 << 0 << 0;
         QTest::newRow("negative left") << QByteArray("[Window]\nLeft=-1600\n") << -1600 << 770 << 490 << 0 << 0;
         QTest::newRow("PrgNo above range") << QByteArray("[System]\nPrgNo=12\n") << 0 << 770 << 490 << 7 << 0;
@@ -206,17 +204,17 @@ private slots:
     {
         const QString file = path(QStringLiteral("keep.ini"));
         writeBytes(file,
-            "; written by hand\r\n"
-            "[window]\r\n"
-            "left = 5\r\n"
-            "Colour=blue\r\n"
-            "\r\n"
-            "[Extra]\r\n"
-            "Key=Value with  spaces \r\n"
-            "Raw=\xff\xfe not UTF-8\r\n"
-            "[System]\r\n"
-            "FileDir=/old/\r\n"
-            "Unknown=1");
+                   "; written by hand\r\n"
+                   "[window]\r\n"
+                   "left = 5\r\n"
+                   "Colour=blue\r\n"
+                   "\r\n"
+                   "[Extra]\r\n"
+                   "Key=Value with  spaces \r\n"
+                   "Raw=\xff\xfe not UTF-8\r\n"
+                   "[System]\r\n"
+                   "FileDir=/old/\r\n"
+                   "Unknown=1");
         AppSettings s;
         s.left = 10;
         s.top = 20;
@@ -229,23 +227,23 @@ private slots:
         QString error;
         QVERIFY2(SettingsFile::write(file, s, &error), qPrintable(error));
         QCOMPARE(readBytes(file),
-            QByteArray("; written by hand\r\n"
-                       "[window]\r\n"
-                       "Left=10\r\n"
-                       "Colour=blue\r\n"
-                       "Top=20\r\n"
-                       "Width=800\r\n"
-                       "Height=600\r\n"
-                       "\r\n"
-                       "[Extra]\r\n"
-                       "Key=Value with  spaces \r\n"
-                       "Raw=\xff\xfe not UTF-8\r\n"
-                       "[System]\r\n"
-                       "FileDir=/data/\r\n"
-                       "Unknown=1\r\n"
-                       "ComPortNo=3\r\n"
-                       "ComPortIndex=2\r\n"
-                       "PrgNo=5\r\n"));
+                 QByteArray("; written by hand\r\n"
+                            "[window]\r\n"
+                            "Left=10\r\n"
+                            "Colour=blue\r\n"
+                            "Top=20\r\n"
+                            "Width=800\r\n"
+                            "Height=600\r\n"
+                            "\r\n"
+                            "[Extra]\r\n"
+                            "Key=Value with  spaces \r\n"
+                            "Raw=\xff\xfe not UTF-8\r\n"
+                            "[System]\r\n"
+                            "FileDir=/data/\r\n"
+                            "Unknown=1\r\n"
+                            "ComPortNo=3\r\n"
+                            "ComPortIndex=2\r\n"
+                            "PrgNo=5\r\n"));
         QCOMPARE(SettingsFile::read(file), s);
     }
 
@@ -267,9 +265,12 @@ private slots:
     {
         QTest::addColumn<QString>("kind");
         QTest::addColumn<QString>("reason");
-        QTest::newRow("FIFO") << "fifo" << "not a regular file (a FIFO)";
-        QTest::newRow("link to a FIFO") << "link to a fifo" << "not a regular file (a FIFO)";
-        QTest::newRow("too large") << "too large" << "it is larger than 1 MiB";
+        QTest::newRow("FIFO") << "fifo"
+                              << "not a regular file (a FIFO)";
+        QTest::newRow("link to a FIFO") << "link to a fifo"
+                                        << "not a regular file (a FIFO)";
+        QTest::newRow("too large") << "too large"
+                                   << "it is larger than 1 MiB";
     }
 
     void notARegularSettingsFile()
@@ -277,7 +278,8 @@ private slots:
         QFETCH(QString, kind);
         QFETCH(QString, reason);
         QTemporaryDir dir;
-        const QString ini = makePath(dir, QStringLiteral("VantrelAssistant.ini"), kind, SettingsFile::MaximumFileSize + 1);
+        const QString ini =
+            makePath(dir, QStringLiteral("VantrelAssistant.ini"), kind, SettingsFile::MaximumFileSize + 1);
         const mode_t before = typeOf(ini);
         FifoWatchdog watchdog(kind == QLatin1String("link to a fifo") ? dir.filePath(QStringLiteral("the-fifo")) : ini);
 
@@ -320,13 +322,12 @@ private slots:
         }
         writeBytes(witness, old);
         if (kind == QLatin1String("read-only"))
-            QVERIFY(QFile::setPermissions(dir.filePath(QStringLiteral("ro")),
-                QFile::ReadOwner | QFile::ExeOwner));
+            QVERIFY(QFile::setPermissions(dir.filePath(QStringLiteral("ro")), QFile::ReadOwner | QFile::ExeOwner));
 
         QString error;
         const bool written = SettingsFile::write(target, sampleSettings(), &error);
         QFile::setPermissions(dir.filePath(QStringLiteral("ro")),
-            QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 
         QVERIFY(!written);
         QVERIFY2(error.contains(QDir::toNativeSeparators(target)), qPrintable(error));

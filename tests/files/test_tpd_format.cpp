@@ -1,5 +1,5 @@
-#include "tests/support/FileBytes.h"
 #include "files/TpdFormat.h"
+#include "tests/support/FileBytes.h"
 #include "tests/support/TpdTestData.h"
 
 #include <QDir>
@@ -14,17 +14,17 @@ Q_DECLARE_METATYPE(TpdProgram)
 namespace {
 
 // A file around one given Mode row line, the other lines plain.
-QByteArray fileWithModeRow(const QByteArray& rowLine)
+QByteArray fileWithModeRow(const QByteArray &rowLine)
 {
     return "Ver1.00\r\n0\r\n0\r\n" + rowLine + "\r\nx\r\nx\r\nx\r\n";
 }
 
-QByteArray fileWithHead(const QByteArray& line2, const QByteArray& line3)
+QByteArray fileWithHead(const QByteArray &line2, const QByteArray &line3)
 {
     return "Ver1.00\r\n" + line2 + "\r\n" + line3 + "\r\nA\r\nB\r\nC\r\nD\r\n";
 }
 
-void compareLoaded(const TpdReadResult& result, const TpdProgram& program)
+void compareLoaded(const TpdReadResult &result, const TpdProgram &program)
 {
     QCOMPARE(result.status, TpdReadResult::Loaded);
     QCOMPARE(result.programNo, program.programNo);
@@ -39,20 +39,22 @@ TpdProgram cp932Program()
     program.programNo = 1;
     program.initialTempText = QStringLiteral("30.00");
     program.comment = {QStringLiteral("温度プログラム：試験用"), QStringLiteral("Total time：12min"),
-        QStringLiteral("通信ポートエラー"), QStringLiteral("ｱｲｳ C:\\data")};
+                       QStringLiteral("通信ポートエラー"), QStringLiteral("ｱｲｳ C:\\data")};
     return program;
 }
 
 TpdProgram threeLineCommentProgram()
 {
-    return buildProgram(0, QStringLiteral("25.00"), 33,
+    return buildProgram(
+        0, QStringLiteral("25.00"), 33,
         {{0, QStringLiteral("Hold"), QStringLiteral("0.0"), QStringLiteral("0.0"), QStringLiteral("12.45")}},
         {QStringLiteral("Sample A, batch \"7\""), QString(), QStringLiteral("  indented third line")});
 }
 
 TpdProgram grid34Program()
 {
-    TpdProgram program = buildProgram(7, QStringLiteral("-10.50"), 34,
+    TpdProgram program = buildProgram(
+        7, QStringLiteral("-10.50"), 34,
         {{0, QStringLiteral("Ramp"), QStringLiteral("300.0"), QStringLiteral("20.0"), QStringLiteral("0.00")},
          {1, QStringLiteral("Hold"), QStringLiteral("0.0"), QStringLiteral("0.0"), QStringLiteral("99.59")},
          {2, QStringLiteral(" "), QStringLiteral("0"), QStringLiteral("0"), QStringLiteral("0")}});
@@ -117,7 +119,7 @@ private slots:
         const TpdReadResult result = TpdFormat::read(goldenBytes(QStringLiteral("grid34.tpd")), 33);
         QCOMPARE(result.status, TpdReadResult::Loaded);
         QList<QStringList> expected = grid34Program().rows;
-        for (QStringList& row : expected)
+        for (QStringList &row : expected)
             row.removeLast();
         QCOMPARE(result.rows, expected);
     }
@@ -126,15 +128,15 @@ private slots:
     {
         QTest::addColumn<QByteArray>("line");
         QTest::addColumn<QStringList>("cells"); // five grid columns
-        auto row = [](std::initializer_list<const char*> cells) {
+        auto row = [](std::initializer_list<const char *> cells) {
             QStringList list;
-            for (const char* c : cells)
+            for (const char *c : cells)
                 list << QString::fromUtf8(c);
             return list;
         };
         QTest::newRow("bare items, too few") << QByteArray("a,b,c") << row({"a", "b", "c", "", ""});
-        QTest::newRow("quoted titles and blanks") << QByteArray("\" Mode\",Ramp,\" \"")
-                                                  << row({" Mode", "Ramp", " ", "", ""});
+        QTest::newRow("quoted titles and blanks")
+            << QByteArray("\" Mode\",Ramp,\" \"") << row({" Mode", "Ramp", " ", "", ""});
         QTest::newRow("doubled quotes") << QByteArray("\"say \"\"hi\"\"\",x") << row({"say \"hi\"", "x", "", "", ""});
         QTest::newRow("quoted comma") << QByteArray("\"a,b\",c") << row({"a,b", "c", "", "", ""});
         QTest::newRow("space inside bare item") << QByteArray("ab cd,e") << row({"ab", "cd", "e", "", ""});
@@ -153,7 +155,10 @@ private slots:
         QTest::newRow("unmatched quote, doubled inside") << QByteArray("\"x\"\"y") << row({"x\"y", "", "", "", ""});
         QTest::newRow("quote inside bare item") << QByteArray("ab\"c,d") << row({"ab\"c", "d", "", "", ""});
         QTest::newRow("text after closing quote") << QByteArray("\"ab\"cd,e") << row({"ab", "cd", "e", "", ""});
-        QTest::newRow("control character skipped") << QByteArray("\x01" "a,\x1f" "b") << row({"a", "b", "", "", ""});
+        QTest::newRow("control character skipped") << QByteArray("\x01"
+                                                                 "a,\x1f"
+                                                                 "b")
+                                                   << row({"a", "b", "", "", ""});
         QTest::newRow("title without space") << QByteArray("Mode,Ramp") << row({"Mode", "Ramp", "", "", ""});
         QTest::newRow("multibyte text") << QByteArray("\x89\xb7,\"\x93\x78 x\"") << row({"温", "度 x", "", "", ""});
     }
@@ -200,7 +205,7 @@ private slots:
         QCOMPARE(bytes, "Ver1.00\r\n0\r\n0.00\r\n" + line + "\r\n\r\n\r\n\r\n");
 
         QStringList expected = cells;
-        for (QString& cell : expected) {
+        for (QString &cell : expected) {
             if (cell.isEmpty())
                 cell = QStringLiteral(" ");
         }
@@ -323,16 +328,18 @@ private slots:
     {
         QTest::addColumn<QByteArray>("comment");
         QTest::addColumn<QStringList>("lines");
-        QTest::newRow("CP932 colon") << QByteArray("a\x81\x46" "b") << QStringList{QStringLiteral("a：b")};
+        QTest::newRow("CP932 colon") << QByteArray("a\x81\x46"
+                                                   "b")
+                                     << QStringList{QStringLiteral("a：b")};
         QTest::newRow("ASCII as it is: backslash, tilde, controls")
             << QByteArray("C:\\ovens\\~1\tx\x1f\x7f") << QStringList{QStringLiteral("C:\\ovens\\~1\tx\x1f\x7f")};
         QTest::newRow("UTF-8, invalid as CP932")
             << QByteArray("温度プログラム\r\nTotal time：") << QStringList{"温度プログラム", "Total time："};
-        QTest::newRow("UTF-8 decided for all lines")
-            << QByteArray("テスト\r\n\xc3\xa9") << QStringList{"テスト", "é"};
+        QTest::newRow("UTF-8 decided for all lines") << QByteArray("テスト\r\n\xc3\xa9") << QStringList{"テスト", "é"};
         QTest::newRow("CP932 when valid in both") << QByteArray("\xc3\xa9") << QStringList{"ﾃｩ"};
-        QTest::newRow("neither: replacement characters")
-            << QByteArray("\x80" "abc\r\n\x89\xb7") << QStringList{"\uFFFDabc", "温"};
+        QTest::newRow("neither: replacement characters") << QByteArray("\x80"
+                                                                       "abc\r\n\x89\xb7")
+                                                         << QStringList{"\uFFFDabc", "温"};
     }
 
     void commentCodePage()
@@ -382,11 +389,16 @@ private slots:
     {
         QTest::addColumn<QString>("path");
         QTest::addColumn<QString>("caption");
-        QTest::newRow("only last extension") << "/data/data.old.tpd" << "data.old";
-        QTest::newRow("plain") << "/home/u/run.tpd" << "run";
-        QTest::newRow("no extension") << "/home/u/run" << "run";
-        QTest::newRow("dot in folder") << "/home/u.v/run" << "run";
-        QTest::newRow("relative, upper case") << "dir/RUN.TPD" << "RUN";
+        QTest::newRow("only last extension") << "/data/data.old.tpd"
+                                             << "data.old";
+        QTest::newRow("plain") << "/home/u/run.tpd"
+                               << "run";
+        QTest::newRow("no extension") << "/home/u/run"
+                                      << "run";
+        QTest::newRow("dot in folder") << "/home/u.v/run"
+                                       << "run";
+        QTest::newRow("relative, upper case") << "dir/RUN.TPD"
+                                              << "RUN";
     }
 
     void captionName()

@@ -13,16 +13,14 @@ namespace {
 // Bytes that steer the reader into its corners: line ends, the end of text,
 // quotes, separators, digits and signs, and lead bytes of two-byte
 // characters (CP932 and UTF-8).
-constexpr std::array<char, 18> interesting = {'\r', '\n', '\0', '"', ',', ' ', '\t', '0', '9', '-', '.', 'e',
-    'x', '$', char(0x81), char(0xE3), char(0x80), char(0xFF)};
+constexpr std::array<char, 18> interesting = {'\r', '\n', '\0',       '"',        ',',        ' ',
+                                              '\t', '0',  '9',        '-',        '.',        'e',
+                                              'x',  '$',  char(0x81), char(0xE3), char(0x80), char(0xFF)};
 
 class Mutator
 {
 public:
-    explicit Mutator(std::uint32_t seed)
-        : m_random(seed)
-    {
-    }
+    explicit Mutator(std::uint32_t seed) : m_random(seed) {}
 
     int below(int n) { return std::uniform_int_distribution<int>(0, n - 1)(m_random); }
 
@@ -70,7 +68,7 @@ public:
     }
 
 private:
-    QByteArray swapLines(const QByteArray& bytes)
+    QByteArray swapLines(const QByteArray &bytes)
     {
         QList<QByteArray> lines = bytes.split('\n');
         if (lines.size() < 3)
@@ -84,12 +82,13 @@ private:
     std::mt19937 m_random;
 };
 
-bool startsWithVersionLine(const QByteArray& bytes)
+bool startsWithVersionLine(const QByteArray &bytes)
 {
-    return bytes.startsWith("Ver1.00") && (bytes.size() == 7 || bytes[7] == '\r' || bytes[7] == '\n' || bytes[7] == '\0');
+    return bytes.startsWith("Ver1.00")
+        && (bytes.size() == 7 || bytes[7] == '\r' || bytes[7] == '\n' || bytes[7] == '\0');
 }
 
-bool holdsLineBreak(const QString& text)
+bool holdsLineBreak(const QString &text)
 {
     return text.contains(u'\r') || text.contains(u'\n') || text.contains(QChar(0));
 }
@@ -106,7 +105,7 @@ private slots:
     void mutatedFiles()
     {
         QList<QByteArray> seeds;
-        for (const QString& name : goldenFileNames())
+        for (const QString &name : goldenFileNames())
             seeds << goldenBytes(name);
 
         constexpr int fileCount = 100000;
@@ -137,12 +136,12 @@ private slots:
             QVERIFY(result.programNo >= 0 && result.programNo <= TpdFormat::MaximumProgramNo);
             QVERIFY(std::isfinite(result.initialTemp));
             QCOMPARE(result.rows.size(), TpdFormat::RowCount);
-            for (const QStringList& row : result.rows) {
+            for (const QStringList &row : result.rows) {
                 QCOMPARE(row.size(), columns);
-                for (const QString& cell : row)
+                for (const QString &cell : row)
                     QVERIFY(!holdsLineBreak(cell));
             }
-            for (const QString& line : result.comment)
+            for (const QString &line : result.comment)
                 QVERIFY(!holdsLineBreak(line));
 
             TpdProgram again;
@@ -159,8 +158,8 @@ private slots:
             // An empty cell is written as an empty item and comes back as " ",
             // except in a row of one cell: its line is empty and holds no item.
             QList<QStringList> expected = result.rows;
-            for (QStringList& row : expected) {
-                for (QString& cell : row) {
+            for (QStringList &row : expected) {
+                for (QString &cell : row) {
                     if (cell.isEmpty() && row.size() > 1)
                         cell = QStringLiteral(" ");
                 }
@@ -170,7 +169,7 @@ private slots:
         }
 
         qInfo("%d files: %d loaded (%d written again), %d refused, %d without version line", fileCount, loaded,
-            rewritten, refused, notVersion);
+              rewritten, refused, notVersion);
         // The mutations must reach every outcome, or the test proves little.
         QVERIFY(loaded > fileCount / 10);
         QVERIFY(refused > fileCount / 20);

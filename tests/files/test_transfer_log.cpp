@@ -22,7 +22,8 @@ TransferRecord record(const QString &time, const QString &kind, int acknowledged
     r.endingKind = kind;
     r.endingText = QStringLiteral("Comm.port setting is different or\n\rpower of device is not turned on.");
     r.segmentsAcknowledged = acknowledged;
-    r.program = {5, QStringLiteral("25.00"),
+    r.program = {5,
+                 QStringLiteral("25.00"),
                  {{QStringLiteral("Ramp"), QStringLiteral("100.0"), QStringLiteral("5.0"), QStringLiteral("0.00")},
                   {QStringLiteral("Hold"), QStringLiteral("0.0"), QStringLiteral("0.0"), QStringLiteral("1.30")}}};
     return r;
@@ -72,7 +73,8 @@ private slots:
     {
         QTest::addColumn<QByteArray>("damage");
         QTest::addColumn<QString>("warning");
-        const QByteArray line = TransferLog::line(record(QStringLiteral("2026-01-01T00:00:00.000Z"), QStringLiteral("completed"), 2));
+        const QByteArray line =
+            TransferLog::line(record(QStringLiteral("2026-01-01T00:00:00.000Z"), QStringLiteral("completed"), 2));
         QTest::newRow("cut inside the record") << line.left(line.size() / 2) << "line 2 is not a record";
         QTest::newRow("cut before its newline") << line.chopped(1) << "";
         QTest::newRow("a line that is no record") << QByteArray("{\"time\":1}\n") << "line 2 is not a record";
@@ -128,7 +130,8 @@ private slots:
         appendBytes(blocker, "x");
         const TransferLog log(blocker + QStringLiteral("/log"));
         QString reason;
-        QVERIFY(!log.append(record(QStringLiteral("2026-01-01T00:00:00.000Z"), QStringLiteral("completed"), 2), &reason));
+        QVERIFY(
+            !log.append(record(QStringLiteral("2026-01-01T00:00:00.000Z"), QStringLiteral("completed"), 2), &reason));
         QVERIFY(reason.contains(blocker));
         QCOMPARE(log.read().records.size(), 0);
     }
@@ -137,16 +140,15 @@ private slots:
     {
         QTest::addColumn<QStringList>("times");
         QTest::addColumn<QStringList>("files"); // what the folder holds afterwards
-        QTest::newRow("same year")
-            << QStringList{"2026-01-01T00:00:00.000Z", "2026-12-31T23:59:59.999Z"} << QStringList{"transfers.jsonl"};
-        QTest::newRow("new year")
-            << QStringList{"2025-12-31T23:59:59.999Z", "2026-01-01T00:00:00.000Z"}
-            << QStringList{"transfers-2025.jsonl", "transfers.jsonl"};
-        QTest::newRow("clock set back stays") << QStringList{"2026-01-01T00:00:00.000Z", "2025-06-01T00:00:00.000Z"}
-                                              << QStringList{"transfers.jsonl"};
-        QTest::newRow("two years")
-            << QStringList{"2024-05-01T00:00:00.000Z", "2025-05-01T00:00:00.000Z", "2026-05-01T00:00:00.000Z"}
-            << QStringList{"transfers-2024.jsonl", "transfers-2025.jsonl", "transfers.jsonl"};
+        QTest::newRow("same year") << QStringList{"2026-01-01T00:00:00.000Z", "2026-12-31T23:59:59.999Z"}
+                                   << QStringList{"transfers.jsonl"};
+        QTest::newRow("new year") << QStringList{"2025-12-31T23:59:59.999Z", "2026-01-01T00:00:00.000Z"}
+                                  << QStringList{"transfers-2025.jsonl", "transfers.jsonl"};
+        QTest::newRow("clock set back stays")
+            << QStringList{"2026-01-01T00:00:00.000Z", "2025-06-01T00:00:00.000Z"} << QStringList{"transfers.jsonl"};
+        QTest::newRow("two years") << QStringList{"2024-05-01T00:00:00.000Z", "2025-05-01T00:00:00.000Z",
+                                                  "2026-05-01T00:00:00.000Z"}
+                                   << QStringList{"transfers-2024.jsonl", "transfers-2025.jsonl", "transfers.jsonl"};
         QTest::newRow("a damaged year below 1000")
             << QStringList{"0549-12-31T23:59:00.000Z", "2026-05-01T00:00:00.000Z"}
             << QStringList{"transfers-0549.jsonl", "transfers.jsonl"};
@@ -205,9 +207,11 @@ private slots:
         QTemporaryDir dir;
         const TransferLog log(dir.path());
         QString reason;
-        QVERIFY(log.append(record(QStringLiteral("2025-03-01T00:00:00.000Z"), QStringLiteral("completed"), 2), &reason));
+        QVERIFY(
+            log.append(record(QStringLiteral("2025-03-01T00:00:00.000Z"), QStringLiteral("completed"), 2), &reason));
         QVERIFY(QFile::copy(log.currentPath(), dir.path() + QStringLiteral("/transfers-2025.jsonl")));
-        QVERIFY(log.append(record(QStringLiteral("2026-03-01T00:00:00.000Z"), QStringLiteral("completed"), 2), &reason));
+        QVERIFY(
+            log.append(record(QStringLiteral("2026-03-01T00:00:00.000Z"), QStringLiteral("completed"), 2), &reason));
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files, QDir::Name),
                  (QStringList{"transfers-2025-2.jsonl", "transfers-2025.jsonl", "transfers.jsonl"}));
         // Read in the order written: the copy (its first file of 2025), the

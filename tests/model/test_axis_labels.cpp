@@ -95,7 +95,7 @@ private slots:
     {
         const QPointF ends(21, 150);
         // Within 100 axis lengths (2,100 minutes, 15,000 deg C), on the way from the origin.
-        const QList<QPointF> points{{0, 40},      {1000, 20000}, {1e308, 40}, {5, -qInf()},
+        const QList<QPointF> points{{0, 40},      {1000, 20000}, {1e308, 40},    {5, -qInf()},
                                     {qQNaN(), 3}, {21, qQNaN()}, {-1e308, 1e308}};
         const QList<QPointF> drawn{{0, 40}, {750, 15000}, {2100, 0}, {0, -15000}, {-2100, 2100}};
         QCOMPARE(drawnPoints(points, ends), drawn);

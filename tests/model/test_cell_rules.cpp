@@ -18,7 +18,8 @@ private slots:
         QTest::addColumn<int>("caret");
         QTest::addColumn<bool>("pass");
         QTest::addColumn<bool>("modified");
-        const int temp = TemperatureProgram::TempRow, rate = TemperatureProgram::RateRow, time = TemperatureProgram::TimeRow;
+        const int temp = TemperatureProgram::TempRow, rate = TemperatureProgram::RateRow,
+                  time = TemperatureProgram::TimeRow;
         QTest::newRow("nothing edited yet: a letter passes") << "a" << 0 << "" << 0 << true << true;
         QTest::newRow("mode row edited: unfiltered") << "x" << 1 << "" << 0 << true << true;
         QTest::newRow("Enter") << "\r" << temp << "12" << 2 << true << true;
@@ -31,7 +32,8 @@ private slots:
         QTest::newRow("full-width digit") << QString(QChar(0xFF11)) << temp << "1" << 1 << false << false;
         QTest::newRow("digit") << "5" << temp << "12" << 2 << true << true;
         QTest::newRow("a second point") << "." << temp << "12.3" << 2 << false << true;
-        QTest::newRow("temperature: decimal full, caret after the point") << "4" << temp << "12.3" << 4 << false << true;
+        QTest::newRow("temperature: decimal full, caret after the point")
+            << "4" << temp << "12.3" << 4 << false << true;
         QTest::newRow("temperature: caret before the point") << "4" << temp << "12.3" << 0 << true << true;
         QTest::newRow("rate: caret just after the point") << "4" << rate << "12.3" << 3 << false << true;
         QTest::newRow("time: second decimal") << "4" << time << "1.2" << 3 << true << true;
@@ -74,7 +76,8 @@ private slots:
         const QString hint = CellRules::keptOutHint(key.front(), row);
         QCOMPARE(hint.isEmpty(), !hinted);
         if (hinted)
-            QCOMPARE(hint, QStringLiteral("Time is minutes.seconds: 1.30 is 1 min 30 s. Longer holds: Edit, Segment..."));
+            QCOMPARE(hint,
+                     QStringLiteral("Time is minutes.seconds: 1.30 is 1 min 30 s. Longer holds: Edit, Segment..."));
     }
 
     void checkCell_data()
@@ -83,7 +86,8 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<CellCheckResult::Outcome>("outcome");
         QTest::addColumn<QString>("rewritten");
-        const int temp = TemperatureProgram::TempRow, rate = TemperatureProgram::RateRow, time = TemperatureProgram::TimeRow;
+        const int temp = TemperatureProgram::TempRow, rate = TemperatureProgram::RateRow,
+                  time = TemperatureProgram::TimeRow;
         const auto ok = CellCheckResult::Accepted, out = CellCheckResult::OutOfRange, nan = CellCheckResult::NotANumber;
         QTest::newRow("5") << temp << "5" << ok << "5.0";
         QTest::newRow(".5") << rate << ".5" << ok << "0.5";
@@ -193,10 +197,14 @@ private slots:
         QTest::newRow("H") << "H" << TemperatureProgram::ModeHold;
         QTest::newRow("h") << "h" << TemperatureProgram::ModeHold;
         QTest::newRow("Space") << " " << TemperatureProgram::ModeUnset;
-        QTest::newRow("other letter") << "x" << "none";
-        QTest::newRow("digit") << "1" << "none";
-        QTest::newRow("Enter") << "\r" << "none";
-        QTest::newRow("Delete as X11 sends it") << "\x7f" << "none";
+        QTest::newRow("other letter") << "x"
+                                      << "none";
+        QTest::newRow("digit") << "1"
+                               << "none";
+        QTest::newRow("Enter") << "\r"
+                               << "none";
+        QTest::newRow("Delete as X11 sends it") << "\x7f"
+                                                << "none";
     }
 
     void modeForKey()

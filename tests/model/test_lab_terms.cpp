@@ -77,12 +77,18 @@ private slots:
         QTest::addColumn<qlonglong>("seconds");
         QTest::addColumn<QString>("times");
         QTest::addColumn<QString>("text");
-        QTest::newRow("fits one segment") << 330LL << "5.30" << "Hold 5.30, 0:05:30";
-        QTest::newRow("the longest one holds") << 5999LL << "99.59" << "Hold 99.59, 1:39:59";
-        QTest::newRow("a second more") << 6000LL << "99.59|0.01" << "2 holds: 99.59 + 0.01, 1:40:00";
-        QTest::newRow("three hours") << 10800LL << "99.59|80.01" << "2 holds: 99.59 + 80.01, 3:00:00";
-        QTest::newRow("two full segments, no empty third") << 11998LL << "99.59|99.59" << "2 holds: 99.59 + 99.59, 3:19:58";
-        QTest::newRow("none") << 0LL << "0.00" << "Hold 0.00, 0:00:00";
+        QTest::newRow("fits one segment") << 330LL << "5.30"
+                                          << "Hold 5.30, 0:05:30";
+        QTest::newRow("the longest one holds") << 5999LL << "99.59"
+                                               << "Hold 99.59, 1:39:59";
+        QTest::newRow("a second more") << 6000LL << "99.59|0.01"
+                                       << "2 holds: 99.59 + 0.01, 1:40:00";
+        QTest::newRow("three hours") << 10800LL << "99.59|80.01"
+                                     << "2 holds: 99.59 + 80.01, 3:00:00";
+        QTest::newRow("two full segments, no empty third") << 11998LL << "99.59|99.59"
+                                                           << "2 holds: 99.59 + 99.59, 3:19:58";
+        QTest::newRow("none") << 0LL << "0.00"
+                              << "Hold 0.00, 0:00:00";
     }
     void holdPlan()
     {
@@ -107,7 +113,7 @@ private slots:
         QTest::addColumn<double>("from");
         QTest::addColumn<double>("to");
         QTest::addColumn<qlonglong>("seconds");
-        QTest::addColumn<QString>("plans");  // each plan's segments, nearest first, joined by " / "
+        QTest::addColumn<QString>("plans"); // each plan's segments, nearest first, joined by " / "
         QTest::addColumn<QString>("asked");
         // 125 deg C in 2 h is 1.0417 deg C/min: 1.0 takes 7500 s, 1.1 takes
         // 6818.2 s. 70.0 deg C at 1.0 and 55.0 at 1.1 take 4200 + 3000 s.
@@ -123,8 +129,10 @@ private slots:
                                  << "asked 1:02:30; 1.6 °C/min gives 1:02:30";
         QTest::newRow("slower than the slowest rate") << 0.0 << 1.0 << 60000LL << "Ramp;1.0;0.1;0.00"
                                                       << "asked 16:40:00; 0.1 °C/min gives 0:10:00";
-        QTest::newRow("faster than the fastest rate") << 0.0 << 300.0 << 600LL << "" << "asked 0:10:00";
-        QTest::newRow("no change of temperature") << 80.0 << 80.0 << 600LL << "" << "asked 0:10:00";
+        QTest::newRow("faster than the fastest rate") << 0.0 << 300.0 << 600LL << ""
+                                                      << "asked 0:10:00";
+        QTest::newRow("no change of temperature") << 80.0 << 80.0 << 600LL << ""
+                                                  << "asked 0:10:00";
     }
     void rampPlans()
     {
@@ -164,8 +172,10 @@ private slots:
                "line 3: Hold in 3:00:00 -> 2 holds: 99.59 + 80.01, 3:00:00";
         QTest::newRow("a ramp by rate moves the start; exact is no note")
             << "Mode,Temp,Rate,Time,Duration\nRamp,100,10,,\nHold,,,,1:00\nRamp,0,,,10\n"
-            << "Ramp;100.0;10.0;0.00|Hold;0.0;0.0;60.00|Ramp;0.0;10.0;0.00" << "";
-        QTest::newRow("too fast") << "Mode,Temp,Duration\nRamp,300,0:01:00\n" << ""
+            << "Ramp;100.0;10.0;0.00|Hold;0.0;0.0;60.00|Ramp;0.0;10.0;0.00"
+            << "";
+        QTest::newRow("too fast") << "Mode,Temp,Duration\nRamp,300,0:01:00\n"
+                                  << ""
                                   << "Line 2: Ramp 25.0 to 300.0 in 0:01:00: no rate of 0.1 - 20.0 °C/min does it.";
     }
     void resolveDurations()
@@ -208,7 +218,8 @@ private slots:
         LabTerms::replace(table, col, plan.segments);
         // The replaced slot's followers move on, none is lost.
         QCOMPARE(table.cell(TemperatureProgram::TimeRow, col), QStringLiteral("99.59"));
-        QCOMPARE(table.cell(TemperatureProgram::TimeRow, col + count), col < set ? QStringLiteral("0.01") : QStringLiteral("0.00"));
+        QCOMPARE(table.cell(TemperatureProgram::TimeRow, col + count),
+                 col < set ? QStringLiteral("0.01") : QStringLiteral("0.00"));
         QCOMPARE(SegmentTable::lastSetColumn(table), std::max(set + count - 1, col + count - 1));
     }
 };

@@ -29,7 +29,9 @@ private slots:
         QTest::newRow("full-width digit") << QString::fromUtf8("\xEF\xBC\x91") << false << 0.0;
         QTest::newRow("plus sign") << "+2.5" << true << 2.5;
         QTest::newRow("sign alone") << "+" << false << 0.0;
-        QTest::newRow("ideographic blanks around") << QString::fromUtf8("\xE3\x80\x80" "4.5\xE3\x80\x80") << true << 4.5;
+        QTest::newRow("ideographic blanks around") << QString::fromUtf8("\xE3\x80\x80"
+                                                                        "4.5\xE3\x80\x80")
+                                                   << true << 4.5;
         QTest::newRow("Latin-1 letter after it") << QString::fromUtf8("5\xC3\xA9") << false << 0.0;
         QTest::newRow("longer than 64 characters") << QString(70, u'0') + "12.5" << true << 12.5;
         QTest::newRow("309 digits: too large") << "1" + QString(309, u'0') << false << 0.0;

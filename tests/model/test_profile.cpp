@@ -41,28 +41,28 @@ private slots:
         QTest::addColumn<QString>("text");
 
         QTest::newRow("ramp then unset segs drop to zero")
-            << 25.0 << Slots{{"Ramp", "100.0", "5.0", "0.00"}}
-            << Points{{0, 25}, {15, 100}} + repeated({15, 0}, 31) << "Total time:15min0sec(15.00min)";
+            << 25.0 << Slots{{"Ramp", "100.0", "5.0", "0.00"}} << Points{{0, 25}, {15, 100}} + repeated({15, 0}, 31)
+            << "Total time:15min0sec(15.00min)";
         QTest::newRow("hold 10.30 is a level line for 10.5 minutes")
-            << 40.0 << Slots{{"Hold", "0.0", "0.0", "10.30"}}
-            << Points{{0, 40}, {10.5, 40}} + repeated({10.5, 0}, 31) << "Total time:10min30sec(10.50min)";
+            << 40.0 << Slots{{"Hold", "0.0", "0.0", "10.30"}} << Points{{0, 40}, {10.5, 40}} + repeated({10.5, 0}, 31)
+            << "Total time:10min30sec(10.50min)";
         QTest::newRow("ramp down takes as long as up")
-            << 200.0 << Slots{{"Ramp", "50.0", "10.0", "0.00"}}
-            << Points{{0, 200}, {15, 50}} + repeated({15, 0}, 31) << "Total time:15min0sec(15.00min)";
+            << 200.0 << Slots{{"Ramp", "50.0", "10.0", "0.00"}} << Points{{0, 200}, {15, 50}} + repeated({15, 0}, 31)
+            << "Total time:15min0sec(15.00min)";
         QTest::newRow("rate 0 between set segs restarts from 0 deg C")
-            << 20.0 << Slots{{"Ramp", "100.0", "10.0", "0.00"}, {"Ramp", "50.0", "0.0", "0.00"},
-                             {"Ramp", "120.0", "10.0", "0.00"}}
-            << Points{{0, 20}, {8, 100}, {8, 0}, {20, 120}} + repeated({20, 0}, 29)
-            << "Total time:20min0sec(20.00min)";
-        QTest::newRow("all unset")
-            << 30.0 << Slots{} << Points{{0, 30}} + repeated({0, 0}, 32) << "Total time:0min0sec(0.00min)";
+            << 20.0
+            << Slots{{"Ramp", "100.0", "10.0", "0.00"},
+                     {"Ramp", "50.0", "0.0", "0.00"},
+                     {"Ramp", "120.0", "10.0", "0.00"}}
+            << Points{{0, 20}, {8, 100}, {8, 0}, {20, 120}} + repeated({20, 0}, 29) << "Total time:20min0sec(20.00min)";
+        QTest::newRow("all unset") << 30.0 << Slots{} << Points{{0, 30}} + repeated({0, 0}, 32)
+                                   << "Total time:0min0sec(0.00min)";
         QTest::newRow("unknown mode point sorts after the points at time 0")
             << 10.0 << Slots{{"Hold", "0", "0", "1.00"}, {"Ramp ", "9", "9", "9"}, {"Hold", "0", "0", "2.00"}}
-            << Points{{0, 10}, {0, 0}, {1, 10}, {2, 0}} + repeated({2, 0}, 29)
-            << "Total time:3min0sec(3.00min)";
+            << Points{{0, 10}, {0, 0}, {1, 10}, {2, 0}} + repeated({2, 0}, 29) << "Total time:3min0sec(3.00min)";
         QTest::newRow("seconds taken as they stand: 1.75 is 2.25 minutes")
-            << 0.0 << Slots{{"Hold", "0", "0", "1.75"}}
-            << Points{{0, 0}, {2.25, 0}} + repeated({2.25, 0}, 31) << "Total time:2min15sec(2.25min)";
+            << 0.0 << Slots{{"Hold", "0", "0", "1.75"}} << Points{{0, 0}, {2.25, 0}} + repeated({2.25, 0}, 31)
+            << "Total time:2min15sec(2.25min)";
         QTest::newRow("slot 32 is never drawn")
             << 0.0 << (Slots(32, {" ", "0.0", "0.0", "0.00"}) << SlotText{"Hold", "0", "0", "5.00"})
             << Points{{0, 0}} + repeated({0, 0}, 32) << "Total time:0min0sec(0.00min)";
@@ -77,10 +77,11 @@ private slots:
         const Profile profile = computeProfile(initial, programOf(segs));
         QCOMPARE(profile.points.size(), 33);
         for (int i = 0; i < 33; ++i) {
-            QVERIFY2(qFuzzyCompare(profile.points[i].x() + 1, expected[i].x() + 1)
-                         && qFuzzyCompare(profile.points[i].y() + 1, expected[i].y() + 1),
-                     qPrintable(QStringLiteral("point %1: (%2, %3)").arg(i).arg(profile.points[i].x())
-                                    .arg(profile.points[i].y())));
+            QVERIFY2(
+                qFuzzyCompare(profile.points[i].x() + 1, expected[i].x() + 1)
+                    && qFuzzyCompare(profile.points[i].y() + 1, expected[i].y() + 1),
+                qPrintable(
+                    QStringLiteral("point %1: (%2, %3)").arg(i).arg(profile.points[i].x()).arg(profile.points[i].y())));
         }
         QCOMPARE(totalTimeText(profile.totalMinutes), text);
     }
@@ -95,7 +96,8 @@ private slots:
         QTest::newRow("seconds never carry") << 15.0 / 15.1 << "Total time:0min60sec(0.99min)";
         QTest::newRow("large") << 3300.0 << "Total time:3300min0sec(3300.00min)";
         // A pasted hold of 1e20 is drawn before the check refuses it.
-        QTest::newRow("beyond a 64-bit integer") << 1e20 << "Total time:100000000000000000000min0sec(100000000000000000000.00min)";
+        QTest::newRow("beyond a 64-bit integer")
+            << 1e20 << "Total time:100000000000000000000min0sec(100000000000000000000.00min)";
     }
 
     void totalText()
@@ -140,11 +142,12 @@ private slots:
     {
         // 10 minutes, then times of 1e308 minutes each way: infinity, then
         // infinity minus infinity; an unknown mode starts again from (0, 0).
-        const Profile p = computeProfile(40.0, programOf({{"Hold", "0", "0", "10.00"},
-                                                          {"Hold", "0", "0", "1e308"},
-                                                          {"Hold", "0", "0", "-1e308"},
-                                                          {"Other", "0", "0", "0"},
-                                                          {"Hold", "0", "0", "5.00"}}));
+        const Profile p = computeProfile(40.0,
+                                         programOf({{"Hold", "0", "0", "10.00"},
+                                                    {"Hold", "0", "0", "1e308"},
+                                                    {"Hold", "0", "0", "-1e308"},
+                                                    {"Other", "0", "0", "0"},
+                                                    {"Hold", "0", "0", "5.00"}}));
         const Points finite = Points{{0, 40}, {0, 0}} + repeated({5, 0}, 28) + Points{{10, 40}};
         QCOMPARE(p.points.mid(0, 31), finite);
         QCOMPARE(p.points[31].x(), qInf());

@@ -6,9 +6,9 @@
 #include "tests/support/ExampleProfile.h"
 
 #include <QImage>
-#include <functional>
 #include <QPainter>
 #include <QtTest>
+#include <functional>
 
 namespace {
 Profile rampTo(const QString &target)
@@ -201,8 +201,8 @@ private slots:
         const Profile front = rampTo(QStringLiteral("100.0"));
         const QList<QPointF> back = rampTo(QStringLiteral("250.0")).points;
         const ProfilePlot alone(front, QRectF(QPointF(0, 0), QSizeF(size)), pixelFont(12), &device);
-        const ProfilePlot both(front, QRectF(QPointF(0, 0), QSizeF(size)), pixelFont(12), &device,
-                               PlotColours::paper(), back);
+        const ProfilePlot both(front, QRectF(QPointF(0, 0), QSizeF(size)), pixelFont(12), &device, PlotColours::paper(),
+                               back);
         QVERIFY(alone.maxTemp() < 250);
         QVERIFY(both.maxTemp() >= 250);
         const QImage image = painted(both, size);

@@ -19,19 +19,19 @@ private slots:
         QTest::newRow("before the first point") << -0.5 << -1 << 0.0 << "-0:00:30  before the start";
         QTest::newRow("at the start") << 0.0 << 0 << 40.0
                                       << "0:00:00  40.0 °C  Segment 0 Ramp 40.0 → 150.0 °C, 0:00:00 – 0:11:00";
-        QTest::newRow("half way up the ramp") << 5.5 << 0 << 95.0
-                                              << "0:05:30  95.0 °C  Segment 0 Ramp 40.0 → 150.0 °C, 0:00:00 – 0:11:00";
-        QTest::newRow("a joint belongs to the next slot") << 11.0 << 1 << 150.0
-                                                          << "0:11:00  150.0 °C  Segment 1 Hold 150.0 °C, 0:11:00 – 0:16:30";
+        QTest::newRow("half way up the ramp")
+            << 5.5 << 0 << 95.0 << "0:05:30  95.0 °C  Segment 0 Ramp 40.0 → 150.0 °C, 0:00:00 – 0:11:00";
+        QTest::newRow("a joint belongs to the next slot")
+            << 11.0 << 1 << 150.0 << "0:11:00  150.0 °C  Segment 1 Hold 150.0 °C, 0:11:00 – 0:16:30";
         QTest::newRow("on the hold") << 14.0 + 5.0 / 60 << 1 << 150.0
                                      << "0:14:05  150.0 °C  Segment 1 Hold 150.0 °C, 0:11:00 – 0:16:30";
-        QTest::newRow("down the last ramp") << 18.75 << 2 << 105.0
-                                            << "0:18:45  105.0 °C  Segment 2 Ramp 150.0 → 60.0 °C, 0:16:30 – 0:21:00";
-        QTest::newRow("the very end belongs to the last slot") << 21.0 << 2 << 60.0
-                                                               << "0:21:00  60.0 °C  Segment 2 Ramp 150.0 → 60.0 °C, 0:16:30 – 0:21:00";
+        QTest::newRow("down the last ramp")
+            << 18.75 << 2 << 105.0 << "0:18:45  105.0 °C  Segment 2 Ramp 150.0 → 60.0 °C, 0:16:30 – 0:21:00";
+        QTest::newRow("the very end belongs to the last slot")
+            << 21.0 << 2 << 60.0 << "0:21:00  60.0 °C  Segment 2 Ramp 150.0 → 60.0 °C, 0:16:30 – 0:21:00";
         QTest::newRow("after the end") << 21.5 << -1 << 0.0 << "0:21:30  after the end";
-        QTest::newRow("far past any program, held at 1e15 s") << 1e300 << -1 << 0.0
-                                                               << "277777777777:46:40  after the end";
+        QTest::newRow("far past any program, held at 1e15 s")
+            << 1e300 << -1 << 0.0 << "277777777777:46:40  after the end";
     }
 
     void reading()
@@ -118,10 +118,7 @@ private slots:
         QCOMPARE(profileSummary(profile), text);
     }
 
-    void summaryWithoutAProfile()
-    {
-        QCOMPARE(profileSummary(Profile()), QString("No profile drawn"));
-    }
+    void summaryWithoutAProfile() { QCOMPARE(profileSummary(Profile()), QString("No profile drawn")); }
 };
 
 QTEST_GUILESS_MAIN(TestProfileReadout)

@@ -30,14 +30,21 @@ private slots:
         const SentProgram base = program(QStringLiteral("25.00"), {Ramp100, Hold130});
         QTest::newRow("same") << base << base << QList<Difference>{} << 0;
         QTest::newRow("same value, other text")
-            << base << program(QStringLiteral("25"), {{QStringLiteral("Ramp"), QStringLiteral("100"), QStringLiteral("5"), QStringLiteral("0")}, Hold130})
+            << base
+            << program(
+                   QStringLiteral("25"),
+                   {{QStringLiteral("Ramp"), QStringLiteral("100"), QStringLiteral("5"), QStringLiteral("0")}, Hold130})
             << QList<Difference>{} << 0;
         QTest::newRow("initial temp is no segment")
             << base << program(QStringLiteral("30.00"), {Ramp100, Hold130})
-            << QList<Difference>{{ProgramComparison::InitialTemperature, QStringLiteral("Initial temp."), QStringLiteral("25.00"), QStringLiteral("30.00")}}
+            << QList<Difference>{{ProgramComparison::InitialTemperature, QStringLiteral("Initial temp."),
+                                  QStringLiteral("25.00"), QStringLiteral("30.00")}}
             << 0;
         QTest::newRow("one field")
-            << base << program(QStringLiteral("25.00"), {Ramp100, {QStringLiteral("Hold"), QStringLiteral("0.0"), QStringLiteral("0.0"), QStringLiteral("2.00")}})
+            << base
+            << program(QStringLiteral("25.00"),
+                       {Ramp100,
+                        {QStringLiteral("Hold"), QStringLiteral("0.0"), QStringLiteral("0.0"), QStringLiteral("2.00")}})
             << QList<Difference>{{1, QStringLiteral("Time"), QStringLiteral("1.30"), QStringLiteral("2.00")}} << 1;
         QTest::newRow("mode and its values")
             << base << program(QStringLiteral("25.00"), {Hold130, Hold130})
@@ -47,23 +54,22 @@ private slots:
                                  {0, QStringLiteral("Time"), QStringLiteral("0.00"), QStringLiteral("1.30")}}
             << 1;
         const QString none = QStringLiteral("(none)");
-        QTest::newRow("segment added")
-            << program(QStringLiteral("25.00"), {Ramp100}) << base
-            << QList<Difference>{{1, QStringLiteral("Mode"), none, QStringLiteral("Hold")},
-                                 {1, QStringLiteral("Temp."), none, QStringLiteral("0.0")},
-                                 {1, QStringLiteral("Rate"), none, QStringLiteral("0.0")},
-                                 {1, QStringLiteral("Time"), none, QStringLiteral("1.30")}}
-            << 1;
-        QTest::newRow("segment removed")
-            << base << program(QStringLiteral("25.00"), {Ramp100})
-            << QList<Difference>{{1, QStringLiteral("Mode"), QStringLiteral("Hold"), none},
-                                 {1, QStringLiteral("Temp."), QStringLiteral("0.0"), none},
-                                 {1, QStringLiteral("Rate"), QStringLiteral("0.0"), none},
-                                 {1, QStringLiteral("Time"), QStringLiteral("1.30"), none}}
-            << 1;
+        QTest::newRow("segment added") << program(QStringLiteral("25.00"), {Ramp100}) << base
+                                       << QList<Difference>{{1, QStringLiteral("Mode"), none, QStringLiteral("Hold")},
+                                                            {1, QStringLiteral("Temp."), none, QStringLiteral("0.0")},
+                                                            {1, QStringLiteral("Rate"), none, QStringLiteral("0.0")},
+                                                            {1, QStringLiteral("Time"), none, QStringLiteral("1.30")}}
+                                       << 1;
+        QTest::newRow("segment removed") << base << program(QStringLiteral("25.00"), {Ramp100})
+                                         << QList<Difference>{{1, QStringLiteral("Mode"), QStringLiteral("Hold"), none},
+                                                              {1, QStringLiteral("Temp."), QStringLiteral("0.0"), none},
+                                                              {1, QStringLiteral("Rate"), QStringLiteral("0.0"), none},
+                                                              {1, QStringLiteral("Time"), QStringLiteral("1.30"), none}}
+                                         << 1;
         QTest::newRow("program number is no segment")
             << base << SentProgram{2, QStringLiteral("25.00"), {Ramp100, Hold130}}
-            << QList<Difference>{{ProgramComparison::ProgramNo, QStringLiteral("Program No."), QStringLiteral("1"), QStringLiteral("2")}}
+            << QList<Difference>{{ProgramComparison::ProgramNo, QStringLiteral("Program No."), QStringLiteral("1"),
+                                  QStringLiteral("2")}}
             << 0;
         QTest::newRow("text that is no number")
             << program(QStringLiteral("x"), {}) << program(QStringLiteral("x "), {}) << QList<Difference>{} << 0;
@@ -83,14 +89,16 @@ private slots:
     // Each differing field's cell and its segment's number, once.
     void cellsOfTheDifferences()
     {
-        const QList<Difference> differences{
-            {ProgramComparison::InitialTemperature, QStringLiteral("Initial temp."), QStringLiteral("1"), QStringLiteral("2")},
-            {1, QStringLiteral("Temp."), QStringLiteral("1"), QStringLiteral("2")},
-            {1, QStringLiteral("Rate"), QStringLiteral("1"), QStringLiteral("2")},
-            {4, QStringLiteral("Time"), QStringLiteral("1"), QStringLiteral("2")}};
+        const QList<Difference> differences{{ProgramComparison::InitialTemperature, QStringLiteral("Initial temp."),
+                                             QStringLiteral("1"), QStringLiteral("2")},
+                                            {1, QStringLiteral("Temp."), QStringLiteral("1"), QStringLiteral("2")},
+                                            {1, QStringLiteral("Rate"), QStringLiteral("1"), QStringLiteral("2")},
+                                            {4, QStringLiteral("Time"), QStringLiteral("1"), QStringLiteral("2")}};
         QCOMPARE(ProgramComparison::cellsOf(differences),
-                 (QList<QPoint>{{2, TemperatureProgram::NumberRow}, {2, TemperatureProgram::TempRow},
-                                {2, TemperatureProgram::RateRow}, {5, TemperatureProgram::NumberRow},
+                 (QList<QPoint>{{2, TemperatureProgram::NumberRow},
+                                {2, TemperatureProgram::TempRow},
+                                {2, TemperatureProgram::RateRow},
+                                {5, TemperatureProgram::NumberRow},
                                 {5, TemperatureProgram::TimeRow}}));
     }
 

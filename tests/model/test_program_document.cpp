@@ -53,7 +53,8 @@ private slots:
         QTest::addColumn<int>("property");
         QTest::addColumn<QList<double>>("values");
         QTest::addColumn<QList<double>>("expectedSignals");
-        QTest::newRow("modified: set, again, cleared") << int(Modified) << QList<double>{1, 1, 0} << QList<double>{1, 0};
+        QTest::newRow("modified: set, again, cleared")
+            << int(Modified) << QList<double>{1, 1, 0} << QList<double>{1, 0};
         QTest::newRow("modified: cleared when clear") << int(Modified) << QList<double>{0} << QList<double>{};
         QTest::newRow("initial temp.: new, same, other")
             << int(InitialTemp) << QList<double>{25, 25, 40.5} << QList<double>{25, 40.5};
@@ -68,9 +69,9 @@ private slots:
         QFETCH(QList<double>, values);
         QFETCH(QList<double>, expectedSignals);
         ProgramDocument document;
-        const char *signal = property == Modified      ? SIGNAL(modifiedChanged(bool))
-                             : property == InitialTemp ? SIGNAL(initialTempChanged(double))
-                                                       : SIGNAL(initialTempErrorChanged(bool));
+        const char *signal = property == Modified ? SIGNAL(modifiedChanged(bool))
+            : property == InitialTemp             ? SIGNAL(initialTempChanged(double))
+                                                  : SIGNAL(initialTempErrorChanged(bool));
         QSignalSpy spy(&document, signal);
         QVERIFY(spy.isValid());
         for (double value : values) {

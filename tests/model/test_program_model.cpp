@@ -139,8 +139,7 @@ private slots:
         QTest::newRow("fresh program") << QStringList() << 0;
         QTest::newRow("zeros before the last non-zero column count")
             << QStringList{"0.0/0.0/0.00", "0.0/0.0/0.00", "100.0/0.0/0.00"} << 3;
-        QTest::newRow("hold left with a temperature counts")
-            << QStringList{"100.0/5.0/0.00", "50.0/0.0/0.00"} << 2;
+        QTest::newRow("hold left with a temperature counts") << QStringList{"100.0/5.0/0.00", "50.0/0.0/0.00"} << 2;
         QTest::newRow("only a time") << QStringList{"0.0/0.0/0.01"} << 1;
         QTest::newRow("tiny value still counts") << QStringList{"0.001/0/0"} << 1;
         QTest::newRow("unset slot holding 0") << QStringList{"0/0/0"} << 0;

@@ -1,10 +1,10 @@
 #include "model/AxisLabels.h"
 #include "model/ProfilePlot.h"
 #include "report/ExportCommands.h"
-#include "tests/support/FifoWatchdog.h"
-#include "tests/support/PathKinds.h"
 #include "report/ProgramReport.h"
 #include "report/ReportExport.h"
+#include "tests/support/FifoWatchdog.h"
+#include "tests/support/PathKinds.h"
 #include "tests/support/ScriptedPrompts.h"
 #include "tests/support/TpdTestData.h"
 
@@ -26,10 +26,7 @@ ProgramReport golden(const QString &name)
 }
 
 // Mostly red: the line, also where smoothing blends it with the white.
-bool isRed(QRgb pixel)
-{
-    return qRed(pixel) >= 200 && qGreen(pixel) < 150 && qBlue(pixel) < 150;
-}
+bool isRed(QRgb pixel) { return qRed(pixel) >= 200 && qGreen(pixel) < 150 && qBlue(pixel) < 150; }
 
 // Red within a pixel of the point: the line is wider than that.
 bool redNear(const QImage &image, QPointF at)
@@ -109,8 +106,8 @@ private slots:
                                                 "Hold (min.sec) Start (h:mm:ss) End (h:mm:ss)",
                                                 "0 Ramp 150.0 10.0 0:00:00 0:11:00", "1 Hold 5.30 0:11:00 0:16:30",
                                                 "2 Ramp 60.0 20.0 0:16:30 0:21:00", "Vantrel Assistant Ver.1.01"};
-        QTest::newRow("changed since saved") << "example.tpd" << true
-                                             << QStringList{"File: example.tpd, changed since saved", "Program No.: 3"};
+        QTest::newRow("changed since saved")
+            << "example.tpd" << true << QStringList{"File: example.tpd, changed since saved", "Program No.: 3"};
         QTest::newRow("Japanese comment") << "cp932.tpd" << false
                                           << QStringList{"Program No.: 1", "温度プログラム：試験用",
                                                          "Total time：12min", "通信ポートエラー", "ｱｲｳ C:\\data"};
@@ -125,7 +122,8 @@ private slots:
         report.changedSinceSaved = changed;
         const QString text = pdfText(ReportExport::pdf(report, QPageSize::A4));
         for (const QString &want : expected)
-            QVERIFY2(text.contains(want.normalized(QString::NormalizationForm_KC)), qPrintable(want + " not in: " + text));
+            QVERIFY2(text.contains(want.normalized(QString::NormalizationForm_KC)),
+                     qPrintable(want + " not in: " + text));
         QCOMPARE(text.contains(QStringLiteral("changed since saved")), changed);
     }
 
@@ -133,9 +131,12 @@ private slots:
     {
         QTest::addColumn<QString>("inFile");
         QTest::addColumn<QString>("shown");
-        QTest::newRow("two decimals") << "25.35" << "25.35";
-        QTest::newRow("one decimal") << "25.3" << "25.30";
-        QTest::newRow("whole degrees") << "40" << "40.00";
+        QTest::newRow("two decimals") << "25.35"
+                                      << "25.35";
+        QTest::newRow("one decimal") << "25.3"
+                                     << "25.30";
+        QTest::newRow("whole degrees") << "40"
+                                       << "40.00";
     }
 
     void initialTempAsTheFieldShowsIt()
@@ -198,8 +199,8 @@ private slots:
         QTemporaryDir dir;
         QFile file(dir.filePath("huge.tpd"));
         QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(TpdFormat::write(buildProgram(3, initialTemp, 33, {{0, slot0[0], slot0[1], slot0[2], slot0[3]}}),
-                                    nullptr));
+        file.write(
+            TpdFormat::write(buildProgram(3, initialTemp, 33, {{0, slot0[0], slot0[1], slot0[2], slot0[3]}}), nullptr));
         file.close();
         QString error;
         const auto report = loadReport(file.fileName(), &error);
@@ -235,8 +236,8 @@ private slots:
         QTemporaryDir dir;
         ScriptedPrompts prompts;
         QStringList status;
-        ExportCommands exports(prompts, [] { return golden("example.tpd"); },
-                               [&status](const QString &text) { status << text; });
+        ExportCommands exports(
+            prompts, [] { return golden("example.tpd"); }, [&status](const QString &text) { status << text; });
         const std::function<void()> commands[] = {[&] { exports.exportPdf(); }, [&] { exports.exportPng(); },
                                                   [&] { exports.exportSvg(); }, [&] { exports.exportCsv(); }};
         const QString suffixes[] = {"pdf", "png", "svg", "csv"};
@@ -247,7 +248,8 @@ private slots:
         commands[kind]();
         QCOMPARE(prompts.shown.size(), 2); // the dialog, then the message
         QCOMPARE(prompts.shown[1].kind, ScriptedPrompts::Kind::Message);
-        QVERIFY2(prompts.shown[1].text.startsWith("Export error\n" + unwritable + ": "), qPrintable(prompts.shown[1].text));
+        QVERIFY2(prompts.shown[1].text.startsWith("Export error\n" + unwritable + ": "),
+                 qPrintable(prompts.shown[1].text));
         QCOMPARE(status, QStringList{""});
         QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), QStringList());
 
@@ -267,7 +269,8 @@ private slots:
         prompts.fileAnswers = {written.fileName()};
         prompts.boxAnswers = {Prompts::No};
         commands[kind]();
-        QCOMPARE(prompts.shown.last().text, "The file " + written.fileName() + " already exists. Do you want to overwrite it ?");
+        QCOMPARE(prompts.shown.last().text,
+                 "The file " + written.fileName() + " already exists. Do you want to overwrite it ?");
         QCOMPARE(status.size(), 3);
         QCOMPARE(QFileInfo(written).lastModified(), before);
 

@@ -1,16 +1,13 @@
 #include "comm/protocol/ControllerExchange.h"
-#include "sim/ControllerModel.h"
 #include "comm/protocol/DownloadCommands.h"
+#include "sim/ControllerModel.h"
 #include "sim/FrameAssembler.h"
 
 #include <QTest>
 
 namespace {
 
-QByteArray frame(const QByteArray &command)
-{
-    return ControllerExchange::buildFrame("01000", command);
-}
+QByteArray frame(const QByteArray &command) { return ControllerExchange::buildFrame("01000", command); }
 
 QByteArray segmentCommand(const QByteArray &number, const QByteArray &mode, const QByteArray &temperature,
                           const QByteArray &rate, const QByteArray &time)
@@ -64,8 +61,7 @@ void TestControllerModel::answerToCommand_data()
     QTest::newRow("hold 99.59") << segmentCommand(z, "00000001", z, z, "00009959") << QByteArray("0000");
     QTest::newRow("60 seconds") << segmentCommand(z, "00000001", z, z, "00000060") << QByteArray("1100");
     QTest::newRow("100 minutes") << segmentCommand(z, "00000001", z, z, "00010000") << QByteArray("1100");
-    QTest::newRow("time in hexadecimal") << segmentCommand(z, "00000001", z, z, "000004CE")
-                                         << QByteArray("1100");
+    QTest::newRow("time in hexadecimal") << segmentCommand(z, "00000001", z, z, "000004CE") << QByteArray("1100");
     QTest::newRow("field not hexadecimal") << segmentCommand(z, z, "0000003G", z, z) << QByteArray("1100");
     QTest::newRow("lower-case hexadecimal") << segmentCommand("0000000b", z, z, z, z) << QByteArray("0000");
     QTest::newRow("one field short") << QByteArray("0102C40002000005") + z + z + z + z << QByteArray("1003");
@@ -90,7 +86,9 @@ void TestControllerModel::answerToCommand()
     QCOMPARE(outcome.command, command);
     QCOMPARE(outcome.endCode, QByteArray("00"));
     QCOMPARE(outcome.responseCode, response.left(4));
-    const QByteArray body = "0100" "00" + command.left(4) + response + '\x03';
+    const QByteArray body = "0100"
+                            "00"
+        + command.left(4) + response + '\x03';
     QCOMPARE(outcome.answer, '\x02' + body + ControllerExchange::checkByteOf(body));
 }
 
@@ -105,17 +103,21 @@ void TestControllerModel::answerFraming_data()
     const QByteArray status = frame(DownloadCommands::statusQuery());
     QByteArray wrongCheck = status;
     wrongCheck.back() = char(wrongCheck.back() ^ 0x10);
-    QTest::newRow("running") << status << true << false << QByteArray("01000001010000" "0080") << true;
+    QTest::newRow("running") << status << true << false
+                             << QByteArray("01000001010000"
+                                           "0080")
+                             << true;
     QTest::newRow("wrong check byte in answer") << status << false << true
-                                                << QByteArray("01000001010000" "0000") << false;
-    QTest::newRow("wrong check byte in command") << wrongCheck << false << false << QByteArray("010013")
-                                                 << true;
-    QTest::newRow("another node") << ControllerExchange::buildFrame("02000", DownloadCommands::statusQuery())
-                                  << false << false << QByteArray() << true;
-    QTest::newRow("bad service id") << ControllerExchange::buildFrame("01001", DownloadCommands::statusQuery())
-                                    << false << false << QByteArray("010014") << true;
-    QTest::newRow("no command") << ControllerExchange::buildFrame("010", "") << false << false
-                                << QByteArray("010014") << true;
+                                                << QByteArray("01000001010000"
+                                                              "0000")
+                                                << false;
+    QTest::newRow("wrong check byte in command") << wrongCheck << false << false << QByteArray("010013") << true;
+    QTest::newRow("another node") << ControllerExchange::buildFrame("02000", DownloadCommands::statusQuery()) << false
+                                  << false << QByteArray() << true;
+    QTest::newRow("bad service id") << ControllerExchange::buildFrame("01001", DownloadCommands::statusQuery()) << false
+                                    << false << QByteArray("010014") << true;
+    QTest::newRow("no command") << ControllerExchange::buildFrame("010", "") << false << false << QByteArray("010014")
+                                << true;
 }
 
 void TestControllerModel::answerFraming()
@@ -146,9 +148,15 @@ void TestControllerModel::unitAnswersForItsNodeOnly()
 {
     ControllerModel unit12(12);
     const QByteArray status = DownloadCommands::statusQuery();
-    const QByteArray body = "1200" "00" "0101" "0000" "0000" "\x03";
-    QCOMPARE(unit12.handleFrame(ControllerExchange::buildFrame(ControllerExchange::headerForUnit(12), status), {}).answer,
-             '\x02' + body + ControllerExchange::checkByteOf(body));
+    const QByteArray body = "1200"
+                            "00"
+                            "0101"
+                            "0000"
+                            "0000"
+                            "\x03";
+    QCOMPARE(
+        unit12.handleFrame(ControllerExchange::buildFrame(ControllerExchange::headerForUnit(12), status), {}).answer,
+        '\x02' + body + ControllerExchange::checkByteOf(body));
     QVERIFY(unit12.handleFrame(ControllerExchange::buildFrame("01000", status), {}).answer.isEmpty());
     QVERIFY(unit12.handleFrame(ControllerExchange::buildFrame("02000", status), {}).answer.isEmpty());
     QCOMPARE(ControllerExchange::headerForUnit(0), QByteArray("00000"));
@@ -234,14 +242,40 @@ void TestControllerModel::assembler_data()
     QTest::addColumn<QByteArray>("stream");
     QTest::addColumn<QList<QByteArray>>("frames");
 
-    QTest::newRow("one frame") << QByteArray("\x02" "ab\x03" "c") << QList<QByteArray>{"\x02" "ab\x03" "c"};
-    QTest::newRow("noise before") << QByteArray("xy\x03" "z\x02" "ab\x03" "c")
-                                  << QList<QByteArray>{"\x02" "ab\x03" "c"};
-    QTest::newRow("no ETX, then a new STX") << QByteArray("\x02" "abc\x02" "d\x03" "e")
-                                            << QList<QByteArray>{"\x02" "d\x03" "e"};
-    QTest::newRow("check byte STX") << QByteArray("\x02" "a\x03" "\x02" "\x02" "b\x03" "c")
-                                    << QList<QByteArray>{"\x02" "a\x03\x02", "\x02" "b\x03" "c"};
-    QTest::newRow("waiting for the check byte") << QByteArray("\x02" "a\x03") << QList<QByteArray>{};
+    QTest::newRow("one frame") << QByteArray("\x02"
+                                             "ab\x03"
+                                             "c")
+                               << QList<QByteArray>{"\x02"
+                                                    "ab\x03"
+                                                    "c"};
+    QTest::newRow("noise before") << QByteArray("xy\x03"
+                                                "z\x02"
+                                                "ab\x03"
+                                                "c")
+                                  << QList<QByteArray>{"\x02"
+                                                       "ab\x03"
+                                                       "c"};
+    QTest::newRow("no ETX, then a new STX") << QByteArray("\x02"
+                                                          "abc\x02"
+                                                          "d\x03"
+                                                          "e")
+                                            << QList<QByteArray>{"\x02"
+                                                                 "d\x03"
+                                                                 "e"};
+    QTest::newRow("check byte STX") << QByteArray("\x02"
+                                                  "a\x03"
+                                                  "\x02"
+                                                  "\x02"
+                                                  "b\x03"
+                                                  "c")
+                                    << QList<QByteArray>{"\x02"
+                                                         "a\x03\x02",
+                                                         "\x02"
+                                                         "b\x03"
+                                                         "c"};
+    QTest::newRow("waiting for the check byte") << QByteArray("\x02"
+                                                              "a\x03")
+                                                << QList<QByteArray>{};
 }
 
 void TestControllerModel::assembler()

@@ -1,31 +1,30 @@
 #include "comm/protocol/ControllerExchange.h"
-#include "sim/ControllerSimulator.h"
 #include "comm/protocol/DownloadCommands.h"
+#include "sim/ControllerSimulator.h"
 #include "tests/support/PtyClient.h"
 
 #include <QFileInfo>
-#include <QTemporaryDir>
 #include <QScopeGuard>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <memory>
+#include <mutex>
 #include <poll.h>
 #include <pty.h>
 #include <unistd.h>
-#include <mutex>
 
 namespace {
 
-QByteArray frame(const QByteArray &command)
-{
-    return ControllerExchange::buildFrame("01000", command);
-}
+QByteArray frame(const QByteArray &command) { return ControllerExchange::buildFrame("01000", command); }
 
 // The answer a controller gives: STX, node, sub-address, end code, request code,
 // response code and data, ETX, check byte.
 QByteArray answer(const QByteArray &request, const QByteArray &response)
 {
-    const QByteArray body = "0100" "00" + request + response + '\x03';
+    const QByteArray body = "0100"
+                            "00"
+        + request + response + '\x03';
     return '\x02' + body + ControllerExchange::checkByteOf(body);
 }
 
@@ -89,22 +88,22 @@ void TestControllerSimulator::answers_data()
     QTest::addColumn<QByteArray>("response");
 
     const QByteArray z = "00000000";
-    QTest::newRow("status idle") << false << "" << DownloadCommands::statusQuery() << QByteArray("0000" "0000");
+    QTest::newRow("status idle") << false << "" << DownloadCommands::statusQuery()
+                                 << QByteArray("0000"
+                                               "0000");
     QTest::newRow("status running") << true << "" << DownloadCommands::statusQuery()
-                                    << QByteArray("0000" "0080");
+                                    << QByteArray("0000"
+                                                  "0080");
     QTest::newRow("accepted write") << false << "" << DownloadCommands::programNo(3) << QByteArray("0000");
     QTest::newRow("value out of range") << false << "" << DownloadCommands::segmentCountCommand(33)
                                         << QByteArray("1100");
-    QTest::newRow("count mismatch") << false << "" << QByteArray("0102C40002000005") + z + z
-                                    << QByteArray("1003");
-    QTest::newRow("refused status query") << false << "1:2203" << DownloadCommands::statusQuery()
-                                          << QByteArray("2203");
+    QTest::newRow("count mismatch") << false << "" << QByteArray("0102C40002000005") + z + z << QByteArray("1003");
+    QTest::newRow("refused status query") << false << "1:2203" << DownloadCommands::statusQuery() << QByteArray("2203");
     QTest::newRow("refused segment by code")
         << false << "0102C40002:1100"
-        << *DownloadCommands::segment(0, DownloadCommands::SegmentMode::Hold, 0.0, 0.0, 1.00)
-        << QByteArray("1100");
-    QTest::newRow("refusal of another command") << false << "5:1100" << DownloadCommands::programNo(3)
-                                                << QByteArray("0000");
+        << *DownloadCommands::segment(0, DownloadCommands::SegmentMode::Hold, 0.0, 0.0, 1.00) << QByteArray("1100");
+    QTest::newRow("refusal of another command")
+        << false << "5:1100" << DownloadCommands::programNo(3) << QByteArray("0000");
 }
 
 void TestControllerSimulator::answers()
@@ -314,17 +313,20 @@ void TestControllerSimulator::printsProgramAfterDownload()
     std::lock_guard lock(mutex);
     QCOMPARE(lines.size(), commands.size() + 1);
     QVERIFY2(lines[0].contains(QLatin1String(DownloadCommands::statusQuery())), qPrintable(lines[0]));
-    QCOMPARE(lines.last(), QStringLiteral("Program 3, initial 40.0 deg C, 2 segments:\n"
-                                          "  0 Ramp to 150.0 at 10.0 deg C/min\n"
-                                          "  1 Hold 5.30 (min.sec)"));
+    QCOMPARE(lines.last(),
+             QStringLiteral("Program 3, initial 40.0 deg C, 2 segments:\n"
+                            "  0 Ramp to 150.0 at 10.0 deg C/min\n"
+                            "  1 Hold 5.30 (min.sec)"));
 }
 
 void TestControllerSimulator::deviceRefused_data()
 {
     QTest::addColumn<QString>("device");
     QTest::addColumn<QString>("error");
-    QTest::newRow("missing") << "/nonexistent/ttyUSB9" << "cannot open /nonexistent/ttyUSB9: No such file or directory";
-    QTest::newRow("not a serial device") << "/dev/null" << "/dev/null is not a serial device";
+    QTest::newRow("missing") << "/nonexistent/ttyUSB9"
+                             << "cannot open /nonexistent/ttyUSB9: No such file or directory";
+    QTest::newRow("not a serial device") << "/dev/null"
+                                         << "/dev/null is not a serial device";
 }
 
 void TestControllerSimulator::deviceRefused()
@@ -356,7 +358,9 @@ void TestControllerSimulator::deviceGivenAsAPtyPath()
 
     const QByteArray query = frame(DownloadCommands::statusQuery());
     QCOMPARE(::write(master, query.constData(), size_t(query.size())), ssize_t(query.size()));
-    const QByteArray expected = answer("0101", "0000" "0000");
+    const QByteArray expected = answer("0101",
+                                       "0000"
+                                       "0000");
     QByteArray got;
     while (got.size() < expected.size()) {
         pollfd fd{master, POLLIN, 0};

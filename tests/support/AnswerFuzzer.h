@@ -44,7 +44,9 @@ public:
     // command's request code, the response code, data, ETX and check byte.
     static QByteArray frame(const QByteArray &command, const QByteArray &code, const QByteArray &data = {})
     {
-        const QByteArray body = "0100" "00" + command.left(4) + code + data + FrameBytes::ETX;
+        const QByteArray body = "0100"
+                                "00"
+            + command.left(4) + code + data + FrameBytes::ETX;
         return FrameBytes::STX + body + ControllerExchange::checkByteOf(body);
     }
 
@@ -59,7 +61,8 @@ public:
         const auto kind = Kind(pick(KindCount));
         const QByteArray good = frame(command, "0000", data);
         switch (kind) {
-        case Accepted: return {kind, good};
+        case Accepted:
+            return {kind, good};
         case Refused: {
             QByteArray code = randomText(4, "0123456789ABCDEF");
             if (code == "0000")
@@ -69,14 +72,17 @@ public:
         case Running:
             return statusQuery ? Answer{kind, frame(command, "0000", hexByte(0x80 + pick(128)))}
                                : Answer{Accepted, good};
-        case RandomBytes: return {kind, randomBytes(pick(300))};
-        case CutShort: return {kind, good.left(pick(int(good.size()) - 1))};
+        case RandomBytes:
+            return {kind, randomBytes(pick(300))};
+        case CutShort:
+            return {kind, good.left(pick(int(good.size()) - 1))};
         case StraySTX: {
             QByteArray bytes = good;
             bytes.insert(pick(int(bytes.size()) - 1), FrameBytes::STX);
             return {kind, bytes};
         }
-        case EtxWithoutBcc: return {kind, good.chopped(1)};
+        case EtxWithoutBcc:
+            return {kind, good.chopped(1)};
         case WrongBcc: {
             QByteArray bytes = good;
             bytes.back() = char(bytes.back() ^ (1 + pick(0x7F)));
@@ -90,9 +96,12 @@ public:
         }
         case OtherCommand:
             return {kind, frame(statusQuery ? QByteArray("0102") : QByteArray("0101"), "0000", data)};
-        case Late: return {kind, good, true};
-        case Nothing: return {kind, {}};
-        case KindCount: break;
+        case Late:
+            return {kind, good, true};
+        case Nothing:
+            return {kind, {}};
+        case KindCount:
+            break;
         }
         return {Nothing, {}};
     }

@@ -22,5 +22,6 @@ inline Profile profileOf(double initial, const QList<QStringList> &slotCells)
 // Ramp to 60.0 at 20.0 (16.5 to 21); the rest unset.
 inline Profile exampleProfile()
 {
-    return profileOf(40, {{"Ramp", "150.0", "10.0", "0.00"}, {"Hold", "0.0", "0.0", "5.30"}, {"Ramp", "60.0", "20.0", "0.00"}});
+    return profileOf(
+        40, {{"Ramp", "150.0", "10.0", "0.00"}, {"Hold", "0.0", "0.0", "5.30"}, {"Ramp", "60.0", "20.0", "0.00"}});
 }

@@ -14,9 +14,10 @@
 // Records every call the component makes. It takes the line settings the
 // Linux layer takes (TermiosSettings::isSupported), writes complete at
 // once, and the event wait blocks until cancelled.
-class FakeSerialPlatform : public SerialPlatform {
+class FakeSerialPlatform : public SerialPlatform
+{
 public:
-    bool open(const QString& devicePath, OpenFailure& failure) override
+    bool open(const QString &devicePath, OpenFailure &failure) override
     {
         note("open " + devicePath);
         std::lock_guard lock(m_mutex);
@@ -48,14 +49,14 @@ public:
         note(QString("purge %1").arg(flags));
         return true;
     }
-    bool getCommState(CommLineSettings& settings) override
+    bool getCommState(CommLineSettings &settings) override
     {
         note("getCommState");
         std::lock_guard lock(m_mutex);
         settings = m_state;
         return true;
     }
-    bool setCommState(const CommLineSettings& settings) override
+    bool setCommState(const CommLineSettings &settings) override
     {
         note("setCommState");
         std::lock_guard lock(m_mutex);
@@ -65,14 +66,14 @@ public:
         m_state = settings;
         return true;
     }
-    bool getCommTimeouts(CommTimeouts& timeouts) override
+    bool getCommTimeouts(CommTimeouts &timeouts) override
     {
         note("getCommTimeouts");
         std::lock_guard lock(m_mutex);
         timeouts = m_timeouts;
         return true;
     }
-    bool setCommTimeouts(const CommTimeouts& timeouts) override
+    bool setCommTimeouts(const CommTimeouts &timeouts) override
     {
         note("setCommTimeouts");
         std::lock_guard lock(m_mutex);
@@ -99,26 +100,26 @@ public:
         }
         m_wake.notify_all();
     }
-    WriteStart startWrite(const char*, int count, int& written) override
+    WriteStart startWrite(const char *, int count, int &written) override
     {
         note(QString("write %1").arg(count));
         written = count;
         return WriteStart::Done;
     }
-    bool finishWrite(int& written) override
+    bool finishWrite(int &written) override
     {
         written = 0;
         return true;
     }
-    int readAvailable(char*, int) override { return 0; }
+    int readAvailable(char *, int) override { return 0; }
     void waitReadable(int) override {}
     int inputQueueBytes() override { return 0; }
     quint32 clearCommError() override { return 0; }
     bool escapeCommFunction(CommEscape function) override
     {
-        static const char* const names[] = {"SetRts", "ClrRts", "SetDtr", "ClrDtr"};
+        static const char *const names[] = {"SetRts", "ClrRts", "SetDtr", "ClrDtr"};
         note(QString("escape ") + names[int(function) - 3]);
-        return false;  // like a pseudo-terminal: no modem lines
+        return false; // like a pseudo-terminal: no modem lines
     }
 
     QStringList calls() const
@@ -152,7 +153,7 @@ public:
     bool setupSucceeds = true;
 
 private:
-    void note(const QString& call)
+    void note(const QString &call)
     {
         std::lock_guard lock(m_mutex);
         m_calls.append(call);

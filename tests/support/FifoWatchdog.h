@@ -21,8 +21,7 @@ public:
     explicit FifoWatchdog(const QString &fifo, std::chrono::seconds patience = std::chrono::seconds(20))
         : m_fifo(QFile::encodeName(fifo))
         , m_thread([this, patience] { watch(patience); })
-    {
-    }
+    {}
 
     ~FifoWatchdog() { stop(); }
 

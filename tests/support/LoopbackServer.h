@@ -96,8 +96,9 @@ public:
     // A server with the COM-port option that takes every setting but one:
     // refused is the command whose answer carries another value (0: none).
     // It then reads the line; onData gets each piece of data that came.
-    static void comPortScript(LoopbackServer &server, int c, quint8 refused, const std::function<void(const QByteArray &)> &onData,
-                       QList<TelnetComPort::Reply> *commands)
+    static void comPortScript(LoopbackServer &server, int c, quint8 refused,
+                              const std::function<void(const QByteArray &)> &onData,
+                              QList<TelnetComPort::Reply> *commands)
     {
         using namespace Telnet;
         QByteArray seen;
@@ -123,7 +124,8 @@ public:
                 QByteArray value = r.value;
                 if (r.command == refused)
                     value[value.size() - 1] = char(value.back() + 1);
-                LoopbackServer::send(c, TelnetComPort::command(quint8(r.command + ComPortCommand::ServerOffset), value));
+                LoopbackServer::send(c,
+                                     TelnetComPort::command(quint8(r.command + ComPortCommand::ServerOffset), value));
             }
             if (!data.isEmpty() && onData)
                 onData(data);

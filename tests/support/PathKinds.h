@@ -56,6 +56,7 @@ inline QString makePath(const QTemporaryDir &dir, const QString &name, const QSt
 // The file type bits of what lies at `path`, links not followed; 0 for nothing.
 inline mode_t typeOf(const QString &path)
 {
-    struct stat info {};
+    struct stat info
+    {};
     return ::lstat(QFile::encodeName(path).constData(), &info) == 0 ? info.st_mode & S_IFMT : 0;
 }

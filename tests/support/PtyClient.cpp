@@ -29,15 +29,9 @@ bool PtyClient::write(const QByteArray &bytes)
     return m_fd >= 0 && ::write(m_fd, bytes.constData(), size_t(bytes.size())) == bytes.size();
 }
 
-QByteArray PtyClient::readAnswer(int timeoutMs)
-{
-    return readUntil(timeoutMs, true);
-}
+QByteArray PtyClient::readAnswer(int timeoutMs) { return readUntil(timeoutMs, true); }
 
-QByteArray PtyClient::readFor(int ms)
-{
-    return readUntil(ms, false);
-}
+QByteArray PtyClient::readFor(int ms) { return readUntil(ms, false); }
 
 QByteArray PtyClient::readUntil(int ms, bool stopAtAnswer)
 {

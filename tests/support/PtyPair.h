@@ -14,7 +14,8 @@
 
 // A pseudo-terminal for the serial tests: the component opens the slave
 // through a COMn link; the test plays the far end on the master.
-class PtyPair {
+class PtyPair
+{
 public:
     PtyPair()
     {
@@ -30,12 +31,12 @@ public:
         if (slave >= 0)
             ::close(slave);
     }
-    PtyPair(const PtyPair&) = delete;
-    PtyPair& operator=(const PtyPair&) = delete;
+    PtyPair(const PtyPair &) = delete;
+    PtyPair &operator=(const PtyPair &) = delete;
 
     bool isValid() const { return master >= 0 && slave >= 0; }
 
-    bool linkAs(const QString& portsFolder, int portNo) const
+    bool linkAs(const QString &portsFolder, int portNo) const
     {
         return QFile::link(slavePath, portsFolder + "/COM" + QString::number(portNo));
     }
@@ -47,7 +48,7 @@ public:
         master = -1;
     }
 
-    bool send(const QByteArray& bytes) const
+    bool send(const QByteArray &bytes) const
     {
         qsizetype sent = 0;
         while (sent < bytes.size()) {

@@ -24,8 +24,8 @@ public:
     };
 
     QList<Shown> shown;
-    QList<Button> boxAnswers;      // taken in order by box()
-    QStringList fileAnswers;       // taken in order by the file dialogs
+    QList<Button> boxAnswers; // taken in order by box()
+    QStringList fileAnswers;  // taken in order by the file dialogs
     // Runs while a prompt is "open", as a person could act meanwhile.
     std::function<void(const Shown &)> onShow;
 

@@ -8,7 +8,7 @@
 #include <QFile>
 #include <QTest>
 
-inline QByteArray goldenBytes(const QString& name)
+inline QByteArray goldenBytes(const QString &name)
 {
     QFile file(QStringLiteral(VANTREL_GOLDEN_DIR "/") + name);
     if (!file.open(QIODevice::ReadOnly))
@@ -24,22 +24,23 @@ struct SlotCells
 
 // A program whose rows have `columns` cells: the titles, the given segments,
 // and every other slot unset (" ", "0.0", "0.0", "0.00").
-inline TpdProgram buildProgram(int programNo, const QString& initialTemp, int columns,
-    const QList<SlotCells>& segments, const QStringList& comment = {})
+inline TpdProgram buildProgram(int programNo, const QString &initialTemp, int columns, const QList<SlotCells> &segments,
+                               const QStringList &comment = {})
 {
     TpdProgram program;
     program.programNo = programNo;
     program.initialTempText = initialTemp;
-    program.rows = {
-        {QStringLiteral(" Mode")}, {QStringLiteral(" Temp.(deg C)")},
-        {QStringLiteral(" Rate(deg C/min)")}, {QStringLiteral(" Time(min.sec)")}};
+    program.rows = {{QStringLiteral(" Mode")},
+                    {QStringLiteral(" Temp.(deg C)")},
+                    {QStringLiteral(" Rate(deg C/min)")},
+                    {QStringLiteral(" Time(min.sec)")}};
     for (int column = 1; column < columns; ++column) {
         program.rows[0] << QStringLiteral(" ");
         program.rows[1] << QStringLiteral("0.0");
         program.rows[2] << QStringLiteral("0.0");
         program.rows[3] << QStringLiteral("0.00");
     }
-    for (const SlotCells& s : segments) {
+    for (const SlotCells &s : segments) {
         program.rows[0][s.slot + 1] = s.mode;
         program.rows[1][s.slot + 1] = s.temp;
         program.rows[2][s.slot + 1] = s.rate;
@@ -52,7 +53,8 @@ inline TpdProgram buildProgram(int programNo, const QString& initialTemp, int co
 // The three-segment program of the example file.
 inline TpdProgram exampleProgram()
 {
-    return buildProgram(3, QStringLiteral("40.00"), 33,
+    return buildProgram(
+        3, QStringLiteral("40.00"), 33,
         {{0, QStringLiteral("Ramp"), QStringLiteral("150.0"), QStringLiteral("10.0"), QStringLiteral("0.00")},
          {1, QStringLiteral("Hold"), QStringLiteral("0.0"), QStringLiteral("0.0"), QStringLiteral("5.30")},
          {2, QStringLiteral("Ramp"), QStringLiteral("60.0"), QStringLiteral("20.0"), QStringLiteral("0.00")}});
@@ -62,5 +64,5 @@ inline TpdProgram exampleProgram()
 inline QStringList goldenFileNames()
 {
     return {QStringLiteral("example.tpd"), QStringLiteral("comment3.tpd"), QStringLiteral("grid34.tpd"),
-        QStringLiteral("cp932.tpd"), QStringLiteral("example-no-final-crlf.tpd")};
+            QStringLiteral("cp932.tpd"), QStringLiteral("example-no-final-crlf.tpd")};
 }

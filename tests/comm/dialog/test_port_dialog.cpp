@@ -1,14 +1,14 @@
-#include "comm/CommX.h"
-#include "comm/PortDirectory.h"
-#include "tests/support/ScriptedPrompts.h"
 #include "app/StatusBar1.h"
 #include "app/TForm1.h"
+#include "comm/CommX.h"
+#include "comm/PortDirectory.h"
 #include "comm/dialog/TForm2.h"
+#include "tests/support/ScriptedPrompts.h"
 
 #include <QComboBox>
-#include <QLabel>
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <pty.h>
@@ -72,8 +72,8 @@ private slots:
         QCOMPARE(list->itemText(0), QString("COM1"));
         QCOMPARE(list->itemText(1), QString("COM3"));
         QVERIFY(list->itemData(1, Qt::ToolTipRole).toString().startsWith(m_device[1]));
-        QCOMPARE(list->currentIndex(), -1);  // no port chosen: none shown as chosen ...
-        QVERIFY(form.CommX1().IsOpen());     // ... without touching the port
+        QCOMPARE(list->currentIndex(), -1); // no port chosen: none shown as chosen ...
+        QVERIFY(form.CommX1().IsOpen());    // ... without touching the port
         QCOMPARE(form.ComPortNo, 0);
 
         list->setCurrentIndex(1);

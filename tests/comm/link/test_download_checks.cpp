@@ -20,21 +20,22 @@ private slots:
         QTest::newRow("all sendable") << QStringList{} << 3 << QString();
         QTest::newRow("mode unset") << QStringList{"2:1: "} << 3 << "Segment No. \"1\" is not set.";
         QTest::newRow("mode unset past the count") << QStringList{"4:1: "} << 3 << QString();
-        QTest::newRow("Ramp temperature above 300") << QStringList{"1:2:300.1"} << 3
-                                                     << "Segment No. \"0\" Temp. \"300.1\" is out of range." + temp;
-        QTest::newRow("Ramp temperature negative") << QStringList{"3:2:-5.0"} << 3
-                                                    << "Segment No. \"2\" Temp. \"-5.0\" is out of range." + temp;
-        QTest::newRow("Ramp rate above 20") << QStringList{"3:3:25"} << 3
-                                             << "Segment No. \"2\" Rate \"25.0\" is out of range." + rate;
-        QTest::newRow("1e308, not its 309 digits") << QStringList{"1:2:1e308"} << 3
-                                                   << "Segment No. \"0\" Temp. \"1e308\" is out of range." + temp;
+        QTest::newRow("Ramp temperature above 300")
+            << QStringList{"1:2:300.1"} << 3 << "Segment No. \"0\" Temp. \"300.1\" is out of range." + temp;
+        QTest::newRow("Ramp temperature negative")
+            << QStringList{"3:2:-5.0"} << 3 << "Segment No. \"2\" Temp. \"-5.0\" is out of range." + temp;
+        QTest::newRow("Ramp rate above 20")
+            << QStringList{"3:3:25"} << 3 << "Segment No. \"2\" Rate \"25.0\" is out of range." + rate;
+        QTest::newRow("1e308, not its 309 digits")
+            << QStringList{"1:2:1e308"} << 3 << "Segment No. \"0\" Temp. \"1e308\" is out of range." + temp;
         QTest::newRow("Ramp time not sent") << QStringList{"1:4:2.75"} << 3 << QString();
         QTest::newRow("Hold seconds 60") << QStringList{"2:4:1.60"} << 3
-                                          << "Segment No. \"1\" Time \"1.60\" is out of range." + time;
+                                         << "Segment No. \"1\" Time \"1.60\" is out of range." + time;
         QTest::newRow("Hold temperature not sent") << QStringList{"2:2:350.0"} << 3 << QString();
-        QTest::newRow("not a number") << QStringList{"1:3:1.2.3"} << 3 << "Segment No. \"0\" Rate \"1.2.3\" is not a number.";
-        QTest::newRow("first fault in segment order") << QStringList{"3:2:999", "2:1: "} << 3
-                                                       << "Segment No. \"1\" is not set.";
+        QTest::newRow("not a number") << QStringList{"1:3:1.2.3"} << 3
+                                      << "Segment No. \"0\" Rate \"1.2.3\" is not a number.";
+        QTest::newRow("first fault in segment order")
+            << QStringList{"3:2:999", "2:1: "} << 3 << "Segment No. \"1\" is not set.";
         QTest::newRow("bad value past the count") << QStringList{"5:1:Ramp", "5:2:999"} << 3 << QString();
     }
 
@@ -93,10 +94,13 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("fault");
         QTest::newRow("in range") << "25.35" << QString();
-        QTest::newRow("above 300") << "350" << "Initial temp. \"350.00\" is out of range.\n\rInput range:0 - 300.0 deg C";
+        QTest::newRow("above 300") << "350"
+                                   << "Initial temp. \"350.00\" is out of range.\n\rInput range:0 - 300.0 deg C";
         QTest::newRow("1e308 as the editor writes it")
-            << QString::number(1e308, 'f', 2) << "Initial temp. \"1e308\" is out of range.\n\rInput range:0 - 300.0 deg C";
-        QTest::newRow("not a number") << "1,5" << "Initial temp. \"1,5\" is not a number.";
+            << QString::number(1e308, 'f', 2)
+            << "Initial temp. \"1e308\" is out of range.\n\rInput range:0 - 300.0 deg C";
+        QTest::newRow("not a number") << "1,5"
+                                      << "Initial temp. \"1,5\" is not a number.";
     }
 
     void initialTempFault()

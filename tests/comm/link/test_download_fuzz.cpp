@@ -1,6 +1,6 @@
+#include "comm/link/ProgramDownload.h"
 #include "tests/support/AnswerFuzzer.h"
 #include "tests/support/DownloadFakes.h"
-#include "comm/link/ProgramDownload.h"
 #include "tests/support/ScriptedPrompts.h"
 
 #include <QRandomGenerator>

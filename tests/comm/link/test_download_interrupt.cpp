@@ -1,9 +1,9 @@
-#include "comm/protocol/ControllerExchange.h"
 #include "comm/link/DownloadPort.h"
-#include "comm/protocol/FrameBytes.h"
 #include "comm/link/ProgramDownload.h"
-#include "tests/support/ScriptedPrompts.h"
 #include "comm/link/TransferWindow.h"
+#include "comm/protocol/ControllerExchange.h"
+#include "comm/protocol/FrameBytes.h"
+#include "tests/support/ScriptedPrompts.h"
 
 #include <QtTest>
 
@@ -32,7 +32,10 @@ public:
         const QByteArray &frame = frames.last();
         const QByteArray command = frame.mid(6, frame.size() - 8);
         const QByteArray data = command.startsWith("0101") ? "0000" : "";
-        const QByteArray body = frame.mid(1, 2) + "00" "00" + command.left(4) + "0000" + data + FrameBytes::ETX;
+        const QByteArray body = frame.mid(1, 2)
+            + "00"
+              "00"
+            + command.left(4) + "0000" + data + FrameBytes::ETX;
         const QByteArray answer = FrameBytes::STX + body + ControllerExchange::checkByteOf(body);
         std::copy_n(answer.constData(), std::min<int>(count, int(answer.size())), buf);
         if (afterAnswer)

@@ -21,12 +21,18 @@ AnsweringPort::Answer lineAnswer(Line line, const QByteArray &command)
     const bool segment1 = command.startsWith("0102C40002000005") && command.mid(16, 8) == "00000001";
     const QByteArray ok = AnswerFuzzer::frame(command, "0000", status ? "0000" : "");
     switch (line) {
-    case Line::Accepts: return {ok};
-    case Line::RefusesStatus: return status ? AnsweringPort::Answer{AnswerFuzzer::frame(command, "0001", "0000")} : AnsweringPort::Answer{ok};
-    case Line::Runs: return status ? AnsweringPort::Answer{AnswerFuzzer::frame(command, "0000", "0080")} : AnsweringPort::Answer{ok};
-    case Line::Silent: return {QByteArray(), true};
-    case Line::RefusesSegment1: return segment1 ? AnsweringPort::Answer{AnswerFuzzer::frame(command, "0002")} : AnsweringPort::Answer{ok};
-    case Line::FailsAtSegment1: return segment1 ? AnsweringPort::Answer{{}, false, 0, true} : AnsweringPort::Answer{ok};
+    case Line::Accepts:
+        return {ok};
+    case Line::RefusesStatus:
+        return status ? AnsweringPort::Answer{AnswerFuzzer::frame(command, "0001", "0000")} : AnsweringPort::Answer{ok};
+    case Line::Runs:
+        return status ? AnsweringPort::Answer{AnswerFuzzer::frame(command, "0000", "0080")} : AnsweringPort::Answer{ok};
+    case Line::Silent:
+        return {QByteArray(), true};
+    case Line::RefusesSegment1:
+        return segment1 ? AnsweringPort::Answer{AnswerFuzzer::frame(command, "0002")} : AnsweringPort::Answer{ok};
+    case Line::FailsAtSegment1:
+        return segment1 ? AnsweringPort::Answer{{}, false, 0, true} : AnsweringPort::Answer{ok};
     }
     return {ok};
 }
@@ -70,15 +76,23 @@ private slots:
         QTest::addColumn<QString>("kind");   // empty: no record
         QTest::addColumn<int>("acknowledged");
         QTest::addColumn<bool>("incomplete"); // the controller took part of the program
-        QTest::newRow("completed") << Line::Accepts << "Y" << "completed" << 2 << false;
-        QTest::newRow("declined") << Line::Accepts << "N" << "declined" << 0 << false;
+        QTest::newRow("completed") << Line::Accepts << "Y"
+                                   << "completed" << 2 << false;
+        QTest::newRow("declined") << Line::Accepts << "N"
+                                  << "declined" << 0 << false;
         // Stop takes effect before segment 0, after the program number and count went out.
-        QTest::newRow("stopped") << Line::Accepts << "S" << "stopped" << 0 << true;
-        QTest::newRow("status refused") << Line::RefusesStatus << "Y" << "status refused" << 0 << false;
-        QTest::newRow("running") << Line::Runs << "Y" << "running" << 0 << false;
-        QTest::newRow("no answer") << Line::Silent << "Y" << "no answer" << 0 << false;
-        QTest::newRow("segment refused") << Line::RefusesSegment1 << "Y" << "command refused" << 1 << true;
-        QTest::newRow("port failure") << Line::FailsAtSegment1 << "Y" << "port failure" << 1 << true;
+        QTest::newRow("stopped") << Line::Accepts << "S"
+                                 << "stopped" << 0 << true;
+        QTest::newRow("status refused") << Line::RefusesStatus << "Y"
+                                        << "status refused" << 0 << false;
+        QTest::newRow("running") << Line::Runs << "Y"
+                                 << "running" << 0 << false;
+        QTest::newRow("no answer") << Line::Silent << "Y"
+                                   << "no answer" << 0 << false;
+        QTest::newRow("segment refused") << Line::RefusesSegment1 << "Y"
+                                         << "command refused" << 1 << true;
+        QTest::newRow("port failure") << Line::FailsAtSegment1 << "Y"
+                                      << "port failure" << 1 << true;
     }
 
     void everyEndingAfterThePortOpened()
@@ -181,9 +195,10 @@ private slots:
         QTest::newRow("program number") << 1 << "the program number was written";
         QTest::newRow("initial temperature") << 2 << "the program number and initial temperature were written";
         QTest::newRow("program number again") << 3 << "the program number and initial temperature were written";
-        QTest::newRow("segment count") << 4
-            << "the program number, initial temperature and segment count were written, none of the 6 segments";
-        QTest::newRow("two segments") << 6 << "the program number, initial temperature and 2 of 6 segments were written";
+        QTest::newRow("segment count")
+            << 4 << "the program number, initial temperature and segment count were written, none of the 6 segments";
+        QTest::newRow("two segments") << 6
+                                      << "the program number, initial temperature and 2 of 6 segments were written";
         QTest::newRow("all but one") << 9 << "the program number, initial temperature and 5 of 6 segments were written";
     }
 
@@ -200,8 +215,9 @@ private slots:
     // one to the same port, unit and program number; other endings change nothing.
     void incompleteSince_data()
     {
-        QTest::addColumn<QStringList>("records"); // port:unit:program:ending, oldest first; ending c, i (incomplete) or d (declined)
-        QTest::addColumn<int>("found");           // index of the record named, or -1
+        QTest::addColumn<QStringList>(
+            "records"); // port:unit:program:ending, oldest first; ending c, i (incomplete) or d (declined)
+        QTest::addColumn<int>("found"); // index of the record named, or -1
         QTest::newRow("none") << QStringList{} << -1;
         QTest::newRow("incomplete") << QStringList{"COM5:1:3:i"} << 0;
         QTest::newRow("completed since") << QStringList{"COM5:1:3:i", "COM5:1:3:c"} << -1;
@@ -225,8 +241,9 @@ private slots:
             r.portName = part[0];
             r.unit = part[1].toInt();
             r.program.programNo = part[2].toInt();
-            r.endingKind = part[3] == u"c" ? QStringLiteral("completed") : part[3] == u"i" ? QStringLiteral("stopped")
-                                                                                           : QStringLiteral("declined");
+            r.endingKind = part[3] == u"c" ? QStringLiteral("completed")
+                : part[3] == u"i"          ? QStringLiteral("stopped")
+                                           : QStringLiteral("declined");
             r.incomplete = part[3] == u"i";
             log << r;
         }
@@ -236,7 +253,8 @@ private slots:
             QCOMPARE(*since, log.at(found));
         // The port's notes: one for each program of that port and unit left half written.
         const QStringList notes = TransferRecording::incompleteNotes(log, QStringLiteral("COM5"), 1);
-        QCOMPARE(notes.filter(QStringLiteral("Program 3 on COM5 (unit 1) may be incomplete")).size(), found >= 0 ? 1 : 0);
+        QCOMPARE(notes.filter(QStringLiteral("Program 3 on COM5 (unit 1) may be incomplete")).size(),
+                 found >= 0 ? 1 : 0);
     }
 
     // The question's box: each difference from the last completed send.
@@ -244,8 +262,10 @@ private slots:
     {
         QTest::addColumn<QString>("time");     // of segment 1, now; the record holds 1.30
         QTest::addColumn<QString>("expected"); // after the time sent
-        QTest::newRow("same") << "1.30" << ".";
-        QTest::newRow("one field") << "2.00" << ": segment 1 Time 1.30 -> 2.00.";
+        QTest::newRow("same") << "1.30"
+                              << ".";
+        QTest::newRow("one field") << "2.00"
+                                   << ": segment 1 Time 1.30 -> 2.00.";
     }
 
     void comparisonBeforeQuestion()
@@ -258,11 +278,13 @@ private slots:
         last.time = QDateTime(QDate(2026, 12, 7), QTime(22, 7), QTimeZone::utc());
         last.program = SentProgram::fromTable(3, QStringLiteral("25.00"), table);
         table.setCell(TemperatureProgram::TimeRow, 2, time);
-        const QString text =
-            TransferRecording::comparisonBeforeQuestion(last, SentProgram::fromTable(3, QStringLiteral("25.00"), table));
+        const QString text = TransferRecording::comparisonBeforeQuestion(
+            last, SentProgram::fromTable(3, QStringLiteral("25.00"), table));
         const QString when = TransferRecording::displayTime(last.time);
-        QCOMPARE(text, (expected == u"." ? QStringLiteral("Same as sent on ") : QStringLiteral("Differs from what was sent on "))
-                           + when + expected);
+        QCOMPARE(
+            text,
+            (expected == u"." ? QStringLiteral("Same as sent on ") : QStringLiteral("Differs from what was sent on "))
+                + when + expected);
         QVERIFY(TransferRecording::comparisonBeforeQuestion(std::nullopt, last.program).isEmpty());
     }
 

@@ -38,39 +38,51 @@ private slots:
         QTest::addColumn<int>("error");
         QTest::addColumn<QString>("reason");
         using Step = OpenFailure::Step;
-        QTest::newRow("no port chosen") << "" << "" << 101 << int(Step::NoDevice) << 0
+        QTest::newRow("no port chosen") << ""
+                                        << "" << 101 << int(Step::NoDevice) << 0
                                         << "No port is chosen (Communication, Com. port settings).";
-        QTest::newRow("nothing behind the name") << "COM9" << "" << 101 << int(Step::NoDevice) << 0
-                                                 << "COM9: no such port on this computer.";
-        QTest::newRow("device refused")<< "COM4" << "/dev/ttyS99x" << 101 << int(Step::Open) << ENOENT
+        QTest::newRow("nothing behind the name")
+            << "COM9"
+            << "" << 101 << int(Step::NoDevice) << 0 << "COM9: no such port on this computer.";
+        QTest::newRow("device refused") << "COM4"
+                                        << "/dev/ttyS99x" << 101 << int(Step::Open) << ENOENT
                                         << "COM4 (/dev/ttyS99x): No such file or directory.";
-        QTest::newRow("not a serial device")<< "COM4" << "/dev/null" << 101 << int(Step::NotATerminal) << 0
-                                             << "COM4 (/dev/null) is not a serial device.";
-        QTest::newRow("in use")<< "COM4" << "/dev/ttyS3" << 101 << int(Step::InUse) << EWOULDBLOCK
+        QTest::newRow("not a serial device")
+            << "COM4"
+            << "/dev/null" << 101 << int(Step::NotATerminal) << 0 << "COM4 (/dev/null) is not a serial device.";
+        QTest::newRow("in use") << "COM4"
+                                << "/dev/ttyS3" << 101 << int(Step::InUse) << EWOULDBLOCK
                                 << "COM4 (/dev/ttyS3) is in use by another program.";
-        QTest::newRow("setup failed")<< "COM4" << "/dev/ttyS3" << 101 << int(Step::Setup) << EIO
+        QTest::newRow("setup failed") << "COM4"
+                                      << "/dev/ttyS3" << 101 << int(Step::Setup) << EIO
                                       << "COM4 (/dev/ttyS3) could not be set up: Input/output error.";
-        QTest::newRow("device named by its path") << "/dev/pts/77" << "/dev/pts/77" << 101 << int(Step::Open)
-                                                  << ENOENT << "/dev/pts/77: No such file or directory.";
-        QTest::newRow("7 data bits refused")<< "COM4" << "/dev/ttyS3" << 105 << int(Step::None) << 0
-                                             << "COM4 (/dev/ttyS3) does not take 7 data bits.";
-        QTest::newRow("time-outs refused")<< "COM4" << "/dev/ttyS3" << 109 << int(Step::None) << 0
+        QTest::newRow("device named by its path")
+            << "/dev/pts/77"
+            << "/dev/pts/77" << 101 << int(Step::Open) << ENOENT << "/dev/pts/77: No such file or directory.";
+        QTest::newRow("7 data bits refused")
+            << "COM4"
+            << "/dev/ttyS3" << 105 << int(Step::None) << 0 << "COM4 (/dev/ttyS3) does not take 7 data bits.";
+        QTest::newRow("time-outs refused") << "COM4"
+                                           << "/dev/ttyS3" << 109 << int(Step::None) << 0
                                            << "COM4 (/dev/ttyS3) does not take the line settings (error 109).";
         const QString oven = "rfc2217://127.0.0.1:4001";
         const QString named = "rfc2217://localhost:4001";
-        QTest::newRow("server: 2 stop bits refused") << oven << oven << 107 << int(Step::None) << 0
-                                                     << "127.0.0.1:4001 does not take 2 stop bits.";
+        QTest::newRow("server: 2 stop bits refused")
+            << oven << oven << 107 << int(Step::None) << 0 << "127.0.0.1:4001 does not take 2 stop bits.";
         QTest::newRow("server behind a COM number") << "COM7" << oven << 104 << int(Step::None) << 0
                                                     << "COM7 (rfc2217://127.0.0.1:4001) does not take 38400 bit/s.";
-        QTest::newRow("server: name not known") << named << named << 101 << int(Step::NameNotFound) << 0
-                                                << "localhost:4001: the name \"localhost\" is not known (no such host).";
+        QTest::newRow("server: name not known")
+            << named << named << 101 << int(Step::NameNotFound) << 0
+            << "localhost:4001: the name \"localhost\" is not known (no such host).";
         QTest::newRow("server: refused") << oven << oven << 101 << int(Step::Connect) << ECONNREFUSED
                                          << "127.0.0.1:4001: cannot connect: Connection refused.";
         QTest::newRow("server: silent") << oven << oven << 101 << int(Step::Connect) << ETIMEDOUT
                                         << "127.0.0.1:4001: no connection within 5 s (the server does not answer).";
-        QTest::newRow("server: no COM-port option") << oven << oven << 101 << int(Step::Protocol) << 0
+        QTest::newRow("server: no COM-port option")
+            << oven << oven << 101 << int(Step::Protocol) << 0
             << "127.0.0.1:4001 refuses the COM-port option (RFC 2217); a raw TCP port is reached with socket://.";
-        QTest::newRow("server: option never agreed") << oven << oven << 101 << int(Step::Protocol) << ETIMEDOUT
+        QTest::newRow("server: option never agreed")
+            << oven << oven << 101 << int(Step::Protocol) << ETIMEDOUT
             << "127.0.0.1:4001 did not take up the COM-port option (RFC 2217) within 5 s; a raw TCP port is reached with socket://.";
     }
 

@@ -43,22 +43,46 @@ void TestControllerExchange::frameOfCommand_data()
     QTest::addColumn<QByteArray>("command");
     QTest::addColumn<QByteArray>("frame");
 
-    QTest::newRow("status query")
-        << QByteArray("0101800012000001")
-        << QByteArray("\x02" "01000" "0101800012000001" "\x03" "8");
-    QTest::newRow("program number 3")
-        << QByteArray("0102C1004E00000100000003")
-        << QByteArray("\x02" "01000" "0102C1004E00000100000003" "\x03" "0");
-    QTest::newRow("ramp segment 0 to 100.0 at 5.0")
-        << QByteArray("0102C40002000005" "00000000" "00000000" "000003E8" "00000032" "00000000")
-        << QByteArray("\x02" "01000" "0102C40002000005" "00000000" "00000000" "000003E8" "00000032"
-                      "00000000" "\x03" ">");
-    QTest::newRow("check byte 0x02 written raw")
-        << QByteArray("0101800012000001129")
-        << QByteArray("\x02" "01000" "0101800012000001129" "\x03" "\x02");
-    QTest::newRow("check byte 0x03 written raw")
-        << QByteArray("0101800012000001128")
-        << QByteArray("\x02" "01000" "0101800012000001128" "\x03" "\x03");
+    QTest::newRow("status query") << QByteArray("0101800012000001")
+                                  << QByteArray("\x02"
+                                                "01000"
+                                                "0101800012000001"
+                                                "\x03"
+                                                "8");
+    QTest::newRow("program number 3") << QByteArray("0102C1004E00000100000003")
+                                      << QByteArray("\x02"
+                                                    "01000"
+                                                    "0102C1004E00000100000003"
+                                                    "\x03"
+                                                    "0");
+    QTest::newRow("ramp segment 0 to 100.0 at 5.0") << QByteArray("0102C40002000005"
+                                                                  "00000000"
+                                                                  "00000000"
+                                                                  "000003E8"
+                                                                  "00000032"
+                                                                  "00000000")
+                                                    << QByteArray("\x02"
+                                                                  "01000"
+                                                                  "0102C40002000005"
+                                                                  "00000000"
+                                                                  "00000000"
+                                                                  "000003E8"
+                                                                  "00000032"
+                                                                  "00000000"
+                                                                  "\x03"
+                                                                  ">");
+    QTest::newRow("check byte 0x02 written raw") << QByteArray("0101800012000001129")
+                                                 << QByteArray("\x02"
+                                                               "01000"
+                                                               "0101800012000001129"
+                                                               "\x03"
+                                                               "\x02");
+    QTest::newRow("check byte 0x03 written raw") << QByteArray("0101800012000001128")
+                                                 << QByteArray("\x02"
+                                                               "01000"
+                                                               "0101800012000001128"
+                                                               "\x03"
+                                                               "\x03");
 }
 
 void TestControllerExchange::frameOfCommand()
@@ -129,8 +153,7 @@ void TestControllerExchange::exchangeCallsPortInOrder()
     port.arriving = answer("0000");
     ControllerExchange exchange(port);
     exchange.exchange("0101800012000001");
-    QCOMPARE(port.calls, QStringList({"PurgeTrans", "WriteString", "PurgeReceive", "ReadAnswer",
-                                      "PurgeReceive"}));
+    QCOMPARE(port.calls, QStringList({"PurgeTrans", "WriteString", "PurgeReceive", "ReadAnswer", "PurgeReceive"}));
 }
 
 void TestControllerExchange::receive_data()
@@ -211,18 +234,14 @@ void TestControllerExchange::portFailure_data()
 
     const QString writeError = QStringLiteral("通信ポートエラー");
     const QString readError = QStringLiteral("Comm.port error");
-    QTest::newRow("purge before write") << "PurgeTrans" << false << writeError
-                                        << QStringList{"PurgeTrans", "Close"};
-    QTest::newRow("write") << "WriteString" << false << writeError
-                           << QStringList{"PurgeTrans", "WriteString", "Close"};
-    QTest::newRow("write, close fails too") << "WriteString" << true << writeError
-                                            << QStringList{"PurgeTrans", "WriteString", "Close"};
-    QTest::newRow("purge before read")
-        << "PurgeReceive" << false << readError
-        << QStringList{"PurgeTrans", "WriteString", "PurgeReceive", "Close"};
+    QTest::newRow("purge before write") << "PurgeTrans" << false << writeError << QStringList{"PurgeTrans", "Close"};
+    QTest::newRow("write") << "WriteString" << false << writeError << QStringList{"PurgeTrans", "WriteString", "Close"};
+    QTest::newRow("write, close fails too")
+        << "WriteString" << true << writeError << QStringList{"PurgeTrans", "WriteString", "Close"};
+    QTest::newRow("purge before read") << "PurgeReceive" << false << readError
+                                       << QStringList{"PurgeTrans", "WriteString", "PurgeReceive", "Close"};
     QTest::newRow("read") << "ReadAnswer" << false << readError
-                          << QStringList{"PurgeTrans", "WriteString", "PurgeReceive", "ReadAnswer",
-                                         "Close"};
+                          << QStringList{"PurgeTrans", "WriteString", "PurgeReceive", "ReadAnswer", "Close"};
 }
 
 void TestControllerExchange::portFailure()
@@ -254,16 +273,28 @@ void TestControllerExchange::answerFields_data()
     QTest::addColumn<QByteArray>("responseCode");
     QTest::addColumn<QByteArray>("statusValue");
 
-    QTest::newRow("code and status")
-        << QByteArray("\x02" "0123456789" "0000" "00A1" "\x03" "x") << QByteArray("0000")
-        << QByteArray("00A1");
-    QTest::newRow("refused, no data")
-        << QByteArray("\x02" "0100000101" "1100" "\x03" "x") << QByteArray("1100")
-        << QByteArray("\x03" "x");
-    QTest::newRow("short answer gives short code")
-        << QByteArray("\x02" "0100130") << QByteArray() << QByteArray();
-    QTest::newRow("code cut after two characters")
-        << QByteArray("\x02" "0123456789" "00") << QByteArray("00") << QByteArray();
+    QTest::newRow("code and status") << QByteArray("\x02"
+                                                   "0123456789"
+                                                   "0000"
+                                                   "00A1"
+                                                   "\x03"
+                                                   "x")
+                                     << QByteArray("0000") << QByteArray("00A1");
+    QTest::newRow("refused, no data") << QByteArray("\x02"
+                                                    "0100000101"
+                                                    "1100"
+                                                    "\x03"
+                                                    "x")
+                                      << QByteArray("1100")
+                                      << QByteArray("\x03"
+                                                    "x");
+    QTest::newRow("short answer gives short code") << QByteArray("\x02"
+                                                                 "0100130")
+                                                   << QByteArray() << QByteArray();
+    QTest::newRow("code cut after two characters") << QByteArray("\x02"
+                                                                 "0123456789"
+                                                                 "00")
+                                                   << QByteArray("00") << QByteArray();
 }
 
 void TestControllerExchange::answerFields()
@@ -307,19 +338,26 @@ void TestControllerExchange::acceptance_data()
                     return answer("0000", data + c + d);
         return QByteArray();
     }() << true << true;
-    QTest::newRow("answer to another command")
-        << [] {
-               const QByteArray body = QByteArrayLiteral("0100" "00" "0102" "0000" "\x03");
-               return '\x02' + body + ControllerExchange::checkByteOf(body);
-           }()
-        << false << false;
-    QTest::newRow("answer from another node")
-        << [] {
-               const QByteArray body = QByteArrayLiteral("0200" "00" "0101" "0000" "0000" "\x03");
-               return '\x02' + body + ControllerExchange::checkByteOf(body);
-           }()
-        << false << false;
-    QTest::newRow("cut before the response code") << QByteArray("\x02" "010000010") << false << false;
+    QTest::newRow("answer to another command") << [] {
+        const QByteArray body = QByteArrayLiteral("0100"
+                                                  "00"
+                                                  "0102"
+                                                  "0000"
+                                                  "\x03");
+        return '\x02' + body + ControllerExchange::checkByteOf(body);
+    }() << false << false;
+    QTest::newRow("answer from another node") << [] {
+        const QByteArray body = QByteArrayLiteral("0200"
+                                                  "00"
+                                                  "0101"
+                                                  "0000"
+                                                  "0000"
+                                                  "\x03");
+        return '\x02' + body + ControllerExchange::checkByteOf(body);
+    }() << false << false;
+    QTest::newRow("cut before the response code") << QByteArray("\x02"
+                                                                "010000010")
+                                                  << false << false;
     QTest::newRow("zeros only") << QByteArray(40, '0') << false << false;
 }
 

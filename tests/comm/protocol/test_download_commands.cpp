@@ -90,39 +90,72 @@ void TestDownloadCommands::segmentFields_data()
     QTest::addColumn<double>("time");
     QTest::addColumn<QByteArray>("fields");
 
-    QTest::newRow("ramp 0 to 100.0 at 5.0")
-        << 0 << SegmentMode::Ramp << 100.0 << 5.0 << 0.00
-        << QByteArray("00000000" "00000000" "000003E8" "00000032" "00000000");
-    QTest::newRow("segment 11 ramp to 300.0 at 20.0")
-        << 11 << SegmentMode::Ramp << 300.0 << 20.0 << 0.00
-        << QByteArray("0000000B" "00000000" "00000BB8" "000000C8" "00000000");
-    QTest::newRow("ramp sends time 0")
-        << 1 << SegmentMode::Ramp << 0.3 << 0.1 << 12.30
-        << QByteArray("00000001" "00000000" "00000003" "00000001" "00000000");
-    QTest::newRow("hold 99.59 in decimal digits")
-        << 2 << SegmentMode::Hold << 150.0 << 10.0 << 99.59
-        << QByteArray("00000002" "00000001" "00000000" "00000000" "00009959");
-    QTest::newRow("hold 0.53")
-        << 3 << SegmentMode::Hold << 0.0 << 0.0 << 0.53
-        << QByteArray("00000003" "00000001" "00000000" "00000000" "00000053");
-    QTest::newRow("hold 12.30 not hexadecimal")
-        << 31 << SegmentMode::Hold << 0.0 << 0.0 << 12.30
-        << QByteArray("0000001F" "00000001" "00000000" "00000000" "00001230");
-    QTest::newRow("hold 0.29")
-        << 4 << SegmentMode::Hold << 0.0 << 0.0 << 0.29
-        << QByteArray("00000004" "00000001" "00000000" "00000000" "00000029");
-    QTest::newRow("hold 1.3 is one minute thirty")
-        << 5 << SegmentMode::Hold << 0.0 << 0.0 << 1.3
-        << QByteArray("00000005" "00000001" "00000000" "00000000" "00000130");
-    QTest::newRow("hold ignores a temperature that does not fit")
-        << 6 << SegmentMode::Hold << -5.0 << 1e12 << 5.00
-        << QByteArray("00000006" "00000001" "00000000" "00000000" "00000500");
-    QTest::newRow("ramp ignores a time that does not fit")
-        << 7 << SegmentMode::Ramp << 60.0 << 20.0 << -1.0
-        << QByteArray("00000007" "00000000" "00000258" "000000C8" "00000000");
-    QTest::newRow("ramp to 1E2")
-        << 8 << SegmentMode::Ramp << 1e2 << 5.0 << 0.0
-        << QByteArray("00000008" "00000000" "000003E8" "00000032" "00000000");
+    QTest::newRow("ramp 0 to 100.0 at 5.0") << 0 << SegmentMode::Ramp << 100.0 << 5.0 << 0.00
+                                            << QByteArray("00000000"
+                                                          "00000000"
+                                                          "000003E8"
+                                                          "00000032"
+                                                          "00000000");
+    QTest::newRow("segment 11 ramp to 300.0 at 20.0") << 11 << SegmentMode::Ramp << 300.0 << 20.0 << 0.00
+                                                      << QByteArray("0000000B"
+                                                                    "00000000"
+                                                                    "00000BB8"
+                                                                    "000000C8"
+                                                                    "00000000");
+    QTest::newRow("ramp sends time 0") << 1 << SegmentMode::Ramp << 0.3 << 0.1 << 12.30
+                                       << QByteArray("00000001"
+                                                     "00000000"
+                                                     "00000003"
+                                                     "00000001"
+                                                     "00000000");
+    QTest::newRow("hold 99.59 in decimal digits") << 2 << SegmentMode::Hold << 150.0 << 10.0 << 99.59
+                                                  << QByteArray("00000002"
+                                                                "00000001"
+                                                                "00000000"
+                                                                "00000000"
+                                                                "00009959");
+    QTest::newRow("hold 0.53") << 3 << SegmentMode::Hold << 0.0 << 0.0 << 0.53
+                               << QByteArray("00000003"
+                                             "00000001"
+                                             "00000000"
+                                             "00000000"
+                                             "00000053");
+    QTest::newRow("hold 12.30 not hexadecimal") << 31 << SegmentMode::Hold << 0.0 << 0.0 << 12.30
+                                                << QByteArray("0000001F"
+                                                              "00000001"
+                                                              "00000000"
+                                                              "00000000"
+                                                              "00001230");
+    QTest::newRow("hold 0.29") << 4 << SegmentMode::Hold << 0.0 << 0.0 << 0.29
+                               << QByteArray("00000004"
+                                             "00000001"
+                                             "00000000"
+                                             "00000000"
+                                             "00000029");
+    QTest::newRow("hold 1.3 is one minute thirty") << 5 << SegmentMode::Hold << 0.0 << 0.0 << 1.3
+                                                   << QByteArray("00000005"
+                                                                 "00000001"
+                                                                 "00000000"
+                                                                 "00000000"
+                                                                 "00000130");
+    QTest::newRow("hold ignores a temperature that does not fit") << 6 << SegmentMode::Hold << -5.0 << 1e12 << 5.00
+                                                                  << QByteArray("00000006"
+                                                                                "00000001"
+                                                                                "00000000"
+                                                                                "00000000"
+                                                                                "00000500");
+    QTest::newRow("ramp ignores a time that does not fit") << 7 << SegmentMode::Ramp << 60.0 << 20.0 << -1.0
+                                                           << QByteArray("00000007"
+                                                                         "00000000"
+                                                                         "00000258"
+                                                                         "000000C8"
+                                                                         "00000000");
+    QTest::newRow("ramp to 1E2") << 8 << SegmentMode::Ramp << 1e2 << 5.0 << 0.0
+                                 << QByteArray("00000008"
+                                               "00000000"
+                                               "000003E8"
+                                               "00000032"
+                                               "00000000");
 }
 
 void TestDownloadCommands::segmentFields()
@@ -188,7 +221,10 @@ void TestDownloadCommands::statusAnswer_data()
     QTest::addColumn<bool>("running");
 
     const auto frame = [](const QByteArray &codeAndData) {
-        const QByteArray body = "0100" "00" "0101" + codeAndData + '\x03';
+        const QByteArray body = "0100"
+                                "00"
+                                "0101"
+            + codeAndData + '\x03';
         return '\x02' + body + ControllerExchange::checkByteOf(body);
     };
     const auto ok = [&](const QByteArray &status) { return frame("0000" + status); };
@@ -204,9 +240,15 @@ void TestDownloadCommands::statusAnswer_data()
     // ETX and the check byte are not status characters.
     QTest::newRow("status of two characters") << ok("00") << StatusVerdict::Refused << false;
     QTest::newRow("status of three characters") << ok("008") << StatusVerdict::Refused << false;
-    QTest::newRow("status cut short") << QByteArray("\x02" "0100000101" "0000" "008")
+    QTest::newRow("status cut short") << QByteArray("\x02"
+                                                    "0100000101"
+                                                    "0000"
+                                                    "008")
                                       << StatusVerdict::NoAnswer << false;
-    QTest::newRow("end code only") << QByteArray("\x02" "010013" "\x03" "x")
+    QTest::newRow("end code only") << QByteArray("\x02"
+                                                 "010013"
+                                                 "\x03"
+                                                 "x")
                                    << StatusVerdict::NoAnswer << false;
     QTest::newRow("wrong check byte") << ok("0000").chopped(1) + "x" << StatusVerdict::NoAnswer << false;
 }
@@ -218,7 +260,12 @@ void TestDownloadCommands::statusAnswer()
     QFETCH(bool, running);
 
     // An earlier accepted idle answer stays in receivedText; it must not decide.
-    const QByteArray body = "0100" "00" "0101" "0000" "0000" "\x03";
+    const QByteArray body = "0100"
+                            "00"
+                            "0101"
+                            "0000"
+                            "0000"
+                            "\x03";
     const QByteArray ok0000 = '\x02' + body + ControllerExchange::checkByteOf(body);
     FakeExchangePort port;
     port.arriving = ok0000;

@@ -1,6 +1,6 @@
-#include "tests/support/AnswerFuzzer.h"
 #include "comm/protocol/ControllerExchange.h"
 #include "comm/protocol/DownloadCommands.h"
+#include "tests/support/AnswerFuzzer.h"
 #include "tests/support/FakeExchangePort.h"
 
 #include <QTest>

@@ -43,11 +43,16 @@ struct Snapshot
     bool modified;
 
     explicit Snapshot(const Editor &e)
-        : table(e.document.table()), initialTemp(e.document.initialTempText()), comment(e.document.comment()),
-          fileName(e.document.fileName()), fileDir(e.commands.startFolder), caption(e.view.caption),
-          panel0(e.view.panels[0]), programNo(e.document.programNo()), modified(e.document.isModified())
-    {
-    }
+        : table(e.document.table())
+        , initialTemp(e.document.initialTempText())
+        , comment(e.document.comment())
+        , fileName(e.document.fileName())
+        , fileDir(e.commands.startFolder)
+        , caption(e.view.caption)
+        , panel0(e.view.panels[0])
+        , programNo(e.document.programNo())
+        , modified(e.document.isModified())
+    {}
     bool operator==(const Snapshot &) const = default;
 };
 }
@@ -80,10 +85,18 @@ private slots:
         QTest::addColumn<QString>("chosen");
         QTest::addColumn<QString>("file");
         QTest::addColumn<QString>("caption");
-        QTest::newRow("open data.old.tpd") << true << "data.old.tpd" << "data.old.tpd" << "data.old";
-        QTest::newRow("save data.old.tpd") << false << "data.old.tpd" << "data.old.tpd" << "data.old";
-        QTest::newRow("save without suffix") << false << "ramp test" << "ramp test.tpd" << "ramp test";
-        QTest::newRow("save with another suffix") << false << "archive.v2" << "archive.v2" << "archive";
+        QTest::newRow("open data.old.tpd") << true << "data.old.tpd"
+                                           << "data.old.tpd"
+                                           << "data.old";
+        QTest::newRow("save data.old.tpd") << false << "data.old.tpd"
+                                           << "data.old.tpd"
+                                           << "data.old";
+        QTest::newRow("save without suffix") << false << "ramp test"
+                                             << "ramp test.tpd"
+                                             << "ramp test";
+        QTest::newRow("save with another suffix") << false << "archive.v2"
+                                                  << "archive.v2"
+                                                  << "archive";
     }
 
     void captionNamesTheFile()
@@ -164,7 +177,8 @@ private slots:
         editor.prompts.fileAnswers = {fifo};
         editor.commands.saveProgramAs();
         QCOMPARE(editor.prompts.shown.size(), 2);
-        QCOMPARE(editor.prompts.shown[1].text, "Save error\n\"" + fifo + "\" could not be saved: not a regular file (a FIFO).");
+        QCOMPARE(editor.prompts.shown[1].text,
+                 "Save error\n\"" + fifo + "\" could not be saved: not a regular file (a FIFO).");
         QCOMPARE(typeOf(fifo), mode_t(S_IFIFO));
         QCOMPARE(editor.document.fileName(), path("first.tpd"));
     }
@@ -174,10 +188,14 @@ private slots:
     {
         QTest::addColumn<QString>("source");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("example") << "example.tpd" << "example.tpd";
-        QTest::newRow("three-line comment") << "comment3.tpd" << "comment3.tpd";
-        QTest::newRow("code page 932 comment") << "cp932.tpd" << "cp932.tpd";
-        QTest::newRow("no final line end") << "example-no-final-crlf.tpd" << "example.tpd";
+        QTest::newRow("example") << "example.tpd"
+                                 << "example.tpd";
+        QTest::newRow("three-line comment") << "comment3.tpd"
+                                            << "comment3.tpd";
+        QTest::newRow("code page 932 comment") << "cp932.tpd"
+                                               << "cp932.tpd";
+        QTest::newRow("no final line end") << "example-no-final-crlf.tpd"
+                                           << "example.tpd";
     }
 
     void reloadAndSaveGivesTheSameBytes()
@@ -199,15 +217,26 @@ private slots:
     // A save that cannot be done says why and leaves every file as it was.
     void failedSaveKeepsTheOldFile_data()
     {
-        QTest::addColumn<QString>("target");    // chosen in Save as, or empty for Save
+        QTest::addColumn<QString>("target"); // chosen in Save as, or empty for Save
         QTest::addColumn<QString>("comment");
         QTest::addColumn<QString>("protectedFile"); // must stay byte-identical
-        QTest::addColumn<QString>("reason");    // in the message's second line
-        QTest::newRow("name is a folder") << "folder.tpd" << "" << "folder.tpd/inside.tpd" << "a folder of that name exists";
-        QTest::newRow("parent is a file") << "plain.txt/prog.tpd" << "" << "plain.txt" << "plain.txt";
-        QTest::newRow("read-only folder") << "" << "" << "ro/prog.tpd" << "prog.tpd";
-        QTest::newRow("emoji in the comment") << "" << QString::fromUtf8("hot \xF0\x9F\x94\xA5 oven") << "prog.tpd" << "U+1F525";
-        QTest::newRow("symbol outside 932") << "" << QString::fromUtf8("ok\nsnow \xE2\x98\x83") << "prog.tpd" << "Comment line 2";
+        QTest::addColumn<QString>("reason");        // in the message's second line
+        QTest::newRow("name is a folder") << "folder.tpd"
+                                          << ""
+                                          << "folder.tpd/inside.tpd"
+                                          << "a folder of that name exists";
+        QTest::newRow("parent is a file") << "plain.txt/prog.tpd"
+                                          << ""
+                                          << "plain.txt"
+                                          << "plain.txt";
+        QTest::newRow("read-only folder") << ""
+                                          << ""
+                                          << "ro/prog.tpd"
+                                          << "prog.tpd";
+        QTest::newRow("emoji in the comment") << "" << QString::fromUtf8("hot \xF0\x9F\x94\xA5 oven") << "prog.tpd"
+                                              << "U+1F525";
+        QTest::newRow("symbol outside 932") << "" << QString::fromUtf8("ok\nsnow \xE2\x98\x83") << "prog.tpd"
+                                            << "Comment line 2";
     }
 
     void failedSaveKeepsTheOldFile()
@@ -223,7 +252,8 @@ private slots:
         for (const char *name : {"prog.tpd", "ro/prog.tpd", "folder.tpd/inside.tpd", "plain.txt"})
             writeBytes(path(name), goldenBytes("comment3.tpd"));
         QFile::setPermissions(path("ro"), QFile::ReadOwner | QFile::ExeOwner);
-        auto restore = qScopeGuard([&] { QFile::setPermissions(path("ro"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner); });
+        auto restore = qScopeGuard(
+            [&] { QFile::setPermissions(path("ro"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner); });
 
         Editor editor;
         open(editor, path(readOnly ? "ro/prog.tpd" : "prog.tpd"));
