@@ -64,6 +64,7 @@ export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 export TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1
 
 step install "$here/scripts/install-deps.sh"
+step format "$here/scripts/check-format.sh"
 step "build normal" build_suite "$here/build/normal" -g0
 step "check-deps" "$here/scripts/check-deps.sh" "$here/build/normal"
 step "test normal" test_suite "$here/build/normal"
