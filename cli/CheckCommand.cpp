@@ -102,7 +102,7 @@ int check(const QStringList &arguments)
     return status;
 }
 
-const bool registered = Commands::add({
+const bool checkRegistered = Commands::add({
     QStringLiteral("check"),
     QStringLiteral("check program files as the editor does before Save and Send"),
     QStringLiteral("Usage: vantrel check FILE...\n\n"

@@ -67,7 +67,7 @@ int diff(const QStringList &arguments)
     return differences.isEmpty() ? ExitStatus::Ok : ExitStatus::Problem;
 }
 
-const bool registered = Commands::add({
+const bool diffRegistered = Commands::add({
     QStringLiteral("diff"),
     QStringLiteral("compare two programs, each a file or a record of the transfer log"),
     QStringLiteral("Usage: vantrel diff A B\n\n"

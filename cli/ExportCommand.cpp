@@ -159,7 +159,7 @@ int exportFile(const QStringList &arguments)
     return writeOutputs(request, *report, say);
 }
 
-const bool registered = Commands::add({
+const bool exportRegistered = Commands::add({
     QStringLiteral("export"),
     QStringLiteral("write a program's sheet (PDF), chart (PNG, SVG), profile points or segments (CSV)"),
     QStringLiteral("Usage: vantrel export FILE [--pdf OUT] [--png OUT] [--svg OUT] [--csv OUT]\n"

@@ -111,7 +111,7 @@ int importTable(const QStringList &arguments)
     return ExitStatus::Ok;
 }
 
-const bool registered = Commands::add({
+const bool importRegistered = Commands::add({
     QStringLiteral("import"),
     QStringLiteral("make a program file from a table of segments (CSV or tab-separated text)"),
     QStringLiteral("Usage: vantrel import TABLE --out PROGRAM.tpd [--program N] [--initial-temp T]\n\n"

@@ -9,7 +9,7 @@
 
 namespace {
 
-int usage(const QString &text)
+int logUsage(const QString &text)
 {
     Console::err(QStringLiteral("vantrel log: %1 (vantrel help log)\n").arg(text));
     return ExitStatus::Usage;
@@ -33,14 +33,14 @@ int log(const QStringList &arguments)
     const QCommandLineOption utc(QStringLiteral("utc"), QString());
     parser.addOptions({port, unit, program, json, last, utc});
     if (!parser.parse(QStringList{QStringLiteral("vantrel log")} + arguments))
-        return usage(parser.errorText());
+        return logUsage(parser.errorText());
     if (!parser.positionalArguments().isEmpty())
-        return usage(QStringLiteral("takes no file"));
+        return logUsage(QStringLiteral("takes no file"));
     TransferFilter filter{parser.value(port), {}, {}};
     if (parser.isSet(unit) && !(filter.unit = number(parser, unit, 99)))
-        return usage(QStringLiteral("--unit wants a node number 0 to 99"));
+        return logUsage(QStringLiteral("--unit wants a node number 0 to 99"));
     if (parser.isSet(program) && !(filter.programNo = number(parser, program, 7)))
-        return usage(QStringLiteral("--program wants a program number 0 to 7"));
+        return logUsage(QStringLiteral("--program wants a program number 0 to 7"));
 
     const QList<TransferRecord> records = TransferRecords::read();
     QString text;
@@ -64,7 +64,7 @@ int log(const QStringList &arguments)
     return ExitStatus::Ok;
 }
 
-const bool registered = Commands::add({
+const bool logRegistered = Commands::add({
     QStringLiteral("log"),
     QStringLiteral("list the transfer log: every download that reached a port"),
     QStringLiteral("Usage: vantrel log [--port P] [--unit N] [--program N] [--json] [--last] [--utc]\n\n"

@@ -55,7 +55,7 @@ bool endsTheRun(Kind kind)
     return kind == Kind::PortUnavailable || kind == Kind::PortFailure || kind == Kind::Stopped;
 }
 
-int usage(const QString &text)
+int sendUsage(const QString &text)
 {
     Console::err(QStringLiteral("vantrel send: %1 (vantrel help send)\n").arg(text));
     return ExitStatus::Usage;
@@ -124,9 +124,9 @@ std::optional<int> readRequest(const QStringList &arguments, SendRequest &reques
     const QCommandLineOption verbose(QStringLiteral("verbose"), QString());
     parser.addOptions({port, yes, program, unit, verbose});
     if (!parser.parse(QStringList{QStringLiteral("vantrel send")} + arguments))
-        return usage(parser.errorText());
+        return sendUsage(parser.errorText());
     if (parser.positionalArguments().size() != 1)
-        return usage(QStringLiteral("give one program file"));
+        return sendUsage(QStringLiteral("give one program file"));
     request.file = parser.positionalArguments().first();
     // Without --port, the port the editor has chosen (its settings file).
     request.portGiven = parser.isSet(port);
@@ -134,25 +134,25 @@ std::optional<int> readRequest(const QStringList &arguments, SendRequest &reques
     if (!request.portGiven) {
         const int chosen = SettingsFile::read(SettingsFile::defaultPath()).comPortNo;
         if (chosen < 1)
-            return usage(QStringLiteral("the editor has no port chosen; give the port: --port COM3 or --port "
-                                        "/dev/ttyUSB0"));
+            return sendUsage(QStringLiteral("the editor has no port chosen; give the port: --port COM3 or --port "
+                                            "/dev/ttyUSB0"));
         request.portText = QStringLiteral("COM%1").arg(chosen);
     }
     request.unitText = parser.value(unit);
     const auto units = parseUnits(request.unitText);
     if (!units)
-        return usage(QStringLiteral("--unit wants node numbers 0 to 99, each once, separated by commas"));
+        return sendUsage(QStringLiteral("--unit wants node numbers 0 to 99, each once, separated by commas"));
     request.units = *units;
     if (parser.isSet(program)) {
         bool ok = false;
         request.programNo = parser.value(program).toInt(&ok);
         if (!ok || *request.programNo < 0 || *request.programNo > 7)
-            return usage(QStringLiteral("--program wants a program number 0 to 7"));
+            return sendUsage(QStringLiteral("--program wants a program number 0 to 7"));
     }
     request.yes = parser.isSet(yes);
     request.verbose = parser.isSet(verbose);
     if (!request.yes && !Console::inIsTerminal())
-        return usage(QStringLiteral("the question before the transfer needs a terminal; give --yes to answer it"));
+        return sendUsage(QStringLiteral("the question before the transfer needs a terminal; give --yes to answer it"));
     return std::nullopt;
 }
 
@@ -210,9 +210,9 @@ int send(const QStringList &arguments)
     TCommX comm;
     CommXDownloadPort::useControllerLine(comm);
     if (!choosePort(comm, request.portText))
-        return usage(QStringLiteral("--port wants COMn, a device path, socket://HOST:PORT or rfc2217://HOST:PORT, "
-                                    "not %1")
-                         .arg(request.portText));
+        return sendUsage(QStringLiteral("--port wants COMn, a device path, socket://HOST:PORT or rfc2217://HOST:PORT, "
+                                        "not %1")
+                             .arg(request.portText));
     CommXDownloadPort downloadPort(comm);
     TextTransferWindow window(file.table, request.programNo.value_or(file.programNo), file.initialTempText,
                               Console::outIsTerminal());
@@ -227,7 +227,7 @@ int send(const QStringList &arguments)
     return sendToUnits(request, download, window, prompts, comm);
 }
 
-const bool registered = Commands::add({
+const bool sendRegistered = Commands::add({
     QStringLiteral("send"),
     QStringLiteral("send a program to the controller, as the editor's Send does"),
     QStringLiteral("Usage: vantrel send FILE [--port PORT] [--yes] [--program N] [--unit LIST] [--verbose]\n\n"

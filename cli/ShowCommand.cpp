@@ -124,7 +124,7 @@ int show(const QStringList &arguments)
     return problems.isEmpty() ? ExitStatus::Ok : ExitStatus::Problem;
 }
 
-const bool registered = Commands::add({
+const bool showRegistered = Commands::add({
     QStringLiteral("show"),
     QStringLiteral("print a program: its segments, their times and the total time"),
     QStringLiteral("Usage: vantrel show FILE [--json]\n\n"

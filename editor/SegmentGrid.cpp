@@ -22,8 +22,6 @@ bool isShiftF10(const QKeyEvent *event)
     return event->key() == Qt::Key_F10 && (event->modifiers() & ~Qt::KeypadModifier) == Qt::ShiftModifier;
 }
 
-bool isFixed(const QModelIndex &index) { return index.row() < 1 || index.column() < 1; }
-
 // The character a key press types, or a null character for keys that type
 // nothing (arrows, Home, End, Delete, function keys). X11 gives Delete the
 // text "\x7F", but it edits like the arrows rather than typing anything.
@@ -413,7 +411,7 @@ void SegmentGrid::mousePressEvent(QMouseEvent *event)
         return;
     }
     const QModelIndex index = indexAt(event->position().toPoint());
-    if (!index.isValid() || isFixed(index)) {
+    if (!index.isValid() || isFixedCell(index)) {
         event->accept();
         return;
     }

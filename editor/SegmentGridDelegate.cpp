@@ -10,13 +10,11 @@
 #include <QPainter>
 
 namespace {
-bool isFixed(const QModelIndex &index) { return index.row() < 1 || index.column() < 1; }
-
 // How a cell is coloured.
 GridColours::Cell cellKind(const SegmentGrid &grid, const QModelIndex &index)
 {
     using GridColours::Cell;
-    const bool fixed = isFixed(index);
+    const bool fixed = isFixedCell(index);
     const bool current = index == grid.currentIndex();
     // Columns past the 33 slots show what they hold but are never edited:
     // drawn in the inactive colour, their text on top.
@@ -146,6 +144,6 @@ void SegmentGridDelegate::paint(QPainter *painter, const QStyleOptionViewItem &o
         }
     }
     const bool focusedCurrent = index == m_grid->currentIndex() && m_grid->hasFocus();
-    paintEdge(painter, rect, pal, isFixed(index), focusedCurrent);
+    paintEdge(painter, rect, pal, isFixedCell(index), focusedCurrent);
     painter->restore();
 }

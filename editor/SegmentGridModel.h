@@ -7,6 +7,10 @@
 #include <QPoint>
 #include <QRect>
 
+// The fixed cells, row 0 and column 0 (labels and segment numbers): drawn,
+// never edited.
+inline bool isFixedCell(const QModelIndex &index) { return index.row() < 1 || index.column() < 1; }
+
 // Qt's view of the document's segment table. Row 0 and column 0 are the
 // fixed cells (labels and segment numbers); the view draws them, Qt's own
 // headers stay hidden. The model follows every change the document announces,
