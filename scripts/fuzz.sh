@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # scripts/fuzz.sh TARGET [SECONDS] [libFuzzer options...]
-#   TARGET: program, settings, download, sim, transfer_log, table, or all (each in turn, two at a time)
+#   TARGET: program, settings, download, sim, transfer_log, table, or all (each in turn, two at a time);
+#           build builds every target and runs none
 #   SECONDS: how long each target runs (default 600)
 # Builds the libFuzzer targets of fuzz/ with clang into build/fuzz (the
 # libraries instrumented, ASan and UBSan on, Qt's own range checks on) and runs
@@ -15,12 +16,12 @@ here="$(cd "$(dirname "$0")/.." && pwd)"
 build="$here/build/fuzz"
 targets=(program settings download sim transfer_log table)
 
-usage() { echo "usage: scripts/fuzz.sh {program|settings|download|sim|transfer_log|table|all} [SECONDS] [libFuzzer options...]" >&2; exit 64; }
+usage() { echo "usage: scripts/fuzz.sh {program|settings|download|sim|transfer_log|table|all|build} [SECONDS] [libFuzzer options...]" >&2; exit 64; }
 [ $# -ge 1 ] || usage
 target="$1"; shift
 seconds="${1:-600}"; [ $# -ge 1 ] && shift
 [[ "$seconds" =~ ^[0-9]+$ ]] || usage
-if [ "$target" = all ]; then
+if [ "$target" = all ] || [ "$target" = build ]; then
   chosen=("${targets[@]}")
 elif [[ " ${targets[*]} " == *" $target "* ]]; then
   chosen=("$target")
@@ -35,6 +36,7 @@ command -v mold >/dev/null && linker=(-DCMAKE_EXE_LINKER_FLAGS=-fuse-ld=mold)
 cmake -S "$here" -B "$build" -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DVANTREL_FUZZ=ON -DCMAKE_COMPILE_WARNING_AS_ERROR=ON \
   -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-O1 -gline-tables-only" "${linker[@]}" >/dev/null
 cmake --build "$build" --target fuzzers --parallel "$(nproc)"
+[ "$target" != build ] || exit 0
 
 work="$(mktemp -d)"
 # The targets write their files below one folder of the run's own (in memory

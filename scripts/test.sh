@@ -2,11 +2,10 @@
 # Installs what is missing, then builds and runs every test three times over:
 # a normal build, an AddressSanitizer + UBSan build, and a ThreadSanitizer
 # build of the serial component and its tests. After the first build it checks
-# that the install step brings in every Debian package the build used, and
-# after its tests it builds the Debian package and checks it with lintian.
-# Each libFuzzer target runs for 30 s (scripts/fuzz.sh, two at a time) beside
-# the ThreadSanitizer build, and the package is made beside the
-# AddressSanitizer build: no suite with timed exchanges runs beside them. Warnings are errors in every build.
+# that the install step brings in every Debian package the build used, and it
+# builds the Debian package and checks it with lintian. Each libFuzzer target
+# runs for 30 s (scripts/fuzz.sh, two at a time). Warnings are errors in every
+# build. Light steps run beside the others at idle priority (see beside).
 # At the end it lists each step's wall time and CPU time, then repeats the
 # last suite's summary.
 set -euo pipefail
@@ -49,11 +48,15 @@ summary() {
 # time. The run command's build keeps the compiler's defaults.
 ci_flags=()
 command -v mold >/dev/null && ci_flags+=(-DCMAKE_EXE_LINKER_FLAGS=-fuse-ld=mold)
-build_suite() { # DIR "OPTIMISE DEBUG" [cmake options...]
+build_command() { # DIR "OPTIMISE DEBUG" [cmake options...]: sets build_cmd
   local dir="$1" code="$2"; shift 2
-  echo "=== build $dir $*"
-  "$here/scripts/build.sh" "$dir" -DCMAKE_COMPILE_WARNING_AS_ERROR=ON \
-    -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="$code -DNDEBUG" "${ci_flags[@]}" "$@"
+  build_cmd=("$here/scripts/build.sh" "$dir" -DCMAKE_COMPILE_WARNING_AS_ERROR=ON
+    -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="$code -DNDEBUG" "${ci_flags[@]}" "$@")
+}
+build_suite() { # as build_command
+  echo "=== build $1 ${*:3}"
+  build_command "$@"
+  "${build_cmd[@]}"
 }
 # The runner's output is kept in DIR/ctest.log too: the log of the whole
 # command ends with the last suite's summary, after the table of steps.
@@ -68,18 +71,21 @@ export TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1
 step install "$here/scripts/install-deps.sh"
 step format "$here/scripts/check-format.sh"
 step "build normal" build_suite "$here/build/normal" "-O2 -g0"
-step "check-deps" "$here/scripts/check-deps.sh" "$here/build/normal"
-step "test normal" test_suite "$here/build/normal"
 
-# Two steps run beside others, their output kept until they end: the package
-# and lintian's check beside the AddressSanitizer build, the fuzz targets
-# (their build, then each target for its 30 s) beside the ThreadSanitizer
-# build. Test suites run alone: their exchanges with the simulator have time
-# limits that a machine busy with other work can miss. Their CPU time is counted in
-# the step during which the shell collected them.
-beside() { # LOG COMMAND...: runs COMMAND in the background, output to LOG
+# Steps that need little of the machine's time or can wait for it run beside
+# the others, at the lowest CPU priority (SCHED_IDLE; nice 19 where the
+# scheduler refuses it), their output kept until they end: the package, the
+# dependency check and the fuzz targets' build beside the normal tests, the
+# ThreadSanitizer build beside the AddressSanitizer tests. They get only the
+# time the steps in front leave over, so the test suites, whose exchanges with
+# the simulator have time limits, run as if alone, and the ASan build is not
+# slowed. The fuzz targets run alone, on every core, each for its 30 s. A
+# step's CPU time is counted in the step during which the shell collected it.
+idle=(nice -n 19)
+chrt --idle 0 true 2>/dev/null && idle=(chrt --idle 0)
+beside() { # LOG COMMAND...: runs COMMAND in the background at idle priority, output to LOG
   local log="$1"; shift
-  setsid "$@" >"$log" 2>&1 &
+  setsid "${idle[@]}" "$@" >"$log" 2>&1 &
   beside_pid=$!
   beside_groups+=("$beside_pid")
 }
@@ -90,20 +96,28 @@ collect() { # NAME PID LOG: waits for a step that ran beside, then shows its out
   cat "$3"
   return "$status"
 }
-beside "$here/build/normal/package.log" "$here/scripts/package.sh" "$here/build/normal"; package_pid=$beside_pid
-step "build asan" build_suite "$here/build/asan" "-O1 -g1" -DVANTREL_SANITIZE=address
-step package collect package "$package_pid" "$here/build/normal/package.log"
-step "test asan" test_suite "$here/build/asan"
+have_clang=false
+command -v clang++ >/dev/null && have_clang=true
+no_clang="fuzz: skipped: clang++ is not installed (scripts/debian-packages.sh names it)"
+
 mkdir -p "$here/build"
-if command -v clang++ >/dev/null; then
-  beside "$here/build/fuzz.log" "$here/scripts/fuzz.sh" all 30
+beside "$here/build/check-deps.log" "$here/scripts/check-deps.sh" "$here/build/normal"; deps_pid=$beside_pid
+beside "$here/build/package.log" "$here/scripts/package.sh" "$here/build/normal"; package_pid=$beside_pid
+if $have_clang; then
+  beside "$here/build/fuzz-build.log" "$here/scripts/fuzz.sh" build; fuzz_build_pid=$beside_pid
 else
-  echo "fuzz: skipped: clang++ is not installed (scripts/debian-packages.sh names it)" >"$here/build/fuzz.log"
-  beside_pid=
+  echo "$no_clang" >"$here/build/fuzz-build.log"; fuzz_build_pid=
 fi
-fuzz_pid=$beside_pid
-step "build tsan" build_suite "$here/build/tsan" "-O1 -g1" -DVANTREL_SANITIZE=thread
-step fuzz collect fuzz "$fuzz_pid" "$here/build/fuzz.log"
+step "test normal" test_suite "$here/build/normal"
+step "build asan" build_suite "$here/build/asan" "-O1 -g1" -DVANTREL_SANITIZE=address
+build_command "$here/build/tsan" "-O1 -g1" -DVANTREL_SANITIZE=thread
+beside "$here/build/tsan-build.log" "${build_cmd[@]}"; tsan_pid=$beside_pid
+step "test asan" test_suite "$here/build/asan"
+step check-deps collect check-deps "$deps_pid" "$here/build/check-deps.log"
+step package collect package "$package_pid" "$here/build/package.log"
+step "build fuzz" collect "fuzz build" "$fuzz_build_pid" "$here/build/fuzz-build.log"
+step "build tsan" collect "build $here/build/tsan" "$tsan_pid" "$here/build/tsan-build.log"
+if $have_clang; then step fuzz "$here/scripts/fuzz.sh" all 30; else echo "$no_clang"; fi
 step "test tsan" test_suite "$here/build/tsan"
 summary
 sed -n '/tests passed/,$p' "$here/build/tsan/ctest.log"
