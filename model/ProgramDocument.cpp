@@ -76,27 +76,15 @@ void ProgramDocument::restore(const TemperatureProgram &table)
 
 void ProgramDocument::setInitialTempText(const QString &text)
 {
-    if (m_initialTempText == text)
-        return;
-    m_initialTempText = text;
-    emit initialTempTextChanged(text);
+    assign(m_initialTempText, text, &ProgramDocument::initialTempTextChanged);
 }
 
 void ProgramDocument::setProgramNo(int programNo)
 {
-    if (m_programNo == programNo)
-        return;
-    m_programNo = programNo;
-    emit programNoChanged(programNo);
+    assign(m_programNo, programNo, &ProgramDocument::programNoChanged);
 }
 
-void ProgramDocument::setComment(const QString &text)
-{
-    if (m_comment == text)
-        return;
-    m_comment = text;
-    emit commentChanged(text);
-}
+void ProgramDocument::setComment(const QString &text) { assign(m_comment, text, &ProgramDocument::commentChanged); }
 
 QStringList ProgramDocument::commentLines() const
 {
@@ -105,34 +93,16 @@ QStringList ProgramDocument::commentLines() const
 
 void ProgramDocument::setCommentLines(const QStringList &lines) { setComment(lines.join(QLatin1Char('\n'))); }
 
-void ProgramDocument::setFileName(const QString &path)
-{
-    if (m_fileName == path)
-        return;
-    m_fileName = path;
-    emit fileNameChanged(path);
-}
+void ProgramDocument::setFileName(const QString &path) { assign(m_fileName, path, &ProgramDocument::fileNameChanged); }
 
-void ProgramDocument::setModified(bool modified)
-{
-    if (m_modified == modified)
-        return;
-    m_modified = modified;
-    emit modifiedChanged(modified);
-}
+void ProgramDocument::setModified(bool modified) { assign(m_modified, modified, &ProgramDocument::modifiedChanged); }
 
 void ProgramDocument::setInitialTemp(double value)
 {
-    if (m_initialTemp == value)
-        return;
-    m_initialTemp = value;
-    emit initialTempChanged(value);
+    assign(m_initialTemp, value, &ProgramDocument::initialTempChanged);
 }
 
 void ProgramDocument::setInitialTempError(bool error)
 {
-    if (m_initialTempError == error)
-        return;
-    m_initialTempError = error;
-    emit initialTempErrorChanged(error);
+    assign(m_initialTempError, error, &ProgramDocument::initialTempErrorChanged);
 }

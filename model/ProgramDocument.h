@@ -75,6 +75,14 @@ signals:
 
 private:
     void allCellsChanged();
+    // Sets a property and announces it, when the value is new.
+    template<typename T, typename Signal> void assign(T &property, const T &value, Signal changed)
+    {
+        if (property == value)
+            return;
+        property = value;
+        emit(this->*changed)(value);
+    }
 
     TemperatureProgram m_table;
     QString m_initialTempText;
