@@ -1,5 +1,5 @@
 // The Qt headers nearly every file of the project reads, compiled once per
-// build tree (cmake/Precompiled.cmake). QtTest stays out: its headers test
+// build tree (cmake/CompileTime.cmake). QtTest stays out: its headers test
 // macros that differ from one test program to the next.
 #include <QtCore>
 #include <QtGui>
