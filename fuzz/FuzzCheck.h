@@ -24,6 +24,15 @@
     std::abort();
 }
 
+// The Qt application a target needs, made once from the fuzzer's own program
+// name; it lives as long as the process.
+template<typename Application> void makeApplication(char **argv)
+{
+    static int argc = 1;
+    static char *args[] = {argv[0], nullptr};
+    static Application app(argc, args);
+}
+
 // A text as it reads in a failure: printable ASCII as it is, anything else as \xNN.
 inline QString shown(const QByteArray &bytes)
 {

@@ -233,9 +233,7 @@ Expected expectedEnding(const AnsweringPort &port, const RunChoice &choice, bool
 
 extern "C" int LLVMFuzzerInitialize(int *, char ***argv)
 {
-    static int qtArgc = 1;
-    static char *qtArgv[] = {(*argv)[0], nullptr};
-    static QCoreApplication app(qtArgc, qtArgv);
+    makeApplication<QCoreApplication>(*argv);
     return 0;
 }
 

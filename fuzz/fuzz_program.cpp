@@ -178,11 +178,9 @@ void roundTrip(const ProgramFile &file)
 extern "C" int LLVMFuzzerInitialize(int *, char ***argv)
 {
     // The exports need fonts, so a GUI application on the offscreen
-    // platform, as the tool's export makes one. It lives as long as the process.
+    // platform, as the tool's export makes one.
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    static int qtArgc = 1;
-    static char *qtArgv[] = {(*argv)[0], nullptr};
-    static QGuiApplication app(qtArgc, qtArgv);
+    makeApplication<QGuiApplication>(*argv);
     std::setlocale(LC_NUMERIC, "C");
     programPath = scratchFolder() + QStringLiteral("/program.tpd");
     return 0;

@@ -78,9 +78,7 @@ AppSettings chosenSettings(FuzzedDataProvider &input)
 
 extern "C" int LLVMFuzzerInitialize(int *, char ***argv)
 {
-    static int qtArgc = 1;
-    static char *qtArgv[] = {(*argv)[0], nullptr};
-    static QCoreApplication app(qtArgc, qtArgv);
+    makeApplication<QCoreApplication>(*argv);
     settingsPath = scratchFolder() + QStringLiteral("/VantrelAssistant.ini");
     return 0;
 }

@@ -84,9 +84,7 @@ void checkWrittenBack(const QList<Segment> &segments, QChar separator)
 
 extern "C" int LLVMFuzzerInitialize(int *, char ***argv)
 {
-    static int qtArgc = 1;
-    static char *qtArgv[] = {(*argv)[0], nullptr};
-    static QCoreApplication app(qtArgc, qtArgv);
+    makeApplication<QCoreApplication>(*argv);
     return 0;
 }
 

@@ -39,9 +39,7 @@ QString describe(const QList<TransferRecord> &records)
 
 extern "C" int LLVMFuzzerInitialize(int *, char ***argv)
 {
-    static int qtArgc = 1;
-    static char *qtArgv[] = {(*argv)[0], nullptr};
-    static QCoreApplication app(qtArgc, qtArgv);
+    makeApplication<QCoreApplication>(*argv);
     readFolder = scratchFolder() + QStringLiteral("/read");
     writeFolder = scratchFolder() + QStringLiteral("/written");
     FUZZ_CHECK(QDir().mkpath(readFolder) && QDir().mkpath(writeFolder), scratchFolder());
